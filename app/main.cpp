@@ -1,0 +1,13 @@
+// The desktop program's entry: the application and its main window.
+
+#include <QApplication>
+
+#include "app/Lumetra_main.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("Lumetra");
+  lumetra::TForm_Exif main_window;
+  main_window.show();
+  return QApplication::exec();
+}

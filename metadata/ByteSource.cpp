@@ -1,0 +1,88 @@
+#include "metadata/ByteSource.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "metadata/ReaderError.h"
+
+namespace lumetra {
+namespace {
+
+// Large enough for the usual Exif segment (at most 64 KiB) and the segments before it in one read.
+constexpr size_t kFileBufferSize = 64 * 1024;
+
+}  // namespace
+
+bool ByteSource::ReadByte(uint8_t& byte) {
+  char c = 0;
+  if (Read(&c, 1) != 1) return false;
+  byte = static_cast<uint8_t>(c);
+  return true;
+}
+
+size_t MemorySource::Read(char* destination, size_t count) {
+  const size_t n = std::min(count, bytes_.size() - position_);
+  if (n > 0) std::memcpy(destination, bytes_.data() + position_, n);
+  position_ += n;
+  return n;
+}
+
+FileSource::FileSource(const std::string& path) : path_(path) {
+  // O_NONBLOCK keeps a FIFO from blocking the open; it is refused right after.
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd_ < 0) throw ReaderError("cannot open " + path + ": " + std::strerror(errno));
+  struct stat info {};
+  if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd_);
+    fd_ = -1;
+    throw ReaderError("not a regular file: " + path);
+  }
+  buffer_.resize(kFileBufferSize);
+}
+
+FileSource::~FileSource() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+size_t FileSource::ReadFromFile(char* destination, size_t count) {
+  size_t total = 0;
+  while (total < count && !at_end_) {
+    const ssize_t n = ::read(fd_, destination + total, count - total);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw ReaderError("cannot read " + path_ + ": " + std::strerror(errno));
+    }
+    if (n == 0) at_end_ = true;
+    total += static_cast<size_t>(n);
+  }
+  return total;
+}
+
+size_t FileSource::Read(char* destination, size_t count) {
+  size_t total = 0;
+  while (total < count) {
+    if (buffer_start_ == buffer_end_) {
+      if (at_end_) break;
+      // A request larger than the buffer goes straight to the destination.
+      if (count - total >= buffer_.size()) {
+        total += ReadFromFile(destination + total, count - total);
+        break;
+      }
+      buffer_start_ = 0;
+      buffer_end_ = ReadFromFile(buffer_.data(), buffer_.size());
+      if (buffer_end_ == 0) break;
+    }
+    const size_t n = std::min(count - total, buffer_end_ - buffer_start_);
+    std::memcpy(destination + total, buffer_.data() + buffer_start_, n);
+    buffer_start_ += n;
+    total += n;
+  }
+  return total;
+}
+
+}  // namespace lumetra

@@ -1,0 +1,226 @@
+#include "metadata/ExifData.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "metadata/ByteSource.h"
+#include "metadata/ReaderError.h"
+
+namespace lumetra {
+namespace {
+
+constexpr int kMaxJpegSections = 20;
+// TIFF-like files: the first directory and its values are looked for in this many bytes after the header.
+constexpr size_t kTiffBufferSize = 256000;
+
+constexpr uint8_t kMarkerApp0 = 0xE0;
+constexpr uint8_t kMarkerApp1 = 0xE1;
+constexpr uint8_t kMarkerApp13 = 0xED;
+constexpr uint8_t kMarkerComment = 0xFE;
+constexpr uint8_t kMarkerEndOfImage = 0xD9;
+constexpr uint8_t kMarkerStartOfScan = 0xDA;
+
+enum class FileKind { kJpeg, kTiff, kOther };
+
+FileKind KindOfExtension(std::string_view extension) {
+  if (extension == ".jpg" || extension == ".jpeg" || extension == ".jpe") return FileKind::kJpeg;
+  if (extension == ".tif" || extension == ".tiff" || extension == ".nef") return FileKind::kTiff;
+  return FileKind::kOther;
+}
+
+bool IsExistingFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+}  // namespace
+
+std::string LowerExtension(std::string_view path) {
+  const size_t name_start = path.find_last_of('/');
+  const std::string_view name = name_start == std::string_view::npos ? path : path.substr(name_start + 1);
+  const size_t dot = name.find_last_of('.');
+  if (dot == std::string_view::npos) return {};
+  std::string extension(name.substr(dot));
+  for (char& c : extension) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return extension;
+}
+
+TimgData::TimgData(int build_mode) : BuildMode(build_mode) { Reset(); }
+
+TimgData::~TimgData() = default;
+
+void TimgData::Reset() {
+  SectionCount = 0;
+  ExifSection = 0;
+  IptcSection = 0;
+  CommentSection = 0;
+  HeaderSection = 0;
+  ErrorText.clear();
+  ImageInfo.reset();
+  BigEndian = false;
+  Buffer = {};
+}
+
+bool TimgData::ProcessFile(const std::string& path) {
+  Reset();
+  if (!IsExistingFile(path)) return false;
+  ErrorText = "Not an EXIF file";
+  const FileKind kind = KindOfExtension(LowerExtension(path));
+  if (kind == FileKind::kOther) return false;
+  try {
+    FileSource source(path);
+    return ProcessSource(source, kind == FileKind::kTiff);
+  } catch (const std::exception&) {
+    ErrorText = "Illegal Exif construction";
+    return false;
+  }
+}
+
+bool TimgData::ProcessBytes(std::string_view bytes, std::string_view extension) {
+  Reset();
+  ErrorText = "Not an EXIF file";
+  const FileKind kind = KindOfExtension(LowerExtension(extension));
+  if (kind == FileKind::kOther) return false;
+  try {
+    MemorySource source(bytes);
+    return ProcessSource(source, kind == FileKind::kTiff);
+  } catch (const std::exception&) {
+    ErrorText = "Illegal Exif construction";
+    return false;
+  }
+}
+
+bool TimgData::ProcessSource(ByteSource& source, bool tiff) {
+  const bool read = tiff ? ProcessTiff(source) : ProcessJpeg(source);
+  if (read) ErrorText = "<none>";
+  return read;
+}
+
+bool TimgData::ProcessJpeg(ByteSource& source) {
+  IsTiff = false;
+  try {
+    return ReadSegments(source);
+  } catch (const ReaderError&) {
+    // What was read before the failure stays: slots, sections and the tags already listed.
+    return false;
+  }
+}
+
+bool TimgData::ReadSegments(ByteSource& source) {
+  uint8_t first = 0;
+  uint8_t second = 0;
+  if (!source.ReadByte(first) || !source.ReadByte(second) || first != 0xFF || second != 0xD8) return false;
+
+  SectionCount = 0;
+  while (SectionCount < kMaxJpegSections) {
+    // Any number of 0xFF fill bytes precede a marker. A file that ends inside the walk ends it as an
+    // end-of-image marker would.
+    uint8_t marker = 0xFF;
+    while (marker == 0xFF) {
+      if (!source.ReadByte(marker)) return HasAnySegment();
+    }
+    ++SectionCount;
+    tSection& section = Sections[static_cast<size_t>(SectionCount)];
+    uint8_t length_high = 0;
+    uint8_t length_low = 0;
+    if (!source.ReadByte(length_high) || !source.ReadByte(length_low)) return HasAnySegment();
+    const int length = length_high << 8 | length_low;
+    section.Marker = marker;
+    section.Size = length;
+    if (length < 2) throw ReaderError("segment length " + std::to_string(length) + " is below 2");
+    section.Data.resize(static_cast<size_t>(length));
+    section.Data[0] = static_cast<char>(length_high);
+    section.Data[1] = static_cast<char>(length_low);
+    // Bytes a short file does not supply read as zero.
+    const size_t got = source.Read(section.Data.data() + 2, section.Data.size() - 2);
+    std::fill(section.Data.begin() + 2 + static_cast<std::ptrdiff_t>(got), section.Data.end(), '\0');
+    if (length == 2) continue;
+
+    // Exif is taken only among the first five segments, and as the fifth only after an IPTC or comment.
+    if (SectionCount == 5 && !HasAnySegment()) break;
+
+    if (marker == kMarkerEndOfImage || marker == kMarkerStartOfScan) break;
+    switch (marker) {
+      case kMarkerApp0:
+        HeaderSection = SectionCount;
+        break;
+      case kMarkerApp1:
+        if (SectionCount > 5 || ExifSection != 0) {
+          --SectionCount;  // dropped: the next segment reuses the slot
+        } else {
+          ExifSection = SectionCount;
+          ImageInfo = std::make_unique<TImageInfo>(*this, BuildMode, Context);
+          Buffer = section.Data;
+          ProcessExifSegment();
+        }
+        break;
+      case kMarkerApp13:
+        if (IptcSection == 0) IptcSection = SectionCount;
+        break;
+      case kMarkerComment:
+        CommentSection = SectionCount;
+        break;
+      default:
+        break;
+    }
+  }
+  return HasAnySegment();
+}
+
+void TimgData::ProcessExifSegment() {
+  using namespace std::string_view_literals;
+  if (Buffer.size() < 7 || Buffer.substr(2, 5) != "Exif\0"sv) {
+    ErrorText = "Incorrect Exif header";
+    return;
+  }
+  const std::string_view order = Buffer.size() < 10 ? std::string_view() : Buffer.substr(8, 2);
+  if (order != "II" && order != "MM") {
+    ErrorText = "Invalid Exif alignment marker";
+    return;
+  }
+  BigEndian = order == "MM";
+  ImageInfo->InfoText.clear();
+  ImageInfo->Buffer = Buffer;
+  ImageInfo->BigEndian = BigEndian;
+  const int32_t offset = ReadLong(13);
+  const int64_t start = offset == 0 ? 17 : static_cast<int64_t>(offset) + 9;
+  ImageInfo->ProcessDirectory(start, 9, DirectoryKind::kMain, Sections[static_cast<size_t>(ExifSection)].Size - 6);
+  ImageInfo->CalcFocalLength35();
+}
+
+bool TimgData::ProcessTiff(ByteSource& source) {
+  IsTiff = true;
+  bool read = false;
+  try {
+    char header[8] = {};
+    if (source.Read(header, 2) == 2 && (std::string_view(header, 2) == "II" || std::string_view(header, 2) == "MM") &&
+        source.Read(header + 2, 6) == 6) {
+      tSection& section = Sections[1];
+      section.Data.assign(kTiffBufferSize, '\0');
+      section.Marker = 0;
+      section.Size = static_cast<int>(kTiffBufferSize);
+      static_cast<void>(source.Read(section.Data.data(), section.Data.size()));
+      SectionCount = 1;
+      ExifSection = 1;
+      ImageInfo = std::make_unique<TImageInfo>(*this, BuildMode, Context);
+      ImageInfo->IsTiff = true;
+      Buffer = section.Data;
+      ImageInfo->Buffer = Buffer;
+      ImageInfo->BigEndian = header[0] == 'M';
+      // The first directory is read right after the header, whatever the header's offset says.
+      ImageInfo->ProcessDirectory(1, -7, DirectoryKind::kMain, static_cast<int64_t>(kTiffBufferSize));
+      ImageInfo->CalcFocalLength35();
+      read = true;
+    }
+  } catch (const ReaderError&) {
+    read = false;
+  }
+  IsTiff = false;
+  return read;
+}
+
+}  // namespace lumetra

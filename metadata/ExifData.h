@@ -1,0 +1,76 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "metadata/EndianReader.h"
+#include "metadata/ImageInfo.h"
+#include "metadata/ReaderContext.h"
+#include "metadata/TagTables.h"
+
+namespace lumetra {
+
+class ByteSource;
+
+/// One stored segment: the two length bytes as in the file followed by the payload, the marker code,
+/// and the length field's value (which counts the two length bytes).
+struct tSection {
+  std::string Data;
+  int Marker = 0;
+  int Size = 0;
+};
+
+/// The metadata reader's entry point for one photo file. Reads a JPEG's marker segments up to the image
+/// data (keeping the Exif APP1, the first APP13, the last COM and the last APP0) or a TIFF-like file's
+/// first directory, and hands the Exif data to its `TImageInfo`. Never throws: outcomes are in `ErrorText`.
+class TimgData : public tEndInd {
+ public:
+  explicit TimgData(int build_mode);
+  ~TimgData();
+  TimgData(const TimgData&) = delete;
+  TimgData& operator=(const TimgData&) = delete;
+
+  /// Reads the file at `path`, chosen by extension (".jpg", ".jpeg", ".jpe"; ".tif", ".tiff", ".nef").
+  /// True when the read succeeded; the survey asks `HasExif` instead.
+  bool ProcessFile(const std::string& path);
+  /// The same read on a file's bytes held in memory, the kind given by `extension` (".jpg", ".tif", ...).
+  bool ProcessBytes(std::string_view bytes, std::string_view extension);
+
+  /// True when an Exif segment was taken (even if its walk failed part-way).
+  [[nodiscard]] bool HasExif() const { return ExifSection != 0; }
+  [[nodiscard]] bool HasAnySegment() const { return ExifSection != 0 || IptcSection != 0 || CommentSection != 0; }
+  void Reset();
+
+  int BuildMode;
+  /// Slots 1 to 21 (slot 0 is unused); the JPEG walk uses 1 to 20, a TIFF file slot 1.
+  std::array<tSection, 22> Sections{};
+  int SectionCount = 0;
+  /// Slot numbers of the kept segments; 0 when none.
+  int ExifSection = 0;
+  int IptcSection = 0;
+  int CommentSection = 0;
+  int HeaderSection = 0;
+  bool IsTiff = false;
+  /// "" (no such file), "Not an EXIF file", "<none>" (read), "Illegal Exif construction", or a text set by
+  /// the Exif walk.
+  std::string ErrorText;
+  std::unique_ptr<TImageInfo> ImageInfo;
+  /// The per-read state of the directory and maker-note walks.
+  ReaderContext Context;
+
+  /// Checks the Exif header and byte order of the Exif segment in `Buffer`, then walks its directories.
+  void ProcessExifSegment();
+
+ private:
+  bool ProcessSource(ByteSource& source, bool tiff);
+  bool ProcessJpeg(ByteSource& source);
+  bool ReadSegments(ByteSource& source);
+  bool ProcessTiff(ByteSource& source);
+};
+
+/// The extension of a file name, from its last dot, in lower case (".jpg"); empty when there is none.
+[[nodiscard]] std::string LowerExtension(std::string_view path);
+
+}  // namespace lumetra

@@ -1,0 +1,245 @@
+#include "metadata/ImageInfo.h"
+
+#include <cmath>
+#include <limits>
+
+#include "metadata/ExifData.h"
+#include "metadata/ReaderError.h"
+#include "metadata/TagTables.h"
+#include "metadata/ValueRendering.h"
+
+namespace lumetra {
+namespace {
+
+// Directory pointers are followed at most this deep below IFD0, and at most this many directories are
+// walked per file: enough for any camera, and a crafted file cannot make the walk deep or long.
+constexpr int kMaxDirectoryDepth = 8;
+constexpr size_t kMaxDirectories = 64;
+
+constexpr uint16_t kTagMake = 0x010F;
+constexpr uint16_t kTagModel = 0x0110;
+constexpr uint16_t kTagSubIfds = 0x014A;
+constexpr uint16_t kTagExifOffset = 0x8769;
+constexpr uint16_t kTagGpsInfo = 0x8825;
+constexpr uint16_t kTagExifVersion = 0x9000;
+constexpr uint16_t kTagMakerNote = 0x927C;
+constexpr uint16_t kTagUserComment = 0x9286;
+constexpr uint16_t kTagInteroperabilityOffset = 0xA005;
+constexpr uint16_t kTagFocalLength35 = 0xA405;
+
+// The diagonal of a 36 × 24 mm frame, and that frame's area.
+constexpr double kFullFrameDiagonal = 43.26661531;
+constexpr double kFullFrameArea = 864;
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+// A user comment's text: the bytes after its 8-byte character-code prefix, without the blanks and
+// control characters around them.
+std::string UserCommentText(std::string_view raw) {
+  raw.remove_prefix(std::min<size_t>(8, raw.size()));
+  while (!raw.empty() && static_cast<uint8_t>(raw.front()) <= ' ') raw.remove_prefix(1);
+  while (!raw.empty() && static_cast<uint8_t>(raw.back()) <= ' ') raw.remove_suffix(1);
+  return std::string(raw);
+}
+
+// Switches the reader's numerator mode on for one scope, and off again however the scope ends.
+class NumeratorModeScope {
+ public:
+  explicit NumeratorModeScope(ReaderContext& context) : context_(context) { context_.NumeratorMode = true; }
+  ~NumeratorModeScope() { context_.NumeratorMode = false; }
+  NumeratorModeScope(const NumeratorModeScope&) = delete;
+  NumeratorModeScope& operator=(const NumeratorModeScope&) = delete;
+
+ private:
+  ReaderContext& context_;
+};
+
+}  // namespace
+
+TImageInfo::TImageInfo(TimgData& owner, int build_mode, ReaderContext& context)
+    : Owner(owner), BuildMode(build_mode), context_(context) {
+  context_.VisitedDirectories.clear();
+}
+
+void TImageInfo::ProcessDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit) {
+  WalkDirectory(start, base, kind, limit, 0);
+}
+
+void TImageInfo::WalkDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth) {
+  context_.VisitedDirectories.emplace_back(base, start);
+  const int64_t count = ReadWord(start);
+  if (2 + 12 * count > base + limit) {
+    Owner.ErrorText = "Illegally sized directory";
+    return;
+  }
+  for (int64_t i = 0; i < count; ++i) ProcessEntry(start + 2 + 12 * i, base, kind, limit, depth);
+}
+
+void TImageInfo::WalkSubDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth) {
+  for (const auto& [visited_base, visited_start] : context_.VisitedDirectories) {
+    if (visited_base == base && visited_start == start) return;
+  }
+  if (depth > kMaxDirectoryDepth || context_.VisitedDirectories.size() >= kMaxDirectories) return;
+  try {
+    WalkDirectory(start, base, kind, limit, depth);
+  } catch (const ReaderError&) {
+    // A broken sub-directory loses its own entries only; the directory that points to it goes on.
+  }
+}
+
+void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind, int64_t limit, int depth) {
+  const uint16_t tag = ReadWord(position);
+  const int type = ReadWord(position + 2);
+  const int32_t count = ReadLong(position + 4);
+  if (count < 0) throw ReaderError("negative count " + std::to_string(count) + " in tag " + std::to_string(tag));
+  if (type > 12) throw ReaderError("field type " + std::to_string(type) + " in tag " + std::to_string(tag));
+  const int64_t byte_count = static_cast<int64_t>(ElementSize(type)) * count;
+  if (byte_count > std::numeric_limits<int32_t>::max()) {
+    throw ReaderError("byte count of tag " + std::to_string(tag) + " overflows 32 bits");
+  }
+  if (byte_count == 0) return;
+
+  int64_t value_position = position + 8;
+  if (byte_count > 4) {
+    const int32_t offset = ReadLong(position + 8);
+    if (offset < 0) throw ReaderError("negative offset in tag " + std::to_string(tag));
+    value_position = base + offset;
+  }
+  // The value's bytes come from the Exif segment; fewer when the segment ends first.
+  const std::string_view exif = Owner.ExifSection != 0 ? std::string_view(Owner.Sections[Owner.ExifSection].Data)
+                                                       : Buffer;
+  std::string_view raw;
+  if (value_position >= 1 && value_position - 1 < static_cast<int64_t>(exif.size())) {
+    raw = exif.substr(static_cast<size_t>(value_position - 1), static_cast<size_t>(byte_count));
+  }
+
+  const TTagEntry& row = FindTableRow(tag, kind);
+  std::string text;
+  if (BuildMode == BuildInfoText || BuildMode == BuildAll) {
+    text = RenderValue(raw, type, row, BigEndian);
+    if (tag == kTagUserComment) text = UserCommentText(raw);
+    InfoText += "\r\n" + row.Desc + " = " + text;
+  }
+
+  switch (tag) {
+    case kTagExifOffset:
+    case kTagInteroperabilityOffset:
+    case kTagSubIfds:
+    case kTagGpsInfo:
+      WalkSubDirectory(base + ReadLong(value_position), base, tag == kTagGpsInfo ? DirectoryKind::kGps : DirectoryKind::kMain,
+                       limit, depth + 1);
+      break;
+    case kTagMake:
+      CameraMake = text.substr(0, 32);
+      break;
+    case kTagModel:
+      CameraModel = text.substr(0, 40);
+      break;
+    case kTagExifVersion:
+      VersionText = std::string(raw.substr(0, 6));
+      break;
+    case kTagMakerNote:
+      MakerNoteRaw = std::string(raw);
+      MakerNotePos = value_position;
+      MakerNoteKnown = ReadMakerNote();
+      break;
+    default:
+      break;
+  }
+
+  if (BuildMode == BuildTagList || BuildMode == BuildAll) {
+    TTagEntry entry = row;
+    entry.Text = std::move(text);
+    entry.Raw = std::string(raw);
+    entry.Size = static_cast<int32_t>(raw.size());
+    entry.Offset = value_position;
+    entry.Format = static_cast<uint16_t>(type);
+    AddTag(entry);
+  }
+}
+
+bool TImageInfo::ReadMakerNote() {
+  // Maker notes are listed by the maker-note reader; until it reads this maker, none is known.
+  return false;
+}
+
+int TImageInfo::AddTag(const TTagEntry& entry) {
+  if (entry.Tag != 0) Tags.push_back(entry);
+  return TagCount() - 1;
+}
+
+void TImageInfo::CalcFocalLength35() {
+  if (TagIndex("FocalLengthin35mmFilm") >= 0) return;
+  int32_t unit = TagInteger("FocalPlaneResolutionUnit");
+  if (unit <= 0) unit = TagInteger("ResolutionUnit");
+  const double mm_per_unit = unit == 2 ? 25.4 : unit == 3 ? 10.0 : 0.0;
+  const double focal = TagValue("FocalLength");
+  if (mm_per_unit == 0 || focal == 0) return;
+
+  // Cameras store the focal-plane resolution as pixel count × 1000 over the sensor size: the numerator
+  // without its last three digits is the pixel count.
+  int32_t x_pixels = 0;
+  int32_t y_pixels = 0;
+  {
+    NumeratorModeScope numerator_mode(context_);
+    x_pixels = TagInteger("FocalPlaneXResolution");
+    y_pixels = TagInteger("FocalPlaneYResolution");
+  }
+  const auto x_resolution = static_cast<float>(TagValue("FocalPlaneXResolution"));
+  const auto y_resolution = static_cast<float>(TagValue("FocalPlaneYResolution"));
+  const double width = x_resolution > 0 ? x_pixels * mm_per_unit / x_resolution : 0;
+  const double height = y_resolution > 0 ? y_pixels * mm_per_unit / y_resolution : 0;
+  const double area = width * height;
+  if (!(area > 0)) return;
+
+  const double crop = kFullFrameDiagonal / std::sqrt(width * width + height * height);
+  // A sensor larger than the 35 mm frame keeps the real focal length.
+  const double focal35 = area > kFullFrameArea ? focal : focal * crop;
+
+  TTagEntry entry = FindTableRow(kTagFocalLength35, DirectoryKind::kMain);
+  entry.Text = FormatNumber("%5.2f", focal35);
+  entry.Raw.clear();
+  entry.FormatString = "%s mm";
+  entry.Format = 10;
+  entry.Offset = 0;
+  entry.Size = 0;
+  AddTag(entry);
+  InfoText += "\r\nFocal Length in 35mm Film = " + entry.Text;
+}
+
+int TImageInfo::TagIndex(std::string_view name) const {
+  for (size_t i = 0; i < Tags.size(); ++i) {
+    if (SameName(Tags[i].Name, name)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string TImageInfo::TagText(std::string_view name) const {
+  const int index = TagIndex(name);
+  return index < 0 ? std::string() : Tags[static_cast<size_t>(index)].Text;
+}
+
+TTagEntry TImageInfo::TagByName(std::string_view name) const {
+  const int index = TagIndex(name);
+  return index < 0 ? EmptyEntry() : Tags[static_cast<size_t>(index)];
+}
+
+double TImageInfo::TagValue(std::string_view name) const {
+  const int index = TagIndex(name);
+  if (index < 0) return 0;
+  const TTagEntry& entry = Tags[static_cast<size_t>(index)];
+  if (entry.Tag == 0) return 0;
+  return NumericValue(entry.Raw, entry.Format, BigEndian, context_.NumeratorMode);
+}
+
+int32_t TImageInfo::TagInteger(std::string_view name) const { return RoundToInt32(TagValue(name)); }
+
+}  // namespace lumetra

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "metadata/EndianReader.h"
+#include "metadata/ReaderContext.h"
+#include "metadata/TagEntry.h"
+
+namespace lumetra {
+
+class TimgData;
+
+/// What the tag reader builds: the text listing, the tag list, or both.
+enum BuildModes : int { BuildInfoText = 2, BuildTagList = 4, BuildAll = 255 };
+
+/// Turns the TIFF-structured data of an Exif segment (or a TIFF-like file) into a list of tags: walks
+/// IFD0 and every directory reachable from it, renders each value, and adds a computed 35 mm focal
+/// length when the file has none. Created by its owning `TimgData` for one file.
+class TImageInfo : public tEndInd {
+ public:
+  TImageInfo(TimgData& owner, int build_mode, ReaderContext& context);
+
+  /// The tag list, in walk order.
+  std::vector<TTagEntry> Tags;
+  TimgData& Owner;
+  int BuildMode;
+  bool IsTiff = false;
+  /// Make and Model texts, cut to 32 and 40 characters.
+  std::string CameraMake;
+  std::string CameraModel;
+  /// The first 6 bytes of the ExifVersion value ("0220").
+  std::string VersionText;
+  std::string MakerNoteRaw;
+  int64_t MakerNotePos = 0;
+  bool MakerNoteKnown = false;
+  /// "\r\n" + description + " = " + text per listed directory tag (text-listing build modes only).
+  std::string InfoText;
+  std::string MakerNoteText;
+
+  [[nodiscard]] int TagCount() const { return static_cast<int>(Tags.size()); }
+  [[nodiscard]] ReaderContext& Context() const { return context_; }
+
+  /// Walks one directory at 1-based `start` (TIFF offsets lie at position offset + `base`) and the
+  /// directories it points to. A size that cannot fit sets the owner's `ErrorText` to "Illegally sized
+  /// directory"; a bad read throws `ReaderError`, while a failure inside a sub-directory ends only that one.
+  void ProcessDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit);
+  /// Appends a copy of `entry` unless its `Tag` is 0; returns `TagCount` - 1.
+  int AddTag(const TTagEntry& entry);
+  /// Adds a computed FocalLengthin35mmFilm entry from the focal length and the focal-plane resolution when
+  /// the file has none. Throws `ReaderError` when a resolution numerator holds no pixel count.
+  void CalcFocalLength35();
+
+  // Lookups by name; letters a-z compare without regard to case; the first listed entry wins.
+  [[nodiscard]] int TagIndex(std::string_view name) const;
+  [[nodiscard]] std::string TagText(std::string_view name) const;
+  [[nodiscard]] TTagEntry TagByName(std::string_view name) const;
+  /// The entry's numeric value; 0 when the name is not listed.
+  [[nodiscard]] double TagValue(std::string_view name) const;
+  /// `TagValue` rounded, halves to even; throws `ReaderError` outside the 32-bit range.
+  [[nodiscard]] int32_t TagInteger(std::string_view name) const;
+
+ private:
+  void ProcessEntry(int64_t position, int64_t base, DirectoryKind kind, int64_t limit, int depth);
+  void WalkDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth);
+  void WalkSubDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth);
+  /// The maker-note step for the MakerNote value just stored; true when the maker is known.
+  bool ReadMakerNote();
+
+  ReaderContext& context_;
+};
+
+}  // namespace lumetra

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace lumetra {
+
+class TImageInfo;
+
+/// The state one read of one file shares between its directory walk and its maker-note walk. Each
+/// `TimgData` owns its own, so files can be read on several threads at once.
+struct ReaderContext {
+  /// The (base, start) of every directory walked for the current `TImageInfo`; a pointer back to one of
+  /// them is not followed again.
+  std::vector<std::pair<int64_t, int64_t>> VisitedDirectories;
+  /// On only while the 35 mm step reads pixel counts from resolution numerators.
+  bool NumeratorMode = false;
+  /// The `TImageInfo` whose maker note is being read.
+  TImageInfo* CurrentImageInfo = nullptr;
+  /// Set by the maker-note record renderers, read by the maker-note walk after each renderer call.
+  bool SubRecordFlag = false;
+  /// A lens name from a maker note, used when the file has no LensModel tag.
+  std::string makerLensText;
+};
+
+}  // namespace lumetra

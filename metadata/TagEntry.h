@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace lumetra {
+
+/// A special renderer: takes the text the type rule produced and returns the text shown. Throws
+/// `ReaderError` on a text it cannot read.
+using TagRenderer = std::string (*)(const std::string& text);
+
+/// One tag: both a row of the tag tables and an entry of a reader's tag list.
+struct TTagEntry {
+  /// 0 for Exif/GPS entries and table rows; 1 for maker-note entries and named entries.
+  int32_t Origin = 0;
+  /// TIFF field type of the value (1 to 12); 10 for the computed 35 mm entry.
+  uint16_t Format = 0;
+  /// IPTC record number in the IPTC table; 0 elsewhere.
+  uint16_t IptcRecord = 0;
+  /// Tag number; 0 stands for no tag and is never listed.
+  uint16_t Tag = 0;
+  /// Tag name, the key of every lookup by name.
+  std::string Name;
+  /// Description used in the text listings.
+  std::string Desc;
+  /// Comma-separated "code:text" items for integer values.
+  std::string CodeList;
+  /// The rendered value.
+  std::string Text;
+  /// The value's bytes as they stand in the data.
+  std::string Raw;
+  /// 1-based position of the value's bytes in the buffer.
+  int64_t Offset = 0;
+  /// Format applied after element rendering ("%5.2f", "%s", ...).
+  std::string FormatString;
+  /// Number of bytes in `Raw`.
+  int32_t Size = 0;
+  TagRenderer Renderer = nullptr;
+};
+
+/// Which tag table a directory's entries are looked up in.
+enum class DirectoryKind { kMain, kGps };
+
+}  // namespace lumetra

@@ -1,0 +1,351 @@
+#include "metadata/ValueRendering.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "metadata/EndianReader.h"
+#include "metadata/ReaderError.h"
+
+namespace lumetra {
+namespace {
+
+constexpr size_t kMaxElements = 128;
+constexpr size_t kPrintableLength = 50;
+
+bool IsIntegerType(int type) {
+  return type == 1 || type == 3 || type == 4 || type == 6 || type == 8 || type == 9;
+}
+
+bool IsRationalType(int type) { return type == 5 || type == 10; }
+
+// Blanks and control characters around a text, as the old Trim removes them.
+std::string_view Trim(std::string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && static_cast<uint8_t>(text[begin]) <= ' ') ++begin;
+  while (end > begin && static_cast<uint8_t>(text[end - 1]) <= ' ') --end;
+  return text.substr(begin, end - begin);
+}
+
+// A whole decimal integer (optional sign) within 32 bits, blanks around it allowed.
+std::optional<int32_t> ParseInt32(std::string_view text) {
+  text = Trim(text);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (text.empty()) return std::nullopt;
+  int32_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// The text of one rational element: numerator and denominator as stored, not reduced.
+std::string RationalText(std::string_view element, bool big_endian) {
+  return std::to_string(ReadIntegerInOrder(element.substr(0, 4), big_endian)) + "/" +
+         std::to_string(ReadIntegerInOrder(element.substr(4, 4), big_endian));
+}
+
+double FloatValue(std::string_view raw, int type, bool big_endian) {
+  const size_t size = type == 11 ? 4 : 8;
+  if (raw.size() < size) return 0;
+  uint64_t bits = 0;
+  for (size_t k = 0; k < size; ++k) {
+    const size_t index = big_endian ? k : size - 1 - k;
+    bits = (bits << 8) | static_cast<uint8_t>(raw[index]);
+  }
+  if (type == 11) {
+    const auto narrow = static_cast<uint32_t>(bits);
+    float value = 0;
+    std::memcpy(&value, &narrow, sizeof value);
+    return value;
+  }
+  double value = 0;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+// One printf-style conversion inside a format: what stands before and after it, and its parts.
+struct Conversion {
+  std::string_view prefix;
+  std::string_view suffix;
+  bool left_justify = false;
+  int width = 0;
+  int precision = -1;
+  char kind = 0;
+};
+
+Conversion ParseConversion(std::string_view format) {
+  Conversion conversion;
+  const size_t percent = format.find('%');
+  if (percent == std::string_view::npos) {
+    conversion.prefix = format;
+    return conversion;
+  }
+  conversion.prefix = format.substr(0, percent);
+  size_t i = percent + 1;
+  while (i < format.size() && (format[i] == '-' || format[i] == '0' || format[i] == '+' || format[i] == ' ')) {
+    if (format[i] == '-') conversion.left_justify = true;
+    ++i;
+  }
+  while (i < format.size() && format[i] >= '0' && format[i] <= '9') conversion.width = conversion.width * 10 + (format[i++] - '0');
+  if (i < format.size() && format[i] == '.') {
+    ++i;
+    conversion.precision = 0;
+    while (i < format.size() && format[i] >= '0' && format[i] <= '9') {
+      conversion.precision = conversion.precision * 10 + (format[i++] - '0');
+    }
+  }
+  if (i < format.size()) conversion.kind = format[i++];
+  conversion.suffix = format.substr(i);
+  return conversion;
+}
+
+std::string Pad(std::string text, const Conversion& conversion) {
+  if (static_cast<int>(text.size()) < conversion.width) {
+    const std::string fill(static_cast<size_t>(conversion.width) - text.size(), ' ');
+    text = conversion.left_justify ? text + fill : fill + text;
+  }
+  return text;
+}
+
+std::string FixedText(double value, int precision) {
+  char buffer[400];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
+  if (result.ec != std::errc()) throw ReaderError("number too long to write");
+  return std::string(buffer, result.ptr);
+}
+
+// The text cut at ", " into three parts; missing parts are empty and read as 0.
+std::vector<std::string_view> ThreeParts(std::string_view text) {
+  std::vector<std::string_view> parts;
+  for (int k = 0; k < 2; ++k) {
+    const size_t cut = text.find(", ");
+    if (cut == std::string_view::npos) break;
+    parts.push_back(text.substr(0, cut));
+    text.remove_prefix(cut + 2);
+  }
+  parts.push_back(text);
+  parts.resize(3);
+  return parts;
+}
+
+}  // namespace
+
+int ElementSize(int type) {
+  switch (type) {
+    case 0:
+      return 0;
+    case 1:
+    case 2:
+    case 6:
+    case 7:
+      return 1;
+    case 3:
+    case 8:
+      return 2;
+    case 4:
+    case 9:
+    case 11:
+      return 4;
+    case 5:
+    case 10:
+    case 12:
+      return 8;
+    default:
+      throw ReaderError("unknown field type " + std::to_string(type));
+  }
+}
+
+std::string RenderValue(std::string_view raw, int type, const TTagEntry& row, bool big_endian) {
+  std::string text;
+  if (type == 2) {
+    if (!raw.empty() && raw.back() == '\0') raw.remove_suffix(1);
+    text.assign(raw);
+  } else if (type == 7) {
+    text = "\"";
+    text += raw.substr(0, raw.find('\0'));
+    text += '"';
+  } else {
+    text = FormatValue(raw, type, row.CodeList, row.FormatString, big_endian);
+  }
+  if (row.Tag != 0 && row.Renderer != nullptr) return row.Renderer(text);
+  return MakePrintable(text);
+}
+
+std::string FormatValue(std::string_view raw, int type, std::string_view code_list, std::string_view format_string,
+                        bool big_endian) {
+  const int size = ElementSize(type);
+  if (size == 0) return "0";
+  const size_t count = std::min(raw.size() / static_cast<size_t>(size), kMaxElements);
+  std::string text;
+  for (size_t k = 0; k < count; ++k) {
+    if (!text.empty()) text += ", ";
+    const std::string_view element = raw.substr(k * static_cast<size_t>(size), static_cast<size_t>(size));
+    if (type == 2 || type == 7) {
+      text += '?';
+    } else if (IsIntegerType(type)) {
+      const std::string value = std::to_string(ReadIntegerInOrder(element, big_endian));
+      text += code_list.empty() ? value : DecodeCode(code_list, value);
+    } else if (IsRationalType(type)) {
+      text += RationalText(element, big_endian);
+    } else {
+      text += "-9999.99";
+    }
+  }
+  if (format_string.empty()) return text;
+  if (format_string.find("%s") != std::string_view::npos) return FormatText(format_string, text);
+  return FormatNumber(format_string, NumericValue(raw, type, big_endian));
+}
+
+double NumericValue(std::string_view raw, int type, bool big_endian, bool numerator_mode) {
+  if (IsRationalType(type)) {
+    if (raw.size() < 8) return 0;
+    const int32_t numerator = ReadIntegerInOrder(raw.substr(0, 4), big_endian);
+    if (numerator_mode) {
+      const std::string digits = std::to_string(numerator);
+      if (digits.size() <= 3) throw ReaderError("resolution numerator " + digits + " has no pixel count");
+      const std::optional<int32_t> pixels = ParseInt32(std::string_view(digits).substr(0, digits.size() - 3));
+      if (!pixels) throw ReaderError("resolution numerator " + digits + " has no pixel count");
+      return *pixels;
+    }
+    const int32_t denominator = ReadIntegerInOrder(raw.substr(4, 4), big_endian);
+    if (denominator == 0) return 0;
+    return static_cast<double>(numerator) / denominator;
+  }
+  if (numerator_mode) return 0;
+  if (IsIntegerType(type)) return ReadIntegerInOrder(raw, big_endian);
+  if (type == 11 || type == 12) return FloatValue(raw, type, big_endian);
+  return 0;
+}
+
+std::string DecodeCode(std::string_view code_list, std::string_view value) {
+  const std::string key = "," + std::string(Trim(value)) + ":";
+  const std::string list = "," + std::string(code_list) + ",";
+  const size_t found = list.find(key);
+  if (found == std::string::npos) return {};
+  const size_t start = found + key.size();
+  return list.substr(start, list.find(',', start) - start);
+}
+
+std::string MakePrintable(std::string_view text) {
+  std::string printable(text.substr(0, kPrintableLength));
+  for (char& c : printable) {
+    if (static_cast<uint8_t>(c) < 32) c = '.';
+  }
+  return printable;
+}
+
+double ParseFraction(std::string_view text) {
+  text = Trim(text);
+  int32_t whole = 0;
+  const size_t blank = text.find(' ');
+  if (blank != std::string_view::npos) {
+    const std::optional<int32_t> parsed = ParseInt32(text.substr(0, blank));
+    if (!parsed) return 0;
+    whole = *parsed;
+    text = Trim(text.substr(blank + 1));
+  }
+  const size_t slash = text.find('/');
+  if (slash == std::string_view::npos) return 0;
+  const std::optional<int32_t> numerator = ParseInt32(text.substr(0, slash));
+  const std::optional<int32_t> denominator = ParseInt32(text.substr(slash + 1));
+  if (!numerator || !denominator || *denominator == 0) return 0;
+  return (static_cast<double>(whole) * *denominator + *numerator) / *denominator;
+}
+
+std::string FormatNumber(std::string_view format, double value) {
+  const Conversion conversion = ParseConversion(format);
+  std::string body;
+  if (conversion.kind == 'f') {
+    body = FixedText(value, conversion.precision < 0 ? 6 : conversion.precision);
+  } else if (conversion.kind == 'd') {
+    body = std::to_string(RoundToInt32(value));
+  } else if (conversion.kind != 0) {
+    throw ReaderError("unsupported format " + std::string(format));
+  }
+  return std::string(conversion.prefix) + Pad(std::move(body), conversion) + std::string(conversion.suffix);
+}
+
+std::string FormatText(std::string_view format, std::string_view text) {
+  const size_t at = format.find("%s");
+  if (at == std::string_view::npos) return std::string(format);
+  return std::string(format.substr(0, at)) + std::string(text) + std::string(format.substr(at + 2));
+}
+
+int32_t RoundToInt32(double value) {
+  // Checked before converting: an infinite or too large value never reaches an integer conversion.
+  const double rounded = std::nearbyint(value);
+  if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) {
+    throw ReaderError("value " + FixedText(value, 2) + " is outside the 32-bit range");
+  }
+  return static_cast<int32_t>(rounded);
+}
+
+std::string RenderFlash(const std::string& text) {
+  const std::optional<int32_t> value = ParseInt32(text);
+  if (!value) throw ReaderError("flash value '" + text + "' is not one integer");
+  return *value % 2 != 0 ? "On" : "Off";
+}
+
+std::string RenderShutterSpeed(const std::string& text) {
+  const double tv = ParseFraction(text);
+  const double seconds = std::pow(2.0, -tv);
+  std::string result = FormatNumber("%4.4f sec", seconds);
+  if (seconds <= 0.5) result += FormatNumber(" (1/%d)", 1.0 / seconds);
+  return result;
+}
+
+std::string RenderComponents(const std::string& text) {
+  if (text.size() < 5) throw ReaderError("components value '" + text + "' is too short");
+  static constexpr const char* kNames[] = {"", "Y", "Cb", "Cr", "R", "G", "B"};
+  std::string result;
+  for (size_t k = 1; k <= 4; ++k) {
+    const auto code = static_cast<uint8_t>(text[k]);
+    if (code >= 1 && code <= 6) result += kNames[code];
+  }
+  return result;
+}
+
+std::string RenderWideText(const std::string& text) {
+  std::vector<std::string_view> fields;
+  std::string_view rest = text;
+  for (size_t comma = rest.find(','); comma != std::string_view::npos; comma = rest.find(',')) {
+    fields.push_back(rest.substr(0, comma));
+    rest.remove_prefix(comma + 1);
+  }
+  // The last field is never read: with c commas, fields 1, 3, 5, ... up to c (1-based) are the low bytes.
+  std::string result;
+  for (size_t k = 0; k < fields.size(); k += 2) {
+    const std::optional<int32_t> code = ParseInt32(fields[k]);
+    if (!code) throw ReaderError("wide text element '" + std::string(fields[k]) + "' is not a number");
+    const auto low = static_cast<uint8_t>(*code & 0xFF);
+    if (low != 0) result += static_cast<char>(low);
+  }
+  return result;
+}
+
+std::string RenderDegrees(const std::string& text) {
+  const std::vector<std::string_view> parts = ThreeParts(text);
+  double degrees = ParseFraction(parts[0]);
+  double minutes = ParseFraction(parts[1]);
+  double seconds = ParseFraction(parts[2]);
+  if (seconds == 0) {
+    const double whole = std::trunc(minutes);
+    seconds = (minutes - whole) * 60;
+    minutes = whole;
+  }
+  return FixedText(degrees, 0) + " Degrees " + FixedText(minutes, 0) + " Minutes " + FixedText(seconds, 0) +
+         " Seconds";
+}
+
+std::string RenderTime(const std::string& text) {
+  const std::vector<std::string_view> parts = ThreeParts(text);
+  return FixedText(ParseFraction(parts[0]), 0) + ":" + FixedText(ParseFraction(parts[1]), 0) + ":" +
+         FixedText(ParseFraction(parts[2]), 0);
+}
+
+std::string RenderUserComment(const std::string& text) { return text.substr(std::min<size_t>(8, text.size())); }
+
+}  // namespace lumetra
