@@ -221,8 +221,10 @@ double NumericValue(std::string_view raw, int type, bool big_endian, bool numera
 }
 
 std::string DecodeCode(std::string_view code_list, std::string_view value) {
-  const std::string key = "," + std::string(Trim(value)) + ":";
-  const std::string list = "," + std::string(code_list) + ",";
+  std::string key(1, ',');
+  key.append(Trim(value)).push_back(':');
+  std::string list(1, ',');
+  list.append(code_list).push_back(',');
   const size_t found = list.find(key);
   if (found == std::string::npos) return {};
   const size_t start = found + key.size();

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lumetra::testing {
+
+/// The shared folder of real camera photos: $LUMETRA_CORPUS, else the one beside the project.
+/// Empty when neither exists; tests that need it skip then.
+[[nodiscard]] std::optional<std::filesystem::path> CorpusFolder();
+
+/// One row of the corpus manifest: the file (relative to the corpus folder) and its IFD0 Make and Model
+/// (both empty for a photo without Exif).
+struct CorpusPhoto {
+  std::string file;
+  std::string make;
+  std::string model;
+};
+
+/// The rows of the corpus manifest; empty when the corpus is absent.
+[[nodiscard]] std::vector<CorpusPhoto> CorpusPhotos();
+
+}  // namespace lumetra::testing
