@@ -478,7 +478,7 @@ TEST(EncodeJpeg, RefusesBadArgumentsWithAReason) {
 
 // --- Files -----------------------------------------------------------------------------------------------
 
-class TempFolder : public ::testing::Test {
+class WithTempFolder : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -502,7 +502,7 @@ class TempFolder : public ::testing::Test {
   fs::path root_;
 };
 
-using WriteFileBytesTest = TempFolder;
+using WriteFileBytesTest = WithTempFolder;
 
 TEST_F(WriteFileBytesTest, CreatesParentFoldersAndReplacesTheFile) {
   const fs::path path = root_ / "a" / "b" / "photo.jpg";
@@ -569,7 +569,7 @@ void ExpectNear(const nlohmann::json& file, const std::string& key, double expec
   EXPECT_NEAR(Number(file, key), expected, std::abs(expected) * 1e-6) << key;
 }
 
-using ExifWriterByExiftool = TempFolder;
+using ExifWriterByExiftool = WithTempFolder;
 
 TEST_F(ExifWriterByExiftool, ReadsHandBuiltDirectoriesInBothByteOrders) {
   if (!HaveExiftool()) GTEST_SKIP() << "exiftool is not on PATH";
@@ -618,7 +618,7 @@ TEST_F(ExifWriterByExiftool, ReadsHandBuiltDirectoriesInBothByteOrders) {
   }
 }
 
-using DemoFolderTest = TempFolder;
+using DemoFolderTest = WithTempFolder;
 
 TEST_F(DemoFolderTest, WritesEveryListedPhotoAndNothingElse) {
   const std::vector<DemoPhoto> photos = DemoPhotos();
