@@ -212,7 +212,9 @@ TEST_F(ProcessFileTest, ChoosesTheReaderByExtensionIgnoringCase) {
     EXPECT_EQ(data.ProcessFile(Write(c.name, c.bytes)), c.read);
     EXPECT_EQ(data.ErrorText, c.error);
     EXPECT_EQ(data.HasExif(), c.read);
-    if (c.read) EXPECT_EQ(data.ImageInfo->TagText("Make"), "Canon");
+    if (c.read) {
+      EXPECT_EQ(data.ImageInfo->TagText("Make"), "Canon");
+    }
   }
 }
 
