@@ -26,7 +26,7 @@ nlohmann::ordered_json FileJson(const std::string& path, const TimgData& data) {
                       {"text", TextAsUtf8(entry.Text)}});
     }
   }
-  return {{"file", TextAsUtf8(path)}, {"hasExif", data.HasExif()}, {"error", data.ErrorText}, {"tags", tags}};
+  return {{"file", TextAsUtf8(path)}, {"hasExif", data.HasExif()}, {"error", TextAsUtf8(data.ErrorText)}, {"tags", tags}};
 }
 
 void PrintText(const std::string& path, const TimgData& data, std::ostream& out) {
@@ -36,7 +36,7 @@ void PrintText(const std::string& path, const TimgData& data, std::ostream& out)
       out << TextAsUtf8(entry.Name) << " = " << TextAsUtf8(entry.Text) << '\n';
     }
   }
-  out << "ErrorText = " << data.ErrorText << "\n\n";
+  out << "ErrorText = " << TextAsUtf8(data.ErrorText) << "\n\n";
 }
 
 }  // namespace
