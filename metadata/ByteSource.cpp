@@ -42,7 +42,8 @@ FileSource::FileSource(const std::string& path) : path_(path) {
     fd_ = -1;
     throw ReaderError("not a regular file: " + path);
   }
-  buffer_.resize(kFileBufferSize);
+  // Not zero-filled: only bytes read from the file are ever copied out of it.
+  buffer_.reset(new char[kFileBufferSize]);
 }
 
 FileSource::~FileSource() {
@@ -69,16 +70,16 @@ size_t FileSource::Read(char* destination, size_t count) {
     if (buffer_start_ == buffer_end_) {
       if (at_end_) break;
       // A request larger than the buffer goes straight to the destination.
-      if (count - total >= buffer_.size()) {
+      if (count - total >= kFileBufferSize) {
         total += ReadFromFile(destination + total, count - total);
         break;
       }
       buffer_start_ = 0;
-      buffer_end_ = ReadFromFile(buffer_.data(), buffer_.size());
+      buffer_end_ = ReadFromFile(buffer_.get(), kFileBufferSize);
       if (buffer_end_ == 0) break;
     }
     const size_t n = std::min(count - total, buffer_end_ - buffer_start_);
-    std::memcpy(destination + total, buffer_.data() + buffer_start_, n);
+    std::memcpy(destination + total, buffer_.get() + buffer_start_, n);
     buffer_start_ += n;
     total += n;
   }

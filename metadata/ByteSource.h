@@ -2,9 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace lumetra {
 
@@ -45,7 +45,7 @@ class FileSource : public ByteSource {
 
   std::string path_;
   int fd_ = -1;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;
   size_t buffer_start_ = 0;
   size_t buffer_end_ = 0;
   bool at_end_ = false;

@@ -67,6 +67,7 @@ class NumeratorModeScope {
 TImageInfo::TImageInfo(TimgData& owner, int build_mode, ReaderContext& context)
     : Owner(owner), BuildMode(build_mode), context_(context) {
   context_.VisitedDirectories.clear();
+  Tags.reserve(64);  // a camera file lists 30 to 60 tags
 }
 
 void TImageInfo::ProcessDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit) {
@@ -162,7 +163,7 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
     entry.Size = static_cast<int32_t>(raw.size());
     entry.Offset = value_position;
     entry.Format = static_cast<uint16_t>(type);
-    AddTag(entry);
+    AddTag(std::move(entry));
   }
 }
 
@@ -171,8 +172,8 @@ bool TImageInfo::ReadMakerNote() {
   return false;
 }
 
-int TImageInfo::AddTag(const TTagEntry& entry) {
-  if (entry.Tag != 0) Tags.push_back(entry);
+int TImageInfo::AddTag(TTagEntry entry) {
+  if (entry.Tag != 0) Tags.push_back(std::move(entry));
   return TagCount() - 1;
 }
 
@@ -211,8 +212,8 @@ void TImageInfo::CalcFocalLength35() {
   entry.Format = 10;
   entry.Offset = 0;
   entry.Size = 0;
-  AddTag(entry);
   InfoText += "\r\nFocal Length in 35mm Film = " + entry.Text;
+  AddTag(std::move(entry));
 }
 
 int TImageInfo::TagIndex(std::string_view name) const {

@@ -48,7 +48,7 @@ class TImageInfo : public tEndInd {
   /// directory"; a bad read throws `ReaderError`, while a failure inside a sub-directory ends only that one.
   void ProcessDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit);
   /// Appends a copy of `entry` unless its `Tag` is 0; returns `TagCount` - 1.
-  int AddTag(const TTagEntry& entry);
+  int AddTag(TTagEntry entry);
   /// Adds a computed FocalLengthin35mmFilm entry from the focal length and the focal-plane resolution when
   /// the file has none. Throws `ReaderError` when a resolution numerator holds no pixel count.
   void CalcFocalLength35();

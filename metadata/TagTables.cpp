@@ -442,19 +442,39 @@ std::span<const TTagEntry> GpsTagTable() {
   return table;
 }
 
+namespace {
+
+// Which row answers each tag number, so a directory entry finds its row without scanning the table.
+// With several rows for one tag the last one answers.
+class RowIndex {
+ public:
+  explicit RowIndex(std::span<const TTagEntry> rows) {
+    for (const TTagEntry& row : rows) rows_[row.Tag] = &row;
+  }
+  [[nodiscard]] const TTagEntry& Find(uint16_t tag) const {
+    const TTagEntry* row = rows_[tag];
+    return row != nullptr ? *row : EmptyEntry();
+  }
+
+ private:
+  std::vector<const TTagEntry*> rows_ = std::vector<const TTagEntry*>(0x10000, nullptr);
+};
+
+}  // namespace
+
 const TTagEntry& EmptyEntry() {
   static const TTagEntry empty;
   return empty;
 }
 
 const TTagEntry& FindTableRow(uint16_t tag, DirectoryKind kind) {
-  std::span<const TTagEntry> table = kind == DirectoryKind::kMain ? MainTagTable() : GpsTagTable();
-  if (kind == DirectoryKind::kMain) table = table.first(table.size() - 1);  // not the "Unknown" row
-  const TTagEntry* found = &EmptyEntry();
-  for (const TTagEntry& row : table) {
-    if (row.Tag == tag) found = &row;
+  if (kind == DirectoryKind::kGps) {
+    static const RowIndex gps(GpsTagTable());
+    return gps.Find(tag);
   }
-  return *found;
+  // The final "Unknown" row stands for no tag and never matches.
+  static const RowIndex main(MainTagTable().first(MainTagTable().size() - 1));
+  return main.Find(tag);
 }
 
 }  // namespace lumetra
