@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "metadata/ByteSource.h"
 #include "metadata/ReaderError.h"
@@ -68,36 +69,27 @@ void TimgData::Reset() {
 bool TimgData::ProcessFile(const std::string& path) {
   Reset();
   if (!IsExistingFile(path)) return false;
-  ErrorText = "Not an EXIF file";
-  const FileKind kind = KindOfExtension(LowerExtension(path));
-  if (kind == FileKind::kOther) return false;
-  try {
-    FileSource source(path);
-    return ProcessSource(source, kind == FileKind::kTiff);
-  } catch (const std::exception&) {
-    ErrorText = "Illegal Exif construction";
-    return false;
-  }
+  return ProcessKind(LowerExtension(path), [&path] { return std::make_unique<FileSource>(path); });
 }
 
 bool TimgData::ProcessBytes(std::string_view bytes, std::string_view extension) {
   Reset();
+  return ProcessKind(LowerExtension(extension), [bytes] { return std::make_unique<MemorySource>(bytes); });
+}
+
+bool TimgData::ProcessKind(std::string_view extension, const std::function<std::unique_ptr<ByteSource>()>& open) {
   ErrorText = "Not an EXIF file";
-  const FileKind kind = KindOfExtension(LowerExtension(extension));
+  const FileKind kind = KindOfExtension(extension);
   if (kind == FileKind::kOther) return false;
   try {
-    MemorySource source(bytes);
-    return ProcessSource(source, kind == FileKind::kTiff);
+    const std::unique_ptr<ByteSource> source = open();
+    const bool read = kind == FileKind::kTiff ? ProcessTiff(*source) : ProcessJpeg(*source);
+    if (read) ErrorText = "<none>";
+    return read;
   } catch (const std::exception&) {
     ErrorText = "Illegal Exif construction";
     return false;
   }
-}
-
-bool TimgData::ProcessSource(ByteSource& source, bool tiff) {
-  const bool read = tiff ? ProcessTiff(source) : ProcessJpeg(source);
-  if (read) ErrorText = "<none>";
-  return read;
 }
 
 bool TimgData::ProcessJpeg(ByteSource& source) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -64,7 +65,8 @@ class TimgData : public tEndInd {
   void ProcessExifSegment();
 
  private:
-  bool ProcessSource(ByteSource& source, bool tiff);
+  /// Reads the source `open` gives with the reader of the extension's kind; never throws.
+  bool ProcessKind(std::string_view extension, const std::function<std::unique_ptr<ByteSource>()>& open);
   bool ProcessJpeg(ByteSource& source);
   bool ReadSegments(ByteSource& source);
   bool ProcessTiff(ByteSource& source);
