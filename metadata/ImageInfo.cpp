@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "metadata/ExifData.h"
+#include "metadata/MakerNoteData.h"
 #include "metadata/ReaderError.h"
 #include "metadata/TagTables.h"
 #include "metadata/ValueRendering.h"
@@ -168,8 +169,8 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
 }
 
 bool TImageInfo::ReadMakerNote() {
-  // Maker notes are listed by the maker-note reader; until it reads this maker, none is known.
-  return false;
+  TmsInfo maker_note(IsTiff, *this);
+  return maker_note.ProcessMakerNote();
 }
 
 int TImageInfo::AddTag(TTagEntry entry) {

@@ -12,6 +12,7 @@
 namespace lumetra {
 
 class TimgData;
+struct MakerLayout;
 
 /// What the tag reader builds: the text listing, the tag list, or both.
 enum BuildModes : int { BuildInfoText = 2, BuildTagList = 4, BuildAll = 255 };
@@ -47,6 +48,12 @@ class TImageInfo : public tEndInd {
   /// directories it points to. A size that cannot fit sets the owner's `ErrorText` to "Illegally sized
   /// directory"; a bad read throws `ReaderError`, while a failure inside a sub-directory ends only that one.
   void ProcessDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit);
+  /// Walks a maker note's directory (`bytes`, laid out as `layout` says; `maker_offset` places TIFF
+  /// offsets in the note) and lists its entries with `Origin` 1. A failure ends the note's walk only and
+  /// sets the owner's `ErrorText` to "Error Detected = " and the failure's message.
+  void ProcessMakerDirectory(std::string_view bytes, const MakerLayout& layout, int64_t maker_offset);
+  /// Lists a named entry (a value decoded from a maker record) in the tag-list build modes.
+  void AddNamedTag(const std::string& name, const std::string& value);
   /// Appends a copy of `entry` unless its `Tag` is 0; returns `TagCount` - 1.
   int AddTag(TTagEntry entry);
   /// Adds a computed FocalLengthin35mmFilm entry from the focal length and the focal-plane resolution when

@@ -30,17 +30,6 @@ std::string_view Trim(std::string_view text) {
   return text.substr(begin, end - begin);
 }
 
-// A whole decimal integer (optional sign) within 32 bits, blanks around it allowed.
-std::optional<int32_t> ParseInt32(std::string_view text) {
-  text = Trim(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  if (text.empty()) return std::nullopt;
-  int32_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
 // The text of one rational element: numerator and denominator as stored, not reduced.
 std::string RationalText(std::string_view element, bool big_endian) {
   return std::to_string(ReadIntegerInOrder(element.substr(0, 4), big_endian)) + "/" +
@@ -133,6 +122,16 @@ std::vector<std::string_view> ThreeParts(std::string_view text) {
 
 }  // namespace
 
+std::optional<int32_t> ParseInteger(std::string_view text) {
+  text = Trim(text);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (text.empty()) return std::nullopt;
+  int32_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
 int ElementSize(int type) {
   switch (type) {
     case 0:
@@ -206,7 +205,7 @@ double NumericValue(std::string_view raw, int type, bool big_endian, bool numera
     if (numerator_mode) {
       const std::string digits = std::to_string(numerator);
       if (digits.size() <= 3) throw ReaderError("resolution numerator " + digits + " has no pixel count");
-      const std::optional<int32_t> pixels = ParseInt32(std::string_view(digits).substr(0, digits.size() - 3));
+      const std::optional<int32_t> pixels = ParseInteger(std::string_view(digits).substr(0, digits.size() - 3));
       if (!pixels) throw ReaderError("resolution numerator " + digits + " has no pixel count");
       return *pixels;
     }
@@ -244,15 +243,15 @@ double ParseFraction(std::string_view text) {
   int32_t whole = 0;
   const size_t blank = text.find(' ');
   if (blank != std::string_view::npos) {
-    const std::optional<int32_t> parsed = ParseInt32(text.substr(0, blank));
+    const std::optional<int32_t> parsed = ParseInteger(text.substr(0, blank));
     if (!parsed) return 0;
     whole = *parsed;
     text = Trim(text.substr(blank + 1));
   }
   const size_t slash = text.find('/');
   if (slash == std::string_view::npos) return 0;
-  const std::optional<int32_t> numerator = ParseInt32(text.substr(0, slash));
-  const std::optional<int32_t> denominator = ParseInt32(text.substr(slash + 1));
+  const std::optional<int32_t> numerator = ParseInteger(text.substr(0, slash));
+  const std::optional<int32_t> denominator = ParseInteger(text.substr(slash + 1));
   if (!numerator || !denominator || *denominator == 0) return 0;
   return (static_cast<double>(whole) * *denominator + *numerator) / *denominator;
 }
@@ -286,7 +285,7 @@ int32_t RoundToInt32(double value) {
 }
 
 std::string RenderFlash(const std::string& text) {
-  const std::optional<int32_t> value = ParseInt32(text);
+  const std::optional<int32_t> value = ParseInteger(text);
   if (!value) throw ReaderError("flash value '" + text + "' is not one integer");
   return *value % 2 != 0 ? "On" : "Off";
 }
@@ -320,7 +319,7 @@ std::string RenderWideText(const std::string& text) {
   // The last field is never read: with c commas, fields 1, 3, 5, ... up to c (1-based) are the low bytes.
   std::string result;
   for (size_t k = 0; k < fields.size(); k += 2) {
-    const std::optional<int32_t> code = ParseInt32(fields[k]);
+    const std::optional<int32_t> code = ParseInteger(fields[k]);
     if (!code) throw ReaderError("wide text element '" + std::string(fields[k]) + "' is not a number");
     const auto low = static_cast<uint8_t>(*code & 0xFF);
     if (low != 0) result += static_cast<char>(low);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,9 @@ namespace lumetra {
 
 /// The first 50 characters of `text`, control characters (0 to 31) shown as ".".
 [[nodiscard]] std::string MakePrintable(std::string_view text);
+
+/// A whole decimal number within 32 bits (optional sign, blanks around it allowed); nullopt otherwise.
+[[nodiscard]] std::optional<int32_t> ParseInteger(std::string_view text);
 
 /// "w num/den" or "num/den" as a number; 0 when a part is not an integer, "/" is missing or den is 0.
 [[nodiscard]] double ParseFraction(std::string_view text);

@@ -188,8 +188,9 @@ namespace detail {
 
 struct IfdLayout {
   // Appends the directory at the next even offset, then its values, sub-directories and next directory.
-  // Returns the directory's offset.
-  static uint32_t Write(const Ifd& ifd, ByteWriter& out) {
+  // Returns the directory's offset. Offsets are positions in `out` plus `shift` (a maker note whose
+  // offsets count from somewhere other than its own first byte).
+  static uint32_t Write(const Ifd& ifd, ByteWriter& out, int64_t shift = 0) {
     if (ifd.entries_.size() > std::numeric_limits<uint16_t>::max()) {
       throw std::length_error("a TIFF directory holds at most 65535 entries");
     }
@@ -232,14 +233,14 @@ struct IfdLayout {
 
     for (const Pending& value : values) {
       out.AlignToWord();
-      out.Patch32(value.field_pos, Offset(out.size()));
+      out.Patch32(value.field_pos, Offset(out.size(), shift));
       out.PutBytes(value.data);
     }
     for (const auto& [field_pos, child] : subs) {
-      out.Patch32(field_pos, Write(ifd.children_[child], out));
+      out.Patch32(field_pos, Write(ifd.children_[child], out, shift));
     }
-    if (!ifd.next_.empty()) out.Patch32(next_pos, Write(ifd.next_.front(), out));
-    return Offset(start);
+    if (!ifd.next_.empty()) out.Patch32(next_pos, Write(ifd.next_.front(), out, shift));
+    return Offset(start, shift);
   }
 
   static std::string Encode(const Ifd::Entry& entry, ByteOrder order) {
@@ -261,9 +262,12 @@ struct IfdLayout {
     return data.str();
   }
 
-  static uint32_t Offset(std::size_t pos) {
-    if (pos > std::numeric_limits<uint32_t>::max()) throw std::length_error("TIFF structure beyond 4 GiB");
-    return static_cast<uint32_t>(pos);
+  static uint32_t Offset(std::size_t pos, int64_t shift = 0) {
+    const int64_t offset = static_cast<int64_t>(pos) + shift;
+    if (offset < 0 || offset > std::numeric_limits<uint32_t>::max()) {
+      throw std::length_error("TIFF offset outside 0 to 4 GiB");
+    }
+    return static_cast<uint32_t>(offset);
   }
 };
 
@@ -273,6 +277,13 @@ std::string BuildTiff(const Ifd& ifd0, ByteOrder order) {
   ByteWriter out(order);
   out.PutBytes(order == ByteOrder::kLittle ? "II" : "MM").Put16(42).Put32(8);
   detail::IfdLayout::Write(ifd0, out);
+  return out.str();
+}
+
+std::string BuildMakerNote(const Ifd& directory, ByteOrder order, std::string_view header, int64_t offset_of_first_byte) {
+  ByteWriter out(order);
+  out.PutBytes(header);
+  detail::IfdLayout::Write(directory, out, offset_of_first_byte);
   return out.str();
 }
 

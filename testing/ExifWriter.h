@@ -127,6 +127,13 @@ class Ifd {
 /// an even offset. Throws std::length_error for a directory of more than 65535 entries.
 [[nodiscard]] std::string BuildTiff(const Ifd& ifd0, ByteOrder order);
 
+/// A maker note: `header`, then `directory` (word-aligned) with its values, whose offsets count as if the
+/// note's first byte stood at `offset_of_first_byte`: the note's position in its TIFF structure for makers
+/// that count from the TIFF header, 0 for makers that count from the note itself, -10 for a note whose own
+/// TIFF header starts at its byte 10.
+[[nodiscard]] std::string BuildMakerNote(const Ifd& directory, ByteOrder order, std::string_view header,
+                                         int64_t offset_of_first_byte);
+
 /// An Exif APP1 payload: "Exif\0\0" followed by BuildTiff (ifd0, order); without marker and length.
 [[nodiscard]] std::string BuildExifPayload(const Ifd& ifd0, ByteOrder order);
 

@@ -127,6 +127,57 @@ TEST(Corpus, TextsOfTheSurveyTagsMatchTheReference) {
   }
 }
 
+// Maker-note values checked by hand against `exiftool -n` on the same files: Canon's FocusMode,
+// ContinuousDrive, MinFocalLength and MaxFocalLength (raw, before exiftool divides by FocalUnits), Nikon's
+// ISO, Quality, Lens and ColorSpace, Olympus's Quality and CameraID, Fujifilm's Quality, Sharpness,
+// WhiteBalance.
+TEST(Corpus, MakerNoteTextsMatchTheReference) {
+  const auto folder = CorpusFolder();
+  if (!folder) GTEST_SKIP() << "the photo corpus folder (../shared/corpus or $LUMETRA_CORPUS) is not there";
+  struct Expected {
+    const char* file;
+    const char* name;
+    const char* text;
+  };
+  const Expected cases[] = {
+      {"Canon/Canon EOS 1000D.jpg", "Focus Mode", "One-Shot"},
+      {"Canon/Canon EOS 1000D.jpg", "Drive Mode", "Single"},
+      {"Canon/Canon EOS 1000D.jpg", "Short focal", " 18"},
+      {"Canon/Canon EOS 1000D.jpg", "Long focal", " 55"},
+      {"Canon/Canon EOS 30D (4).jpg", "Focus Mode", "AI Focus"},
+      {"Canon/Canon EOS 30D (4).jpg", "Drive Mode", "Single"},
+      {"Canon/Canon EOS 30D (4).jpg", "Short focal", " 75"},
+      {"Canon/Canon EOS 30D (4).jpg", "Long focal", " 300"},
+      {"Canon/Canon PowerShot G11.jpg", "Focus Mode", "Single"},
+      {"Canon/Canon PowerShot G11.jpg", "Short focal", " 6100"},
+      {"Canon/Canon PowerShot G11.jpg", "Long focal", " 30500"},
+      // Big-endian Canon; drive code 5 is not in the list.
+      {"Canon/Issue 122.jpg", "Focus Mode", "AI Servo"},
+      {"Canon/Issue 122.jpg", "Drive Mode", ""},
+      {"Canon/Issue 122.jpg", "Long focal", " 400"},
+      {"Nikon/Nikon D70.jpg", "ISOSpeed", "0, 400"},
+      {"Nikon/Nikon D70.jpg", "Quality", "\"NORMAL \""},
+      {"Nikon/Nikon D70.jpg", "LensInformation", "18.0-70.0(mm)  F3.5-F4.5"},
+      {"Nikon/Nikon D70.jpg", "ColorMode", "Mode1 (sRGB)"},
+      {"Olympus/Olympus C720UZ.jpg", "JpegQual", "HQ"},
+      {"Olympus/Olympus C720UZ.jpg", "CameraID", "\"OLYMPUS DIGITAL CAMERA         .\""},
+      {"Fujifilm/FujiFilm FinePix A303.jpg", "Quality", "\"FINE   \""},
+      {"Fujifilm/FujiFilm FinePix A303.jpg", "Sharpness", "Normal"},
+      {"Fujifilm/FujiFilm FinePix A303.jpg", "WhiteBalance", "Auto"},
+      // Other makers have no Canon records.
+      {"Nikon/Nikon D70.jpg", "Focus Mode", ""},
+      {"Fujifilm/FujiFilm FinePix A303.jpg", "Drive Mode", ""},
+  };
+  for (const Expected& expected : cases) {
+    SCOPED_TRACE(std::string(expected.file) + " " + expected.name);
+    TimgData data(BuildAll);
+    data.ProcessFile((*folder / expected.file).string());
+    ASSERT_NE(data.ImageInfo, nullptr);
+    EXPECT_TRUE(data.ImageInfo->MakerNoteKnown);
+    EXPECT_EQ(data.ImageInfo->TagText(expected.name), expected.text);
+  }
+}
+
 TEST(Corpus, PhotosWithoutExifAreAnswersNotFailures) {
   const auto folder = CorpusFolder();
   if (!folder) GTEST_SKIP() << "the photo corpus folder (../shared/corpus or $LUMETRA_CORPUS) is not there";

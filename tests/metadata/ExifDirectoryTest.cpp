@@ -364,18 +364,19 @@ TEST(ExifWalk, BuildModesChooseListOrText) {
   }
 }
 
-TEST(ExifWalk, TheMakerNoteIsKeptForTheMakerNoteReader) {
+TEST(ExifWalk, TheMakerNoteOfAnUnknownMakerIsKeptButNotRead) {
   for (const ByteOrder order : kOrders) {
     SCOPED_TRACE(OrderName(order));
     const std::string note("\x01\x00\x02\x00 maker bytes", 16);
     Ifd exif;
     exif.Undefined(0x927C, note);
     Ifd ifd0;
-    ifd0.Ascii(0x010F, "Canon").Sub(0x8769, exif);
+    ifd0.Ascii(0x010F, "Leica Camera AG").Sub(0x8769, exif);
     const auto data = ReadExif(ifd0, order);
     EXPECT_EQ(data->ImageInfo->MakerNoteRaw, note);
     EXPECT_EQ(data->Buffer.substr(static_cast<size_t>(data->ImageInfo->MakerNotePos - 1), 16), note);
     EXPECT_FALSE(data->ImageInfo->MakerNoteKnown);
+    EXPECT_EQ(data->ImageInfo->MakerNoteText, "");
   }
 }
 

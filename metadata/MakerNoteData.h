@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "metadata/MakerTables.h"
+
+namespace lumetra {
+
+class TImageInfo;
+
+/// Where offsets stored in a maker note count from.
+enum class MakerOffsetRule {
+  /// The TIFF header of the data the maker note came from.
+  kTiffHeader,
+  /// The maker note's own TIFF header at its byte 10 (Nikon's third layout).
+  kOwnTiffHeader,
+  /// The maker note's first byte (Fujifilm).
+  kMakerNoteStart,
+};
+
+/// How one maker lays out its note: the table, the byte the directory starts at, the offset rule, and
+/// the base for values that lie outside the note.
+struct MakerLayout {
+  std::span<const MakerRow> table;
+  int64_t start = 0;
+  MakerOffsetRule offset_rule = MakerOffsetRule::kTiffHeader;
+  int64_t fallback_base = 0;
+  /// Fujifilm writes its note little-endian whatever the Exif byte order.
+  bool little_endian = false;
+};
+
+/// Reads the maker note of one MakerNote tag: recognises the maker from the Make text, picks its table and
+/// layout, and lists the note's entries in the reader's tag list. Lives while that tag is handled.
+class TmsInfo {
+ public:
+  TmsInfo(bool is_tiff, TImageInfo& image_info);
+
+  /// Runs the maker's rule; true when the maker was recognised (even if its note then proved broken).
+  bool ProcessMakerNote();
+
+  bool IsTiff;
+  TImageInfo& ImageInfo;
+  /// The maker note's 1-based position in the buffer, plus 16 for a TIFF-like file, so that a TIFF
+  /// offset X lies at maker-note position X + 10 - MakerOffset in both cases.
+  int64_t MakerOffset;
+  /// The Make text, set when the maker is recognised.
+  std::string MakerName;
+};
+
+}  // namespace lumetra
