@@ -62,6 +62,7 @@ void TimgData::Reset() {
   HeaderSection = 0;
   ErrorText.clear();
   ImageInfo.reset();
+  IptcInfo.reset();
   BigEndian = false;
   Buffer = {};
 }
@@ -151,7 +152,11 @@ bool TimgData::ReadSegments(ByteSource& source) {
         }
         break;
       case kMarkerApp13:
-        if (IptcSection == 0) IptcSection = SectionCount;
+        // Only the first APP13 is kept; a later one stays in its slot.
+        if (IptcSection == 0) {
+          IptcSection = SectionCount;
+          IptcInfo = std::make_unique<TIPTCdata>(*this);
+        }
         break;
       case kMarkerComment:
         CommentSection = SectionCount;

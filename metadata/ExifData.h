@@ -8,6 +8,7 @@
 
 #include "metadata/EndianReader.h"
 #include "metadata/ImageInfo.h"
+#include "metadata/IptcData.h"
 #include "metadata/ReaderContext.h"
 #include "metadata/TagTables.h"
 
@@ -25,7 +26,9 @@ struct tSection {
 
 /// The metadata reader's entry point for one photo file. Reads a JPEG's marker segments up to the image
 /// data (keeping the Exif APP1, the first APP13, the last COM and the last APP0) or a TIFF-like file's
-/// first directory, and hands the Exif data to its `TImageInfo`. Never throws: outcomes are in `ErrorText`.
+/// first directory, and hands the Exif data to its `TImageInfo`. For the first APP13 it creates a
+/// `TIPTCdata` without reading it: the datasets are read when `IptcInfo->ParseIptc` is given that
+/// segment's `Data`. Never throws: outcomes are in `ErrorText`.
 class TimgData : public tEndInd {
  public:
   explicit TimgData(int build_mode);
@@ -58,6 +61,8 @@ class TimgData : public tEndInd {
   /// the Exif walk.
   std::string ErrorText;
   std::unique_ptr<TImageInfo> ImageInfo;
+  /// The IPTC reader of the `IptcSection` segment, not yet parsed; none when the file has no APP13.
+  std::unique_ptr<TIPTCdata> IptcInfo;
   /// The per-read state of the directory and maker-note walks.
   ReaderContext Context;
 
