@@ -18,10 +18,11 @@ int main(int argc, char** argv) {
   CLI::App app{"Lumetra: how a folder of photos was taken, from their Exif data"};
   app.require_subcommand(1);
 
-  bool tags_json = false;
+  lumetra::cli::TagsOptions tags_options;
   std::vector<std::string> tags_files;
   CLI::App* tags = app.add_subcommand("tags", "List the tags the metadata reader sees in each file");
-  tags->add_flag("--json", tags_json, "Print a JSON array, one object per file");
+  tags->add_flag("--json", tags_options.json, "Print a JSON array, one object per file");
+  tags->add_flag("--iptc", tags_options.iptc, "Also list the IPTC datasets of the first APP13 segment");
   tags->add_option("FILE", tags_files, "Photo files (.jpg, .jpeg, .jpe, .tif, .tiff, .nef)")->required();
 
   try {
@@ -33,6 +34,6 @@ int main(int argc, char** argv) {
     return kUsageError;
   }
 
-  if (tags->parsed()) return lumetra::cli::RunTagsCommand(tags_files, tags_json, std::cout, std::cerr);
+  if (tags->parsed()) return lumetra::cli::RunTagsCommand(tags_files, tags_options, std::cout, std::cerr);
   return kUsageError;
 }

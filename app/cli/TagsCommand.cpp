@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "metadata/ExifData.h"
+#include "metadata/ReaderError.h"
 #include "metadata/TextEncoding.h"
 
 namespace lumetra::cli {
@@ -15,7 +17,25 @@ bool Exists(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0;
 }
 
-nlohmann::ordered_json FileJson(const std::string& path, const TimgData& data) {
+// What --iptc adds for one file: the datasets listed, and the message of a parse that failed part-way.
+struct IptcOutcome {
+  const std::vector<TTagEntry>* datasets = nullptr;
+  std::optional<std::string> error;
+};
+
+IptcOutcome ReadIptc(TimgData& data) {
+  IptcOutcome outcome;
+  if (!data.IptcInfo) return outcome;
+  try {
+    data.IptcInfo->ParseIptc(data.Sections[static_cast<size_t>(data.IptcSection)].Data);
+  } catch (const ReaderError& error) {
+    outcome.error = error.what();
+  }
+  outcome.datasets = &data.IptcInfo->Tags;
+  return outcome;
+}
+
+nlohmann::ordered_json FileJson(const std::string& path, const TimgData& data, const IptcOutcome* iptc) {
   nlohmann::ordered_json tags = nlohmann::ordered_json::array();
   if (data.ImageInfo) {
     for (const TTagEntry& entry : data.ImageInfo->Tags) {
@@ -26,22 +46,48 @@ nlohmann::ordered_json FileJson(const std::string& path, const TimgData& data) {
                       {"text", TextAsUtf8(entry.Text)}});
     }
   }
-  return {{"file", TextAsUtf8(path)}, {"hasExif", data.HasExif()}, {"error", TextAsUtf8(data.ErrorText)}, {"tags", tags}};
+  nlohmann::ordered_json file = {
+      {"file", TextAsUtf8(path)}, {"hasExif", data.HasExif()}, {"error", TextAsUtf8(data.ErrorText)}, {"tags", tags}};
+  if (iptc != nullptr) {
+    nlohmann::ordered_json datasets = nlohmann::ordered_json::array();
+    if (iptc->datasets != nullptr) {
+      for (const TTagEntry& entry : *iptc->datasets) {
+        datasets.push_back({{"name", TextAsUtf8(entry.Name)},
+                            {"record", entry.IptcRecord},
+                            {"dataset", entry.Tag},
+                            {"text", TextAsUtf8(entry.Text)}});
+      }
+    }
+    file["iptc"] = datasets;
+    if (iptc->error) file["iptcError"] = TextAsUtf8(*iptc->error);
+  }
+  return file;
 }
 
-void PrintText(const std::string& path, const TimgData& data, std::ostream& out) {
+void PrintText(const std::string& path, const TimgData& data, const IptcOutcome* iptc, std::ostream& out) {
   out << TextAsUtf8(path) << '\n';
   if (data.ImageInfo) {
     for (const TTagEntry& entry : data.ImageInfo->Tags) {
       out << TextAsUtf8(entry.Name) << " = " << TextAsUtf8(entry.Text) << '\n';
     }
   }
-  out << "ErrorText = " << TextAsUtf8(data.ErrorText) << "\n\n";
+  out << "ErrorText = " << TextAsUtf8(data.ErrorText) << '\n';
+  if (iptc != nullptr) {
+    out << "IPTC:\n";
+    if (iptc->datasets != nullptr) {
+      for (const TTagEntry& entry : *iptc->datasets) {
+        out << TextAsUtf8(entry.Name) << " = " << TextAsUtf8(entry.Text) << '\n';
+      }
+    }
+    if (iptc->error) out << "IPTC error: " << TextAsUtf8(*iptc->error) << '\n';
+  }
+  out << '\n';
 }
 
 }  // namespace
 
-int RunTagsCommand(const std::vector<std::string>& files, bool json, std::ostream& out, std::ostream& errors) {
+int RunTagsCommand(const std::vector<std::string>& files, const TagsOptions& options, std::ostream& out,
+                   std::ostream& errors) {
   int exit_code = 0;
   nlohmann::ordered_json all = nlohmann::ordered_json::array();
   for (const std::string& path : files) {
@@ -51,13 +97,16 @@ int RunTagsCommand(const std::vector<std::string>& files, bool json, std::ostrea
     }
     TimgData data(BuildAll);
     data.ProcessFile(path);
-    if (json) {
-      all.push_back(FileJson(path, data));
+    std::optional<IptcOutcome> iptc;
+    if (options.iptc) iptc = ReadIptc(data);
+    const IptcOutcome* iptc_shown = iptc ? &*iptc : nullptr;
+    if (options.json) {
+      all.push_back(FileJson(path, data, iptc_shown));
     } else {
-      PrintText(path, data, out);
+      PrintText(path, data, iptc_shown, out);
     }
   }
-  if (json) out << all.dump(2) << '\n';
+  if (options.json) out << all.dump(2) << '\n';
   return exit_code;
 }
 

@@ -43,7 +43,7 @@ class TagsCommandTest : public ::testing::Test {
 TEST_F(TagsCommandTest, JsonHasOneObjectPerFileWithTagsInListOrder) {
   std::ostringstream out;
   std::ostringstream errors;
-  EXPECT_EQ(cli::RunTagsCommand({with_exif_, without_exif_}, true, out, errors), 0);
+  EXPECT_EQ(cli::RunTagsCommand({with_exif_, without_exif_}, {.json = true}, out, errors), 0);
   EXPECT_EQ(errors.str(), "");
   const auto files = nlohmann::json::parse(out.str());
   ASSERT_EQ(files.size(), 2u);
@@ -69,7 +69,7 @@ TEST_F(TagsCommandTest, JsonHasOneObjectPerFileWithTagsInListOrder) {
 TEST_F(TagsCommandTest, TextHasThePathTheTagsAndTheOutcome) {
   std::ostringstream out;
   std::ostringstream errors;
-  EXPECT_EQ(cli::RunTagsCommand({with_exif_}, false, out, errors), 0);
+  EXPECT_EQ(cli::RunTagsCommand({with_exif_}, {}, out, errors), 0);
   EXPECT_EQ(out.str(), with_exif_ +
                            "\nMake = Canon\nModel = Café\nExposureTime = 1/250\nFNumber = 5.6\nExifOffset = 62\n"
                            "ErrorText = <none>\n\n");
@@ -79,12 +79,107 @@ TEST_F(TagsCommandTest, AMissingFileIsReportedAndTheOthersStillListed) {
   std::ostringstream out;
   std::ostringstream errors;
   const std::string missing = (folder_.path() / "missing.jpg").string();
-  EXPECT_EQ(cli::RunTagsCommand({missing, with_exif_}, true, out, errors), 1);
+  EXPECT_EQ(cli::RunTagsCommand({missing, with_exif_}, {.json = true}, out, errors), 1);
   EXPECT_EQ(errors.str(), "lumetra-cli: " + missing + ": no such file\n");
   const auto files = nlohmann::json::parse(out.str());
   ASSERT_EQ(files.size(), 2u);
   EXPECT_EQ(files[0]["error"], "");
   EXPECT_EQ(files[1]["hasExif"], true);
+}
+
+// A Photoshop APP13 segment whose IPTC block holds `datasets` (each: 0x1C, record, dataset, 16-bit length,
+// data).
+testing::Segment IptcSegment(const std::string& datasets) {
+  using namespace std::string_literals;
+  const auto size = static_cast<char>(datasets.size());
+  // The resource block: type, IPTC resource id, an empty name, a 32-bit size.
+  const std::string block = "8BIM\x04\x04"s + std::string(5, '\0') + size;
+  return {0xED, "Photoshop 3.0"s + '\0' + block + datasets, std::nullopt};
+}
+
+std::string Dataset(char dataset, const std::string& data) {
+  return std::string("\x1C\x02", 2) + dataset + '\0' + static_cast<char>(data.size()) + data;
+}
+
+class TagsIptcTest : public TagsCommandTest {
+ protected:
+  void SetUp() override {
+    TagsCommandTest::SetUp();
+    Ifd ifd0;
+    ifd0.Ascii(0x010F, "Nikon");
+    const testing::Segment exif = testing::ExifSegment(ifd0, ByteOrder::kLittle);
+    with_iptc_ = (folder_.path() / "keywords.jpg").string();
+    // A Latin-1 "ö" as older editors wrote it.
+    testing::WriteFileBytes(
+        with_iptc_,
+        testing::BuildJpeg({exif, IptcSegment(Dataset(25, "sea") + Dataset(90, "K\xF6ln") + Dataset(25, "sun"))}));
+    // The block ends with a dataset marker whose record number is missing.
+    broken_iptc_ = (folder_.path() / "broken.jpg").string();
+    testing::WriteFileBytes(broken_iptc_,
+                            testing::BuildJpeg({exif, {0xED, std::string("Photoshop 3.0\0\x1C", 15), std::nullopt}}));
+  }
+
+  std::string with_iptc_;
+  std::string broken_iptc_;
+};
+
+std::vector<std::string> Keys(const nlohmann::ordered_json& object) {
+  std::vector<std::string> keys;
+  for (const auto& item : object.items()) keys.push_back(item.key());
+  return keys;
+}
+
+TEST_F(TagsIptcTest, JsonAddsTheDatasetsAfterTheTags) {
+  std::ostringstream out;
+  std::ostringstream errors;
+  EXPECT_EQ(cli::RunTagsCommand({with_iptc_, broken_iptc_, without_exif_}, {.json = true, .iptc = true}, out, errors),
+            0);
+  EXPECT_EQ(errors.str(), "");
+  const auto files = nlohmann::ordered_json::parse(out.str());
+  ASSERT_EQ(files.size(), 3u);
+
+  const auto& photo = files[0];
+  EXPECT_EQ(Keys(photo), (std::vector<std::string>{"file", "hasExif", "error", "tags", "iptc"}));
+  EXPECT_EQ(photo["tags"][0]["text"], "Nikon");
+  const auto expected_iptc = nlohmann::ordered_json::parse(R"([
+    {"name": "Keywords", "record": 2, "dataset": 25, "text": "sea,sun"},
+    {"name": "City", "record": 2, "dataset": 90, "text": "Köln"}
+  ])");
+  EXPECT_EQ(photo["iptc"], expected_iptc);
+
+  // A broken block is reported beside the file's other output.
+  const auto& broken = files[1];
+  EXPECT_EQ(Keys(broken), (std::vector<std::string>{"file", "hasExif", "error", "tags", "iptc", "iptcError"}));
+  EXPECT_EQ(broken["error"], "<none>");
+  EXPECT_EQ(broken["tags"][0]["text"], "Nikon");
+  EXPECT_EQ(broken["iptc"], nlohmann::ordered_json::array());
+  EXPECT_EQ(broken["iptcError"], "IPTC dataset header byte at position 18 lies outside the 17 bytes");
+
+  EXPECT_EQ(files[2]["iptc"], nlohmann::ordered_json::array());
+  EXPECT_FALSE(files[2].contains("iptcError"));
+}
+
+TEST_F(TagsIptcTest, WithoutTheOptionNoIptcIsRead) {
+  std::ostringstream json;
+  std::ostringstream text;
+  std::ostringstream errors;
+  EXPECT_EQ(cli::RunTagsCommand({with_iptc_, broken_iptc_}, {.json = true}, json, errors), 0);
+  EXPECT_EQ(cli::RunTagsCommand({broken_iptc_}, {}, text, errors), 0);
+  for (const auto& file : nlohmann::ordered_json::parse(json.str())) {
+    EXPECT_EQ(Keys(file), (std::vector<std::string>{"file", "hasExif", "error", "tags"}));
+  }
+  EXPECT_EQ(text.str(), broken_iptc_ + "\nMake = Nikon\nErrorText = <none>\n\n");
+}
+
+TEST_F(TagsIptcTest, TextAddsAnIptcSectionAfterTheOutcome) {
+  std::ostringstream out;
+  std::ostringstream errors;
+  EXPECT_EQ(cli::RunTagsCommand({with_iptc_, broken_iptc_, without_exif_}, {.iptc = true}, out, errors), 0);
+  EXPECT_EQ(out.str(), with_iptc_ + "\nMake = Nikon\nErrorText = <none>\nIPTC:\nKeywords = sea,sun\nCity = Köln\n\n" +
+                           broken_iptc_ +
+                           "\nMake = Nikon\nErrorText = <none>\nIPTC:\n"
+                           "IPTC error: IPTC dataset header byte at position 18 lies outside the 17 bytes\n\n" +
+                           without_exif_ + "\nErrorText = Not an EXIF file\nIPTC:\n\n");
 }
 
 struct ProcessResult {
@@ -115,6 +210,12 @@ TEST_F(TagsCommandTest, TheProgramPrintsJson) {
   const ProcessResult result = RunCli("tags --json '" + with_exif_ + "'");
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(nlohmann::json::parse(result.output)[0]["tags"][1]["text"], "Café");
+}
+
+TEST_F(TagsIptcTest, TheProgramPrintsTheDatasetsWithTheOption) {
+  const ProcessResult result = RunCli("tags --json --iptc '" + with_iptc_ + "'");
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(nlohmann::json::parse(result.output)[0]["iptc"][1]["text"], "Köln");
 }
 
 }  // namespace
