@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <string>
 
 #include "metadata/ExifData.h"
@@ -25,6 +26,24 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 std::string WithoutPadding(std::string text) {
   while (!text.empty() && (text.back() == '.' || text.back() == ' ')) text.pop_back();
   return text;
+}
+
+// One tag text of one corpus photo, as exiftool shows the value.
+struct ExpectedText {
+  const char* file;
+  const char* name;
+  const char* text;
+};
+
+void ExpectTexts(const std::filesystem::path& folder, std::span<const ExpectedText> cases, bool maker_note) {
+  for (const ExpectedText& expected : cases) {
+    SCOPED_TRACE(std::string(expected.file) + " " + expected.name);
+    TimgData data(BuildAll);
+    data.ProcessFile((folder / expected.file).string());
+    ASSERT_NE(data.ImageInfo, nullptr);
+    if (maker_note) EXPECT_TRUE(data.ImageInfo->MakerNoteKnown);
+    EXPECT_EQ(data.ImageInfo->TagText(expected.name), expected.text);
+  }
 }
 
 TEST(Corpus, EveryPhotoIsReadAndItsCameraFound) {
@@ -68,12 +87,7 @@ TEST(Corpus, ReadingFromMemoryListsWhatReadingTheFileLists) {
 TEST(Corpus, TextsOfTheSurveyTagsMatchTheReference) {
   const auto folder = CorpusFolder();
   if (!folder) GTEST_SKIP() << "the photo corpus folder (../shared/corpus or $LUMETRA_CORPUS) is not there";
-  struct Expected {
-    const char* file;
-    const char* name;
-    const char* text;
-  };
-  const Expected cases[] = {
+  const ExpectedText cases[] = {
       // Canon, little-endian; no 35 mm tag: computed from the focal-plane resolution (34 mm × 1.619).
       {"Canon/Canon EOS 1000D.jpg", "Make", "Canon"},
       {"Canon/Canon EOS 1000D.jpg", "Model", "Canon EOS 1000D"},
@@ -118,13 +132,7 @@ TEST(Corpus, TextsOfTheSurveyTagsMatchTheReference) {
       {"Google/ultrahdr.jpg", "MeteringMode", "Center"},
       {"Google/ultrahdr.jpg", "LensModel", "Pixel 6 back camera 6.81mm f/1.85"},
   };
-  for (const Expected& expected : cases) {
-    SCOPED_TRACE(std::string(expected.file) + " " + expected.name);
-    TimgData data(BuildAll);
-    data.ProcessFile((*folder / expected.file).string());
-    ASSERT_NE(data.ImageInfo, nullptr);
-    EXPECT_EQ(data.ImageInfo->TagText(expected.name), expected.text);
-  }
+  ExpectTexts(*folder, cases, /*maker_note=*/false);
 }
 
 // Maker-note values checked by hand against `exiftool -n` on the same files: Canon's FocusMode,
@@ -134,12 +142,7 @@ TEST(Corpus, TextsOfTheSurveyTagsMatchTheReference) {
 TEST(Corpus, MakerNoteTextsMatchTheReference) {
   const auto folder = CorpusFolder();
   if (!folder) GTEST_SKIP() << "the photo corpus folder (../shared/corpus or $LUMETRA_CORPUS) is not there";
-  struct Expected {
-    const char* file;
-    const char* name;
-    const char* text;
-  };
-  const Expected cases[] = {
+  const ExpectedText cases[] = {
       {"Canon/Canon EOS 1000D.jpg", "Focus Mode", "One-Shot"},
       {"Canon/Canon EOS 1000D.jpg", "Drive Mode", "Single"},
       {"Canon/Canon EOS 1000D.jpg", "Short focal", " 18"},
@@ -168,14 +171,7 @@ TEST(Corpus, MakerNoteTextsMatchTheReference) {
       {"Nikon/Nikon D70.jpg", "Focus Mode", ""},
       {"Fujifilm/FujiFilm FinePix A303.jpg", "Drive Mode", ""},
   };
-  for (const Expected& expected : cases) {
-    SCOPED_TRACE(std::string(expected.file) + " " + expected.name);
-    TimgData data(BuildAll);
-    data.ProcessFile((*folder / expected.file).string());
-    ASSERT_NE(data.ImageInfo, nullptr);
-    EXPECT_TRUE(data.ImageInfo->MakerNoteKnown);
-    EXPECT_EQ(data.ImageInfo->TagText(expected.name), expected.text);
-  }
+  ExpectTexts(*folder, cases, /*maker_note=*/true);
 }
 
 TEST(Corpus, PhotosWithoutExifAreAnswersNotFailures) {
