@@ -32,16 +32,6 @@ constexpr uint16_t kTagFocalLength35 = 0xA405;
 constexpr double kFullFrameDiagonal = 43.26661531;
 constexpr double kFullFrameArea = 864;
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 // A user comment's text: the bytes after its 8-byte character-code prefix, without the blanks and
 // control characters around them.
 std::string UserCommentText(std::string_view raw) {
@@ -219,7 +209,7 @@ void TImageInfo::CalcFocalLength35() {
 
 int TImageInfo::TagIndex(std::string_view name) const {
   for (size_t i = 0; i < Tags.size(); ++i) {
-    if (SameName(Tags[i].Name, name)) return static_cast<int>(i);
+    if (SameTagName(Tags[i].Name, name)) return static_cast<int>(i);
   }
   return -1;
 }

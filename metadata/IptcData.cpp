@@ -88,13 +88,6 @@ bool IsRepeatable(uint16_t dataset) {
   return std::find(RepeatableDatasets.begin(), RepeatableDatasets.end(), dataset) != RepeatableDatasets.end();
 }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
-}
-
 // The byte at 1-based `position` of a dataset header.
 uint8_t HeaderByte(std::string_view bytes, int64_t position) {
   const int64_t size = static_cast<int64_t>(bytes.size());
@@ -116,7 +109,7 @@ const TTagEntry* FindRow(uint8_t record, uint8_t dataset) {
 
 const TTagEntry* FindRowByName(std::string_view name) {
   for (const TTagEntry& row : IptcTagTable()) {
-    if (SameName(row.Name, name)) return &row;
+    if (SameTagName(row.Name, name)) return &row;
   }
   return nullptr;
 }
@@ -210,7 +203,7 @@ int TIPTCdata::AddTag(TTagEntry entry) {
 
 int TIPTCdata::IptcTagIndex(std::string_view name) const {
   for (size_t i = 0; i < Tags.size(); ++i) {
-    if (SameName(Tags[i].Name, name)) return static_cast<int>(i);
+    if (SameTagName(Tags[i].Name, name)) return static_cast<int>(i);
   }
   return -1;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace lumetra {
 
@@ -37,6 +38,18 @@ struct TTagEntry {
   int32_t Size = 0;
   TagRenderer Renderer = nullptr;
 };
+
+/// True when two tag names are equal with letters a-z compared without regard to case: the rule of every
+/// lookup by name.
+[[nodiscard]] inline bool SameTagName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
+    const char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] - 'A' + 'a') : b[i];
+    if (x != y) return false;
+  }
+  return true;
+}
 
 /// Which tag table a directory's entries are looked up in.
 enum class DirectoryKind { kMain, kGps };

@@ -41,7 +41,9 @@ void ExpectTexts(const std::filesystem::path& folder, std::span<const ExpectedTe
     TimgData data(BuildAll);
     data.ProcessFile((folder / expected.file).string());
     ASSERT_NE(data.ImageInfo, nullptr);
-    if (maker_note) EXPECT_TRUE(data.ImageInfo->MakerNoteKnown);
+    if (maker_note) {
+      EXPECT_TRUE(data.ImageInfo->MakerNoteKnown);
+    }
     EXPECT_EQ(data.ImageInfo->TagText(expected.name), expected.text);
   }
 }
