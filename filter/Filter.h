@@ -1,0 +1,87 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace lumetra {
+
+/// One entry of the model or lens check list: a tally row's text and whether its box is checked.
+struct CheckEntry {
+  std::string text;
+  bool checked = true;
+};
+
+/// The filter as the program holds it: the fields the filter dialog shows and edits, read live by the
+/// filter test at every tally. Defaults: no bounds, every category admitted, no flash or orientation
+/// condition, nothing excluded.
+struct FilterCriteria {
+  // Exposure-time bounds: decimal seconds (0.5, 2) or a fraction (1/250); empty = no bound.
+  std::string ed_from1;
+  std::string ed_to1;
+  // F-number bounds, decimal with ".".
+  std::string ed_from2;
+  std::string ed_to2;
+  // Focal-length bounds, whole millimetres.
+  std::string ed_from3;
+  std::string ed_to3;
+  // ISO bounds, integers.
+  std::string ed_from4;
+  std::string ed_to4;
+
+  // Exposure programs admitted.
+  bool cb_Manual = true;
+  bool cb_Aperture = true;
+  bool cb_Shutter = true;
+  bool cb_Normal = true;
+  bool cb_Action = true;
+  bool cb_Portrait = true;
+  bool cb_Landscape = true;
+  bool cb_OtherP = true;
+  // Metering modes admitted.
+  bool cb_Average = true;
+  bool cb_Spot = true;
+  bool cb_Partial = true;
+  bool cb_Multi_Segment = true;
+  bool cb_Multi_Spot = true;
+  bool cb_OtherE = true;
+
+  // At most one of each pair is set; neither = no condition.
+  bool rb_Flash_Yes = false;
+  bool rb_Flash_No = false;
+  bool rb_Orientation_H = false;
+  bool rb_Orientation_V = false;
+
+  /// One entry per row of the model and lens tallies, rebuilt by the tallies.
+  std::vector<CheckEntry> ModelChecks;
+  std::vector<CheckEntry> LensChecks;
+  /// The texts whose entries were unchecked at the last Apply.
+  std::vector<std::string> ModelExclusions;
+  std::vector<std::string> LensExclusions;
+
+  /// Set when the filter dialog is opened, cleared by Cancel: while set, a reset of the tallies keeps the
+  /// model and lens rows and their check entries.
+  bool keepChecks = false;
+};
+
+/// The category part of the filter as last applied: the 14 boxes, then the flash choice (0 yes, 1 no,
+/// 2 none) and the orientation choice (0 horizontal, 1 vertical, 2 none).
+struct AppliedChoices {
+  bool cb_Manual = true;
+  bool cb_Aperture = true;
+  bool cb_Shutter = true;
+  bool cb_Normal = true;
+  bool cb_Action = true;
+  bool cb_Portrait = true;
+  bool cb_Landscape = true;
+  bool cb_OtherP = true;
+  bool cb_Average = true;
+  bool cb_Multi_Segment = true;
+  bool cb_Partial = true;
+  bool cb_Spot = true;
+  bool cb_Multi_Spot = true;
+  bool cb_OtherE = true;
+  int flash = 2;
+  int orientation = 2;
+};
+
+}  // namespace lumetra
