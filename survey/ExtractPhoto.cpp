@@ -1,0 +1,263 @@
+#include "survey/ExtractPhoto.h"
+
+#include <algorithm>
+
+#include "metadata/ExifData.h"
+#include "metadata/TextEncoding.h"
+
+namespace lumetra {
+namespace {
+
+constexpr int64_t kFixedPoint = 10000;
+
+// A rendered focal length without its decimals and leading blank: " 6.30" gives "6", "105.00" "105".
+std::string WholeMillimetres(const std::string& rendered) {
+  std::string text = rendered.size() > 3 ? rendered.substr(0, rendered.size() - 3) : std::string();
+  if (!text.empty() && text.front() == ' ') text.erase(0, 1);
+  return text;
+}
+
+std::string WithoutTrailingDots(std::string text) {
+  while (!text.empty() && text.back() == '.') text.pop_back();
+  return text;
+}
+
+struct TextMap {
+  const char* rendered;
+  LabelId label;
+};
+
+constexpr TextMap kPrograms[] = {
+    {"Manual", LabelId::LabelManual},       {"Aperture", LabelId::LabelAperturePriority},
+    {"Shutter", LabelId::LabelShutterPriority}, {"Normal", LabelId::LabelNormal},
+    {"Action", LabelId::LabelSport},         {"Portrait", LabelId::LabelPortrait},
+    {"Landscape", LabelId::LabelLandscape},  {"Creative", LabelId::LabelCreative},
+};
+constexpr TextMap kMeterings[] = {
+    {"Average", LabelId::LabelAverage},         {"Center", LabelId::LabelAverage},
+    {"Partial", LabelId::LabelPartial},         {"Spot", LabelId::LabelSpot},
+    {"MultiSegment", LabelId::LabelMultiSegment}, {"MultiSpot", LabelId::LabelMultiSpot},
+};
+constexpr TextMap kFlashes[] = {{"On", LabelId::LabelFlashOn}, {"Off", LabelId::LabelFlashOff}};
+constexpr TextMap kOrientations[] = {
+    {"Normal", LabelId::LabelHorizontal},
+    {"Rotated 180\u00B0", LabelId::LabelHorizontal},
+    {"CounterClockwise 90\u00B0", LabelId::LabelVertical},
+    {"Clockwise 90\u00B0", LabelId::LabelVertical},
+};
+constexpr TextMap kFocusModes[] = {
+    {"One-Shot", LabelId::FocusOneShot},     {"AI Servo", LabelId::FocusAIServo},
+    {"AI Focus", LabelId::FocusAIFocus},     {"Manual Focus", LabelId::FocusManual},
+    {"MF", LabelId::FocusManual},
+};
+constexpr TextMap kDriveModes[] = {{"Single", LabelId::LabelSingle}, {"Continuous", LabelId::LabelSerial}};
+
+template <size_t N>
+LabelId MapText(const std::string& text, const TextMap (&map)[N], LabelId otherwise) {
+  for (const TextMap& entry : map) {
+    if (text == entry.rendered) return entry.label;
+  }
+  return otherwise;
+}
+
+// Integer nearest to `value` × `factor` / 10000, halves to even, in integers so that 35 × 1.5 is 52.
+int64_t ScaledByFactor(int64_t value, int64_t factor) {
+  const int64_t product = value * factor;
+  int64_t quotient = product / kFixedPoint;
+  const int64_t remainder = product % kFixedPoint;
+  if (remainder * 2 > kFixedPoint || (remainder * 2 == kFixedPoint && quotient % 2 != 0)) ++quotient;
+  return quotient;
+}
+
+// Removes the ".0" pairs of a lens name from the end towards the start: "18.0-55.0 mm" gives "18-55 mm".
+std::string WithoutPointZeros(std::string text) {
+  if (text.size() < 2) return text;
+  size_t i = text.size() - 1;
+  while (i >= 1) {
+    if (i < text.size() && text[i - 1] == '.' && text[i] == '0') {
+      text.erase(i - 1, 2);
+      --i;
+      continue;
+    }
+    --i;
+  }
+  return text;
+}
+
+class PhotoReader {
+ public:
+  PhotoReader(const TImageInfo& info, std::string maker_lens, const ExtractionContext& context)
+      : info_(info), maker_lens_(std::move(maker_lens)), context_(context) {}
+
+  PhotoRecord Read() {
+    const int language = context_.language;
+    const auto undetermined = [language](LabelId id) { return LabelText(id, language); };
+
+    record_.model = WithoutTrailingDots(NormalizeText(Tag("Model"), undetermined(LabelId::NotDeterminedM)));
+    if (record_.model == undetermined(LabelId::NotDeterminedM)) {
+      record_.SetLabel(kModel, LabelId::NotDeterminedM, language);
+    }
+    ReadMake();
+    ReadFocal();
+    ReadCropAndFocal35();
+    const std::string exposure = Tag("ExposureTime");
+    if (exposure.empty()) {
+      record_.SetLabel(kExposure, LabelId::NotDeterminedF, language);
+    } else {
+      record_.exposure = NormalizeExposure(exposure, undetermined(LabelId::NotDeterminedF));
+      if (record_.exposure == undetermined(LabelId::NotDeterminedF)) {
+        record_.SetLabel(kExposure, LabelId::NotDeterminedF, language);
+      }
+    }
+    ReadFNumber();
+    ReadIso();
+    record_.SetLabel(kProgram, MapText(Tag("ExposureProgram"), kPrograms, LabelId::NotDeterminedM), language);
+    record_.SetLabel(kMetering, MapText(Tag("MeteringMode"), kMeterings, LabelId::NotDeterminedM), language);
+    record_.SetLabel(kFlash, MapText(Tag("Flash"), kFlashes, LabelId::NotDeterminedM), language);
+    record_.SetLabel(kOrientation, MapText(Tag("Orientation"), kOrientations, LabelId::NotDeterminedF), language);
+    ReadLens();
+    record_.SetLabel(kFocus, MapText(Tag("Focus Mode"), kFocusModes, LabelId::NotDeterminedM), language);
+    record_.SetLabel(kDrive, MapText(Tag("Drive Mode"), kDriveModes, LabelId::NotDeterminedM), language);
+    return std::move(record_);
+  }
+
+ private:
+  // Tag texts become UTF-8 here: bytes that are not UTF-8 are read as Latin-1.
+  std::string Tag(const char* name) const { return TextAsUtf8(info_.TagText(name)); }
+
+  bool Is(int field, LabelId label) const { return record_.labels[static_cast<size_t>(field)] == label; }
+
+  void ReadMake() {
+    const int language = context_.language;
+    std::string make = NormalizeText(Tag("Make"), LabelText(LabelId::NotDeterminedF, language));
+    if (make == LabelText(LabelId::NotDeterminedF, language)) {
+      record_.SetLabel(kMake, LabelId::NotDeterminedF, language);
+      return;
+    }
+    make = make.substr(0, make.find(' '));
+    // Zero-padded fields end in dots ("SONY." is "SONY"), as models do.
+    record_.make = WithoutTrailingDots(make);
+  }
+
+  void ReadFocal() {
+    const std::string focal = WholeMillimetres(Tag("FocalLength"));
+    const std::optional<int64_t> value = ReadInteger64(focal);
+    if (focal.empty() || focal == "0" || !value) {
+      record_.SetLabel(kFocal, LabelId::NotDeterminedN, context_.language);
+    } else {
+      record_.focal = focal;
+      focal_ = *value;
+    }
+  }
+
+  void SetCropUndetermined() {
+    record_.SetLabel(kCrop, LabelId::NotDeterminedM, context_.language);
+    record_.SetLabel(kFocal35, LabelId::NotDeterminedN, context_.language);
+  }
+
+  void ReadCropAndFocal35() {
+    if (Is(kModel, LabelId::NotDeterminedM) || Is(kMake, LabelId::NotDeterminedF) ||
+        Is(kFocal, LabelId::NotDeterminedN)) {
+      SetCropUndetermined();
+      return;
+    }
+    // A factor of 0 in the store means the factor is not known yet.
+    const int64_t stored = context_.crop_factor ? context_.crop_factor(record_.make, record_.model) : 0;
+    if (stored > 0) {
+      record_.crop = DecimalText(static_cast<double>(stored) / kFixedPoint);
+      record_.focal35 = std::to_string(ScaledByFactor(focal_, stored));
+      return;
+    }
+    // Not in the store: derived from the photo's own 35 mm focal length, to one decimal.
+    const std::optional<double> fl = ReadDecimalAfterZero(WholeMillimetres(Tag("FocalLength")));
+    const std::optional<double> fl35 = ReadDecimalAfterZero(WholeMillimetres(Tag("FocalLengthin35mmFilm")));
+    double crop = 0;
+    if (fl && fl35 && *fl > 0 && *fl35 > 0) crop = Round(10 * *fl35 / *fl) / 10;
+    if (crop > 0 && crop <= 10) {
+      record_.crop = DecimalText(crop);
+      record_.focal35 = DecimalText(Round(static_cast<double>(focal_) * crop));
+    } else {
+      SetCropUndetermined();
+    }
+    if (context_.cb_CF && context_.UnknownCameras != nullptr) {
+      auto& unknown = *context_.UnknownCameras;
+      const bool listed = std::any_of(unknown.begin(), unknown.end(), [this](const UnknownCamera& camera) {
+        return camera.make == record_.make && camera.model == record_.model;
+      });
+      if (!listed) unknown.push_back({record_.make, record_.model});
+    }
+  }
+
+  void ReadFNumber() {
+    std::string text = Tag("FNumber");
+    std::replace(text.begin(), text.end(), ',', '.');
+    const std::optional<double> value = ReadDecimal(text);
+    if (text.empty() || (value && *value == 0)) {
+      record_.SetLabel(kFNumber, LabelId::NotDeterminedF, context_.language);
+    } else {
+      record_.fNumber = text;
+    }
+  }
+
+  void ReadIso() {
+    // Only the leading digits count: "100, 100" is 100.
+    const std::string text = Tag("ISOSpeedRatings");
+    const std::string digits = text.substr(0, text.find_first_not_of("0123456789"));
+    const std::optional<int64_t> value = ReadInteger64(digits);
+    if (!value || *value == 0) {
+      record_.SetLabel(kIso, LabelId::NotDeterminedN, context_.language);
+    } else {
+      record_.iso = digits;
+    }
+  }
+
+  void ReadLens() {
+    std::string lens = WithoutPointZeros(Tag("LensModel"));
+    if (lens.empty()) {
+      // The maker note's lens entry, without the quotes around it, when it looks like a lens name.
+      lens = maker_lens_.size() >= 2 ? TextAsUtf8(maker_lens_.substr(1, maker_lens_.size() - 2)) : std::string();
+      if (lens.find("f/") == std::string::npos) lens.clear();
+    }
+    if (lens.empty() && !Is(kCrop, LabelId::NotDeterminedM)) {
+      const std::optional<double> crop = ReadDecimal(record_.crop);
+      if (crop && *crop <= 2) {
+        const std::string short_focal = Tag("Short focal");
+        const std::string long_focal = Tag("Long focal");
+        lens = (short_focal.empty() ? "" : short_focal.substr(1)) + "-" + (long_focal.empty() ? "" : long_focal.substr(1)) +
+               " mm";
+        if (lens == "0-65535 mm" || lens == "- mm") lens.clear();
+      }
+    }
+    const std::string undetermined = LabelText(LabelId::NotDeterminedM, context_.language);
+    record_.lens = lens.empty() ? undetermined : NormalizeText(lens, undetermined);
+    if (record_.lens == undetermined) record_.labels[kLens] = LabelId::NotDeterminedM;
+  }
+
+  const TImageInfo& info_;
+  std::string maker_lens_;
+  const ExtractionContext& context_;
+  PhotoRecord record_;
+  int64_t focal_ = 0;
+};
+
+bool Known(const PhotoRecord& record, int field) {
+  return !record.Field(field).empty() && record.labels[static_cast<size_t>(field)] == LabelId::kNone;
+}
+
+}  // namespace
+
+std::optional<PhotoRecord> ExtractPhoto(const std::string& path, const ExtractionContext& context) {
+  // One reader per photo, gone when this returns.
+  TimgData data(BuildAll);
+  data.ProcessFile(path);
+  if (!data.HasExif() || !data.ImageInfo) return std::nullopt;
+  PhotoRecord record = PhotoReader(*data.ImageInfo, data.Context.makerLensText, context).Read();
+  // A photo counts when it tells at least one of exposure time, F-number, ISO and focal length.
+  if (!Known(record, kExposure) && !Known(record, kFNumber) && !Known(record, kIso) && !Known(record, kFocal)) {
+    return std::nullopt;
+  }
+  record.path = path;
+  return record;
+}
+
+}  // namespace lumetra

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "survey/PhotoRecord.h"
+
+namespace lumetra {
+
+/// A camera met in a survey without a crop factor in the store.
+struct UnknownCamera {
+  std::string make;
+  std::string model;
+};
+
+/// What reading a photo needs besides the file: the language of the moment, the crop-factor lookup
+/// (factor in 1/10000 for a make and model, 0 when the store has none), whether unknown cameras are
+/// collected (`cb_CF`), and the list they are collected in.
+struct ExtractionContext {
+  int language = kEnglish;
+  std::function<int64_t(const std::string& make, const std::string& model)> crop_factor;
+  bool cb_CF = true;
+  std::vector<UnknownCamera>* UnknownCameras = nullptr;
+};
+
+/// Reads the photo at `path` into a record: the tags the survey asks for, normalized and mapped to
+/// labels, with the crop factor and 35 mm focal length from the store or derived from the photo. Returns
+/// the record when the photo counts (it has an exposure time, F-number, ISO or focal length), with `path`
+/// set; nullopt otherwise. Never throws for a broken file.
+[[nodiscard]] std::optional<PhotoRecord> ExtractPhoto(const std::string& path, const ExtractionContext& context);
+
+}  // namespace lumetra

@@ -1,0 +1,59 @@
+#include "survey/Labels.h"
+
+#include <array>
+
+namespace lumetra {
+namespace {
+
+struct LabelPair {
+  LabelId id;
+  const char* russian;
+  const char* english;
+};
+
+constexpr LabelPair kLabels[] = {
+    {LabelId::NotDeterminedM, "Не определен", "n/a"},
+    {LabelId::NotDeterminedF, "Не определена", "n/a"},
+    {LabelId::NotDeterminedN, "Не определено", "n/a"},
+    {LabelId::LabelManual, "Ручной", "Manual"},
+    {LabelId::LabelAperturePriority, "Приоритет\rдиафрагмы", "Aperture\rpriority"},
+    {LabelId::LabelShutterPriority, "Приоритет\rвыдержки", "Shutter\rpriority"},
+    {LabelId::LabelNormal, "Програмный\rЗеленая зона", "Normal"},
+    {LabelId::LabelSport, "Спорт", "Sport"},
+    {LabelId::LabelPortrait, "Портрет", "Portrait"},
+    {LabelId::LabelLandscape, "Пейзаж", "Landscape"},
+    {LabelId::LabelCreative, "Творческий", "Creative"},
+    {LabelId::LabelAverage, "Центровзвешенный", "Average"},
+    {LabelId::LabelPartial, "Частичный", "Partial"},
+    {LabelId::LabelSpot, "Точечный", "Spot"},
+    {LabelId::LabelMultiSegment, "Матричный", "Multi-Segment"},
+    {LabelId::LabelMultiSpot, "Многоточечный", "Multi-Spot"},
+    {LabelId::LabelFlashOn, "Вспышка", "Flash"},
+    {LabelId::LabelFlashOff, "Без вспышки", "No Flash"},
+    {LabelId::LabelHorizontal, "Горизонтальная", "Horizontal"},
+    {LabelId::LabelVertical, "Вертикальная", "Vertical"},
+    {LabelId::LabelSingle, "Покадровая съемка", "Single"},
+    {LabelId::LabelSerial, "Серийная съемка", "Serial"},
+    {LabelId::FocusOneShot, "One-Shot", "One-Shot"},
+    {LabelId::FocusAIServo, "AI Servo", "AI Servo"},
+    {LabelId::FocusAIFocus, "AI Focus", "AI Focus"},
+    {LabelId::FocusManual, "Manual Focus", "Manual Focus"},
+};
+
+}  // namespace
+
+std::string LabelText(LabelId id, int language) {
+  for (const LabelPair& label : kLabels) {
+    if (label.id == id) return language == kRussian ? label.russian : label.english;
+  }
+  return {};
+}
+
+LabelId LabelOfText(std::string_view text) {
+  for (const LabelPair& label : kLabels) {
+    if (text == label.russian || text == label.english) return label.id;
+  }
+  return LabelId::kNone;
+}
+
+}  // namespace lumetra

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace lumetra {
+
+/// The interface language: 1 Russian, 2 English (0 until one is chosen, which reads as English).
+enum UiLanguageCode : int { kRussian = 1, kEnglish = 2 };
+
+/// Every label a photo record can hold, independent of the language; kNone for a value that is not a
+/// label (a number, a camera name). Stored beside the texts so that a photo keeps its category whatever
+/// language it was read in.
+enum class LabelId : uint8_t {
+  kNone,
+  NotDeterminedM,
+  NotDeterminedF,
+  NotDeterminedN,
+  LabelManual,
+  LabelAperturePriority,
+  LabelShutterPriority,
+  LabelNormal,
+  LabelSport,
+  LabelPortrait,
+  LabelLandscape,
+  LabelCreative,
+  LabelAverage,
+  LabelPartial,
+  LabelSpot,
+  LabelMultiSegment,
+  LabelMultiSpot,
+  LabelFlashOn,
+  LabelFlashOff,
+  LabelHorizontal,
+  LabelVertical,
+  LabelSingle,
+  LabelSerial,
+  // The focus-mode labels read the same in both languages.
+  FocusOneShot,
+  FocusAIServo,
+  FocusAIFocus,
+  FocusManual,
+};
+
+/// The label's text in `language` ("\r" breaks two-line labels on chart axes); empty for kNone.
+[[nodiscard]] std::string LabelText(LabelId id, int language);
+
+/// The label whose text, in either language, is `text`; kNone when none is.
+[[nodiscard]] LabelId LabelOfText(std::string_view text);
+
+}  // namespace lumetra

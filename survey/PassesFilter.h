@@ -1,0 +1,14 @@
+#pragma once
+
+#include "filter/Filter.h"
+#include "survey/PhotoRecord.h"
+
+namespace lumetra {
+
+/// Whether a photo takes part in the tallies under `criteria`, as they stand now. `rb_Real` chooses which
+/// focal length the focal bounds apply to (the real one, or the 35 mm equivalent). Categories are compared
+/// by label, so a photo read in one language is judged the same after a switch. A bound that does not read
+/// as a number admits no photo; an F-number that is not a number fails any F-number bound.
+[[nodiscard]] bool PassesFilter(const PhotoRecord& record, const FilterCriteria& criteria, bool rb_Real);
+
+}  // namespace lumetra

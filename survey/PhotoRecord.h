@@ -1,0 +1,95 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "survey/Labels.h"
+
+namespace lumetra {
+
+/// How one photo was taken: sixteen normalized texts in the language of the moment it was read, and
+/// beside each text the label it stands for (kNone for values that are not labels), so that its
+/// category survives a language switch.
+struct PhotoRecord {
+  std::string path;
+  std::string exposure;
+  std::string fNumber;
+  std::string focal;
+  std::string focal35;
+  std::string iso;
+  std::string program;
+  std::string metering;
+  std::string flash;
+  std::string orientation;
+  std::string model;
+  std::string lens;
+  std::string make;
+  std::string crop;
+  std::string drive;
+  std::string focus;
+
+  /// The label of each field, in field order.
+  std::array<LabelId, 16> labels{};
+
+  static constexpr int kFieldCount = 16;
+  [[nodiscard]] std::string& Field(int index);
+  [[nodiscard]] const std::string& Field(int index) const;
+  /// Sets field `index` to `label`'s text in `language` and remembers the label.
+  void SetLabel(int index, LabelId label, int language);
+};
+
+/// Field numbers, in the order of the record and of the stored rows.
+enum PhotoField : int {
+  kPath,
+  kExposure,
+  kFNumber,
+  kFocal,
+  kFocal35,
+  kIso,
+  kProgram,
+  kMetering,
+  kFlash,
+  kOrientation,
+  kModel,
+  kLens,
+  kMake,
+  kCrop,
+  kDrive,
+  kFocus,
+};
+
+/// Empties all sixteen fields.
+void ClearPhotoRecord(PhotoRecord& record);
+
+/// Runs of blanks shrink to one and a trailing blank goes; an empty or single-blank result gives
+/// `default_text`.
+[[nodiscard]] std::string NormalizeText(std::string_view text, std::string_view default_text);
+
+/// A rendered exposure time as the record keeps it: decimal seconds stay, "10/1250" becomes "1/125",
+/// times of a second or more and between half a second and a second become decimal seconds, and a text
+/// that is not a time gives `undetermined`.
+[[nodiscard]] std::string NormalizeExposure(std::string_view text, std::string_view undetermined);
+
+/// An exposure text in units of 1/10000 s (1/125 gives 80, 2 gives 20000); 0 for an undetermined label of
+/// either language and for a text whose parts are not numbers or whose denominator is 0.
+[[nodiscard]] int64_t ExposureValue(std::string_view text);
+
+/// A decimal text in units of 1/10000 (2.8 gives 28000); 0 when it is not a number.
+[[nodiscard]] int64_t NumberValue(std::string_view text);
+
+/// A decimal number with "." as separator, the whole text (no blanks, no sign but "-"); nullopt otherwise.
+[[nodiscard]] std::optional<double> ReadDecimal(std::string_view text);
+/// `text` read as a decimal number with "0" put in front, so that ".5" reads as 0.5, the empty text as 0,
+/// and a sign makes it unreadable.
+[[nodiscard]] std::optional<double> ReadDecimalAfterZero(std::string_view text);
+/// A whole number within 64 bits, the whole text; nullopt otherwise.
+[[nodiscard]] std::optional<int64_t> ReadInteger64(std::string_view text);
+/// The shortest text that reads back as `value`, at most 15 significant digits ("1.6", "1", "52").
+[[nodiscard]] std::string DecimalText(double value);
+/// Nearest integer, halves to the even neighbour.
+[[nodiscard]] double Round(double value);
+
+}  // namespace lumetra

@@ -1,0 +1,59 @@
+#include "survey/PhotoStore.h"
+
+namespace lumetra {
+
+uint32_t PhotoStore::Intern(std::string_view text) {
+  if (const auto found = index_.find(text); found != index_.end()) return found->second;
+  const auto id = static_cast<uint32_t>(texts_.size());
+  // A deque never moves its strings, so the views the index keeps stay valid.
+  texts_.emplace_back(text);
+  index_.emplace(texts_.back(), id);
+  return id;
+}
+
+void PhotoStore::Append(const PhotoRecord& record) {
+  StoredRow row{};
+  for (int field = 0; field < PhotoRecord::kFieldCount; ++field) {
+    row.texts[static_cast<size_t>(field)] = Intern(record.Field(field));
+  }
+  row.labels = record.labels;
+  rows_.push_back(row);
+}
+
+PhotoRecord PhotoStore::Row(size_t index) const {
+  PhotoRecord record;
+  const auto& row = rows_[index];
+  for (int field = 0; field < PhotoRecord::kFieldCount; ++field) {
+    record.Field(field) = texts_[row.texts[static_cast<size_t>(field)]];
+  }
+  record.labels = row.labels;
+  return record;
+}
+
+const std::string& PhotoStore::Text(size_t index, int field) const {
+  return texts_[rows_[index].texts[static_cast<size_t>(field)]];
+}
+
+void PhotoStore::SetField(size_t index, int field, std::string_view text, LabelId label) {
+  rows_[index].texts[static_cast<size_t>(field)] = Intern(text);
+  rows_[index].labels[static_cast<size_t>(field)] = label;
+}
+
+void PhotoStore::clear() {
+  rows_.clear();
+  texts_.clear();
+  index_.clear();
+}
+
+size_t PhotoStore::MemoryBytes() const {
+  size_t bytes = rows_.capacity() * sizeof(StoredRow);
+  for (const std::string& text : texts_) {
+    bytes += sizeof(std::string) + (text.capacity() > 15 ? text.capacity() + 1 : 0);
+  }
+  // An unordered_map node holds the key, the value and a next pointer; the table holds one pointer per bucket.
+  bytes += index_.size() * (sizeof(std::string_view) + sizeof(uint32_t) + 2 * sizeof(void*));
+  bytes += index_.bucket_count() * sizeof(void*);
+  return bytes;
+}
+
+}  // namespace lumetra

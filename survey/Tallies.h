@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "filter/Filter.h"
+#include "survey/ExtractPhoto.h"
+#include "survey/PhotoRecord.h"
+#include "survey/PhotoStore.h"
+
+namespace lumetra {
+
+/// One row of a tally: a category value as stored in the records, the number of filtered photos with it,
+/// the label it stands for (kNone for a plain value) and, in the shutter tally, its time in 1/10000 s.
+struct myRecord {
+  std::string text;
+  int32_t count = 0;
+  LabelId label = LabelId::kNone;
+  int64_t value = 0;
+};
+/// The shutter tally's rows carry `value` as well.
+using myRecordSS = myRecord;
+
+/// The ranges of the photos that passed: shutter and F-number in 1/10000, the rest whole numbers.
+struct ValueRanges {
+  int64_t shutter_min = 10000000;
+  int64_t shutter_max = 0;
+  int64_t fnumber_min = 10000000;
+  int64_t fnumber_max = 0;
+  int64_t focal_min = 100000;
+  int64_t focal_max = 0;
+  int64_t focal35_min = 100000;
+  int64_t focal35_max = 0;
+  int64_t iso_min = 1000000;
+  int64_t iso_max = 0;
+};
+
+/// The result of a survey and everything kept to recount it: the stored records, the fifteen tallies in
+/// display order, the counters, the paths of the filtered photos, the ranges and the unknown cameras.
+/// Owned by the main window or the command line; nothing of it is global.
+class SurveyState {
+ public:
+  explicit SurveyState(int language = kEnglish);
+
+  PhotoStore Photos;
+  std::vector<myRecordSS> tallyShutter;
+  std::vector<myRecord> tallyFNumber, tallyFocal, tallyFocal35, tallyIso, tallyMake, tallyModel, tallyLens, tallyCrop;
+  std::vector<myRecord> tallyProgram, tallyMetering, tallyFlash, tallyOrientation, tallyDrive, tallyFocus;
+  int32_t processedCount = 0;
+  int32_t filteredCount = 0;
+  std::vector<std::string> filteredPaths;
+  ValueRanges CurrentRanges;
+  std::vector<UnknownCamera> UnknownCameras;
+
+  /// Stores a counted photo and tallies it.
+  void AddPhoto(const PhotoRecord& record, FilterCriteria& criteria, bool rb_Real);
+  /// Adds a photo that passes `criteria` to the tallies; the model and lens check lists of `criteria`
+  /// are rebuilt when a new model or lens appears.
+  void TallyPhoto(const PhotoRecord& record, FilterCriteria& criteria, bool rb_Real);
+  /// Empties the tallies (keeping the model and lens rows, at count 0, while `keepChecks` is set); with
+  /// `full` also the stored photos. The unknown cameras stay.
+  void ResetTallies(bool full, FilterCriteria& criteria);
+  /// Rebuilds every tally from the stored photos, without reading a file.
+  void Retally(FilterCriteria& criteria, bool rb_Real);
+  /// Puts the fixed rows and every label row in `language`, and the check lists with them.
+  void RelabelTallies(int language, FilterCriteria& criteria);
+
+  /// The fifteen tallies with their names ("shutter", "fNumber", ...), in display order.
+  [[nodiscard]] std::vector<std::pair<const char*, const std::vector<myRecord>*>> AllTallies() const;
+
+ private:
+  void SetFixedRows(int language);
+
+  int language_;
+};
+
+}  // namespace lumetra

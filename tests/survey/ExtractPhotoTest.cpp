@@ -1,0 +1,237 @@
+// Reading a photo into its record: each step of the normalization, the crop factor from the store or the
+// photo, the lens name, the counting rule and the unknown cameras.
+
+#include "survey/ExtractPhoto.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "testing/ExifWriter.h"
+#include "testing/JpegWriter.h"
+#include "tests/support/TempFolder.h"
+
+namespace lumetra {
+namespace {
+
+using testing::ByteOrder;
+using testing::Ifd;
+using testing::Rational;
+
+// The tags a fixture photo carries; empty texts and zero numbers are left out.
+struct Tags {
+  std::string make = "Canon";
+  std::string model = "Canon EOS 40D";
+  Rational exposure{1, 125};
+  Rational f_number{56, 10};
+  Rational focal{50, 1};
+  uint16_t focal35 = 0;
+  uint16_t iso = 100;
+  uint16_t program = 2;
+  uint16_t metering = 5;
+  uint16_t flash = 0;
+  uint16_t orientation = 1;
+  std::string lens;
+};
+
+Ifd Build(const Tags& tags) {
+  Ifd exif;
+  if (tags.exposure.den != 0) exif.Rationals(0x829A, {tags.exposure});
+  if (tags.f_number.den != 0) exif.Rationals(0x829D, {tags.f_number});
+  if (tags.program != 0) exif.Short(0x8822, {tags.program});
+  if (tags.iso != 0) exif.Short(0x8827, {tags.iso});
+  if (tags.metering != 0) exif.Short(0x9207, {tags.metering});
+  exif.Short(0x9209, {tags.flash});
+  if (tags.focal.den != 0) exif.Rationals(0x920A, {tags.focal});
+  if (tags.focal35 != 0) exif.Short(0xA405, {tags.focal35});
+  if (!tags.lens.empty()) exif.Ascii(0xA434, tags.lens);
+  Ifd ifd0;
+  if (!tags.make.empty()) ifd0.Ascii(0x010F, tags.make);
+  if (!tags.model.empty()) ifd0.Ascii(0x0110, tags.model);
+  if (tags.orientation != 0) ifd0.Short(0x0112, {tags.orientation});
+  ifd0.Sub(0x8769, exif);
+  return ifd0;
+}
+
+class ExtractPhotoTest : public ::testing::Test {
+ protected:
+  std::optional<PhotoRecord> Read(const Tags& tags, ByteOrder order = ByteOrder::kLittle) {
+    return ReadIfd(Build(tags), order);
+  }
+  std::optional<PhotoRecord> ReadIfd(const Ifd& ifd0, ByteOrder order = ByteOrder::kLittle) {
+    const std::string path = (folder_.path() / ("photo" + std::to_string(++count_) + ".jpg")).string();
+    testing::WriteFileBytes(path, testing::BuildJpeg({testing::ExifSegment(ifd0, order)}));
+    return ExtractPhoto(path, context_);
+  }
+
+  testing::TempFolder folder_;
+  int count_ = 0;
+  std::map<std::pair<std::string, std::string>, int64_t> store_;
+  std::vector<UnknownCamera> unknown_;
+  ExtractionContext context_{kEnglish,
+                             [this](const std::string& make, const std::string& model) {
+                               const auto found = store_.find({make, model});
+                               return found == store_.end() ? int64_t{0} : found->second;
+                             },
+                             true, &unknown_};
+};
+
+TEST_F(ExtractPhotoTest, NormalizesEveryField) {
+  Tags tags;
+  tags.make = "NIKON CORPORATION";
+  tags.model = "NIKON D70...";
+  tags.exposure = {10, 1250};
+  tags.f_number = {28, 10};
+  tags.focal = {58, 10};
+  tags.iso = 400;
+  tags.program = 3;
+  tags.metering = 2;
+  tags.flash = 0x19;
+  tags.orientation = 6;
+  tags.lens = "18.0-55.0 mm f/3.5-5.6";
+  const auto record = Read(tags, ByteOrder::kBig);
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->make, "NIKON");
+  EXPECT_EQ(record->model, "NIKON D70");
+  EXPECT_EQ(record->exposure, "1/125");
+  EXPECT_EQ(record->fNumber, "2.8");
+  EXPECT_EQ(record->focal, "5");
+  EXPECT_EQ(record->iso, "400");
+  EXPECT_EQ(record->program, "Aperture\rpriority");
+  EXPECT_EQ(record->metering, "Average");
+  EXPECT_EQ(record->flash, "Flash");
+  EXPECT_EQ(record->orientation, "Vertical");
+  EXPECT_EQ(record->lens, "18-55 mm f/3.5-5.6");
+  EXPECT_EQ(record->focus, "n/a");
+  EXPECT_EQ(record->drive, "n/a");
+  EXPECT_EQ(record->labels[kFocus], LabelId::NotDeterminedM);
+  EXPECT_EQ(record->labels[kProgram], LabelId::LabelAperturePriority);
+}
+
+TEST_F(ExtractPhotoTest, RecordsAreInTheLanguageOfTheMoment) {
+  context_.language = kRussian;
+  Tags tags;
+  tags.program = 9;
+  tags.flash = 0x10;
+  const auto record = Read(tags);
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->program, "Не определен");
+  EXPECT_EQ(record->flash, "Без вспышки");
+  EXPECT_EQ(record->orientation, "Горизонтальная");
+  EXPECT_EQ(record->labels[kProgram], LabelId::NotDeterminedM);
+}
+
+TEST_F(ExtractPhotoTest, ValuesTheSurveyReadsAsUndetermined) {
+  struct Case {
+    const char* what;
+    Tags tags;
+    int field;
+    const char* expected;
+  };
+  Tags zero_focal;
+  zero_focal.focal = {0, 1};
+  Tags zero_f;
+  zero_f.f_number = {0, 1};
+  Tags zero_exposure;
+  zero_exposure.exposure = {0, 1};
+  Tags no_model;
+  no_model.model = "";
+  Tags make_with_blanks;
+  make_with_blanks.make = "Canon  Inc. ";
+  Tags padded_make;
+  padded_make.make = "SONY.";
+  const Case cases[] = {
+      {"focal 0.00", zero_focal, kFocal, "n/a"},
+      {"F-number 0.0", zero_f, kFNumber, "n/a"},
+      {"exposure 0/1", zero_exposure, kExposure, "n/a"},
+      {"no model", no_model, kModel, "n/a"},
+      {"no model, no crop factor", no_model, kCrop, "n/a"},
+      {"no model, no 35 mm focal", no_model, kFocal35, "n/a"},
+      {"a make's first word", make_with_blanks, kMake, "Canon"},
+      {"a make loses its trailing dots", padded_make, kMake, "SONY"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto record = Read(c.tags);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->Field(c.field), c.expected);
+  }
+}
+
+TEST_F(ExtractPhotoTest, CropFactorFromTheStoreOrFromThePhoto) {
+  struct Case {
+    const char* what;
+    int64_t stored;
+    Rational focal;
+    uint16_t focal35;
+    const char* crop;
+    const char* focal35_text;
+  };
+  const Case cases[] = {
+      {"stored 1.5, focal 35", 15000, {35, 1}, 0, "1.5", "52"},
+      {"stored 1.6, focal 50", 16000, {50, 1}, 0, "1.6", "80"},
+      {"stored 0 means unknown: derived", 0, {18, 1}, 27, "1.5", "27"},
+      {"derived 50 and 75", 0, {50, 1}, 75, "1.5", "75"},
+      {"derived 6 and 35", 0, {6, 1}, 35, "5.8", "35"},
+      {"derived above 10", 0, {18, 1}, 240, "n/a", "n/a"},
+      {"no 35 mm focal", 0, {18, 1}, 0, "n/a", "n/a"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    store_.clear();
+    if (c.stored != 0) store_[{"Canon", "Canon EOS 40D"}] = c.stored;
+    Tags tags;
+    tags.focal = c.focal;
+    tags.focal35 = c.focal35;
+    const auto record = Read(tags);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->crop, c.crop);
+    EXPECT_EQ(record->focal35, c.focal35_text);
+  }
+}
+
+TEST_F(ExtractPhotoTest, UnknownCamerasAreListedOnce) {
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(Read(Tags{}));
+  ASSERT_EQ(unknown_.size(), 1u);
+  EXPECT_EQ(unknown_[0].make, "Canon");
+  EXPECT_EQ(unknown_[0].model, "Canon EOS 40D");
+  store_[{"Canon", "Canon EOS 40D"}] = 16000;
+  Tags other;
+  other.model = "Canon EOS 5D";
+  ASSERT_TRUE(Read(Tags{}));
+  ASSERT_TRUE(Read(other));
+  EXPECT_EQ(unknown_.size(), 2u);
+  context_.cb_CF = false;
+  other.model = "Canon EOS 7D";
+  ASSERT_TRUE(Read(other));
+  EXPECT_EQ(unknown_.size(), 2u);
+}
+
+TEST_F(ExtractPhotoTest, APhotoWithoutTheMainValuesIsNotCounted) {
+  Tags tags;
+  tags.exposure = {0, 0};
+  tags.f_number = {0, 0};
+  tags.focal = {0, 0};
+  tags.iso = 0;
+  EXPECT_FALSE(Read(tags));
+  EXPECT_TRUE(unknown_.empty());
+  tags.iso = 200;
+  const auto counted = Read(tags);
+  ASSERT_TRUE(counted);
+  EXPECT_EQ(counted->exposure, "n/a");
+  EXPECT_FALSE(counted->path.empty());
+}
+
+TEST_F(ExtractPhotoTest, IsoKeepsItsLeadingDigits) {
+  Ifd exif;
+  exif.Short(0x8827, {100, 100}).Rationals(0x829D, {{4, 1}});
+  Ifd ifd0;
+  ifd0.Ascii(0x010F, "Canon").Sub(0x8769, exif);
+  const auto record = ReadIfd(ifd0);
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->iso, "100");
+}
+
+}  // namespace
+}  // namespace lumetra

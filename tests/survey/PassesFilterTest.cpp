@@ -1,0 +1,108 @@
+// The filter test: bounds, categories, exclusions, and undetermined values.
+
+#include "survey/PassesFilter.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "tests/survey/RecordBuilder.h"
+
+namespace lumetra {
+namespace {
+
+using testing::SamplePhoto;
+using testing::Undetermined;
+
+struct Case {
+  const char* what;
+  std::function<void(PhotoRecord&)> photo;
+  std::function<void(FilterCriteria&)> criteria;
+  bool real = true;
+  bool passes;
+};
+
+TEST(PassesFilter, AppliesEveryCondition) {
+  const auto exposure = [](const char* text) { return [text](PhotoRecord& r) { r.exposure = text; }; };
+  const auto bounds1 = [](const char* from, const char* to) {
+    return [from, to](FilterCriteria& c) { c.ed_from1 = from; c.ed_to1 = to; };
+  };
+  const auto f_number = [](const char* text) { return [text](PhotoRecord& r) { r.fNumber = text; }; };
+  const auto bounds2 = [](const char* from, const char* to) {
+    return [from, to](FilterCriteria& c) { c.ed_from2 = from; c.ed_to2 = to; };
+  };
+  const auto focal = [](const char* real, const char* equivalent) {
+    return [real, equivalent](PhotoRecord& r) { r.focal = real; r.focal35 = equivalent; };
+  };
+  const auto bounds3 = [](const char* from, const char* to) {
+    return [from, to](FilterCriteria& c) { c.ed_from3 = from; c.ed_to3 = to; };
+  };
+  const auto none = [](auto&) {};
+  const Case cases[] = {
+      {"defaults admit a photo", none, none, true, true},
+      {"defaults reject an undetermined F-number",
+       [](PhotoRecord& r) { r = Undetermined(r, kFNumber, LabelId::NotDeterminedF); }, none, true, false},
+      {"1/250 within 1/250..1/60", exposure("1/250"), bounds1("1/250", "1/60"), true, true},
+      {"1/125 within 1/250..1/60", exposure("1/125"), bounds1("1/250", "1/60"), true, true},
+      {"1/60 within 1/250..1/60", exposure("1/60"), bounds1("1/250", "1/60"), true, true},
+      {"1/500 below 1/250", exposure("1/500"), bounds1("1/250", "1/60"), true, false},
+      {"1/30 above 1/60", exposure("1/30"), bounds1("1/250", "1/60"), true, false},
+      {"undetermined exposure passes an upper bound",
+       [](PhotoRecord& r) { r = Undetermined(r, kExposure, LabelId::NotDeterminedF); }, bounds1("", "1/60"), true,
+       true},
+      {"undetermined exposure fails a lower bound",
+       [](PhotoRecord& r) { r = Undetermined(r, kExposure, LabelId::NotDeterminedF); }, bounds1("1/1000", ""), true,
+       false},
+      {"2.8 within 2.8..5.6", f_number("2.8"), bounds2("2.8", "5.6"), true, true},
+      {"5.6 within 2.8..5.6", f_number("5.6"), bounds2("2.8", "5.6"), true, true},
+      {"2.0 below 2.8", f_number("2.0"), bounds2("2.8", "5.6"), true, false},
+      {"8.0 above 5.6", f_number("8.0"), bounds2("2.8", "5.6"), true, false},
+      {"an F-number that is not a number fails a bound", f_number("F?"), bounds2("2.8", ""), true, false},
+      {"an F-number that is not a number passes without bounds", f_number("F?"), none, true, true},
+      {"real 18 within 18..55", focal("18", "29"), bounds3("18", "55"), true, true},
+      {"35 mm 29 within 24..35", focal("18", "29"), bounds3("24", "35"), false, true},
+      {"35 mm 29 outside 18..24", focal("18", "29"), bounds3("18", "24"), false, false},
+      {"undetermined 35 mm fails a focal bound",
+       [](PhotoRecord& r) { r = Undetermined(r, kFocal35, LabelId::NotDeterminedN); }, bounds3("18", ""), false, false},
+      {"undetermined 35 mm passes without focal bounds",
+       [](PhotoRecord& r) { r = Undetermined(r, kFocal35, LabelId::NotDeterminedN); }, none, false, true},
+      {"ISO 0 is a bound", none, [](FilterCriteria& c) { c.ed_from4 = "0"; c.ed_to4 = "0"; }, true, false},
+      {"flash required, photo without", none, [](FilterCriteria& c) { c.rb_Flash_Yes = true; }, true, false},
+      {"no flash, undetermined flash",
+       [](PhotoRecord& r) { r = Undetermined(r, kFlash, LabelId::NotDeterminedM); },
+       [](FilterCriteria& c) { c.rb_Flash_No = true; }, true, false},
+      {"vertical required, photo horizontal", none, [](FilterCriteria& c) { c.rb_Orientation_V = true; }, true, false},
+      {"Other programs off: Creative fails",
+       [](PhotoRecord& r) { r.SetLabel(kProgram, LabelId::LabelCreative, kEnglish); },
+       [](FilterCriteria& c) { c.cb_OtherP = false; }, true, false},
+      {"Other programs off: undetermined program fails",
+       [](PhotoRecord& r) { r = Undetermined(r, kProgram, LabelId::NotDeterminedM); },
+       [](FilterCriteria& c) { c.cb_OtherP = false; }, true, false},
+      {"Normal off: Manual still passes",
+       [](PhotoRecord& r) { r.SetLabel(kProgram, LabelId::LabelManual, kEnglish); },
+       [](FilterCriteria& c) { c.cb_Normal = false; }, true, true},
+      {"Normal off: Normal fails", none, [](FilterCriteria& c) { c.cb_Normal = false; }, true, false},
+      {"Other metering off: undetermined metering fails",
+       [](PhotoRecord& r) { r = Undetermined(r, kMetering, LabelId::NotDeterminedM); },
+       [](FilterCriteria& c) { c.cb_OtherE = false; }, true, false},
+      {"an excluded model", none, [](FilterCriteria& c) { c.ModelExclusions = {"Canon EOS 40D"}; }, true, false},
+      {"an excluded lens", none, [](FilterCriteria& c) { c.LensExclusions = {"18-55 mm"}; }, true, false},
+      {"a label read in Russian is judged by its category",
+       [](PhotoRecord& r) { r.SetLabel(kFlash, LabelId::LabelFlashOff, kRussian); },
+       [](FilterCriteria& c) { c.rb_Flash_No = true; }, true, true},
+      {"an undetermined model excluded in the other language",
+       [](PhotoRecord& r) { r = Undetermined(r, kModel, LabelId::NotDeterminedM, kRussian); },
+       [](FilterCriteria& c) { c.ModelExclusions = {"n/a"}; }, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    PhotoRecord record = SamplePhoto();
+    c.photo(record);
+    FilterCriteria criteria;
+    c.criteria(criteria);
+    EXPECT_EQ(PassesFilter(record, criteria, c.real), c.passes);
+  }
+}
+
+}  // namespace
+}  // namespace lumetra
