@@ -1,0 +1,89 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumetra {
+
+/// How a walk runs.
+struct WalkOptions {
+  /// Walk the sub-folders too ("Search in subfolders").
+  bool cb_SubFolders = true;
+  /// Trace mode: the file that names the photo being read ("test.txt" in the program's folder). Before a
+  /// photo is read the file is created anew holding its path without a line end, flushed to disk; after
+  /// the photo, " +" and CR LF are appended. Empty: no trace.
+  std::string trace_path;
+  /// Longest time between two calls of `process_events` while a folder is listed and its entries handled.
+  std::chrono::steady_clock::duration event_interval = std::chrono::milliseconds(100);
+};
+
+/// What a walk calls; every hook may be left empty. Paths are the folder path as given, a "/" added when
+/// it lacks one, followed by the entry names: "/photos" gives "/photos/a.jpg" and "/photos/sub/".
+struct WalkHooks {
+  /// Called on entering each folder (with its path, ending in "/") before it is listed, and again between
+  /// entries once `event_interval` has passed since the last call. The interface processes its pending
+  /// events here; a Stop clicked here is seen before the walk starts another entry.
+  std::function<void(const std::string& folder)> process_events;
+  /// Reads one photo: called for each regular file (directory links followed) whose name ends in ".jpg",
+  /// any case. Never called for a directory, FIFO, device or socket, nor for a link that leads nowhere.
+  std::function<void(const std::string& path)> photo;
+  /// Called after every entry whose name ends in ".jpg", any case, whether or not it was read as a photo
+  /// (a sub-folder named x.jpg included): the status texts are rewritten here.
+  std::function<void(const std::string& path)> entry_done;
+  /// Called once in a walk, at the first failure to create, write or close the trace file, with the
+  /// trace file's path and the system's reason. The walk goes on and keeps trying to trace.
+  std::function<void(const std::string& message)> trace_failed;
+  /// The clock for `event_interval`; empty: std::chrono::steady_clock::now.
+  std::function<std::chrono::steady_clock::time_point()> now;
+};
+
+/// What a walk did.
+struct WalkResult {
+  /// The walk saw `stopRequested` set and ended before handling every entry.
+  bool stopped = false;
+  /// Entries whose name ends in ".jpg" (each got one `entry_done`), and those read as photos.
+  int64_t entries = 0;
+  int64_t photos = 0;
+  /// Folders that could not be listed (missing, unreadable, path too long), ending in "/"; the first is
+  /// the starting folder itself when it could not be listed. An empty starting path is never walked.
+  std::vector<std::string> skipped_folders;
+  /// The first trace failure, as passed to `trace_failed`; empty when the trace was written throughout.
+  std::string trace_failure;
+};
+
+/// Visits `folder` and, with `cb_SubFolders`, its sub-folders, depth-first: in each folder first the
+/// entries whose name ends in ".jpg" (any case, hidden ones included), then the sub-folders, each in
+/// listing order (see detail::ListingOrderLess) and each finished before the next starts. Directory links
+/// are followed, but a folder already on the path from `folder` down (same device and inode) is not
+/// entered again. A folder that cannot be listed is skipped.
+///
+/// `stopRequested` belongs to the caller, who clears it before the run; the walk tests it before every
+/// entry of every listing, including the first one after entering a folder, and once it is set starts
+/// nothing new: the entry in progress is finished and every open listing ends.
+[[nodiscard]] WalkResult WalkFolder(const std::string& folder, const WalkOptions& options, const WalkHooks& hooks,
+                                    const std::atomic<bool>& stopRequested);
+
+namespace detail {
+
+/// Whether `name` ends in ".jpg" in any mix of upper and lower case.
+[[nodiscard]] bool HasJpgExtension(std::string_view name);
+
+/// The key names are listed by: the name as UTF-16 code units, each upper-cased by the Unicode simple
+/// uppercase mapping for Basic Latin, Latin-1, Latin Extended-A, the Greek letters and Cyrillic
+/// U+0400..U+045F (others stay as they are). Characters beyond U+FFFF become surrogate pairs; a byte
+/// that is not part of well-formed UTF-8 becomes the code unit 0xDC00 + byte.
+[[nodiscard]] std::u16string ListingKey(std::string_view name);
+
+/// The order in which a folder is listed, as NTFS lists names: by ListingKey compared code unit by code
+/// unit (ordinal, case-insensitive), and names with equal keys by their bytes, so that "a.jpg" and
+/// "A.JPG" side by side keep one fixed order.
+[[nodiscard]] bool ListingOrderLess(std::string_view a, std::string_view b);
+
+}  // namespace detail
+
+}  // namespace lumetra
