@@ -1,0 +1,33 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "filter/Filter.h"
+#include "survey/Tallies.h"
+#include "survey/WalkFolder.h"
+
+namespace lumetra {
+
+/// The settings a run reads: the interface language, which focal length the focal bounds apply to
+/// (`rb_Real`), whether sub-folders are walked and unknown cameras collected, and the trace file.
+struct SurveyOptions {
+  int language = kEnglish;
+  bool rb_Real = true;
+  bool cb_SubFolders = true;
+  bool cb_CF = true;
+  std::string trace_path;
+};
+
+/// What the Run command does, without the window: empties the survey, walks `folder`, reads every photo
+/// into a record (crop factors from `crop_factor`, in 1/10000, 0 when unknown), stores it and tallies it
+/// under `criteria`. `hooks.process_events` and `hooks.entry_done` are passed on to the walk; its photo hook
+/// is this run's own.
+WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, SurveyState& state,
+                     FilterCriteria& criteria,
+                     const std::function<int64_t(const std::string& make, const std::string& model)>& crop_factor,
+                     WalkHooks hooks, const std::atomic<bool>& stopRequested);
+
+}  // namespace lumetra
