@@ -1,0 +1,355 @@
+#include "crop/CropStore.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <numeric>
+#include <random>
+#include <system_error>
+#include <utility>
+
+#if __has_include(<unistd.h>)
+#include <unistd.h>
+#define LUMETRA_HAVE_FSYNC 1
+#endif
+
+#include "metadata/TextEncoding.h"
+#include "survey/PhotoRecord.h"
+
+namespace lumetra {
+
+namespace {
+
+constexpr double kFixedPoint = 10000;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string SystemReason(int error) {
+  if (error == 0) return "input/output error";
+  return std::generic_category().message(error);
+}
+
+// The length of the character that starts at `pos`: a whole UTF-8 sequence, or 1 for an ASCII byte and
+// for a byte that does not start a complete sequence.
+size_t CharacterLength(std::string_view text, size_t pos) {
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  size_t length = 1;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+  }
+  if (length > text.size() - pos) return 1;
+  for (size_t i = 1; i < length; ++i) {
+    if ((static_cast<unsigned char>(text[pos + i]) & 0xC0) != 0x80) return 1;
+  }
+  return length;
+}
+
+// The rank of every character of a key, in order; every character that is not ASCII ranks as "q".
+std::vector<int> KeyRanks(std::string_view key) {
+  std::vector<int> ranks;
+  ranks.reserve(key.size());
+  for (size_t pos = 0; pos < key.size();) {
+    const size_t length = CharacterLength(key, pos);
+    const auto byte = static_cast<unsigned char>(key[pos]);
+    ranks.push_back(CameraSortRank(length == 1 && byte < 0x80 ? char32_t{byte} : char32_t{0xFFFD}));
+    pos += length;
+  }
+  return ranks;
+}
+
+// A decimal number whose separator is `separator`: optional blanks, sign, digits with at most one
+// separator, optional exponent, optional blanks. Infinity, NaN and hexadecimal forms are not numbers.
+std::optional<double> ReadNumber(std::string_view text, char separator) {
+  size_t i = 0;
+  const auto skip_blanks = [&] {
+    while (i < text.size() && text[i] == ' ') ++i;
+  };
+  const auto is_digit = [&] { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
+  std::string number;
+  skip_blanks();
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+    if (text[i] == '-') number.push_back('-');
+    ++i;
+  }
+  size_t digits = 0;
+  for (; is_digit(); ++i, ++digits) number.push_back(text[i]);
+  if (i < text.size() && text[i] == separator) {
+    number.push_back('.');
+    for (++i; is_digit(); ++i, ++digits) number.push_back(text[i]);
+  }
+  if (digits == 0) return std::nullopt;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    number.push_back('e');
+    ++i;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) number.push_back(text[i++]);
+    if (!is_digit()) return std::nullopt;
+    for (; is_digit(); ++i) number.push_back(text[i]);
+  }
+  skip_blanks();
+  if (i != text.size()) return std::nullopt;
+  double value = 0;
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (error != std::errc() || end != number.data() + number.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+// A text written into a field of the crop file: TAB, CR and LF would break the line apart, so they
+// become spaces.
+std::string FieldText(std::string_view text) {
+  std::string field(text);
+  std::replace_if(
+      field.begin(), field.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+  return field;
+}
+
+std::string TemporaryName(const std::filesystem::path& target) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::random_device random;
+  std::string suffix = ".tmp-";
+  for (int i = 0; i < 8; ++i) suffix.push_back(kHex[random() % 16]);
+  return target.filename().string() + suffix;
+}
+
+// Replaces the content of `file` by `content`: writes a new file beside it and renames it over the old
+// one, so the old file stays whole until the new one is complete. Returns the reason of a failure.
+std::optional<std::string> ReplaceFile(const std::filesystem::path& file, std::string_view content) {
+  std::filesystem::path target = file;
+  std::error_code error;
+  // A link to the crop file stays a link: the file it leads to is replaced.
+  if (std::filesystem::is_symlink(std::filesystem::symlink_status(file, error))) {
+    const std::filesystem::path resolved = std::filesystem::canonical(file, error);
+    if (!error) target = resolved;
+  }
+  std::filesystem::path temporary;
+  std::FILE* stream = nullptr;
+  for (int attempt = 0; stream == nullptr; ++attempt) {
+    temporary = target.parent_path() / TemporaryName(target);
+    errno = 0;
+    stream = std::fopen(temporary.c_str(), "wbx");
+    if (stream == nullptr && (errno != EEXIST || attempt == 20)) return SystemReason(errno);
+  }
+  int write_error = 0;
+  errno = 0;
+  if (std::fwrite(content.data(), 1, content.size(), stream) != content.size() || std::fflush(stream) != 0) {
+    write_error = errno != 0 ? errno : EIO;
+  }
+#ifdef LUMETRA_HAVE_FSYNC
+  if (write_error == 0 && ::fsync(::fileno(stream)) != 0) write_error = errno;
+#endif
+  errno = 0;
+  if (std::fclose(stream) != 0 && write_error == 0) write_error = errno != 0 ? errno : EIO;
+  if (write_error != 0) {
+    std::filesystem::remove(temporary, error);
+    return SystemReason(write_error);
+  }
+  std::filesystem::rename(temporary, target, error);
+  if (error) {
+    const std::string reason = error.message();
+    std::filesystem::remove(temporary, error);
+    return reason;
+  }
+  return std::nullopt;
+}
+
+// Reads the lines of a crop file into `records`; lines that cannot be read are listed in `skipped`.
+void ReadCropLines(std::string_view bytes, char decimal_separator, std::vector<CropRecord>& records,
+                   std::vector<size_t>& skipped) {
+  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) bytes.remove_prefix(kByteOrderMark.size());
+  size_t line_number = 0;
+  for (size_t pos = 0; pos < bytes.size();) {
+    const size_t end = std::min(bytes.find('\n', pos), bytes.size());
+    std::string_view line = bytes.substr(pos, end - pos);
+    pos = end + 1;
+    ++line_number;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty()) continue;
+    const size_t first_tab = line.find('\t');
+    const size_t second_tab = first_tab == std::string_view::npos ? first_tab : line.find('\t', first_tab + 1);
+    if (second_tab == std::string_view::npos) {
+      skipped.push_back(line_number);
+      continue;
+    }
+    const size_t third_tab = line.find('\t', second_tab + 1);
+    const std::string_view factor_text =
+        line.substr(second_tab + 1, third_tab == std::string_view::npos ? third_tab : third_tab - second_tab - 1);
+    const std::optional<int64_t> factor = ParseCropFactor(factor_text, decimal_separator);
+    if (!factor || !IsValidCropFactor(*factor)) {
+      skipped.push_back(line_number);
+      continue;
+    }
+    records.push_back({CutCropText(TextAsUtf8(line.substr(0, first_tab))),
+                       CutCropText(TextAsUtf8(line.substr(first_tab + 1, second_tab - first_tab - 1))), *factor});
+  }
+}
+
+}  // namespace
+
+std::string CropFileResult::Message() const {
+  if (ok()) return {};
+  return file + ": " + reason;
+}
+
+std::optional<int64_t> ParseCropFactor(std::string_view text, char decimal_separator) {
+  std::optional<double> value = ReadNumber(text, decimal_separator);
+  if (!value) {
+    const size_t mark = text.find_first_of(".,");
+    if (mark == std::string_view::npos) return std::nullopt;
+    std::string regional(text);
+    regional[mark] = decimal_separator;
+    value = ReadNumber(regional, decimal_separator);
+    if (!value) return std::nullopt;
+  }
+  const double scaled = std::nearbyint(*value * kFixedPoint);
+  if (!(std::fabs(scaled) < 9.0e18)) return std::nullopt;
+  return static_cast<int64_t>(scaled);
+}
+
+bool IsValidCropFactor(int64_t factor) { return factor > 0 && factor <= kMaxCropFactor; }
+
+std::string CropFactorText(int64_t factor, char decimal_separator) {
+  std::string text = DecimalText(static_cast<double>(factor) / kFixedPoint);
+  std::replace(text.begin(), text.end(), '.', decimal_separator);
+  return text;
+}
+
+std::string CutCropText(std::string_view text) {
+  size_t pos = 0;
+  for (size_t characters = 0; pos < text.size() && characters < kCropTextLimit; ++characters) {
+    pos += CharacterLength(text, pos);
+  }
+  return std::string(text.substr(0, pos));
+}
+
+CropFileResult LoadCropStore(CropStore& store, const std::filesystem::path& file, char decimal_separator) {
+  CropFileResult result;
+  result.file = file.string();
+  store.records.clear();
+  store.CropStoreChanged = false;
+  store.load_failed_ = false;
+
+  errno = 0;
+  std::FILE* stream = std::fopen(file.c_str(), "rb");
+  if (stream == nullptr) {
+    const int open_error = errno;
+    if (open_error != ENOENT) {
+      store.load_failed_ = true;
+      result.reason = "cannot be read: " + SystemReason(open_error);
+      return result;
+    }
+    // No crop file yet: the built-in list becomes the store and the new file, lines ending in a TAB.
+    std::string content;
+    for (const CropTableRow& row : DefaultCropTable) {
+      content.append(row.Make).append("\t").append(row.Model).append("\t").append(row.Factor).append("\t\r\n");
+      store.records.push_back(
+          {CutCropText(row.Make), CutCropText(row.Model), ParseCropFactor(row.Factor, decimal_separator).value_or(0)});
+    }
+    if (const std::optional<std::string> failure = ReplaceFile(file, content)) {
+      result.reason = "cannot be created: " + *failure;
+    } else {
+      result.written = true;
+    }
+    return result;
+  }
+
+  std::string bytes;
+  char buffer[65536];
+  size_t count = 0;
+  errno = 0;
+  while ((count = std::fread(buffer, 1, sizeof buffer, stream)) > 0) bytes.append(buffer, count);
+  const int read_error = std::ferror(stream) ? (errno != 0 ? errno : EIO) : 0;
+  std::fclose(stream);
+  if (read_error != 0) {
+    // The lines read in full still serve lookups; a cut last line could hold a wrong factor.
+    const size_t last_line_end = bytes.rfind('\n');
+    bytes.resize(last_line_end == std::string::npos ? 0 : last_line_end + 1);
+    store.load_failed_ = true;
+    result.reason = "cannot be read: " + SystemReason(read_error);
+  }
+  ReadCropLines(bytes, decimal_separator, store.records, result.skipped_lines);
+  return result;
+}
+
+CropFileResult SaveCropStore(CropStore& store, const std::filesystem::path& file, char decimal_separator) {
+  CropFileResult result;
+  result.file = file.string();
+  if (!store.CropStoreChanged) return result;
+  if (store.load_failed()) {
+    result.reason = "not saved: the file could not be read in full when it was loaded, so it is kept as it is";
+    return result;
+  }
+  std::string content;
+  for (const CropRecord& record : store.records) {
+    content.append(FieldText(record.Make))
+        .append("\t")
+        .append(FieldText(record.Model))
+        .append("\t")
+        .append(CropFactorText(record.Factor, decimal_separator))
+        .append("\r\n");
+  }
+  if (const std::optional<std::string> failure = ReplaceFile(file, content)) {
+    result.reason = "cannot be written: " + *failure;
+    return result;
+  }
+  result.written = true;
+  store.CropStoreChanged = false;
+  return result;
+}
+
+const CropRecord* FindCropFactor(const CropStore& store, std::string_view make, std::string_view model) {
+  for (const CropRecord& record : store.records) {
+    if (record.Model == model && record.Make == make && IsValidCropFactor(record.Factor)) return &record;
+  }
+  return nullptr;
+}
+
+int CameraSortRank(char32_t character) {
+  if (character >= 'A' && character <= 'Z') character += 'a' - 'A';
+  if (character >= 'a' && character <= 'z') return 6 + static_cast<int>(character - 'a');
+  if (character >= '0' && character <= '9') return 32 + static_cast<int>(character - '0');
+  switch (character) {
+    case ' ':
+      return 1;
+    case '-':
+      return 2;
+    case '_':
+      return 3;
+    case ',':
+      return 4;
+    case '.':
+      return 5;
+    default:
+      return CameraSortRank('q');
+  }
+}
+
+std::string CameraKey(const CropRecord& record) { return record.Make + " " + record.Model; }
+
+bool CameraKeyAfter(std::string_view a, std::string_view b) {
+  const std::vector<int> a_ranks = KeyRanks(a);
+  const std::vector<int> b_ranks = KeyRanks(b);
+  return std::lexicographical_compare(b_ranks.begin(), b_ranks.end(), a_ranks.begin(), a_ranks.end());
+}
+
+void SortCameras(std::vector<CropRecord>& records) {
+  // Comparing rank sequences lexicographically is the order of CameraKeyAfter; a stable sort keeps
+  // cameras with equal keys in their order, as exchanging neighbours would.
+  std::vector<std::vector<int>> ranks;
+  ranks.reserve(records.size());
+  for (const CropRecord& record : records) ranks.push_back(KeyRanks(CameraKey(record)));
+  std::vector<size_t> order(records.size());
+  std::iota(order.begin(), order.end(), size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&ranks](size_t x, size_t y) {
+    return std::lexicographical_compare(ranks[x].begin(), ranks[x].end(), ranks[y].begin(), ranks[y].end());
+  });
+  std::vector<CropRecord> sorted;
+  sorted.reserve(records.size());
+  for (const size_t index : order) sorted.push_back(std::move(records[index]));
+  records = std::move(sorted);
+}
+
+}  // namespace lumetra
