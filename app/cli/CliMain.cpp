@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/SurveyCommand.h"
 #include "app/cli/TagsCommand.h"
 
 namespace {
@@ -25,6 +26,34 @@ int main(int argc, char** argv) {
   tags->add_flag("--iptc", tags_options.iptc, "Also list the IPTC datasets of the first APP13 segment");
   tags->add_option("FILE", tags_files, "Photo files (.jpg, .jpeg, .jpe, .tif, .tiff, .nef)")->required();
 
+  lumetra::cli::SurveyRequest survey_request;
+  std::string language = "en";
+  std::string focal_mode = "real";
+  bool no_subfolders = false;
+  bool no_unknown = false;
+  CLI::App* survey = app.add_subcommand("survey", "Survey a folder as the Run command does and print the tallies");
+  survey->add_option("FOLDER", survey_request.folder, "The folder of photos")->required();
+  survey->add_flag("--json", survey_request.json, "Print one JSON object");
+  survey->add_option("--lang", language, "Language of the labels")->check(CLI::IsMember({"en", "ru"}));
+  survey->add_option("--focal", focal_mode, "Focal length the focal bounds apply to")
+      ->check(CLI::IsMember({"real", "35mm"}));
+  survey->add_flag("--no-subfolders", no_subfolders, "Do not walk the sub-folders");
+  survey->add_flag("--no-unknown", no_unknown, "Do not collect cameras without a crop factor");
+  survey->add_option("--crop-file", survey_request.crop_file, "The crop-factor file");
+  survey->add_option("--exposure", survey_request.exposure, "Exposure-time bounds FROM:TO (1/250:1/60)");
+  survey->add_option("--fnumber", survey_request.fnumber, "F-number bounds FROM:TO");
+  survey->add_option("--focal-range", survey_request.focal_range, "Focal-length bounds FROM:TO, millimetres");
+  survey->add_option("--iso", survey_request.iso, "ISO bounds FROM:TO");
+  survey->add_option("--flash", survey_request.flash, "Only photos with (yes) or without (no) flash");
+  survey->add_option("--orientation", survey_request.orientation, "Only horizontal (h) or vertical (v) photos");
+  survey->add_option("--exclude-program", survey_request.exclude_program,
+                     "Leave out an exposure program: Manual, Aperture, Shutter, Normal, Action, Portrait, "
+                     "Landscape, OtherP");
+  survey->add_option("--exclude-metering", survey_request.exclude_metering,
+                     "Leave out a metering mode: Average, Spot, Partial, Multi_Segment, Multi_Spot, OtherE");
+  survey->add_option("--exclude-model", survey_request.exclude_model, "Leave out a camera model");
+  survey->add_option("--exclude-lens", survey_request.exclude_lens, "Leave out a lens");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {
@@ -35,5 +64,12 @@ int main(int argc, char** argv) {
   }
 
   if (tags->parsed()) return lumetra::cli::RunTagsCommand(tags_files, tags_options, std::cout, std::cerr);
+  if (survey->parsed()) {
+    survey_request.options.language = language == "ru" ? lumetra::kRussian : lumetra::kEnglish;
+    survey_request.options.rb_Real = focal_mode == "real";
+    survey_request.options.cb_SubFolders = !no_subfolders;
+    survey_request.options.cb_CF = !no_unknown;
+    return lumetra::cli::RunSurveyCommand(survey_request, std::cout, std::cerr);
+  }
   return kUsageError;
 }

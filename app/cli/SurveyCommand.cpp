@@ -1,0 +1,236 @@
+#include "app/cli/SurveyCommand.h"
+
+#include <sys/stat.h>
+
+#include <nlohmann/json.hpp>
+
+#include "app/platform/ProgramFolder.h"
+#include "crop/CropStore.h"
+#include "filter/ApplyChecks.h"
+#include "survey/SurveyTexts.h"
+
+namespace lumetra::cli {
+namespace {
+
+struct NamedBox {
+  const char* name;
+  bool FilterCriteria::*box;
+};
+
+constexpr NamedBox kProgramBoxes[] = {
+    {"Manual", &FilterCriteria::cb_Manual},       {"Aperture", &FilterCriteria::cb_Aperture},
+    {"Shutter", &FilterCriteria::cb_Shutter},     {"Normal", &FilterCriteria::cb_Normal},
+    {"Action", &FilterCriteria::cb_Action},       {"Portrait", &FilterCriteria::cb_Portrait},
+    {"Landscape", &FilterCriteria::cb_Landscape}, {"OtherP", &FilterCriteria::cb_OtherP},
+};
+constexpr NamedBox kMeteringBoxes[] = {
+    {"Average", &FilterCriteria::cb_Average},
+    {"Spot", &FilterCriteria::cb_Spot},
+    {"Partial", &FilterCriteria::cb_Partial},
+    {"Multi_Segment", &FilterCriteria::cb_Multi_Segment},
+    {"Multi_Spot", &FilterCriteria::cb_Multi_Spot},
+    {"OtherE", &FilterCriteria::cb_OtherE},
+};
+
+template <size_t N>
+std::string Uncheck(const std::vector<std::string>& names, const NamedBox (&boxes)[N], const char* option,
+                    FilterCriteria& criteria) {
+  for (const std::string& name : names) {
+    bool found = false;
+    for (const NamedBox& box : boxes) {
+      if (name == box.name) {
+        criteria.*box.box = false;
+        found = true;
+      }
+    }
+    if (!found) return std::string(option) + ": unknown name '" + name + "'";
+  }
+  return {};
+}
+
+// "FROM:TO" into the two bound texts; either side may be empty.
+std::string SplitBounds(const std::string& range, const char* option, std::string& from, std::string& to) {
+  if (range.empty()) return {};
+  const size_t colon = range.find(':');
+  if (colon == std::string::npos) return std::string(option) + ": expected FROM:TO, got '" + range + "'";
+  from = range.substr(0, colon);
+  to = range.substr(colon + 1);
+  return {};
+}
+
+nlohmann::ordered_json RecordJson(const PhotoRecord& record) {
+  static constexpr const char* kNames[PhotoRecord::kFieldCount] = {
+      "path", "exposure", "fNumber", "focal", "focal35", "iso",  "program", "metering",
+      "flash", "orientation", "model", "lens",  "make",    "crop", "drive",   "focus"};
+  nlohmann::ordered_json object;
+  for (int field = 0; field < PhotoRecord::kFieldCount; ++field) object[kNames[field]] = record.Field(field);
+  return object;
+}
+
+nlohmann::ordered_json SurveyJson(const std::string& folder, const SurveyState& state) {
+  nlohmann::ordered_json json;
+  json["folder"] = folder;
+  json["processed"] = state.processedCount;
+  json["filtered"] = state.filteredCount;
+  nlohmann::ordered_json records = nlohmann::ordered_json::array();
+  for (size_t i = 0; i < state.Photos.size(); ++i) records.push_back(RecordJson(state.Photos.Row(i)));
+  json["records"] = std::move(records);
+  nlohmann::ordered_json tallies;
+  for (const auto& [name, rows] : state.AllTallies()) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const myRecord& row : *rows) list.push_back({row.text, row.count});
+    tallies[name] = std::move(list);
+  }
+  json["tallies"] = std::move(tallies);
+  const ValueRanges& ranges = state.CurrentRanges;
+  json["ranges"] = {{"shutter", {ranges.shutter_min, ranges.shutter_max}},
+                    {"fNumber", {ranges.fnumber_min, ranges.fnumber_max}},
+                    {"focal", {ranges.focal_min, ranges.focal_max}},
+                    {"focal35", {ranges.focal35_min, ranges.focal35_max}},
+                    {"iso", {ranges.iso_min, ranges.iso_max}}};
+  nlohmann::ordered_json unknown = nlohmann::ordered_json::array();
+  for (const UnknownCamera& camera : state.UnknownCameras) unknown.push_back({camera.make, camera.model});
+  json["unknownCameras"] = std::move(unknown);
+  return json;
+}
+
+// Two-line labels print on one line.
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\r') c = ' ';
+  }
+  return text;
+}
+
+void PrintText(const std::string& folder, const SurveyState& state, int language, std::ostream& out) {
+  out << folder << '\n' << ProcessedText(state.processedCount, language) << '\n'
+      << FilteredText(state.filteredCount, language) << '\n';
+  for (const auto& [name, rows] : state.AllTallies()) {
+    out << '\n' << name << ":\n";
+    for (const myRecord& row : *rows) out << "  " << OneLine(row.text) << '\t' << row.count << '\n';
+  }
+  if (!state.UnknownCameras.empty()) {
+    out << "\nunknown cameras:\n";
+    for (const UnknownCamera& camera : state.UnknownCameras) out << "  " << camera.make << '\t' << camera.model << '\n';
+  }
+}
+
+// The filter dialog's Apply checks, told as one line naming the option: a painted box is a refused bound,
+// an unpainted failure a bound of 0.
+std::string CheckBounds(FilterCriteria& criteria) {
+  const ApplyCheckResult result = CheckApply(criteria, 0);
+  if (result.valid) return {};
+  const struct {
+    const char* option;
+    bool painted;
+    const std::string& from;
+    const std::string& to;
+    const char* expected;
+  } pairs[] = {
+      {"--exposure", result.painted.ed_from1 || result.painted.ed_to1, criteria.ed_from1, criteria.ed_to1,
+       "times in seconds (0.5) or as 1/N (1/250), the lower not above the upper"},
+      {"--fnumber", result.painted.ed_from2 || result.painted.ed_to2, criteria.ed_from2, criteria.ed_to2,
+       "F-numbers such as 2.8, the lower not above the upper"},
+      {"--focal-range", result.painted.ed_from3 || result.painted.ed_to3, criteria.ed_from3, criteria.ed_to3,
+       "whole millimetres, at most 6 digits, the lower not above the upper"},
+      {"--iso", result.painted.ed_from4 || result.painted.ed_to4, criteria.ed_from4, criteria.ed_to4,
+       "whole numbers, at most 6 digits, the lower not above the upper"},
+  };
+  for (const auto& pair : pairs) {
+    if (pair.painted) return std::string(pair.option) + ": refused " + pair.from + ":" + pair.to + " (expected " + pair.expected + ")";
+  }
+  for (const auto& pair : pairs) {
+    if ((!pair.from.empty() && IsZeroText(pair.from)) || (!pair.to.empty() && IsZeroText(pair.to))) {
+      return std::string(pair.option) + ": a bound of 0 is refused";
+    }
+  }
+  return "the filter was refused";
+}
+
+bool IsReadableFolder(const std::string& folder) {
+  struct stat info {};
+  return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+}  // namespace
+
+std::string BuildCriteria(const SurveyRequest& request, FilterCriteria& criteria) {
+  const std::pair<const std::string*, std::pair<std::string*, std::string*>> ranges[] = {
+      {&request.exposure, {&criteria.ed_from1, &criteria.ed_to1}},
+      {&request.fnumber, {&criteria.ed_from2, &criteria.ed_to2}},
+      {&request.focal_range, {&criteria.ed_from3, &criteria.ed_to3}},
+      {&request.iso, {&criteria.ed_from4, &criteria.ed_to4}},
+  };
+  const char* const options[] = {"--exposure", "--fnumber", "--focal-range", "--iso"};
+  for (size_t i = 0; i < std::size(ranges); ++i) {
+    const std::string error = SplitBounds(*ranges[i].first, options[i], *ranges[i].second.first,
+                                          *ranges[i].second.second);
+    if (!error.empty()) return error;
+  }
+  if (request.flash == "yes") {
+    criteria.rb_Flash_Yes = true;
+  } else if (request.flash == "no") {
+    criteria.rb_Flash_No = true;
+  } else if (!request.flash.empty()) {
+    return "--flash: expected yes or no, got '" + request.flash + "'";
+  }
+  if (request.orientation == "h") {
+    criteria.rb_Orientation_H = true;
+  } else if (request.orientation == "v") {
+    criteria.rb_Orientation_V = true;
+  } else if (!request.orientation.empty()) {
+    return "--orientation: expected h or v, got '" + request.orientation + "'";
+  }
+  if (std::string error = Uncheck(request.exclude_program, kProgramBoxes, "--exclude-program", criteria);
+      !error.empty()) {
+    return error;
+  }
+  if (std::string error = Uncheck(request.exclude_metering, kMeteringBoxes, "--exclude-metering", criteria);
+      !error.empty()) {
+    return error;
+  }
+  criteria.ModelExclusions = request.exclude_model;
+  criteria.LensExclusions = request.exclude_lens;
+  return CheckBounds(criteria);
+}
+
+int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostream& errors) {
+  FilterCriteria criteria;
+  if (const std::string error = BuildCriteria(request, criteria); !error.empty()) {
+    errors << "lumetra-cli survey: " << error << '\n';
+    return 2;
+  }
+  if (!IsReadableFolder(request.folder)) {
+    errors << "lumetra-cli survey: " << request.folder << ": not a folder that can be read\n";
+    return 2;
+  }
+  const std::filesystem::path crop_path =
+      request.crop_file.empty() ? ProgramFolder() / kCropFileName : std::filesystem::path(request.crop_file);
+  CropStore crops;
+  // A crop file that cannot be read or seeded costs the stored factors, not the survey.
+  if (const CropFileResult loaded = LoadCropStore(crops, crop_path, '.'); !loaded.ok()) {
+    errors << "lumetra-cli survey: warning: " << loaded.Message() << '\n';
+  }
+  const auto crop_factor = [&crops](const std::string& make, const std::string& model) -> int64_t {
+    const CropRecord* record = FindCropFactor(crops, make, model);
+    return record != nullptr ? record->Factor : 0;
+  };
+
+  SurveyState state(request.options.language);
+  const std::atomic<bool> stop_requested{false};
+  const WalkResult walk = RunSurvey(
+      request.folder, request.options, state, criteria, crop_factor, WalkHooks{}, stop_requested);
+  if (!walk.skipped_folders.empty() && walk.skipped_folders.front() == request.folder + "/") {
+    errors << "lumetra-cli survey: " << request.folder << ": the folder cannot be listed\n";
+    return 2;
+  }
+  if (request.json) {
+    out << SurveyJson(request.folder, state).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+        << '\n';
+  } else {
+    PrintText(request.folder, state, request.options.language, out);
+  }
+  return 0;
+}
+
+}  // namespace lumetra::cli

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "filter/Filter.h"
+#include "survey/SurveyRun.h"
+
+namespace lumetra::cli {
+
+/// What `lumetra-cli survey` was asked for.
+struct SurveyRequest {
+  std::string folder;
+  bool json = false;
+  SurveyOptions options;
+  /// The crop file; empty: the one in the program's folder, created from the built-in list when missing.
+  std::string crop_file;
+  /// Filter bounds as typed, "FROM:TO" with either side empty; empty: no bound.
+  std::string exposure, fnumber, focal_range, iso;
+  /// "yes", "no" or empty; "h", "v" or empty.
+  std::string flash, orientation;
+  /// Box names without their prefix ("Manual", "OtherP", "Multi_Segment", ...).
+  std::vector<std::string> exclude_program, exclude_metering;
+  std::vector<std::string> exclude_model, exclude_lens;
+};
+
+/// Runs a survey of `request.folder` as the Run command does and prints the counters and the fifteen
+/// tallies, as text or as one JSON object. Returns the exit code: 0 after a survey, 2 with one line on
+/// `errors` for a bad filter bound or option, a folder that cannot be read, or a crop file that cannot
+/// be loaded.
+int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostream& errors);
+
+/// The filter criteria of a request: bounds split at ":", boxes unchecked by name. Returns an error
+/// message naming the option and the reason when a name is unknown or a bound is refused; empty when
+/// the criteria are valid.
+[[nodiscard]] std::string BuildCriteria(const SurveyRequest& request, FilterCriteria& criteria);
+
+}  // namespace lumetra::cli

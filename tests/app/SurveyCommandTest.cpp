@@ -1,0 +1,187 @@
+// lumetra-cli survey: the JSON object, the filter options, the language, and refused input.
+
+#include "app/cli/SurveyCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "testing/DemoFolder.h"
+#include "tests/support/CorpusFolder.h"
+#include "tests/support/TempFolder.h"
+
+namespace lumetra {
+namespace {
+
+class SurveyCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override { testing::WriteDemoFolder(photos_.path()); }
+
+  cli::SurveyRequest Request(const std::filesystem::path& folder) {
+    cli::SurveyRequest request;
+    request.folder = folder.string();
+    request.json = true;
+    request.crop_file = (home_.path() / "Lumetra_Crop.ini").string();
+    return request;
+  }
+
+  nlohmann::json Survey(const cli::SurveyRequest& request) {
+    std::ostringstream out;
+    std::ostringstream errors;
+    EXPECT_EQ(cli::RunSurveyCommand(request, out, errors), 0) << errors.str();
+    return nlohmann::json::parse(out.str());
+  }
+
+  std::pair<int, std::string> Refused(const cli::SurveyRequest& request) {
+    std::ostringstream out;
+    std::ostringstream errors;
+    const int code = cli::RunSurveyCommand(request, out, errors);
+    EXPECT_EQ(out.str(), "");
+    return {code, errors.str()};
+  }
+
+  static const nlohmann::json* Record(const nlohmann::json& survey, const std::string& name) {
+    for (const auto& record : survey["records"]) {
+      if (record["path"].get<std::string>().ends_with("/" + name)) return &record;
+    }
+    return nullptr;
+  }
+
+  testing::TempFolder photos_;
+  testing::TempFolder home_;
+};
+
+TEST_F(SurveyCommandTest, PrintsTheCountersRecordsAndTallies) {
+  const nlohmann::json survey = Survey(Request(photos_.path()));
+  EXPECT_EQ(survey["processed"], 35);
+  EXPECT_EQ(survey["filtered"], 35);
+  EXPECT_EQ(survey["records"].size(), 35u);
+  EXPECT_EQ(survey["tallies"].size(), 15u);
+  const nlohmann::json* record = Record(survey, "DSC_0042.JPG");
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ((*record)["exposure"], "1/125");
+  EXPECT_EQ((*record)["make"], "NIKON");
+  EXPECT_EQ((*record)["program"], "Normal");
+  // The built-in crop list knows the D70.
+  EXPECT_EQ((*record)["crop"], "1.5");
+  EXPECT_EQ(survey["tallies"]["program"][1], nlohmann::json::array({"Aperture\rpriority", 4}));
+  // 1/4000 s is 2.5 in 1/10000 s; read in single precision it lies just above and rounds to 3.
+  EXPECT_EQ(survey["ranges"]["shutter"], nlohmann::json::array({3, 300000}));
+  // The crop file was created from the built-in list.
+  EXPECT_TRUE(std::filesystem::exists(home_.path() / "Lumetra_Crop.ini"));
+}
+
+TEST_F(SurveyCommandTest, FilterOptionsChangeTheTallies) {
+  struct Case {
+    const char* what;
+    void (*set)(cli::SurveyRequest&);
+    int filtered;
+  };
+  const Case cases[] = {
+      {"F-number 5.6 to 8", [](cli::SurveyRequest& r) { r.fnumber = "5.6:8"; }, 15},
+      {"with flash", [](cli::SurveyRequest& r) { r.flash = "yes"; }, 7},
+      {"vertical", [](cli::SurveyRequest& r) { r.orientation = "v"; }, 8},
+      {"no normal program", [](cli::SurveyRequest& r) { r.exclude_program = {"Normal"}; }, 14},
+      {"no iPhone 5", [](cli::SurveyRequest& r) { r.exclude_model = {"iPhone 5"}; }, 29},
+      {"exposure up to 1/125", [](cli::SurveyRequest& r) { r.exposure = ":1/125"; }, 22},
+      {"35 mm focal 70 to 90", [](cli::SurveyRequest& r) {
+         r.focal_range = "70:90";
+         r.options.rb_Real = false;
+       }, 8},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    cli::SurveyRequest request = Request(photos_.path());
+    c.set(request);
+    const nlohmann::json survey = Survey(request);
+    EXPECT_EQ(survey["processed"], 35);
+    EXPECT_EQ(survey["filtered"], c.filtered);
+  }
+}
+
+TEST_F(SurveyCommandTest, ReadsInRussian) {
+  cli::SurveyRequest request = Request(photos_.path());
+  request.options.language = kRussian;
+  const nlohmann::json survey = Survey(request);
+  EXPECT_EQ(survey["tallies"]["flash"][0][0], "Вспышка");
+  EXPECT_EQ((*Record(survey, "DSC_0042.JPG"))["program"], "Програмный\rЗеленая зона");
+  request.json = false;
+  std::ostringstream out;
+  std::ostringstream errors;
+  EXPECT_EQ(cli::RunSurveyCommand(request, out, errors), 0);
+  EXPECT_NE(out.str().find(" Обработано 35 фотографий с EXIF"), std::string::npos);
+}
+
+TEST_F(SurveyCommandTest, RefusedInputEndsWithAMessage) {
+  struct Case {
+    const char* what;
+    void (*set)(cli::SurveyRequest&);
+    const char* message;
+  };
+  const Case cases[] = {
+      {"F-number bounds reversed", [](cli::SurveyRequest& r) { r.fnumber = "8:5.6"; },
+       "lumetra-cli survey: --fnumber: refused 8:5.6 (expected F-numbers such as 2.8, the lower not above the "
+       "upper)\n"},
+      {"an exposure of more than a second as a fraction", [](cli::SurveyRequest& r) { r.exposure = "3/2:"; },
+       "lumetra-cli survey: --exposure: refused 3/2: (expected times in seconds (0.5) or as 1/N (1/250), the lower "
+       "not above the upper)\n"},
+      {"ISO 0", [](cli::SurveyRequest& r) { r.iso = "0:"; }, "lumetra-cli survey: --iso: a bound of 0 is refused\n"},
+      {"no colon", [](cli::SurveyRequest& r) { r.iso = "100"; },
+       "lumetra-cli survey: --iso: expected FROM:TO, got '100'\n"},
+      {"unknown program", [](cli::SurveyRequest& r) { r.exclude_program = {"Sports"}; },
+       "lumetra-cli survey: --exclude-program: unknown name 'Sports'\n"},
+      {"flash maybe", [](cli::SurveyRequest& r) { r.flash = "maybe"; },
+       "lumetra-cli survey: --flash: expected yes or no, got 'maybe'\n"},
+      {"a missing folder", [](cli::SurveyRequest& r) { r.folder += "/missing"; }, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    cli::SurveyRequest request = Request(photos_.path());
+    c.set(request);
+    const auto [code, message] = Refused(request);
+    EXPECT_EQ(code, 2);
+    if (c.message != nullptr) {
+      EXPECT_EQ(message, c.message);
+    } else {
+      EXPECT_EQ(message, "lumetra-cli survey: " + request.folder + ": not a folder that can be read\n");
+    }
+  }
+}
+
+// Records of the photo corpus checked by hand against `exiftool -n` (ExposureTime, FNumber, FocalLength,
+// ISO, ExposureProgram, MeteringMode, Flash, Orientation, Make, Model; the Canon lens from its maker note's
+// focal range).
+TEST_F(SurveyCommandTest, SurveysTheCorpus) {
+  const auto corpus = testing::CorpusFolder();
+  if (!corpus) GTEST_SKIP() << "the photo corpus folder (../shared/corpus or $LUMETRA_CORPUS) is not there";
+  const nlohmann::json survey = Survey(Request(*corpus));
+  // 111 files: two have no Exif, nine more have none of exposure, F-number, ISO and focal length.
+  EXPECT_EQ(survey["processed"], 102);
+  EXPECT_EQ(survey["filtered"], 95);
+  const std::pair<const char*, nlohmann::json> expected[] = {
+      {"Canon EOS 1000D.jpg",
+       {{"exposure", "1/250"}, {"fNumber", "5.6"}, {"focal", "34"}, {"focal35", "54"}, {"iso", "100"},
+        {"program", "Aperture\rpriority"}, {"metering", "Multi-Segment"}, {"flash", "No Flash"},
+        {"orientation", "Vertical"}, {"model", "Canon EOS 1000D"}, {"lens", "18-55 mm"}, {"make", "Canon"},
+        {"crop", "1.6"}, {"drive", "Single"}, {"focus", "One-Shot"}}},
+      {"Canon EOS 30D (4).jpg",
+       {{"exposure", "1/80"}, {"focal", "240"}, {"metering", "Partial"}, {"lens", "EF75-300mm f/4-5.6"},
+        {"focus", "AI Focus"}}},
+      {"Nikon D70.jpg",
+       {{"exposure", "1/60"}, {"fNumber", "4.5"}, {"iso", "n/a"}, {"program", "n/a"}, {"flash", "Flash"},
+        {"make", "NIKON"}, {"crop", "1.5"}, {"focal35", "105"}}},
+      {"ultrahdr.jpg",
+       {{"exposure", "1/25"}, {"fNumber", "1.9"}, {"focal", "6"}, {"iso", "89"}, {"metering", "Average"},
+        {"crop", "4"}, {"lens", "Pixel 6 back camera 6.81mm f/1.85"}}},
+  };
+  for (const auto& [name, fields] : expected) {
+    SCOPED_TRACE(name);
+    const nlohmann::json* record = Record(survey, name);
+    ASSERT_NE(record, nullptr);
+    for (const auto& [field, value] : fields.items()) EXPECT_EQ((*record)[field], value) << field;
+  }
+}
+
+}  // namespace
+}  // namespace lumetra
