@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up, builds, writes the built-in demo folder and shows what Lumetra reads from it.
+# Sets up, builds, writes the built-in demo folder and surveys it: counters and the fifteen tallies.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,4 +9,5 @@ cmake --build --preset release
 
 demo_folder=build/demo-photos
 build/release/lumetra-demo "$demo_folder"
-find "$demo_folder" -type f -iname '*.jp*g' -print0 | sort -z | xargs -0 build/release/lumetra-cli tags
+# The program's own files (the crop file) go into build/, beside the demo folder.
+LUMETRA_HOME="$PWD/build" build/release/lumetra-cli survey "$demo_folder"
