@@ -13,8 +13,9 @@
 namespace lumetra {
 namespace {
 
-// Large enough for the usual Exif segment (at most 64 KiB) and the segments before it in one read.
-constexpr size_t kFileBufferSize = 64 * 1024;
+// Small: the segments before the image data are read through it, and a large Exif segment goes straight
+// to its slot, so little of the picture itself is ever copied out of the page cache.
+constexpr size_t kFileBufferSize = 8 * 1024;
 
 }  // namespace
 

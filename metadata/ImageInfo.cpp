@@ -118,7 +118,7 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
   if (BuildMode == BuildInfoText || BuildMode == BuildAll) {
     text = RenderValue(raw, type, row, BigEndian);
     if (tag == kTagUserComment) text = UserCommentText(raw);
-    InfoText += "\r\n" + row.Desc + " = " + text;
+    InfoText.append("\r\n").append(row.Desc).append(" = ").append(text);
   }
 
   switch (tag) {

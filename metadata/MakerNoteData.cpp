@@ -171,9 +171,9 @@ void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout
                                    : MakePrintable(rendered);
       if (!context.SubRecordFlag) {
         if (i == 17 && !text.empty()) context.makerLensText = text;
-        MakerNoteText += "\r\n" + name + " = " + text;
+        MakerNoteText.append("\r\n").append(name).append(" = ").append(text);
       } else {
-        MakerNoteText += text + "\r\n" + name + " = " + rendered;
+        MakerNoteText.append(text).append("\r\n").append(name).append(" = ").append(rendered);
       }
 
       if (listing && row != nullptr && !first_row) {

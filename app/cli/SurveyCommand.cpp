@@ -67,31 +67,32 @@ nlohmann::ordered_json RecordJson(const PhotoRecord& record) {
   return object;
 }
 
-nlohmann::ordered_json SurveyJson(const std::string& folder, const SurveyState& state) {
-  nlohmann::ordered_json json;
-  json["folder"] = folder;
-  json["processed"] = state.processedCount;
-  json["filtered"] = state.filteredCount;
-  nlohmann::ordered_json records = nlohmann::ordered_json::array();
-  for (size_t i = 0; i < state.Photos.size(); ++i) records.push_back(RecordJson(state.Photos.Row(i)));
-  json["records"] = std::move(records);
+std::string Dump(const nlohmann::ordered_json& json) {
+  return json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+// One JSON object, the records written one by one as they are read back from the store rather than held
+// as one tree: a survey of a hundred thousand photos prints without holding its whole output.
+void WriteSurveyJson(const std::string& folder, const SurveyState& state, std::ostream& out) {
+  out << "{\"folder\": " << Dump(folder) << ",\n\"processed\": " << state.processedCount
+      << ",\n\"filtered\": " << state.filteredCount << ",\n\"records\": [";
+  for (size_t i = 0; i < state.Photos.size(); ++i) out << (i == 0 ? "\n" : ",\n") << Dump(RecordJson(state.Photos.Row(i)));
   nlohmann::ordered_json tallies;
   for (const auto& [name, rows] : state.AllTallies()) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const myRecord& row : *rows) list.push_back({row.text, row.count});
     tallies[name] = std::move(list);
   }
-  json["tallies"] = std::move(tallies);
   const ValueRanges& ranges = state.CurrentRanges;
-  json["ranges"] = {{"shutter", {ranges.shutter_min, ranges.shutter_max}},
-                    {"fNumber", {ranges.fnumber_min, ranges.fnumber_max}},
-                    {"focal", {ranges.focal_min, ranges.focal_max}},
-                    {"focal35", {ranges.focal35_min, ranges.focal35_max}},
-                    {"iso", {ranges.iso_min, ranges.iso_max}}};
+  const nlohmann::ordered_json range_json = {{"shutter", {ranges.shutter_min, ranges.shutter_max}},
+                                             {"fNumber", {ranges.fnumber_min, ranges.fnumber_max}},
+                                             {"focal", {ranges.focal_min, ranges.focal_max}},
+                                             {"focal35", {ranges.focal35_min, ranges.focal35_max}},
+                                             {"iso", {ranges.iso_min, ranges.iso_max}}};
   nlohmann::ordered_json unknown = nlohmann::ordered_json::array();
   for (const UnknownCamera& camera : state.UnknownCameras) unknown.push_back({camera.make, camera.model});
-  json["unknownCameras"] = std::move(unknown);
-  return json;
+  out << "],\n\"tallies\": " << Dump(tallies) << ",\n\"ranges\": " << Dump(range_json)
+      << ",\n\"unknownCameras\": " << Dump(unknown) << "}\n";
 }
 
 // Two-line labels print on one line.
@@ -225,8 +226,7 @@ int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostre
     return 2;
   }
   if (request.json) {
-    out << SurveyJson(request.folder, state).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
-        << '\n';
+    WriteSurveyJson(request.folder, state, out);
   } else {
     PrintText(request.folder, state, request.options.language, out);
   }
