@@ -49,11 +49,4 @@ std::string LabelText(LabelId id, int language) {
   return {};
 }
 
-LabelId LabelOfText(std::string_view text) {
-  for (const LabelPair& label : kLabels) {
-    if (text == label.russian || text == label.english) return label.id;
-  }
-  return LabelId::kNone;
-}
-
 }  // namespace lumetra

@@ -46,7 +46,4 @@ enum class LabelId : uint8_t {
 /// The label's text in `language` ("\r" breaks two-line labels on chart axes); empty for kNone.
 [[nodiscard]] std::string LabelText(LabelId id, int language);
 
-/// The label whose text, in either language, is `text`; kNone when none is.
-[[nodiscard]] LabelId LabelOfText(std::string_view text);
-
 }  // namespace lumetra
