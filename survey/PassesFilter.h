@@ -7,8 +7,9 @@ namespace lumetra {
 
 /// Whether a photo takes part in the tallies under `criteria`, as they stand now. `rb_Real` chooses which
 /// focal length the focal bounds apply to (the real one, or the 35 mm equivalent). Categories are compared
-/// by label, so a photo read in one language is judged the same after a switch. A bound that does not read
-/// as a number admits no photo; an F-number that is not a number fails any F-number bound.
+/// by label, so a photo read in one language is judged the same after a switch. An F-number, focal or ISO
+/// bound that does not read as a number admits no photo (exposure bounds read as exposure times do); an
+/// F-number that is not a number fails any F-number bound.
 [[nodiscard]] bool PassesFilter(const PhotoRecord& record, const FilterCriteria& criteria, bool rb_Real);
 
 }  // namespace lumetra
