@@ -24,16 +24,17 @@ struct TTagEntry {
   std::string Name;
   /// Description used in the text listings.
   std::string Desc;
-  /// Comma-separated "code:text" items for integer values.
-  std::string CodeList;
+  /// Comma-separated "code:text" items for integer values. Always text of a built-in table (static), so
+  /// entries share it rather than copy it.
+  std::string_view CodeList;
   /// The rendered value.
   std::string Text;
   /// The value's bytes as they stand in the data.
   std::string Raw;
   /// 1-based position of the value's bytes in the buffer.
   int64_t Offset = 0;
-  /// Format applied after element rendering ("%5.2f", "%s", ...).
-  std::string FormatString;
+  /// Format applied after element rendering ("%5.2f", "%s", ...); static text, like `CodeList`.
+  std::string_view FormatString;
   /// Number of bytes in `Raw`.
   int32_t Size = 0;
   TagRenderer Renderer = nullptr;
