@@ -139,7 +139,7 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
       VersionText = std::string(raw.substr(0, 6));
       break;
     case kTagMakerNote:
-      MakerNoteRaw = std::string(raw);
+      MakerNoteRaw = raw;
       MakerNotePos = value_position;
       MakerNoteKnown = ReadMakerNote();
       break;

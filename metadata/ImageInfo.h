@@ -34,7 +34,8 @@ class TImageInfo : public tEndInd {
   std::string CameraModel;
   /// The first 6 bytes of the ExifVersion value ("0220").
   std::string VersionText;
-  std::string MakerNoteRaw;
+  /// The MakerNote value's bytes, inside the owner's Exif segment (which outlives this reader).
+  std::string_view MakerNoteRaw;
   int64_t MakerNotePos = 0;
   bool MakerNoteKnown = false;
   /// "\r\n" + description + " = " + text per listed directory tag (text-listing build modes only).
