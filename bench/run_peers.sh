@@ -15,31 +15,13 @@ repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 runs="${RUNS:-7}"
 warmup="${WARMUP:-1}"
 
-die() {
-  echo "run_peers.sh: $*" >&2
-  exit 1
-}
+script_name=run_peers.sh
+# shellcheck source=bench/common.sh
+source "$repo_root/bench/common.sh"
 
-cli="${1:-}"
-if [[ -z "$cli" ]]; then
-  for candidate in "$repo_root/build/release/lumetra-cli" "$repo_root/build/release/app/cli/lumetra-cli"; do
-    if [[ -x "$candidate" ]]; then
-      cli="$candidate"
-      break
-    fi
-  done
-  [[ -n "$cli" ]] || die "no lumetra-cli found under build/release; build it (cmake --preset release &&" \
-    "cmake --build --preset release) or pass its path"
-fi
-[[ -x "$cli" ]] || die "not an executable: $cli"
-cli="$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")"
+resolve_cli "${1:-}"
 
-corpus="${LUMETRA_CORPUS:-$repo_root/../shared/corpus}"
-if [[ ! -d "$corpus" ]]; then
-  echo "run_peers.sh: corpus folder not found: $corpus (set LUMETRA_CORPUS); nothing measured" >&2
-  exit 0
-fi
-corpus="$(cd "$corpus" && pwd)"
+resolve_corpus
 
 files=()
 while IFS= read -r -d '' file; do files+=("$file"); done < <(find "$corpus" -type f -iname '*.jp*g' -print0 | sort -z)

@@ -19,29 +19,16 @@ repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 runs="${RUNS:-3}"
 copies="${COPIES:-190}"
 
-die() {
-  echo "survey_peers.sh: $*" >&2
-  exit 1
-}
+script_name=survey_peers.sh
+# shellcheck source=bench/common.sh
+source "$repo_root/bench/common.sh"
 
 [[ "$runs" =~ ^[1-9][0-9]*$ ]] || die "RUNS must be a positive whole number, got '$runs'"
 [[ "$copies" =~ ^[1-9][0-9]*$ ]] || die "COPIES must be a positive whole number, got '$copies'"
 
-cli="${1:-}"
-if [[ -z "$cli" ]]; then
-  cli="$repo_root/build/release/lumetra-cli"
-  [[ -x "$cli" ]] || die "no lumetra-cli at $cli; build it (cmake --preset release &&" \
-    "cmake --build --preset release) or pass its path"
-fi
-[[ -x "$cli" ]] || die "not an executable: $cli"
-cli="$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")"
+resolve_cli "${1:-}"
 
-corpus="${LUMETRA_CORPUS:-$repo_root/../shared/corpus}"
-if [[ ! -d "$corpus" ]]; then
-  echo "survey_peers.sh: corpus folder not found: $corpus (set LUMETRA_CORPUS); nothing measured" >&2
-  exit 0
-fi
-corpus="$(cd "$corpus" && pwd)"
+resolve_corpus
 
 corpus_files=()
 while IFS= read -r -d '' file; do corpus_files+=("$file"); done < <(find "$corpus" -type f -iname '*.jpg' -print0 | sort -z)
