@@ -8,6 +8,7 @@
 
 #include "metadata/ByteSource.h"
 #include "metadata/ReaderError.h"
+#include "metadata/TextEncoding.h"
 
 namespace lumetra {
 namespace {
@@ -43,11 +44,7 @@ std::string LowerExtension(std::string_view path) {
   const std::string_view name = name_start == std::string_view::npos ? path : path.substr(name_start + 1);
   const size_t dot = name.find_last_of('.');
   if (dot == std::string_view::npos) return {};
-  std::string extension(name.substr(dot));
-  for (char& c : extension) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return extension;
+  return LowerAscii(name.substr(dot));
 }
 
 TimgData::TimgData(int build_mode) : BuildMode(build_mode) { Reset(); }

@@ -7,18 +7,11 @@
 #include "metadata/ExifData.h"
 #include "metadata/ImageInfo.h"
 #include "metadata/ReaderError.h"
+#include "metadata/TextEncoding.h"
 #include "metadata/ValueRendering.h"
 
 namespace lumetra {
 namespace {
-
-std::string Capitals(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return upper;
-}
 
 // Nikon's third layout: Exif 2.2 and later, or, in a TIFF-like file without an Exif version, a D-series
 // model (the character after the model's first blank).
@@ -83,7 +76,7 @@ TmsInfo::TmsInfo(bool is_tiff, TImageInfo& image_info)
     : IsTiff(is_tiff), ImageInfo(image_info), MakerOffset(image_info.MakerNotePos + (is_tiff ? 16 : 0)) {}
 
 bool TmsInfo::ProcessMakerNote() {
-  const std::string maker = Capitals(ImageInfo.CameraMake.substr(0, 5));
+  const std::string maker = UpperAscii(ImageInfo.CameraMake.substr(0, 5));
   ImageInfo.Context().CurrentImageInfo = &ImageInfo;
   const std::optional<MakerLayout> layout = LayoutOf(maker, ImageInfo);
   if (!layout) return false;
@@ -146,7 +139,7 @@ void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout
         code_list = candidate.code_list;  // the last row with the tag has the say
       }
       const std::string name = row != nullptr ? row->ShownName() : "Unknown";
-      if (Capitals(name) == "SKIP") continue;
+      if (UpperAscii(name) == "SKIP") continue;
 
       std::string rendered;
       if (listing) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "metadata/TextEncoding.h"
+
 namespace lumetra {
 
 /// A special renderer: takes the text the type rule produced and returns the text shown. Throws
@@ -45,9 +47,7 @@ struct TTagEntry {
 [[nodiscard]] inline bool SameTagName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
-    const char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] - 'A' + 'a') : b[i];
-    if (x != y) return false;
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
   }
   return true;
 }

@@ -12,4 +12,13 @@ namespace lumetra {
 /// True when `bytes` are well-formed UTF-8 (no overlong forms, surrogates or code points past U+10FFFF).
 [[nodiscard]] bool IsValidUtf8(std::string_view bytes);
 
+/// A to Z as a to z; every other byte as it is.
+[[nodiscard]] constexpr char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+/// a to z as A to Z; every other byte as it is.
+[[nodiscard]] constexpr char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+/// `text` with a to z as A to Z (camera makers, maker names); other characters unchanged.
+[[nodiscard]] std::string UpperAscii(std::string_view text);
+/// `text` with A to Z as a to z; other characters unchanged.
+[[nodiscard]] std::string LowerAscii(std::string_view text);
+
 }  // namespace lumetra

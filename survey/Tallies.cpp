@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "metadata/TextEncoding.h"
 #include "survey/PassesFilter.h"
 
 namespace lumetra {
@@ -16,13 +17,6 @@ myRecord* FindRow(std::vector<myRecord>& rows, const std::string& text, LabelId 
     if (row.label != LabelId::kNone ? row.label == label : (label == LabelId::kNone && row.text == text)) return &row;
   }
   return nullptr;
-}
-
-std::string UpperAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
 }
 
 myRecord* FindMakeRow(std::vector<myRecord>& rows, const std::string& text, LabelId label) {

@@ -12,6 +12,8 @@
 #include <system_error>
 #include <utility>
 
+#include "metadata/TextEncoding.h"
+
 namespace lumetra {
 namespace detail {
 namespace {
@@ -83,8 +85,7 @@ bool HasJpgExtension(std::string_view name) {
   constexpr std::string_view kExtension = ".jpg";
   if (name.size() < kExtension.size()) return false;
   const std::string_view tail = name.substr(name.size() - kExtension.size());
-  return std::equal(tail.begin(), tail.end(), kExtension.begin(),
-                    [](char a, char b) { return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b; });
+  return LowerAscii(tail) == kExtension;
 }
 
 std::u16string ListingKey(std::string_view name) {
