@@ -1,7 +1,7 @@
 # Shared by the whole-process benchmarks: sourced after `script_name` and `repo_root` are set.
-# Sets `cli` (absolute path of lumetra-cli: the first argument, or the release build's) and `corpus`
-# (absolute path of the photo corpus); a missing corpus ends the script quietly, since nothing can be
-# measured.
+# `resolve_cli` sets `cli` (absolute path of lumetra-cli: the first argument, or the release build's);
+# `resolve_corpus` sets `corpus` (the photo corpus) and ends the script quietly when it is missing, since
+# nothing can be measured; `die` and `timed_median` serve both scripts.
 
 die() {
   echo "$script_name: $*" >&2
@@ -26,4 +26,32 @@ resolve_corpus() {
     exit 0
   fi
   corpus="$(cd "$corpus" && pwd)"
+}
+
+# Prints the median wall time in seconds of RUNS runs (after WARMUP untimed ones) of a shell command:
+# hyperfine's median when it is installed, else a `date` loop's. Exit codes are ignored: exiv2 returns
+# non-zero for photos without Exif.
+timed_median() {
+  local command="$1" runs="$2" warmup="$3"
+  if command -v hyperfine > /dev/null; then
+    local csv
+    csv="$(mktemp)"
+    hyperfine --style none --shell bash --ignore-failure --warmup "$warmup" --runs "$runs" \
+      --export-csv "$csv" "$command" > /dev/null
+    # Columns: command,mean,stddev,median,user,system,min,max; the command may hold commas, so count
+    # fields from the end.
+    tail -n 1 "$csv" | awk -F, '{ print $(NF - 4) }'
+    rm -f "$csv"
+    return
+  fi
+  local i start end times=()
+  for ((i = 0; i < warmup; ++i)); do bash -c "$command" > /dev/null 2>&1 || true; done
+  for ((i = 0; i < runs; ++i)); do
+    start="$(date +%s.%N)"
+    bash -c "$command" > /dev/null 2>&1 || true
+    end="$(date +%s.%N)"
+    times+=("$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.6f", e - s }')")
+  done
+  printf '%s\n' "${times[@]}" | sort -g | awk '{ t[NR] = $1 } END {
+    if (NR % 2) print t[(NR + 1) / 2]; else printf "%.6f\n", (t[NR / 2] + t[NR / 2 + 1]) / 2 }'
 }

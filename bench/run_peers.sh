@@ -45,32 +45,7 @@ else
   echo "run_peers.sh: exiftool not installed, skipped" >&2
 fi
 
-# Prints the median wall time in seconds of `runs` runs of a shell command. Exit codes are ignored:
-# exiv2 returns non-zero for the corpus files without Exif.
-median_seconds() {
-  local command="$1"
-  if command -v hyperfine > /dev/null; then
-    local csv
-    csv="$(mktemp)"
-    hyperfine --style none --shell bash --ignore-failure --warmup "$warmup" --runs "$runs" \
-      --export-csv "$csv" "$command" > /dev/null
-    # Columns: command,mean,stddev,median,user,system,min,max; the command may hold commas, so count
-    # fields from the end.
-    tail -n 1 "$csv" | awk -F, '{ print $(NF - 4) }'
-    rm -f "$csv"
-  else
-    local i start end times=()
-    for ((i = 0; i < warmup; ++i)); do bash -c "$command" > /dev/null 2>&1 || true; done
-    for ((i = 0; i < runs; ++i)); do
-      start="$(date +%s.%N)"
-      bash -c "$command" > /dev/null 2>&1 || true
-      end="$(date +%s.%N)"
-      times+=("$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.6f", e - s }')")
-    done
-    printf '%s\n' "${times[@]}" | sort -g | awk '{ t[NR] = $1 } END {
-      if (NR % 2) print t[(NR + 1) / 2]; else printf "%.6f\n", (t[NR / 2] + t[NR / 2 + 1]) / 2 }'
-  fi
-}
+median_seconds() { timed_median "$1" "$runs" "$warmup"; }
 
 # Prints the peak resident set size in MiB of one run, or "n/a" without GNU time.
 peak_rss_mib() {

@@ -157,22 +157,7 @@ median_seconds() {
   else
     run_command="bash $(printf '%q' "$work/$tool.sh")"
   fi
-  if command -v hyperfine > /dev/null; then
-    hyperfine --style none --shell bash --ignore-failure --warmup 0 --runs "$runs" \
-      --export-csv "$work/$tool.csv" "$run_command" > /dev/null
-    # Columns: command,mean,stddev,median,user,system,min,max; count from the end.
-    tail -n 1 "$work/$tool.csv" | awk -F, '{ print $(NF - 4) }'
-  else
-    local i start end times=()
-    for ((i = 0; i < runs; ++i)); do
-      start="$(date +%s.%N)"
-      bash -c "$run_command" > /dev/null 2>&1 || true
-      end="$(date +%s.%N)"
-      times+=("$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.6f", e - s }')")
-    done
-    printf '%s\n' "${times[@]}" | sort -g | awk '{ t[NR] = $1 } END {
-      if (NR % 2) print t[(NR + 1) / 2]; else printf "%.6f\n", (t[NR / 2] + t[NR / 2 + 1]) / 2 }'
-  fi
+  timed_median "$run_command" "$runs" 0
 }
 
 peak_rss_mib() {
