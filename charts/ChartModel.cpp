@@ -1,0 +1,110 @@
+#include "charts/ChartModel.h"
+
+#include <algorithm>
+#include <numeric>
+#include <utility>
+
+#include "survey/Labels.h"
+
+namespace lumetra {
+namespace {
+
+struct ChartDescription {
+  const char* name;
+  const char* russian;
+  const char* english;
+  const char* bar_series;  // nullptr for the category pies
+  const char* pie_series;
+};
+
+// In `ChartId` order.
+constexpr ChartDescription kCharts[kChartCount] = {
+    {"Chart_ShutterSpeed", "Выдержка", "Exposure", "SerSS", "SerSS2"},
+    {"Chart_Fnumber", "Диафрагма", "F Number", "SerFN1", "SerFN2"},
+    {"Chart_FocalLength", "Фокусное расстояние", "Focal length", "SerFL", "SerFL2"},
+    {"Chart_ISO", "ИСО", "ISO", "SerISO", "SerISO2"},
+    {"Chart_Program", "Режим съемки", "Program", "SerProgram", "SerProgram2"},
+    {"Chart_Meter", "Замер экспозиции", "Metering Mode", "SerMeter", "SerMeter2"},
+    {"Chart_Flash", "Вспышка", "Flash", nullptr, "SerFlash"},
+    {"Chart_Orientation", "Ориентация", "Orientation", nullptr, "SerOrientation"},
+    {"Chart_Focus", "Режим фокусировки", "Focus Mode", nullptr, "SerFocus"},
+    {"Chart_Drive", "Drive mode", "Drive mode", nullptr, "SerDrive"},
+    {"Chart_Make", "Фирма", "Make", nullptr, "SerMake"},
+    {"Chart_Crop", "Кроп-фактор", "Crop-Factor", nullptr, "SerCrop"},
+    {"Chart_Model", "Фотоаппарат", "Model", nullptr, "SerModel"},
+    {"Chart_Lens", "Объектив", "Lens", nullptr, "SerLens"},
+};
+
+}  // namespace
+
+std::array<ChartId, kChartCount> AllCharts() {
+  std::array<ChartId, kChartCount> ids{};
+  for (int i = 0; i < kChartCount; ++i) ids[static_cast<size_t>(i)] = static_cast<ChartId>(i);
+  return ids;
+}
+
+ChartSeries::ChartSeries(std::string series_name, SeriesKind series_kind, PointOrder order, bool is_active)
+    : name(std::move(series_name)), kind(series_kind), active(is_active), order_(order) {}
+
+void ChartSeries::Clear() { points_.clear(); }
+
+void ChartSeries::Add(int64_t value, std::string label, ChartColour colour) {
+  const double slot = kind == SeriesKind::kBar ? static_cast<double>(points_.size()) : 0;
+  Insert(ChartPoint{std::move(label), value, colour, slot});
+}
+
+void ChartSeries::AddXY(double x, int64_t value, std::string label, ChartColour colour) {
+  Insert(ChartPoint{std::move(label), value, colour, x});
+}
+
+int64_t ChartSeries::Total() const {
+  return std::accumulate(points_.begin(), points_.end(), int64_t{0},
+                         [](int64_t sum, const ChartPoint& point) { return sum + point.value; });
+}
+
+// The chart component keeps its points sorted as they arrive; a new point goes after its equals.
+void ChartSeries::Insert(ChartPoint point) {
+  const auto before = [this](const ChartPoint& a, const ChartPoint& b) {
+    switch (order_) {
+      case PointOrder::kByX: return a.x < b.x;
+      case PointOrder::kAscendingValue: return a.value < b.value;
+      case PointOrder::kDescendingValue: return a.value > b.value;
+    }
+    return false;
+  };
+  const auto place = std::upper_bound(points_.begin(), points_.end(), point, before);
+  points_.insert(place, std::move(point));
+}
+
+ChartSet::ChartSet() {
+  for (const ChartId id : AllCharts()) {
+    const ChartDescription& description = kCharts[static_cast<size_t>(id)];
+    Chart& chart = (*this)[id];
+    chart.id = id;
+    chart.name = description.name;
+    chart.has_axis = description.bar_series != nullptr;
+    if (chart.has_axis) {
+      chart.bar = ChartSeries(description.bar_series, SeriesKind::kBar, PointOrder::kByX, true);
+      chart.pie = ChartSeries(description.pie_series, SeriesKind::kPie, PointOrder::kAscendingValue, false);
+      chart.pie.marks = true;
+    } else {
+      chart.bar = ChartSeries({}, SeriesKind::kBar, PointOrder::kByX, false);
+      chart.pie = ChartSeries(description.pie_series, SeriesKind::kPie, PointOrder::kDescendingValue, true);
+    }
+  }
+}
+
+std::string ChartTitle(ChartId id, int language) {
+  const ChartDescription& description = kCharts[static_cast<size_t>(id)];
+  return language == kRussian ? description.russian : description.english;
+}
+
+void SetChartTexts(ChartSet& charts, int language) {
+  for (const ChartId id : AllCharts()) {
+    Chart& chart = charts[id];
+    chart.title = ChartTitle(id, language);
+    chart.axis_title = chart.has_axis ? (language == kRussian ? "Количество" : "Quantity") : "";
+  }
+}
+
+}  // namespace lumetra
