@@ -1,6 +1,7 @@
 // Throughput of the metadata reader on the development photo corpus: every JPEG is loaded into memory
-// once, then `TimgData::ProcessBytes` runs over all of them (items/s = photos/s) in each build mode, on one
-// typical photo, and `ProcessFile` runs over the same files from disk to show what the file reads add.
+// once, then `TimgData::ProcessBytes` runs over all of them (items/s = photos/s) in each build mode, over
+// each maker's photos, on one typical photo, and `ProcessFile` runs over the same files from disk to show
+// what the file reads add.
 
 #include <benchmark/benchmark.h>
 
@@ -23,6 +24,8 @@ constexpr const char* kTypicalPhoto = "Canon/Canon EOS 1000D.jpg";
 struct CorpusPhoto {
   std::string path;
   std::string relative_path;
+  // The corpus keeps each maker's photos in a folder named after the maker.
+  std::string maker;
   std::string extension;
   std::string bytes;
 };
@@ -56,6 +59,7 @@ Corpus LoadCorpus() {
     photo.extension = LowerExtension(photo.path);
     if (!IsJpegName(photo.extension)) continue;
     photo.relative_path = entry.path().lexically_relative(corpus.folder).generic_string();
+    photo.maker = photo.relative_path.substr(0, photo.relative_path.find('/'));
     std::ifstream in(entry.path(), std::ios::binary);
     photo.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     corpus.total_bytes += photo.bytes.size();
@@ -116,6 +120,59 @@ BENCHMARK(BM_ProcessBytesCorpus)
     ->Arg(BuildInfoText)
     ->Arg(BuildAll)
     ->Unit(benchmark::kMillisecond);
+
+// BuildAll over one maker's photos held in memory: each maker note has its own tables and layout, so the
+// makers' rates differ. Registered below for every maker folder of the corpus.
+void BM_ProcessBytesMaker(benchmark::State& state, const std::string& maker) {
+  const Corpus& corpus = TheCorpus();
+  if (!CorpusReady(state, corpus)) return;
+  std::vector<const CorpusPhoto*> photos;
+  size_t bytes = 0;
+  for (const CorpusPhoto& photo : corpus.photos) {
+    if (photo.maker != maker) continue;
+    photos.push_back(&photo);
+    bytes += photo.bytes.size();
+  }
+  int64_t tags = 0;
+  for (auto _ : state) {
+    for (const CorpusPhoto* photo : photos) {
+      TimgData data(BuildAll);
+      data.ProcessBytes(photo->bytes, photo->extension);
+      benchmark::DoNotOptimize(data.ErrorText.data());
+      if (data.ImageInfo) tags += data.ImageInfo->TagCount();
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(photos.size()));
+  state.counters["photos"] = static_cast<double>(photos.size());
+  state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
+  state.counters["tags_per_photo"] =
+      static_cast<double>(tags) / static_cast<double>(std::max<int64_t>(state.iterations(), 1)) /
+      static_cast<double>(std::max<size_t>(photos.size(), 1));
+}
+
+// One BM_ProcessBytesMaker/<maker> per sub-folder of the corpus holding a JPEG, found when the program
+// starts (the folders are only listed here; the photos are loaded on first use).
+const bool kMakerBenchmarksRegistered = [] {
+  std::vector<std::string> makers;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(CorpusFolder(), error)) {
+    if (!entry.is_directory()) continue;
+    std::error_code inner;
+    for (const auto& file : std::filesystem::directory_iterator(entry.path(), inner)) {
+      if (file.is_regular_file() && IsJpegName(LowerExtension(file.path().string()))) {
+        makers.push_back(entry.path().filename().string());
+        break;
+      }
+    }
+  }
+  std::sort(makers.begin(), makers.end());
+  for (const std::string& maker : makers) {
+    std::string name = "BM_ProcessBytesMaker/";
+    name.append(maker);
+    benchmark::RegisterBenchmark(name.c_str(), BM_ProcessBytesMaker, maker)->Unit(benchmark::kMicrosecond);
+  }
+  return true;
+}();
 
 // One typical photo, BuildAll: the per-photo cost without the spread of the corpus.
 void BM_ProcessBytesTypical(benchmark::State& state) {
