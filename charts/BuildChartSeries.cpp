@@ -1,0 +1,255 @@
+#include "charts/BuildChartSeries.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <numeric>
+#include <optional>
+#include <vector>
+
+#include "survey/PhotoRecord.h"
+
+namespace lumetra {
+
+const std::array<ChartColour, 19> SlicePalette = {
+    0xFF0000, 0x00FF00, 0x2376EE, 0xFFFF00, 0xD010ED, 0xFF00FF, 0x50C7E1, 0x23EE61, 0xF92981, 0xF7A913,
+    0x5A87F9, 0x7CE516, 0xFF0080, 0x800080, 0xF59519, 0x9D4DF7, 0x40D044, 0xFB7575, 0xE3DF7B,
+};
+
+ChartColour PaletteColour(int n) {
+  const int size = static_cast<int>(SlicePalette.size());
+  const int entry = ((n - 1) % size + size) % size;  // 0 and every multiple of 19 give the last entry
+  return SlicePalette[static_cast<size_t>(entry)];
+}
+
+namespace {
+
+using Rows = std::vector<myRecord>;
+
+// When no row of a grouped pie exceeds 1 %, this many of the largest rows keep slices of their own.
+constexpr size_t kSlicesWithoutLargeRow = 10;
+
+std::string NotDeterminedShort(int language) { return language == kRussian ? "н/д" : "n/a"; }
+std::string LabelOthers(int language) {
+  return language == kRussian ? "Прочие (каждый < 1%)" : "Other (each < 1%)";
+}
+
+int64_t LargestCount(const Rows& rows) {
+  int64_t largest = 0;
+  for (const myRecord& row : rows) largest = std::max<int64_t>(largest, row.count);
+  return largest;
+}
+
+// The label of a bar: the first row, which is where the undetermined row stands, shows the short form.
+std::string DisplayLabel(const Rows& rows, size_t index, LabelId undetermined, int language) {
+  if (index == 0 && rows[0].label == undetermined) return NotDeterminedShort(language);
+  return rows[index].text;
+}
+
+// The pie's row number (from 1) as a colour.
+int RowNumber(size_t index) { return static_cast<int>(index) + 1; }
+
+void FillFocal(Chart& chart, const Rows& rows, const ChartSettings& settings) {
+  chart.axis_maximum = LargestCount(rows);
+  chart.axis = settings.rb_Text ? AxisKind::kText : AxisKind::kLinear;
+  chart.pie.marks = true;
+  chart.bar.Clear();
+  chart.pie.Clear();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const myRecord& row = rows[i];
+    if (settings.rb_Text) {
+      chart.bar.Add(row.count, DisplayLabel(rows, i, LabelId::NotDeterminedN, settings.language), 0x00FF00);
+    } else if (row.label != LabelId::NotDeterminedN) {
+      chart.bar.AddXY(static_cast<double>(ReadInteger64(row.text).value_or(0)), row.count, row.text, 0x00FF00);
+    }
+    chart.pie.Add(row.count, row.text, PaletteColour(RowNumber(i)));
+  }
+}
+
+void FillShutter(Chart& chart, const Rows& rows, const ChartSettings& settings) {
+  chart.bar.Clear();
+  chart.pie.Clear();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const myRecord& row = rows[i];
+    if (settings.rb_Text) {
+      chart.bar.Add(row.count, DisplayLabel(rows, i, LabelId::NotDeterminedF, settings.language), 0xFF0000);
+    } else {
+      // The undetermined row's time is 0, so it stands at the origin.
+      chart.bar.AddXY(static_cast<double>(row.value) / 10000.0, row.count, row.text, 0xFF0000);
+    }
+    chart.pie.Add(row.count, row.text, PaletteColour(RowNumber(i)));
+  }
+}
+
+void FillFnumber(Chart& chart, const Rows& rows, const ChartSettings& settings) {
+  chart.bar.Clear();
+  chart.pie.Clear();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const myRecord& row = rows[i];
+    if (settings.rb_Text) {
+      chart.bar.Add(row.count, DisplayLabel(rows, i, LabelId::NotDeterminedF, settings.language), 0x0000FF);
+    } else if (row.label == LabelId::NotDeterminedF) {
+      // At the origin wherever it stands: a text kept as the camera wrote it may sort before it.
+      chart.bar.AddXY(0, row.count, NotDeterminedShort(settings.language), 0x0000FF);
+    } else if (const std::optional<double> number = ReadDecimal(row.text)) {
+      chart.bar.AddXY(*number, row.count, row.text, 0x0000FF);
+    }
+    // A text that is not a number has no place on a linear axis; its photos still count in the pie.
+    chart.pie.Add(row.count, row.text, PaletteColour(RowNumber(i)));
+  }
+}
+
+void FillIso(Chart& chart, const Rows& rows, const ChartSettings& settings) {
+  chart.bar.Clear();
+  chart.pie.Clear();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const myRecord& row = rows[i];
+    if (settings.rb_Text) {
+      chart.bar.Add(row.count, row.text, 0x00FFFF);
+    } else if (row.label == LabelId::NotDeterminedN) {
+      chart.bar.AddXY(0, row.count, "0", 0x00FFFF);
+    } else {
+      chart.bar.AddXY(static_cast<double>(ReadInteger64(row.text).value_or(0)), row.count, row.text, 0x00FFFF);
+    }
+    chart.pie.Add(row.count, row.text, PaletteColour(RowNumber(i)));
+  }
+}
+
+// Program and metering: a text axis whatever the setting, and only the rows that occur; a row keeps its
+// colour whichever other rows are present.
+void FillFixedBars(Chart& chart, const Rows& rows, ChartColour bar_colour) {
+  chart.axis = AxisKind::kText;
+  chart.bar.Clear();
+  chart.pie.Clear();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].count <= 0) continue;
+    chart.bar.Add(rows[i].count, rows[i].text, bar_colour);
+    chart.pie.Add(rows[i].count, rows[i].text, PaletteColour(RowNumber(i)));
+  }
+}
+
+// Flash, orientation, focus and drive: the rows that occur, each in the colour `colour_of` gives it.
+// Orientation, focus and drive keep their points when no row occurs.
+template <typename ColourOf>
+void FillFixedPie(ChartSeries& series, const Rows& rows, bool keep_zero_rows, ColourOf colour_of) {
+  const bool any = std::any_of(rows.begin(), rows.end(), [](const myRecord& row) { return row.count > 0; });
+  if (!any && !keep_zero_rows) return;
+  series.Clear();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].count > 0 || keep_zero_rows) series.Add(rows[i].count, rows[i].text, colour_of(i, rows[i]));
+  }
+}
+
+// Makes, crop factors, models and lenses: rows of more than 1 % of the filtered photos get slices of
+// their own, the others share one black slice.
+template <typename ColourOf>
+void FillGroupedPie(ChartSeries& series, const Rows& rows, int64_t filtered, int language, ColourOf colour_of) {
+  const auto is_large = [filtered](const myRecord& row) { return 100 * static_cast<int64_t>(row.count) > filtered; };
+  std::vector<bool> own_slice(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) own_slice[i] = is_large(rows[i]);
+  if (std::none_of(own_slice.begin(), own_slice.end(), [](bool own) { return own; })) {
+    // Every row is small (many cameras of a few photos each): the largest rows stand for the survey,
+    // rather than the slices of an earlier one.
+    std::vector<size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&rows](size_t a, size_t b) { return rows[a].count > rows[b].count; });
+    for (size_t k = 0; k < order.size() && k < kSlicesWithoutLargeRow; ++k) {
+      if (rows[order[k]].count > 0) own_slice[order[k]] = true;
+    }
+  }
+  series.Clear();
+  int64_t others = 0;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (own_slice[i]) {
+      series.Add(rows[i].count, rows[i].text, colour_of(RowNumber(i)));
+    } else {
+      others += rows[i].count;
+    }
+  }
+  if (others > 0) series.Add(others, LabelOthers(language), 0x000000);
+}
+
+void EmptyChart(Chart& chart) {
+  chart.bar.Clear();
+  chart.pie.Clear();
+  chart.axis_maximum = 0;
+}
+
+}  // namespace
+
+void BuildChartSeries(ChartSet& charts, const SurveyState& state, RebuildMode mode, const ChartSettings& settings) {
+  using enum ChartId;
+  if (state.filteredCount <= 0) {
+    // Nothing passed the filter: no share can be computed and there is nothing to draw.
+    for (const ChartId id : AllCharts()) {
+      const bool refilled = mode == RebuildMode::kAll || id == Chart_FocalLength ||
+                            (mode == RebuildMode::kFocalAndCrop && id == Chart_Crop);
+      if (refilled) EmptyChart(charts[id]);
+    }
+    return;
+  }
+  const int language = settings.language;
+  const int64_t filtered = state.filteredCount;
+
+  FillFocal(charts[Chart_FocalLength], settings.rb_Real ? state.tallyFocal : state.tallyFocal35, settings);
+  if (mode == RebuildMode::kAll || mode == RebuildMode::kFocalAndCrop) {
+    FillGroupedPie(charts[Chart_Crop].pie, state.tallyCrop, filtered, language, [](int i) { return PaletteColour(i + 3); });
+  }
+  if (mode != RebuildMode::kAll) return;
+
+  const AxisKind axis = settings.rb_Text ? AxisKind::kText : AxisKind::kLinear;
+  const struct {
+    ChartId id;
+    const Rows& rows;
+  } bar_charts[] = {{Chart_ShutterSpeed, state.tallyShutter}, {Chart_Fnumber, state.tallyFNumber},
+                    {Chart_ISO, state.tallyIso},             {Chart_Program, state.tallyProgram},
+                    {Chart_Meter, state.tallyMetering}};
+  for (const auto& [id, rows] : bar_charts) {
+    charts[id].axis_maximum = LargestCount(rows);
+    charts[id].axis = axis;
+    charts[id].pie.marks = true;
+  }
+  FillShutter(charts[Chart_ShutterSpeed], state.tallyShutter, settings);
+  FillFnumber(charts[Chart_Fnumber], state.tallyFNumber, settings);
+  FillIso(charts[Chart_ISO], state.tallyIso, settings);
+  FillFixedBars(charts[Chart_Program], state.tallyProgram, 0xFFFF00);
+  FillFixedBars(charts[Chart_Meter], state.tallyMetering, 0xFF0080);
+
+  FillFixedPie(charts[Chart_Flash].pie, state.tallyFlash, true,
+               [](size_t i, const myRecord&) { return PaletteColour(RowNumber(i)); });
+  FillFixedPie(charts[Chart_Orientation].pie, state.tallyOrientation, false, [](size_t, const myRecord& row) -> ChartColour {
+    if (row.label == LabelId::LabelHorizontal) return 0x00FFFF;
+    if (row.label == LabelId::LabelVertical) return 0xFFFF00;
+    return 0xFF0000;
+  });
+  FillGroupedPie(charts[Chart_Model].pie, state.tallyModel, filtered, language, [](int i) { return PaletteColour(i + 5); });
+  FillGroupedPie(charts[Chart_Lens].pie, state.tallyLens, filtered, language,
+                 [](int i) { return PaletteColour(std::abs(19 - i)); });
+  FillGroupedPie(charts[Chart_Make].pie, state.tallyMake, filtered, language, [](int i) { return PaletteColour(i); });
+  static constexpr ChartColour kFocusColours[] = {0x23EE61, 0xFF00FF, 0x2376EE, 0xFFFF00, 0xF92981};
+  FillFixedPie(charts[Chart_Focus].pie, state.tallyFocus, false,
+               [](size_t i, const myRecord&) { return kFocusColours[std::min<size_t>(i, std::size(kFocusColours) - 1)]; });
+  static constexpr ChartColour kDriveColours[] = {0x2376EE, 0xFFFF00, 0x23EE61};
+  FillFixedPie(charts[Chart_Drive].pie, state.tallyDrive, false,
+               [](size_t i, const myRecord&) { return kDriveColours[std::min<size_t>(i, std::size(kDriveColours) - 1)]; });
+}
+
+void ResetChartSeries(ChartSet& charts) {
+  using enum ChartId;
+  static constexpr struct {
+    ChartId id;
+    ChartColour colour;
+  } kPlaceholders[] = {
+      {Chart_Flash, 0x00FF00},        {Chart_Orientation, 0x2376EE}, {Chart_Model, 0xF92981},
+      {Chart_Lens, 0x00FFFF},         {Chart_Make, 0xF59519},        {Chart_Crop, 0x23EE61},
+      {Chart_Focus, 0xF7A913},        {Chart_Drive, 0x9D4DF7},       {Chart_ShutterSpeed, 0xFF0000},
+      {Chart_Fnumber, 0x5A87F9},      {Chart_FocalLength, 0x00FF00}, {Chart_ISO, 0x00FFFF},
+      {Chart_Program, 0xFFFF00},      {Chart_Meter, 0xFF00FF},
+  };
+  for (const auto& [id, colour] : kPlaceholders) {
+    charts[id].bar.Clear();
+    charts[id].pie.Clear();
+    charts[id].pie.Add(0, {}, colour);
+  }
+}
+
+}  // namespace lumetra
