@@ -1,19 +1,27 @@
 # Shared by the whole-process benchmarks: sourced after `script_name` and `repo_root` are set.
-# `resolve_cli` sets `cli` (absolute path of lumetra-cli: the first argument, or the release build's);
-# `resolve_corpus` sets `corpus` (the photo corpus) and ends the script quietly when it is missing, since
-# nothing can be measured; `die` and `timed_median` serve both scripts.
+# `resolve_build` sets `build_dir` (LUMETRA_BUILD, else the release preset's folder); `resolve_cli` sets
+# `cli` (absolute path of lumetra-cli: the first argument, or the build's); `resolve_corpus` sets `corpus`
+# (the photo corpus) and ends the script quietly when it is missing, since nothing can be measured;
+# `resolve_bench_dir` sets `bench_dir`, where photo folders are made, never inside the repository;
+# `die` and `timed_median` serve every script.
 
 die() {
   echo "$script_name: $*" >&2
   exit 1
 }
 
+resolve_build() {
+  build_dir="${LUMETRA_BUILD:-$repo_root/build/release}"
+  build_dir="$(realpath -m -- "$build_dir")"
+}
+
 resolve_cli() {
   cli="${1:-}"
   if [[ -z "$cli" ]]; then
-    cli="$repo_root/build/release/lumetra-cli"
+    resolve_build
+    cli="$build_dir/lumetra-cli"
     [[ -x "$cli" ]] || die "no lumetra-cli at $cli; build it (cmake --preset release &&" \
-      "cmake --build --preset release) or pass its path"
+      "cmake --build --preset release), set LUMETRA_BUILD to the build folder or pass its path"
   fi
   [[ -x "$cli" ]] || die "not an executable: $cli"
   cli="$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")"
@@ -28,16 +36,27 @@ resolve_corpus() {
   corpus="$(cd "$corpus" && pwd)"
 }
 
+resolve_bench_dir() {
+  bench_dir="$(realpath -m -- "${LUMETRA_BENCH_DIR:-/tmp/lumetra-bench}")"
+  case "$bench_dir/" in
+    "$(realpath -- "$repo_root")/"*) die "LUMETRA_BENCH_DIR is inside the repository: $bench_dir" ;;
+  esac
+  mkdir -p "$bench_dir"
+}
+
 # Prints the median wall time in seconds of RUNS runs (after WARMUP untimed ones) of a shell command:
-# hyperfine's median when it is installed, else a `date` loop's. Exit codes are ignored: exiv2 returns
+# hyperfine's median when it is installed, else a `date` loop's. PREPARE, when given, runs untimed before
+# every run (the cold-cache runs drop the page cache there). Exit codes are ignored: exiv2 returns
 # non-zero for photos without Exif.
 timed_median() {
-  local command="$1" runs="$2" warmup="$3"
+  local command="$1" runs="$2" warmup="$3" prepare="${4:-}"
   if command -v hyperfine > /dev/null; then
-    local csv
+    local csv prepare_option=()
+    [[ -n "$prepare" ]] && prepare_option=(--prepare "$prepare")
     csv="$(mktemp)"
+    # hyperfine's warning about the ignored exit codes is dropped; its errors are shown.
     hyperfine --style none --shell bash --ignore-failure --warmup "$warmup" --runs "$runs" \
-      --export-csv "$csv" "$command" > /dev/null
+      "${prepare_option[@]}" --export-csv "$csv" "$command" 2>&1 > /dev/null | grep -v 'non-zero exit code' >&2 || true
     # Columns: command,mean,stddev,median,user,system,min,max; the command may hold commas, so count
     # fields from the end.
     tail -n 1 "$csv" | awk -F, '{ print $(NF - 4) }'
@@ -45,8 +64,12 @@ timed_median() {
     return
   fi
   local i start end times=()
-  for ((i = 0; i < warmup; ++i)); do bash -c "$command" > /dev/null 2>&1 || true; done
+  for ((i = 0; i < warmup; ++i)); do
+    [[ -n "$prepare" ]] && bash -c "$prepare"
+    bash -c "$command" > /dev/null 2>&1 || true
+  done
   for ((i = 0; i < runs; ++i)); do
+    [[ -n "$prepare" ]] && bash -c "$prepare"
     start="$(date +%s.%N)"
     bash -c "$command" > /dev/null 2>&1 || true
     end="$(date +%s.%N)"

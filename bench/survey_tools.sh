@@ -1,0 +1,127 @@
+# The commands compared in the survey benchmarks, how each is timed, and the table of results. Sourced
+# after common.sh, with `cli`, `build_dir` and `work` (a scratch folder) set.
+#
+# Tools: lumetra (`lumetra-cli survey`, the tallies as text), lumetra-json (the same with --json), exiv2
+# and exiftool (reading the tags a survey asks for), floor and floor-1 (read_floor: the survey's walk,
+# each photo only opened and its first 64 KiB read, on one thread per core or on one thread).
+
+# The tags a survey reads (survey/ExtractPhoto.cpp): the Exif ones under the peers' names, and the maker
+# notes' focus mode, drive mode, lens and shortest and longest focal length as each peer calls them.
+exiftool_tags=(-ExposureTime -FNumber -FocalLength -FocalLengthIn35mmFormat -ISO -ExposureProgram -MeteringMode
+  -Flash -Orientation -Make -Model -LensModel -Lens -FocusMode -DriveMode -MinFocalLength -MaxFocalLength)
+# exiv2 -g takes a regular expression over the key; -K (exact keys) cannot be mixed with -g. Anchored, so
+# that Exif.Photo.Flash does not also print FlashpixVersion.
+exiv2_keys=()
+for key in 'Exif\.Photo\.ExposureTime$' 'Exif\.Photo\.FNumber$' 'Exif\.Photo\.FocalLength$' \
+  'Exif\.Photo\.FocalLengthIn35mmFilm$' 'Exif\.Photo\.ISOSpeedRatings$' 'Exif\.Photo\.ExposureProgram$' \
+  'Exif\.Photo\.MeteringMode$' 'Exif\.Photo\.Flash$' 'Exif\.Image\.Orientation$' 'Exif\.Image\.Make$' \
+  'Exif\.Image\.Model$' '\.LensModel$' '\.Lens$' '\.FocusMode$' '\.DriveMode$'; do
+  exiv2_keys+=(-g "$key")
+done
+
+declare -A tool_labels=(
+  [lumetra]="lumetra-cli survey (text)"
+  [lumetra-json]="lumetra-cli survey --json"
+  [exiv2]="exiv2 -g ... -pt (find | xargs)"
+  [exiftool]="exiftool -fast -r ..."
+  [floor]="read_floor ($(nproc) threads)"
+  [floor-1]="read_floor (1 thread)"
+)
+
+# Whether the tool can run here; a missing peer is left out with a note.
+tool_available() {
+  case "$1" in
+    exiv2 | exiftool)
+      command -v "$1" > /dev/null && return 0
+      echo "$script_name: $1 not installed, skipped" >&2
+      return 1 ;;
+    floor | floor-1)
+      [[ -x "$build_dir/bench/read_floor" ]] && return 0
+      echo "$script_name: no $build_dir/bench/read_floor (build with the release preset), floor skipped" >&2
+      return 1 ;;
+  esac
+}
+
+# Prints the bash script that runs TOOL over the folders (lumetra-cli and read_floor take the first only),
+# its output discarded by the caller. File names hold spaces; hyperfine and /usr/bin/time run the same
+# script.
+write_tool_command() {
+  local tool="$1"
+  shift
+  local folders
+  folders="$(printf '%q ' "$@")"
+  case "$tool" in
+    # lumetra-cli creates its crop file in LUMETRA_HOME on the first run.
+    lumetra) printf 'LUMETRA_HOME=%q exec %q survey %q\n' "$work/home" "$cli" "$1" ;;
+    lumetra-json) printf 'LUMETRA_HOME=%q exec %q survey --json %q\n' "$work/home" "$cli" "$1" ;;
+    # exiv2 does not recurse: find lists the files and xargs starts exiv2 on as many as fit one command
+    # line. exiv2 exits non-zero for files without Exif.
+    exiv2) printf 'find %s -type f -iname %q -print0 | xargs -0 exiv2 %s -pt\n' "$folders" '*.jpg' "$(printf '%q ' "${exiv2_keys[@]}")" ;;
+    exiftool) printf 'exec exiftool -fast -r %s %s\n' "${exiftool_tags[*]}" "$folders" ;;
+    floor) printf 'exec %q %q\n' "$build_dir/bench/read_floor" "$1" ;;
+    floor-1) printf 'exec %q --threads 1 %q\n' "$build_dir/bench/read_floor" "$1" ;;
+  esac
+}
+
+declare -A medians files_read
+
+# Times TOOL over the folders RUNS times: sets medians[TOOL] (seconds) and files_read[TOOL]. Each run goes
+# through /usr/bin/time when present, which appends the run's peak RSS in KiB (the largest process of the
+# run) to $work/TOOL.rss. PREPARE (may be empty) runs untimed before every run.
+measure_tool() {
+  local tool="$1" runs="$2" files="$3" prepare="$4"
+  shift 4
+  mkdir -p "$work/home"
+  write_tool_command "$tool" "$@" > "$work/$tool.sh"
+  local run_command="bash $(printf '%q' "$work/$tool.sh")"
+  [[ -x /usr/bin/time ]] && run_command="/usr/bin/time -f %M -a -o $(printf '%q' "$work/$tool.rss") $run_command"
+  echo "Timing ${tool_labels[$tool]} on $files files, $runs runs ..." >&2
+  medians[$tool]="$(timed_median "$run_command" "$runs" 0 "$prepare")"
+  files_read[$tool]="$files"
+}
+
+peak_rss_mib() {
+  local file="$work/$1.rss"
+  if [[ ! -s "$file" ]]; then
+    echo "n/a"
+    return
+  fi
+  # /usr/bin/time also writes "Command exited with non-zero status N" lines.
+  awk '/^[0-9]+$/ { if ($1 > m) m = $1 } END { printf "%.1f", m / 1024 }' "$file"
+}
+
+photos_per_second() {
+  awk -v n="${files_read[$1]}" -v t="${medians[$1]}" 'BEGIN { printf "%.0f", n / t }'
+}
+
+# The table of the measured tools; `ratio` is lumetra-cli survey's photos/s over the row's (above 1:
+# lumetra-cli is faster). photos/s counts every JPEG file a command read.
+print_tool_table() {
+  local tool base
+  base="$(photos_per_second lumetra)"
+  printf '%-34s %8s %10s %10s %8s %13s\n' "command" "files" "median s" "photos/s" "ratio" "peak RSS MiB"
+  for tool in "$@"; do
+    awk -v name="${tool_labels[$tool]}" -v n="${files_read[$tool]}" -v t="${medians[$tool]}" -v base="$base" \
+      -v rss="$(peak_rss_mib "$tool")" \
+      'BEGIN { printf "%-34s %8d %10.3f %10.0f %8.2f %13s\n", name, n, t, n / t, base / (n / t), rss }'
+  done
+}
+
+# The goal lines: lumetra-cli against each peer, and the floor against lumetra-cli, from one run.
+print_goals() {
+  local lumetra
+  lumetra="$(photos_per_second lumetra)"
+  echo "Goals (photos/s ratios from this run):"
+  if [[ -n "${medians[exiv2]:-}" ]]; then
+    awk -v l="$lumetra" -v p="$(photos_per_second exiv2)" \
+      'BEGIN { r = l / p; printf "  lumetra / exiv2    = %7.2f  (goal >= 10: %s)\n", r, (r >= 10 ? "met" : "not met") }'
+  fi
+  if [[ -n "${medians[exiftool]:-}" ]]; then
+    awk -v l="$lumetra" -v p="$(photos_per_second exiftool)" \
+      'BEGIN { r = l / p; printf "  lumetra / exiftool = %7.1f  (goal >= 100: %s)\n", r, (r >= 100 ? "met" : "not met") }'
+  fi
+  if [[ -n "${medians[floor]:-}" ]]; then
+    awk -v l="$lumetra" -v f="$(photos_per_second floor)" \
+      'BEGIN { r = f / l; printf "  floor / lumetra    = %7.2f  (goal <= 2: %s)\n", r, (r <= 2 ? "met" : "not met") }'
+  fi
+}
