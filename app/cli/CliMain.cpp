@@ -8,6 +8,13 @@
 #include "app/cli/SurveyCommand.h"
 #include "app/cli/TagsCommand.h"
 
+#ifdef LUMETRA_CLI_CHARTS
+#include <QApplication>
+#include <optional>
+
+#include "app/cli/ChartPictures.h"
+#endif
+
 namespace {
 
 // Bad options and missing arguments end with exit code 2 and one line on stderr.
@@ -29,13 +36,14 @@ int main(int argc, char** argv) {
   lumetra::cli::SurveyRequest survey_request;
   std::string language = "en";
   std::string focal_mode = "real";
+  std::string axis = "text";
   bool no_subfolders = false;
   bool no_unknown = false;
   CLI::App* survey = app.add_subcommand("survey", "Survey a folder as the Run command does and print the tallies");
   survey->add_option("FOLDER", survey_request.folder, "The folder of photos")->required();
   survey->add_flag("--json", survey_request.json, "Print one JSON object");
   survey->add_option("--lang", language, "Language of the labels")->check(CLI::IsMember({"en", "ru"}));
-  survey->add_option("--focal", focal_mode, "Focal length the focal bounds apply to")
+  survey->add_option("--focal", focal_mode, "Focal length the focal bounds, tables and charts use")
       ->check(CLI::IsMember({"real", "35mm"}));
   survey->add_flag("--no-subfolders", no_subfolders, "Do not walk the sub-folders");
   survey->add_flag("--no-unknown", no_unknown, "Do not collect cameras without a crop factor");
@@ -53,6 +61,12 @@ int main(int argc, char** argv) {
                      "Leave out a metering mode: Average, Spot, Partial, Multi_Segment, Multi_Spot, OtherE");
   survey->add_option("--exclude-model", survey_request.exclude_model, "Leave out a camera model");
   survey->add_option("--exclude-lens", survey_request.exclude_lens, "Leave out a lens");
+  survey->add_option("--tables", survey_request.tables_folder,
+                     "Write the fourteen chart tables (Windows-1251 text) into this folder");
+#ifdef LUMETRA_CLI_CHARTS
+  survey->add_option("--charts", survey_request.charts_folder, "Write the fourteen charts as JPEG pictures into this folder");
+#endif
+  survey->add_option("--axis", axis, "Horizontal axis of the bar charts")->check(CLI::IsMember({"text", "linear"}));
 
   try {
     app.parse(argc, argv);
@@ -69,6 +83,17 @@ int main(int argc, char** argv) {
     survey_request.options.rb_Real = focal_mode == "real";
     survey_request.options.cb_SubFolders = !no_subfolders;
     survey_request.options.cb_CF = !no_unknown;
+    survey_request.rb_Text = axis == "text";
+#ifdef LUMETRA_CLI_CHARTS
+    // Charts are drawn by Qt, which needs an application object and, without a display, its off-screen
+    // platform.
+    std::optional<QApplication> application;
+    if (!survey_request.charts_folder.empty()) {
+      lumetra::cli::UseOffscreenPlatformWithoutDisplay();
+      application.emplace(argc, argv);
+      survey_request.write_picture = lumetra::cli::WriteChartPicture;
+    }
+#endif
     return lumetra::cli::RunSurveyCommand(survey_request, std::cout, std::cerr);
   }
   return kUsageError;

@@ -153,6 +153,25 @@ bool IsReadableFolder(const std::string& folder) {
   return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// The tables and pictures asked for, in the survey's language and focal mode; the tables name the
+// surveyed folder by its full path.
+int WriteChartFiles(const SurveyRequest& request, const SurveyState& state, std::ostream& errors) {
+  const ChartSettings settings{.rb_Real = request.options.rb_Real, .rb_Text = request.rb_Text,
+                               .language = request.options.language};
+  std::error_code ignored;
+  std::filesystem::path full_path = std::filesystem::absolute(request.folder, ignored).lexically_normal();
+  if (!full_path.has_filename() && full_path.has_relative_path()) full_path = full_path.parent_path();
+  const std::string surveyed_folder = full_path.string();
+  std::string error;
+  if (!request.tables_folder.empty()) error = WriteChartTables(request.tables_folder, state, settings, surveyed_folder);
+  if (error.empty() && !request.charts_folder.empty()) {
+    error = WriteChartPictures(request.charts_folder, state, settings, request.write_picture);
+  }
+  if (error.empty()) return 0;
+  errors << "lumetra-cli survey: " << error << '\n';
+  return 1;
+}
+
 }  // namespace
 
 std::string BuildCriteria(const SurveyRequest& request, FilterCriteria& criteria) {
@@ -201,6 +220,10 @@ int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostre
     errors << "lumetra-cli survey: " << error << '\n';
     return 2;
   }
+  if (!request.charts_folder.empty() && !request.write_picture) {
+    errors << "lumetra-cli survey: --charts: this build of lumetra-cli draws no charts\n";
+    return 2;
+  }
   if (!IsReadableFolder(request.folder)) {
     errors << "lumetra-cli survey: " << request.folder << ": not a folder that can be read\n";
     return 2;
@@ -230,7 +253,7 @@ int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostre
   } else {
     PrintText(request.folder, state, request.options.language, out);
   }
-  return 0;
+  return WriteChartFiles(request, state, errors);
 }
 
 }  // namespace lumetra::cli

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/ChartFiles.h"
 #include "filter/Filter.h"
 #include "survey/SurveyRun.h"
 
@@ -23,12 +24,19 @@ struct SurveyRequest {
   /// Box names without their prefix ("Manual", "OtherP", "Multi_Segment", ...).
   std::vector<std::string> exclude_program, exclude_metering;
   std::vector<std::string> exclude_model, exclude_lens;
+  /// Folders for the fourteen text tables and the fourteen chart pictures; empty: none written.
+  std::string tables_folder, charts_folder;
+  /// The bar charts' horizontal axis: text (true) or linear.
+  bool rb_Text = true;
+  /// Draws the pictures; a build without the chart views has none, and then refuses `charts_folder`.
+  ChartPictureWriter write_picture;
 };
 
 /// Runs a survey of `request.folder` as the Run command does and prints the counters and the fifteen
-/// tallies, as text or as one JSON object. Returns the exit code: 0 after a survey, 2 with one line on
-/// `errors` for a bad filter bound or option, a folder that cannot be read, or a crop file that cannot
-/// be loaded.
+/// tallies, as text or as one JSON object, then writes the chart tables and pictures asked for. Returns the
+/// exit code: 0 after a survey, 2 with one line on `errors` for a bad filter bound or option or a folder
+/// that cannot be read, 1 with one line naming the file and the reason when a table or picture cannot be
+/// written.
 int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostream& errors);
 
 /// The filter criteria of a request: bounds split at ":", boxes unchecked by name. Returns an error

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+
+#include "charts/Windows1251.h"
 
 #include "testing/DemoFolder.h"
 #include "tests/support/CorpusFolder.h"
@@ -147,6 +150,64 @@ TEST_F(SurveyCommandTest, RefusedInputEndsWithAMessage) {
       EXPECT_EQ(message, "lumetra-cli survey: " + request.folder + ": not a folder that can be read\n");
     }
   }
+}
+
+std::string ReadBytes(const std::filesystem::path& file) {
+  std::ifstream stream(file, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << stream.rdbuf();
+  return bytes.str();
+}
+
+// Fourteen tables named by the charts' English titles, whatever the language, each listing its tally
+// as the survey counted it; the focal table follows the focal mode.
+TEST_F(SurveyCommandTest, WritesTheChartTables) {
+  for (const bool real : {true, false}) {
+    SCOPED_TRACE(real ? "real focal length" : "35 mm focal length");
+    testing::TempFolder tables;
+    cli::SurveyRequest request = Request(photos_.path());
+    request.options.language = kRussian;
+    request.options.rb_Real = real;
+    request.tables_folder = (tables.path() / "new folder").string();
+    const nlohmann::json survey = Survey(request);
+
+    const char* const names[] = {"Exposure", "F Number", "Focal length", "ISO", "Program", "Metering Mode", "Flash",
+                                 "Orientation", "Focus Mode", "Drive mode", "Make", "Crop-Factor", "Model", "Lens"};
+    const char* const tallies[] = {"shutter", "fNumber", real ? "focal" : "focal35", "iso", "program", "metering",
+                                   "flash", "orientation", "focus", "drive", "make", "crop", "model", "lens"};
+    for (size_t i = 0; i < std::size(names); ++i) {
+      SCOPED_TRACE(names[i]);
+      const std::string table = ReadBytes(tables.path() / "new folder" / (std::string(names[i]) + ".txt"));
+      std::string expected_rows;
+      for (const auto& row : survey["tallies"][tallies[i]]) {
+        expected_rows += Utf8ToWindows1251(row[0].get<std::string>()) + "\t" + std::to_string(row[1].get<int>()) + "\r\n";
+      }
+      const size_t rows_start = table.find("\r\n", table.find("\r\n") + 2) + 2;
+      ASSERT_NE(rows_start, std::string::npos + 2);
+      EXPECT_EQ(table.substr(rows_start), expected_rows);
+    }
+    const std::string exposure = ReadBytes(tables.path() / "new folder" / "Exposure.txt");
+    EXPECT_EQ(exposure.substr(0, exposure.find("\r\n") + 2),
+              Utf8ToWindows1251("Таблица для параметра \"Выдержка\" для фотографий из каталога \"" +
+                                photos_.path().string() + "\"\r\n"));
+  }
+}
+
+TEST_F(SurveyCommandTest, ATableThatCannotBeWrittenIsNamed) {
+  testing::TempFolder tables;
+  std::filesystem::create_directory(tables.path() / "Exposure.txt");  // a folder where the table should go
+  cli::SurveyRequest request = Request(photos_.path());
+  request.tables_folder = tables.path().string();
+  std::ostringstream out;
+  std::ostringstream errors;
+  EXPECT_EQ(cli::RunSurveyCommand(request, out, errors), 1);
+  EXPECT_EQ(errors.str(), "lumetra-cli survey: " + (tables.path() / "Exposure.txt").string() + ": Is a directory\n");
+
+  request.tables_folder.clear();
+  request.charts_folder = tables.path().string();
+  const auto [code, message] = Refused(request);
+  EXPECT_EQ(code, 2) << "a build without chart views refuses --charts before it surveys";
+  EXPECT_EQ(message, "lumetra-cli survey: --charts: this build of lumetra-cli draws no charts\n");
 }
 
 // Records of the photo corpus checked by hand against `exiftool -n` (ExposureTime, FNumber, FocalLength,
