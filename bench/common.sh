@@ -56,7 +56,7 @@ timed_median() {
     csv="$(mktemp)"
     # hyperfine's warning about the ignored exit codes is dropped; its errors are shown.
     hyperfine --style none --shell bash --ignore-failure --warmup "$warmup" --runs "$runs" \
-      "${prepare_option[@]}" --export-csv "$csv" "$command" 2>&1 > /dev/null | grep -v 'non-zero exit code' >&2 || true
+      "${prepare_option[@]}" --export-csv "$csv" "$command" 2>&1 > /dev/null | grep -v -e 'non-zero exit code' -e '^[[:space:]]*$' >&2 || true
     # Columns: command,mean,stddev,median,user,system,min,max; the command may hold commas, so count
     # fields from the end.
     tail -n 1 "$csv" | awk -F, '{ print $(NF - 4) }'

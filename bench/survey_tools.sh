@@ -19,6 +19,9 @@ for key in 'Exif\.Photo\.ExposureTime$' 'Exif\.Photo\.FNumber$' 'Exif\.Photo\.Fo
   exiv2_keys+=(-g "$key")
 done
 
+# lumetra-cli keeps its crop file in LUMETRA_HOME, seeded on the first run.
+mkdir -p "$work/home"
+
 declare -A tool_labels=(
   [lumetra]="lumetra-cli survey (text)"
   [lumetra-json]="lumetra-cli survey --json"
@@ -51,7 +54,6 @@ write_tool_command() {
   local folders
   folders="$(printf '%q ' "$@")"
   case "$tool" in
-    # lumetra-cli creates its crop file in LUMETRA_HOME on the first run.
     lumetra) printf 'LUMETRA_HOME=%q exec %q survey %q\n' "$work/home" "$cli" "$1" ;;
     lumetra-json) printf 'LUMETRA_HOME=%q exec %q survey --json %q\n' "$work/home" "$cli" "$1" ;;
     # exiv2 does not recurse: find lists the files and xargs starts exiv2 on as many as fit one command
@@ -71,7 +73,6 @@ declare -A medians files_read
 measure_tool() {
   local tool="$1" runs="$2" files="$3" prepare="$4"
   shift 4
-  mkdir -p "$work/home"
   write_tool_command "$tool" "$@" > "$work/$tool.sh"
   local run_command="bash $(printf '%q' "$work/$tool.sh")"
   [[ -x /usr/bin/time ]] && run_command="/usr/bin/time -f %M -a -o $(printf '%q' "$work/$tool.rss") $run_command"
@@ -107,11 +108,12 @@ print_tool_table() {
   done
 }
 
-# The goal lines: lumetra-cli against each peer, and the floor against lumetra-cli, from one run.
+# The goal lines under the heading TITLE: lumetra-cli against each peer, and the floor against
+# lumetra-cli, as ratios of photos/s from one run.
 print_goals() {
   local lumetra
   lumetra="$(photos_per_second lumetra)"
-  echo "Goals (photos/s ratios from this run):"
+  echo "$1"
   if [[ -n "${medians[exiv2]:-}" ]]; then
     awk -v l="$lumetra" -v p="$(photos_per_second exiv2)" \
       'BEGIN { r = l / p; printf "  lumetra / exiv2    = %7.2f  (goal >= 10: %s)\n", r, (r >= 10 ? "met" : "not met") }'
