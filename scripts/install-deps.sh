@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-charts-dev libgl-dev
   libjpeg62-turbo-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libimage-exiftool-perl exiv2
+  libimage-exiftool-perl exiv2 hyperfine time
   xvfb xauth
 )
 
