@@ -156,9 +156,15 @@ std::optional<std::string> ReplaceFile(const std::filesystem::path& file, std::s
   return std::nullopt;
 }
 
-// Reads the lines of a crop file into `records`; lines that cannot be read are listed in `skipped`.
+}  // namespace
+
+std::string CropFileResult::Message() const {
+  if (ok()) return {};
+  return file + ": " + reason;
+}
+
 void ReadCropLines(std::string_view bytes, char decimal_separator, std::vector<CropRecord>& records,
-                   std::vector<size_t>& skipped) {
+                   std::vector<size_t>& skipped_lines) {
   if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) bytes.remove_prefix(kByteOrderMark.size());
   size_t line_number = 0;
   for (size_t pos = 0; pos < bytes.size();) {
@@ -171,7 +177,7 @@ void ReadCropLines(std::string_view bytes, char decimal_separator, std::vector<C
     const size_t first_tab = line.find('\t');
     const size_t second_tab = first_tab == std::string_view::npos ? first_tab : line.find('\t', first_tab + 1);
     if (second_tab == std::string_view::npos) {
-      skipped.push_back(line_number);
+      skipped_lines.push_back(line_number);
       continue;
     }
     const size_t third_tab = line.find('\t', second_tab + 1);
@@ -179,19 +185,12 @@ void ReadCropLines(std::string_view bytes, char decimal_separator, std::vector<C
         line.substr(second_tab + 1, third_tab == std::string_view::npos ? third_tab : third_tab - second_tab - 1);
     const std::optional<int64_t> factor = ParseCropFactor(factor_text, decimal_separator);
     if (!factor || !IsValidCropFactor(*factor)) {
-      skipped.push_back(line_number);
+      skipped_lines.push_back(line_number);
       continue;
     }
     records.push_back({CutCropText(TextAsUtf8(line.substr(0, first_tab))),
                        CutCropText(TextAsUtf8(line.substr(first_tab + 1, second_tab - first_tab - 1))), *factor});
   }
-}
-
-}  // namespace
-
-std::string CropFileResult::Message() const {
-  if (ok()) return {};
-  return file + ": " + reason;
 }
 
 std::optional<int64_t> ParseCropFactor(std::string_view text, char decimal_separator) {

@@ -69,6 +69,11 @@ class CropStore;
 /// be saved over that file.
 [[nodiscard]] CropFileResult LoadCropStore(CropStore& store, const std::filesystem::path& file, char decimal_separator);
 
+/// Appends the cameras of crop-file content `bytes` to `records`, read as `LoadCropStore` reads its file,
+/// and the 1-based numbers of the non-empty lines it skips to `skipped_lines`. Any bytes are accepted.
+void ReadCropLines(std::string_view bytes, char decimal_separator, std::vector<CropRecord>& records,
+                   std::vector<size_t>& skipped_lines);
+
 /// The crop-factor database in memory: the cameras in file order (the editor re-sorts them, the
 /// unknown-cameras dialog appends), and whether a dialog changed them since the load.
 class CropStore {

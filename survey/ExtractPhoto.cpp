@@ -250,13 +250,18 @@ std::optional<PhotoRecord> ExtractPhoto(const std::string& path, const Extractio
   // One reader per photo, gone when this returns.
   TimgData data(BuildAll);
   data.ProcessFile(path);
+  std::optional<PhotoRecord> record = ExtractPhotoRecord(data, context);
+  if (record) record->path = path;
+  return record;
+}
+
+std::optional<PhotoRecord> ExtractPhotoRecord(const TimgData& data, const ExtractionContext& context) {
   if (!data.HasExif() || !data.ImageInfo) return std::nullopt;
   PhotoRecord record = PhotoReader(*data.ImageInfo, data.Context.makerLensText, context).Read();
   // A photo counts when it tells at least one of exposure time, F-number, ISO and focal length.
   if (!Known(record, kExposure) && !Known(record, kFNumber) && !Known(record, kIso) && !Known(record, kFocal)) {
     return std::nullopt;
   }
-  record.path = path;
   return record;
 }
 

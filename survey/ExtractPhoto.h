@@ -10,6 +10,8 @@
 
 namespace lumetra {
 
+class TimgData;
+
 /// A camera met in a survey without a crop factor in the store.
 struct UnknownCamera {
   std::string make;
@@ -31,5 +33,9 @@ struct ExtractionContext {
 /// the record when the photo counts (it has an exposure time, F-number, ISO or focal length), with `path`
 /// set; nullopt otherwise. Never throws for a broken file.
 [[nodiscard]] std::optional<PhotoRecord> ExtractPhoto(const std::string& path, const ExtractionContext& context);
+
+/// The record of a photo that `data` has already read, as `ExtractPhoto` builds it but with `path` left
+/// empty; nullopt when the photo has no Exif or does not count.
+[[nodiscard]] std::optional<PhotoRecord> ExtractPhotoRecord(const TimgData& data, const ExtractionContext& context);
 
 }  // namespace lumetra

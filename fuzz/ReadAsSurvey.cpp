@@ -1,0 +1,56 @@
+#include "fuzz/ReadAsSurvey.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "metadata/ExifData.h"
+#include "metadata/ReaderError.h"
+#include "metadata/TextEncoding.h"
+#include "survey/ExtractPhoto.h"
+
+namespace lumetra::fuzz {
+namespace {
+
+// Turns every listed text into UTF-8 as the JSON output of lumetra-cli does, so that the conversion sees
+// the bytes the reader let through.
+size_t ConvertTexts(const std::vector<TTagEntry>& tags) {
+  size_t size = 0;
+  for (const TTagEntry& entry : tags) size += TextAsUtf8(entry.Name).size() + TextAsUtf8(entry.Text).size();
+  return size;
+}
+
+}  // namespace
+
+void ReadAsSurvey(std::string_view bytes, std::string_view extension) {
+  TimgData data(BuildAll);
+  data.ProcessBytes(bytes, extension);
+  // Bytes in memory cannot fail to open, so this text means some other exception escaped a walk.
+  if (data.ErrorText == "Illegal Exif construction") {
+    std::fprintf(stderr, "an exception other than ReaderError reached ProcessBytes\n");
+    std::abort();
+  }
+  if (data.ImageInfo) static_cast<void>(ConvertTexts(data.ImageInfo->Tags));
+
+  if (data.IptcInfo) {
+    try {
+      data.IptcInfo->ParseIptc(data.Sections[static_cast<size_t>(data.IptcSection)].Data);
+    } catch (const ReaderError&) {
+      // A dataset header cut off by the end: the list is empty, as the caller expects.
+    }
+    static_cast<void>(ConvertTexts(data.IptcInfo->Tags));
+  }
+
+  std::vector<UnknownCamera> unknown_cameras;
+  ExtractionContext context;
+  context.crop_factor = [](const std::string&, const std::string&) -> int64_t { return 0; };
+  context.UnknownCameras = &unknown_cameras;
+  for (const int language : {kRussian, kEnglish}) {
+    context.language = language;
+    static_cast<void>(ExtractPhotoRecord(data, context));
+  }
+}
+
+}  // namespace lumetra::fuzz

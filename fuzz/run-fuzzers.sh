@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) in
+# build/fuzz and runs them side by side, each for the given number of seconds with one worker at the
+# lowest priority. Each target starts from its committed seeds and regression inputs, the inputs it found
+# in earlier runs, and seeds cut out of the photo corpus at run time.
+#
+#   fuzz/run-fuzzers.sh [seconds] [target...]      seconds default 1900; targets default all four
+#
+# Environment: LUMETRA_FUZZ_WORK (default /tmp/lumetra-fuzz) holds per target corpus/, artifacts/ (crash-,
+# leak-, timeout-, oom- files) and fuzz.log; LUMETRA_CORPUS (default /work/shared/corpus) is the photo
+# folder (skipped when absent).
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-1900}
+shift $(($# > 0 ? 1 : 0))
+targets=("$@")
+((${#targets[@]} > 0)) || targets=(jpeg_reader tiff_reader iptc crop_file)
+work=${LUMETRA_FUZZ_WORK:-/tmp/lumetra-fuzz}
+corpus=${LUMETRA_CORPUS:-/work/shared/corpus}
+build=$repo/build/fuzz
+
+# The clang tool chain is needed here only, not by the ordinary builds.
+packages=(clang-14 libclang-rt-14-dev libfuzzer-14-dev)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if ((${#missing[@]} > 0)); then
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
+  -DLUMETRA_FUZZ=ON -DLUMETRA_SANITIZE=ON -DLUMETRA_GUI=OFF -DLUMETRA_TESTS=OFF >/dev/null
+nice -n 19 cmake --build "$build" -j1 --target lumetra-fuzz-cut-seeds "${targets[@]/#/fuzz_}"
+
+# Seeds cut from the corpus photos, fresh each run; never copied into the repository.
+rm -rf "$work/cut"
+if [[ -d $corpus ]]; then
+  find "$corpus" -type f \( -iname '*.jpg' -o -iname '*.jpeg' \) -print0 | sort -z |
+    xargs -0 "$build/fuzz/lumetra-fuzz-cut-seeds" "$work/cut"
+else
+  echo "no corpus at $corpus: starting from the committed seeds only"
+fi
+
+pids=()
+for target in "${targets[@]}"; do
+  dir=$work/$target
+  mkdir -p "$dir/corpus" "$dir/artifacts"
+  options=(-max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1
+           -artifact_prefix="$dir/artifacts/")
+  case $target in
+    jpeg_reader | tiff_reader) options+=(-dict="$repo/fuzz/photo.dict") ;;
+  esac
+  seeds=()
+  for folder in "$repo/fuzz/seeds/$target" "$repo/fuzz/regressions/$target" "$work/cut/$target"; do
+    [[ -d $folder ]] && seeds+=("$folder")
+  done
+  echo "$(date -u '+%F %T') $target: ${seconds}s, log $dir/fuzz.log"
+  # New inputs go to the first folder, the target's own corpus kept between runs.
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    nice -n 19 "$build/fuzz/fuzz_$target" "${options[@]}" "$dir/corpus" "${seeds[@]}" >"$dir/fuzz.log" 2>&1 &
+  pids+=($!)
+done
+# A target that found something exits non-zero; the others run on to their time.
+status=0
+for pid in "${pids[@]}"; do
+  wait "$pid" || status=1
+done
+
+for target in "${targets[@]}"; do
+  log=$work/$target/fuzz.log
+  echo "== $target: $(grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$log" | tr '\n' ' ')"
+  grep -E '^Done [0-9]+ runs|^#[0-9]+ +DONE +cov|ERROR: |SUMMARY: |Test unit written' "$log" || true
+done
+exit $status
