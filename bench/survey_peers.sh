@@ -93,4 +93,4 @@ done
 echo "ratio = lumetra-cli survey (text) photos/s / the command's photos/s; above 1: lumetra-cli is faster"
 print_tool_table "${tools[@]}"
 echo
-print_goals
+print_goals "Goals (photos/s ratios from this run):"
