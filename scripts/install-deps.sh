@@ -4,7 +4,8 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-charts-dev libgl-dev
+  # Qt Charts' CMake package needs Qt6OpenGL's (libqt6opengl6-dev); DejaVu draws the Cyrillic chart texts.
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core
   libjpeg62-turbo-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libimage-exiftool-perl exiv2 hyperfine time

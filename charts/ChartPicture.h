@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+#include "charts/ChartModel.h"
+
+namespace lumetra {
+
+/// The size of an exported chart picture in pixels: 2000 x 1000 for the exposure, F-number, focal-length
+/// and ISO charts, 1000 x 1000 for the others.
+[[nodiscard]] QSize ExportSize(ChartId id);
+
+/// The chart drawn as on its own page (bars with the single-page margin, pies with their marks) into a
+/// picture of `size` on white. Needs a QApplication (the off-screen platform will do); an empty size
+/// gives a null picture.
+[[nodiscard]] QImage DrawChartPicture(const Chart& chart, QSize size);
+
+}  // namespace lumetra

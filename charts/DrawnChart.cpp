@@ -1,0 +1,415 @@
+#include "charts/DrawnChart.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include <QAreaSeries>
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QLineSeries>
+#include <QPen>
+#include <QPieSeries>
+#include <QPieSlice>
+#include <QStackedBarSeries>
+#include <QValueAxis>
+
+namespace lumetra {
+namespace {
+
+constexpr qreal kBarWidth = 0.75;
+// Qt Charts' own bar width, which the metering chart keeps.
+constexpr qreal kComponentBarWidth = 0.5;
+// Bottom margins in percent of the chart's height: more room below the small bars of an overview page.
+constexpr int kOverviewBottomMargin = 7;
+constexpr int kSingleBottomMargin = 2;
+// Qt measures pie angles clockwise from 12 o'clock; the first slice starts at 90 degrees counted the
+// mathematical way from 3 o'clock, which is 12 o'clock.
+constexpr qreal kPieStartAngle = 0;
+// Room a count-axis label needs, in pixels, and the most labels worth reading on it.
+constexpr qreal kCountTickSpacing = 40;
+constexpr int kMostCountTicks = 10;
+// Space kept between two bottom labels, in pixels.
+constexpr qreal kLabelGap = 6;
+// A legend takes at most this share of a pie chart's height.
+constexpr qreal kLegendHeightShare = 0.4;
+
+const QColor kBackground(0xF0, 0xF0, 0xF0);
+const QColor kGridLine(0xC8, 0xC8, 0xC8);
+
+QColor ToQColor(ChartColour colour) {
+  return QColor((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+}
+
+QFont TitleFont() {
+  QFont font(QStringLiteral("Tahoma"));
+  font.setPixelSize(13);
+  font.setBold(true);
+  return font;
+}
+
+QFont LabelFont() {
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(11);
+  return font;
+}
+
+qreal BarWidth(ChartId id) { return id == ChartId::Chart_Meter ? kComponentBarWidth : kBarWidth; }
+
+// The exposure program labels ("Aperture\rpriority") are written on two lines under their bars.
+bool MultiLineLabels(ChartId id) { return id == ChartId::Chart_Program || id == ChartId::Chart_Meter; }
+
+QPen BarOutline(const QColor& colour) { return QPen(colour.darker(160), 1); }
+
+void StyleAxis(QAbstractAxis& axis) {
+  axis.setLabelsFont(LabelFont());
+  axis.setLabelsBrush(Qt::black);
+  axis.setTitleFont(LabelFont());
+  axis.setTitleBrush(Qt::black);
+  axis.setLinePen(QPen(Qt::black, 1));
+  axis.setGridLinePen(QPen(kGridLine, 1, Qt::SolidLine));
+  // Labels are written whole; crowded ones are turned or thinned out instead (FitBottomLabels).
+  axis.setTruncateLabels(false);
+}
+
+// The widest line of the bottom labels as drawn.
+qreal WidestLabel(const std::vector<ChartPoint>& points, bool line_breaks) {
+  const QFontMetricsF metrics(LabelFont());
+  qreal widest = 0;
+  for (const ChartPoint& point : points) {
+    const QString label = QString::fromStdString(point.label);
+    const QStringList lines = line_breaks ? label.split(QLatin1Char('\r')) : QStringList{label};
+    for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+  }
+  return widest;
+}
+
+// Qt's category axes drop a label equal to an earlier one; a zero-width space keeps each one apart.
+void MakeDistinct(QStringList& labels) {
+  for (qsizetype i = 0; i < labels.size(); ++i) {
+    while (labels.indexOf(labels[i]) < i) labels[i].append(QChar(0x200B));
+  }
+}
+
+// A round step for the count axis (1, 2 or 5 times a power of ten) that gives at most `ticks` steps up
+// to `maximum`; counts are whole, so never below 1.
+qreal CountInterval(qreal maximum, int ticks) {
+  const qreal raw = maximum / std::max(ticks, 1);
+  if (raw <= 1) return 1;
+  const qreal magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+  const qreal residual = raw / magnitude;
+  const qreal step = residual <= 1 ? 1 : residual <= 2 ? 2 : residual <= 5 ? 5 : 10;
+  return step * magnitude;
+}
+
+// A label on one line, as plain text.
+QString PlainText(std::string_view text) {
+  QString plain = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  plain.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+  plain.replace(QLatin1Char('\r'), QLatin1Char(' '));
+  plain.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  return plain;
+}
+
+}  // namespace
+
+QString ChartText(std::string_view text, bool line_breaks) {
+  QString escaped = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toHtmlEscaped();
+  const QString line_break = line_breaks ? QStringLiteral("<br>") : QStringLiteral(" ");
+  escaped.replace(QStringLiteral("\r\n"), line_break);
+  escaped.replace(QLatin1Char('\r'), line_break);
+  escaped.replace(QLatin1Char('\n'), line_break);
+  return escaped;
+}
+
+QString PieMarkText(const ChartPoint& point, int64_t total) {
+  QString text = PlainText(point.label);
+  if (total <= 0) return text;
+  const int64_t percent = (200 * point.value + total) / (2 * total);
+  text.append(QStringLiteral(" (%1%)").arg(percent));
+  return text;
+}
+
+DrawnChart::DrawnChart(ChartPage page) : page_(page), pie_labels_(new PieLabels(LabelFont(), this)) {
+  setBackgroundRoundness(0);
+  setBackgroundBrush(kBackground);
+  setTitleFont(TitleFont());
+  setTitleBrush(Qt::black);
+  legend()->hide();
+  pie_labels_->setZValue(100);  // over the series
+  connect(this, &QGraphicsWidget::geometryChanged, this, [this] { FitToSize(); });
+  connect(this, &QChart::plotAreaChanged, this, [this] { FitToSize(); });
+}
+
+void DrawnChart::SetPage(ChartPage page) {
+  page_ = page;
+  FitToSize();
+}
+
+void DrawnChart::Draw(const Chart& chart) {
+  removeAllSeries();
+  pie_ = nullptr;
+  for (QAbstractAxis* axis : axes()) {
+    removeAxis(axis);
+    delete axis;
+  }
+  id_ = chart.id;
+  bottom_labels_.clear();
+  label_positions_.clear();
+  widest_label_ = 0;
+  pie_labels_->SetSlices({}, false, false);
+  setTitle(ChartText(chart.title));
+  bars_shown_ = chart.Shown().kind == SeriesKind::kBar;
+  if (bars_shown_) {
+    DrawBars(chart);
+  } else {
+    DrawPie(chart);
+  }
+  FitToSize();
+}
+
+void DrawnChart::DrawBars(const Chart& chart) {
+  setPlotAreaBackgroundBrush(Qt::white);
+  setPlotAreaBackgroundVisible(true);
+
+  auto* count_axis = new QValueAxis;
+  StyleAxis(*count_axis);
+  // An empty tally has a maximum of 0; the axis still needs a height.
+  count_axis->setRange(0, chart.axis_maximum > 0 ? static_cast<qreal>(chart.axis_maximum) : 1);
+  count_axis->setTickType(QValueAxis::TicksDynamic);
+  count_axis->setTickAnchor(0);
+  count_axis->setTickInterval(1);
+  count_axis->setLabelFormat(QStringLiteral("%.0f"));
+  count_axis->setTitleText(ChartText(chart.axis_title));
+  addAxis(count_axis, Qt::AlignLeft);
+
+  linear_ = chart.axis == AxisKind::kLinear;
+  const bool line_breaks = !linear_ && MultiLineLabels(chart.id);
+  widest_label_ = WidestLabel(chart.bar.Points(), line_breaks);
+  if (linear_) {
+    DrawLinearBars(chart, count_axis);
+  } else {
+    DrawTextBars(chart, count_axis);
+  }
+}
+
+// Bars in slots, one bar set per colour stacked over the others' zeros, so that every bar keeps the
+// colour of its point.
+void DrawnChart::DrawTextBars(const Chart& chart, QValueAxis* count_axis) {
+  const std::vector<ChartPoint>& points = chart.bar.Points();
+  auto* series = new QStackedBarSeries;
+  series->setBarWidth(BarWidth(chart.id));
+  std::vector<std::pair<ChartColour, QBarSet*>> sets;
+  const bool line_breaks = MultiLineLabels(chart.id);
+  for (size_t i = 0; i < points.size(); ++i) {
+    const ChartPoint& point = points[i];
+    auto found = std::find_if(sets.begin(), sets.end(), [&](const auto& set) { return set.first == point.colour; });
+    if (found == sets.end()) {
+      auto* set = new QBarSet(QString());
+      const QColor colour = ToQColor(point.colour);
+      set->setColor(colour);
+      set->setPen(BarOutline(colour));
+      for (size_t slot = 0; slot < points.size(); ++slot) set->append(0);
+      series->append(set);
+      found = sets.insert(sets.end(), {point.colour, set});
+    }
+    found->second->replace(static_cast<qsizetype>(i), static_cast<qreal>(point.value));
+    bottom_labels_.append(ChartText(point.label, line_breaks));
+    label_positions_.push_back(static_cast<qreal>(i));
+  }
+  addSeries(series);
+
+  auto* slot_axis = new QBarCategoryAxis;
+  StyleAxis(*slot_axis);
+  QStringList labels = bottom_labels_;
+  MakeDistinct(labels);
+  slot_axis->append(labels);
+  addAxis(slot_axis, Qt::AlignBottom);
+  series->attachAxis(slot_axis);
+  series->attachAxis(count_axis);
+}
+
+// Bars standing at their X values, each a filled rectangle, labelled with its label at its position.
+// A bar is 75 % as wide as the closest distance between two values, kept between 1/200 and 1/8 of the
+// axis so that neither crowded nor lone bars vanish or swamp the chart.
+void DrawnChart::DrawLinearBars(const Chart& chart, QValueAxis* count_axis) {
+  const std::vector<ChartPoint>& points = chart.bar.Points();
+  auto* x_axis = new QCategoryAxis;
+  StyleAxis(*x_axis);
+  x_axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  addAxis(x_axis, Qt::AlignBottom);
+  if (points.empty()) {
+    x_axis->setRange(0, 1);
+    return;
+  }
+  const qreal low = points.front().x;
+  const qreal high = points.back().x;
+  qreal axis_min = 0;
+  qreal axis_max = 0;
+  if (high > low) {
+    axis_min = low - (high - low) / 16;
+    axis_max = high + (high - low) / 16;
+  } else {
+    // One bar, or all at one X: a window as wide as the value itself (1 at 0), never a zero-width axis.
+    const qreal half = low != 0 ? std::abs(low) / 2 : 0.5;
+    axis_min = low - half;
+    axis_max = low + half;
+  }
+  x_axis->setStartValue(axis_min);
+  x_axis->setRange(axis_min, axis_max);
+
+  // Labels of bars at the same X share one position.
+  for (const ChartPoint& point : points) {
+    const QString label = ChartText(point.label);
+    if (!label_positions_.empty() && label_positions_.back() == point.x) {
+      bottom_labels_.back().append(QStringLiteral(", ")).append(label);
+    } else {
+      bottom_labels_.append(label);
+      label_positions_.push_back(point.x);
+    }
+  }
+  const qreal span = axis_max - axis_min;
+  qreal closest = span;
+  for (size_t i = 1; i < label_positions_.size(); ++i) {
+    closest = std::min(closest, label_positions_[i] - label_positions_[i - 1]);
+  }
+  const qreal half_bar = std::clamp(closest, span / 200, span / 8) * BarWidth(chart.id) / 2;
+  for (const ChartPoint& point : points) {
+    auto* bar = new QAreaSeries;
+    auto* top = new QLineSeries(bar);
+    const auto height = static_cast<qreal>(point.value);
+    top->append(point.x - half_bar, height);
+    top->append(point.x + half_bar, height);
+    bar->setUpperSeries(top);
+    const QColor colour = ToQColor(point.colour);
+    bar->setBrush(colour);
+    bar->setPen(BarOutline(colour));
+    addSeries(bar);
+    bar->attachAxis(x_axis);
+    bar->attachAxis(count_axis);
+  }
+  QStringList labels = bottom_labels_;
+  MakeDistinct(labels);
+  for (qsizetype i = 0; i < labels.size(); ++i) x_axis->append(labels[i], label_positions_[static_cast<size_t>(i)]);
+}
+
+void DrawnChart::DrawPie(const Chart& chart) {
+  setPlotAreaBackgroundVisible(false);
+  const ChartSeries& series = chart.Shown();
+  const int64_t total = series.Total();
+  pie_ = new QPieSeries;
+  pie_->setPieStartAngle(kPieStartAngle);
+  pie_->setPieEndAngle(kPieStartAngle + 360);
+  std::vector<PieLabels::Slice> slices;
+  qreal start = kPieStartAngle;
+  const auto count = static_cast<qreal>(series.Points().size());
+  for (const ChartPoint& point : series.Points()) {
+    // A pie without photos (the display reset's placeholder) is drawn as a disc of its colour.
+    const qreal size = total > 0 ? static_cast<qreal>(point.value) : 1;
+    const QColor colour = ToQColor(point.colour);
+    auto* slice = new QPieSlice(PlainText(point.label), size);
+    slice->setColor(colour);
+    slice->setBorderColor(Qt::white);
+    pie_->append(slice);
+    const qreal span = total > 0 ? 360 * size / static_cast<qreal>(total) : 360 / count;
+    slices.push_back({PieMarkText(point, total), colour, start, span});
+    start += span;
+  }
+  addSeries(pie_);
+  pie_labels_->SetSlices(std::move(slices), series.marks && total > 0, !IsBarChart(chart.id) && total > 0);
+}
+
+// Called whenever the size or the plot area changes; each step sets a property only when its value
+// changes, so the layout it starts settles at once.
+void DrawnChart::FitToSize() {
+  const QSizeF whole = size();
+  QMargins chart_margins = margins();
+  int bottom = chart_margins.bottom();
+  if (IsBarChart(id_)) {
+    const int percent = page_ == ChartPage::kOverview ? kOverviewBottomMargin : kSingleBottomMargin;
+    bottom = static_cast<int>(std::lround(whole.height() * percent / 100));
+  } else if (pie_ != nullptr) {
+    // The legend sits in the bottom margin.
+    const qreal legend = pie_labels_->ArrangeLegend(whole.width() - chart_margins.left() - chart_margins.right(),
+                                                    whole.height() * kLegendHeightShare);
+    bottom = chart_margins.top() + static_cast<int>(std::ceil(legend));
+  }
+  if (chart_margins.bottom() != bottom) {
+    chart_margins.setBottom(bottom);
+    setMargins(chart_margins);
+  }
+  const QRectF plot = plotArea();
+  if (pie_ != nullptr) {
+    FitPie();
+    return;
+  }
+  if (!bars_shown_) return;
+  const QList<QAbstractAxis*> vertical = axes(Qt::Vertical);
+  if (auto* count_axis = vertical.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(vertical.front())) {
+    const int ticks = std::clamp(static_cast<int>(plot.height() / kCountTickSpacing), 1, kMostCountTicks);
+    const qreal interval = CountInterval(count_axis->max(), ticks);
+    if (count_axis->tickInterval() != interval) count_axis->setTickInterval(interval);
+  }
+  FitBottomLabels(plot);
+}
+
+// Labels that would run into each other stand turned, reading upwards; where even turned ones would
+// overlap, only every second (third, ...) one is written.
+void DrawnChart::FitBottomLabels(const QRectF& plot) {
+  const QList<QAbstractAxis*> horizontal = axes(Qt::Horizontal);
+  if (horizontal.isEmpty() || bottom_labels_.isEmpty() || plot.width() <= 0) return;
+  QAbstractAxis* axis = horizontal.front();
+  auto* x_axis = qobject_cast<QCategoryAxis*>(axis);
+  std::vector<qreal> pixels;
+  if (x_axis != nullptr) {
+    const qreal per_unit = plot.width() / (x_axis->max() - x_axis->min());
+    for (const qreal position : label_positions_) pixels.push_back((position - x_axis->min()) * per_unit);
+  } else {
+    const qreal slot = plot.width() / static_cast<qreal>(bottom_labels_.size());
+    for (const qreal position : label_positions_) pixels.push_back((position + 0.5) * slot);
+  }
+  qreal closest = std::numeric_limits<qreal>::max();
+  for (size_t i = 1; i < pixels.size(); ++i) closest = std::min(closest, pixels[i] - pixels[i - 1]);
+  const bool upright = closest >= widest_label_ + kLabelGap;
+  const int angle = upright ? 0 : -90;
+  const qreal spacing = upright ? 0 : QFontMetricsF(LabelFont()).height() + 2;
+  if (axis->labelsAngle() != angle) axis->setLabelsAngle(angle);
+
+  QStringList shown;
+  qreal last_kept = -std::numeric_limits<qreal>::max();
+  for (qsizetype i = 0; i < bottom_labels_.size(); ++i) {
+    const qreal pixel = pixels[static_cast<size_t>(i)];
+    const bool keep = pixel - last_kept >= spacing;
+    if (keep) last_kept = pixel;
+    shown.append(keep ? bottom_labels_[i] : QString());
+  }
+  MakeDistinct(shown);
+  if (x_axis == nullptr) {
+    auto* slot_axis = static_cast<QBarCategoryAxis*>(axis);
+    if (slot_axis->categories() != shown) slot_axis->setCategories(shown);
+    return;
+  }
+  if (x_axis->categoriesLabels() == shown) return;
+  for (const QString& label : x_axis->categoriesLabels()) x_axis->remove(label);
+  for (qsizetype i = 0; i < shown.size(); ++i) x_axis->append(shown[i], label_positions_[static_cast<size_t>(i)]);
+}
+
+// The pie as large as its marks leave room for, its marks beside it and its legend below.
+void DrawnChart::FitPie() {
+  const QRectF plot = plotArea();
+  if (plot.isEmpty()) return;
+  const qreal radius = pie_labels_->PieRadius(plot);
+  const qreal relative = radius / (std::min(plot.width(), plot.height()) / 2);
+  if (std::abs(pie_->pieSize() - relative) > 1e-6) pie_->setPieSize(relative);
+  const QMargins chart_margins = margins();
+  const QRectF area(chart_margins.left(), plot.top(), size().width() - chart_margins.left() - chart_margins.right(),
+                    plot.height());
+  pie_labels_->Arrange(area, plot.center(), radius, size().height() - chart_margins.top());
+}
+
+}  // namespace lumetra

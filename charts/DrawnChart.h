@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include <QChart>
+#include <QPieSeries>
+#include <QString>
+#include <QStringList>
+#include <QValueAxis>
+
+#include "charts/ChartModel.h"
+#include "charts/PieLabels.h"
+
+namespace lumetra {
+
+/// Where a chart is shown: among others on an overview page, or alone on its own page.
+enum class ChartPage : uint8_t { kOverview, kSingle };
+
+/// The Qt Charts picture of one `Chart`: the one place where the model's series become Qt Charts
+/// series. It follows the fixed drawing rules (pies from 12 o'clock with "label (25%)" marks, a legend
+/// below the category pies; bars on a white back wall with a 0-based count axis) and keeps fitting itself
+/// to its size: the page's bottom margin, the tick spacing of the count axis, upright or turned bottom
+/// labels (every second or third one where even turned ones would overlap), the pie's marks and legend.
+class DrawnChart : public QChart {
+ public:
+  explicit DrawnChart(ChartPage page = ChartPage::kSingle);
+
+  /// Replaces everything shown by the title and the active series of `chart`, as they are now.
+  void Draw(const Chart& chart);
+  /// The bottom margin of a bar chart: 7 % of the height on an overview page, 2 % alone.
+  void SetPage(ChartPage page);
+  [[nodiscard]] ChartPage Page() const { return page_; }
+  /// The marks and legend of the pie shown, if any.
+  [[nodiscard]] const PieLabels& Labels() const { return *pie_labels_; }
+
+ private:
+  void DrawBars(const Chart& chart);
+  void DrawTextBars(const Chart& chart, QValueAxis* count_axis);
+  void DrawLinearBars(const Chart& chart, QValueAxis* count_axis);
+  void DrawPie(const Chart& chart);
+  void FitToSize();
+  void FitBottomLabels(const QRectF& plot);
+  void FitPie();
+
+  ChartPage page_;
+  ChartId id_ = ChartId::Chart_ShutterSpeed;
+  bool bars_shown_ = false;
+  bool linear_ = false;
+  // The bottom labels as drawn and where they stand: slots 0, 1, ... on a text axis, X values on a
+  // linear one; crowded labels are thinned out from these.
+  QStringList bottom_labels_;
+  std::vector<qreal> label_positions_;
+  qreal widest_label_ = 0;
+  PieLabels* pie_labels_;  // a child item of the chart
+  QPieSeries* pie_ = nullptr;
+};
+
+/// A model text as Qt Charts shows it. Qt Charts reads every label as rich text, so "<" and "&" are
+/// escaped; a line break ("\r") is kept as one when `line_breaks` is set, otherwise it becomes a space.
+[[nodiscard]] QString ChartText(std::string_view text, bool line_breaks = false);
+
+/// A slice's mark and legend text, plain and on one line: its label and its share of `total` in whole
+/// percent, "Canon (25%)"; halves round up. A pie without photos has no shares: the label alone.
+[[nodiscard]] QString PieMarkText(const ChartPoint& point, int64_t total);
+
+}  // namespace lumetra

@@ -1,0 +1,166 @@
+#include "charts/PieLabels.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <utility>
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+namespace lumetra {
+namespace {
+
+// Pixels between a mark's line and its text, and kept free at the chart's edge.
+constexpr qreal kTextGap = 4;
+// The square before a legend entry, as a share of the line height, and the space after an entry.
+constexpr qreal kSquareShare = 0.7;
+constexpr qreal kColumnGap = 16;
+// The pie never shrinks below this share of the plot for long marks; they are cut short instead.
+constexpr qreal kSmallestRadiusShare = 0.18;
+// Room above and below the pie for marks pushed apart.
+constexpr qreal kRadiusHeightShare = 0.8;
+
+}  // namespace
+
+PieLabels::PieLabels(QFont font, QGraphicsItem* parent) : QGraphicsItem(parent), font_(std::move(font)) {}
+
+void PieLabels::SetSlices(std::vector<Slice> slices, bool marks, bool legend) {
+  prepareGeometryChange();
+  slices_ = std::move(slices);
+  marks_ = marks;
+  legend_ = legend;
+  placed_marks_.clear();
+  entries_.clear();
+  legend_size_ = {};
+}
+
+qreal PieLabels::ArrangeLegend(qreal width, qreal most_height) {
+  entries_.clear();
+  legend_size_ = {};
+  if (!legend_ || slices_.empty()) return 0;
+  const QFontMetricsF metrics(font_);
+  const qreal line = metrics.height();
+  const qreal square = line * kSquareShare;
+  qreal widest = 0;
+  for (const Slice& slice : slices_) widest = std::max(widest, metrics.horizontalAdvance(slice.text));
+  column_width_ = std::min(square + kTextGap + widest + kColumnGap, width);
+  const auto count = static_cast<int>(slices_.size());
+  columns_ = std::clamp(static_cast<int>(width / column_width_), 1, count);
+  const int most_rows = std::max(1, static_cast<int>(most_height / line));
+  const int rows = std::min(most_rows, (count + columns_ - 1) / columns_);
+  const int shown = std::min(count, rows * columns_);
+  const qreal text_room = column_width_ - square - kTextGap - kColumnGap / 2;
+  for (int i = 0; i < shown; ++i) {
+    const Slice& slice = slices_[static_cast<size_t>(i)];
+    // A list too long for the room ends with an ellipsis in place of the smallest slices.
+    const bool last_of_cut_list = i == shown - 1 && shown < count;
+    Entry entry;
+    entry.text = last_of_cut_list ? QStringLiteral("…") : metrics.elidedText(slice.text, Qt::ElideRight, text_room);
+    entry.colour = last_of_cut_list ? QColor(Qt::transparent) : slice.colour;
+    entry.position = QPointF((i % columns_) * column_width_, (i / columns_) * line);
+    entries_.push_back(std::move(entry));
+  }
+  legend_size_ = QSizeF(columns_ * column_width_ - kColumnGap, rows * line);
+  return legend_size_.height();
+}
+
+qreal PieLabels::PieRadius(const QRectF& plot) const {
+  const qreal full = std::min(plot.width(), plot.height()) / 2;
+  if (!marks_) return full * 0.9;
+  const QFontMetricsF metrics(font_);
+  qreal widest = 0;
+  for (const Slice& slice : slices_) widest = std::max(widest, metrics.horizontalAdvance(slice.text));
+  // Half the width holds the radius, the arm (a tenth of the radius plus 10 px), the gap and the text.
+  const qreal beside = (plot.width() / 2 - 10 - 2 * kTextGap - widest) / 1.1;
+  const qreal radius = std::min(plot.height() / 2 * kRadiusHeightShare, beside);
+  return std::max(radius, full * kSmallestRadiusShare * 2);
+}
+
+void PieLabels::Arrange(const QRectF& area, QPointF centre, qreal radius, qreal legend_bottom) {
+  prepareGeometryChange();
+  area_ = area;
+  placed_marks_.clear();
+  if (marks_) {
+    const QFontMetricsF metrics(font_);
+    const qreal line = metrics.height();
+    arm_ = radius / 10 + 10;
+    std::vector<Mark> left;
+    std::vector<Mark> right;
+    for (const Slice& slice : slices_) {
+      const qreal middle = (slice.start + slice.span / 2) * std::numbers::pi / 180;
+      const QPointF direction(std::sin(middle), -std::cos(middle));
+      Mark mark;
+      mark.text = slice.text;
+      mark.rim = centre + direction * radius;
+      mark.elbow = centre + direction * (radius + arm_);
+      mark.right = direction.x() >= 0;
+      (mark.right ? right : left).push_back(std::move(mark));
+    }
+    // Each side is a column of lines: in the order of their elbows, pushed down where they would
+    // overlap, then up again where they would leave the area.
+    const auto stack = [&](std::vector<Mark>& side, bool on_right) {
+      std::stable_sort(side.begin(), side.end(), [](const Mark& a, const Mark& b) { return a.elbow.y() < b.elbow.y(); });
+      const qreal top = area.top() + line / 2;
+      const qreal bottom = area.bottom() - line / 2;
+      std::vector<qreal> y(side.size());
+      for (size_t i = 0; i < side.size(); ++i) {
+        y[i] = std::max(side[i].elbow.y(), i == 0 ? top : y[i - 1] + line);
+      }
+      for (size_t i = side.size(); i-- > 0;) {
+        y[i] = std::min(y[i], i + 1 == side.size() ? bottom : y[i + 1] - line);
+      }
+      const qreal x = on_right ? centre.x() + radius + arm_ : centre.x() - radius - arm_;
+      const qreal room = on_right ? area.right() - x - kTextGap * 2 : x - area.left() - kTextGap * 2;
+      for (size_t i = 0; i < side.size(); ++i) {
+        side[i].end = QPointF(x, y[i]);
+        side[i].text = metrics.elidedText(side[i].text, Qt::ElideRight, std::max<qreal>(room, 0));
+        placed_marks_.push_back(std::move(side[i]));
+      }
+    };
+    stack(right, true);
+    stack(left, false);
+  }
+  legend_origin_ = QPointF(area.center().x() - legend_size_.width() / 2, legend_bottom - legend_size_.height());
+  update();
+}
+
+QStringList PieLabels::MarkTexts() const {
+  QStringList texts;
+  if (!marks_) return texts;
+  for (const Slice& slice : slices_) texts.append(slice.text);
+  return texts;
+}
+
+QStringList PieLabels::LegendTexts() const {
+  QStringList texts;
+  for (const Entry& entry : entries_) texts.append(entry.text);
+  return texts;
+}
+
+void PieLabels::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
+  const QFontMetricsF metrics(font_);
+  painter->setFont(font_);
+  painter->setRenderHint(QPainter::Antialiasing);
+  for (const Mark& mark : placed_marks_) {
+    painter->setPen(QPen(Qt::black, 1));
+    painter->drawPolyline(std::array<QPointF, 3>{mark.rim, mark.elbow, mark.end}.data(), 3);
+    const qreal width = metrics.horizontalAdvance(mark.text);
+    const qreal x = mark.right ? mark.end.x() + kTextGap : mark.end.x() - kTextGap - width;
+    painter->drawText(QPointF(x, mark.end.y() - metrics.height() / 2 + metrics.ascent()), mark.text);
+  }
+  const qreal line = metrics.height();
+  const qreal square = line * kSquareShare;
+  for (const Entry& entry : entries_) {
+    if (entry.colour.alpha() != 0) {
+      painter->setPen(QPen(entry.colour.darker(160), 1));
+      painter->setBrush(entry.colour);
+      painter->drawRect(QRectF(legend_origin_ + entry.position + QPointF(0, (line - square) / 2), QSizeF(square, square)));
+    }
+    painter->setPen(Qt::black);
+    painter->drawText(legend_origin_ + entry.position + QPointF(square + kTextGap, metrics.ascent()), entry.text);
+  }
+}
+
+}  // namespace lumetra

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <vector>
+
+#include <QColor>
+#include <QFont>
+#include <QGraphicsItem>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+namespace lumetra {
+
+/// The marks and the legend of a pie, drawn over the chart as plain text (so "<" and "&" show as they
+/// are). Qt Charts' own slice labels run into each other on small slices and its legend keeps to one
+/// row, cutting long lists short; here the marks stand in two columns beside the pie, pushed apart,
+/// and the legend fills as many columns and rows below the pie as it needs.
+class PieLabels : public QGraphicsItem {
+ public:
+  struct Slice {
+    QString text;  // "Canon (25%)"
+    QColor colour;
+    qreal start = 0;  // degrees, clockwise from 12 o'clock
+    qreal span = 0;
+  };
+
+  /// Draws its texts in `font`, black.
+  explicit PieLabels(QFont font, QGraphicsItem* parent = nullptr);
+
+  void SetSlices(std::vector<Slice> slices, bool marks, bool legend);
+  /// Lays the legend out across `width` and returns its height: at most `most_height`, the slices past
+  /// that being left out after a last entry "…". 0 without a legend.
+  qreal ArrangeLegend(qreal width, qreal most_height);
+  /// The largest radius that leaves room for the marks beside a pie in `plot`.
+  [[nodiscard]] qreal PieRadius(const QRectF& plot) const;
+  /// Places the marks around the pie and the legend with its bottom at `legend_bottom`, within `area`.
+  void Arrange(const QRectF& area, QPointF centre, qreal radius, qreal legend_bottom);
+
+  /// The texts drawn, for the tests: marks in slice order, then the legend's entries.
+  [[nodiscard]] QStringList MarkTexts() const;
+  [[nodiscard]] QStringList LegendTexts() const;
+
+  [[nodiscard]] QRectF boundingRect() const override { return area_; }
+  void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+ private:
+  struct Mark {
+    QString text;  // elided to the room beside the pie
+    QPointF rim, elbow, end;
+    bool right = true;
+  };
+  struct Entry {
+    QString text;
+    QColor colour;
+    QPointF position;  // top left of the colour square, from the legend's top left
+  };
+
+  QFont font_;
+  std::vector<Slice> slices_;
+  bool marks_ = false;
+  bool legend_ = false;
+  qreal arm_ = 0;
+  std::vector<Mark> placed_marks_;
+  std::vector<Entry> entries_;
+  QSizeF legend_size_;
+  QPointF legend_origin_;
+  qreal column_width_ = 0;
+  int columns_ = 1;
+  QRectF area_;
+};
+
+}  // namespace lumetra
