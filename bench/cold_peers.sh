@@ -9,7 +9,7 @@
 #   LUMETRA_CORPUS, LUMETRA_BUILD, LUMETRA_BENCH_DIR  as for survey_peers.sh
 #   COLD_COPIES  sub-folders of distinct copies (default 27: 2,997 files, 1.6 GB); the free space under
 #                LUMETRA_BENCH_DIR is checked first
-#   RUNS         timed runs per command (default 3)
+#   RUNS         rounds of timed runs, each command once per round (default 3)
 #   KEEP         1: keep the copies for the next run (each is made again when missing)
 set -euo pipefail
 
@@ -65,14 +65,15 @@ echo "Cold page cache: $photos"
 echo "Files: $photo_count JPEGs in $copies sub-folders ($folder_kind, $((needed_kib / 1024)) MiB);" \
   "before every run: $drop_caches"
 echo "lumetra-cli: $cli"
-echo "Timer: $(command -v hyperfine > /dev/null && hyperfine --version || echo 'date loop'), median of $runs runs;" \
-  "peak RSS: largest of those runs (/usr/bin/time %M)"
+echo "Timer: wall time of each run, median of $runs rounds (each round runs every command once); peak RSS:" \
+  "largest of those runs (/usr/bin/time %M)"
 echo "Machine: $(nproc) cores, $(uname -r), load $(cut -d' ' -f1-3 /proc/loadavg); $(date -u +%Y-%m-%dT%H:%MZ)"
 echo
 
 # The programs, their libraries and exiftool's Perl modules are dropped from the cache too, as on a
 # first run after start-up.
-for tool in "${tools[@]}"; do measure_tool "$tool" "$runs" "$photo_count" "$drop_caches" "$photos"; done
+for tool in "${tools[@]}"; do plan_tool "$tool" "$photo_count" "$photos"; done
+time_tools "$runs" "$drop_caches" "${tools[@]}"
 
 echo "ratio = lumetra-cli survey (text) photos/s / the command's photos/s; above 1: lumetra-cli is faster"
 print_tool_table "${tools[@]}"

@@ -3,7 +3,7 @@
 # `cli` (absolute path of lumetra-cli: the first argument, or the build's); `resolve_corpus` sets `corpus`
 # (the photo corpus) and ends the script quietly when it is missing, since nothing can be measured;
 # `resolve_bench_dir` sets `bench_dir`, where photo folders are made, never inside the repository;
-# `die` and `timed_median` serve every script.
+# `die` serves every script and `timed_median` run_peers.sh.
 
 die() {
   echo "$script_name: $*" >&2
@@ -45,18 +45,16 @@ resolve_bench_dir() {
 }
 
 # Prints the median wall time in seconds of RUNS runs (after WARMUP untimed ones) of a shell command:
-# hyperfine's median when it is installed, else a `date` loop's. PREPARE, when given, runs untimed before
-# every run (the cold-cache runs drop the page cache there). Exit codes are ignored: exiv2 returns
+# hyperfine's median when it is installed, else a `date` loop's. Exit codes are ignored: exiv2 returns
 # non-zero for photos without Exif.
 timed_median() {
-  local command="$1" runs="$2" warmup="$3" prepare="${4:-}"
+  local command="$1" runs="$2" warmup="$3"
   if command -v hyperfine > /dev/null; then
-    local csv prepare_option=()
-    [[ -n "$prepare" ]] && prepare_option=(--prepare "$prepare")
+    local csv
     csv="$(mktemp)"
     # hyperfine's warning about the ignored exit codes is dropped; its errors are shown.
     hyperfine --style none --shell bash --ignore-failure --warmup "$warmup" --runs "$runs" \
-      "${prepare_option[@]}" --export-csv "$csv" "$command" 2>&1 > /dev/null | grep -v -e 'non-zero exit code' -e '^[[:space:]]*$' >&2 || true
+      --export-csv "$csv" "$command" 2>&1 > /dev/null | grep -v -e 'non-zero exit code' -e '^[[:space:]]*$' >&2 || true
     # Columns: command,mean,stddev,median,user,system,min,max; the command may hold commas, so count
     # fields from the end.
     tail -n 1 "$csv" | awk -F, '{ print $(NF - 4) }'
@@ -64,12 +62,8 @@ timed_median() {
     return
   fi
   local i start end times=()
-  for ((i = 0; i < warmup; ++i)); do
-    [[ -n "$prepare" ]] && bash -c "$prepare"
-    bash -c "$command" > /dev/null 2>&1 || true
-  done
+  for ((i = 0; i < warmup; ++i)); do bash -c "$command" > /dev/null 2>&1 || true; done
   for ((i = 0; i < runs; ++i)); do
-    [[ -n "$prepare" ]] && bash -c "$prepare"
     start="$(date +%s.%N)"
     bash -c "$command" > /dev/null 2>&1 || true
     end="$(date +%s.%N)"

@@ -22,7 +22,6 @@ source "$repo_root/bench/photo_folder.sh"
 
 [[ "$runs" =~ ^[1-9][0-9]*$ ]] || die "RUNS must be a positive whole number, got '$runs'"
 [[ "$wanted" =~ ^[1-9][0-9]*$ ]] || die "PHOTOS must be a positive whole number, got '$wanted'"
-[[ -x /usr/bin/time ]] || die "GNU time (/usr/bin/time, package time) is needed to measure the peak memory"
 
 resolve_build
 resolve_cli "${1:-}"
@@ -54,7 +53,8 @@ echo "Peak RSS: /usr/bin/time %M, largest of $runs runs; machine: $(nproc) cores
   "$(cut -d' ' -f1-3 /proc/loadavg); $(date -u +%Y-%m-%dT%H:%MZ)"
 echo
 
-measure_tool lumetra "$runs" "$photo_count" "" "$photos"
+plan_tool lumetra "$photo_count" "$photos"
+time_tools "$runs" "" lumetra
 # One more run for its counts (the timed runs discard their output).
 bash "$work/lumetra.sh" > "$work/library.out"
 sed -n 2,3p "$work/library.out" | sed 's/^ */  /'

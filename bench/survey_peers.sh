@@ -13,7 +13,7 @@
 #   COPIES             sub-folders, one link to every corpus JPEG in each (default 190: 21,090 files)
 #   EXIFTOOL_COPIES    the first sub-folders exiftool reads (default 20: 2,220 files; it reads about 200
 #                      photos a second, so the whole folder would take minutes per run)
-#   RUNS               timed runs per command (default 5)
+#   RUNS               rounds of timed runs, each command once per round (default 5)
 set -euo pipefail
 
 repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -77,18 +77,19 @@ if [[ " ${tools[*]} " == *" exiv2 "* ]]; then
   echo "exiv2 processes per run (xargs batches): $(find "$photos" -type f -iname '*.jpg' -print0 | xargs -0 sh -c 'echo' sh | wc -l)"
 fi
 echo "lumetra-cli: $cli"
-echo "Timer: $(command -v hyperfine > /dev/null && hyperfine --version || echo 'date loop'), median of $runs runs;" \
-  "peak RSS: largest of those runs (/usr/bin/time %M)"
+echo "Timer: wall time of each run, median of $runs rounds (each round runs every command once); peak RSS:" \
+  "largest of those runs (/usr/bin/time %M)"
 echo "Machine: $(nproc) cores, $(uname -r), load $(cut -d' ' -f1-3 /proc/loadavg); $(date -u +%Y-%m-%dT%H:%MZ)"
 echo
 
 for tool in "${tools[@]}"; do
   if [[ "$tool" == exiftool ]]; then
-    measure_tool exiftool "$runs" "$((per_copy * exiftool_copies))" "" "${exiftool_folders[@]}"
+    plan_tool exiftool "$((per_copy * exiftool_copies))" "${exiftool_folders[@]}"
   else
-    measure_tool "$tool" "$runs" "$photo_count" "" "$photos"
+    plan_tool "$tool" "$photo_count" "$photos"
   fi
 done
+time_tools "$runs" "" "${tools[@]}"
 
 echo "ratio = lumetra-cli survey (text) photos/s / the command's photos/s; above 1: lumetra-cli is faster"
 print_tool_table "${tools[@]}"

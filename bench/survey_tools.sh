@@ -19,6 +19,8 @@ for key in 'Exif\.Photo\.ExposureTime$' 'Exif\.Photo\.FNumber$' 'Exif\.Photo\.Fo
   exiv2_keys+=(-g "$key")
 done
 
+[[ -x /usr/bin/time ]] || die "GNU time (/usr/bin/time, package time) is needed for the peak memory"
+
 # lumetra-cli keeps its crop file in LUMETRA_HOME, seeded on the first run.
 mkdir -p "$work/home"
 
@@ -46,8 +48,7 @@ tool_available() {
 }
 
 # Prints the bash script that runs TOOL over the folders (lumetra-cli and read_floor take the first only),
-# its output discarded by the caller. File names hold spaces; hyperfine and /usr/bin/time run the same
-# script.
+# its output discarded by the caller. File names hold spaces, so each command is a script run by bash.
 write_tool_command() {
   local tool="$1"
   shift
@@ -65,20 +66,41 @@ write_tool_command() {
   esac
 }
 
-declare -A medians files_read
+declare -A medians spreads files_read
 
-# Times TOOL over the folders RUNS times: sets medians[TOOL] (seconds) and files_read[TOOL]. Each run goes
-# through /usr/bin/time when present, which appends the run's peak RSS in KiB (the largest process of the
-# run) to $work/TOOL.rss. PREPARE (may be empty) runs untimed before every run.
-measure_tool() {
-  local tool="$1" runs="$2" files="$3" prepare="$4"
-  shift 4
+# Sets TOOL's command over the folders ($work/TOOL.sh) and the number of files it reads.
+plan_tool() {
+  local tool="$1" files="$2"
+  shift 2
   write_tool_command "$tool" "$@" > "$work/$tool.sh"
-  local run_command="bash $(printf '%q' "$work/$tool.sh")"
-  [[ -x /usr/bin/time ]] && run_command="/usr/bin/time -f %M -a -o $(printf '%q' "$work/$tool.rss") $run_command"
-  echo "Timing ${tool_labels[$tool]} on $files files, $runs runs ..." >&2
-  medians[$tool]="$(timed_median "$run_command" "$runs" 0 "$prepare")"
   files_read[$tool]="$files"
+}
+
+# Times the planned tools in RUNS rounds, each round running every tool once in turn, so that a change in
+# the machine's load falls on all of them alike. PREPARE (may be empty) runs untimed before every run.
+# Sets medians[TOOL] (seconds) and spreads[TOOL] ((slowest - fastest) / median, in per cent). Each run
+# goes through /usr/bin/time, which appends its peak RSS in KiB (the largest process of the run) to
+# $work/TOOL.rss.
+time_tools() {
+  local runs="$1" prepare="$2"
+  shift 2
+  local round tool start end
+  for ((round = 1; round <= runs; ++round)); do
+    echo "Round $round of $runs: $*" >&2
+    for tool in "$@"; do
+      [[ -n "$prepare" ]] && bash -c "$prepare"
+      start="$(date +%s.%N)"
+      # Exit codes are ignored: exiv2 returns non-zero for photos without Exif.
+      /usr/bin/time -f %M -a -o "$work/$tool.rss" bash "$work/$tool.sh" > /dev/null 2>&1 || true
+      end="$(date +%s.%N)"
+      awk -v s="$start" -v e="$end" 'BEGIN { printf "%.6f\n", e - s }' >> "$work/$tool.times"
+    done
+  done
+  for tool in "$@"; do
+    read -r "medians[$tool]" "spreads[$tool]" < <(sort -g "$work/$tool.times" | awk '{ t[NR] = $1 } END {
+      m = NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2
+      printf "%.6f %.0f\n", m, 100 * (t[NR] - t[1]) / m }')
+  done
 }
 
 peak_rss_mib() {
@@ -100,11 +122,11 @@ photos_per_second() {
 print_tool_table() {
   local tool base
   base="$(photos_per_second lumetra)"
-  printf '%-34s %8s %10s %10s %8s %13s\n' "command" "files" "median s" "photos/s" "ratio" "peak RSS MiB"
+  printf '%-34s %7s %9s %7s %9s %8s %13s\n' "command" "files" "median s" "spread" "photos/s" "ratio" "peak RSS MiB"
   for tool in "$@"; do
     awk -v name="${tool_labels[$tool]}" -v n="${files_read[$tool]}" -v t="${medians[$tool]}" -v base="$base" \
-      -v rss="$(peak_rss_mib "$tool")" \
-      'BEGIN { printf "%-34s %8d %10.3f %10.0f %8.2f %13s\n", name, n, t, n / t, base / (n / t), rss }'
+      -v spread="${spreads[$tool]}" -v rss="$(peak_rss_mib "$tool")" \
+      'BEGIN { printf "%-34s %7d %9.3f %6d%% %9.0f %8.2f %13s\n", name, n, t, spread, n / t, base / (n / t), rss }'
   done
 }
 

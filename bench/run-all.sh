@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Every benchmark in one go: builds the release configuration, then runs the reader and survey
+# micro-benchmarks, the corpus comparison with exiv2 and exiftool, the warm and cold survey comparisons
+# with the peers and the floor, and the 100,000-photo memory survey. Everything printed is also written to
+# a log under LUMETRA_BENCH_DIR. Takes about a quarter of an hour on two cores.
+#
+# Usage: bench/run-all.sh
+# Environment:
+#   LUMETRA_BUILD      build folder (default build/release); give each engineer's runs their own
+#   BUILD              0: use the build folder as it is, without configuring and building
+#   LUMETRA_CORPUS, LUMETRA_BENCH_DIR, RUNS  passed on to the scripts (see each script's head)
+set -euo pipefail
+
+repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+script_name=run-all.sh
+source "$repo_root/bench/common.sh"
+
+resolve_build
+export LUMETRA_BUILD="$build_dir"
+if [[ "${BUILD:-1}" != 0 ]]; then
+  cmake --preset release -B "$build_dir" > /dev/null
+  cmake --build "$build_dir" --target lumetra-cli reader_bench survey_bench read_floor
+fi
+for program in lumetra-cli bench/reader_bench bench/survey_bench bench/read_floor; do
+  [[ -x "$build_dir/$program" ]] || die "no $build_dir/$program; build the release preset (or drop BUILD=0)"
+done
+resolve_bench_dir
+
+log="$bench_dir/run-all-$(date -u +%Y%m%dT%H%M%SZ).log"
+exec > >(tee "$log") 2>&1
+
+section() {
+  echo
+  echo "=== $* ==="
+}
+
+echo "Lumetra benchmarks, $(date -u +%Y-%m-%dT%H:%MZ)"
+echo "Source: $(git -C "$repo_root" log -1 --format='%h %s' 2> /dev/null || echo 'not a git checkout')" \
+  "$(git -C "$repo_root" diff --quiet HEAD -- 2> /dev/null || echo '(working tree has uncommitted changes)')"
+echo "Build: $build_dir ($(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build_dir/CMakeCache.txt"))"
+echo "Machine: $(nproc) cores, $(uname -r), load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "Peers: $(exiv2 --version 2> /dev/null | head -n 1 || echo 'exiv2 missing'); exiftool" \
+  "$(exiftool -ver 2> /dev/null || echo missing); $(hyperfine --version 2> /dev/null || echo 'hyperfine missing')"
+
+section "reader_bench: TimgData in memory, per build mode and per maker"
+"$build_dir/bench/reader_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true 2>&1 |
+  grep -v -E '_(mean|stddev|cv) '
+
+section "survey_bench: 100,000 stored photos (AddPhoto, Retally)"
+"$build_dir/bench/survey_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>&1 |
+  grep -v -E '_(mean|stddev|cv) '
+
+section "run_peers.sh: the corpus, tag listings"
+"$repo_root/bench/run_peers.sh"
+
+section "survey_peers.sh: warm page cache"
+"$repo_root/bench/survey_peers.sh"
+
+section "cold_peers.sh: cold page cache"
+"$repo_root/bench/cold_peers.sh"
+
+section "survey_memory.sh: peak memory of a 100,000-photo survey"
+"$repo_root/bench/survey_memory.sh"
+
+echo
+echo "Log: $log"
