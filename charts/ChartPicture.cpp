@@ -1,6 +1,5 @@
 #include "charts/ChartPicture.h"
 
-#include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QPainter>
 
@@ -30,12 +29,7 @@ QImage DrawChartPicture(const Chart& chart, QSize size) {
   auto* drawn = new DrawnChart(ChartPage::kSingle);
   scene.addItem(drawn);  // the scene owns the chart
   drawn->Draw(own_page);
-  drawn->setGeometry(QRectF(QPointF(0, 0), QSizeF(size)));
-  // Fitting to the size (margin, tick spacing, turned labels) asks for another layout; a few passes
-  // settle it without the event loop.
-  for (int pass = 0; pass < 4 && drawn->layout() != nullptr && !drawn->layout()->isActivated(); ++pass) {
-    drawn->layout()->activate();
-  }
+  drawn->LayOut(QSizeF(size));
 
   QImage picture(size, QImage::Format_RGB32);
   picture.fill(Qt::white);

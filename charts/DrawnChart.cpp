@@ -12,6 +12,7 @@
 #include <QCategoryAxis>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGraphicsLayout>
 #include <QLineSeries>
 #include <QPen>
 #include <QPieSeries>
@@ -144,6 +145,13 @@ DrawnChart::DrawnChart(ChartPage page) : page_(page), pie_labels_(new PieLabels(
   pie_labels_->setZValue(100);  // over the series
   connect(this, &QGraphicsWidget::geometryChanged, this, [this] { FitToSize(); });
   connect(this, &QChart::plotAreaChanged, this, [this] { FitToSize(); });
+}
+
+void DrawnChart::LayOut(QSizeF size) {
+  setGeometry(QRectF(QPointF(0, 0), size));
+  // Fitting to the size (margins, tick spacing, turned labels, the pie's room) asks for another layout;
+  // a few passes settle it.
+  for (int pass = 0; pass < 4 && layout() != nullptr && !layout()->isActivated(); ++pass) layout()->activate();
 }
 
 void DrawnChart::SetPage(ChartPage page) {

@@ -29,6 +29,8 @@ class DrawnChart : public QChart {
 
   /// Replaces everything shown by the title and the active series of `chart`, as they are now.
   void Draw(const Chart& chart);
+  /// Resizes the chart and lays it out at once, without the event loop (for off-screen drawing).
+  void LayOut(QSizeF size);
   /// The bottom margin of a bar chart: 7 % of the height on an overview page, 2 % alone.
   void SetPage(ChartPage page);
   [[nodiscard]] ChartPage Page() const { return page_; }

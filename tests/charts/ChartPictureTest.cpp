@@ -1,0 +1,137 @@
+// Chart pictures drawn off-screen at their export sizes, and written as JPEG files.
+
+#include "charts/ChartPicture.h"
+
+#include <cmath>
+#include <string>
+
+#include <QPieSeries>
+#include <gtest/gtest.h>
+
+#include "charts/JpegFile.h"
+#include "tests/charts/JpegInspection.h"
+#include "tests/charts/LaidOutChart.h"
+#include "tests/support/TempFolder.h"
+
+namespace lumetra {
+namespace {
+
+using testing::LaidOutChart;
+using testing::MakeChart;
+
+bool IsDark(QRgb pixel) { return qRed(pixel) < 90 && qGreen(pixel) < 90 && qBlue(pixel) < 90; }
+
+bool Near(QRgb pixel, QColor colour, int tolerance) {
+  return std::abs(qRed(pixel) - colour.red()) <= tolerance && std::abs(qGreen(pixel) - colour.green()) <= tolerance &&
+         std::abs(qBlue(pixel) - colour.blue()) <= tolerance;
+}
+
+int CountPixels(const QImage& picture, QRect area, bool (*test)(QRgb)) {
+  int count = 0;
+  area &= picture.rect();
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) count += test(picture.pixel(x, y)) ? 1 : 0;
+  }
+  return count;
+}
+
+// Three F-number bars: full, half, full height.
+Chart FnumberBars() {
+  Chart chart = MakeChart(ChartId::Chart_Fnumber);
+  chart.bar.Add(10, "2.8", 0x0000FF);
+  chart.bar.Add(5, "5.6", 0x0000FF);
+  chart.bar.Add(10, "8", 0x0000FF);
+  chart.axis_maximum = 10;
+  return chart;
+}
+
+TEST(ExportSize, WideForTheFourValueChartsSquareForTheOthers) {
+  for (const ChartId id : AllCharts()) {
+    const bool wide = id == ChartId::Chart_ShutterSpeed || id == ChartId::Chart_Fnumber ||
+                      id == ChartId::Chart_FocalLength || id == ChartId::Chart_ISO;
+    SCOPED_TRACE(static_cast<int>(id));
+    EXPECT_EQ(ExportSize(id), wide ? QSize(2000, 1000) : QSize(1000, 1000));
+  }
+}
+
+TEST(ChartPicture, BarsStandInTheirColourOnAWhiteBackWallUnderADarkTitle) {
+  const Chart chart = FnumberBars();
+  const QSize size = ExportSize(chart.id);
+  const QImage picture = DrawChartPicture(chart, size);
+  ASSERT_EQ(picture.size(), size);
+
+  // The same layout as the picture's, for where the plot lies.
+  LaidOutChart drawn(chart, QSizeF(size));
+  const QRectF plot = drawn->plotArea();
+  ASSERT_FALSE(plot.isEmpty());
+  const qreal slot = plot.width() / 3;
+  const int middle_x = static_cast<int>(plot.left() + slot * 1.5);
+  const QColor blue(0, 0, 255);
+  // The half-height bar: blue in its lower half, back wall (white) above it.
+  EXPECT_TRUE(Near(picture.pixel(middle_x, static_cast<int>(plot.bottom() - plot.height() * 0.25)), blue, 10));
+  EXPECT_TRUE(Near(picture.pixel(middle_x, static_cast<int>(plot.top() + plot.height() * 0.25)), Qt::white, 10));
+  // Between two bars the back wall shows.
+  EXPECT_TRUE(Near(picture.pixel(static_cast<int>(plot.left() + slot), static_cast<int>(plot.center().y()) + 3),
+                   Qt::white, 60));
+  // The title is dark text above the plot.
+  EXPECT_GT(CountPixels(picture, QRect(0, 0, size.width(), static_cast<int>(plot.top())), IsDark), 20);
+}
+
+TEST(ChartPicture, CategoryPieIsDrawnWithItsMarksWhateverTheOverviewHid) {
+  Chart chart = MakeChart(ChartId::Chart_Make);
+  chart.pie.Add(75, "Canon", 0xFFFF00);
+  chart.pie.Add(25, "Nikon", 0x00FF00);
+  chart.pie.marks = false;  // as the overview page leaves it
+  const QImage picture = DrawChartPicture(chart, ExportSize(chart.id));
+  ASSERT_EQ(picture.size(), QSize(1000, 1000));
+
+  Chart marked = chart;
+  marked.pie.marks = true;
+  LaidOutChart drawn(marked, QSizeF(1000, 1000));
+  const auto* pie = qobject_cast<QPieSeries*>(drawn->series().value(0));
+  ASSERT_NE(pie, nullptr);
+  const QRectF plot = drawn->plotArea();
+  const qreal radius = pie->pieSize() * std::min(plot.width(), plot.height()) / 2;
+  const QPoint centre = plot.center().toPoint();
+  // Canon's slice runs clockwise from 12 o'clock to 9 o'clock: yellow to the right of the centre.
+  EXPECT_TRUE(Near(picture.pixel(centre + QPoint(static_cast<int>(radius / 2), 0)), QColor(255, 255, 0), 10));
+  EXPECT_TRUE(Near(picture.pixel(centre + QPoint(-static_cast<int>(radius / 2), -static_cast<int>(radius / 4))),
+                   QColor(0, 255, 0), 10));
+  // Mark texts beside the pie, left and right of it.
+  const int right_of_pie = centre.x() + static_cast<int>(radius) + 5;
+  const int left_of_pie = centre.x() - static_cast<int>(radius) - 5;
+  const int top = static_cast<int>(plot.top());
+  const int height = static_cast<int>(plot.height());
+  EXPECT_GT(CountPixels(picture, QRect(right_of_pie, top, 1000 - right_of_pie, height), IsDark), 20);
+  EXPECT_GT(CountPixels(picture, QRect(0, top, left_of_pie, height), IsDark), 20);
+  EXPECT_EQ(drawn->Labels().MarkTexts(), QStringList({"Canon (75%)", "Nikon (25%)"}));
+}
+
+TEST(ChartPicture, EmptySizeGivesNoPicture) { EXPECT_TRUE(DrawChartPicture(FnumberBars(), QSize(0, 100)).isNull()); }
+
+TEST(ChartPicture, WrittenAsABaselineColourJpegOfItsSize) {
+  const Chart chart = FnumberBars();
+  const QImage picture = DrawChartPicture(chart, ExportSize(chart.id));
+  const testing::TempFolder folder;
+  const std::filesystem::path file = folder.path() / "fnumber.jpg";
+  ASSERT_EQ(WriteJpegFile(picture, file), "");
+
+  const std::string bytes = testing::ReadFileBytes(file.string());
+  const testing::JpegFacts facts = testing::InspectJpeg(bytes);
+  EXPECT_EQ(facts.frame_markers, std::vector<uint8_t>({0xC0}));  // SOF0 only: baseline, not progressive
+  EXPECT_EQ(facts.components, 3);
+  EXPECT_EQ(facts.width, 2000);
+  EXPECT_EQ(facts.height, 1000);
+  EXPECT_EQ(facts.first_quantiser, 3);  // libjpeg's luminance table at quality 90
+
+  const QImage decoded = testing::DecodeJpeg(bytes);
+  ASSERT_EQ(decoded.size(), QSize(2000, 1000));
+  LaidOutChart drawn(chart, QSizeF(2000, 1000));
+  const QRectF plot = drawn->plotArea();
+  const QPoint in_first_bar(static_cast<int>(plot.left() + plot.width() / 6), static_cast<int>(plot.center().y()));
+  EXPECT_TRUE(Near(decoded.pixel(in_first_bar), QColor(0, 0, 255), 40));
+  EXPECT_TRUE(Near(decoded.pixel(in_first_bar), QColor(picture.pixel(in_first_bar)), 40));
+}
+
+}  // namespace
+}  // namespace lumetra

@@ -1,0 +1,357 @@
+// How a chart of the model is drawn on Qt Charts: texts shown whole, pie marks and legends, the series
+// shown, the axes, the page margins and crowded bottom labels.
+
+#include "charts/DrawnChart.h"
+
+#include <string>
+#include <vector>
+
+#include <QAreaSeries>
+#include <QCoreApplication>
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QLineSeries>
+#include <QPieSeries>
+#include <QStackedBarSeries>
+#include <QValueAxis>
+#include <gtest/gtest.h>
+
+#include "charts/ChartView.h"
+#include "tests/charts/LaidOutChart.h"
+
+namespace lumetra {
+namespace {
+
+using testing::LaidOutChart;
+using testing::MakeChart;
+
+struct Bar {
+  std::string label;
+  int64_t value;
+};
+
+Chart TextBars(ChartId id, const std::vector<Bar>& bars) {
+  Chart chart = MakeChart(id);
+  for (const Bar& bar : bars) {
+    chart.bar.Add(bar.value, bar.label, 0xFF0000);
+    chart.axis_maximum = std::max(chart.axis_maximum, bar.value);
+  }
+  return chart;
+}
+
+Chart LinearBars(ChartId id, const std::vector<double>& xs) {
+  Chart chart = MakeChart(id);
+  chart.axis = AxisKind::kLinear;
+  for (const double x : xs) chart.bar.AddXY(x, 4, QString::number(x).toStdString(), 0x00FF00);
+  chart.axis_maximum = 4;
+  return chart;
+}
+
+Chart CategoryPie(ChartId id, const std::vector<Bar>& slices, bool marks) {
+  Chart chart = MakeChart(id);
+  for (const Bar& slice : slices) chart.pie.Add(slice.value, slice.label, 0x2376EE);
+  chart.pie.marks = marks;
+  return chart;
+}
+
+QAbstractAxis* BottomAxis(DrawnChart& drawn) { return drawn.axes(Qt::Horizontal).value(0); }
+QValueAxis* CountAxis(DrawnChart& drawn) { return qobject_cast<QValueAxis*>(drawn.axes(Qt::Vertical).value(0)); }
+
+TEST(ChartText, EscapesRichTextAndKeepsLineBreaksOnlyWhereAsked) {
+  const struct {
+    const char* text;
+    bool line_breaks;
+    const char* expected;
+  } kCases[] = {
+      {"Other (each < 1%)", false, "Other (each &lt; 1%)"},
+      {"K&F <b>", false, "K&amp;F &lt;b&gt;"},
+      {"Aperture\rpriority", true, "Aperture<br>priority"},
+      {"Aperture\rpriority", false, "Aperture priority"},
+      {"Фирма", false, "Фирма"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(ChartText(c.text, c.line_breaks).toStdString(), c.expected);
+  }
+}
+
+TEST(DrawnChart, TextsWithLessThanAndAmpersandShowWhole) {
+  for (const AxisKind axis : {AxisKind::kText, AxisKind::kLinear}) {
+    SCOPED_TRACE(axis == AxisKind::kText ? "text axis" : "linear axis");
+    Chart chart = MakeChart(ChartId::Chart_Fnumber);
+    chart.title = "F <Number> & more";
+    chart.axis_title = "Count <n>";
+    chart.axis = axis;
+    chart.bar.AddXY(2.8, 3, "Other (each < 1%)", 0x0000FF);
+    chart.bar.AddXY(5.6, 5, "Canon <EOS> & Co", 0x0000FF);
+    chart.axis_maximum = 5;
+    LaidOutChart drawn(chart, {1000, 600});
+    const QStringList texts = drawn.ShownTexts();
+    for (const char* expected : {"F <Number> & more", "Count <n>", "Other (each < 1%)", "Canon <EOS> & Co"}) {
+      EXPECT_TRUE(texts.contains(QString::fromUtf8(expected))) << expected << " in " << texts.join('|').toStdString();
+    }
+  }
+}
+
+TEST(PieMarkText, LabelAndWholePercentOfTheTotal) {
+  const struct {
+    const char* label;
+    int64_t value;
+    int64_t total;
+    const char* expected;
+  } kCases[] = {
+      {"Canon", 1, 4, "Canon (25%)"},
+      {"Canon", 1, 8, "Canon (13%)"},  // 12.5 % rounds up
+      {"Canon", 1, 3, "Canon (33%)"},
+      {"Canon", 2, 3, "Canon (67%)"},
+      {"No Flash", 0, 5, "No Flash (0%)"},
+      {"Other (each < 1%)", 7, 7, "Other (each < 1%) (100%)"},
+      {"Aperture\rpriority", 1, 2, "Aperture priority (50%)"},
+      {"", 0, 0, ""},  // the display reset's placeholder: no share to show
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(PieMarkText(ChartPoint{c.label, c.value, 0, 0}, c.total).toStdString(), c.expected);
+  }
+}
+
+TEST(DrawnChart, CategoryPieMarksFollowTheModelAndTheLegendListsEverySlice) {
+  const std::vector<Bar> slices = {{"Canon", 8}, {"Other (each < 1%)", 2}};
+  const QStringList expected = {"Canon (80%)", "Other (each < 1%) (20%)"};
+  for (const bool marks : {false, true}) {
+    SCOPED_TRACE(marks ? "marks shown" : "marks hidden");
+    LaidOutChart drawn(CategoryPie(ChartId::Chart_Make, slices, marks), {600, 500});
+    EXPECT_EQ(drawn->Labels().MarkTexts(), marks ? expected : QStringList());
+    EXPECT_EQ(drawn->Labels().LegendTexts(), expected);
+  }
+}
+
+TEST(DrawnChart, AlternatePieHasMarksButNoLegend) {
+  Chart chart = MakeChart(ChartId::Chart_ISO);
+  chart.bar.Add(3, "100", 0x00FFFF);
+  chart.pie.Add(3, "100", 0xFF0000);
+  chart.pie.Add(1, "200", 0x00FF00);
+  chart.bar.active = false;
+  chart.pie.active = true;
+  LaidOutChart drawn(chart, {600, 500});
+  ASSERT_EQ(drawn->series().size(), 1);
+  EXPECT_NE(qobject_cast<QPieSeries*>(drawn->series().front()), nullptr);
+  EXPECT_EQ(drawn->Labels().MarkTexts(), QStringList({"200 (25%)", "100 (75%)"}));
+  EXPECT_TRUE(drawn->Labels().LegendTexts().isEmpty());
+}
+
+TEST(DrawnChart, LegendTooLongForTheRoomEndsWithAnEllipsis) {
+  std::vector<Bar> slices;
+  for (int i = 0; i < 60; ++i) slices.push_back({"Camera model " + std::to_string(i), 100 - i});
+  const Chart chart = CategoryPie(ChartId::Chart_Model, slices, false);
+
+  LaidOutChart small(chart, {300, 200}, ChartPage::kOverview);
+  const QStringList cut = small->Labels().LegendTexts();
+  ASSERT_FALSE(cut.isEmpty());
+  EXPECT_LT(cut.size(), 60);
+  EXPECT_EQ(cut.back(), QStringLiteral("…"));
+  EXPECT_TRUE(cut.front().startsWith(QStringLiteral("Camera model 0 (")));
+
+  LaidOutChart large(chart, {1000, 1000});
+  EXPECT_EQ(large->Labels().LegendTexts().size(), 60);
+}
+
+TEST(DrawnChart, PieWithoutPhotosIsADiscWithoutMarksOrLegend) {
+  Chart chart = MakeChart(ChartId::Chart_Lens);
+  chart.pie.Add(0, {}, 0x00FFFF);
+  chart.pie.marks = true;
+  LaidOutChart drawn(chart, {500, 500});
+  auto* pie = qobject_cast<QPieSeries*>(drawn->series().value(0));
+  ASSERT_NE(pie, nullptr);
+  ASSERT_EQ(pie->count(), 1);
+  EXPECT_GT(pie->slices().front()->percentage(), 0.99);
+  EXPECT_EQ(pie->slices().front()->color(), QColor(0x00, 0xFF, 0xFF));
+  EXPECT_TRUE(drawn->Labels().MarkTexts().isEmpty());
+  EXPECT_TRUE(drawn->Labels().LegendTexts().isEmpty());
+}
+
+TEST(DrawnChart, BarChartShowsOnlyItsActiveSeries) {
+  Chart chart = TextBars(ChartId::Chart_ShutterSpeed, {{"1/125", 5}, {"1/60", 3}});
+  chart.pie.Add(5, "1/125", 0x00FF00);
+  chart.pie.Add(3, "1/60", 0x2376EE);
+  {
+    LaidOutChart drawn(chart, {600, 400});
+    ASSERT_EQ(drawn->series().size(), 1);
+    auto* bars = qobject_cast<QStackedBarSeries*>(drawn->series().front());
+    ASSERT_NE(bars, nullptr);
+    EXPECT_EQ(bars->barSets().front()->at(0), 5);
+    EXPECT_EQ(bars->barWidth(), 0.75);
+  }
+  chart.bar.active = false;
+  chart.pie.active = true;
+  LaidOutChart drawn(chart, {600, 400});
+  ASSERT_EQ(drawn->series().size(), 1);
+  EXPECT_NE(qobject_cast<QPieSeries*>(drawn->series().front()), nullptr);
+  EXPECT_TRUE(drawn->axes().isEmpty());
+}
+
+TEST(DrawnChart, MeteringBarsKeepQtsOwnWidth) {
+  LaidOutChart drawn(TextBars(ChartId::Chart_Meter, {{"Spot", 2}}), {600, 400});
+  auto* bars = qobject_cast<QStackedBarSeries*>(drawn->series().value(0));
+  ASSERT_NE(bars, nullptr);
+  EXPECT_EQ(bars->barWidth(), QStackedBarSeries().barWidth());
+}
+
+TEST(DrawnChart, BarsKeepTheColourOfTheirPoints) {
+  Chart chart = MakeChart(ChartId::Chart_Program);
+  chart.bar.Add(2, "Manual", 0xFFFF00);
+  chart.bar.Add(4, "Normal", 0x123456);
+  chart.axis_maximum = 4;
+  LaidOutChart drawn(chart, {600, 400});
+  auto* bars = qobject_cast<QStackedBarSeries*>(drawn->series().value(0));
+  ASSERT_NE(bars, nullptr);
+  ASSERT_EQ(bars->count(), 2);
+  EXPECT_EQ(bars->barSets()[0]->color(), QColor(0xFF, 0xFF, 0x00));
+  EXPECT_EQ(bars->barSets()[0]->at(0), 2);
+  EXPECT_EQ(bars->barSets()[0]->at(1), 0);
+  EXPECT_EQ(bars->barSets()[1]->color(), QColor(0x12, 0x34, 0x56));
+  EXPECT_EQ(bars->barSets()[1]->at(1), 4);
+}
+
+TEST(DrawnChart, CountAxisRunsFromZeroToTheMaximum) {
+  const struct {
+    int64_t maximum;
+    double expected_top;
+  } kCases[] = {{37, 37}, {1, 1}, {0, 1}};  // an empty tally still gets an axis with height
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.maximum);
+    Chart chart = MakeChart(ChartId::Chart_ISO);
+    chart.axis_maximum = c.maximum;
+    LaidOutChart drawn(chart, {600, 400});
+    QValueAxis* count = CountAxis(*drawn);
+    ASSERT_NE(count, nullptr);
+    EXPECT_EQ(count->min(), 0);
+    EXPECT_EQ(count->max(), c.expected_top);
+    EXPECT_EQ(count->titleText(), QStringLiteral("Quantity"));
+    EXPECT_GE(count->tickInterval(), 1);  // counts are whole
+  }
+}
+
+TEST(DrawnChart, LinearBarsStandAtTheirValuesUnderTheirLabels) {
+  LaidOutChart drawn(LinearBars(ChartId::Chart_FocalLength, {18, 55, 200}), {1000, 500});
+  auto* x_axis = qobject_cast<QCategoryAxis*>(BottomAxis(*drawn));
+  ASSERT_NE(x_axis, nullptr);
+  EXPECT_EQ(x_axis->categoriesLabels(), QStringList({"18", "55", "200"}));
+  EXPECT_EQ(x_axis->endValue(QStringLiteral("55")), 55);
+  std::vector<double> centres;
+  for (QAbstractSeries* series : drawn->series()) {
+    auto* bar = qobject_cast<QAreaSeries*>(series);
+    ASSERT_NE(bar, nullptr);
+    const QList<QPointF> top = bar->upperSeries()->points();
+    ASSERT_EQ(top.size(), 2);
+    EXPECT_LT(top[0].x(), top[1].x());
+    centres.push_back((top[0].x() + top[1].x()) / 2);
+  }
+  EXPECT_EQ(centres, std::vector<double>({18, 55, 200}));
+}
+
+TEST(DrawnChart, LinearAxisOfLoneBarsKeepsAWidth) {
+  const std::vector<std::vector<double>> kCases = {{18}, {0}, {0.008, 0.008}, {}};
+  for (const std::vector<double>& xs : kCases) {
+    SCOPED_TRACE(xs.size());
+    LaidOutChart drawn(LinearBars(ChartId::Chart_ShutterSpeed, xs), {800, 400});
+    auto* x_axis = qobject_cast<QValueAxis*>(BottomAxis(*drawn));
+    ASSERT_NE(x_axis, nullptr);
+    EXPECT_LT(x_axis->min(), x_axis->max());
+    for (QAbstractSeries* series : drawn->series()) {
+      const QList<QPointF> top = qobject_cast<QAreaSeries*>(series)->upperSeries()->points();
+      EXPECT_GT(top[0].x(), x_axis->min());
+      EXPECT_LT(top[1].x(), x_axis->max());
+      EXPECT_GT(top[1].x() - top[0].x(), 0);
+    }
+  }
+}
+
+TEST(DrawnChart, BarsOnAnOverviewPageHaveMoreRoomBelow) {
+  const Chart bars = TextBars(ChartId::Chart_FocalLength, {{"50", 3}});
+  LaidOutChart overview(bars, {400, 300}, ChartPage::kOverview);
+  LaidOutChart single(bars, {400, 300}, ChartPage::kSingle);
+  EXPECT_GT(overview->margins().bottom(), single->margins().bottom());
+  EXPECT_LT(overview->plotArea().bottom(), single->plotArea().bottom());
+
+  // A page switch is applied at once.
+  overview->SetPage(ChartPage::kSingle);
+  EXPECT_EQ(overview->margins().bottom(), single->margins().bottom());
+}
+
+TEST(DrawnChart, ProgramAndMeteringLabelsBreakWhereTheLabelDoes) {
+  const struct {
+    ChartId id;
+    const char* shown;
+  } kCases[] = {
+      {ChartId::Chart_Program, "Aperture\npriority"},
+      {ChartId::Chart_Meter, "Aperture\npriority"},
+      {ChartId::Chart_ShutterSpeed, "Aperture priority"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.shown);
+    LaidOutChart drawn(TextBars(c.id, {{"Manual", 1}, {"Aperture\rpriority", 2}}), {600, 400});
+    const QStringList texts = drawn.ShownTexts();
+    EXPECT_TRUE(texts.contains(QString::fromUtf8(c.shown))) << texts.join('|').toStdString();
+  }
+}
+
+TEST(DrawnChart, CrowdedBottomLabelsTurnAndThinOut) {
+  std::vector<Bar> bars;
+  for (int i = 0; i < 40; ++i) bars.push_back({"1/" + std::to_string(8000 - i * 100), i + 1});
+  const Chart chart = TextBars(ChartId::Chart_ShutterSpeed, bars);
+  const auto shown_labels = [](LaidOutChart& drawn) {
+    QStringList shown;
+    for (QString label : qobject_cast<QBarCategoryAxis*>(BottomAxis(*drawn))->categories()) {
+      label.remove(QChar(0x200B));
+      if (!label.isEmpty()) shown.append(label);
+    }
+    return shown;
+  };
+
+  LaidOutChart wide(chart, {2000, 1000});
+  EXPECT_EQ(shown_labels(wide).size(), 40);
+  for (const Bar& bar : bars) EXPECT_TRUE(wide.ShownTexts().contains(QString::fromStdString(bar.label))) << bar.label;
+
+  LaidOutChart narrow(chart, {300, 250}, ChartPage::kOverview);
+  EXPECT_EQ(BottomAxis(*narrow)->labelsAngle(), -90);
+  const QStringList thinned = shown_labels(narrow);
+  EXPECT_GT(thinned.size(), 1);
+  EXPECT_LT(thinned.size(), 40);
+  EXPECT_EQ(thinned.front(), QStringLiteral("1/8000"));
+}
+
+TEST(ChartView, RefreshShowsTheModelAsItIsNowAndPageSwitchesAtOnce) {
+  ChartSet charts;
+  SetChartTexts(charts, kEnglish);
+  Chart& model = charts[ChartId::Chart_ISO];
+  ChartView view(model, ChartPage::kOverview);
+  view.resize(400, 300);
+  view.show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(view.objectName(), QStringLiteral("Chart_ISO"));
+
+  model.bar.Add(5, "100", 0x00FFFF);
+  model.pie.Add(5, "100", 0xFF0000);
+  auto* before = qobject_cast<QStackedBarSeries*>(view.chart()->series().value(0));
+  ASSERT_NE(before, nullptr);
+  EXPECT_TRUE(before->barSets().isEmpty());
+  view.Refresh();
+  auto* after = qobject_cast<QStackedBarSeries*>(view.chart()->series().value(0));
+  ASSERT_NE(after, nullptr);
+  EXPECT_EQ(after->barSets().size(), 1);
+
+  model.bar.active = false;
+  model.pie.active = true;
+  view.Refresh();
+  EXPECT_NE(qobject_cast<QPieSeries*>(view.chart()->series().value(0)), nullptr);
+
+  const int overview_margin = view.chart()->margins().bottom();
+  view.SetPage(ChartPage::kSingle);
+  EXPECT_EQ(view.Page(), ChartPage::kSingle);
+  EXPECT_LT(view.chart()->margins().bottom(), overview_margin);
+}
+
+}  // namespace
+}  // namespace lumetra
