@@ -1,0 +1,89 @@
+// lumetra-cli survey --tables --charts as a user runs it: a process without a display writes the
+// fourteen tables and the fourteen pictures of the survey.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "testing/DemoFolder.h"
+#include "tests/charts/JpegInspection.h"
+#include "tests/support/TempFolder.h"
+
+namespace lumetra {
+namespace {
+
+struct ProcessResult {
+  int exit_code;
+  std::string output;
+};
+
+// Runs lumetra-cli with no display and no platform chosen, as on a headless machine.
+ProcessResult RunCliWithoutDisplay(const std::string& arguments) {
+  const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + std::string(LUMETRA_CLI_PATH) +
+                              " " + arguments + " 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  std::string output;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+  const int status = ::pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+TEST(ChartFilesCommandTest, WritesTablesAndPicturesWithoutADisplay) {
+  testing::TempFolder photos;
+  testing::TempFolder home;
+  testing::TempFolder out;
+  testing::WriteDemoFolder(photos.path());
+  for (const char* axis : {"text", "linear"}) {
+    SCOPED_TRACE(axis);
+    const std::filesystem::path folder = out.path() / axis;
+    const ProcessResult result = RunCliWithoutDisplay(
+        "survey --lang ru --axis " + std::string(axis) + " --crop-file '" + (home.path() / "crop.ini").string() +
+        "' --tables '" + folder.string() + "' --charts '" + folder.string() + "' '" + photos.path().string() + "'");
+    ASSERT_EQ(result.exit_code, 0) << result.output;
+
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    EXPECT_EQ(names.size(), 28u);
+    EXPECT_TRUE(names.contains("F Number.txt"));
+    EXPECT_TRUE(names.contains("Metering Mode.jpg"));
+
+    const struct {
+      const char* name;
+      int width;
+    } pictures[] = {{"ISO.jpg", 2000}, {"Program.jpg", 1000}, {"Lens.jpg", 1000}};
+    for (const auto& picture : pictures) {
+      SCOPED_TRACE(picture.name);
+      const std::string bytes = testing::ReadFileBytes((folder / picture.name).string());
+      const testing::JpegFacts facts = testing::InspectJpeg(bytes);
+      EXPECT_EQ(facts.width, picture.width);
+      EXPECT_EQ(facts.height, 1000);
+      EXPECT_EQ(facts.components, 3);
+      ASSERT_FALSE(facts.frame_markers.empty());
+      EXPECT_EQ(facts.frame_markers.front(), 0xC0) << "baseline";
+    }
+  }
+}
+
+TEST(ChartFilesCommandTest, APictureThatCannotBeWrittenIsNamed) {
+  testing::TempFolder photos;
+  testing::TempFolder home;
+  testing::TempFolder out;
+  testing::WriteDemoFolder(photos.path());
+  std::filesystem::create_directory(out.path() / "Exposure.jpg");
+  const ProcessResult result = RunCliWithoutDisplay("survey --crop-file '" + (home.path() / "crop.ini").string() +
+                                                    "' --charts '" + out.path().string() + "' '" +
+                                                    photos.path().string() + "'");
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_NE(result.output.find("lumetra-cli survey: " + (out.path() / "Exposure.jpg").string() + ": Is a directory\n"),
+            std::string::npos)
+      << result.output;
+}
+
+}  // namespace
+}  // namespace lumetra
