@@ -5,10 +5,10 @@
 namespace lumetra {
 
 ChartView::ChartView(const Chart& chart, ChartPage page, QWidget* parent)
-    : QChartView(parent), chart_(chart), drawn_(new DrawnChart(page)) {
+    // Given at construction: a chart set later would leave the view's default one behind, undeleted.
+    : QChartView(new DrawnChart(page), parent), chart_(chart), drawn_(static_cast<DrawnChart*>(this->chart())) {
   setObjectName(QString::fromStdString(chart.name));
   setRenderHint(QPainter::Antialiasing);
-  setChart(drawn_);
   Refresh();
 }
 
