@@ -59,7 +59,7 @@ make_photo_folder "$name" "$copies" copies
 [[ "$folder_kind" == distinct* ]] || die "the cold folder must hold distinct copies, got $folder_kind"
 
 tools=(lumetra)
-for tool in exiv2 exiftool floor floor-1; do tool_available "$tool" && tools+=("$tool"); done
+for tool in lumetra-1 exiv2 exiftool floor floor-1; do tool_available "$tool" && tools+=("$tool"); done
 
 echo "Cold page cache: $photos"
 echo "Files: $photo_count JPEGs in $copies sub-folders ($folder_kind, $((needed_kib / 1024)) MiB);" \

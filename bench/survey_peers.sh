@@ -44,8 +44,8 @@ sample="$photos/folder000"
 exiftool_folders=()
 for ((copy = 0; copy < exiftool_copies; ++copy)); do exiftool_folders+=("$photos/$(printf 'folder%03d' "$copy")"); done
 
-tools=(lumetra lumetra-json)
-for tool in exiv2 exiftool floor floor-1; do tool_available "$tool" && tools+=("$tool"); done
+tools=(lumetra)
+for tool in lumetra-1 lumetra-json exiv2 exiftool floor floor-1; do tool_available "$tool" && tools+=("$tool"); done
 
 # Warm-up on one sub-folder: loads each program and its libraries (exiftool's Perl modules) and shows that
 # every tool finds the photos. With hard links, one sub-folder is every file's data; with copies, the

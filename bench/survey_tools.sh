@@ -1,7 +1,8 @@
 # The commands compared in the survey benchmarks, how each is timed, and the table of results. Sourced
 # after common.sh, with `cli`, `build_dir` and `work` (a scratch folder) set.
 #
-# Tools: lumetra (`lumetra-cli survey`, the tallies as text), lumetra-json (the same with --json), exiv2
+# Tools: lumetra (`lumetra-cli survey`, the tallies as text), lumetra-1 (the same reading every photo on
+# the walk's own thread, --threads 1, when lumetra-cli has that option), lumetra-json (with --json), exiv2
 # and exiftool (reading the tags a survey asks for), floor and floor-1 (read_floor: the survey's walk,
 # each photo only opened and its first 64 KiB read, on one thread per core or on one thread).
 
@@ -26,6 +27,7 @@ mkdir -p "$work/home"
 
 declare -A tool_labels=(
   [lumetra]="lumetra-cli survey (text)"
+  [lumetra-1]="lumetra-cli survey --threads 1"
   [lumetra-json]="lumetra-cli survey --json"
   [exiv2]="exiv2 -g ... -pt (find | xargs)"
   [exiftool]="exiftool -fast -r ..."
@@ -39,6 +41,10 @@ tool_available() {
     exiv2 | exiftool)
       command -v "$1" > /dev/null && return 0
       echo "$script_name: $1 not installed, skipped" >&2
+      return 1 ;;
+    lumetra-1)
+      "$cli" survey --help 2> /dev/null | grep -q -- --threads && return 0
+      echo "$script_name: lumetra-cli survey has no --threads option, the one-thread survey skipped" >&2
       return 1 ;;
     floor | floor-1)
       [[ -x "$build_dir/bench/read_floor" ]] && return 0
@@ -56,6 +62,7 @@ write_tool_command() {
   folders="$(printf '%q ' "$@")"
   case "$tool" in
     lumetra) printf 'LUMETRA_HOME=%q exec %q survey %q\n' "$work/home" "$cli" "$1" ;;
+    lumetra-1) printf 'LUMETRA_HOME=%q exec %q survey --threads 1 %q\n' "$work/home" "$cli" "$1" ;;
     lumetra-json) printf 'LUMETRA_HOME=%q exec %q survey --json %q\n' "$work/home" "$cli" "$1" ;;
     # exiv2 does not recurse: find lists the files and xargs starts exiv2 on as many as fit one command
     # line. exiv2 exits non-zero for files without Exif.
