@@ -388,23 +388,36 @@ void DrawnChart::FitBottomLabels(const QRectF& plot) {
   const qreal spacing = upright ? 0 : QFontMetricsF(LabelFont()).height() + 2;
   if (axis->labelsAngle() != angle) axis->setLabelsAngle(angle);
 
-  QStringList shown;
+  std::vector<bool> kept;
   qreal last_kept = -std::numeric_limits<qreal>::max();
-  for (qsizetype i = 0; i < bottom_labels_.size(); ++i) {
-    const qreal pixel = pixels[static_cast<size_t>(i)];
-    const bool keep = pixel - last_kept >= spacing;
-    if (keep) last_kept = pixel;
-    shown.append(keep ? bottom_labels_[i] : QString());
+  for (const qreal pixel : pixels) {
+    kept.push_back(pixel - last_kept >= spacing);
+    if (kept.back()) last_kept = pixel;
   }
-  MakeDistinct(shown);
   if (x_axis == nullptr) {
+    // Every slot keeps a category; those left out show a blank.
+    QStringList shown;
+    for (qsizetype i = 0; i < bottom_labels_.size(); ++i) {
+      shown.append(kept[static_cast<size_t>(i)] ? bottom_labels_[i] : QString());
+    }
+    MakeDistinct(shown);
     auto* slot_axis = static_cast<QBarCategoryAxis*>(axis);
     if (slot_axis->categories() != shown) slot_axis->setCategories(shown);
     return;
   }
+  QStringList shown;
+  std::vector<qreal> positions;
+  for (qsizetype i = 0; i < bottom_labels_.size(); ++i) {
+    if (!kept[static_cast<size_t>(i)]) continue;
+    shown.append(bottom_labels_[i]);
+    positions.push_back(label_positions_[static_cast<size_t>(i)]);
+  }
+  MakeDistinct(shown);
   if (x_axis->categoriesLabels() == shown) return;
+  const qreal start = x_axis->startValue();
   for (const QString& label : x_axis->categoriesLabels()) x_axis->remove(label);
-  for (qsizetype i = 0; i < shown.size(); ++i) x_axis->append(shown[i], label_positions_[static_cast<size_t>(i)]);
+  x_axis->setStartValue(start);
+  for (qsizetype i = 0; i < shown.size(); ++i) x_axis->append(shown[i], positions[static_cast<size_t>(i)]);
 }
 
 // The pie as large as its marks leave room for, its marks beside it and its legend below.

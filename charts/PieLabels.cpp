@@ -93,6 +93,7 @@ void PieLabels::Arrange(const QRectF& area, QPointF centre, qreal radius, qreal 
       const QPointF direction(std::sin(middle), -std::cos(middle));
       Mark mark;
       mark.text = slice.text;
+      mark.span = slice.span;
       mark.rim = centre + direction * radius;
       mark.elbow = centre + direction * (radius + arm_);
       mark.right = direction.x() >= 0;
@@ -101,6 +102,12 @@ void PieLabels::Arrange(const QRectF& area, QPointF centre, qreal radius, qreal 
     // Each side is a column of lines: in the order of their elbows, pushed down where they would
     // overlap, then up again where they would leave the area.
     const auto stack = [&](std::vector<Mark>& side, bool on_right) {
+      // More marks than lines fit beside the pie: the largest slices keep theirs, the legend names all.
+      const auto fitting = static_cast<size_t>(std::max(0.0, std::floor(area.height() / line)));
+      if (side.size() > fitting) {
+        std::stable_sort(side.begin(), side.end(), [](const Mark& a, const Mark& b) { return a.span > b.span; });
+        side.resize(fitting);
+      }
       std::stable_sort(side.begin(), side.end(), [](const Mark& a, const Mark& b) { return a.elbow.y() < b.elbow.y(); });
       const qreal top = area.top() + line / 2;
       const qreal bottom = area.bottom() - line / 2;
@@ -128,8 +135,7 @@ void PieLabels::Arrange(const QRectF& area, QPointF centre, qreal radius, qreal 
 
 QStringList PieLabels::MarkTexts() const {
   QStringList texts;
-  if (!marks_) return texts;
-  for (const Slice& slice : slices_) texts.append(slice.text);
+  for (const Mark& mark : placed_marks_) texts.append(mark.text);
   return texts;
 }
 

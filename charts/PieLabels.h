@@ -36,7 +36,8 @@ class PieLabels : public QGraphicsItem {
   /// Places the marks around the pie and the legend with its bottom at `legend_bottom`, within `area`.
   void Arrange(const QRectF& area, QPointF centre, qreal radius, qreal legend_bottom);
 
-  /// The texts drawn, for the tests: marks in slice order, then the legend's entries.
+  /// The texts drawn: the marks placed (right column from the top, then the left one) and the
+  /// legend's entries.
   [[nodiscard]] QStringList MarkTexts() const;
   [[nodiscard]] QStringList LegendTexts() const;
 
@@ -46,6 +47,7 @@ class PieLabels : public QGraphicsItem {
  private:
   struct Mark {
     QString text;  // elided to the room beside the pie
+    qreal span = 0;
     QPointF rim, elbow, end;
     bool right = true;
   };

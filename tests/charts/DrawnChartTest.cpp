@@ -3,6 +3,7 @@
 
 #include "charts/DrawnChart.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -155,6 +156,21 @@ TEST(DrawnChart, LegendTooLongForTheRoomEndsWithAnEllipsis) {
 
   LaidOutChart large(chart, {1000, 1000});
   EXPECT_EQ(large->Labels().LegendTexts().size(), 60);
+}
+
+TEST(DrawnChart, MarksThatDoNotFitBesideThePieAreLeftToTheSmallestSlices) {
+  std::vector<Bar> slices;
+  for (int i = 0; i < 80; ++i) slices.push_back({"Lens " + std::to_string(i), 1000 - i * 10});
+  LaidOutChart drawn(CategoryPie(ChartId::Chart_Lens, slices, true), {700, 400});
+  const QStringList marks = drawn->Labels().MarkTexts();
+  EXPECT_GT(marks.size(), 4);
+  EXPECT_LT(marks.size(), 80);
+  const auto has_mark = [&](const std::string& label) {
+    return std::any_of(marks.begin(), marks.end(),
+                       [&](const QString& mark) { return mark.startsWith(QString::fromStdString(label + " (")); });
+  };
+  EXPECT_TRUE(has_mark("Lens 0"));
+  EXPECT_FALSE(has_mark("Lens 79"));
 }
 
 TEST(DrawnChart, PieWithoutPhotosIsADiscWithoutMarksOrLegend) {
