@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "metadata/ExifData.h"
 #include "metadata/TextEncoding.h"
 
 namespace lumetra {
@@ -86,21 +85,20 @@ std::string WithoutPointZeros(std::string text) {
 
 class PhotoReader {
  public:
-  PhotoReader(const TImageInfo& info, std::string maker_lens, const ExtractionContext& context)
-      : info_(info), maker_lens_(std::move(maker_lens)), context_(context) {}
+  PhotoReader(const PhotoTags& tags, const ExtractionContext& context) : tags_(tags), context_(context) {}
 
   PhotoRecord Read() {
     const int language = context_.language;
     const auto undetermined = [language](LabelId id) { return LabelText(id, language); };
 
-    record_.model = WithoutTrailingDots(NormalizeText(Tag("Model"), undetermined(LabelId::NotDeterminedM)));
+    record_.model = WithoutTrailingDots(NormalizeText(Tag(PhotoTag::kModel), undetermined(LabelId::NotDeterminedM)));
     if (record_.model == undetermined(LabelId::NotDeterminedM)) {
       record_.SetLabel(kModel, LabelId::NotDeterminedM, language);
     }
     ReadMake();
     ReadFocal();
     ReadCropAndFocal35();
-    const std::string exposure = Tag("ExposureTime");
+    const std::string exposure = Tag(PhotoTag::kExposureTime);
     if (exposure.empty()) {
       record_.SetLabel(kExposure, LabelId::NotDeterminedF, language);
     } else {
@@ -111,25 +109,25 @@ class PhotoReader {
     }
     ReadFNumber();
     ReadIso();
-    record_.SetLabel(kProgram, MapText(Tag("ExposureProgram"), kPrograms, LabelId::NotDeterminedM), language);
-    record_.SetLabel(kMetering, MapText(Tag("MeteringMode"), kMeterings, LabelId::NotDeterminedM), language);
-    record_.SetLabel(kFlash, MapText(Tag("Flash"), kFlashes, LabelId::NotDeterminedM), language);
-    record_.SetLabel(kOrientation, MapText(Tag("Orientation"), kOrientations, LabelId::NotDeterminedF), language);
+    record_.SetLabel(kProgram, MapText(Tag(PhotoTag::kExposureProgram), kPrograms, LabelId::NotDeterminedM), language);
+    record_.SetLabel(kMetering, MapText(Tag(PhotoTag::kMeteringMode), kMeterings, LabelId::NotDeterminedM), language);
+    record_.SetLabel(kFlash, MapText(Tag(PhotoTag::kFlash), kFlashes, LabelId::NotDeterminedM), language);
+    record_.SetLabel(kOrientation, MapText(Tag(PhotoTag::kOrientation), kOrientations, LabelId::NotDeterminedF),
+                     language);
     ReadLens();
-    record_.SetLabel(kFocus, MapText(Tag("Focus Mode"), kFocusModes, LabelId::NotDeterminedM), language);
-    record_.SetLabel(kDrive, MapText(Tag("Drive Mode"), kDriveModes, LabelId::NotDeterminedM), language);
+    record_.SetLabel(kFocus, MapText(Tag(PhotoTag::kFocusMode), kFocusModes, LabelId::NotDeterminedM), language);
+    record_.SetLabel(kDrive, MapText(Tag(PhotoTag::kDriveMode), kDriveModes, LabelId::NotDeterminedM), language);
     return std::move(record_);
   }
 
  private:
-  // Tag texts become UTF-8 here: bytes that are not UTF-8 are read as Latin-1.
-  std::string Tag(const char* name) const { return TextAsUtf8(info_.TagText(name)); }
+  const std::string& Tag(PhotoTag tag) const { return tags_.Text(tag); }
 
   bool Is(int field, LabelId label) const { return record_.labels[static_cast<size_t>(field)] == label; }
 
   void ReadMake() {
     const int language = context_.language;
-    std::string make = NormalizeText(Tag("Make"), LabelText(LabelId::NotDeterminedF, language));
+    std::string make = NormalizeText(Tag(PhotoTag::kMake), LabelText(LabelId::NotDeterminedF, language));
     if (make == LabelText(LabelId::NotDeterminedF, language)) {
       record_.SetLabel(kMake, LabelId::NotDeterminedF, language);
       return;
@@ -140,7 +138,7 @@ class PhotoReader {
   }
 
   void ReadFocal() {
-    const std::string focal = WholeMillimetres(Tag("FocalLength"));
+    const std::string focal = WholeMillimetres(Tag(PhotoTag::kFocalLength));
     const std::optional<int64_t> value = ReadInteger64(focal);
     if (focal.empty() || focal == "0" || !value) {
       record_.SetLabel(kFocal, LabelId::NotDeterminedN, context_.language);
@@ -169,8 +167,8 @@ class PhotoReader {
       return;
     }
     // Not in the store: derived from the photo's own 35 mm focal length, to one decimal.
-    const std::optional<double> fl = ReadDecimalAfterZero(WholeMillimetres(Tag("FocalLength")));
-    const std::optional<double> fl35 = ReadDecimalAfterZero(WholeMillimetres(Tag("FocalLengthin35mmFilm")));
+    const std::optional<double> fl = ReadDecimalAfterZero(WholeMillimetres(Tag(PhotoTag::kFocalLength)));
+    const std::optional<double> fl35 = ReadDecimalAfterZero(WholeMillimetres(Tag(PhotoTag::kFocalLengthIn35mm)));
     double crop = 0;
     if (fl && fl35 && *fl > 0 && *fl35 > 0) crop = Round(10 * *fl35 / *fl) / 10;
     if (crop > 0 && crop <= 10) {
@@ -189,7 +187,7 @@ class PhotoReader {
   }
 
   void ReadFNumber() {
-    std::string text = Tag("FNumber");
+    std::string text = Tag(PhotoTag::kFNumber);
     std::replace(text.begin(), text.end(), ',', '.');
     const std::optional<double> value = ReadDecimal(text);
     if (text.empty() || (value && *value == 0)) {
@@ -201,7 +199,7 @@ class PhotoReader {
 
   void ReadIso() {
     // Only the leading digits count: "100, 100" is 100.
-    const std::string text = Tag("ISOSpeedRatings");
+    const std::string text = Tag(PhotoTag::kIsoSpeedRatings);
     const std::string digits = text.substr(0, text.find_first_not_of("0123456789"));
     const std::optional<int64_t> value = ReadInteger64(digits);
     if (!value || *value == 0) {
@@ -212,17 +210,18 @@ class PhotoReader {
   }
 
   void ReadLens() {
-    std::string lens = WithoutPointZeros(Tag("LensModel"));
+    std::string lens = WithoutPointZeros(Tag(PhotoTag::kLensModel));
     if (lens.empty()) {
       // The maker note's lens entry, without the quotes around it, when it looks like a lens name.
-      lens = maker_lens_.size() >= 2 ? TextAsUtf8(maker_lens_.substr(1, maker_lens_.size() - 2)) : std::string();
+      const std::string& maker_lens = tags_.makerLensText;
+      lens = maker_lens.size() >= 2 ? TextAsUtf8(maker_lens.substr(1, maker_lens.size() - 2)) : std::string();
       if (lens.find("f/") == std::string::npos) lens.clear();
     }
     if (lens.empty() && !Is(kCrop, LabelId::NotDeterminedM)) {
       const std::optional<double> crop = ReadDecimal(record_.crop);
       if (crop && *crop <= 2) {
-        const std::string short_focal = Tag("Short focal");
-        const std::string long_focal = Tag("Long focal");
+        const std::string short_focal = Tag(PhotoTag::kShortFocal);
+        const std::string long_focal = Tag(PhotoTag::kLongFocal);
         lens = (short_focal.empty() ? "" : short_focal.substr(1)) + "-" + (long_focal.empty() ? "" : long_focal.substr(1)) +
                " mm";
         if (lens == "0-65535 mm" || lens == "- mm") lens.clear();
@@ -233,8 +232,7 @@ class PhotoReader {
     if (record_.lens == undetermined) record_.labels[kLens] = LabelId::NotDeterminedM;
   }
 
-  const TImageInfo& info_;
-  std::string maker_lens_;
+  const PhotoTags& tags_;
   const ExtractionContext& context_;
   PhotoRecord record_;
   int64_t focal_ = 0;
@@ -247,17 +245,18 @@ bool Known(const PhotoRecord& record, int field) {
 }  // namespace
 
 std::optional<PhotoRecord> ExtractPhoto(const std::string& path, const ExtractionContext& context) {
-  // One reader per photo, gone when this returns.
-  TimgData data(BuildAll);
-  data.ProcessFile(path);
-  std::optional<PhotoRecord> record = ExtractPhotoRecord(data, context);
+  std::optional<PhotoRecord> record = RecordFromTags(ReadPhotoTags(path), context);
   if (record) record->path = path;
   return record;
 }
 
 std::optional<PhotoRecord> ExtractPhotoRecord(const TimgData& data, const ExtractionContext& context) {
-  if (!data.HasExif() || !data.ImageInfo) return std::nullopt;
-  PhotoRecord record = PhotoReader(*data.ImageInfo, data.Context.makerLensText, context).Read();
+  return RecordFromTags(TagsOf(data), context);
+}
+
+std::optional<PhotoRecord> RecordFromTags(const PhotoTags& tags, const ExtractionContext& context) {
+  if (!tags.has_exif) return std::nullopt;
+  PhotoRecord record = PhotoReader(tags, context).Read();
   // A photo counts when it tells at least one of exposure time, F-number, ISO and focal length.
   if (!Known(record, kExposure) && !Known(record, kFNumber) && !Known(record, kIso) && !Known(record, kFocal)) {
     return std::nullopt;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "survey/PhotoRecord.h"
+#include "survey/PhotoTags.h"
 
 namespace lumetra {
 
@@ -28,14 +29,19 @@ struct ExtractionContext {
   std::vector<UnknownCamera>* UnknownCameras = nullptr;
 };
 
-/// Reads the photo at `path` into a record: the tags the survey asks for, normalized and mapped to
-/// labels, with the crop factor and 35 mm focal length from the store or derived from the photo. Returns
-/// the record when the photo counts (it has an exposure time, F-number, ISO or focal length), with `path`
-/// set; nullopt otherwise. Never throws for a broken file.
+/// Reads the photo at `path` into a record: the tags the survey asks for (ReadPhotoTags), normalized
+/// and mapped to labels (RecordFromTags), with the crop factor and 35 mm focal length from the store or
+/// derived from the photo. Returns the record when the photo counts (it has an exposure time, F-number,
+/// ISO or focal length), with `path` set; nullopt otherwise. Never throws for a broken file.
 [[nodiscard]] std::optional<PhotoRecord> ExtractPhoto(const std::string& path, const ExtractionContext& context);
 
 /// The record of a photo that `data` has already read, as `ExtractPhoto` builds it but with `path` left
 /// empty; nullopt when the photo has no Exif or does not count.
 [[nodiscard]] std::optional<PhotoRecord> ExtractPhotoRecord(const TimgData& data, const ExtractionContext& context);
+
+/// The record made of a photo's tags, as `ExtractPhoto` builds it but with `path` left empty; nullopt when
+/// the photo has no Exif or does not count. The crop-factor lookup and the unknown cameras are touched
+/// here, so records are made on one thread, in the order the photos are met.
+[[nodiscard]] std::optional<PhotoRecord> RecordFromTags(const PhotoTags& tags, const ExtractionContext& context);
 
 }  // namespace lumetra

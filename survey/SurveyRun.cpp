@@ -1,8 +1,23 @@
 #include "survey/SurveyRun.h"
 
+#include <algorithm>
+#include <optional>
+#include <thread>
+
 #include "survey/ExtractPhoto.h"
+#include "survey/ParallelReader.h"
+#include "survey/PhotoTags.h"
 
 namespace lumetra {
+namespace {
+
+unsigned ReaderThreads(const SurveyOptions& options) {
+  if (!options.trace_path.empty()) return 1;
+  if (options.reader_threads != 0) return options.reader_threads;
+  return std::max(std::thread::hardware_concurrency(), 1u);
+}
+
+}  // namespace
 
 WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, SurveyState& state,
                      FilterCriteria& criteria,
@@ -10,14 +25,21 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
                      WalkHooks hooks, const std::atomic<bool>& stopRequested) {
   state.ResetTallies(true, criteria);
   const ExtractionContext context{options.language, crop_factor, options.cb_CF, &state.UnknownCameras};
-  hooks.photo = [&](const std::string& path) {
-    if (std::optional<PhotoRecord> record = ExtractPhoto(path, context)) {
-      state.AddPhoto(*record, criteria, options.rb_Real);
-    }
-  };
   WalkOptions walk;
   walk.cb_SubFolders = options.cb_SubFolders;
   walk.trace_path = options.trace_path;
+  // Joined when this returns or throws.
+  std::optional<ParallelReader> reader;
+  if (const unsigned threads = ReaderThreads(options); threads > 1) {
+    reader.emplace(folder, walk.cb_SubFolders, threads, ReadPhotoTags);
+  }
+  hooks.photo = [&](const std::string& path) {
+    const PhotoTags tags = reader ? reader->Take(path) : ReadPhotoTags(path);
+    if (std::optional<PhotoRecord> record = RecordFromTags(tags, context)) {
+      record->path = path;
+      state.AddPhoto(*record, criteria, options.rb_Real);
+    }
+  };
   return WalkFolder(folder, walk, hooks, stopRequested);
 }
 

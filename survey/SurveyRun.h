@@ -12,19 +12,25 @@
 namespace lumetra {
 
 /// The settings a run reads: the interface language, which focal length the focal bounds apply to
-/// (`rb_Real`), whether sub-folders are walked and unknown cameras collected, and the trace file.
+/// (`rb_Real`), whether sub-folders are walked and unknown cameras collected, the trace file, and how
+/// many threads read the photos.
 struct SurveyOptions {
   int language = kEnglish;
   bool rb_Real = true;
   bool cb_SubFolders = true;
   bool cb_CF = true;
   std::string trace_path;
+  /// Threads that read and parse photos ahead of the walk; 0: one per core. With 1, or in trace mode, every
+  /// photo is read on the calling thread when the walk reaches it, so that a reader that brings the program
+  /// down leaves the trace naming that photo. The result is the same with any count.
+  unsigned reader_threads = 0;
 };
 
 /// What the Run command does, without the window: empties the survey, walks `folder`, reads every photo
 /// into a record (crop factors from `crop_factor`, in 1/10000, 0 when unknown), stores it and tallies it
 /// under `criteria`. `hooks.process_events` and `hooks.entry_done` are passed on to the walk; its photo hook
-/// is this run's own.
+/// is this run's own. Records are made, stored and tallied on the calling thread in walk order, whichever
+/// thread read the file; no reader thread outlives the call.
 WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, SurveyState& state,
                      FilterCriteria& criteria,
                      const std::function<int64_t(const std::string& make, const std::string& model)>& crop_factor,

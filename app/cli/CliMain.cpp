@@ -48,6 +48,10 @@ int main(int argc, char** argv) {
   survey->add_flag("--no-subfolders", no_subfolders, "Do not walk the sub-folders");
   survey->add_flag("--no-unknown", no_unknown, "Do not collect cameras without a crop factor");
   survey->add_option("--crop-file", survey_request.crop_file, "The crop-factor file");
+  survey->add_option("--threads", survey_request.options.reader_threads,
+                     "Threads that read the photos: 0 (the default) one per core, 1 each photo as the walk "
+                     "reaches it")
+      ->check(CLI::Range(0u, 64u));
   survey->add_option("--exposure", survey_request.exposure, "Exposure-time bounds FROM:TO (1/250:1/60)");
   survey->add_option("--fnumber", survey_request.fnumber, "F-number bounds FROM:TO");
   survey->add_option("--focal-range", survey_request.focal_range, "Focal-length bounds FROM:TO, millimetres");

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "survey/PhotoTags.h"
+
+namespace lumetra {
+
+/// Reads the photos of a folder walk ahead of it, on worker threads, and hands them back in walk order.
+///
+/// A scout thread walks the same folder as the survey's own walk and queues the path of every photo it
+/// meets; worker threads read the queued photos; the walk, when it reaches a photo, takes that photo's
+/// tags with `Take`. The walk itself is left as it is: its hooks, its Stop and everything it tallies run on
+/// the calling thread in its own order, so the result is the one-threaded walk's. Reading ahead only moves
+/// where the file is read. At most `kFilesAheadPerThread` photos per worker are queued or held.
+///
+/// Destroying the reader stops the scout and the workers and joins them, whether the walk ended, was
+/// stopped or left by an exception; photos read ahead but never taken are dropped.
+class ParallelReader {
+ public:
+  using ReadFunction = std::function<PhotoTags(const std::string& path)>;
+
+  static constexpr size_t kFilesAheadPerThread = 32;
+
+  /// Starts the scout on `folder` (walking sub-folders when `sub_folders`) and `threads` workers (at least
+  /// one) that read with `read`.
+  ParallelReader(const std::string& folder, bool sub_folders, unsigned threads, ReadFunction read);
+  ~ParallelReader();
+  ParallelReader(const ParallelReader&) = delete;
+  ParallelReader& operator=(const ParallelReader&) = delete;
+
+  /// The tags of the photo at `path`, which the walk has reached: as a worker read them, or read here when
+  /// the scout did not meet the file or the file changed since (another file under that name, other size
+  /// or time, gone). An exception thrown by a worker's read is thrown here.
+  [[nodiscard]] PhotoTags Take(const std::string& path);
+
+ private:
+  struct Slot;
+
+  void Scout(const std::string& folder, bool sub_folders);
+  void Queue(const std::string& path);
+  void Work();
+  void Shutdown();
+  [[nodiscard]] bool RoomForScout() const { return window_.size() <= capacity_ / 2; }
+
+  const ReadFunction read_;
+  const size_t capacity_;
+  std::mutex mutex_;
+  // Each thread waits on its own: the workers for queued photos, the scout for room in the window, the
+  // walk for its photo. The scout resumes only when half the window is free, so that it and the workers
+  // wake once for a batch of photos rather than once for each.
+  std::condition_variable work_queued_;
+  std::condition_variable room_made_;
+  std::condition_variable photo_ready_;
+  // The photos queued by the scout and not yet taken, in walk order.
+  std::deque<std::shared_ptr<Slot>> window_;
+  bool scout_done_ = false;
+  bool scout_waiting_ = false;
+  // Also the scout walk's stop request.
+  std::atomic<bool> cancelled_{false};
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace lumetra

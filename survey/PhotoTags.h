@@ -1,0 +1,50 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+namespace lumetra {
+
+class TimgData;
+
+/// The tags a photo record is made of, as the survey asks the reader for them by name.
+enum class PhotoTag : int {
+  kModel,
+  kMake,
+  kFocalLength,
+  kFocalLengthIn35mm,
+  kExposureTime,
+  kFNumber,
+  kIsoSpeedRatings,
+  kExposureProgram,
+  kMeteringMode,
+  kFlash,
+  kOrientation,
+  kLensModel,
+  kShortFocal,
+  kLongFocal,
+  kFocusMode,
+  kDriveMode,
+};
+inline constexpr size_t kPhotoTagCount = 16;
+
+/// What one photo's record is made of: whether it has an Exif block, the rendered text of each tag (UTF-8,
+/// empty when the photo lacks it) and the maker note's lens text as it stands. Reading them touches
+/// nothing shared, so several photos can be read at once on different threads.
+struct PhotoTags {
+  bool has_exif = false;
+  std::array<std::string, kPhotoTagCount> texts;
+  std::string makerLensText;
+
+  [[nodiscard]] const std::string& Text(PhotoTag tag) const { return texts[static_cast<size_t>(tag)]; }
+};
+
+/// Reads the photo at `path` with a reader of its own, destroyed before this returns. A file that cannot be
+/// opened or read, or is not a JPEG/TIFF with Exif, gives `has_exif` false. Never throws for a broken file.
+[[nodiscard]] PhotoTags ReadPhotoTags(const std::string& path);
+
+/// The tags of a photo that `data` has already read.
+[[nodiscard]] PhotoTags TagsOf(const TimgData& data);
+
+}  // namespace lumetra
