@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <functional>
 
 #include "metadata/ByteSource.h"
@@ -66,8 +67,20 @@ void TimgData::Reset() {
 
 bool TimgData::ProcessFile(const std::string& path) {
   Reset();
-  if (!IsExistingFile(path)) return false;
-  return ProcessKind(LowerExtension(path), [&path] { return std::make_unique<FileSource>(path); });
+  // The open is also the test that the file exists, so a survey pays no stat per photo; only a failed
+  // open asks whether anything is there. A file that is there but cannot be read fails in ProcessKind.
+  std::unique_ptr<ByteSource> file;
+  std::exception_ptr open_failure;
+  try {
+    file = std::make_unique<FileSource>(path);
+  } catch (const ReaderError&) {
+    if (!IsExistingFile(path)) return false;
+    open_failure = std::current_exception();
+  }
+  return ProcessKind(LowerExtension(path), [&file, &open_failure] {
+    if (open_failure) std::rethrow_exception(open_failure);
+    return std::move(file);
+  });
 }
 
 bool TimgData::ProcessBytes(std::string_view bytes, std::string_view extension) {
