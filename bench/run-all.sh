@@ -6,6 +6,9 @@
 #
 # Usage: bench/run-all.sh
 # Environment:
+#   COMMIT             measure this commit rather than the working tree: it is exported (git archive) to
+#                      LUMETRA_BENCH_DIR/src-<commit>, built there and measured with its own scripts, so
+#                      that others' unfinished changes in the tree do not enter the figures
 #   LUMETRA_BUILD      build folder (default build/release); give each engineer's runs their own
 #   BUILD              0: use the build folder as it is, without configuring and building
 #   LUMETRA_CORPUS, LUMETRA_BENCH_DIR, RUNS  passed on to the scripts (see each script's head)
@@ -15,10 +18,26 @@ repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 script_name=run-all.sh
 source "$repo_root/bench/common.sh"
 
+if [[ -n "${COMMIT:-}" ]]; then
+  commit="$(git -C "$repo_root" rev-parse --short "$COMMIT^{commit}")" || die "not a commit: $COMMIT"
+  resolve_bench_dir
+  resolve_corpus
+  source_dir="$bench_dir/src-$commit"
+  if [[ ! -f "$source_dir/.exported" ]]; then
+    rm -rf -- "$source_dir"
+    mkdir -p "$source_dir"
+    git -C "$repo_root" archive "$commit" | tar -x -C "$source_dir"
+    touch "$source_dir/.exported"
+  fi
+  export LUMETRA_CORPUS="$corpus"
+  export LUMETRA_SOURCE="$(git -C "$repo_root" log -1 --format='%h %s' "$commit") (exported to $source_dir)"
+  exec env -u COMMIT -u LUMETRA_BUILD "$source_dir/bench/run-all.sh"
+fi
+
 resolve_build
 export LUMETRA_BUILD="$build_dir"
 if [[ "${BUILD:-1}" != 0 ]]; then
-  cmake --preset release -B "$build_dir" > /dev/null
+  (cd "$repo_root" && cmake --preset release -B "$build_dir" > /dev/null)
   cmake --build "$build_dir" --target lumetra-cli reader_bench survey_bench read_floor
 fi
 for program in lumetra-cli bench/reader_bench bench/survey_bench bench/read_floor; do
@@ -35,8 +54,12 @@ section() {
 }
 
 echo "Lumetra benchmarks, $(date -u +%Y-%m-%dT%H:%MZ)"
-echo "Source: $(git -C "$repo_root" log -1 --format='%h %s' 2> /dev/null || echo 'not a git checkout')" \
-  "$(git -C "$repo_root" diff --quiet HEAD -- 2> /dev/null || echo '(working tree has uncommitted changes)')"
+if [[ -n "${LUMETRA_SOURCE:-}" ]]; then
+  echo "Source: $LUMETRA_SOURCE"
+else
+  echo "Source: $(git -C "$repo_root" log -1 --format='%h %s' 2> /dev/null || echo 'not a git checkout')" \
+    "$(git -C "$repo_root" diff --quiet HEAD -- 2> /dev/null || echo '(working tree has uncommitted changes)')"
+fi
 echo "Build: $build_dir ($(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build_dir/CMakeCache.txt"))"
 echo "Machine: $(nproc) cores, $(uname -r), load $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "Peers: $(exiv2 --version 2> /dev/null | head -n 1 || echo 'exiv2 missing'); exiftool" \
