@@ -8,7 +8,8 @@
 # Environment:
 #   COMMIT             measure this commit rather than the working tree: it is exported (git archive) to
 #                      LUMETRA_BENCH_DIR/src-<commit>, built there and measured with its own scripts, so
-#                      that others' unfinished changes in the tree do not enter the figures
+#                      that others' unfinished changes in the tree do not enter the figures (its build
+#                      folder is the export's build/release)
 #   LUMETRA_BUILD      build folder (default build/release); give each engineer's runs their own
 #   BUILD              0: use the build folder as it is, without configuring and building
 #   LUMETRA_CORPUS, LUMETRA_BENCH_DIR, RUNS  passed on to the scripts (see each script's head)
