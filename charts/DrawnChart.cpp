@@ -37,6 +37,8 @@ constexpr qreal kCountTickSpacing = 40;
 constexpr int kMostCountTicks = 10;
 // Space kept between two bottom labels, in pixels.
 constexpr qreal kLabelGap = 6;
+// A turned bottom label takes at most this share of the chart's height.
+constexpr qreal kTurnedLabelShare = 0.25;
 // A legend takes at most this share of a pie chart's height.
 constexpr qreal kLegendHeightShare = 0.4;
 
@@ -74,26 +76,25 @@ void StyleAxis(QAbstractAxis& axis) {
   axis.setTitleBrush(Qt::black);
   axis.setLinePen(QPen(Qt::black, 1));
   axis.setGridLinePen(QPen(kGridLine, 1, Qt::SolidLine));
-  // Labels are written whole; crowded ones are turned or thinned out instead (FitBottomLabels).
+  // Upright labels are written whole; crowded ones are turned or thinned out instead (FitBottomLabels).
   axis.setTruncateLabels(false);
 }
 
-// The widest line of the bottom labels as drawn.
-qreal WidestLabel(const std::vector<ChartPoint>& points, bool line_breaks) {
+// The widest line of the bottom labels.
+qreal WidestLine(const QStringList& labels) {
   const QFontMetricsF metrics(LabelFont());
   qreal widest = 0;
-  for (const ChartPoint& point : points) {
-    const QString label = QString::fromStdString(point.label);
-    const QStringList lines = line_breaks ? label.split(QLatin1Char('\r')) : QStringList{label};
-    for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+  for (const QString& label : labels) {
+    for (const QString& line : label.split(QLatin1Char('\r'))) widest = std::max(widest, metrics.horizontalAdvance(line));
   }
   return widest;
 }
 
-// Qt's category axes drop a label equal to an earlier one; a zero-width space keeps each one apart.
+// Qt's category axes drop a label equal to an earlier one; zero-width spaces keep each one apart.
+constexpr QChar kBlank(0x200B);
 void MakeDistinct(QStringList& labels) {
   for (qsizetype i = 0; i < labels.size(); ++i) {
-    while (labels.indexOf(labels[i]) < i) labels[i].append(QChar(0x200B));
+    while (labels.indexOf(labels[i]) < i) labels[i].append(kBlank);
   }
 }
 
@@ -108,25 +109,24 @@ qreal CountInterval(qreal maximum, int ticks) {
   return step * magnitude;
 }
 
-// A label on one line, as plain text.
-QString PlainText(std::string_view text) {
+// A label as plain text: its line breaks kept as "\r" when asked, otherwise spaces.
+QString PlainText(std::string_view text, bool line_breaks = false) {
   QString plain = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  plain.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-  plain.replace(QLatin1Char('\r'), QLatin1Char(' '));
-  plain.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  const QString line_break = line_breaks ? QStringLiteral("\r") : QStringLiteral(" ");
+  plain.replace(QStringLiteral("\r\n"), line_break);
+  plain.replace(QLatin1Char('\n'), line_break);
+  if (!line_breaks) plain.replace(QLatin1Char('\r'), line_break);
   return plain;
+}
+
+// Plain text as Qt Charts' rich text: escaped, its "\r" line breaks as <br>.
+QString RichText(const QString& plain) {
+  return plain.toHtmlEscaped().replace(QLatin1Char('\r'), QStringLiteral("<br>"));
 }
 
 }  // namespace
 
-QString ChartText(std::string_view text, bool line_breaks) {
-  QString escaped = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toHtmlEscaped();
-  const QString line_break = line_breaks ? QStringLiteral("<br>") : QStringLiteral(" ");
-  escaped.replace(QStringLiteral("\r\n"), line_break);
-  escaped.replace(QLatin1Char('\r'), line_break);
-  escaped.replace(QLatin1Char('\n'), line_break);
-  return escaped;
-}
+QString ChartText(std::string_view text, bool line_breaks) { return RichText(PlainText(text, line_breaks)); }
 
 QString PieMarkText(const ChartPoint& point, int64_t total) {
   QString text = PlainText(point.label);
@@ -197,13 +197,12 @@ void DrawnChart::DrawBars(const Chart& chart) {
   addAxis(count_axis, Qt::AlignLeft);
 
   linear_ = chart.axis == AxisKind::kLinear;
-  const bool line_breaks = !linear_ && MultiLineLabels(chart.id);
-  widest_label_ = WidestLabel(chart.bar.Points(), line_breaks);
   if (linear_) {
     DrawLinearBars(chart, count_axis);
   } else {
     DrawTextBars(chart, count_axis);
   }
+  widest_label_ = WidestLine(bottom_labels_);
 }
 
 // Bars in slots, one bar set per colour stacked over the others' zeros, so that every bar keeps the
@@ -227,14 +226,15 @@ void DrawnChart::DrawTextBars(const Chart& chart, QValueAxis* count_axis) {
       found = sets.insert(sets.end(), {point.colour, set});
     }
     found->second->replace(static_cast<qsizetype>(i), static_cast<qreal>(point.value));
-    bottom_labels_.append(ChartText(point.label, line_breaks));
+    bottom_labels_.append(PlainText(point.label, line_breaks));
     label_positions_.push_back(static_cast<qreal>(i));
   }
   addSeries(series);
 
   auto* slot_axis = new QBarCategoryAxis;
   StyleAxis(*slot_axis);
-  QStringList labels = bottom_labels_;
+  QStringList labels;
+  for (const QString& label : bottom_labels_) labels.append(RichText(label));
   MakeDistinct(labels);
   slot_axis->append(labels);
   addAxis(slot_axis, Qt::AlignBottom);
@@ -273,7 +273,7 @@ void DrawnChart::DrawLinearBars(const Chart& chart, QValueAxis* count_axis) {
 
   // Labels of bars at the same X share one position.
   for (const ChartPoint& point : points) {
-    const QString label = ChartText(point.label);
+    const QString label = PlainText(point.label);
     if (!label_positions_.empty() && label_positions_.back() == point.x) {
       bottom_labels_.back().append(QStringLiteral(", ")).append(label);
     } else {
@@ -301,7 +301,8 @@ void DrawnChart::DrawLinearBars(const Chart& chart, QValueAxis* count_axis) {
     bar->attachAxis(x_axis);
     bar->attachAxis(count_axis);
   }
-  QStringList labels = bottom_labels_;
+  QStringList labels;
+  for (const QString& label : bottom_labels_) labels.append(RichText(label));
   MakeDistinct(labels);
   for (qsizetype i = 0; i < labels.size(); ++i) x_axis->append(labels[i], label_positions_[static_cast<size_t>(i)]);
 }
@@ -359,7 +360,7 @@ void DrawnChart::FitToSize() {
   if (!bars_shown_) return;
   const QList<QAbstractAxis*> vertical = axes(Qt::Vertical);
   if (auto* count_axis = vertical.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(vertical.front())) {
-    const int ticks = std::clamp(static_cast<int>(plot.height() / kCountTickSpacing), 1, kMostCountTicks);
+    const int ticks = std::clamp(static_cast<int>(plot.height() / kCountTickSpacing), 2, kMostCountTicks);
     const qreal interval = CountInterval(count_axis->max(), ticks);
     if (count_axis->tickInterval() != interval) count_axis->setTickInterval(interval);
   }
@@ -385,8 +386,17 @@ void DrawnChart::FitBottomLabels(const QRectF& plot) {
   for (size_t i = 1; i < pixels.size(); ++i) closest = std::min(closest, pixels[i] - pixels[i - 1]);
   const bool upright = closest >= widest_label_ + kLabelGap;
   const int angle = upright ? 0 : -90;
-  const qreal spacing = upright ? 0 : QFontMetricsF(LabelFont()).height() + 2;
+  const QFontMetricsF metrics(LabelFont());
+  const qreal spacing = upright ? 0 : metrics.height() + 2;
   if (axis->labelsAngle() != angle) axis->setLabelsAngle(angle);
+  // A turned label stands on one line, cut short beyond a quarter of the chart's height ("Multi-Se…"), so
+  // that a small chart keeps its plot.
+  const qreal longest = size().height() * kTurnedLabelShare;
+  const auto shown_text = [&](QString label) {
+    if (upright) return RichText(label);
+    label.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return RichText(metrics.elidedText(label, Qt::ElideRight, longest));
+  };
 
   std::vector<bool> kept;
   qreal last_kept = -std::numeric_limits<qreal>::max();
@@ -395,10 +405,11 @@ void DrawnChart::FitBottomLabels(const QRectF& plot) {
     if (kept.back()) last_kept = pixel;
   }
   if (x_axis == nullptr) {
-    // Every slot keeps a category; those left out show a blank.
+    // Every slot keeps a category, those left out a blank (never empty: Qt drops an empty category,
+    // and the bars after it with it).
     QStringList shown;
     for (qsizetype i = 0; i < bottom_labels_.size(); ++i) {
-      shown.append(kept[static_cast<size_t>(i)] ? bottom_labels_[i] : QString());
+      shown.append(kept[static_cast<size_t>(i)] ? shown_text(bottom_labels_[i]) : QString(kBlank));
     }
     MakeDistinct(shown);
     auto* slot_axis = static_cast<QBarCategoryAxis*>(axis);
@@ -409,14 +420,12 @@ void DrawnChart::FitBottomLabels(const QRectF& plot) {
   std::vector<qreal> positions;
   for (qsizetype i = 0; i < bottom_labels_.size(); ++i) {
     if (!kept[static_cast<size_t>(i)]) continue;
-    shown.append(bottom_labels_[i]);
+    shown.append(shown_text(bottom_labels_[i]));
     positions.push_back(label_positions_[static_cast<size_t>(i)]);
   }
   MakeDistinct(shown);
   if (x_axis->categoriesLabels() == shown) return;
-  const qreal start = x_axis->startValue();
   for (const QString& label : x_axis->categoriesLabels()) x_axis->remove(label);
-  x_axis->setStartValue(start);
   for (qsizetype i = 0; i < shown.size(); ++i) x_axis->append(shown[i], positions[static_cast<size_t>(i)]);
 }
 

@@ -50,7 +50,7 @@ class DrawnChart : public QChart {
   ChartId id_ = ChartId::Chart_ShutterSpeed;
   bool bars_shown_ = false;
   bool linear_ = false;
-  // The bottom labels as drawn and where they stand: slots 0, 1, ... on a text axis, X values on a
+  // The bottom labels as plain text ("\r" between the lines of the program labels) and where they stand: slots 0, 1, ... on a text axis, X values on a
   // linear one; crowded labels are thinned out from these.
   QStringList bottom_labels_;
   std::vector<qreal> label_positions_;

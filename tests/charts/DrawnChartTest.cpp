@@ -332,10 +332,28 @@ TEST(DrawnChart, CrowdedBottomLabelsTurnAndThinOut) {
 
   LaidOutChart narrow(chart, {300, 250}, ChartPage::kOverview);
   EXPECT_EQ(BottomAxis(*narrow)->labelsAngle(), -90);
+  // Every bar keeps its slot, labelled or not.
+  EXPECT_EQ(qobject_cast<QBarCategoryAxis*>(BottomAxis(*narrow))->count(), 40);
   const QStringList thinned = shown_labels(narrow);
   EXPECT_GT(thinned.size(), 1);
   EXPECT_LT(thinned.size(), 40);
   EXPECT_EQ(thinned.front(), QStringLiteral("1/8000"));
+}
+
+TEST(DrawnChart, ThinnedLinearLabelsStayUnderTheirBars) {
+  const std::vector<double> xs = {0, 0.0001, 0.0002, 0.0005, 0.001, 0.002, 0.004, 0.008, 0.0167, 0.5, 1, 2};
+  LaidOutChart drawn(LinearBars(ChartId::Chart_ShutterSpeed, xs), {300, 250}, ChartPage::kOverview);
+  auto* x_axis = qobject_cast<QCategoryAxis*>(BottomAxis(*drawn));
+  ASSERT_NE(x_axis, nullptr);
+  const QStringList labels = x_axis->categoriesLabels();
+  EXPECT_LT(labels.size(), static_cast<qsizetype>(xs.size()));
+  ASSERT_FALSE(labels.isEmpty());
+  EXPECT_EQ(labels.front(), QStringLiteral("0"));
+  EXPECT_EQ(x_axis->startValue(), x_axis->min());
+  for (const QString& label : labels) {
+    SCOPED_TRACE(label.toStdString());
+    EXPECT_EQ(x_axis->endValue(label), label.toDouble());
+  }
 }
 
 TEST(ChartView, RefreshShowsTheModelAsItIsNowAndPageSwitchesAtOnce) {
