@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Sets up, builds both presets (release; debug with AddressSanitizer and UndefinedBehaviorSanitizer) and
-# runs every test in each.
+# Sets up, builds the presets (release; debug with AddressSanitizer and UndefinedBehaviorSanitizer; tsan,
+# the engine and command line with ThreadSanitizer, where photos are read on several threads) and runs
+# every test in each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-for preset in release debug; do
+for preset in release debug tsan; do
   echo "=== $preset ==="
   cmake --preset "$preset"
   cmake --build --preset "$preset"

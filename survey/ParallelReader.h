@@ -31,7 +31,7 @@ class ParallelReader {
   static constexpr size_t kFilesAheadPerThread = 32;
 
   /// Starts the scout on `folder` (walking sub-folders when `sub_folders`) and `threads` workers (at least
-  /// one) that read with `read`.
+  /// one) that read with `read`, which is called on several threads at once.
   ParallelReader(const std::string& folder, bool sub_folders, unsigned threads, ReadFunction read);
   ~ParallelReader();
   ParallelReader(const ParallelReader&) = delete;
@@ -39,7 +39,7 @@ class ParallelReader {
 
   /// The tags of the photo at `path`, which the walk has reached: as a worker read them, or read here when
   /// the scout did not meet the file or the file changed since (another file under that name, other size
-  /// or time, gone). An exception thrown by a worker's read is thrown here.
+  /// or time, gone). An exception thrown by a worker's read is thrown here. Called by the walk's thread only.
   [[nodiscard]] PhotoTags Take(const std::string& path);
 
  private:
