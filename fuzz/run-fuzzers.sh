@@ -8,7 +8,7 @@
 #
 # Environment: LUMETRA_FUZZ_WORK (default /tmp/lumetra-fuzz) holds per target corpus/, artifacts/ (crash-,
 # leak-, timeout-, oom- files) and fuzz.log; LUMETRA_CORPUS (default /work/shared/corpus) is the photo
-# folder (skipped when absent).
+# folder (skipped when absent); LUMETRA_FUZZ_FLAGS adds libFuzzer options (e.g. -use_value_profile=1).
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-1900}
@@ -50,6 +50,8 @@ for target in "${targets[@]}"; do
   mkdir -p "$dir/corpus" "$dir/artifacts"
   options=(-max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1
            -artifact_prefix="$dir/artifacts/")
+  read -r -a extra <<<"${LUMETRA_FUZZ_FLAGS:-}"
+  options+=("${extra[@]}")
   case $target in
     jpeg_reader | tiff_reader) options+=(-dict="$repo/fuzz/photo.dict") ;;
   esac
