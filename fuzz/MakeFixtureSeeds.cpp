@@ -3,6 +3,7 @@
 // Usage: lumetra-fuzz-fixture-seeds <seeds folder>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -63,12 +64,18 @@ int main(int argc, char** argv) {
                                                     Dataset(2, 25, "sun") + Dataset(2, 90, "Mainz") +
                                                     Dataset(2, 120, "A caption") + Dataset(8, 10, "x"));
 
-  // Three demo cameras: both byte orders, GPS and interoperability directories.
-  const std::vector<lumetra::testing::DemoPhoto> photos = lumetra::testing::DemoPhotos();
-  for (size_t i = 0; i < photos.size() && i < 3; ++i) {
-    const lumetra::testing::DemoPhoto& photo = photos[i];
+  // The demo folder's first photo of each make and its first with GPS: both byte orders, GPS and
+  // interoperability directories.
+  std::set<std::string> makes;
+  bool gps_taken = false;
+  for (const lumetra::testing::DemoPhoto& photo : lumetra::testing::DemoPhotos()) {
+    if (!photo.has_exif) continue;
+    const bool new_make = makes.insert(photo.make).second;
+    const bool first_gps = photo.gps && !gps_taken;
+    if (!new_make && !first_gps) continue;
+    gps_taken = gps_taken || photo.gps.has_value();
     const Ifd ifd0 = lumetra::testing::DemoExifIfd(photo);
-    const std::string name = "demo-" + std::to_string(i + 1);
+    const std::string name = "demo-" + std::filesystem::path(photo.path).stem().string();
     Write(seeds / "jpeg_reader" / (name + ".jpg"),
           BuildJpeg({lumetra::testing::JfifSegment(), lumetra::testing::ExifSegment(ifd0, photo.order)}));
     Write(seeds / "tiff_reader" / (name + ".tif"), BuildTiff(ifd0, photo.order));
