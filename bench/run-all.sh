@@ -63,7 +63,7 @@ else
 fi
 echo "Build: $build_dir ($(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build_dir/CMakeCache.txt"))"
 echo "Machine: $(nproc) cores, $(uname -r), load $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "Peers: $(exiv2 --version 2> /dev/null | head -n 1 || echo 'exiv2 missing'); exiftool" \
+echo "Peers: $(exiv2 --version 2> /dev/null | sed -n 1p || echo "exiv2 missing"); exiftool" \
   "$(exiftool -ver 2> /dev/null || echo missing); $(hyperfine --version 2> /dev/null || echo 'hyperfine missing')"
 
 section "reader_bench: TimgData in memory, per build mode and per maker"
