@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -90,10 +91,12 @@ qreal WidestLine(const QStringList& labels) {
   return widest;
 }
 
-// Qt's category axes drop a label equal to an earlier one; zero-width spaces keep each one apart.
-constexpr QChar kBlank(0x200B);
+// Qt's category axes drop an empty label or one equal to an earlier one, and on a text axis the bars
+// after it with it; zero-width spaces keep every label there and apart.
 void MakeDistinct(QStringList& labels) {
+  constexpr QChar kBlank(0x200B);
   for (qsizetype i = 0; i < labels.size(); ++i) {
+    if (labels[i].isEmpty()) labels[i] = kBlank;
     while (labels.indexOf(labels[i]) < i) labels[i].append(kBlank);
   }
 }
@@ -196,8 +199,7 @@ void DrawnChart::DrawBars(const Chart& chart) {
   count_axis->setTitleText(ChartText(chart.axis_title));
   addAxis(count_axis, Qt::AlignLeft);
 
-  linear_ = chart.axis == AxisKind::kLinear;
-  if (linear_) {
+  if (chart.axis == AxisKind::kLinear) {
     DrawLinearBars(chart, count_axis);
   } else {
     DrawTextBars(chart, count_axis);
@@ -246,7 +248,10 @@ void DrawnChart::DrawTextBars(const Chart& chart, QValueAxis* count_axis) {
 // A bar is 75 % as wide as the closest distance between two values, kept between 1/200 and 1/8 of the
 // axis so that neither crowded nor lone bars vanish or swamp the chart.
 void DrawnChart::DrawLinearBars(const Chart& chart, QValueAxis* count_axis) {
-  const std::vector<ChartPoint>& points = chart.bar.Points();
+  // A value too large to be a number has no place on the axis.
+  std::vector<ChartPoint> points;
+  std::copy_if(chart.bar.Points().begin(), chart.bar.Points().end(), std::back_inserter(points),
+               [](const ChartPoint& point) { return std::isfinite(point.x); });
   auto* x_axis = new QCategoryAxis;
   StyleAxis(*x_axis);
   x_axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
@@ -405,11 +410,10 @@ void DrawnChart::FitBottomLabels(const QRectF& plot) {
     if (kept.back()) last_kept = pixel;
   }
   if (x_axis == nullptr) {
-    // Every slot keeps a category, those left out a blank (never empty: Qt drops an empty category,
-    // and the bars after it with it).
+    // Every slot keeps a category; those left out show a blank.
     QStringList shown;
     for (qsizetype i = 0; i < bottom_labels_.size(); ++i) {
-      shown.append(kept[static_cast<size_t>(i)] ? shown_text(bottom_labels_[i]) : QString(kBlank));
+      shown.append(kept[static_cast<size_t>(i)] ? shown_text(bottom_labels_[i]) : QString());
     }
     MakeDistinct(shown);
     auto* slot_axis = static_cast<QBarCategoryAxis*>(axis);

@@ -49,9 +49,9 @@ class DrawnChart : public QChart {
   ChartPage page_;
   ChartId id_ = ChartId::Chart_ShutterSpeed;
   bool bars_shown_ = false;
-  bool linear_ = false;
-  // The bottom labels as plain text ("\r" between the lines of the program labels) and where they stand: slots 0, 1, ... on a text axis, X values on a
-  // linear one; crowded labels are thinned out from these.
+  // The bottom labels as plain text ("\r" between the lines of the program labels) and where they
+  // stand: slots 0, 1, ... on a text axis, X values on a linear one. Crowded labels are thinned out
+  // from these.
   QStringList bottom_labels_;
   std::vector<qreal> label_positions_;
   qreal widest_label_ = 0;

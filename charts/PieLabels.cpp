@@ -17,10 +17,21 @@ constexpr qreal kTextGap = 4;
 // The square before a legend entry, as a share of the line height, and the space after an entry.
 constexpr qreal kSquareShare = 0.7;
 constexpr qreal kColumnGap = 16;
-// The pie never shrinks below this share of the plot for long marks; they are cut short instead.
-constexpr qreal kSmallestRadiusShare = 0.18;
+// Shares of the largest radius the plot allows: a pie without marks takes most of it; beside long marks
+// it never falls below the smallest share, the marks are cut short instead.
+constexpr qreal kUnmarkedRadiusShare = 0.9;
+constexpr qreal kSmallestRadiusShare = 0.36;
 // Room above and below the pie for marks pushed apart.
 constexpr qreal kRadiusHeightShare = 0.8;
+
+// The line from the pie's rim out to the bend of a mark's line.
+qreal ArmLength(qreal radius) { return radius / 10 + 10; }
+
+qreal WidestText(const QFontMetricsF& metrics, const std::vector<PieLabels::Slice>& slices) {
+  qreal widest = 0;
+  for (const PieLabels::Slice& slice : slices) widest = std::max(widest, metrics.horizontalAdvance(slice.text));
+  return widest;
+}
 
 }  // namespace
 
@@ -39,13 +50,11 @@ void PieLabels::SetSlices(std::vector<Slice> slices, bool marks, bool legend) {
 qreal PieLabels::ArrangeLegend(qreal width, qreal most_height) {
   entries_.clear();
   legend_size_ = {};
-  if (!legend_ || slices_.empty()) return 0;
+  if (!legend_ || slices_.empty() || width <= 0) return 0;
   const QFontMetricsF metrics(font_);
   const qreal line = metrics.height();
   const qreal square = line * kSquareShare;
-  qreal widest = 0;
-  for (const Slice& slice : slices_) widest = std::max(widest, metrics.horizontalAdvance(slice.text));
-  column_width_ = std::min(square + kTextGap + widest + kColumnGap, width);
+  column_width_ = std::min(square + kTextGap + WidestText(metrics, slices_) + kColumnGap, width);
   const auto count = static_cast<int>(slices_.size());
   columns_ = std::clamp(static_cast<int>(width / column_width_), 1, count);
   const int most_rows = std::max(1, static_cast<int>(most_height / line));
@@ -68,14 +77,13 @@ qreal PieLabels::ArrangeLegend(qreal width, qreal most_height) {
 
 qreal PieLabels::PieRadius(const QRectF& plot) const {
   const qreal full = std::min(plot.width(), plot.height()) / 2;
-  if (!marks_) return full * 0.9;
-  const QFontMetricsF metrics(font_);
-  qreal widest = 0;
-  for (const Slice& slice : slices_) widest = std::max(widest, metrics.horizontalAdvance(slice.text));
-  // Half the width holds the radius, the arm (a tenth of the radius plus 10 px), the gap and the text.
+  if (!marks_) return full * kUnmarkedRadiusShare;
+  // Half the width holds the radius, the arm (ArmLength: a tenth of the radius plus 10 px), the gaps and
+  // the text.
+  const qreal widest = WidestText(QFontMetricsF(font_), slices_);
   const qreal beside = (plot.width() / 2 - 10 - 2 * kTextGap - widest) / 1.1;
   const qreal radius = std::min(plot.height() / 2 * kRadiusHeightShare, beside);
-  return std::max(radius, full * kSmallestRadiusShare * 2);
+  return std::max(radius, full * kSmallestRadiusShare);
 }
 
 void PieLabels::Arrange(const QRectF& area, QPointF centre, qreal radius, qreal legend_bottom) {
@@ -85,7 +93,7 @@ void PieLabels::Arrange(const QRectF& area, QPointF centre, qreal radius, qreal 
   if (marks_) {
     const QFontMetricsF metrics(font_);
     const qreal line = metrics.height();
-    arm_ = radius / 10 + 10;
+    const qreal arm = ArmLength(radius);
     std::vector<Mark> left;
     std::vector<Mark> right;
     for (const Slice& slice : slices_) {
@@ -95,7 +103,7 @@ void PieLabels::Arrange(const QRectF& area, QPointF centre, qreal radius, qreal 
       mark.text = slice.text;
       mark.span = slice.span;
       mark.rim = centre + direction * radius;
-      mark.elbow = centre + direction * (radius + arm_);
+      mark.elbow = centre + direction * (radius + arm);
       mark.right = direction.x() >= 0;
       (mark.right ? right : left).push_back(std::move(mark));
     }
@@ -118,7 +126,7 @@ void PieLabels::Arrange(const QRectF& area, QPointF centre, qreal radius, qreal 
       for (size_t i = side.size(); i-- > 0;) {
         y[i] = std::min(y[i], i + 1 == side.size() ? bottom : y[i + 1] - line);
       }
-      const qreal x = on_right ? centre.x() + radius + arm_ : centre.x() - radius - arm_;
+      const qreal x = on_right ? centre.x() + radius + arm : centre.x() - radius - arm;
       const qreal room = on_right ? area.right() - x - kTextGap * 2 : x - area.left() - kTextGap * 2;
       for (size_t i = 0; i < side.size(); ++i) {
         side[i].end = QPointF(x, y[i]);

@@ -27,6 +27,8 @@ class PieLabels : public QGraphicsItem {
   /// Draws its texts in `font`, black.
   explicit PieLabels(QFont font, QGraphicsItem* parent = nullptr);
 
+  /// Takes the pie's slices in drawing order, and whether their marks and a legend are drawn; nothing
+  /// shows until the next `ArrangeLegend` and `Arrange`.
   void SetSlices(std::vector<Slice> slices, bool marks, bool legend);
   /// Lays the legend out across `width` and returns its height: at most `most_height`, the slices past
   /// that being left out after a last entry "…". 0 without a legend.
@@ -61,7 +63,6 @@ class PieLabels : public QGraphicsItem {
   std::vector<Slice> slices_;
   bool marks_ = false;
   bool legend_ = false;
-  qreal arm_ = 0;
   std::vector<Mark> placed_marks_;
   std::vector<Entry> entries_;
   QSizeF legend_size_;

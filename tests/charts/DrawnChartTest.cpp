@@ -4,6 +4,7 @@
 #include "charts/DrawnChart.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -230,6 +231,14 @@ TEST(DrawnChart, BarsKeepTheColourOfTheirPoints) {
   EXPECT_EQ(bars->barSets()[1]->at(1), 4);
 }
 
+TEST(DrawnChart, BarWithAnEmptyLabelKeepsItsSlot) {
+  LaidOutChart drawn(TextBars(ChartId::Chart_ISO, {{"", 2}, {"100", 3}, {"", 4}}), {600, 400});
+  EXPECT_EQ(qobject_cast<QBarCategoryAxis*>(BottomAxis(*drawn))->count(), 3);
+  auto* bars = qobject_cast<QStackedBarSeries*>(drawn->series().value(0));
+  ASSERT_NE(bars, nullptr);
+  EXPECT_EQ(bars->barSets().front()->at(2), 4);
+}
+
 TEST(DrawnChart, CountAxisRunsFromZeroToTheMaximum) {
   const struct {
     int64_t maximum;
@@ -268,7 +277,8 @@ TEST(DrawnChart, LinearBarsStandAtTheirValuesUnderTheirLabels) {
 }
 
 TEST(DrawnChart, LinearAxisOfLoneBarsKeepsAWidth) {
-  const std::vector<std::vector<double>> kCases = {{18}, {0}, {0.008, 0.008}, {}};
+  constexpr double kTooLarge = std::numeric_limits<double>::infinity();
+  const std::vector<std::vector<double>> kCases = {{18}, {0}, {0.008, 0.008}, {}, {18, kTooLarge}};
   for (const std::vector<double>& xs : kCases) {
     SCOPED_TRACE(xs.size());
     LaidOutChart drawn(LinearBars(ChartId::Chart_ShutterSpeed, xs), {800, 400});
