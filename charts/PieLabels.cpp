@@ -155,6 +155,7 @@ QStringList PieLabels::LegendTexts() const {
 
 void PieLabels::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
   const QFontMetricsF metrics(font_);
+  painter->save();
   painter->setFont(font_);
   painter->setRenderHint(QPainter::Antialiasing);
   for (const Mark& mark : placed_marks_) {
@@ -175,6 +176,7 @@ void PieLabels::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidge
     painter->setPen(Qt::black);
     painter->drawText(legend_origin_ + entry.position + QPointF(square + kTextGap, metrics.ascent()), entry.text);
   }
+  painter->restore();
 }
 
 }  // namespace lumetra

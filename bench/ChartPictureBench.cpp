@@ -1,0 +1,71 @@
+// Chart pictures at their export sizes: drawing off-screen and writing the JPEG file, for a crowded bar
+// chart (60 exposure times) and a category pie with 40 marked slices and its legend.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <QApplication>
+
+#include "charts/ChartModel.h"
+#include "charts/ChartPicture.h"
+#include "charts/JpegFile.h"
+
+namespace lumetra {
+namespace {
+
+Chart ExposureBars() {
+  ChartSet charts;
+  SetChartTexts(charts, 2);
+  Chart chart = charts[ChartId::Chart_ShutterSpeed];
+  for (int i = 0; i < 60; ++i) chart.bar.Add((i * 37) % 150 + 1, "1/" + std::to_string(8000 - i * 130), 0xFF0000);
+  chart.axis_maximum = 150;
+  return chart;
+}
+
+Chart ModelPie() {
+  ChartSet charts;
+  SetChartTexts(charts, 2);
+  Chart chart = charts[ChartId::Chart_Model];
+  for (int i = 0; i < 40; ++i) chart.pie.Add(400 - i * 9, "Camera model " + std::to_string(i), 0x2376EE + i * 0x0A0A0A);
+  chart.pie.Add(30, "Other (each < 1%)", 0);
+  return chart;
+}
+
+void BM_DrawExposureBars(benchmark::State& state) {
+  const Chart chart = ExposureBars();
+  for (auto _ : state) benchmark::DoNotOptimize(DrawChartPicture(chart, ExportSize(chart.id)));
+}
+BENCHMARK(BM_DrawExposureBars)->Unit(benchmark::kMillisecond);
+
+void BM_DrawModelPie(benchmark::State& state) {
+  const Chart chart = ModelPie();
+  for (auto _ : state) benchmark::DoNotOptimize(DrawChartPicture(chart, ExportSize(chart.id)));
+}
+BENCHMARK(BM_DrawModelPie)->Unit(benchmark::kMillisecond);
+
+void BM_WriteExposureJpeg(benchmark::State& state) {
+  const Chart chart = ExposureBars();
+  const QImage picture = DrawChartPicture(chart, ExportSize(chart.id));
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / "lumetra_chart_bench.jpg";
+  for (auto _ : state) {
+    if (const std::string error = WriteJpegFile(picture, file); !error.empty()) state.SkipWithError(error.c_str());
+  }
+  std::filesystem::remove(file);
+}
+BENCHMARK(BM_WriteExposureJpeg)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace lumetra
+
+int main(int argc, char** argv) {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform == nullptr || *platform == '\0') ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
