@@ -121,7 +121,7 @@ peak_rss_mib() {
 }
 
 photos_per_second() {
-  awk -v n="${files_read[$1]}" -v t="${medians[$1]}" 'BEGIN { printf "%.0f", n / t }'
+  awk -v n="${files_read[$1]}" -v t="${medians[$1]}" 'BEGIN { printf "%.3f", n / t }'
 }
 
 # The table of the measured tools; `ratio` is lumetra-cli survey's photos/s over the row's (above 1:
