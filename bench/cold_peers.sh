@@ -65,9 +65,8 @@ echo "Cold page cache: $photos"
 echo "Files: $photo_count JPEGs in $copies sub-folders ($folder_kind, $((needed_kib / 1024)) MiB);" \
   "before every run: $drop_caches"
 echo "lumetra-cli: $cli"
-echo "Timer: wall time of each run, median of $runs rounds (each round runs every command once); peak RSS:" \
-  "largest of those runs (/usr/bin/time %M)"
-echo "Machine: $(nproc) cores, $(uname -r), load $(cut -d' ' -f1-3 /proc/loadavg); $(date -u +%Y-%m-%dT%H:%MZ)"
+timing_line "$runs"
+machine_line
 echo
 
 # The programs, their libraries and exiftool's Perl modules are dropped from the cache too, as on a

@@ -3,11 +3,16 @@
 # `cli` (absolute path of lumetra-cli: the first argument, or the build's); `resolve_corpus` sets `corpus`
 # (the photo corpus) and ends the script quietly when it is missing, since nothing can be measured;
 # `resolve_bench_dir` sets `bench_dir`, where photo folders are made, never inside the repository;
-# `die` serves every script and `timed_median` run_peers.sh.
+# `die` and `machine_line` serve every script, `timed_median` run_peers.sh.
 
 die() {
   echo "$script_name: $*" >&2
   exit 1
+}
+
+# One line on the machine and its load when the figures were taken.
+machine_line() {
+  echo "Machine: $(nproc) cores, $(uname -r), load $(cut -d' ' -f1-3 /proc/loadavg); $(date -u +%Y-%m-%dT%H:%MZ)"
 }
 
 resolve_build() {

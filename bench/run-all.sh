@@ -62,7 +62,7 @@ else
     "$(git -C "$repo_root" diff --quiet HEAD -- 2> /dev/null || echo '(working tree has uncommitted changes)')"
 fi
 echo "Build: $build_dir ($(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build_dir/CMakeCache.txt"))"
-echo "Machine: $(nproc) cores, $(uname -r), load $(cut -d' ' -f1-3 /proc/loadavg)"
+machine_line
 echo "Peers: $(exiv2 --version 2> /dev/null | sed -n 1p || echo "exiv2 missing"); exiftool" \
   "$(exiftool -ver 2> /dev/null || echo missing); $(hyperfine --version 2> /dev/null || echo 'hyperfine missing')"
 

@@ -62,7 +62,7 @@ echo "Corpus: $corpus ($photo_count JPEG files)"
 echo "lumetra-cli: $cli"
 echo "Timer: $(command -v hyperfine > /dev/null && hyperfine --version || echo 'date loop'), median of $runs runs" \
   "after $warmup warm-up"
-echo "Machine: $(nproc) cores, $(uname -r); $(date -u +%Y-%m-%dT%H:%MZ)"
+machine_line
 echo
 
 names=()

@@ -49,8 +49,8 @@ find "$photos" > /dev/null
 echo "Library: $photos"
 echo "Files: $photo_count JPEGs in $copies sub-folders ($folder_kind)"
 echo "lumetra-cli: $cli"
-echo "Peak RSS: /usr/bin/time %M, largest of $runs runs; machine: $(nproc) cores, load" \
-  "$(cut -d' ' -f1-3 /proc/loadavg); $(date -u +%Y-%m-%dT%H:%MZ)"
+echo "Peak RSS: /usr/bin/time %M, largest of $runs runs"
+machine_line
 echo
 
 plan_tool lumetra "$photo_count" "$photos"

@@ -77,9 +77,8 @@ if [[ " ${tools[*]} " == *" exiv2 "* ]]; then
   echo "exiv2 processes per run (xargs batches): $(find "$photos" -type f -iname '*.jpg' -print0 | xargs -0 sh -c 'echo' sh | wc -l)"
 fi
 echo "lumetra-cli: $cli"
-echo "Timer: wall time of each run, median of $runs rounds (each round runs every command once); peak RSS:" \
-  "largest of those runs (/usr/bin/time %M)"
-echo "Machine: $(nproc) cores, $(uname -r), load $(cut -d' ' -f1-3 /proc/loadavg); $(date -u +%Y-%m-%dT%H:%MZ)"
+timing_line "$runs"
+machine_line
 echo
 
 for tool in "${tools[@]}"; do

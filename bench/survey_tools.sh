@@ -110,6 +110,11 @@ time_tools() {
   done
 }
 
+timing_line() {
+  echo "Timer: wall time of each run, median of $1 rounds (each round runs every command once); peak RSS:" \
+    "largest of those runs (/usr/bin/time %M)"
+}
+
 peak_rss_mib() {
   local file="$work/$1.rss"
   if [[ ! -s "$file" ]]; then
