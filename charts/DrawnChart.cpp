@@ -46,9 +46,7 @@ constexpr qreal kLegendHeightShare = 0.4;
 const QColor kBackground(0xF0, 0xF0, 0xF0);
 const QColor kGridLine(0xC8, 0xC8, 0xC8);
 
-QColor ToQColor(ChartColour colour) {
-  return QColor((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
-}
+QColor ToQColor(ChartColour colour) { return QColor((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF); }
 
 QFont TitleFont() {
   QFont font(QStringLiteral("Tahoma"));
@@ -86,7 +84,8 @@ qreal WidestLine(const QStringList& labels) {
   const QFontMetricsF metrics(LabelFont());
   qreal widest = 0;
   for (const QString& label : labels) {
-    for (const QString& line : label.split(QLatin1Char('\r'))) widest = std::max(widest, metrics.horizontalAdvance(line));
+    for (const QString& line : label.split(QLatin1Char('\r')))
+      widest = std::max(widest, metrics.horizontalAdvance(line));
   }
   return widest;
 }

@@ -56,8 +56,7 @@ void FlushLastBuffer(j_compress_ptr compress) {
 
 // Encodes packed RGB rows into `bytes`. A failure leaves by longjmp, so only plain C objects live in this
 // frame. Returns false with libjpeg's message.
-bool EncodeRgb(const unsigned char* pixels, int width, int height, size_t stride, std::string* bytes,
-               char* message) {
+bool EncodeRgb(const unsigned char* pixels, int width, int height, size_t stride, std::string* bytes, char* message) {
   jpeg_compress_struct compress{};
   JumpingErrors errors{};
   StringDestination destination{};

@@ -17,6 +17,8 @@ constexpr qreal kTextGap = 4;
 // The square before a legend entry, as a share of the line height, and the space after an entry.
 constexpr qreal kSquareShare = 0.7;
 constexpr qreal kColumnGap = 16;
+// Legend columns are never cut narrower than this to make room for more entries.
+constexpr qreal kNarrowestColumn = 140;
 // Shares of the largest radius the plot allows: a pie without marks takes most of it; beside long marks
 // it never falls below the smallest share, the marks are cut short instead.
 constexpr qreal kUnmarkedRadiusShare = 0.9;
@@ -58,6 +60,13 @@ qreal PieLabels::ArrangeLegend(qreal width, qreal most_height) {
   const auto count = static_cast<int>(slices_.size());
   columns_ = std::clamp(static_cast<int>(width / column_width_), 1, count);
   const int most_rows = std::max(1, static_cast<int>(most_height / line));
+  // A list that does not fit takes narrower columns, its longest names cut short in the middle so that
+  // their shares still show, rather than leave slices out beside empty room.
+  while (columns_ < count && (count + columns_ - 1) / columns_ > most_rows &&
+         width / (columns_ + 1) >= kNarrowestColumn) {
+    ++columns_;
+    column_width_ = width / columns_;
+  }
   const int rows = std::min(most_rows, (count + columns_ - 1) / columns_);
   const int shown = std::min(count, rows * columns_);
   const qreal text_room = column_width_ - square - kTextGap - kColumnGap / 2;
@@ -66,7 +75,7 @@ qreal PieLabels::ArrangeLegend(qreal width, qreal most_height) {
     // A list too long for the room ends with an ellipsis in place of the smallest slices.
     const bool last_of_cut_list = i == shown - 1 && shown < count;
     Entry entry;
-    entry.text = last_of_cut_list ? QStringLiteral("…") : metrics.elidedText(slice.text, Qt::ElideRight, text_room);
+    entry.text = last_of_cut_list ? QStringLiteral("…") : metrics.elidedText(slice.text, Qt::ElideMiddle, text_room);
     entry.colour = last_of_cut_list ? QColor(Qt::transparent) : slice.colour;
     entry.position = QPointF((i % columns_) * column_width_, (i / columns_) * line);
     entries_.push_back(std::move(entry));
@@ -116,7 +125,8 @@ void PieLabels::Arrange(const QRectF& area, QPointF centre, qreal radius, qreal 
         std::stable_sort(side.begin(), side.end(), [](const Mark& a, const Mark& b) { return a.span > b.span; });
         side.resize(fitting);
       }
-      std::stable_sort(side.begin(), side.end(), [](const Mark& a, const Mark& b) { return a.elbow.y() < b.elbow.y(); });
+      std::stable_sort(side.begin(), side.end(),
+                       [](const Mark& a, const Mark& b) { return a.elbow.y() < b.elbow.y(); });
       const qreal top = area.top() + line / 2;
       const qreal bottom = area.bottom() - line / 2;
       std::vector<qreal> y(side.size());
@@ -130,7 +140,7 @@ void PieLabels::Arrange(const QRectF& area, QPointF centre, qreal radius, qreal 
       const qreal room = on_right ? area.right() - x - kTextGap * 2 : x - area.left() - kTextGap * 2;
       for (size_t i = 0; i < side.size(); ++i) {
         side[i].end = QPointF(x, y[i]);
-        side[i].text = metrics.elidedText(side[i].text, Qt::ElideRight, std::max<qreal>(room, 0));
+        side[i].text = metrics.elidedText(side[i].text, Qt::ElideMiddle, std::max<qreal>(room, 0));
         placed_marks_.push_back(std::move(side[i]));
       }
     };
@@ -171,7 +181,8 @@ void PieLabels::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidge
     if (entry.colour.alpha() != 0) {
       painter->setPen(QPen(entry.colour.darker(160), 1));
       painter->setBrush(entry.colour);
-      painter->drawRect(QRectF(legend_origin_ + entry.position + QPointF(0, (line - square) / 2), QSizeF(square, square)));
+      painter->drawRect(
+          QRectF(legend_origin_ + entry.position + QPointF(0, (line - square) / 2), QSizeF(square, square)));
     }
     painter->setPen(Qt::black);
     painter->drawText(legend_origin_ + entry.position + QPointF(square + kTextGap, metrics.ascent()), entry.text);

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include <QAreaSeries>
-#include <QCoreApplication>
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QCategoryAxis>
+#include <QCoreApplication>
 #include <QLineSeries>
 #include <QPieSeries>
 #include <QStackedBarSeries>
@@ -157,6 +157,20 @@ TEST(DrawnChart, LegendTooLongForTheRoomEndsWithAnEllipsis) {
 
   LaidOutChart large(chart, {1000, 1000});
   EXPECT_EQ(large->Labels().LegendTexts().size(), 60);
+}
+
+TEST(DrawnChart, CutLegendShortensLongNamesKeepingTheirShares) {
+  std::vector<Bar> slices;
+  for (int i = 0; i < 30; ++i) slices.push_back({"A very long lens name, number " + std::to_string(i), 100 - i});
+  LaidOutChart drawn(CategoryPie(ChartId::Chart_Lens, slices, false), {500, 300}, ChartPage::kOverview);
+  const QStringList legend = drawn->Labels().LegendTexts();
+  // 40 % of 300 pixels holds fewer than ten rows: more entries than that need a second column.
+  EXPECT_GT(legend.size(), 10);
+  for (qsizetype i = 0; i + 1 < legend.size(); ++i) {
+    SCOPED_TRACE(legend[i].toStdString());
+    EXPECT_TRUE(legend[i].endsWith(QStringLiteral("%)")));
+    EXPECT_TRUE(legend[i].contains(QChar(0x2026)));
+  }
 }
 
 TEST(DrawnChart, MarksThatDoNotFitBesideThePieAreLeftToTheSmallestSlices) {
