@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 #include "survey/ExtractPhoto.h"
@@ -31,7 +32,11 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
   // Joined when this returns or throws.
   std::optional<ParallelReader> reader;
   if (const unsigned threads = ReaderThreads(options); threads > 1) {
-    reader.emplace(folder, walk.cb_SubFolders, threads, ReadPhotoTags);
+    try {
+      reader.emplace(folder, walk.cb_SubFolders, threads, ReadPhotoTags);
+    } catch (const std::system_error&) {
+      // No threads to be had: every photo is read here, as with one thread.
+    }
   }
   hooks.photo = [&](const std::string& path) {
     const PhotoTags tags = reader ? reader->Take(path) : ReadPhotoTags(path);

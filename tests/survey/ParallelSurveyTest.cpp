@@ -142,7 +142,8 @@ TEST_P(ParallelSurveyTest, TheTraceIsTheOneThreadedTrace) {
   EXPECT_EQ(traces[1], traces[0]);
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, ParallelSurveyTest, ::testing::Values("demo", "corpus"));
+INSTANTIATE_TEST_SUITE_P(Folders, ParallelSurveyTest, ::testing::Values("demo", "corpus"),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 
 }  // namespace
 }  // namespace lumetra
