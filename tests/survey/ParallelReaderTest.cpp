@@ -57,16 +57,18 @@ class StandInRead {
   std::map<std::string, std::vector<std::thread::id>> readers_;
 };
 
+// "p<n>.jpg"; appended, since GCC 12 at -O3 warns falsely about "p" + std::string.
+std::string PhotoName(int n) { return std::string("p").append(std::to_string(n)).append(".jpg"); }
+
 std::string Content(const PhotoTags& tags) { return tags.Text(PhotoTag::kModel); }
 std::string PathOf(const PhotoTags& tags) { return tags.Text(PhotoTag::kMake); }
 
 TEST(ParallelReader, HandsBackEveryPhotoOfTheWalkInItsOrderReadOnceByAWorker) {
   testing::TempFolder root;
-  std::vector<std::string> names;
   // More photos than the window holds, over several folders, so that the scout waits for room.
   for (int folder = 0; folder < 5; ++folder) {
     for (int photo = 0; photo < 40; ++photo) {
-      const std::string name = "f" + std::to_string(folder) + "/p" + std::to_string(photo) + ".jpg";
+      const std::string name = std::string("f").append(std::to_string(folder)).append("/").append(PhotoName(photo));
       WriteFile(root.path() / name, "content of " + name);
     }
   }
@@ -152,13 +154,11 @@ TEST(ParallelReader, AFileTheScoutDidNotMeetInALargeFolderNeverStallsTheWalk) {
   testing::TempFolder root;
   testing::TempFolder elsewhere;
   WriteFile(elsewhere.path() / "new.jpg", "new");
-  for (int i = 0; i < 200; ++i) WriteFile(root.path() / ("p" + std::to_string(1000 + i) + ".jpg"), std::to_string(i));
+  for (int i = 0; i < 200; ++i) WriteFile(root.path() / PhotoName(1000 + i), std::to_string(i));
   StandInRead read;
   // One worker: the scout fills the window, then waits until half of it is free.
   ParallelReader reader(root.path().string(), true, 1, read.Function());
-  const auto take = [&](int i) {
-    return Content(reader.Take(root.path().string() + "/p" + std::to_string(1000 + i) + ".jpg"));
-  };
+  const auto take = [&](int i) { return Content(reader.Take(root.path().string() + "/" + PhotoName(1000 + i))); };
   for (int i = 0; i < 5; ++i) EXPECT_EQ(take(i), std::to_string(i));
   while (read.Readers().size() < ParallelReader::kFilesAheadPerThread) std::this_thread::yield();
   EXPECT_EQ(Content(reader.Take(elsewhere.path().string() + "/new.jpg")), "new");
@@ -193,15 +193,14 @@ TEST(ParallelReader, AFailedReadIsThrownByTakeAndTheRestGoOn) {
 
 TEST(ParallelReader, EndsAtOnceWhenDestroyedEarly) {
   testing::TempFolder root;
-  for (int i = 0; i < 300; ++i) WriteFile(root.path() / ("p" + std::to_string(i) + ".jpg"), "x");
+  for (int i = 0; i < 300; ++i) WriteFile(root.path() / PhotoName(i), "x");
   // Destroyed with nothing taken (the scout waits for room), and after a few photos: every thread is
   // joined, none hangs.
   for (const int take : {0, 3}) {
     SCOPED_TRACE(take);
     StandInRead read;
     ParallelReader reader(root.path().string(), true, 2, read.Function());
-    for (int i = 0; i < take; ++i)
-      static_cast<void>(reader.Take(root.path().string() + "/p" + std::to_string(i) + ".jpg"));
+    for (int i = 0; i < take; ++i) static_cast<void>(reader.Take(root.path().string() + "/" + PhotoName(i)));
   }
 }
 
