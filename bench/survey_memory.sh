@@ -59,7 +59,7 @@ time_tools "$runs" "" lumetra
 bash "$work/lumetra.sh" > "$work/library.out"
 sed -n 2,3p "$work/library.out" | sed 's/^ */  /'
 
-library_kib="$(awk '/^[0-9]+$/ { if ($1 > m) m = $1 } END { print m }' "$work/lumetra.rss")"
+library_kib="$(peak_rss_kib lumetra)"
 sample_kib="$(awk '/^[0-9]+$/ { print; exit }' "$work/sample.rss")"
 sample_count="$(sed -n 2p "$work/sample.out" | tr -cd '0-9')"
 library_count="$(sed -n 2p "$work/library.out" | tr -cd '0-9')"

@@ -73,7 +73,7 @@ write_tool_command() {
   esac
 }
 
-declare -A medians spreads files_read
+declare -A medians spreads cpu_medians files_read
 
 # Sets TOOL's command over the folders ($work/TOOL.sh) and the number of files it reads.
 plan_tool() {
@@ -85,9 +85,10 @@ plan_tool() {
 
 # Times the planned tools in RUNS rounds, each round running every tool once in turn, so that a change in
 # the machine's load falls on all of them alike. PREPARE (may be empty) runs untimed before every run.
-# Sets medians[TOOL] (seconds) and spreads[TOOL] ((slowest - fastest) / median, in per cent). Each run
-# goes through /usr/bin/time, which appends its peak RSS in KiB (the largest process of the run) to
-# $work/TOOL.rss.
+# Sets medians[TOOL] (wall seconds), spreads[TOOL] ((slowest - fastest) / median, in per cent) and
+# cpu_medians[TOOL] (user + system seconds of the command and its children: on a machine whose cores are
+# shared with other work this moves far less than the wall time). Each run goes through /usr/bin/time,
+# which appends its peak RSS in KiB (the largest process of the run) and CPU times to $work/TOOL.rss.
 time_tools() {
   local runs="$1" prepare="$2"
   shift 2
@@ -98,7 +99,7 @@ time_tools() {
       [[ -n "$prepare" ]] && bash -c "$prepare"
       start="$(date +%s.%N)"
       # Exit codes are ignored: exiv2 returns non-zero for photos without Exif.
-      /usr/bin/time -f %M -a -o "$work/$tool.rss" bash "$work/$tool.sh" > /dev/null 2>&1 || true
+      /usr/bin/time -f '%M %U %S' -a -o "$work/$tool.rss" bash "$work/$tool.sh" > /dev/null 2>&1 || true
       end="$(date +%s.%N)"
       awk -v s="$start" -v e="$end" 'BEGIN { printf "%.6f\n", e - s }' >> "$work/$tool.times"
     done
@@ -107,6 +108,8 @@ time_tools() {
     read -r "medians[$tool]" "spreads[$tool]" < <(sort -g "$work/$tool.times" | awk '{ t[NR] = $1 } END {
       m = NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2
       printf "%.6f %.0f\n", m, 100 * (t[NR] - t[1]) / m }')
+    cpu_medians[$tool]="$(awk 'NF == 3 && $1 ~ /^[0-9]+$/ { print $2 + $3 }' "$work/$tool.rss" | sort -g | awk '
+      { t[NR] = $1 } END { printf "%.6f\n", NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2 }')"
   done
 }
 
@@ -115,49 +118,59 @@ timing_line() {
     "largest of those runs (/usr/bin/time %M)"
 }
 
+# The largest peak RSS of TOOL's runs in KiB; /usr/bin/time also writes "Command exited with non-zero
+# status N" lines.
+peak_rss_kib() {
+  awk 'NF == 3 && $1 ~ /^[0-9]+$/ { if ($1 > m) m = $1 } END { print m + 0 }' "$work/$1.rss"
+}
+
 peak_rss_mib() {
-  local file="$work/$1.rss"
-  if [[ ! -s "$file" ]]; then
-    echo "n/a"
-    return
-  fi
-  # /usr/bin/time also writes "Command exited with non-zero status N" lines.
-  awk '/^[0-9]+$/ { if ($1 > m) m = $1 } END { printf "%.1f", m / 1024 }' "$file"
+  awk -v kib="$(peak_rss_kib "$1")" 'BEGIN { printf "%.1f", kib / 1024 }'
 }
 
 photos_per_second() {
   awk -v n="${files_read[$1]}" -v t="${medians[$1]}" 'BEGIN { printf "%.3f", n / t }'
 }
 
+photos_per_cpu_second() {
+  awk -v n="${files_read[$1]}" -v t="${cpu_medians[$1]}" 'BEGIN { printf "%.3f", (t > 0 ? n / t : 0) }'
+}
+
 # The table of the measured tools; `ratio` is lumetra-cli survey's photos/s over the row's (above 1:
-# lumetra-cli is faster). photos/s counts every JPEG file a command read.
+# lumetra-cli is faster), `CPU ratio` the same per CPU second. photos/s counts every JPEG file a command
+# read.
 print_tool_table() {
   local tool base
   base="$(photos_per_second lumetra)"
-  printf '%-34s %7s %9s %7s %9s %8s %13s\n' "command" "files" "median s" "spread" "photos/s" "ratio" "peak RSS MiB"
+  printf '%-34s %7s %9s %7s %9s %8s %8s %9s %13s\n' "command" "files" "median s" "spread" "photos/s" "ratio" \
+    "CPU s" "CPU ratio" "peak RSS MiB"
   for tool in "$@"; do
     awk -v name="${tool_labels[$tool]}" -v n="${files_read[$tool]}" -v t="${medians[$tool]}" -v base="$base" \
-      -v spread="${spreads[$tool]}" -v rss="$(peak_rss_mib "$tool")" \
-      'BEGIN { printf "%-34s %7d %9.3f %6d%% %9.0f %8.2f %13s\n", name, n, t, spread, n / t, base / (n / t), rss }'
+      -v spread="${spreads[$tool]}" -v cpu="${cpu_medians[$tool]}" -v cpu_base="$(photos_per_cpu_second lumetra)" \
+      -v rss="$(peak_rss_mib "$tool")" 'BEGIN {
+        printf "%-34s %7d %9.3f %6d%% %9.0f %8.2f %8.3f %9.2f %13s\n", name, n, t, spread, n / t, base / (n / t), cpu,
+          (cpu > 0 ? cpu_base / (n / cpu) : 0), rss }'
   done
 }
 
 # The goal lines under the heading TITLE: lumetra-cli against each peer, and the floor against
 # lumetra-cli, as ratios of photos/s from one run.
 print_goals() {
-  local lumetra
-  lumetra="$(photos_per_second lumetra)"
   echo "$1"
-  if [[ -n "${medians[exiv2]:-}" ]]; then
-    awk -v l="$lumetra" -v p="$(photos_per_second exiv2)" \
-      'BEGIN { r = l / p; printf "  lumetra / exiv2    = %7.2f  (goal >= 10: %s)\n", r, (r >= 10 ? "met" : "not met") }'
-  fi
-  if [[ -n "${medians[exiftool]:-}" ]]; then
-    awk -v l="$lumetra" -v p="$(photos_per_second exiftool)" \
-      'BEGIN { r = l / p; printf "  lumetra / exiftool = %7.1f  (goal >= 100: %s)\n", r, (r >= 100 ? "met" : "not met") }'
-  fi
-  if [[ -n "${medians[floor]:-}" ]]; then
-    awk -v l="$lumetra" -v f="$(photos_per_second floor)" \
-      'BEGIN { r = f / l; printf "  floor / lumetra    = %7.2f  (goal <= 2: %s)\n", r, (r <= 2 ? "met" : "not met") }'
-  fi
+  [[ -n "${medians[exiv2]:-}" ]] && goal_line "lumetra / exiv2   " lumetra exiv2 ">=" 10
+  [[ -n "${medians[exiftool]:-}" ]] && goal_line "lumetra / exiftool" lumetra exiftool ">=" 100
+  [[ -n "${medians[floor]:-}" ]] && goal_line "floor / lumetra   " floor lumetra "<=" 2
+  return 0
+}
+
+# One goal line: TOOL's photos/s over OTHER's against the goal, and the same ratio per CPU second.
+goal_line() {
+  local label="$1" tool="$2" other="$3" compare="$4" goal="$5"
+  awk -v label="$label" -v a="$(photos_per_second "$tool")" -v b="$(photos_per_second "$other")" \
+    -v ca="$(photos_per_cpu_second "$tool")" -v cb="$(photos_per_cpu_second "$other")" -v compare="$compare" \
+    -v goal="$goal" 'BEGIN {
+      r = a / b
+      met = (compare == ">=") ? (r >= goal) : (r <= goal)
+      printf "  %s = %7.2f  (goal %s %s: %s); per CPU second: %.2f\n", label, r, compare, goal,
+        (met ? "met" : "not met"), (cb > 0 ? ca / cb : 0) }'
 }
