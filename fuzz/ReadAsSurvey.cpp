@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "crop/CropStore.h"
 #include "metadata/ExifData.h"
 #include "metadata/ReaderError.h"
 #include "metadata/TextEncoding.h"
@@ -45,11 +46,15 @@ void ReadAsSurvey(std::string_view bytes, std::string_view extension) {
 
   std::vector<UnknownCamera> unknown_cameras;
   ExtractionContext context;
-  context.crop_factor = [](const std::string&, const std::string&) -> int64_t { return 0; };
   context.UnknownCameras = &unknown_cameras;
-  for (const int language : {kRussian, kEnglish}) {
-    context.language = language;
-    static_cast<void>(ExtractPhotoRecord(data, context));
+  // A camera missing from the store (its factor derived from the photo) and one the store knows with the
+  // largest factor it accepts.
+  for (const int64_t stored : {int64_t{0}, kMaxCropFactor}) {
+    context.crop_factor = [stored](const std::string&, const std::string&) { return stored; };
+    for (const int language : {kRussian, kEnglish}) {
+      context.language = language;
+      static_cast<void>(ExtractPhotoRecord(data, context));
+    }
   }
 }
 

@@ -59,9 +59,11 @@ LabelId MapText(const std::string& text, const TextMap (&map)[N], LabelId otherw
   return otherwise;
 }
 
-// Integer nearest to `value` × `factor` / 10000, halves to even, in integers so that 35 × 1.5 is 52.
-int64_t ScaledByFactor(int64_t value, int64_t factor) {
-  const int64_t product = value * factor;
+// Integer nearest to `value` × `factor` / 10000, halves to even, in integers so that 35 × 1.5 is 52;
+// nullopt when the product does not fit in 64 bits (a focal length written as a huge number).
+std::optional<int64_t> ScaledByFactor(int64_t value, int64_t factor) {
+  int64_t product = 0;
+  if (__builtin_mul_overflow(value, factor, &product)) return std::nullopt;
   int64_t quotient = product / kFixedPoint;
   const int64_t remainder = product % kFixedPoint;
   if (remainder * 2 > kFixedPoint || (remainder * 2 == kFixedPoint && quotient % 2 != 0)) ++quotient;
@@ -163,7 +165,11 @@ class PhotoReader {
     const int64_t stored = context_.crop_factor ? context_.crop_factor(record_.make, record_.model) : 0;
     if (stored > 0) {
       record_.crop = DecimalText(static_cast<double>(stored) / kFixedPoint);
-      record_.focal35 = std::to_string(ScaledByFactor(focal_, stored));
+      if (const std::optional<int64_t> focal35 = ScaledByFactor(focal_, stored)) {
+        record_.focal35 = std::to_string(*focal35);
+      } else {
+        record_.SetLabel(kFocal35, LabelId::NotDeterminedN, context_.language);
+      }
       return;
     }
     // Not in the store: derived from the photo's own 35 mm focal length, to one decimal.

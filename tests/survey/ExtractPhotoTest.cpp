@@ -191,6 +191,21 @@ TEST_F(ExtractPhotoTest, CropFactorFromTheStoreOrFromThePhoto) {
   }
 }
 
+// A focal length written as text, too long for any lens, times the stored factor does not fit in 64 bits
+// (a signed overflow before; the fuzz targets now read photos of cameras the store knows).
+TEST_F(ExtractPhotoTest, Focal35IsUndeterminedWhenFocalTimesStoredFactorOverflows) {
+  store_[{"Canon", "Canon EOS 40D"}] = 1'000'000;
+  Ifd exif;
+  exif.Rationals(0x829A, {{1, 125}}).Ascii(0x920A, "9000000000000000000.00");
+  Ifd ifd0;
+  ifd0.Ascii(0x010F, "Canon").Ascii(0x0110, "Canon EOS 40D").Sub(0x8769, exif);
+  const auto record = ReadIfd(ifd0);
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->focal, "9000000000000000000");
+  EXPECT_EQ(record->crop, "100");
+  EXPECT_EQ(record->focal35, "n/a");
+}
+
 TEST_F(ExtractPhotoTest, UnknownCamerasAreListedOnce) {
   for (int i = 0; i < 5; ++i) ASSERT_TRUE(Read(Tags{}));
   ASSERT_EQ(unknown_.size(), 1u);
