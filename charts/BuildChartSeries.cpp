@@ -39,79 +39,78 @@ int64_t LargestCount(const Rows& rows) {
   return largest;
 }
 
-// The label of a bar: the first row, which is where the undetermined row stands, shows the short form.
+// The label of a bar: the first row, which is where the undetermined row stands, shows the short form
+// when it is `undetermined` (kNone: never).
 std::string DisplayLabel(const Rows& rows, size_t index, LabelId undetermined, int language) {
-  if (index == 0 && rows[0].label == undetermined) return NotDeterminedShort(language);
+  if (index == 0 && undetermined != LabelId::kNone && rows[0].label == undetermined) return NotDeterminedShort(language);
   return rows[index].text;
 }
 
 // The pie's row number (from 1) as a colour.
 int RowNumber(size_t index) { return static_cast<int>(index) + 1; }
 
+// Where a row stands on a linear axis and what its bar is called.
+struct LinearBar {
+  double x;
+  std::string label;
+};
+
+// The bars and the alternate pie of a bar chart over all `rows`. On a text axis every row gets a bar in
+// its slot, the first row shortened when it is `short_row`; on a linear one `place` says where a row
+// stands, or leaves it out. Every row gets its slice.
+template <typename Place>
+void FillBarsAndPie(Chart& chart, const Rows& rows, const ChartSettings& settings, ChartColour colour,
+                    LabelId short_row, Place place) {
+  chart.bar.Clear();
+  chart.pie.Clear();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const myRecord& row = rows[i];
+    if (settings.rb_Text) {
+      chart.bar.Add(row.count, DisplayLabel(rows, i, short_row, settings.language), colour);
+    } else if (std::optional<LinearBar> bar = place(row)) {
+      chart.bar.AddXY(bar->x, row.count, std::move(bar->label), colour);
+    }
+    chart.pie.Add(row.count, row.text, PaletteColour(RowNumber(i)));
+  }
+}
+
+std::optional<LinearBar> AtInteger(const myRecord& row) {
+  return LinearBar{static_cast<double>(ReadInteger64(row.text).value_or(0)), row.text};
+}
+
 void FillFocal(Chart& chart, const Rows& rows, const ChartSettings& settings) {
   chart.axis_maximum = LargestCount(rows);
   chart.axis = settings.rb_Text ? AxisKind::kText : AxisKind::kLinear;
   chart.pie.marks = true;
-  chart.bar.Clear();
-  chart.pie.Clear();
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const myRecord& row = rows[i];
-    if (settings.rb_Text) {
-      chart.bar.Add(row.count, DisplayLabel(rows, i, LabelId::NotDeterminedN, settings.language), 0x00FF00);
-    } else if (row.label != LabelId::NotDeterminedN) {
-      chart.bar.AddXY(static_cast<double>(ReadInteger64(row.text).value_or(0)), row.count, row.text, 0x00FF00);
-    }
-    chart.pie.Add(row.count, row.text, PaletteColour(RowNumber(i)));
-  }
+  FillBarsAndPie(chart, rows, settings, 0x00FF00, LabelId::NotDeterminedN, [](const myRecord& row) {
+    // The undetermined row has no place on a linear axis.
+    return row.label == LabelId::NotDeterminedN ? std::nullopt : AtInteger(row);
+  });
 }
 
 void FillShutter(Chart& chart, const Rows& rows, const ChartSettings& settings) {
-  chart.bar.Clear();
-  chart.pie.Clear();
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const myRecord& row = rows[i];
-    if (settings.rb_Text) {
-      chart.bar.Add(row.count, DisplayLabel(rows, i, LabelId::NotDeterminedF, settings.language), 0xFF0000);
-    } else {
-      // The undetermined row's time is 0, so it stands at the origin.
-      chart.bar.AddXY(static_cast<double>(row.value) / 10000.0, row.count, row.text, 0xFF0000);
-    }
-    chart.pie.Add(row.count, row.text, PaletteColour(RowNumber(i)));
-  }
+  FillBarsAndPie(chart, rows, settings, 0xFF0000, LabelId::NotDeterminedF, [](const myRecord& row) {
+    // The undetermined row's time is 0, so it stands at the origin.
+    return std::optional<LinearBar>(LinearBar{static_cast<double>(row.value) / 10000.0, row.text});
+  });
 }
 
 void FillFnumber(Chart& chart, const Rows& rows, const ChartSettings& settings) {
-  chart.bar.Clear();
-  chart.pie.Clear();
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const myRecord& row = rows[i];
-    if (settings.rb_Text) {
-      chart.bar.Add(row.count, DisplayLabel(rows, i, LabelId::NotDeterminedF, settings.language), 0x0000FF);
-    } else if (row.label == LabelId::NotDeterminedF) {
-      // At the origin wherever it stands: a text kept as the camera wrote it may sort before it.
-      chart.bar.AddXY(0, row.count, NotDeterminedShort(settings.language), 0x0000FF);
-    } else if (const std::optional<double> number = ReadDecimal(row.text)) {
-      chart.bar.AddXY(*number, row.count, row.text, 0x0000FF);
-    }
-    // A text that is not a number has no place on a linear axis; its photos still count in the pie.
-    chart.pie.Add(row.count, row.text, PaletteColour(RowNumber(i)));
-  }
+  FillBarsAndPie(chart, rows, settings, 0x0000FF, LabelId::NotDeterminedF,
+                 [&settings](const myRecord& row) -> std::optional<LinearBar> {
+                   // At the origin wherever it stands: a text kept as the camera wrote it may sort before it.
+                   if (row.label == LabelId::NotDeterminedF) return LinearBar{0, NotDeterminedShort(settings.language)};
+                   // A text that is not a number has no place on a linear axis; its photos still count in the pie.
+                   if (const std::optional<double> number = ReadDecimal(row.text)) return LinearBar{*number, row.text};
+                   return std::nullopt;
+                 });
 }
 
 void FillIso(Chart& chart, const Rows& rows, const ChartSettings& settings) {
-  chart.bar.Clear();
-  chart.pie.Clear();
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const myRecord& row = rows[i];
-    if (settings.rb_Text) {
-      chart.bar.Add(row.count, row.text, 0x00FFFF);
-    } else if (row.label == LabelId::NotDeterminedN) {
-      chart.bar.AddXY(0, row.count, "0", 0x00FFFF);
-    } else {
-      chart.bar.AddXY(static_cast<double>(ReadInteger64(row.text).value_or(0)), row.count, row.text, 0x00FFFF);
-    }
-    chart.pie.Add(row.count, row.text, PaletteColour(RowNumber(i)));
-  }
+  // The ISO bars keep the full undetermined label on a text axis.
+  FillBarsAndPie(chart, rows, settings, 0x00FFFF, LabelId::kNone, [](const myRecord& row) {
+    return row.label == LabelId::NotDeterminedN ? std::optional<LinearBar>(LinearBar{0, "0"}) : AtInteger(row);
+  });
 }
 
 // Program and metering: a text axis whatever the setting, and only the rows that occur; a row keeps its

@@ -96,6 +96,20 @@ TEST(BuildChartSeriesTest, UndeterminedRowsOnTheBarCharts) {
   }
 }
 
+TEST(BuildChartSeriesTest, FirstRowsThatAreValuesKeepTheirTexts) {
+  SurveyState state = StateWith(kEnglish, 4);
+  state.tallyShutter = {Row("1/125", 1, 80)};
+  state.tallyFNumber = {Row("2.8", 1)};
+  state.tallyFocal = {Row("50", 1)};
+  state.tallyIso = {Row("100", 1)};
+  ChartSet charts;
+  BuildChartSeries(charts, state, RebuildMode::kAll, {});
+  ExpectPoints(charts[Chart_ShutterSpeed].bar, {{"1/125", 1, 0xFF0000, 0}});
+  ExpectPoints(charts[Chart_Fnumber].bar, {{"2.8", 1, 0x0000FF, 0}});
+  ExpectPoints(charts[Chart_FocalLength].bar, {{"50", 1, 0x00FF00, 0}});
+  ExpectPoints(charts[Chart_ISO].bar, {{"100", 1, 0x00FFFF, 0}});
+}
+
 // A text the camera wrote that is not a number has no place on a linear axis, but its photos count in
 // the pie; the undetermined row after it still stands at the origin.
 TEST(BuildChartSeriesTest, FnumberTextThatIsNotANumber) {
