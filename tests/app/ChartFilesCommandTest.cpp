@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -17,21 +14,10 @@
 namespace lumetra {
 namespace {
 
-struct ProcessResult {
-  int exit_code;
-  std::string output;
-};
-
 // Runs lumetra-cli with no display and no platform chosen, as on a headless machine.
-ProcessResult RunCliWithoutDisplay(const std::string& arguments) {
-  const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + std::string(LUMETRA_CLI_PATH) +
-                              " " + arguments + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  std::string output;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-  const int status = ::pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+testing::ProcessResult RunCliWithoutDisplay(const std::string& arguments) {
+  return testing::RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + std::string(LUMETRA_CLI_PATH) +
+                             " " + arguments);
 }
 
 TEST(ChartFilesCommandTest, WritesTablesAndPicturesWithoutADisplay) {
@@ -42,7 +28,7 @@ TEST(ChartFilesCommandTest, WritesTablesAndPicturesWithoutADisplay) {
   for (const char* axis : {"text", "linear"}) {
     SCOPED_TRACE(axis);
     const std::filesystem::path folder = out.path() / axis;
-    const ProcessResult result = RunCliWithoutDisplay(
+    const testing::ProcessResult result = RunCliWithoutDisplay(
         "survey --lang ru --axis " + std::string(axis) + " --crop-file '" + (home.path() / "crop.ini").string() +
         "' --tables '" + folder.string() + "' --charts '" + folder.string() + "' '" + photos.path().string() + "'");
     ASSERT_EQ(result.exit_code, 0) << result.output;
@@ -59,7 +45,7 @@ TEST(ChartFilesCommandTest, WritesTablesAndPicturesWithoutADisplay) {
     } pictures[] = {{"ISO.jpg", 2000}, {"Program.jpg", 1000}, {"Lens.jpg", 1000}};
     for (const auto& picture : pictures) {
       SCOPED_TRACE(picture.name);
-      const std::string bytes = testing::ReadFileBytes((folder / picture.name).string());
+      const std::string bytes = testing::ReadFileBytes(folder / picture.name);
       const testing::JpegFacts facts = testing::InspectJpeg(bytes);
       EXPECT_EQ(facts.width, picture.width);
       EXPECT_EQ(facts.height, 1000);
@@ -76,7 +62,7 @@ TEST(ChartFilesCommandTest, APictureThatCannotBeWrittenIsNamed) {
   testing::TempFolder out;
   testing::WriteDemoFolder(photos.path());
   std::filesystem::create_directory(out.path() / "Exposure.jpg");
-  const ProcessResult result = RunCliWithoutDisplay("survey --crop-file '" + (home.path() / "crop.ini").string() +
+  const testing::ProcessResult result = RunCliWithoutDisplay("survey --crop-file '" + (home.path() / "crop.ini").string() +
                                                     "' --charts '" + out.path().string() + "' '" +
                                                     photos.path().string() + "'");
   EXPECT_EQ(result.exit_code, 1);

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -12,6 +11,7 @@
 
 #include "testing/DemoFolder.h"
 #include "tests/support/CorpusFolder.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
 
 namespace lumetra {
@@ -152,13 +152,6 @@ TEST_F(SurveyCommandTest, RefusedInputEndsWithAMessage) {
   }
 }
 
-std::string ReadBytes(const std::filesystem::path& file) {
-  std::ifstream stream(file, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << stream.rdbuf();
-  return bytes.str();
-}
-
 // Fourteen tables named by the charts' English titles, whatever the language, each listing its tally
 // as the survey counted it; the focal table follows the focal mode.
 TEST_F(SurveyCommandTest, WritesTheChartTables) {
@@ -177,7 +170,7 @@ TEST_F(SurveyCommandTest, WritesTheChartTables) {
                                    "flash", "orientation", "focus", "drive", "make", "crop", "model", "lens"};
     for (size_t i = 0; i < std::size(names); ++i) {
       SCOPED_TRACE(names[i]);
-      const std::string table = ReadBytes(tables.path() / "new folder" / (std::string(names[i]) + ".txt"));
+      const std::string table = testing::ReadFileBytes(tables.path() / "new folder" / (std::string(names[i]) + ".txt"));
       std::string expected_rows;
       for (const auto& row : survey["tallies"][tallies[i]]) {
         expected_rows += Utf8ToWindows1251(row[0].get<std::string>()) + "\t" + std::to_string(row[1].get<int>()) + "\r\n";
@@ -186,7 +179,7 @@ TEST_F(SurveyCommandTest, WritesTheChartTables) {
       ASSERT_NE(rows_start, std::string::npos + 2);
       EXPECT_EQ(table.substr(rows_start), expected_rows);
     }
-    const std::string exposure = ReadBytes(tables.path() / "new folder" / "Exposure.txt");
+    const std::string exposure = testing::ReadFileBytes(tables.path() / "new folder" / "Exposure.txt");
     EXPECT_EQ(exposure.substr(0, exposure.find("\r\n") + 2),
               Utf8ToWindows1251("Таблица для параметра \"Выдержка\" для фотографий из каталога \"" +
                                 photos_.path().string() + "\"\r\n"));

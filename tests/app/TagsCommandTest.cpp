@@ -3,7 +3,6 @@
 #include "app/cli/TagsCommand.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -12,6 +11,7 @@
 
 #include "testing/ExifWriter.h"
 #include "testing/JpegWriter.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
 
 namespace lumetra {
@@ -182,38 +182,27 @@ TEST_F(TagsIptcTest, TextAddsAnIptcSectionAfterTheOutcome) {
                            without_exif_ + "\nErrorText = Not an EXIF file\nIPTC:\n\n");
 }
 
-struct ProcessResult {
-  int exit_code;
-  std::string output;
-};
-
-ProcessResult RunCli(const std::string& arguments) {
-  const std::string command = std::string(LUMETRA_CLI_PATH) + " " + arguments + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  std::string output;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-  const int status = ::pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+testing::ProcessResult RunCli(const std::string& arguments) {
+  return testing::RunCommand(std::string(LUMETRA_CLI_PATH) + " " + arguments);
 }
 
 TEST(TagsCommandLine, BadUseExitsWithTwoAndOneLine) {
   for (const char* arguments : {"tags", "tags --bogus x.jpg", "", "survey-nothing"}) {
     SCOPED_TRACE(arguments);
-    const ProcessResult result = RunCli(arguments);
+    const testing::ProcessResult result = RunCli(arguments);
     EXPECT_EQ(result.exit_code, 2);
     EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1) << result.output;
   }
 }
 
 TEST_F(TagsCommandTest, TheProgramPrintsJson) {
-  const ProcessResult result = RunCli("tags --json '" + with_exif_ + "'");
+  const testing::ProcessResult result = RunCli("tags --json '" + with_exif_ + "'");
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(nlohmann::json::parse(result.output)[0]["tags"][1]["text"], "Café");
 }
 
 TEST_F(TagsIptcTest, TheProgramPrintsTheDatasetsWithTheOption) {
-  const ProcessResult result = RunCli("tags --json --iptc '" + with_iptc_ + "'");
+  const testing::ProcessResult result = RunCli("tags --json --iptc '" + with_iptc_ + "'");
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(nlohmann::json::parse(result.output)[0]["iptc"][1]["text"], "Köln");
 }

@@ -3,20 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "charts/Windows1251.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
 
 namespace lumetra {
 namespace {
-
-std::string ReadBytes(const std::filesystem::path& file) {
-  std::ifstream stream(file, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << stream.rdbuf();
-  return bytes.str();
-}
 
 TEST(Windows1251Test, EncodesCyrillicAndReplacesWhatThePageLacks) {
   const struct {
@@ -85,7 +78,7 @@ TEST(ChartTableTest, WritesTheFileAndNamesItWhenItCannot) {
     old << "an older and much longer table that is replaced whole";
   }
   ASSERT_EQ(WriteChartTable(file, state, ChartId::Chart_ShutterSpeed, "Exposure", "D:\\Photos", true), "");
-  EXPECT_EQ(ReadBytes(file), Utf8ToWindows1251("Таблица для параметра \"Exposure\" для фотографий из каталога "
+  EXPECT_EQ(testing::ReadFileBytes(file), Utf8ToWindows1251("Таблица для параметра \"Exposure\" для фотографий из каталога "
                                                "\"D:\\Photos\"\r\nЗначение\tКоличество\r\n1/125\t42\r\n"));
 
   const std::filesystem::path missing = folder.path() / "no such folder" / "Exposure.txt";

@@ -82,9 +82,4 @@ QImage DecodeJpeg(std::string_view bytes) {
   return picture;
 }
 
-std::string ReadFileBytes(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
-
 }  // namespace lumetra::testing

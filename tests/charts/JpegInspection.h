@@ -7,6 +7,8 @@
 
 #include <QImage>
 
+#include "tests/support/FileBytes.h"
+
 namespace lumetra::testing {
 
 /// The frame and quantisation facts of a JPEG file, read from its markers up to the first scan.
@@ -24,8 +26,5 @@ struct JpegFacts {
 
 /// Decodes `bytes` with libjpeg into an RGB picture; a null picture when libjpeg refuses them.
 [[nodiscard]] QImage DecodeJpeg(std::string_view bytes);
-
-/// The whole content of a file; empty when it cannot be read.
-[[nodiscard]] std::string ReadFileBytes(const std::string& path);
 
 }  // namespace lumetra::testing
