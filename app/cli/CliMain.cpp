@@ -1,9 +1,14 @@
 // lumetra-cli: the headless front end on the same engine as the desktop program.
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "app/cli/SurveyCommand.h"
 #include "app/cli/TagsCommand.h"
@@ -19,6 +24,19 @@ namespace {
 
 // Bad options and missing arguments end with exit code 2 and one line on stderr.
 constexpr int kUsageError = 2;
+
+#ifndef LUMETRA_CLI_CHARTS
+// Drawing charts needs Qt, whose loading would cost every other command most of its start-up; the same
+// command line is handed to the build of this program with the chart views, installed beside it.
+int RunWithChartViews(char** argv) {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  const std::filesystem::path charts_program = self.parent_path() / "lumetra-cli-charts";
+  ::execv(charts_program.c_str(), argv);
+  std::cerr << "lumetra-cli survey: --charts: " << charts_program.string() << ": " << std::strerror(errno) << '\n';
+  return kUsageError;
+}
+#endif
 
 }  // namespace
 
@@ -67,9 +85,7 @@ int main(int argc, char** argv) {
   survey->add_option("--exclude-lens", survey_request.exclude_lens, "Leave out a lens");
   survey->add_option("--tables", survey_request.tables_folder,
                      "Write the fourteen chart tables (Windows-1251 text) into this folder");
-#ifdef LUMETRA_CLI_CHARTS
   survey->add_option("--charts", survey_request.charts_folder, "Write the fourteen charts as JPEG pictures into this folder");
-#endif
   survey->add_option("--axis", axis, "Horizontal axis of the bar charts")->check(CLI::IsMember({"text", "linear"}));
 
   try {
@@ -97,6 +113,8 @@ int main(int argc, char** argv) {
       application.emplace(argc, argv);
       survey_request.write_picture = lumetra::cli::WriteChartPicture;
     }
+#else
+    if (!survey_request.charts_folder.empty()) return RunWithChartViews(argv);
 #endif
     return lumetra::cli::RunSurveyCommand(survey_request, std::cout, std::cerr);
   }
