@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "metadata/TextEncoding.h"
+
 namespace lumetra {
 namespace {
 
@@ -25,44 +27,15 @@ char Encode(char32_t code_point) {
   return '?';
 }
 
-// The code point starting at `text[pos]` and its length in bytes; length 0 for a malformed sequence.
-std::pair<char32_t, size_t> Decode(std::string_view text, size_t pos) {
-  const auto byte = [&text](size_t i) { return static_cast<uint8_t>(text[i]); };
-  const uint8_t lead = byte(pos);
-  size_t length = 0;
-  char32_t code_point = 0;
-  char32_t lowest = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, code_point = lead & 0x1F, lowest = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, code_point = lead & 0x0F, lowest = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, code_point = lead & 0x07, lowest = 0x10000;
-  } else {
-    return {0, 0};
-  }
-  if (length > text.size() - pos) return {0, 0};
-  for (size_t i = 1; i < length; ++i) {
-    if ((byte(pos + i) & 0xC0) != 0x80) return {0, 0};
-    code_point = (code_point << 6) | (byte(pos + i) & 0x3F);
-  }
-  if (code_point < lowest || code_point > 0x10FFFF || (code_point >= 0xD800 && code_point <= 0xDFFF)) return {0, 0};
-  return {code_point, length};
-}
-
 }  // namespace
 
 std::string Utf8ToWindows1251(std::string_view text) {
   std::string encoded;
   encoded.reserve(text.size());
   for (size_t pos = 0; pos < text.size();) {
-    if (static_cast<uint8_t>(text[pos]) < 0x80) {
-      encoded.push_back(text[pos++]);
-      continue;
-    }
-    const auto [code_point, length] = Decode(text, pos);
-    encoded.push_back(length == 0 ? '?' : Encode(code_point));
-    pos += length == 0 ? 1 : length;
+    const DecodedCharacter character = DecodeUtf8(text, pos);
+    encoded.push_back(character.length == 0 ? '?' : Encode(character.code_point));
+    pos += character.length == 0 ? 1 : character.length;
   }
   return encoded;
 }

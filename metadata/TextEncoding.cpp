@@ -4,32 +4,35 @@
 
 namespace lumetra {
 
+DecodedCharacter DecodeUtf8(std::string_view bytes, size_t pos) {
+  const auto byte = [&bytes](size_t i) { return static_cast<uint8_t>(bytes[i]); };
+  const uint8_t lead = byte(pos);
+  if (lead < 0x80) return {lead, 1};
+  size_t length = 0;
+  char32_t code = 0;
+  char32_t minimum = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2, code = lead & 0x1Fu, minimum = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3, code = lead & 0x0Fu, minimum = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4, code = lead & 0x07u, minimum = 0x10000;
+  } else {
+    return {};
+  }
+  if (length > bytes.size() - pos) return {};
+  for (size_t k = 1; k < length; ++k) {
+    if ((byte(pos + k) & 0xC0) != 0x80) return {};
+    code = (code << 6) | (byte(pos + k) & 0x3Fu);
+  }
+  if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return {};
+  return {code, length};
+}
+
 bool IsValidUtf8(std::string_view bytes) {
-  size_t i = 0;
-  while (i < bytes.size()) {
-    const auto lead = static_cast<uint8_t>(bytes[i]);
-    size_t length = 0;
-    uint32_t code = 0;
-    uint32_t minimum = 0;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    } else if ((lead & 0xE0) == 0xC0) {
-      length = 2, code = lead & 0x1Fu, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3, code = lead & 0x0Fu, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4, code = lead & 0x07u, minimum = 0x10000;
-    } else {
-      return false;
-    }
-    if (length > bytes.size() - i) return false;
-    for (size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<uint8_t>(bytes[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      code = (code << 6) | (next & 0x3Fu);
-    }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+  for (size_t i = 0; i < bytes.size();) {
+    const size_t length = DecodeUtf8(bytes, i).length;
+    if (length == 0) return false;
     i += length;
   }
   return true;

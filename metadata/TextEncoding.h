@@ -9,6 +9,14 @@ namespace lumetra {
 /// Photo tags carry bytes in whatever code page the camera used; this is where they become text.
 [[nodiscard]] std::string TextAsUtf8(std::string_view bytes);
 
+/// The UTF-8 sequence starting at `bytes[pos]` (pos < size): its code point and its length in bytes, or
+/// length 0 when it is malformed (overlong, a surrogate, past U+10FFFF, cut short). ASCII has length 1.
+struct DecodedCharacter {
+  char32_t code_point = 0;
+  size_t length = 0;
+};
+[[nodiscard]] DecodedCharacter DecodeUtf8(std::string_view bytes, size_t pos);
+
 /// True when `bytes` are well-formed UTF-8 (no overlong forms, surrogates or code points past U+10FFFF).
 [[nodiscard]] bool IsValidUtf8(std::string_view bytes);
 
