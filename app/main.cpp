@@ -7,7 +7,9 @@
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("Lumetra");
-  lumetra::TForm_Exif main_window;
+  lumetra::WindowStart start;
+  start.arguments = QApplication::arguments().mid(1);
+  lumetra::TForm_Exif main_window(start);
   main_window.show();
   return QApplication::exec();
 }

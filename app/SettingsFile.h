@@ -1,0 +1,50 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumetra {
+
+/// The settings file's name, in the program's folder.
+inline constexpr std::string_view kSettingsFileName = "Lumetra.ini";
+
+/// The user's choices kept from one start of the program to the next, as the seven lines of the
+/// settings file hold them. The defaults are the window's design states (the file is missing).
+struct ProgramSettings {
+  /// The folder last selected in the folder tree; empty when none was.
+  std::string folder;
+  /// 1 Russian, 2 English; 0 when the file names neither, so the window's own choice stays.
+  int UiLanguage = 0;
+  bool rb_Real = true;
+  bool rb_Text = true;
+  bool cb_CF = true;
+  bool cb_SubFolders = true;
+  bool cb_HideLeft = false;
+};
+
+/// The settings that the file's `lines` give, read as at start-up: a line missing at the end of a short
+/// file reads as empty, every comparison is with the whole line, exact and case-sensitive. Line 1 is
+/// taken as it is; whether the tree may select it is `IsSelectableFolder`'s question.
+[[nodiscard]] ProgramSettings ParseSettings(const std::vector<std::string>& lines);
+
+/// The settings file read: nullopt when it does not exist or cannot be read, so that every control keeps
+/// its design state. Lines end in CR LF or LF.
+[[nodiscard]] std::optional<ProgramSettings> ReadSettingsFile(const std::filesystem::path& file);
+
+/// The seven lines of `settings`, each ending in CR LF. Line 1 is written empty when the folder holds a
+/// CR or LF, which would break the file's lines apart.
+[[nodiscard]] std::string SettingsText(const ProgramSettings& settings);
+
+/// Replaces `file` whole by `SettingsText(settings)` (written beside, renamed over): a failed write
+/// leaves the old file as it was. Returns "<file>: <reason>" on failure, nothing on success.
+[[nodiscard]] std::optional<std::string> WriteSettingsFile(const std::filesystem::path& file,
+                                                           const ProgramSettings& settings);
+
+/// Whether the tree may select `folder` at start-up: an absolute path of an existing folder that is none
+/// of `special_folders` (the user's desktop and documents folders, compared as exact texts).
+[[nodiscard]] bool IsSelectableFolder(const std::string& folder, const std::vector<std::string>& special_folders);
+
+}  // namespace lumetra

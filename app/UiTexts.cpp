@@ -1,0 +1,64 @@
+#include "app/UiTexts.h"
+
+namespace lumetra {
+
+const std::array<ControlText, 15> kControlCaptions = {{
+    {"but_Run", {"Запуск", "Run"}},
+    {"but_Exit", {"Выход", "Exit"}},
+    {"Filter_Box", {" Фильтр ", " Filter "}},
+    {"lb_Filter", {"Фильтр Отсутствует", "No Filter"}},
+    {"Box_Settings", {" Настройки ", " Settings "}},
+    {"lb_Lang", {"Язык", "Language"}},
+    {"lb_FL", {"Фокусное", "Focal"}},
+    {"rb_Real", {"Реальное", "Real"}},
+    {"rb_Equivalent", {"Эквивалентное в 35мм", "Equivalent in 35mm"}},
+    {"lb_Axis", {"Шкала по оси OX", "Scale on the axis OX"}},
+    {"rb_Text", {"Текстовая", "Text"}},
+    {"rb_Linear", {"Линейная", "Linear"}},
+    {"cb_CF", {"Вводить кроп-факторы неизвестных ф/а", "Enter crop-factors unknown cameras"}},
+    {"cb_SubFolders", {"Искать в подпапках", "Search in subfolders"}},
+    {"cb_HideLeft", {"Разворачивать диаграммы при запуске (F4)", "Expand the charts at startup (F4)"}},
+}};
+
+const std::array<ControlText, 9> kMenuCaptions = {{
+    {"mSettings", {"Настройки", "Settings"}},
+    {"mmHideLeft", {"Свернуть/развернуть левую панель", "Expand/collapse the left panel"}},
+    {"mmRun", {"Запуск программы", "Run the program"}},
+    {"mmShortcut", {"Создание списка ярлыков фотографий", "Create a list of shortcuts photos"}},
+    {"mmCrop", {"Редактировать базу данных кроп-фактора", "Edit the database crop factor"}},
+    {"mmExit", {"Выход из программы", "Exit from the program"}},
+    {"mSaveJPEG", {"Сохранить диаграмму в JPEG", "Save the diagram as JPEG"}},
+    {"mSaveTXT", {"Сохранить диаграмму в TXT", "Save the chart as TXT"}},
+    {"mChangeType", {"Сменить тип диаграммы", "Change the chart type"}},
+}};
+
+const std::array<TextPair, 16> kTabCaptions = {{
+    {"ОСНОВНЫЕ", "MAIN"},
+    {"Выдержка", "Exposure"},
+    {"Диафрагма", "F Number"},
+    {"Фокусное", "Focal Length"},
+    {"ИСО", "ISO"},
+    {"Режим", "Program"},
+    {"Замер", "Metering"},
+    {"Вспышка", "Flash"},
+    {"ДОПОЛНИТ.", "ADDITIONAL"},
+    {"Ориентация", "Orientation"},
+    {"Фокусировка", "Focus Mode"},
+    {"Drive mode", "Drive mode"},
+    {"Фирма", "Make"},
+    {"Кроп-фактор", "Crop-Factor"},
+    {"Фотоаппарат", "Model"},
+    {"Объектив", "Lens"},
+}};
+
+std::string CaptionOf(std::string_view control, int language) {
+  for (const ControlText& entry : kControlCaptions) {
+    if (entry.control == control) return std::string(entry.text.In(language));
+  }
+  for (const ControlText& entry : kMenuCaptions) {
+    if (entry.control == control) return std::string(entry.text.In(language));
+  }
+  return {};
+}
+
+}  // namespace lumetra

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace lumetra {
+
+/// A text of the interface in both languages.
+struct TextPair {
+  std::string_view russian;
+  std::string_view english;
+
+  /// The member for `language`: 1 Russian, any other value English.
+  [[nodiscard]] std::string_view In(int language) const { return language == 1 ? russian : english; }
+};
+
+/// The caption of a control or menu item, found by the control's object name.
+struct ControlText {
+  std::string_view control;
+  TextPair text;
+};
+
+/// The fifteen control captions of the main window the language switch sets.
+extern const std::array<ControlText, 15> kControlCaptions;
+/// The main menu's items and the chart pop-up menu's.
+extern const std::array<ControlText, 9> kMenuCaptions;
+/// The sixteen tab captions, in tab order; tab 8 in its short form.
+extern const std::array<TextPair, 16> kTabCaptions;
+/// Tab 8 while the left panel is hidden: there is room for the whole word.
+inline constexpr TextPair kAdditionalTabLong{"ДОПОЛНИТЕЛЬНЫЕ", "ADDITIONAL"};
+
+/// Captions that read the same in both languages.
+inline constexpr std::string_view kStopCaption = "Стоп";
+inline constexpr std::string_view kEnglishCaption = "English";
+inline constexpr std::string_view kRussianCaption = "Русский";
+
+/// Status panel 2.
+inline constexpr TextPair kCreditLine{"Lumetra: как сняты ваши фотографии", "Lumetra: how your photos were taken"};
+
+/// The caption of `control` in `language`; empty for a name of neither table.
+[[nodiscard]] std::string CaptionOf(std::string_view control, int language);
+
+}  // namespace lumetra

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+
+#include <QWidget>
+
+#include "charts/ChartModel.h"
+#include "charts/ChartView.h"
+
+namespace lumetra {
+
+/// The tabs of the chart pages: 0 the main overview, 8 the additional overview, the others one chart each.
+inline constexpr int kMainTab = 0;
+inline constexpr int kAdditionalTab = 8;
+inline constexpr int kPageCount = 16;
+
+/// The tab that shows `chart` alone (1 to 7, 9 to 15).
+[[nodiscard]] int OwnTab(ChartId chart);
+/// The overview page `chart` belongs to: the main one for the ten charts of tab 0, else the additional one.
+[[nodiscard]] int OverviewTab(ChartId chart);
+/// The tab a left click on `chart` leads to from `current_tab`: from its overview to its own page,
+/// from anywhere else back to its overview.
+[[nodiscard]] int TabAfterClick(ChartId chart, int current_tab);
+/// Tabs 0 and 8.
+[[nodiscard]] bool IsOverviewTab(int tab);
+/// The chart that `tab`, a tab other than the two overviews, shows alone.
+[[nodiscard]] ChartId ChartOfTab(int tab);
+
+/// The fourteen chart views in the chart area, and which of them each page shows, where, and in what
+/// form. Changes the model's page flags (active bar or pie series, pie marks) as the pages ask.
+class ChartPages {
+ public:
+  /// Makes a view for every chart of `charts` in `area`; both must outlive the pages.
+  ChartPages(ChartSet& charts, QWidget& area);
+
+  [[nodiscard]] ChartView& View(ChartId id) { return *views_[static_cast<size_t>(id)]; }
+  /// Calls `handler` with the chart on every left click on one.
+  void SetClickHandler(const std::function<void(ChartId)>& handler);
+
+  /// Shows the page of `tab`: the overviews in bar form with small unmarked pies, a chart alone filling
+  /// the area (bars in the form last chosen, pies with their marks). `KoefH` (1/10000) sets the gap
+  /// between the rows of the main overview.
+  void ShowPage(int tab, int64_t KoefH);
+  /// Places the ten charts of the main overview in the area.
+  void ArrangeMainPage(int64_t KoefH);
+  /// Places the four charts of the additional overview in the area.
+  void ArrangeAdditionalPage();
+  /// Redraws the charts of the page shown from the model; the others are redrawn when shown.
+  void RefreshShown();
+
+ private:
+  void ShowOnly(std::span<const ChartId> shown);
+
+  ChartSet& charts_;
+  QWidget& area_;
+  std::array<ChartView*, kChartCount> views_{};  // children of the area
+};
+
+}  // namespace lumetra

@@ -1,0 +1,31 @@
+#include "charts/PageLayout.h"
+
+namespace lumetra {
+
+std::array<PageRect, 10> MainPageRects(int client_width, int client_height, int64_t KoefH) {
+  const int gap = static_cast<int>(2 * KoefH / 10000);
+  const int height = client_height / 3 - 2;
+  const int wide = client_width / 3 - 2;
+  const int narrow = client_width / 4 - 2;
+  std::array<PageRect, 10> rects;
+  int top = gap;
+  // Two rows of three bar charts side by side, then the four pies 2 pixels apart.
+  for (int row = 0; row < 2; ++row) {
+    for (int column = 0; column < 3; ++column) rects[row * 3 + column] = {column * wide, top, wide, height};
+    top += height + gap;
+  }
+  for (int column = 0; column < 4; ++column) rects[6 + column] = {2 + column * (narrow + 2), top, narrow, height};
+  return rects;
+}
+
+std::array<PageRect, 4> AdditionalPageRects(int client_width, int client_height) {
+  const int width = client_width / 2 - 2;
+  const int height = client_height / 2 - 2;
+  const int right = client_width / 2;
+  const int bottom = client_height / 2;
+  return {{{0, 0, width, height}, {right, 0, width, height}, {0, bottom, width, height}, {right, bottom, width, height}}};
+}
+
+PageRect SinglePageRect(int client_width, int client_height) { return {0, 0, client_width - 2, client_height - 2}; }
+
+}  // namespace lumetra

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace lumetra {
+
+/// A chart's place inside the chart area, in pixels.
+struct PageRect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+
+  friend bool operator==(const PageRect&, const PageRect&) = default;
+};
+
+/// The ten charts of the main overview in a chart area of `client_width` x `client_height`, in `ChartId`
+/// order (exposure to drive mode): three bar charts on each of the first two rows, the four small pies on
+/// the third, rows `trunc(2 x KoefH)` apart (`KoefH` in 1/10000). Divisions truncate.
+[[nodiscard]] std::array<PageRect, 10> MainPageRects(int client_width, int client_height, int64_t KoefH);
+
+/// The four charts of the additional overview (make, crop factor, model, lens) in a 2 x 2 grid.
+[[nodiscard]] std::array<PageRect, 4> AdditionalPageRects(int client_width, int client_height);
+
+/// A chart alone on its page: the whole area less 2 pixels each way.
+[[nodiscard]] PageRect SinglePageRect(int client_width, int client_height);
+
+}  // namespace lumetra
