@@ -27,6 +27,7 @@
 #include "app/UiTexts.h"
 #include "app/platform/ProgramFolder.h"
 #include "app/platform/ShellFolders.h"
+#include "app/platform/WindowsFonts.h"
 #include "charts/BuildChartSeries.h"
 #include "charts/ChartPages.h"
 #include "survey/SurveyRun.h"
@@ -49,6 +50,10 @@ constexpr int kTabRowSlack = 29;
 constexpr int kTopOfTabs = 8;
 // A count on the status bar is rewritten at most this often during a run; the last one is exact.
 constexpr int kCounterIntervalMs = 100;
+// Group boxes as the window was designed with them: the caption stands on the frame's top line.
+constexpr std::string_view kGroupBoxStyle =
+    "QGroupBox { border: 1px solid palette(mid); border-radius: 3px; margin-top: 0.5em; }"
+    "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }";
 
 QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -96,6 +101,7 @@ TForm_Exif::TForm_Exif(WindowStart start, QWidget* parent)
         QMessageBox::warning(this, windowTitle(), message);
       }) {
   setObjectName("Form_Exif");
+  SubstituteWindowsFonts();
   // 1. Nothing changed in the crop store, no unknown camera met: the state starts empty.
   // 2. The caption with the version; the tabs are always drawn by the program here.
   setWindowTitle(QStringLiteral("Lumetra ") + QStringLiteral(LUMETRA_VERSION));
@@ -152,7 +158,9 @@ TForm_Exif::~TForm_Exif() { stopRequested_ = true; }
 
 void TForm_Exif::Place(QWidget* widget, QRect design) {
   widget->setGeometry(design);
-  placed_.push_back({widget, design, widget->testAttribute(Qt::WA_SetFont) ? widget->font().pixelSize() : 0});
+  // Every control holds its font itself: a style sheet above it would otherwise give it Qt's default.
+  if (!widget->testAttribute(Qt::WA_SetFont)) widget->setFont(font());
+  placed_.push_back({widget, design, widget->font().pixelSize()});
 }
 
 void TForm_Exif::CreateControls() {
@@ -222,6 +230,7 @@ void TForm_Exif::CreateControls() {
 
   Box_Settings = new QGroupBox(Panel_Left);
   Box_Settings->setObjectName("Box_Settings");
+  for (QGroupBox* box : {Filter_Box, Box_Settings}) box->setStyleSheet(Text(kGroupBoxStyle));
   Place(Box_Settings, {5, 102, 275, 147});
   auto* Panel_Set_Lang = new QWidget(Box_Settings);
   Panel_Set_Lang->setObjectName("Panel_Set_Lang");
@@ -404,11 +413,9 @@ void TForm_Exif::ScaleToScreen(QSize screen) {
     const QRect& d = placed.design;
     placed.widget->setGeometry(ScaleLength(d.x(), W), ScaleLength(d.y(), W), ScaleLength(d.width(), W),
                                ScaleLength(d.height(), W));
-    if (placed.font_pixels > 0) {
-      QFont own = placed.widget->font();
-      own.setPixelSize(ScaleLength(placed.font_pixels, W));
-      placed.widget->setFont(own);
-    }
+    QFont own = placed.widget->font();
+    own.setPixelSize(ScaleLength(placed.font_pixels, W));
+    placed.widget->setFont(own);
   }
   status_height_ = ScaleLength(kDesignStatusHeight, W);
   statusBar()->setFixedHeight(status_height_);

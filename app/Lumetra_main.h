@@ -173,7 +173,7 @@ class TForm_Exif : public QMainWindow {
   WindowDialogs dialogs_;
 
   // Every control placed by the program, with its design place (for a screen 1024 pixels wide).
-  // Fonts of its own in pixels, 0 when it takes its parent's.
+  // Each with its design font size in pixels.
   struct Placed {
     QWidget* widget;
     QRect design;

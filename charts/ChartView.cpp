@@ -18,7 +18,12 @@ ChartView::ChartView(const Chart& chart, ChartPage page, QWidget* parent)
   Refresh();
 }
 
-void ChartView::Refresh() { drawn_->Draw(chart_); }
+void ChartView::Refresh() {
+  drawn_->Draw(chart_);
+  // Qt Charts deletes the items of removed axes later, from the event loop; a redraw inside a long
+  // command (a run, a language switch) would show them beside the new ones until then.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 void ChartView::SetPage(ChartPage page) { drawn_->SetPage(page); }
 

@@ -4,8 +4,9 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  # Qt Charts' CMake package needs Qt6OpenGL's (libqt6opengl6-dev); DejaVu draws the Cyrillic chart texts.
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core
+  # Qt Charts' CMake package needs Qt6OpenGL's (libqt6opengl6-dev); DejaVu draws the Cyrillic chart texts;
+  # Liberation Sans, with Arial's widths, draws the window's Windows fonts so that captions fit their places.
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core fonts-liberation2
   libjpeg62-turbo-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libimage-exiftool-perl exiv2 hyperfine time

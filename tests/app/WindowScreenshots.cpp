@@ -1,0 +1,74 @@
+// Writes pictures of the main window as a person sees it, for looking at by eye: the window at a given
+// screen size after a run of the demo folder, on the main overview, the additional overview, a chart
+// alone and in Russian. Run by scripts/screenshots.sh under an X server.
+//
+//   window_screenshots OUTPUT_FOLDER WIDTHxHEIGHT
+
+#include <cstdio>
+#include <filesystem>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/ChartTabs.h"
+#include "app/Lumetra_main.h"
+#include "charts/ChartPages.h"
+#include "testing/DemoFolder.h"
+
+namespace {
+
+void Save(QWidget& window, const QString& folder, const QString& name) {
+  QApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  const QString file = QDir(folder).filePath(name + QStringLiteral(".png"));
+  if (!window.grab().save(file)) std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+  std::printf("%s\n", qPrintable(file));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: window_screenshots OUTPUT_FOLDER WIDTHxHEIGHT\n");
+    return 2;
+  }
+  const QString output = QString::fromLocal8Bit(argv[1]);
+  const QStringList size = QString::fromLocal8Bit(argv[2]).split(QLatin1Char('x'));
+  const QSize screen(size.value(0).toInt(), size.value(1).toInt());
+  QDir().mkpath(output);
+  QTemporaryDir home;
+  const std::filesystem::path photos = std::filesystem::path(home.path().toStdString()) / "demo-photos";
+  lumetra::testing::WriteDemoFolder(photos);
+
+  lumetra::TForm_Exif window(lumetra::WindowStart{{}, screen, home.path().toStdString()});
+  window.show();
+  if (!QTest::qWaitForWindowExposed(&window)) return 1;
+  const QString prefix = QStringLiteral("%1x%2-").arg(screen.width()).arg(screen.height());
+  Save(window, output, prefix + QStringLiteral("start"));
+  window.myTreeChange(QString::fromStdString(photos.string()));
+  window.findChild<QAbstractButton*>(QStringLiteral("but_Run"))->click();
+  Save(window, output, prefix + QStringLiteral("tab0"));
+  auto* tabs = window.findChild<lumetra::ChartTabs*>(QStringLiteral("Tab_Exif"));
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(lumetra::kAdditionalTab).center());
+  Save(window, output, prefix + QStringLiteral("tab8"));
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(5).center());
+  Save(window, output, prefix + QStringLiteral("program-alone"));
+  window.findChild<QAbstractButton*>(QStringLiteral("rb_Rus"))->click();
+  Save(window, output, prefix + QStringLiteral("program-alone-russian"));
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(lumetra::kMainTab).center());
+  Save(window, output, prefix + QStringLiteral("tab0-russian"));
+  window.SetLeftPanel(lumetra::TForm_Exif::PanelMode::Change);
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(14).center());
+  Save(window, output, prefix + QStringLiteral("model-alone-russian-panel-hidden"));
+  window.SetLeftPanel(lumetra::TForm_Exif::PanelMode::Change);
+  const std::filesystem::path empty = std::filesystem::path(home.path().toStdString()) / "no-photos";
+  std::filesystem::create_directory(empty);
+  window.myTreeChange(QString::fromStdString(empty.string()));
+  window.findChild<QAbstractButton*>(QStringLiteral("but_Run"))->click();
+  Save(window, output, prefix + QStringLiteral("no-photos-russian"));
+  return 0;
+}
