@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -275,6 +276,13 @@ void TForm_Exif::CreateControls() {
   cb_SubFolders = check("cb_SubFolders", {5, 100, 130, 17});
   cb_HideLeft = check("cb_HideLeft", {5, 120, 245, 17});
   cb_HideLeft->setChecked(false);
+  // Each pair is a group of its own: Qt's automatic grouping would take in the radio buttons of the
+  // panels inside the settings box too.
+  for (auto [first, second] : {std::pair{rb_Eng, rb_Rus}, std::pair{rb_Real, rb_Equivalent}, std::pair{rb_Text, rb_Linear}}) {
+    auto* group = new QButtonGroup(Box_Settings);
+    group->addButton(first);
+    group->addButton(second);
+  }
 
   myTree = new FolderTree(Panel_Left);
   myTree->setObjectName("myTree");

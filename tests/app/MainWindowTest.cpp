@@ -1,22 +1,438 @@
-// The desktop program's main window, on the off-screen platform.
+// The main window on the off-screen platform, driven through its controls' object names.
 
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QAbstractScrollArea>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest/QtTest>
 
+#include "app/ChartTabs.h"
 #include "app/Lumetra_main.h"
+#include "charts/ChartPages.h"
+#include "charts/PageLayout.h"
+#include "survey/Labels.h"
+#include "survey/SurveyTexts.h"
+#include "testing/DemoFolder.h"
 
 namespace lumetra {
+namespace {
+
+std::string ReadText(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+int LineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+}  // namespace
 
 class MainWindowTest : public QObject {
   Q_OBJECT
 
+ private:
+  // A program folder of the test's own, and the demo folder with a folder without Exif and an empty one.
+  QTemporaryDir home_;
+  std::filesystem::path demo_;
+  std::filesystem::path no_exif_;
+  std::filesystem::path Home() const { return home_.path().toStdString(); }
+
+  std::unique_ptr<TForm_Exif> Open(QSize screen = QSize(1024, 768), QStringList arguments = {}) {
+    auto window = std::make_unique<TForm_Exif>(WindowStart{arguments, screen, Home()});
+    window->SetErrorReporter([this](const QString& message) { errors_ << message; });
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowExposed(window.get())) return nullptr;
+    return window;
+  }
+
+  template <typename T>
+  static T* Find(QWidget& window, const char* name) {
+    T* control = window.findChild<T*>(QString::fromLatin1(name));
+    if (control == nullptr) qFatal("no control %s", name);
+    return control;
+  }
+
+  static void Run(TForm_Exif& window, const std::filesystem::path& folder) {
+    window.myTreeChange(QString::fromStdString(folder.string()));
+    Find<QAbstractButton>(window, "but_Run")->click();
+  }
+
+  static QString Panel(TForm_Exif& window, int panel) {
+    return Find<QLabel>(window, QStringLiteral("myStatusBar_Panel%1").arg(panel).toLatin1().constData())->text();
+  }
+
+  // Which light shows, "red", "yellow" or "green"; "" unless exactly one does.
+  static QString Light(TForm_Exif& window) {
+    QString shown;
+    int count = 0;
+    for (const char* name : {"im_red", "im_yellow", "im_green"}) {
+      if (!Find<QLabel>(window, name)->isHidden()) {
+        shown = QString::fromLatin1(name).mid(3);
+        ++count;
+      }
+    }
+    return count == 1 ? shown : QString();
+  }
+
+  QStringList errors_;
+
  private slots:
-  void opensWithTheProgramNameAndVersion() {
-    TForm_Exif window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.objectName(), QStringLiteral("Form_Exif"));
-    QVERIFY(window.windowTitle().startsWith(QStringLiteral("Lumetra ")));
-    QVERIFY(window.isVisible());
+  void initTestCase() {
+    QVERIFY(home_.isValid());
+    demo_ = Home() / "demo";
+    testing::WriteDemoFolder(demo_);
+    no_exif_ = Home() / "no-exif";
+    std::filesystem::create_directory(no_exif_);
+    std::ofstream(no_exif_ / "plain.jpg", std::ios::binary) << std::string("\xFF\xD8\xFF\xD9", 4);
+  }
+
+  void init() {
+    errors_.clear();
+    std::filesystem::remove(Home() / "Lumetra.ini");
+    std::filesystem::remove(Home() / "log.txt");
+  }
+
+  void cleanup() { QCOMPARE(errors_, QStringList()); }
+
+  void startsInTheDesignStateInEnglish() {
+    auto window = Open();
+    QVERIFY(window);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Lumetra 0.1.0.0"));
+    QCOMPARE(window->UiLanguage(), kEnglish);
+    QCOMPARE(Find<QAbstractButton>(*window, "but_Run")->text(), QStringLiteral("Run"));
+    QVERIFY(!Find<QAbstractButton>(*window, "but_Run")->isEnabled());
+    QVERIFY(!Find<QAction>(*window, "mmRun")->isEnabled());
+    QVERIFY(!Find<QAction>(*window, "mmShortcut")->isEnabled());
+    QVERIFY(Find<QAbstractButton>(*window, "but_Stop")->isHidden());
+    QCOMPARE(Light(*window), QStringLiteral("red"));
+    QVERIFY(Find<QRadioButton>(*window, "rb_Eng")->isChecked());
+    QVERIFY(Find<QRadioButton>(*window, "rb_Real")->isChecked());
+    QVERIFY(Find<QRadioButton>(*window, "rb_Text")->isChecked());
+    QVERIFY(Find<QCheckBox>(*window, "cb_CF")->isChecked());
+    QVERIFY(Find<QCheckBox>(*window, "cb_SubFolders")->isChecked());
+    QVERIFY(!Find<QCheckBox>(*window, "cb_HideLeft")->isChecked());
+    QCOMPARE(Panel(*window, 0), QStringLiteral(" Processed 0 photos with EXIF"));
+    QCOMPARE(Panel(*window, 1), QStringLiteral(" Filtered 0 photos"));
+    QCOMPARE(window->pos(), QPoint(0, 0));
+    // The window keeps its start-up size.
+    QCOMPARE(window->minimumSize(), window->size());
+  }
+
+  void runEnabledOnlyForAnExistingAbsoluteFolder() {
+    auto window = Open();
+    auto* run = Find<QAbstractButton>(*window, "but_Run");
+    const struct {
+      QString path;
+      bool enabled;
+    } cases[] = {
+        {QString::fromStdString(demo_.string()), true},
+        {QString(), false},
+        {QStringLiteral("demo"), false},
+        {QString::fromStdString((Home() / "missing").string()), false},
+        {QString::fromStdString((demo_ / "IMG_0001.JPG").string()), false},
+    };
+    for (const auto& c : cases) {
+      window->myTreeChange(c.path);
+      QVERIFY2(run->isEnabled() == c.enabled, qPrintable(c.path));
+      QCOMPARE(Find<QAction>(*window, "mmRun")->isEnabled(), c.enabled);
+    }
+  }
+
+  void runOfTheDemoFolderShowsItsCharts() {
+    auto window = Open();
+    Run(*window, demo_);
+    QCOMPARE(Light(*window), QStringLiteral("green"));
+    QVERIFY(window->Survey().processedCount > 0);
+    QCOMPARE(Panel(*window, 0),
+             QStringLiteral(" Processed %1 photos with EXIF").arg(window->Survey().processedCount));
+    QCOMPARE(Panel(*window, 1), QStringLiteral(" Filtered %1 photos").arg(window->Survey().filteredCount));
+    QVERIFY(!Find<QWidget>(*window, "Chart_SBox")->isHidden());
+    QVERIFY(Find<QLabel>(*window, "im_NoPhotoEng")->isHidden());
+    QVERIFY(Find<QAction>(*window, "mmShortcut")->isEnabled());
+    QVERIFY(!Find<QAbstractButton>(*window, "but_Run")->isHidden());
+    QVERIFY(Find<QAbstractButton>(*window, "but_Stop")->isHidden());
+    QCOMPARE(Find<ChartTabs>(*window, "Tab_Exif")->currentIndex(), kMainTab);
+    const Chart& program = window->Charts()[ChartId::Chart_Program];
+    QVERIFY(!program.bar.Points().empty());
+    QVERIFY(!Find<QWidget>(*window, "Chart_ShutterSpeed")->isHidden());
+    QVERIFY(Find<QWidget>(*window, "Chart_Make")->isHidden());
+
+    // Another folder: red again and the counters reset, while the panels keep the run's texts.
+    const QString shown = Panel(*window, 0);
+    window->myTreeChange(QString::fromStdString(no_exif_.string()));
+    QCOMPARE(Light(*window), QStringLiteral("red"));
+    QCOMPARE(window->Survey().processedCount, 0);
+    QCOMPARE(Panel(*window, 0), shown);
+    QVERIFY(!window->ResultShown());
+  }
+
+  void runWithoutExifShowsTheNoPhotosPicture() {
+    auto window = Open();
+    Find<QRadioButton>(*window, "rb_Rus")->click();
+    Run(*window, no_exif_);
+    QCOMPARE(Light(*window), QStringLiteral("red"));
+    QCOMPARE(Panel(*window, 0), QStringLiteral(" Обработано 0 фотографий с EXIF"));
+    QVERIFY(Find<QWidget>(*window, "Chart_SBox")->isHidden());
+    QVERIFY(!Find<QLabel>(*window, "im_NoPhoto")->isHidden());
+    QVERIFY(Find<QLabel>(*window, "im_NoPhotoEng")->isHidden());
+    QVERIFY(!Find<QAction>(*window, "mmShortcut")->isEnabled());
+    // The picture follows the language while it shows.
+    Find<QRadioButton>(*window, "rb_Eng")->click();
+    QVERIFY(Find<QLabel>(*window, "im_NoPhoto")->isHidden());
+    QVERIFY(!Find<QLabel>(*window, "im_NoPhotoEng")->isHidden());
+  }
+
+  void stoppedRunShowsNoChartsAndKeepsThePhotosRead() {
+    auto window = Open();
+    // Stop arrives when the walk next lets the window work after the top folder's photos were read.
+    bool stopped = false;
+    QTimer stopper;
+    stopper.setInterval(0);
+    QObject::connect(&stopper, &QTimer::timeout, [&] {
+      if (!stopped && window->Survey().processedCount > 0) {
+        stopped = true;
+        QVERIFY(window->Running());
+        QVERIFY(!Find<QAbstractButton>(*window, "but_Stop")->isHidden());
+        QCOMPARE(Light(*window), QStringLiteral("yellow"));
+        QVERIFY(!Find<QWidget>(*window, "myTree")->isEnabled());
+        QVERIFY(!Find<QAction>(*window, "mmCrop")->isEnabled());
+        QVERIFY(Find<QAction>(*window, "mmExit")->isEnabled());
+        Find<QAbstractButton>(*window, "but_Stop")->click();
+      }
+    });
+    stopper.start();
+    Run(*window, demo_);
+    stopper.stop();
+    QVERIFY(stopped);
+    QVERIFY(window->Survey().processedCount > 0);
+    QVERIFY(window->Survey().processedCount < 35);
+    QCOMPARE(Light(*window), QStringLiteral("red"));
+    QVERIFY(!Find<QLabel>(*window, "im_NoPhotoEng")->isHidden());
+    QVERIFY(!Find<QAction>(*window, "mmShortcut")->isEnabled());
+    QVERIFY(Find<QWidget>(*window, "myTree")->isEnabled());
+  }
+
+  void closingDuringARunStopsItAndWritesTheSettings() {
+    auto window = Open();
+    QTimer::singleShot(0, window.get(), [&] { window->close(); });
+    Run(*window, demo_);
+    QTRY_VERIFY(!window->isVisible());
+    QCOMPARE(LineCount(ReadText(Home() / "Lumetra.ini")), 7);
+  }
+
+  void functionKeys() {
+    auto window = Open();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    auto* panel = Find<QWidget>(*window, "Panel_Left");
+    auto* tabs = Find<ChartTabs>(*window, "Tab_Exif");
+    const QRect before = tabs->geometry();
+    // F6 before a run does nothing; F5 runs once Run is enabled.
+    QTest::keyClick(window.get(), Qt::Key_F6);
+    window->myTreeChange(QString::fromStdString(demo_.string()));
+    QTest::keyClick(Find<QWidget>(*window, "rb_Real"), Qt::Key_F5);
+    QCOMPARE(Light(*window), QStringLiteral("green"));
+    QTest::keyClick(Find<QWidget>(*window, "myTree"), Qt::Key_F4);
+    QVERIFY(panel->isHidden());
+    QCOMPARE(tabs->geometry(), QRect(2, before.y(), window->centralWidget()->width() - 4, before.height()));
+    QCOMPARE(tabs->tabWidth(), (tabs->width() - 29) / 8);
+    QCOMPARE(tabs->caption(kAdditionalTab), QStringLiteral("ADDITIONAL"));
+    QTest::keyClick(window.get(), Qt::Key_F4);
+    QVERIFY(!panel->isHidden());
+    // Shown again, the tab area takes the client width beside the panel.
+    QCOMPARE(tabs->geometry(), QRect(285, before.y(), window->centralWidget()->width() - 285 - 2, before.height()));
+    QCOMPARE(tabs->tabWidth(), (tabs->width() - 29) / 8);
+    QTest::keyClick(window.get(), Qt::Key_F10);
+    QVERIFY(!window->isVisible());
+  }
+
+  void hideLeftAtTheEndOfARunKeepsThePanelHidden() {
+    auto window = Open();
+    Find<QCheckBox>(*window, "cb_HideLeft")->setChecked(true);
+    window->SetLeftPanel(TForm_Exif::PanelMode::Change);
+    Run(*window, demo_);
+    QVERIFY(Find<QWidget>(*window, "Panel_Left")->isHidden());
+  }
+
+  void chartClicksToggleBetweenOverviewAndOwnPage() {
+    auto window = Open();
+    Run(*window, demo_);
+    auto* tabs = Find<ChartTabs>(*window, "Tab_Exif");
+    auto* focus = Find<QAbstractScrollArea>(*window, "Chart_Focus");
+    auto* area = Find<QWidget>(*window, "Chart_SBox");
+    const QSize small = focus->size();
+    QTest::mouseClick(focus->viewport(), Qt::LeftButton);
+    QCOMPARE(tabs->currentIndex(), 10);
+    QCOMPARE(focus->geometry(), QRect(0, 0, area->width() - 2, area->height() - 2));
+    QVERIFY(window->Charts()[ChartId::Chart_Focus].pie.marks);
+    QVERIFY(Find<QWidget>(*window, "Chart_Flash")->isHidden());
+    QTest::mouseClick(focus->viewport(), Qt::LeftButton);
+    QCOMPARE(tabs->currentIndex(), kMainTab);
+    QCOMPARE(focus->size(), small);
+    QVERIFY(!window->Charts()[ChartId::Chart_Focus].pie.marks);
+    // The additional overview's charts lead back to tab 8; a drag is no click.
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(13).center());
+    auto* crop = Find<QAbstractScrollArea>(*window, "Chart_Crop")->viewport();
+    QVERIFY(!crop->parentWidget()->isHidden());
+    QTest::mousePress(crop, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(crop, QPoint(80, 80));
+    QTest::mouseRelease(crop, Qt::LeftButton, {}, QPoint(80, 80));
+    QCOMPARE(tabs->currentIndex(), 13);
+    QTest::mouseClick(crop, Qt::LeftButton);
+    QCOMPARE(tabs->currentIndex(), kAdditionalTab);
+    // A pie form chosen for a bar chart alone lasts until the main overview shows bars again.
+    Chart& fnumber = window->Charts()[ChartId::Chart_Fnumber];
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+    fnumber.bar.active = false;
+    fnumber.pie.active = true;
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(kMainTab).center());
+    QVERIFY(fnumber.bar.active);
+    QVERIFY(!fnumber.pie.active);
+  }
+
+  void mainPageArrangesTheTenChartsInTheChartArea() {
+    auto window = Open(QSize(1280, 1024));
+    auto* area = Find<QWidget>(*window, "Chart_SBox");
+    const auto rects = MainPageRects(area->width(), area->height(), window->KoefH());
+    const char* names[] = {"Chart_ShutterSpeed", "Chart_Fnumber", "Chart_FocalLength", "Chart_ISO",  "Chart_Program",
+                           "Chart_Meter",        "Chart_Flash",   "Chart_Orientation", "Chart_Focus", "Chart_Drive"};
+    for (size_t i = 0; i < rects.size(); ++i) {
+      const PageRect& r = rects[i];
+      QCOMPARE(Find<QWidget>(*window, names[i])->geometry(), QRect(r.left, r.top, r.width, r.height));
+    }
+  }
+
+  void layoutLogAtEachScreenSize() {
+    {
+      auto window = Open(QSize(1024, 600), {QStringLiteral("i")});
+      const std::string log = ReadText(Home() / "log.txt");
+      QCOMPARE(QString::fromStdString(log),
+               QStringLiteral("ScreenWidth = 1024\r\nScreenHeight = 600\r\nend\r\n"));
+      QCOMPARE(window->Koef(), int64_t{10000});
+      QCOMPARE(window->KoefH(), int64_t{10000});
+    }
+    {
+      auto window = Open(QSize(1280, 1024), {QStringLiteral("i")});
+      const std::string log = ReadText(Home() / "log.txt");
+      QCOMPARE(LineCount(log), 46);
+      QVERIFY(QString::fromStdString(log).endsWith(QStringLiteral("\r\nend\r\n")));
+      QVERIFY(log.find("Koef = 1") != std::string::npos);
+      QCOMPARE(window->Koef(), int64_t{12500});
+      QCOMPARE(window->KoefH(), int64_t{13333});
+      // The controls took the screen's scale and the tab area reaches the status bar's height above it.
+      auto* tabs = Find<ChartTabs>(*window, "Tab_Exif");
+      QCOMPARE(tabs->width(), 906);
+      QCOMPARE(tabs->tabHeight(), 31);
+      QCOMPARE(Find<QWidget>(*window, "Chart_SBox")->y(), 2 * 31 + 4);
+      QCOMPARE(window->statusBar()->height(), 24);
+      // 989 - 16 = 973 high below the menu, less the tabs' scaled top (10) and two status bars.
+      QCOMPARE(tabs->height(), 973 - 10 - 2 * 24);
+      QCOMPARE(tabs->y(), 8);
+    }
+    // Without "i" no log is written, and an old one is left alone.
+    std::ofstream(Home() / "log.txt") << "old";
+    { auto window = Open(QSize(1280, 1024)); }
+    QCOMPARE(ReadText(Home() / "log.txt"), std::string("old"));
+  }
+
+  void settingsRoundTrip() {
+    {
+      auto window = Open();
+      window->myTreeChange(QString::fromStdString(demo_.string()));
+      Find<QRadioButton>(*window, "rb_Rus")->click();
+      Find<QRadioButton>(*window, "rb_Equivalent")->click();
+      Find<QRadioButton>(*window, "rb_Linear")->click();
+      Find<QCheckBox>(*window, "cb_CF")->setChecked(false);
+      Find<QCheckBox>(*window, "cb_SubFolders")->setChecked(false);
+      Find<QCheckBox>(*window, "cb_HideLeft")->setChecked(true);
+      window->close();
+    }
+    QCOMPARE(QString::fromStdString(ReadText(Home() / "Lumetra.ini")),
+             QString::fromStdString(demo_.string() + "\r\nRussian\r\n35mm\r\nLinear\r\nKF = no\r\nNon SubFolders\r\nHide\r\n"));
+    auto window = Open();
+    QCOMPARE(window->UiLanguage(), kRussian);
+    QCOMPARE(window->CurrentFolder(), demo_.string());
+    QVERIFY(Find<QAbstractButton>(*window, "but_Run")->isEnabled());
+    QCOMPARE(Find<QAbstractButton>(*window, "but_Run")->text(), QStringLiteral("Запуск"));
+    QVERIFY(Find<QRadioButton>(*window, "rb_Equivalent")->isChecked());
+    QVERIFY(Find<QRadioButton>(*window, "rb_Linear")->isChecked());
+    QVERIFY(!Find<QCheckBox>(*window, "cb_CF")->isChecked());
+    QVERIFY(!Find<QCheckBox>(*window, "cb_SubFolders")->isChecked());
+    QVERIFY(Find<QCheckBox>(*window, "cb_HideLeft")->isChecked());
+  }
+
+  void settingsFromAShortOrOddFile() {
+    // Five lines: the missing ones read as empty, so sub-folders and hiding are on; an unknown
+    // language falls back to English; a folder that is gone is not selected.
+    std::ofstream(Home() / "Lumetra.ini", std::ios::binary)
+        << (Home() / "gone").string() << "\r\nKlingon\r\nReal\r\nText\r\nKF = Yes\r\n";
+    auto window = Open();
+    QCOMPARE(window->UiLanguage(), kEnglish);
+    QVERIFY(window->CurrentFolder().empty());
+    QVERIFY(!Find<QAbstractButton>(*window, "but_Run")->isEnabled());
+    QVERIFY(!Find<QCheckBox>(*window, "cb_CF")->isChecked());
+    QVERIFY(Find<QCheckBox>(*window, "cb_SubFolders")->isChecked());
+    QVERIFY(Find<QCheckBox>(*window, "cb_HideLeft")->isChecked());
+    window->close();
+    // Never selected a folder: line 1 is written empty.
+    QCOMPARE(ReadText(Home() / "Lumetra.ini"), std::string("\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\n"));
+  }
+
+  void settingsThatCannotBeWrittenAreReported() {
+    auto window = Open();
+    std::filesystem::create_directory(Home() / "Lumetra.ini");
+    window->close();
+    std::filesystem::remove(Home() / "Lumetra.ini");
+    QCOMPARE(errors_.size(), 1);
+    QVERIFY(errors_.front().startsWith(QString::fromStdString((Home() / "Lumetra.ini").string()) + QStringLiteral(": ")));
+    errors_.clear();
+  }
+
+  void languageSwitchRelabelsEverythingAndKeepsTheCounts() {
+    auto window = Open();
+    Run(*window, demo_);
+    const Chart& program = window->Charts()[ChartId::Chart_Program];
+    const auto counts = [&] {
+      std::vector<int64_t> values;
+      for (const ChartPoint& point : program.bar.Points()) values.push_back(point.value);
+      return values;
+    };
+    const std::vector<int64_t> english_counts = counts();
+    QCOMPARE(program.bar.Points().front().label, std::string("Manual"));
+    Find<QRadioButton>(*window, "rb_Rus")->click();
+    QCOMPARE(program.bar.Points().front().label, std::string("Ручной"));
+    QCOMPARE(program.title, std::string("Режим съемки"));
+    QCOMPARE(program.axis_title, std::string("Количество"));
+    QVERIFY(counts() == english_counts);
+    QCOMPARE(window->Survey().tallyProgram.front().text, std::string("Ручной"));
+    QCOMPARE(Panel(*window, 1), QString::fromStdString(FilteredText(window->Survey().filteredCount, kRussian)));
+    QCOMPARE(Find<QAction>(*window, "mmRun")->text(), QStringLiteral("Запуск программы"));
+    QCOMPARE(Find<QGroupBox>(*window, "Box_Settings")->title(), QStringLiteral(" Настройки "));
+    auto* tabs = Find<ChartTabs>(*window, "Tab_Exif");
+    QCOMPARE(tabs->caption(0), QStringLiteral("ОСНОВНЫЕ"));
+    QCOMPARE(tabs->caption(11), QStringLiteral("Drive mode"));
+    QCOMPARE(Find<QAbstractButton>(*window, "but_Stop")->text(), QStringLiteral("Стоп"));
+    Find<QRadioButton>(*window, "rb_Eng")->click();
+    QCOMPARE(program.bar.Points().front().label, std::string("Manual"));
+    QCOMPARE(Find<QAbstractButton>(*window, "but_Stop")->text(), QStringLiteral("Стоп"));
+    QCOMPARE(Panel(*window, 0), QStringLiteral(" Processed %1 photos with EXIF").arg(window->Survey().processedCount));
+
+    // Tab 8's long form is set only by hiding the panel; a language switch gives the short one.
+    window->SetLeftPanel(TForm_Exif::PanelMode::Hide);
+    Find<QRadioButton>(*window, "rb_Rus")->click();
+    QCOMPARE(tabs->caption(kAdditionalTab), QStringLiteral("ДОПОЛНИТ."));
+    window->SetLeftPanel(TForm_Exif::PanelMode::Change);
+    window->SetLeftPanel(TForm_Exif::PanelMode::Change);
+    QCOMPARE(tabs->caption(kAdditionalTab), QStringLiteral("ДОПОЛНИТЕЛЬНЫЕ"));
   }
 };
 

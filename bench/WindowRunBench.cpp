@@ -1,0 +1,261 @@
+// The desktop window's Run as a person waits for it: from choosing a folder and pressing F5 until the
+// charts are shown, and from a click on Stop until the window is ready again. The window is shown on
+// Qt's off-screen platform (unless QT_QPA_PLATFORM names another), so that the status bar and the charts
+// are really painted, into memory.
+//
+// Usage: window_run_bench [--stops=MS,MS,...] FOLDER [ROUNDS]
+//   ROUNDS runs of FOLDER (default 3), each timed from myTreeChange to the return of but_RunClick: wall
+//   time (steady clock) and the process's CPU time (getrusage: user + system, every thread). Then one run
+//   per stop delay (default 250,500,750 ms; "--stops=" for none), stopped by a timer that many
+//   milliseconds after F5. The window keeps its own files in a temporary folder.
+//
+// Output, one line per measurement, fields as key=value:
+//   run round=N run_seconds= cpu_seconds= paint_ms= processed= filtered=
+//       paint_ms: the events pending when but_RunClick returned (the charts' first paint)
+//   stop delay_ms= late_ms= stop_ms= wait_ms= max_event_gap_ms= processed= filtered=
+//       late_ms:  how long after its due time the timer was served (the walk processes events every
+//                 100 ms and on entering each folder): what a click waits before the window sees it
+//       stop_ms:  from but_StopClick to the return of but_RunClick (the window back in its ready state)
+//       wait_ms:  late_ms + stop_ms: from the click until the window is ready
+//       max_event_gap_ms: the longest the run went without processing events
+//   stop delay_ms= missed=1 ...   the run had ended before the timer was due
+//   summary runs= median_run_seconds= median_cpu_seconds= median_paint_ms= stops= median_stop_ms=
+//           max_stop_ms= median_wait_ms= max_wait_ms=
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "app/Lumetra_main.h"
+
+namespace lumetra {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::duration span) { return std::chrono::duration<double, std::milli>(span).count(); }
+
+// User + system time of the whole process, every thread, in seconds.
+double ProcessCpuSeconds() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  const auto seconds = [](const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const size_t middle = values.size() / 2;
+  return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double Max(const std::vector<double>& values) {
+  return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
+}
+
+// Whole milliseconds from a list "300,600,900"; nullopt on anything else.
+std::optional<std::vector<int>> ParseDelays(std::string_view list) {
+  std::vector<int> delays;
+  while (!list.empty()) {
+    const size_t comma = list.find(',');
+    const std::string item(list.substr(0, comma));
+    char* end = nullptr;
+    const long value = std::strtol(item.c_str(), &end, 10);
+    if (item.empty() || *end != '\0' || value < 0 || value > 600000) return std::nullopt;
+    delays.push_back(static_cast<int>(value));
+    list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
+  }
+  return delays;
+}
+
+// Lets the window settle: the folder tree lists the home folder on a thread of its own at start-up.
+void ProcessEventsFor(std::chrono::milliseconds span) {
+  const Clock::time_point end = Clock::now() + span;
+  while (Clock::now() < end) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+struct RunFigures {
+  double run_seconds = 0;
+  double cpu_seconds = 0;
+  double paint_ms = 0;
+};
+
+RunFigures TimeRun(TForm_Exif& window, const QString& folder) {
+  RunFigures figures;
+  const double cpu_start = ProcessCpuSeconds();
+  const Clock::time_point start = Clock::now();
+  window.myTreeChange(folder);
+  window.but_RunClick();
+  const Clock::time_point returned = Clock::now();
+  figures.cpu_seconds = ProcessCpuSeconds() - cpu_start;
+  figures.run_seconds = std::chrono::duration<double>(returned - start).count();
+  QCoreApplication::processEvents();
+  figures.paint_ms = Milliseconds(Clock::now() - returned);
+  return figures;
+}
+
+struct StopFigures {
+  bool missed = true;
+  double late_ms = 0;
+  double stop_ms = 0;
+  double max_event_gap_ms = 0;
+};
+
+StopFigures TimeStop(TForm_Exif& window, const QString& folder, int delay_ms) {
+  StopFigures figures;
+  Clock::time_point clicked;
+  // A zero-interval timer is served on every pass of event processing: the gaps between its calls are the
+  // spans in which a click would have waited.
+  QTimer pulse;
+  pulse.setInterval(0);
+  Clock::time_point last_pulse;
+  Clock::duration max_gap{};
+  QObject::connect(&pulse, &QTimer::timeout, [&] {
+    const Clock::time_point now = Clock::now();
+    max_gap = std::max(max_gap, now - last_pulse);
+    last_pulse = now;
+  });
+  QTimer stop;
+  stop.setSingleShot(true);
+  stop.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&stop, &QTimer::timeout, [&] {
+    if (!window.Running()) return;
+    clicked = Clock::now();
+    figures.missed = false;
+    window.but_StopClick();
+  });
+
+  window.myTreeChange(folder);
+  const Clock::time_point start = Clock::now();
+  const Clock::time_point due = start + std::chrono::milliseconds(delay_ms);
+  last_pulse = start;
+  stop.start(delay_ms);
+  pulse.start();
+  window.but_RunClick();
+  const Clock::time_point ready = Clock::now();
+  pulse.stop();
+  stop.stop();
+  max_gap = std::max(max_gap, ready - last_pulse);
+  figures.max_event_gap_ms = Milliseconds(max_gap);
+  if (!figures.missed) {
+    figures.late_ms = Milliseconds(clicked - due);
+    figures.stop_ms = Milliseconds(ready - clicked);
+  }
+  QCoreApplication::processEvents();
+  return figures;
+}
+
+int Main(int argc, char** argv) {
+  std::vector<int> delays = {250, 500, 750};
+  std::vector<std::string_view> positional;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument.starts_with("--stops=")) {
+      const std::optional<std::vector<int>> parsed = ParseDelays(argument.substr(8));
+      if (!parsed) {
+        std::fprintf(stderr, "window_run_bench: --stops: expected milliseconds as MS,MS,..., got '%s'\n", argv[i]);
+        return 2;
+      }
+      delays = *parsed;
+    } else {
+      positional.push_back(argument);
+    }
+  }
+  if (positional.empty() || positional.size() > 2) {
+    std::fprintf(stderr, "usage: window_run_bench [--stops=MS,MS,...] FOLDER [ROUNDS]\n");
+    return 2;
+  }
+  int rounds = 3;
+  if (positional.size() == 2) {
+    rounds = std::atoi(std::string(positional[1]).c_str());
+    if (rounds < 1) {
+      std::fprintf(stderr, "window_run_bench: ROUNDS must be a positive whole number\n");
+      return 2;
+    }
+  }
+  std::error_code error;
+  const std::filesystem::path folder_path = std::filesystem::absolute(std::string(positional[0]), error);
+  if (error || !std::filesystem::is_directory(folder_path, error)) {
+    std::fprintf(stderr, "window_run_bench: not a folder: %s\n", std::string(positional[0]).c_str());
+    return 2;
+  }
+  const QString folder = QString::fromStdString(folder_path.lexically_normal().string());
+
+  QTemporaryDir home;
+  if (!home.isValid()) {
+    std::fprintf(stderr, "window_run_bench: no temporary folder for the window's files\n");
+    return 1;
+  }
+  TForm_Exif window(WindowStart{{}, QSize(1024, 768), home.path().toStdString()});
+  // A message box would wait for a click that never comes.
+  window.SetErrorReporter(
+      [](const QString& message) { std::fprintf(stderr, "window_run_bench: %s\n", qPrintable(message)); });
+  window.show();
+  ProcessEventsFor(std::chrono::milliseconds(300));
+
+  std::vector<double> run_seconds;
+  std::vector<double> cpu_seconds;
+  std::vector<double> paint_ms;
+  for (int round = 1; round <= rounds; ++round) {
+    const RunFigures figures = TimeRun(window, folder);
+    run_seconds.push_back(figures.run_seconds);
+    cpu_seconds.push_back(figures.cpu_seconds);
+    paint_ms.push_back(figures.paint_ms);
+    std::printf("run round=%d run_seconds=%.6f cpu_seconds=%.6f paint_ms=%.3f processed=%lld filtered=%lld\n", round,
+                figures.run_seconds, figures.cpu_seconds, figures.paint_ms,
+                static_cast<long long>(window.Survey().processedCount),
+                static_cast<long long>(window.Survey().filteredCount));
+    std::fflush(stdout);
+  }
+
+  std::vector<double> stop_ms;
+  std::vector<double> wait_ms;
+  for (const int delay : delays) {
+    const StopFigures figures = TimeStop(window, folder, delay);
+    const long long processed = window.Survey().processedCount;
+    const long long filtered = window.Survey().filteredCount;
+    if (figures.missed) {
+      std::printf("stop delay_ms=%d missed=1 max_event_gap_ms=%.3f processed=%lld filtered=%lld\n", delay,
+                  figures.max_event_gap_ms, processed, filtered);
+    } else {
+      stop_ms.push_back(figures.stop_ms);
+      wait_ms.push_back(figures.late_ms + figures.stop_ms);
+      std::printf(
+          "stop delay_ms=%d late_ms=%.3f stop_ms=%.3f wait_ms=%.3f max_event_gap_ms=%.3f processed=%lld "
+          "filtered=%lld\n",
+          delay, figures.late_ms, figures.stop_ms, figures.late_ms + figures.stop_ms, figures.max_event_gap_ms,
+          processed, filtered);
+    }
+    std::fflush(stdout);
+  }
+
+  std::printf(
+      "summary runs=%zu median_run_seconds=%.6f median_cpu_seconds=%.6f median_paint_ms=%.3f stops=%zu "
+      "median_stop_ms=%.3f max_stop_ms=%.3f median_wait_ms=%.3f max_wait_ms=%.3f\n",
+      run_seconds.size(), Median(run_seconds), Median(cpu_seconds), Median(paint_ms), stop_ms.size(),
+      Median(stop_ms), Max(stop_ms), Median(wait_ms), Max(wait_ms));
+  return 0;
+}
+
+}  // namespace
+}  // namespace lumetra
+
+int main(int argc, char** argv) {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform == nullptr || *platform == '\0') ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication application(argc, argv);
+  return lumetra::Main(argc, argv);
+}

@@ -1,0 +1,97 @@
+#include "app/SettingsFile.h"
+
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TempFolder.h"
+
+namespace lumetra {
+namespace {
+
+TEST(ParseSettings, ReadsEachLineAsAWholeExactText) {
+  const struct {
+    const char* trace;
+    std::vector<std::string> lines;
+    ProgramSettings expected;
+  } cases[] = {
+      {"all seven written by an exit",
+       {"/photos", "Russian", "35mm", "Linear", "KF = yes", "Non SubFolders", "Non Hide"},
+       {"/photos", 1, false, false, true, false, false}},
+      {"the other choice of each line", {"", "English", "Real", "Text", "KF = no", "SubFolders", "Hide"},
+       {"", 2, true, true, false, true, true}},
+      {"six lines: line 7 reads empty, so the panel hides",
+       {"", "English", "Real", "Text", "KF = yes", "SubFolders"},
+       {"", 2, true, true, true, true, true}},
+      {"five lines: sub-folders and hiding both on", {"", "English", "Real", "Text", "KF = yes"},
+       {"", 2, true, true, true, true, true}},
+      {"case and blanks count: nothing is recognised", {"x", "english", "35MM", "linear", "KF = Yes", "Non subfolders", "Non Hide "},
+       {"x", 0, true, true, false, true, true}},
+      {"an empty file", {}, {"", 0, true, true, false, true, true}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.trace);
+    const ProgramSettings settings = ParseSettings(c.lines);
+    EXPECT_EQ(settings.folder, c.expected.folder);
+    EXPECT_EQ(settings.UiLanguage, c.expected.UiLanguage);
+    EXPECT_EQ(settings.rb_Real, c.expected.rb_Real);
+    EXPECT_EQ(settings.rb_Text, c.expected.rb_Text);
+    EXPECT_EQ(settings.cb_CF, c.expected.cb_CF);
+    EXPECT_EQ(settings.cb_SubFolders, c.expected.cb_SubFolders);
+    EXPECT_EQ(settings.cb_HideLeft, c.expected.cb_HideLeft);
+  }
+}
+
+TEST(SettingsFile, WrittenWholeAndReadBackWithEitherLineEnd) {
+  testing::TempFolder folder;
+  const auto file = folder.path() / "Lumetra.ini";
+  EXPECT_FALSE(ReadSettingsFile(file).has_value());
+  ProgramSettings settings{"/photos/2026", 1, false, true, false, true, true};
+  ASSERT_FALSE(WriteSettingsFile(file, settings).has_value());
+  std::ifstream in(file, std::ios::binary);
+  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  EXPECT_EQ(text, "/photos/2026\r\nRussian\r\n35mm\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\n");
+  const std::optional<ProgramSettings> read = ReadSettingsFile(file);
+  ASSERT_TRUE(read.has_value());
+  EXPECT_EQ(read->folder, "/photos/2026");
+  EXPECT_EQ(read->UiLanguage, 1);
+  EXPECT_FALSE(read->rb_Real);
+
+  std::ofstream(file, std::ios::binary) << "/a\nRussian\n";
+  EXPECT_EQ(ReadSettingsFile(file)->folder, "/a");
+  EXPECT_EQ(ReadSettingsFile(file)->UiLanguage, 1);
+}
+
+TEST(SettingsFile, AFolderWithALineBreakIsWrittenAsNoFolder) {
+  for (const char* folder : {"/photos\r\nRussian", "/a\nb", "/a\rb"}) {
+    SCOPED_TRACE(folder);
+    const std::string text = SettingsText(ProgramSettings{folder});
+    EXPECT_EQ(text, "\r\nEnglish\r\nReal\r\nText\r\nKF = yes\r\nSubFolders\r\nNon Hide\r\n");
+  }
+}
+
+TEST(SettingsFile, AFailedWriteNamesTheFileAndKeepsTheOldOne) {
+  testing::TempFolder folder;
+  const auto file = folder.path() / "missing" / "Lumetra.ini";
+  const std::optional<std::string> failure = WriteSettingsFile(file, {});
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->rfind(file.string() + ": ", 0), 0u) << *failure;
+}
+
+TEST(IsSelectableFolder, OnlyExistingAbsoluteFoldersThatAreNotTheUsersSpecialOnes) {
+  testing::TempFolder folder;
+  const std::string existing = folder.path().string();
+  const std::string desktop = (folder.path() / "Desktop").string();
+  std::filesystem::create_directory(desktop);
+  std::ofstream(folder.path() / "file.jpg") << "x";
+  const std::vector<std::string> special = {desktop};
+  EXPECT_TRUE(IsSelectableFolder(existing, special));
+  EXPECT_FALSE(IsSelectableFolder(desktop, special));
+  EXPECT_FALSE(IsSelectableFolder("", special));
+  EXPECT_FALSE(IsSelectableFolder("relative/folder", special));
+  EXPECT_FALSE(IsSelectableFolder((folder.path() / "gone").string(), special));
+  EXPECT_FALSE(IsSelectableFolder((folder.path() / "file.jpg").string(), special));
+}
+
+}  // namespace
+}  // namespace lumetra
