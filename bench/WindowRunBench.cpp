@@ -3,11 +3,14 @@
 // Qt's off-screen platform (unless QT_QPA_PLATFORM names another), so that the status bar and the charts
 // are really painted, into memory.
 //
-// Usage: window_run_bench [--stops=MS,MS,...] FOLDER [ROUNDS]
+// Usage: window_run_bench [--stops=MS,MS,...] [--profile] FOLDER [ROUNDS]
 //   ROUNDS runs of FOLDER (default 3), each timed from myTreeChange to the return of but_RunClick: wall
 //   time (steady clock) and the process's CPU time (getrusage: user + system, every thread). Then one run
-//   per stop delay (default 250,500,750 ms; "--stops=" for none), stopped by a timer that many
+//   per stop delay (default 150,300,450 ms; "--stops=" for none), stopped by a timer that many
 //   milliseconds after F5. The window keeps its own files in a temporary folder.
+//   --profile: where a run's time goes besides the survey itself: the same survey without the window
+//   (RunSurvey in this process, no hooks), the time the timed runs spent handling events (by event type and
+//   receiver class, and the paint events by widget class), and the window's display steps alone.
 //
 // Output, one line per measurement, fields as key=value:
 //   run round=N run_seconds= cpu_seconds= paint_ms= processed= filtered=
@@ -21,24 +24,38 @@
 //   stop delay_ms= missed=1 ...   the run had ended before the timer was due
 //   summary runs= median_run_seconds= median_cpu_seconds= median_paint_ms= stops= median_stop_ms=
 //           max_stop_ms= median_wait_ms= max_wait_ms=
+// With --profile, before the summary:
+//   engine round=N run_seconds= cpu_seconds= processed= filtered=
+//   events runs=N dispatch_ms= passes=                 per run: time in event handlers, processEvents calls
+//   event type= receiver= count= ms=                   per run, the largest first
+//   paint widget= count= ms=                           per run, paint events at any depth
+//   step name= ms=                                     one display step of the window, its paint included
 
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QEvent>
+#include <QMetaEnum>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "app/Lumetra_main.h"
+#include "crop/CropStore.h"
+#include "survey/SurveyRun.h"
 
 namespace lumetra {
 namespace {
@@ -46,6 +63,53 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 double Milliseconds(Clock::duration span) { return std::chrono::duration<double, std::milli>(span).count(); }
+
+// Times every event the application hands out while `recording` is set: the outermost ones (their sum is
+// the time spent handling events) by event type and receiver class, and paint events at any depth by the
+// painted widget's class.
+class TimedApplication : public QApplication {
+ public:
+  using QApplication::QApplication;
+
+  struct Tally {
+    int64_t count = 0;
+    Clock::duration time{};
+  };
+
+  bool notify(QObject* receiver, QEvent* event) override {
+    if (!recording) return QApplication::notify(receiver, event);
+    const QEvent::Type type = event->type();
+    const char* receiver_class = receiver->metaObject()->className();
+    const Clock::time_point start = Clock::now();
+    ++depth_;
+    const bool result = QApplication::notify(receiver, event);
+    --depth_;
+    const Clock::duration span = Clock::now() - start;
+    if (depth_ == 0) {
+      Tally& tally = outermost[{static_cast<int>(type), receiver_class}];
+      ++tally.count;
+      tally.time += span;
+    }
+    if (type == QEvent::Paint) {
+      Tally& tally = paints[receiver_class];
+      ++tally.count;
+      tally.time += span;
+    }
+    return result;
+  }
+
+  bool recording = false;
+  std::map<std::pair<int, std::string>, Tally> outermost;
+  std::map<std::string, Tally> paints;
+
+ private:
+  int depth_ = 0;
+};
+
+std::string EventName(int type) {
+  const char* name = QMetaEnum::fromType<QEvent::Type>().valueToKey(type);
+  return name != nullptr ? name : std::to_string(type);
+}
 
 // User + system time of the whole process, every thread, in seconds.
 double ProcessCpuSeconds() {
@@ -158,12 +222,70 @@ StopFigures TimeStop(TForm_Exif& window, const QString& folder, int delay_ms) {
   return figures;
 }
 
-int Main(int argc, char** argv) {
-  std::vector<int> delays = {250, 500, 750};
+// The same survey as the window's Run, without the window: its settings, filter and crop factors, no hooks.
+void TimeEngine(TForm_Exif& window, const std::string& folder, int rounds) {
+  for (int round = 1; round <= rounds; ++round) {
+    SurveyOptions options;
+    options.language = window.UiLanguage();
+    FilterCriteria criteria = window.Criteria();
+    SurveyState state(options.language);
+    const auto crop_factor = [&window](const std::string& make, const std::string& model) -> int64_t {
+      const CropRecord* record = FindCropFactor(window.Crops(), make, model);
+      return record != nullptr ? record->Factor : 0;
+    };
+    const std::atomic<bool> stop_requested{false};
+    const double cpu_start = ProcessCpuSeconds();
+    const Clock::time_point start = Clock::now();
+    const WalkResult walk = RunSurvey(folder, options, state, criteria, crop_factor, WalkHooks{}, stop_requested);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("engine round=%d run_seconds=%.6f cpu_seconds=%.6f processed=%lld filtered=%lld entries=%lld\n", round,
+                seconds, ProcessCpuSeconds() - cpu_start, static_cast<long long>(state.processedCount),
+                static_cast<long long>(state.filteredCount), static_cast<long long>(walk.entries));
+  }
+}
+
+// Milliseconds of `step` and of the events it leaves pending (its paint).
+template <typename Step>
+void TimeStep(const char* name, Step step) {
+  const Clock::time_point start = Clock::now();
+  step();
+  QCoreApplication::processEvents();
+  std::printf("step name=%s ms=%.3f\n", name, Milliseconds(Clock::now() - start));
+}
+
+void PrintProfile(const TimedApplication& application, int runs, int64_t passes) {
+  Clock::duration total{};
+  std::vector<std::pair<Clock::duration, std::string>> rows;
+  for (const auto& [key, tally] : application.outermost) {
+    total += tally.time;
+    rows.emplace_back(tally.time, "event type=" + EventName(key.first) + " receiver=" + key.second + " count=" +
+                                      std::to_string(tally.count / runs));
+  }
+  std::printf("events runs=%d dispatch_ms=%.3f passes=%lld\n", runs, Milliseconds(total) / runs,
+              static_cast<long long>(passes / runs));
+  std::sort(rows.rbegin(), rows.rend());
+  for (size_t i = 0; i < rows.size() && i < 15; ++i) {
+    std::printf("%s ms=%.3f\n", rows[i].second.c_str(), Milliseconds(rows[i].first) / runs);
+  }
+  rows.clear();
+  for (const auto& [widget, tally] : application.paints) {
+    rows.emplace_back(tally.time, "paint widget=" + widget + " count=" + std::to_string(tally.count / runs));
+  }
+  std::sort(rows.rbegin(), rows.rend());
+  for (size_t i = 0; i < rows.size() && i < 10; ++i) {
+    std::printf("%s ms=%.3f\n", rows[i].second.c_str(), Milliseconds(rows[i].first) / runs);
+  }
+}
+
+int Main(TimedApplication& application, int argc, char** argv) {
+  std::vector<int> delays = {150, 300, 450};
+  bool profile = false;
   std::vector<std::string_view> positional;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
-    if (argument.starts_with("--stops=")) {
+    if (argument == "--profile") {
+      profile = true;
+    } else if (argument.starts_with("--stops=")) {
       const std::optional<std::vector<int>> parsed = ParseDelays(argument.substr(8));
       if (!parsed) {
         std::fprintf(stderr, "window_run_bench: --stops: expected milliseconds as MS,MS,..., got '%s'\n", argv[i]);
@@ -175,7 +297,7 @@ int Main(int argc, char** argv) {
     }
   }
   if (positional.empty() || positional.size() > 2) {
-    std::fprintf(stderr, "usage: window_run_bench [--stops=MS,MS,...] FOLDER [ROUNDS]\n");
+    std::fprintf(stderr, "usage: window_run_bench [--stops=MS,MS,...] [--profile] FOLDER [ROUNDS]\n");
     return 2;
   }
   int rounds = 3;
@@ -206,11 +328,20 @@ int Main(int argc, char** argv) {
   window.show();
   ProcessEventsFor(std::chrono::milliseconds(300));
 
+  // Passes of event processing: the dispatcher announces each one.
+  int64_t passes = 0;
+  if (profile) {
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, [&] {
+      if (application.recording) ++passes;
+    });
+  }
   std::vector<double> run_seconds;
   std::vector<double> cpu_seconds;
   std::vector<double> paint_ms;
   for (int round = 1; round <= rounds; ++round) {
+    application.recording = profile;
     const RunFigures figures = TimeRun(window, folder);
+    application.recording = false;
     run_seconds.push_back(figures.run_seconds);
     cpu_seconds.push_back(figures.cpu_seconds);
     paint_ms.push_back(figures.paint_ms);
@@ -242,6 +373,16 @@ int Main(int argc, char** argv) {
     std::fflush(stdout);
   }
 
+  if (profile) {
+    TimeEngine(window, folder.toStdString(), rounds);
+    PrintProfile(application, rounds, passes);
+    TimeStep("ResetDisplay", [&] { window.ResetDisplay(); });
+    TimeStep("RebuildCharts_all", [&] { window.RebuildCharts(0); });
+    TimeStep("Tab_ExifChange", [&] { window.Tab_ExifChange(); });
+    TimeStep("ShowCounters", [&] { window.ShowCounters(); });
+    TimeStep("myTreeChange", [&] { window.myTreeChange(folder); });
+  }
+
   std::printf(
       "summary runs=%zu median_run_seconds=%.6f median_cpu_seconds=%.6f median_paint_ms=%.3f stops=%zu "
       "median_stop_ms=%.3f max_stop_ms=%.3f median_wait_ms=%.3f max_wait_ms=%.3f\n",
@@ -256,6 +397,6 @@ int Main(int argc, char** argv) {
 int main(int argc, char** argv) {
   const char* platform = std::getenv("QT_QPA_PLATFORM");
   if (platform == nullptr || *platform == '\0') ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication application(argc, argv);
-  return lumetra::Main(argc, argv);
+  lumetra::TimedApplication application(argc, argv);
+  return lumetra::Main(application, argc, argv);
 }

@@ -10,7 +10,7 @@ packages=(
   libjpeg62-turbo-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libimage-exiftool-perl exiv2 hyperfine time
-  xvfb xauth
+  xvfb xauth xdotool imagemagick
 )
 
 missing=()
