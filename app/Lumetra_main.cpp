@@ -210,7 +210,6 @@ void TForm_Exif::CreateControls() {
 
   Filter_Box = new QGroupBox(Panel_Left);
   Filter_Box->setObjectName("Filter_Box");
-  Filter_Box->setCursor(Qt::PointingHandCursor);
   Place(Filter_Box, {5, 45, 275, 52});
   auto* summary = new QScrollArea(Filter_Box);
   summary->setFrameShape(QFrame::NoFrame);
