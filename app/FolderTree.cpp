@@ -21,8 +21,9 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent), model_(new QFileSys
   setUniformRowHeights(true);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
-  connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-          [this](const QModelIndex& current) { emit folderChanged(QDir::toNativeSeparators(model_->filePath(current))); });
+  connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+    emit folderChanged(QDir::toNativeSeparators(model_->filePath(current)));
+  });
   // Folders are listed in the background: keep the revealed one in view as the rows above it arrive.
   connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString&) {
     if (revealed_.isEmpty()) return;

@@ -6,11 +6,12 @@
 // Usage: window_run_bench [--stops=MS,MS,...] [--profile] FOLDER [ROUNDS]
 //   ROUNDS runs of FOLDER (default 3), each timed from myTreeChange to the return of but_RunClick: wall
 //   time (steady clock) and the process's CPU time (getrusage: user + system, every thread). Then one run
-//   per stop delay (default 150,300,450 ms; "--stops=" for none), stopped by a timer that many
+//   per stop delay (default 170,330,490 ms; "--stops=" for none), stopped by a timer that many
 //   milliseconds after F5. The window keeps its own files in a temporary folder.
-//   --profile: where a run's time goes besides the survey itself: the same survey without the window
-//   (RunSurvey in this process, no hooks), the time the timed runs spent handling events (by event type and
-//   receiver class, and the paint events by widget class), and the window's display steps alone.
+//   --profile: where a run's time goes besides the survey itself: after each timed run the same survey
+//   without the window (RunSurvey in this process, no hooks), then the time the timed runs spent handling
+//   events (by event type and receiver class, and the paint events by widget class), and the window's
+//   display steps alone.
 //
 // Output, one line per measurement, fields as key=value:
 //   run round=N run_seconds= cpu_seconds= paint_ms= processed= filtered=
@@ -24,8 +25,9 @@
 //   stop delay_ms= missed=1 ...   the run had ended before the timer was due
 //   summary runs= median_run_seconds= median_cpu_seconds= median_paint_ms= stops= median_stop_ms=
 //           max_stop_ms= median_wait_ms= max_wait_ms=
-// With --profile, before the summary:
-//   engine round=N run_seconds= cpu_seconds= processed= filtered=
+// With --profile, after each run line:
+//   engine round=N run_seconds= cpu_seconds= processed= filtered= entries=
+// and before the summary:
 //   events runs=N dispatch_ms= passes=                 per run: time in event handlers, processEvents calls
 //   event type= receiver= count= ms=                   per run, the largest first
 //   paint widget= count= ms=                           per run, paint events at any depth
@@ -223,25 +225,23 @@ StopFigures TimeStop(TForm_Exif& window, const QString& folder, int delay_ms) {
 }
 
 // The same survey as the window's Run, without the window: its settings, filter and crop factors, no hooks.
-void TimeEngine(TForm_Exif& window, const std::string& folder, int rounds) {
-  for (int round = 1; round <= rounds; ++round) {
-    SurveyOptions options;
-    options.language = window.UiLanguage();
-    FilterCriteria criteria = window.Criteria();
-    SurveyState state(options.language);
-    const auto crop_factor = [&window](const std::string& make, const std::string& model) -> int64_t {
-      const CropRecord* record = FindCropFactor(window.Crops(), make, model);
-      return record != nullptr ? record->Factor : 0;
-    };
-    const std::atomic<bool> stop_requested{false};
-    const double cpu_start = ProcessCpuSeconds();
-    const Clock::time_point start = Clock::now();
-    const WalkResult walk = RunSurvey(folder, options, state, criteria, crop_factor, WalkHooks{}, stop_requested);
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("engine round=%d run_seconds=%.6f cpu_seconds=%.6f processed=%lld filtered=%lld entries=%lld\n", round,
-                seconds, ProcessCpuSeconds() - cpu_start, static_cast<long long>(state.processedCount),
-                static_cast<long long>(state.filteredCount), static_cast<long long>(walk.entries));
-  }
+void TimeEngine(TForm_Exif& window, const std::string& folder, int round) {
+  SurveyOptions options;
+  options.language = window.UiLanguage();
+  FilterCriteria criteria = window.Criteria();
+  SurveyState state(options.language);
+  const auto crop_factor = [&window](const std::string& make, const std::string& model) -> int64_t {
+    const CropRecord* record = FindCropFactor(window.Crops(), make, model);
+    return record != nullptr ? record->Factor : 0;
+  };
+  const std::atomic<bool> stop_requested{false};
+  const double cpu_start = ProcessCpuSeconds();
+  const Clock::time_point start = Clock::now();
+  const WalkResult walk = RunSurvey(folder, options, state, criteria, crop_factor, WalkHooks{}, stop_requested);
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  std::printf("engine round=%d run_seconds=%.6f cpu_seconds=%.6f processed=%lld filtered=%lld entries=%lld\n", round,
+              seconds, ProcessCpuSeconds() - cpu_start, static_cast<long long>(state.processedCount),
+              static_cast<long long>(state.filteredCount), static_cast<long long>(walk.entries));
 }
 
 // Milliseconds of `step` and of the events it leaves pending (its paint).
@@ -258,8 +258,8 @@ void PrintProfile(const TimedApplication& application, int runs, int64_t passes)
   std::vector<std::pair<Clock::duration, std::string>> rows;
   for (const auto& [key, tally] : application.outermost) {
     total += tally.time;
-    rows.emplace_back(tally.time, "event type=" + EventName(key.first) + " receiver=" + key.second + " count=" +
-                                      std::to_string(tally.count / runs));
+    rows.emplace_back(tally.time, "event type=" + EventName(key.first) + " receiver=" + key.second +
+                                      " count=" + std::to_string(tally.count / runs));
   }
   std::printf("events runs=%d dispatch_ms=%.3f passes=%lld\n", runs, Milliseconds(total) / runs,
               static_cast<long long>(passes / runs));
@@ -278,7 +278,7 @@ void PrintProfile(const TimedApplication& application, int runs, int64_t passes)
 }
 
 int Main(TimedApplication& application, int argc, char** argv) {
-  std::vector<int> delays = {150, 300, 450};
+  std::vector<int> delays = {170, 330, 490};
   bool profile = false;
   std::vector<std::string_view> positional;
   for (int i = 1; i < argc; ++i) {
@@ -349,6 +349,8 @@ int Main(TimedApplication& application, int argc, char** argv) {
                 figures.run_seconds, figures.cpu_seconds, figures.paint_ms,
                 static_cast<long long>(window.Survey().processedCount),
                 static_cast<long long>(window.Survey().filteredCount));
+    // Right after each window run, so that both see the machine alike.
+    if (profile) TimeEngine(window, folder.toStdString(), round);
     std::fflush(stdout);
   }
 
@@ -374,7 +376,6 @@ int Main(TimedApplication& application, int argc, char** argv) {
   }
 
   if (profile) {
-    TimeEngine(window, folder.toStdString(), rounds);
     PrintProfile(application, rounds, passes);
     TimeStep("ResetDisplay", [&] { window.ResetDisplay(); });
     TimeStep("RebuildCharts_all", [&] { window.RebuildCharts(0); });
@@ -386,8 +387,8 @@ int Main(TimedApplication& application, int argc, char** argv) {
   std::printf(
       "summary runs=%zu median_run_seconds=%.6f median_cpu_seconds=%.6f median_paint_ms=%.3f stops=%zu "
       "median_stop_ms=%.3f max_stop_ms=%.3f median_wait_ms=%.3f max_wait_ms=%.3f\n",
-      run_seconds.size(), Median(run_seconds), Median(cpu_seconds), Median(paint_ms), stop_ms.size(),
-      Median(stop_ms), Max(stop_ms), Median(wait_ms), Max(wait_ms));
+      run_seconds.size(), Median(run_seconds), Median(cpu_seconds), Median(paint_ms), stop_ms.size(), Median(stop_ms),
+      Max(stop_ms), Median(wait_ms), Max(wait_ms));
   return 0;
 }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Every benchmark in one go: builds the release configuration, then runs the reader and survey
-# micro-benchmarks, the corpus comparison with exiv2 and exiftool, the warm and cold survey comparisons
-# with the peers and the floor, and the 100,000-photo memory survey. Everything printed is also written to
-# a log under LUMETRA_BENCH_DIR. Takes about a quarter of an hour on two cores.
+# micro-benchmarks, the corpus comparison with exiv2 and exiftool, the warm survey comparison with the
+# peers and the floor, the desktop window's Run against the command line, the cold survey comparison and
+# the 100,000-photo memory survey. Everything printed is also written to a log under LUMETRA_BENCH_DIR.
+# Takes about a quarter of an hour on two cores.
 #
 # Usage: bench/run-all.sh
 # Environment:
@@ -39,7 +40,10 @@ resolve_build
 export LUMETRA_BUILD="$build_dir"
 if [[ "${BUILD:-1}" != 0 ]]; then
   (cd "$repo_root" && cmake --preset release -B "$build_dir" > /dev/null)
-  cmake --build "$build_dir" --target lumetra-cli reader_bench survey_bench read_floor
+  targets=(lumetra-cli reader_bench survey_bench read_floor)
+  # The window's benchmark exists only in a build with the desktop program.
+  grep -q '^LUMETRA_GUI:BOOL=ON$' "$build_dir/CMakeCache.txt" && targets+=(window_run_bench)
+  cmake --build "$build_dir" --target "${targets[@]}"
 fi
 for program in lumetra-cli bench/reader_bench bench/survey_bench bench/read_floor; do
   [[ -x "$build_dir/$program" ]] || die "no $build_dir/$program; build the release preset (or drop BUILD=0)"
@@ -79,6 +83,9 @@ section "run_peers.sh: the corpus, tag listings"
 
 section "survey_peers.sh: warm page cache"
 "$repo_root/bench/survey_peers.sh"
+
+section "window_peers.sh: the desktop window's Run and Stop against lumetra-cli survey"
+"$repo_root/bench/window_peers.sh"
 
 section "cold_peers.sh: cold page cache"
 "$repo_root/bench/cold_peers.sh"

@@ -33,7 +33,8 @@ void ChartView::mousePressEvent(QMouseEvent* event) {
   press_ = last_ = event->position().toPoint();
   gesture_ = Gesture::kNone;
   if (event->button() == Qt::LeftButton) {
-    gesture_ = (event->modifiers() & Qt::ShiftModifier) ? (Zoomable() ? Gesture::kZoom : Gesture::kNone) : Gesture::kClick;
+    gesture_ =
+        (event->modifiers() & Qt::ShiftModifier) ? (Zoomable() ? Gesture::kZoom : Gesture::kNone) : Gesture::kClick;
   } else if (event->button() == Qt::MiddleButton && Zoomable()) {
     gesture_ = Gesture::kPan;
   }
@@ -78,7 +79,8 @@ void ChartView::mouseReleaseEvent(QMouseEvent* event) {
     rubber_band_->hide();
     if (position.x() < press_.x()) {
       drawn_->zoomReset();
-    } else if (const QRect dragged = QRect(press_, position).normalized(); dragged.width() > 2 && dragged.height() > 2) {
+    } else if (const QRect dragged = QRect(press_, position).normalized();
+               dragged.width() > 2 && dragged.height() > 2) {
       drawn_->zoomIn(drawn_->mapFromScene(mapToScene(dragged)).boundingRect());
     }
   } else if (gesture == Gesture::kClick && event->button() == Qt::LeftButton) {

@@ -23,7 +23,8 @@ std::array<PageRect, 4> AdditionalPageRects(int client_width, int client_height)
   const int height = client_height / 2 - 2;
   const int right = client_width / 2;
   const int bottom = client_height / 2;
-  return {{{0, 0, width, height}, {right, 0, width, height}, {0, bottom, width, height}, {right, bottom, width, height}}};
+  return {
+      {{0, 0, width, height}, {right, 0, width, height}, {0, bottom, width, height}, {right, bottom, width, height}}};
 }
 
 PageRect SinglePageRect(int client_width, int client_height) { return {0, 0, client_width - 2, client_height - 2}; }

@@ -5,8 +5,8 @@
 #include <string>
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QAbstractScrollArea>
+#include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -14,11 +14,13 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QValueAxis>
 #include <QtTest/QtTest>
 
 #include "app/ChartTabs.h"
 #include "app/Lumetra_main.h"
 #include "charts/ChartPages.h"
+#include "charts/ChartView.h"
 #include "charts/PageLayout.h"
 #include "survey/Labels.h"
 #include "survey/SurveyTexts.h"
@@ -153,8 +155,7 @@ class MainWindowTest : public QObject {
     Run(*window, demo_);
     QCOMPARE(Light(*window), QStringLiteral("green"));
     QVERIFY(window->Survey().processedCount > 0);
-    QCOMPARE(Panel(*window, 0),
-             QStringLiteral(" Processed %1 photos with EXIF").arg(window->Survey().processedCount));
+    QCOMPARE(Panel(*window, 0), QStringLiteral(" Processed %1 photos with EXIF").arg(window->Survey().processedCount));
     QCOMPARE(Panel(*window, 1), QStringLiteral(" Filtered %1 photos").arg(window->Survey().filteredCount));
     QVERIFY(!Find<QWidget>(*window, "Chart_SBox")->isHidden());
     QVERIFY(Find<QLabel>(*window, "im_NoPhotoEng")->isHidden());
@@ -299,11 +300,56 @@ class MainWindowTest : public QObject {
     QVERIFY(!fnumber.pie.active);
   }
 
+  void barChartsZoomAndPanPiesDoNot() {
+    auto window = Open();
+    Run(*window, demo_);
+    auto* tabs = Find<ChartTabs>(*window, "Tab_Exif");
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(4).center());
+    auto* iso = Find<ChartView>(*window, "Chart_ISO");
+    const auto count_range = [&] {
+      auto* axis = static_cast<QValueAxis*>(iso->chart()->axes(Qt::Vertical).front());
+      return std::pair(axis->min(), axis->max());
+    };
+    const auto whole = count_range();
+    const QRect plot = iso->chart()->plotArea().toRect();
+    QTest::mousePress(iso->viewport(), Qt::LeftButton, Qt::ShiftModifier, plot.center());
+    QTest::mouseMove(iso->viewport(), plot.bottomRight() - QPoint(5, 5));
+    QTest::mouseRelease(iso->viewport(), Qt::LeftButton, Qt::ShiftModifier, plot.bottomRight() - QPoint(5, 5));
+    QCOMPARE(tabs->currentIndex(), 4);
+    QVERIFY(count_range().second < whole.second);
+    const auto zoomed = count_range();
+    QTest::mousePress(iso->viewport(), Qt::MiddleButton, {}, plot.center());
+    QTest::mouseMove(iso->viewport(), plot.center() + QPoint(0, 40));
+    QTest::mouseRelease(iso->viewport(), Qt::MiddleButton, {}, plot.center() + QPoint(0, 40));
+    QVERIFY(count_range().first > zoomed.first);
+    // Dragged leftwards: the whole chart again.
+    QTest::mousePress(iso->viewport(), Qt::LeftButton, Qt::ShiftModifier, plot.center());
+    QTest::mouseMove(iso->viewport(), plot.center() - QPoint(50, 0));
+    QTest::mouseRelease(iso->viewport(), Qt::LeftButton, Qt::ShiftModifier, plot.center() - QPoint(50, 0));
+    QVERIFY(count_range() == whole);
+
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(7).center());
+    auto* flash = Find<ChartView>(*window, "Chart_Flash");
+    QVERIFY(!flash->Zoomable());
+    QTest::mousePress(flash->viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(50, 50));
+    QTest::mouseMove(flash->viewport(), QPoint(150, 150));
+    QTest::mouseRelease(flash->viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(150, 150));
+    QCOMPARE(tabs->currentIndex(), 7);
+  }
+
+  void traceModeNamesTheLastPhotoRead() {
+    auto window = Open(QSize(1024, 768), {QStringLiteral("test")});
+    Run(*window, demo_ / "Holidays" / "Moscow");
+    const std::string trace = ReadText(Home() / "test.txt");
+    QVERIFY2(trace.starts_with(demo_.string() + "/Holidays/Moscow/") && trace.ends_with(" +\r\n"), trace.c_str());
+    QCOMPARE(LineCount(trace), 1);
+  }
+
   void mainPageArrangesTheTenChartsInTheChartArea() {
     auto window = Open(QSize(1280, 1024));
     auto* area = Find<QWidget>(*window, "Chart_SBox");
     const auto rects = MainPageRects(area->width(), area->height(), window->KoefH());
-    const char* names[] = {"Chart_ShutterSpeed", "Chart_Fnumber", "Chart_FocalLength", "Chart_ISO",  "Chart_Program",
+    const char* names[] = {"Chart_ShutterSpeed", "Chart_Fnumber", "Chart_FocalLength", "Chart_ISO",   "Chart_Program",
                            "Chart_Meter",        "Chart_Flash",   "Chart_Orientation", "Chart_Focus", "Chart_Drive"};
     for (size_t i = 0; i < rects.size(); ++i) {
       const PageRect& r = rects[i];
@@ -315,8 +361,7 @@ class MainWindowTest : public QObject {
     {
       auto window = Open(QSize(1024, 600), {QStringLiteral("i")});
       const std::string log = ReadText(Home() / "log.txt");
-      QCOMPARE(QString::fromStdString(log),
-               QStringLiteral("ScreenWidth = 1024\r\nScreenHeight = 600\r\nend\r\n"));
+      QCOMPARE(QString::fromStdString(log), QStringLiteral("ScreenWidth = 1024\r\nScreenHeight = 600\r\nend\r\n"));
       QCOMPARE(window->Koef(), int64_t{10000});
       QCOMPARE(window->KoefH(), int64_t{10000});
     }
@@ -357,7 +402,8 @@ class MainWindowTest : public QObject {
       window->close();
     }
     QCOMPARE(QString::fromStdString(ReadText(Home() / "Lumetra.ini")),
-             QString::fromStdString(demo_.string() + "\r\nRussian\r\n35mm\r\nLinear\r\nKF = no\r\nNon SubFolders\r\nHide\r\n"));
+             QString::fromStdString(demo_.string() +
+                                    "\r\nRussian\r\n35mm\r\nLinear\r\nKF = no\r\nNon SubFolders\r\nHide\r\n"));
     auto window = Open();
     QCOMPARE(window->UiLanguage(), kRussian);
     QCOMPARE(window->CurrentFolder(), demo_.string());
@@ -384,7 +430,8 @@ class MainWindowTest : public QObject {
     QVERIFY(Find<QCheckBox>(*window, "cb_HideLeft")->isChecked());
     window->close();
     // Never selected a folder: line 1 is written empty.
-    QCOMPARE(ReadText(Home() / "Lumetra.ini"), std::string("\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\n"));
+    QCOMPARE(ReadText(Home() / "Lumetra.ini"),
+             std::string("\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\n"));
   }
 
   void settingsThatCannotBeWrittenAreReported() {
@@ -393,7 +440,8 @@ class MainWindowTest : public QObject {
     window->close();
     std::filesystem::remove(Home() / "Lumetra.ini");
     QCOMPARE(errors_.size(), 1);
-    QVERIFY(errors_.front().startsWith(QString::fromStdString((Home() / "Lumetra.ini").string()) + QStringLiteral(": ")));
+    QVERIFY(
+        errors_.front().startsWith(QString::fromStdString((Home() / "Lumetra.ini").string()) + QStringLiteral(": ")));
     errors_.clear();
   }
 

@@ -1,9 +1,8 @@
-#include "app/SettingsFile.h"
+#include <gtest/gtest.h>
 
 #include <fstream>
 
-#include <gtest/gtest.h>
-
+#include "app/SettingsFile.h"
 #include "tests/support/TempFolder.h"
 
 namespace lumetra {
@@ -18,14 +17,17 @@ TEST(ParseSettings, ReadsEachLineAsAWholeExactText) {
       {"all seven written by an exit",
        {"/photos", "Russian", "35mm", "Linear", "KF = yes", "Non SubFolders", "Non Hide"},
        {"/photos", 1, false, false, true, false, false}},
-      {"the other choice of each line", {"", "English", "Real", "Text", "KF = no", "SubFolders", "Hide"},
+      {"the other choice of each line",
+       {"", "English", "Real", "Text", "KF = no", "SubFolders", "Hide"},
        {"", 2, true, true, false, true, true}},
       {"six lines: line 7 reads empty, so the panel hides",
        {"", "English", "Real", "Text", "KF = yes", "SubFolders"},
        {"", 2, true, true, true, true, true}},
-      {"five lines: sub-folders and hiding both on", {"", "English", "Real", "Text", "KF = yes"},
+      {"five lines: sub-folders and hiding both on",
+       {"", "English", "Real", "Text", "KF = yes"},
        {"", 2, true, true, true, true, true}},
-      {"case and blanks count: nothing is recognised", {"x", "english", "35MM", "linear", "KF = Yes", "Non subfolders", "Non Hide "},
+      {"case and blanks count: nothing is recognised",
+       {"x", "english", "35MM", "linear", "KF = Yes", "Non subfolders", "Non Hide "},
        {"x", 0, true, true, false, true, true}},
       {"an empty file", {}, {"", 0, true, true, false, true, true}},
   };

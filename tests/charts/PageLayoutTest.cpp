@@ -1,6 +1,6 @@
-#include "charts/PageLayout.h"
-
 #include <gtest/gtest.h>
+
+#include "charts/PageLayout.h"
 
 namespace lumetra {
 namespace {
