@@ -29,6 +29,7 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
   WalkOptions walk;
   walk.cb_SubFolders = options.cb_SubFolders;
   walk.trace_path = options.trace_path;
+  walk.event_interval = options.event_interval;
   // Joined when this returns or throws.
   std::optional<ParallelReader> reader;
   if (const unsigned threads = ReaderThreads(options); threads > 1) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -24,6 +25,8 @@ struct SurveyOptions {
   /// photo is read on the calling thread when the walk reaches it, so that a reader that brings the program
   /// down leaves the trace naming that photo. The result is the same with any count.
   unsigned reader_threads = 0;
+  /// Longest time between two calls of the walk's `process_events` inside a large folder.
+  std::chrono::steady_clock::duration event_interval = std::chrono::milliseconds(100);
 };
 
 /// What the Run command does, without the window: empties the survey, walks `folder`, reads every photo

@@ -110,5 +110,28 @@ TEST_F(SurveyRunTest, AStopEndsTheRunEarly) {
   EXPECT_EQ(state_.processedCount, 0);
 }
 
+TEST_F(SurveyRunTest, EventsAreHandledAsOftenAsTheOptionsAsk) {
+  // A clock that moves 10 ms for every look at it: with an interval of 10 ms the walk hands over between
+  // every two entries, with the default 100 ms far less often.
+  const auto calls_with = [this](std::chrono::milliseconds interval) {
+    SurveyOptions options;
+    options.reader_threads = 1;
+    options.event_interval = interval;
+    auto now = std::chrono::steady_clock::time_point();
+    int calls = 0;
+    WalkHooks hooks;
+    hooks.now = [&now] { return now += std::chrono::milliseconds(10); };
+    hooks.process_events = [&calls](const std::string&) { ++calls; };
+    state_ = SurveyState();
+    (void)RunSurvey(folder_.path().string(), options, state_, criteria_, [](auto&, auto&) -> int64_t { return 0; },
+                    hooks, stop_);
+    return calls;
+  };
+  const int often = calls_with(std::chrono::milliseconds(10));
+  const int seldom = calls_with(std::chrono::milliseconds(100));
+  EXPECT_GE(often, static_cast<int>(photos_));
+  EXPECT_LT(seldom, often);
+}
+
 }  // namespace
 }  // namespace lumetra
