@@ -331,6 +331,27 @@ void TForm_Exif::RebuildCharts(int mode) {
   pages_->RefreshShown();
 }
 
+void TForm_Exif::RecountAndShow() {
+  state_.Retally(criteria_, rb_Real->isChecked());
+  ShowCounters();
+  const bool any = state_.filteredCount > 0;
+  if (any) BuildChartSeries(charts_, state_, RebuildMode::kAll, CurrentChartSettings());
+  Chart_SBox->setVisible(any);
+  ShowNoPhotos(!any);
+  if (any) Tab_ExifChange();
+}
+
+void TForm_Exif::FocalClicked() {
+  // The focal bounds apply to the focal length chosen here: with one set, another choice admits other
+  // photos, so they are recounted as an Apply of the filter would.
+  const bool focal_bound = !criteria_.ed_from3.empty() || !criteria_.ed_to3.empty();
+  if (focal_bound) {
+    RecountAndShow();
+  } else {
+    RebuildCharts(static_cast<int>(RebuildMode::kFocal));
+  }
+}
+
 void TForm_Exif::ShowCounters() {
   status_panels_[0]->setText(ToQString(ProcessedText(state_.processedCount, UiLanguage_)));
   status_panels_[1]->setText(ToQString(FilteredText(state_.filteredCount, UiLanguage_)));

@@ -108,6 +108,9 @@ class TForm_Exif : public QMainWindow {
   void RebuildCharts(int mode);
   /// Rewrites status panels 0 and 1 from the counters.
   void ShowCounters();
+  /// Recounts the stored photos under the filter as it stands, without reading a file, and shows the
+  /// result: the counters, and all charts rebuilt, or the no-photos picture when no photo passes.
+  void RecountAndShow();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -136,6 +139,7 @@ class TForm_Exif : public QMainWindow {
   void HideLeftCommand();
   void Filter_BoxClick();
   void LanguageClicked(int language);
+  void FocalClicked();
   void ChartClicked(ChartId chart);
   void ShortcutCommand();
   void CropCommand();

@@ -235,8 +235,7 @@ void TForm_Exif::ConnectControls() {
     if (checked) LanguageClicked(kRussian);
   });
   // One handler for each pair: the toggle of the button that becomes checked.
-  connect(rb_Real, &QRadioButton::toggled, this,
-          [this](bool) { RebuildCharts(static_cast<int>(RebuildMode::kFocal)); });
+  connect(rb_Real, &QRadioButton::toggled, this, [this](bool) { FocalClicked(); });
   connect(rb_Text, &QRadioButton::toggled, this, [this](bool) { RebuildCharts(static_cast<int>(RebuildMode::kAll)); });
   // A click anywhere on the filter summary opens the filter.
   for (QWidget* target : {static_cast<QWidget*>(Filter_Box), SB_Filter, static_cast<QScrollArea*>(SB_Filter)->widget(),

@@ -345,6 +345,30 @@ class MainWindowTest : public QObject {
     QCOMPARE(LineCount(trace), 1);
   }
 
+  void switchingTheFocalLengthWithAFocalBoundRecounts() {
+    auto window = Open();
+    Run(*window, demo_);
+    const int all = window->Survey().filteredCount;
+    // No bound: only the focal chart changes, from the 35 mm tally.
+    Find<QRadioButton>(*window, "rb_Equivalent")->click();
+    QCOMPARE(window->Survey().filteredCount, all);
+    Find<QRadioButton>(*window, "rb_Real")->click();
+    // A bound that real focal lengths of the demo photos pass far more often than 35 mm ones.
+    window->Criteria().ed_to3 = "60";
+    Find<QRadioButton>(*window, "rb_Equivalent")->click();
+    const int equivalent = window->Survey().filteredCount;
+    QVERIFY(equivalent > 0 && equivalent < all);
+    QCOMPARE(Panel(*window, 1), QString::fromStdString(FilteredText(equivalent, kEnglish)));
+    Find<QRadioButton>(*window, "rb_Real")->click();
+    QVERIFY(window->Survey().filteredCount > equivalent);
+    // Nothing passes: the no-photos picture stands in for the charts.
+    window->Criteria().ed_to3 = "1";
+    Find<QRadioButton>(*window, "rb_Equivalent")->click();
+    QCOMPARE(window->Survey().filteredCount, 0);
+    QVERIFY(Find<QWidget>(*window, "Chart_SBox")->isHidden());
+    QVERIFY(!Find<QLabel>(*window, "im_NoPhotoEng")->isHidden());
+  }
+
   void mainPageArrangesTheTenChartsInTheChartArea() {
     auto window = Open(QSize(1280, 1024));
     auto* area = Find<QWidget>(*window, "Chart_SBox");
