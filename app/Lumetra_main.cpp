@@ -59,8 +59,7 @@ void SetCaption(QObject* control, const QString& caption) {
 }  // namespace
 
 TForm_Exif::TForm_Exif(WindowStart start, QWidget* parent)
-    : QMainWindow(parent),
-      report_error_([this](const QString& message) { QMessageBox::warning(this, windowTitle(), message); }) {
+    : QMainWindow(parent), report_error_(std::move(start.report_error)) {
   setObjectName("Form_Exif");
   SubstituteWindowsFonts();
   // The survey starts empty: no unknown camera met, nothing changed in the crop store. The tab captions
@@ -195,7 +194,11 @@ void TForm_Exif::changeEvent(QEvent* event) {
 }
 
 void TForm_Exif::ReportError(const QString& message) {
-  if (report_error_) report_error_(message);
+  if (report_error_) {
+    report_error_(message);
+  } else {
+    QMessageBox::warning(this, windowTitle(), message);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -44,6 +44,8 @@ struct WindowStart {
   QSize screen;
   /// Empty: the program's folder ($LUMETRA_HOME, else beside the executable).
   std::filesystem::path program_folder;
+  /// Where error messages go, from the start on; empty: a message box.
+  std::function<void(const QString&)> report_error;
 };
 
 /// The dialogs the main window opens. Each is set by the dialog's own code; until then the command that
@@ -85,8 +87,6 @@ class TForm_Exif : public QMainWindow {
   void ResetDisplay();
   void ApplyLanguage();
 
-  /// Where error messages go; a message box unless replaced (tests collect them).
-  void SetErrorReporter(std::function<void(const QString&)> reporter) { report_error_ = std::move(reporter); }
   WindowDialogs& Dialogs() { return dialogs_; }
 
   [[nodiscard]] int UiLanguage() const { return UiLanguage_; }

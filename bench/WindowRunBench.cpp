@@ -321,10 +321,10 @@ int Main(TimedApplication& application, int argc, char** argv) {
     std::fprintf(stderr, "window_run_bench: no temporary folder for the window's files\n");
     return 1;
   }
-  TForm_Exif window(WindowStart{{}, QSize(1024, 768), home.path().toStdString()});
   // A message box would wait for a click that never comes.
-  window.SetErrorReporter(
-      [](const QString& message) { std::fprintf(stderr, "window_run_bench: %s\n", qPrintable(message)); });
+  TForm_Exif window(WindowStart{{}, QSize(1024, 768), home.path().toStdString(), [](const QString& message) {
+                                  std::fprintf(stderr, "window_run_bench: %s\n", qPrintable(message));
+                                }});
   window.show();
   ProcessEventsFor(std::chrono::milliseconds(300));
 

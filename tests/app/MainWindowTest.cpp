@@ -49,8 +49,8 @@ class MainWindowTest : public QObject {
   std::filesystem::path Home() const { return home_.path().toStdString(); }
 
   std::unique_ptr<TForm_Exif> Open(QSize screen = QSize(1024, 768), QStringList arguments = {}) {
-    auto window = std::make_unique<TForm_Exif>(WindowStart{arguments, screen, Home()});
-    window->SetErrorReporter([this](const QString& message) { errors_ << message; });
+    auto window = std::make_unique<TForm_Exif>(
+        WindowStart{arguments, screen, Home(), [this](const QString& message) { errors_ << message; }});
     window->show();
     window->activateWindow();
     if (!QTest::qWaitForWindowExposed(window.get())) return nullptr;
@@ -367,6 +367,42 @@ class MainWindowTest : public QObject {
     QCOMPARE(window->Survey().filteredCount, 0);
     QVERIFY(Find<QWidget>(*window, "Chart_SBox")->isHidden());
     QVERIFY(!Find<QLabel>(*window, "im_NoPhotoEng")->isHidden());
+  }
+
+  void tabsTurnWithTheKeyboard() {
+    auto window = Open();
+    Run(*window, demo_);
+    auto* tabs = Find<ChartTabs>(*window, "Tab_Exif");
+    const struct {
+      Qt::Key key;
+      Qt::KeyboardModifiers modifiers;
+      int tab;
+    } steps[] = {
+        {Qt::Key_Right, {}, 1},
+        {Qt::Key_Down, {}, 9},
+        {Qt::Key_Left, {}, 8},
+        {Qt::Key_Tab, Qt::ControlModifier, 9},
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 8},
+        {Qt::Key_End, {}, 15},
+        {Qt::Key_Right, {}, 0},
+    };
+    for (const auto& step : steps) {
+      QTest::keyClick(tabs, step.key, step.modifiers);
+      QCOMPARE(tabs->currentIndex(), step.tab);
+    }
+    // Tab 15 showed the lens pie alone; back on tab 0 the ten charts of the main overview.
+    QVERIFY(!Find<QWidget>(*window, "Chart_ShutterSpeed")->isHidden());
+    QVERIFY(Find<QWidget>(*window, "Chart_Lens")->isHidden());
+  }
+
+  void aLayoutLogThatCannotBeWrittenIsReported() {
+    std::filesystem::create_directory(Home() / "log.txt");
+    std::filesystem::create_directory(Home() / "log.txt" / "keep");
+    { auto window = Open(QSize(1280, 1024), {QStringLiteral("i")}); }
+    std::filesystem::remove_all(Home() / "log.txt");
+    QCOMPARE(errors_.size(), 1);
+    QVERIFY(errors_.front().startsWith(QString::fromStdString((Home() / "log.txt").string()) + QStringLiteral(": ")));
+    errors_.clear();
   }
 
   void mainPageArrangesTheTenChartsInTheChartArea() {

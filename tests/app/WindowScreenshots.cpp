@@ -44,7 +44,9 @@ int main(int argc, char** argv) {
   const std::filesystem::path photos = std::filesystem::path(home.path().toStdString()) / "demo-photos";
   lumetra::testing::WriteDemoFolder(photos);
 
-  lumetra::TForm_Exif window(lumetra::WindowStart{{}, screen, home.path().toStdString()});
+  lumetra::TForm_Exif window(lumetra::WindowStart{{}, screen, home.path().toStdString(), [](const QString& message) {
+                                                    std::fprintf(stderr, "%s\n", qPrintable(message));
+                                                  }});
   window.show();
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
   const QString prefix = QStringLiteral("%1x%2-").arg(screen.width()).arg(screen.height());
