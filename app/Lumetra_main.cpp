@@ -98,7 +98,7 @@ TForm_Exif::TForm_Exif(WindowStart start, QWidget* parent)
   // The overview pages and two rows of eight tabs.
   pages_->ArrangeMainPage(KoefH_);
   pages_->ArrangeAdditionalPage();
-  Tab_Exif->setTabWidth((Tab_Exif->width() - kTabRowSlack) / ChartTabs::kTabsPerRow);
+  FitTabWidth();
   // The top-left corner of the screen.
   move(0, 0);
   // The user's settings and crop factors, the language, an empty display.
@@ -375,6 +375,11 @@ void TForm_Exif::ChartClicked(ChartId chart) {
 
 void TForm_Exif::HideLeftCommand() { SetLeftPanel(PanelMode::Change); }
 
+void TForm_Exif::FitTabWidth() {
+  // Two rows of eight tabs across the tab area.
+  Tab_Exif->setTabWidth((Tab_Exif->width() - kTabRowSlack) / ChartTabs::kTabsPerRow);
+}
+
 void TForm_Exif::SetLeftPanel(PanelMode mode) {
   const int language = UiLanguage_;
   if (mode == PanelMode::Hide || !Panel_Left->isHidden()) {
@@ -387,7 +392,7 @@ void TForm_Exif::SetLeftPanel(PanelMode mode) {
                           Tab_Exif->height());
     Tab_Exif->setCaption(kAdditionalTab, ToQString(kTabCaptions[kAdditionalTab].In(language)));
   }
-  Tab_Exif->setTabWidth((Tab_Exif->width() - kTabRowSlack) / ChartTabs::kTabsPerRow);
+  FitTabWidth();
   Chart_SBox->setGeometry(0, Chart_SBox->y(), Tab_Exif->width(), Chart_SBox->height());
   PlaceNoPhotos();
   const int tab = Tab_Exif->currentIndex();

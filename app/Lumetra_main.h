@@ -134,6 +134,7 @@ class TForm_Exif : public QMainWindow {
   void SetRunning(bool running);
   void ShowNoPhotos(bool shown);
   void PlaceNoPhotos();
+  void FitTabWidth();
   void ExitWork();
   void ExitCommand();
   void HideLeftCommand();

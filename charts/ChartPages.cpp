@@ -35,8 +35,6 @@ int TabAfterClick(ChartId chart, int current_tab) {
   return current_tab == overview ? OwnTab(chart) : overview;
 }
 
-bool IsOverviewTab(int tab) { return tab == kMainTab || tab == kAdditionalTab; }
-
 ChartId ChartOfTab(int tab) { return static_cast<ChartId>(tab < kAdditionalTab ? tab - 1 : tab - 2); }
 
 ChartPages::ChartPages(ChartSet& charts, QWidget& area) : charts_(charts), area_(area) {

@@ -15,7 +15,6 @@ namespace lumetra {
 /// The tabs of the chart pages: 0 the main overview, 8 the additional overview, the others one chart each.
 inline constexpr int kMainTab = 0;
 inline constexpr int kAdditionalTab = 8;
-inline constexpr int kPageCount = 16;
 
 /// The tab that shows `chart` alone (1 to 7, 9 to 15).
 [[nodiscard]] int OwnTab(ChartId chart);
@@ -24,8 +23,6 @@ inline constexpr int kPageCount = 16;
 /// The tab a left click on `chart` leads to from `current_tab`: from its overview to its own page,
 /// from anywhere else back to its overview.
 [[nodiscard]] int TabAfterClick(ChartId chart, int current_tab);
-/// Tabs 0 and 8.
-[[nodiscard]] bool IsOverviewTab(int tab);
 /// The chart that `tab`, a tab other than the two overviews, shows alone.
 [[nodiscard]] ChartId ChartOfTab(int tab);
 
