@@ -145,9 +145,9 @@ void BM_ProcessBytesMaker(benchmark::State& state, const std::string& maker) {
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(photos.size()));
   state.counters["photos"] = static_cast<double>(photos.size());
   state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
-  state.counters["tags_per_photo"] =
-      static_cast<double>(tags) / static_cast<double>(std::max<int64_t>(state.iterations(), 1)) /
-      static_cast<double>(std::max<size_t>(photos.size(), 1));
+  state.counters["tags_per_photo"] = static_cast<double>(tags) /
+                                     static_cast<double>(std::max<int64_t>(state.iterations(), 1)) /
+                                     static_cast<double>(std::max<size_t>(photos.size(), 1));
 }
 
 // One BM_ProcessBytesMaker/<maker> per sub-folder of the corpus holding a JPEG, found when the program

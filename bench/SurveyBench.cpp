@@ -4,7 +4,6 @@
 // language costs) over all of them.
 
 #include <benchmark/benchmark.h>
-
 #include <malloc.h>
 
 #include <algorithm>
@@ -47,8 +46,8 @@ std::vector<PhotoRecord> ReadCorpusRecords() {
   }
   std::sort(paths.begin(), paths.end());
   std::vector<UnknownCamera> unknown_cameras;
-  const ExtractionContext context{kEnglish, [](const std::string&, const std::string&) -> int64_t { return 0; },
-                                  true, &unknown_cameras};
+  const ExtractionContext context{kEnglish, [](const std::string&, const std::string&) -> int64_t { return 0; }, true,
+                                  &unknown_cameras};
   std::vector<PhotoRecord> records;
   for (const std::string& path : paths) {
     if (std::optional<PhotoRecord> record = ExtractPhoto(path, context)) records.push_back(std::move(*record));

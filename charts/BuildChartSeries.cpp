@@ -29,9 +29,7 @@ using Rows = std::vector<myRecord>;
 constexpr size_t kSlicesWithoutLargeRow = 10;
 
 std::string NotDeterminedShort(int language) { return language == kRussian ? "н/д" : "n/a"; }
-std::string LabelOthers(int language) {
-  return language == kRussian ? "Прочие (каждый < 1%)" : "Other (each < 1%)";
-}
+std::string LabelOthers(int language) { return language == kRussian ? "Прочие (каждый < 1%)" : "Other (each < 1%)"; }
 
 int64_t LargestCount(const Rows& rows) {
   int64_t largest = 0;
@@ -42,7 +40,8 @@ int64_t LargestCount(const Rows& rows) {
 // The label of a bar: the first row, which is where the undetermined row stands, shows the short form
 // when it is `undetermined` (kNone: never).
 std::string DisplayLabel(const Rows& rows, size_t index, LabelId undetermined, int language) {
-  if (index == 0 && undetermined != LabelId::kNone && rows[0].label == undetermined) return NotDeterminedShort(language);
+  if (index == 0 && undetermined != LabelId::kNone && rows[0].label == undetermined)
+    return NotDeterminedShort(language);
   return rows[index].text;
 }
 
@@ -191,7 +190,8 @@ void BuildChartSeries(ChartSet& charts, const SurveyState& state, RebuildMode mo
 
   FillFocal(charts[Chart_FocalLength], settings.rb_Real ? state.tallyFocal : state.tallyFocal35, settings);
   if (mode == RebuildMode::kAll || mode == RebuildMode::kFocalAndCrop) {
-    FillGroupedPie(charts[Chart_Crop].pie, state.tallyCrop, filtered, language, [](int i) { return PaletteColour(i + 3); });
+    FillGroupedPie(charts[Chart_Crop].pie, state.tallyCrop, filtered, language,
+                   [](int i) { return PaletteColour(i + 3); });
   }
   if (mode != RebuildMode::kAll) return;
 
@@ -199,8 +199,10 @@ void BuildChartSeries(ChartSet& charts, const SurveyState& state, RebuildMode mo
   const struct {
     ChartId id;
     const Rows& rows;
-  } bar_charts[] = {{Chart_ShutterSpeed, state.tallyShutter}, {Chart_Fnumber, state.tallyFNumber},
-                    {Chart_ISO, state.tallyIso},             {Chart_Program, state.tallyProgram},
+  } bar_charts[] = {{Chart_ShutterSpeed, state.tallyShutter},
+                    {Chart_Fnumber, state.tallyFNumber},
+                    {Chart_ISO, state.tallyIso},
+                    {Chart_Program, state.tallyProgram},
                     {Chart_Meter, state.tallyMetering}};
   for (const auto& [id, rows] : bar_charts) {
     charts[id].axis_maximum = LargestCount(rows);
@@ -215,21 +217,25 @@ void BuildChartSeries(ChartSet& charts, const SurveyState& state, RebuildMode mo
 
   FillFixedPie(charts[Chart_Flash].pie, state.tallyFlash, true,
                [](size_t i, const myRecord&) { return PaletteColour(RowNumber(i)); });
-  FillFixedPie(charts[Chart_Orientation].pie, state.tallyOrientation, false, [](size_t, const myRecord& row) -> ChartColour {
-    if (row.label == LabelId::LabelHorizontal) return 0x00FFFF;
-    if (row.label == LabelId::LabelVertical) return 0xFFFF00;
-    return 0xFF0000;
-  });
-  FillGroupedPie(charts[Chart_Model].pie, state.tallyModel, filtered, language, [](int i) { return PaletteColour(i + 5); });
+  FillFixedPie(charts[Chart_Orientation].pie, state.tallyOrientation, false,
+               [](size_t, const myRecord& row) -> ChartColour {
+                 if (row.label == LabelId::LabelHorizontal) return 0x00FFFF;
+                 if (row.label == LabelId::LabelVertical) return 0xFFFF00;
+                 return 0xFF0000;
+               });
+  FillGroupedPie(charts[Chart_Model].pie, state.tallyModel, filtered, language,
+                 [](int i) { return PaletteColour(i + 5); });
   FillGroupedPie(charts[Chart_Lens].pie, state.tallyLens, filtered, language,
                  [](int i) { return PaletteColour(std::abs(19 - i)); });
   FillGroupedPie(charts[Chart_Make].pie, state.tallyMake, filtered, language, [](int i) { return PaletteColour(i); });
   static constexpr ChartColour kFocusColours[] = {0x23EE61, 0xFF00FF, 0x2376EE, 0xFFFF00, 0xF92981};
-  FillFixedPie(charts[Chart_Focus].pie, state.tallyFocus, false,
-               [](size_t i, const myRecord&) { return kFocusColours[std::min<size_t>(i, std::size(kFocusColours) - 1)]; });
+  FillFixedPie(charts[Chart_Focus].pie, state.tallyFocus, false, [](size_t i, const myRecord&) {
+    return kFocusColours[std::min<size_t>(i, std::size(kFocusColours) - 1)];
+  });
   static constexpr ChartColour kDriveColours[] = {0x2376EE, 0xFFFF00, 0x23EE61};
-  FillFixedPie(charts[Chart_Drive].pie, state.tallyDrive, false,
-               [](size_t i, const myRecord&) { return kDriveColours[std::min<size_t>(i, std::size(kDriveColours) - 1)]; });
+  FillFixedPie(charts[Chart_Drive].pie, state.tallyDrive, false, [](size_t i, const myRecord&) {
+    return kDriveColours[std::min<size_t>(i, std::size(kDriveColours) - 1)];
+  });
 }
 
 void ResetChartSeries(ChartSet& charts) {
@@ -238,11 +244,11 @@ void ResetChartSeries(ChartSet& charts) {
     ChartId id;
     ChartColour colour;
   } kPlaceholders[] = {
-      {Chart_Flash, 0x00FF00},        {Chart_Orientation, 0x2376EE}, {Chart_Model, 0xF92981},
-      {Chart_Lens, 0x00FFFF},         {Chart_Make, 0xF59519},        {Chart_Crop, 0x23EE61},
-      {Chart_Focus, 0xF7A913},        {Chart_Drive, 0x9D4DF7},       {Chart_ShutterSpeed, 0xFF0000},
-      {Chart_Fnumber, 0x5A87F9},      {Chart_FocalLength, 0x00FF00}, {Chart_ISO, 0x00FFFF},
-      {Chart_Program, 0xFFFF00},      {Chart_Meter, 0xFF00FF},
+      {Chart_Flash, 0x00FF00},   {Chart_Orientation, 0x2376EE}, {Chart_Model, 0xF92981},
+      {Chart_Lens, 0x00FFFF},    {Chart_Make, 0xF59519},        {Chart_Crop, 0x23EE61},
+      {Chart_Focus, 0xF7A913},   {Chart_Drive, 0x9D4DF7},       {Chart_ShutterSpeed, 0xFF0000},
+      {Chart_Fnumber, 0x5A87F9}, {Chart_FocalLength, 0x00FF00}, {Chart_ISO, 0x00FFFF},
+      {Chart_Program, 0xFFFF00}, {Chart_Meter, 0xFF00FF},
   };
   for (const auto& [id, colour] : kPlaceholders) {
     charts[id].bar.Clear();

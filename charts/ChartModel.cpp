@@ -66,9 +66,12 @@ int64_t ChartSeries::Total() const {
 void ChartSeries::Insert(ChartPoint point) {
   const auto before = [this](const ChartPoint& a, const ChartPoint& b) {
     switch (order_) {
-      case PointOrder::kByX: return a.x < b.x;
-      case PointOrder::kAscendingValue: return a.value < b.value;
-      case PointOrder::kDescendingValue: return a.value > b.value;
+      case PointOrder::kByX:
+        return a.x < b.x;
+      case PointOrder::kAscendingValue:
+        return a.value < b.value;
+      case PointOrder::kDescendingValue:
+        return a.value > b.value;
     }
     return false;
   };

@@ -1,11 +1,11 @@
 #include "charts/JpegFile.h"
 
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstdio>
 #include <optional>
 #include <string_view>
-
-#include <jpeglib.h>
 
 #include "files/ReplaceFile.h"
 

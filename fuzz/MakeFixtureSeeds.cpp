@@ -23,14 +23,17 @@ using lumetra::testing::Segment;
 
 // The datasets of an IPTC resource block: marker 0x1C, record, dataset, 16-bit length, text.
 std::string Dataset(int record, int dataset, const std::string& text) {
-  std::string bytes{'\x1C', static_cast<char>(record), static_cast<char>(dataset),
-                    static_cast<char>(text.size() >> 8), static_cast<char>(text.size() & 0xFF)};
+  std::string bytes{'\x1C', static_cast<char>(record), static_cast<char>(dataset), static_cast<char>(text.size() >> 8),
+                    static_cast<char>(text.size() & 0xFF)};
   return bytes.append(text);
 }
 
 // An APP13 payload as image editors write it: "Photoshop 3.0", then one IPTC resource block.
 std::string PhotoshopPayload(const std::string& datasets) {
-  std::string payload("Photoshop 3.0\0" "8BIM\x04\x04\0\0", 22);
+  std::string payload(
+      "Photoshop 3.0\0"
+      "8BIM\x04\x04\0\0",
+      22);
   const size_t size = datasets.size();
   for (const int shift : {24, 16, 8, 0}) payload += static_cast<char>(size >> shift & 0xFF);
   payload.append(datasets);
@@ -60,9 +63,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::filesystem::path seeds = argv[1];
-  const std::string iptc_payload = PhotoshopPayload(Dataset(2, 0, "\x00\x04") + Dataset(2, 25, "sea") +
-                                                    Dataset(2, 25, "sun") + Dataset(2, 90, "Mainz") +
-                                                    Dataset(2, 120, "A caption") + Dataset(8, 10, "x"));
+  const std::string iptc_payload =
+      PhotoshopPayload(Dataset(2, 0, "\x00\x04") + Dataset(2, 25, "sea") + Dataset(2, 25, "sun") +
+                       Dataset(2, 90, "Mainz") + Dataset(2, 120, "A caption") + Dataset(8, 10, "x"));
 
   // The demo folder's first photo of each make and its first with GPS: both byte orders, GPS and
   // interoperability directories.
@@ -111,7 +114,8 @@ int main(int argc, char** argv) {
   }
   Write(seeds / "crop_file" / "built-in-list", table);
   Write(seeds / "crop_file" / "hand-made-lines",
-        "\xEF\xBB\xBF" "Canon\tCanon EOS 7D\t1,6\r\n"
+        "\xEF\xBB\xBF"
+        "Canon\tCanon EOS 7D\t1,6\r\n"
         "\r\n"
         "NIKON CORPORATION\tNIKON D90\t 1.5e0 \textra\n"
         "no tabs here\n"

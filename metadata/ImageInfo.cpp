@@ -106,8 +106,8 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
     value_position = base + offset;
   }
   // The value's bytes come from the Exif segment; fewer when the segment ends first.
-  const std::string_view exif = Owner.ExifSection != 0 ? std::string_view(Owner.Sections[Owner.ExifSection].Data)
-                                                       : Buffer;
+  const std::string_view exif =
+      Owner.ExifSection != 0 ? std::string_view(Owner.Sections[Owner.ExifSection].Data) : Buffer;
   std::string_view raw;
   if (value_position >= 1 && value_position - 1 < static_cast<int64_t>(exif.size())) {
     raw = exif.substr(static_cast<size_t>(value_position - 1), static_cast<size_t>(byte_count));
@@ -126,8 +126,8 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
     case kTagInteroperabilityOffset:
     case kTagSubIfds:
     case kTagGpsInfo:
-      WalkSubDirectory(base + ReadLong(value_position), base, tag == kTagGpsInfo ? DirectoryKind::kGps : DirectoryKind::kMain,
-                       limit, depth + 1);
+      WalkSubDirectory(base + ReadLong(value_position), base,
+                       tag == kTagGpsInfo ? DirectoryKind::kGps : DirectoryKind::kMain, limit, depth + 1);
       break;
     case kTagMake:
       CameraMake = text.substr(0, 32);

@@ -127,7 +127,8 @@ void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout
       }
       // A value inside the note (ending on its last byte at the latest) is read from it; one outside is
       // looked for in the Exif data.
-      const bool inside = value_position >= 1 && byte_count <= static_cast<int64_t>(bytes.size()) - (value_position - 1);
+      const bool inside =
+          value_position >= 1 && byte_count <= static_cast<int64_t>(bytes.size()) - (value_position - 1);
       const std::string_view raw = inside ? BytesAt(bytes, value_position, byte_count)
                                           : BytesAt(exif, offset + layout.fallback_base, byte_count);
 

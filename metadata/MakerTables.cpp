@@ -11,11 +11,15 @@ namespace {
 // Nikon table 1
 constexpr MakerRow kNikonTable1[] = {
     {0x0002, "FamilyID", nullptr, "", nullptr},
-    {0x0003, "Quality", nullptr, "1:Vga Basic,2:Vga Normal,3:Vga Fine,4:SXGA Basic,5:SXGA Normal,6:SXGA Fine10:2 Mpixel Basic,11:2 Mpixel Normal,12:2 Mpixel Fine", nullptr},
+    {0x0003, "Quality", nullptr,
+     "1:Vga Basic,2:Vga Normal,3:Vga Fine,4:SXGA Basic,5:SXGA Normal,6:SXGA Fine10:2 Mpixel Basic,11:2 Mpixel "
+     "Normal,12:2 Mpixel Fine",
+     nullptr},
     {0x0004, "ColorMode", nullptr, "1:Color,2:Monochrome", nullptr},
     {0x0005, "ImageAdjustment", nullptr, "0:Normal,1:Bright+,2:Bright-,3:Contrast+,4:Contrast-", nullptr},
     {0x0006, "ISOSpeed", nullptr, "0:ISO80,2:ISO160,4:ISO320,5:ISO100", nullptr},
-    {0x0007, "WhiteBalance", nullptr, "0:Auto,1:Preset,2:Daylight,3:Incandescense,4:Fluorescence,5:Cloudy,6:SpeedLight", nullptr},
+    {0x0007, "WhiteBalance", nullptr, "0:Auto,1:Preset,2:Daylight,3:Incandescense,4:Fluorescence,5:Cloudy,6:SpeedLight",
+     nullptr},
     {0x0008, "Focus", nullptr, "", nullptr},
     {0x0009, "Skip", nullptr, "", nullptr},
     {0x000A, "DigitalZoom", nullptr, "", nullptr},
@@ -127,7 +131,10 @@ constexpr MakerRow kFujifilmTable[] = {
     {0x0000, "Version", nullptr, "", nullptr},
     {0x1000, "Quality", nullptr, "", nullptr},
     {0x1001, "Sharpness", nullptr, "1:Soft,2:Soft,3:Normal,4:Hard,5:Hard", nullptr},
-    {0x1002, "WhiteBalance", nullptr, "0:Auto,256:Daylight,512:Cloudy,768:DaylightColor-fluorescence,769:DaywhiteColor-fluorescence,770:White-fluorescence,1024:Incandenscense,3840:Custom white balance.", nullptr},
+    {0x1002, "WhiteBalance", nullptr,
+     "0:Auto,256:Daylight,512:Cloudy,768:DaylightColor-fluorescence,769:DaywhiteColor-fluorescence,770:White-"
+     "fluorescence,1024:Incandenscense,3840:Custom white balance.",
+     nullptr},
     {0x1003, "Color", nullptr, "0:Normal,256:High,512:Low", nullptr},
     {0x1004, "Tone", nullptr, "0:Normal,256:High,512:Low", nullptr},
     {0x1010, "FlashMode", nullptr, "0:Auto,1:On,2:Off,3:Red-eye reduction", nullptr},
@@ -135,7 +142,10 @@ constexpr MakerRow kFujifilmTable[] = {
     {0x1020, "Macro", nullptr, "0:Off,1:On", nullptr},
     {0x1021, "Focusmode", nullptr, "0:Auto Focus,1:Manual Focus", nullptr},
     {0x1030, "SlowSync", nullptr, "0:Off,1:On", nullptr},
-    {0x1031, "PictureMode", nullptr, "0:Auto,1:Portrait scene,2:Landscape scene,4:Sports scene,5:Night scene,6:Program AE,256:Aperture prior AE,512:Shutter prior AE,768:Manual exposure", nullptr},
+    {0x1031, "PictureMode", nullptr,
+     "0:Auto,1:Portrait scene,2:Landscape scene,4:Sports scene,5:Night scene,6:Program AE,256:Aperture prior "
+     "AE,512:Shutter prior AE,768:Manual exposure",
+     nullptr},
     {0x1032, "Skip", nullptr, "", nullptr},
     {0x1100, "ContTake/Bracket", nullptr, "0:Off,1:On", nullptr},
     {0x1200, "Skip", nullptr, "", nullptr},
@@ -166,28 +176,19 @@ constexpr MakerRow kCanonTable[] = {
 
 // Seiko table
 constexpr MakerRow kSeikoTable[] = {
-    {0x0200, "Special Mode", nullptr, "", nullptr},
-    {0x0201, "JpegQuality", nullptr, "", nullptr},
-    {0x0202, "Macro", nullptr, "", nullptr},
-    {0x0203, "Skip", nullptr, "", nullptr},
-    {0x0204, "DigiZoom", nullptr, "", nullptr},
-    {0x0209, "CameraID", nullptr, "", nullptr},
-    {0x020A, "Comments", nullptr, "", nullptr},
-    {0x020B, "Width", nullptr, "", nullptr},
-    {0x020C, "Height", nullptr, "", nullptr},
-    {0x020D, "SoftRelease", nullptr, "", nullptr},
-    {0x0300, "??", nullptr, "", nullptr},
-    {0x0F00, "skip", nullptr, "", nullptr},
+    {0x0200, "Special Mode", nullptr, "", nullptr}, {0x0201, "JpegQuality", nullptr, "", nullptr},
+    {0x0202, "Macro", nullptr, "", nullptr},        {0x0203, "Skip", nullptr, "", nullptr},
+    {0x0204, "DigiZoom", nullptr, "", nullptr},     {0x0209, "CameraID", nullptr, "", nullptr},
+    {0x020A, "Comments", nullptr, "", nullptr},     {0x020B, "Width", nullptr, "", nullptr},
+    {0x020C, "Height", nullptr, "", nullptr},       {0x020D, "SoftRelease", nullptr, "", nullptr},
+    {0x0300, "??", nullptr, "", nullptr},           {0x0F00, "skip", nullptr, "", nullptr},
 };
 
 // Sanyo table
 constexpr MakerRow kSanyoTable[] = {
-    {0x0200, "Special Mode", nullptr, "", nullptr},
-    {0x0201, "JpegQuality", nullptr, "", nullptr},
-    {0x0202, "Macro", nullptr, "", nullptr},
-    {0x0203, "Skip", nullptr, "", nullptr},
-    {0x0204, "DigiZoom", nullptr, "", nullptr},
-    {0x0F00, "DataDump", nullptr, "", nullptr},
+    {0x0200, "Special Mode", nullptr, "", nullptr}, {0x0201, "JpegQuality", nullptr, "", nullptr},
+    {0x0202, "Macro", nullptr, "", nullptr},        {0x0203, "Skip", nullptr, "", nullptr},
+    {0x0204, "DigiZoom", nullptr, "", nullptr},     {0x0F00, "DataDump", nullptr, "", nullptr},
 };
 
 // Minolta table

@@ -15,9 +15,7 @@ namespace {
 constexpr size_t kMaxElements = 128;
 constexpr size_t kPrintableLength = 50;
 
-bool IsIntegerType(int type) {
-  return type == 1 || type == 3 || type == 4 || type == 6 || type == 8 || type == 9;
-}
+bool IsIntegerType(int type) { return type == 1 || type == 3 || type == 4 || type == 6 || type == 8 || type == 9; }
 
 bool IsRationalType(int type) { return type == 5 || type == 10; }
 
@@ -78,7 +76,8 @@ Conversion ParseConversion(std::string_view format) {
     if (format[i] == '-') conversion.left_justify = true;
     ++i;
   }
-  while (i < format.size() && format[i] >= '0' && format[i] <= '9') conversion.width = conversion.width * 10 + (format[i++] - '0');
+  while (i < format.size() && format[i] >= '0' && format[i] <= '9')
+    conversion.width = conversion.width * 10 + (format[i++] - '0');
   if (i < format.size() && format[i] == '.') {
     ++i;
     conversion.precision = 0;
@@ -337,8 +336,7 @@ std::string RenderDegrees(const std::string& text) {
     seconds = (minutes - whole) * 60;
     minutes = whole;
   }
-  return FixedText(degrees, 0) + " Degrees " + FixedText(minutes, 0) + " Minutes " + FixedText(seconds, 0) +
-         " Seconds";
+  return FixedText(degrees, 0) + " Degrees " + FixedText(minutes, 0) + " Minutes " + FixedText(seconds, 0) + " Seconds";
 }
 
 std::string RenderTime(const std::string& text) {

@@ -27,14 +27,18 @@ struct TextMap {
 };
 
 constexpr TextMap kPrograms[] = {
-    {"Manual", LabelId::LabelManual},       {"Aperture", LabelId::LabelAperturePriority},
-    {"Shutter", LabelId::LabelShutterPriority}, {"Normal", LabelId::LabelNormal},
-    {"Action", LabelId::LabelSport},         {"Portrait", LabelId::LabelPortrait},
-    {"Landscape", LabelId::LabelLandscape},  {"Creative", LabelId::LabelCreative},
+    {"Manual", LabelId::LabelManual},
+    {"Aperture", LabelId::LabelAperturePriority},
+    {"Shutter", LabelId::LabelShutterPriority},
+    {"Normal", LabelId::LabelNormal},
+    {"Action", LabelId::LabelSport},
+    {"Portrait", LabelId::LabelPortrait},
+    {"Landscape", LabelId::LabelLandscape},
+    {"Creative", LabelId::LabelCreative},
 };
 constexpr TextMap kMeterings[] = {
-    {"Average", LabelId::LabelAverage},         {"Center", LabelId::LabelAverage},
-    {"Partial", LabelId::LabelPartial},         {"Spot", LabelId::LabelSpot},
+    {"Average", LabelId::LabelAverage},           {"Center", LabelId::LabelAverage},
+    {"Partial", LabelId::LabelPartial},           {"Spot", LabelId::LabelSpot},
     {"MultiSegment", LabelId::LabelMultiSegment}, {"MultiSpot", LabelId::LabelMultiSpot},
 };
 constexpr TextMap kFlashes[] = {{"On", LabelId::LabelFlashOn}, {"Off", LabelId::LabelFlashOff}};
@@ -45,9 +49,8 @@ constexpr TextMap kOrientations[] = {
     {"Clockwise 90\u00B0", LabelId::LabelVertical},
 };
 constexpr TextMap kFocusModes[] = {
-    {"One-Shot", LabelId::FocusOneShot},     {"AI Servo", LabelId::FocusAIServo},
-    {"AI Focus", LabelId::FocusAIFocus},     {"Manual Focus", LabelId::FocusManual},
-    {"MF", LabelId::FocusManual},
+    {"One-Shot", LabelId::FocusOneShot},    {"AI Servo", LabelId::FocusAIServo}, {"AI Focus", LabelId::FocusAIFocus},
+    {"Manual Focus", LabelId::FocusManual}, {"MF", LabelId::FocusManual},
 };
 constexpr TextMap kDriveModes[] = {{"Single", LabelId::LabelSingle}, {"Continuous", LabelId::LabelSerial}};
 
@@ -228,8 +231,8 @@ class PhotoReader {
       if (crop && *crop <= 2) {
         const std::string short_focal = Tag(PhotoTag::kShortFocal);
         const std::string long_focal = Tag(PhotoTag::kLongFocal);
-        lens = (short_focal.empty() ? "" : short_focal.substr(1)) + "-" + (long_focal.empty() ? "" : long_focal.substr(1)) +
-               " mm";
+        lens = (short_focal.empty() ? "" : short_focal.substr(1)) + "-" +
+               (long_focal.empty() ? "" : long_focal.substr(1)) + " mm";
         if (lens == "0-65535 mm" || lens == "- mm") lens.clear();
       }
     }

@@ -81,9 +81,8 @@ bool AdmittedByBoxes(const FilterCriteria& criteria, LabelId label, const Catego
 bool PassesFilter(const PhotoRecord& record, const FilterCriteria& criteria, bool rb_Real) {
   // Exposure: an undetermined time reads as 0, so it passes an upper bound and fails a lower one.
   const int64_t exposure = Has(record, kExposure, LabelId::NotDeterminedF) ? 0 : ExposureValue(record.exposure);
-  if (!WithinBounds(exposure, criteria.ed_from1, criteria.ed_to1, [](const std::string& bound) {
-        return std::optional<int64_t>(ExposureValue(bound));
-      })) {
+  if (!WithinBounds(exposure, criteria.ed_from1, criteria.ed_to1,
+                    [](const std::string& bound) { return std::optional<int64_t>(ExposureValue(bound)); })) {
     return false;
   }
 

@@ -6,9 +6,9 @@
 namespace lumetra {
 
 std::string& PhotoRecord::Field(int index) {
-  std::string* const fields[kFieldCount] = {&path,        &exposure, &fNumber, &focal, &focal35, &iso,
-                                            &program,     &metering, &flash,   &orientation,     &model,
-                                            &lens,        &make,     &crop,    &drive, &focus};
+  std::string* const fields[kFieldCount] = {&path,    &exposure, &fNumber, &focal,       &focal35, &iso,
+                                            &program, &metering, &flash,   &orientation, &model,   &lens,
+                                            &make,    &crop,     &drive,   &focus};
   return *fields[index];
 }
 
@@ -83,7 +83,8 @@ std::string NormalizeExposure(std::string_view text, std::string_view undetermin
   if (ReadDecimalAfterZero(text)) return std::string(text);
   const size_t slash = text.find('/');
   const std::string_view numerator_text = text.substr(0, slash);
-  const std::string_view denominator_text = slash == std::string_view::npos ? std::string_view() : text.substr(slash + 1);
+  const std::string_view denominator_text =
+      slash == std::string_view::npos ? std::string_view() : text.substr(slash + 1);
   const std::optional<double> numerator = ReadFractionPart(numerator_text);
   const std::optional<double> denominator = ReadFractionPart(denominator_text);
   if (!numerator || !denominator || *numerator == 0 || *denominator == 0) return std::string(undetermined);

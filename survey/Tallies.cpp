@@ -49,7 +49,8 @@ void PlaceNumeric(std::vector<myRecord>& rows, LabelId undetermined) {
     }
   }
   const size_t lowest = rows[0].label == undetermined ? 2 : 1;
-  InsertLast(rows, lowest, [](const myRecord& row, const myRecord& previous) { return NumberOf(row) < NumberOf(previous); });
+  InsertLast(rows, lowest,
+             [](const myRecord& row, const myRecord& previous) { return NumberOf(row) < NumberOf(previous); });
 }
 
 // Crop factors: ascending, an undetermined row last.
@@ -61,7 +62,8 @@ void PlaceCrop(std::vector<myRecord>& rows) {
     }
   }
   if (rows.back().label != LabelId::NotDeterminedM) {
-    InsertLast(rows, 1, [](const myRecord& row, const myRecord& previous) { return NumberOf(row) < NumberOf(previous); });
+    InsertLast(rows, 1,
+               [](const myRecord& row, const myRecord& previous) { return NumberOf(row) < NumberOf(previous); });
     return;
   }
   // Sort the row before the undetermined one into place.
@@ -109,13 +111,14 @@ void SurveyState::SetFixedRows(int language) {
   tallyProgram = FixedRows({L::LabelManual, L::LabelAperturePriority, L::LabelShutterPriority, L::LabelNormal,
                             L::LabelSport, L::LabelPortrait, L::LabelLandscape, L::LabelCreative, L::NotDeterminedM},
                            language);
-  tallyMetering = FixedRows({L::LabelAverage, L::LabelPartial, L::LabelSpot, L::LabelMultiSegment, L::LabelMultiSpot,
-                             L::NotDeterminedM},
-                            language);
+  tallyMetering = FixedRows(
+      {L::LabelAverage, L::LabelPartial, L::LabelSpot, L::LabelMultiSegment, L::LabelMultiSpot, L::NotDeterminedM},
+      language);
   tallyFlash = FixedRows({L::LabelFlashOn, L::LabelFlashOff}, language);
   tallyOrientation = FixedRows({L::LabelHorizontal, L::LabelVertical, L::NotDeterminedF}, language);
   tallyDrive = FixedRows({L::LabelSingle, L::LabelSerial, L::NotDeterminedM}, language);
-  tallyFocus = FixedRows({L::FocusOneShot, L::FocusAIFocus, L::FocusAIServo, L::FocusManual, L::NotDeterminedM}, language);
+  tallyFocus =
+      FixedRows({L::FocusOneShot, L::FocusAIFocus, L::FocusAIServo, L::FocusManual, L::NotDeterminedM}, language);
 }
 
 void SurveyState::AddPhoto(const PhotoRecord& record, FilterCriteria& criteria, bool rb_Real) {
@@ -243,9 +246,9 @@ void SurveyState::Retally(FilterCriteria& criteria, bool rb_Real) {
 
 void SurveyState::RelabelTallies(int language, FilterCriteria& criteria) {
   language_ = language;
-  for (auto* rows : {&tallyShutter, &tallyFNumber, &tallyFocal, &tallyFocal35, &tallyIso, &tallyMake, &tallyModel,
-                     &tallyLens, &tallyCrop, &tallyProgram, &tallyMetering, &tallyFlash, &tallyOrientation,
-                     &tallyDrive, &tallyFocus}) {
+  for (auto* rows :
+       {&tallyShutter, &tallyFNumber, &tallyFocal, &tallyFocal35, &tallyIso, &tallyMake, &tallyModel, &tallyLens,
+        &tallyCrop, &tallyProgram, &tallyMetering, &tallyFlash, &tallyOrientation, &tallyDrive, &tallyFocus}) {
     for (myRecord& row : *rows) {
       if (row.label != LabelId::kNone) row.text = LabelText(row.label, language);
     }
@@ -259,11 +262,21 @@ void SurveyState::RelabelTallies(int language, FilterCriteria& criteria) {
 }
 
 std::vector<std::pair<const char*, const std::vector<myRecord>*>> SurveyState::AllTallies() const {
-  return {{"shutter", &tallyShutter}, {"fNumber", &tallyFNumber},   {"focal", &tallyFocal},
-          {"focal35", &tallyFocal35}, {"iso", &tallyIso},           {"make", &tallyMake},
-          {"model", &tallyModel},     {"lens", &tallyLens},         {"crop", &tallyCrop},
-          {"program", &tallyProgram}, {"metering", &tallyMetering}, {"flash", &tallyFlash},
-          {"orientation", &tallyOrientation}, {"drive", &tallyDrive}, {"focus", &tallyFocus}};
+  return {{"shutter", &tallyShutter},
+          {"fNumber", &tallyFNumber},
+          {"focal", &tallyFocal},
+          {"focal35", &tallyFocal35},
+          {"iso", &tallyIso},
+          {"make", &tallyMake},
+          {"model", &tallyModel},
+          {"lens", &tallyLens},
+          {"crop", &tallyCrop},
+          {"program", &tallyProgram},
+          {"metering", &tallyMetering},
+          {"flash", &tallyFlash},
+          {"orientation", &tallyOrientation},
+          {"drive", &tallyDrive},
+          {"focus", &tallyFocus}};
 }
 
 }  // namespace lumetra

@@ -280,7 +280,8 @@ std::string BuildTiff(const Ifd& ifd0, ByteOrder order) {
   return out.str();
 }
 
-std::string BuildMakerNote(const Ifd& directory, ByteOrder order, std::string_view header, int64_t offset_of_first_byte) {
+std::string BuildMakerNote(const Ifd& directory, ByteOrder order, std::string_view header,
+                           int64_t offset_of_first_byte) {
   ByteWriter out(order);
   out.PutBytes(header);
   detail::IfdLayout::Write(directory, out, offset_of_first_byte);

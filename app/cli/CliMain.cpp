@@ -1,5 +1,7 @@
 // lumetra-cli: the headless front end on the same engine as the desktop program.
 
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cstring>
@@ -8,14 +10,13 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "app/cli/SurveyCommand.h"
 #include "app/cli/TagsCommand.h"
 
 #ifdef LUMETRA_CLI_CHARTS
-#include <QApplication>
 #include <optional>
+
+#include <QApplication>
 
 #include "app/cli/ChartPictures.h"
 #endif
@@ -66,9 +67,10 @@ int main(int argc, char** argv) {
   survey->add_flag("--no-subfolders", no_subfolders, "Do not walk the sub-folders");
   survey->add_flag("--no-unknown", no_unknown, "Do not collect cameras without a crop factor");
   survey->add_option("--crop-file", survey_request.crop_file, "The crop-factor file");
-  survey->add_option("--threads", survey_request.options.reader_threads,
-                     "Threads that read the photos: 0 (the default) one per core, 1 each photo as the walk "
-                     "reaches it")
+  survey
+      ->add_option("--threads", survey_request.options.reader_threads,
+                   "Threads that read the photos: 0 (the default) one per core, 1 each photo as the walk "
+                   "reaches it")
       ->check(CLI::Range(0u, 64u));
   survey->add_option("--exposure", survey_request.exposure, "Exposure-time bounds FROM:TO (1/250:1/60)");
   survey->add_option("--fnumber", survey_request.fnumber, "F-number bounds FROM:TO");
@@ -85,7 +87,8 @@ int main(int argc, char** argv) {
   survey->add_option("--exclude-lens", survey_request.exclude_lens, "Leave out a lens");
   survey->add_option("--tables", survey_request.tables_folder,
                      "Write the fourteen chart tables (Windows-1251 text) into this folder");
-  survey->add_option("--charts", survey_request.charts_folder, "Write the fourteen charts as JPEG pictures into this folder");
+  survey->add_option("--charts", survey_request.charts_folder,
+                     "Write the fourteen charts as JPEG pictures into this folder");
   survey->add_option("--axis", axis, "Horizontal axis of the bar charts")->check(CLI::IsMember({"text", "linear"}));
 
   try {

@@ -24,12 +24,9 @@ constexpr NamedBox kProgramBoxes[] = {
     {"Landscape", &FilterCriteria::cb_Landscape}, {"OtherP", &FilterCriteria::cb_OtherP},
 };
 constexpr NamedBox kMeteringBoxes[] = {
-    {"Average", &FilterCriteria::cb_Average},
-    {"Spot", &FilterCriteria::cb_Spot},
-    {"Partial", &FilterCriteria::cb_Partial},
-    {"Multi_Segment", &FilterCriteria::cb_Multi_Segment},
-    {"Multi_Spot", &FilterCriteria::cb_Multi_Spot},
-    {"OtherE", &FilterCriteria::cb_OtherE},
+    {"Average", &FilterCriteria::cb_Average},       {"Spot", &FilterCriteria::cb_Spot},
+    {"Partial", &FilterCriteria::cb_Partial},       {"Multi_Segment", &FilterCriteria::cb_Multi_Segment},
+    {"Multi_Spot", &FilterCriteria::cb_Multi_Spot}, {"OtherE", &FilterCriteria::cb_OtherE},
 };
 
 template <size_t N>
@@ -60,8 +57,8 @@ std::string SplitBounds(const std::string& range, const char* option, std::strin
 
 nlohmann::ordered_json RecordJson(const PhotoRecord& record) {
   static constexpr const char* kNames[PhotoRecord::kFieldCount] = {
-      "path", "exposure", "fNumber", "focal", "focal35", "iso",  "program", "metering",
-      "flash", "orientation", "model", "lens",  "make",    "crop", "drive",   "focus"};
+      "path",  "exposure",    "fNumber", "focal", "focal35", "iso",  "program", "metering",
+      "flash", "orientation", "model",   "lens",  "make",    "crop", "drive",   "focus"};
   nlohmann::ordered_json object;
   for (int field = 0; field < PhotoRecord::kFieldCount; ++field) object[kNames[field]] = record.Field(field);
   return object;
@@ -76,7 +73,8 @@ std::string Dump(const nlohmann::ordered_json& json) {
 void WriteSurveyJson(const std::string& folder, const SurveyState& state, std::ostream& out) {
   out << "{\"folder\": " << Dump(folder) << ",\n\"processed\": " << state.processedCount
       << ",\n\"filtered\": " << state.filteredCount << ",\n\"records\": [";
-  for (size_t i = 0; i < state.Photos.size(); ++i) out << (i == 0 ? "\n" : ",\n") << Dump(RecordJson(state.Photos.Row(i)));
+  for (size_t i = 0; i < state.Photos.size(); ++i)
+    out << (i == 0 ? "\n" : ",\n") << Dump(RecordJson(state.Photos.Row(i)));
   nlohmann::ordered_json tallies;
   for (const auto& [name, rows] : state.AllTallies()) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
@@ -104,7 +102,8 @@ std::string OneLine(std::string text) {
 }
 
 void PrintText(const std::string& folder, const SurveyState& state, int language, std::ostream& out) {
-  out << folder << '\n' << ProcessedText(state.processedCount, language) << '\n'
+  out << folder << '\n'
+      << ProcessedText(state.processedCount, language) << '\n'
       << FilteredText(state.filteredCount, language) << '\n';
   for (const auto& [name, rows] : state.AllTallies()) {
     out << '\n' << name << ":\n";
@@ -138,7 +137,8 @@ std::string CheckBounds(FilterCriteria& criteria) {
        "whole numbers, at most 6 digits, the lower not above the upper"},
   };
   for (const auto& pair : pairs) {
-    if (pair.painted) return std::string(pair.option) + ": refused " + pair.from + ":" + pair.to + " (expected " + pair.expected + ")";
+    if (pair.painted)
+      return std::string(pair.option) + ": refused " + pair.from + ":" + pair.to + " (expected " + pair.expected + ")";
   }
   for (const auto& pair : pairs) {
     if ((!pair.from.empty() && IsZeroText(pair.from)) || (!pair.to.empty() && IsZeroText(pair.to))) {
@@ -156,8 +156,8 @@ bool IsReadableFolder(const std::string& folder) {
 // The tables and pictures asked for, in the survey's language and focal mode; the tables name the
 // surveyed folder by its full path.
 int WriteChartFiles(const SurveyRequest& request, const SurveyState& state, std::ostream& errors) {
-  const ChartSettings settings{.rb_Real = request.options.rb_Real, .rb_Text = request.rb_Text,
-                               .language = request.options.language};
+  const ChartSettings settings{
+      .rb_Real = request.options.rb_Real, .rb_Text = request.rb_Text, .language = request.options.language};
   std::error_code ignored;
   std::filesystem::path full_path = std::filesystem::absolute(request.folder, ignored).lexically_normal();
   if (!full_path.has_filename() && full_path.has_relative_path()) full_path = full_path.parent_path();
@@ -183,8 +183,8 @@ std::string BuildCriteria(const SurveyRequest& request, FilterCriteria& criteria
   };
   const char* const options[] = {"--exposure", "--fnumber", "--focal-range", "--iso"};
   for (size_t i = 0; i < std::size(ranges); ++i) {
-    const std::string error = SplitBounds(*ranges[i].first, options[i], *ranges[i].second.first,
-                                          *ranges[i].second.second);
+    const std::string error =
+        SplitBounds(*ranges[i].first, options[i], *ranges[i].second.first, *ranges[i].second.second);
     if (!error.empty()) return error;
   }
   if (request.flash == "yes") {
@@ -242,8 +242,8 @@ int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostre
 
   SurveyState state(request.options.language);
   const std::atomic<bool> stop_requested{false};
-  const WalkResult walk = RunSurvey(
-      request.folder, request.options, state, criteria, crop_factor, WalkHooks{}, stop_requested);
+  const WalkResult walk =
+      RunSurvey(request.folder, request.options, state, criteria, crop_factor, WalkHooks{}, stop_requested);
   if (!walk.skipped_folders.empty() && walk.skipped_folders.front() == request.folder + "/") {
     errors << "lumetra-cli survey: " << request.folder << ": the folder cannot be listed\n";
     return 2;

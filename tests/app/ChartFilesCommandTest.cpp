@@ -34,7 +34,8 @@ TEST(ChartFilesCommandTest, WritesTablesAndPicturesWithoutADisplay) {
     ASSERT_EQ(result.exit_code, 0) << result.output;
 
     std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+      names.insert(entry.path().filename().string());
     EXPECT_EQ(names.size(), 28u);
     EXPECT_TRUE(names.contains("F Number.txt"));
     EXPECT_TRUE(names.contains("Metering Mode.jpg"));
@@ -62,9 +63,9 @@ TEST(ChartFilesCommandTest, APictureThatCannotBeWrittenIsNamed) {
   testing::TempFolder out;
   testing::WriteDemoFolder(photos.path());
   std::filesystem::create_directory(out.path() / "Exposure.jpg");
-  const testing::ProcessResult result = RunCliWithoutDisplay("survey --crop-file '" + (home.path() / "crop.ini").string() +
-                                                    "' --charts '" + out.path().string() + "' '" +
-                                                    photos.path().string() + "'");
+  const testing::ProcessResult result =
+      RunCliWithoutDisplay("survey --crop-file '" + (home.path() / "crop.ini").string() + "' --charts '" +
+                           out.path().string() + "' '" + photos.path().string() + "'");
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_NE(result.output.find("lumetra-cli survey: " + (out.path() / "Exposure.jpg").string() + ": Is a directory\n"),
             std::string::npos)

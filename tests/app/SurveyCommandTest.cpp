@@ -1,14 +1,12 @@
 // lumetra-cli survey: the JSON object, the filter options, the language, and refused input.
 
-#include "app/cli/SurveyCommand.h"
-
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "app/cli/SurveyCommand.h"
 #include "charts/Windows1251.h"
-
 #include "testing/DemoFolder.h"
 #include "tests/support/CorpusFolder.h"
 #include "tests/support/FileBytes.h"
@@ -88,10 +86,12 @@ TEST_F(SurveyCommandTest, FilterOptionsChangeTheTallies) {
       {"no normal program", [](cli::SurveyRequest& r) { r.exclude_program = {"Normal"}; }, 14},
       {"no iPhone 5", [](cli::SurveyRequest& r) { r.exclude_model = {"iPhone 5"}; }, 29},
       {"exposure up to 1/125", [](cli::SurveyRequest& r) { r.exposure = ":1/125"; }, 22},
-      {"35 mm focal 70 to 90", [](cli::SurveyRequest& r) {
+      {"35 mm focal 70 to 90",
+       [](cli::SurveyRequest& r) {
          r.focal_range = "70:90";
          r.options.rb_Real = false;
-       }, 8},
+       },
+       8},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -164,16 +164,21 @@ TEST_F(SurveyCommandTest, WritesTheChartTables) {
     request.tables_folder = (tables.path() / "new folder").string();
     const nlohmann::json survey = Survey(request);
 
-    const char* const names[] = {"Exposure", "F Number", "Focal length", "ISO", "Program", "Metering Mode", "Flash",
-                                 "Orientation", "Focus Mode", "Drive mode", "Make", "Crop-Factor", "Model", "Lens"};
-    const char* const tallies[] = {"shutter", "fNumber", real ? "focal" : "focal35", "iso", "program", "metering",
-                                   "flash", "orientation", "focus", "drive", "make", "crop", "model", "lens"};
+    const char* const names[] = {"Exposure",      "F Number",    "Focal length", "ISO",        "Program",
+                                 "Metering Mode", "Flash",       "Orientation",  "Focus Mode", "Drive mode",
+                                 "Make",          "Crop-Factor", "Model",        "Lens"};
+    const char* const tallies[] = {"shutter", "fNumber",     real ? "focal" : "focal35",
+                                   "iso",     "program",     "metering",
+                                   "flash",   "orientation", "focus",
+                                   "drive",   "make",        "crop",
+                                   "model",   "lens"};
     for (size_t i = 0; i < std::size(names); ++i) {
       SCOPED_TRACE(names[i]);
       const std::string table = testing::ReadFileBytes(tables.path() / "new folder" / (std::string(names[i]) + ".txt"));
       std::string expected_rows;
       for (const auto& row : survey["tallies"][tallies[i]]) {
-        expected_rows += Utf8ToWindows1251(row[0].get<std::string>()) + "\t" + std::to_string(row[1].get<int>()) + "\r\n";
+        expected_rows +=
+            Utf8ToWindows1251(row[0].get<std::string>()) + "\t" + std::to_string(row[1].get<int>()) + "\r\n";
       }
       const size_t rows_start = table.find("\r\n", table.find("\r\n") + 2) + 2;
       ASSERT_NE(rows_start, std::string::npos + 2);
@@ -215,19 +220,44 @@ TEST_F(SurveyCommandTest, SurveysTheCorpus) {
   EXPECT_EQ(survey["filtered"], 95);
   const std::pair<const char*, nlohmann::json> expected[] = {
       {"Canon EOS 1000D.jpg",
-       {{"exposure", "1/250"}, {"fNumber", "5.6"}, {"focal", "34"}, {"focal35", "54"}, {"iso", "100"},
-        {"program", "Aperture\rpriority"}, {"metering", "Multi-Segment"}, {"flash", "No Flash"},
-        {"orientation", "Vertical"}, {"model", "Canon EOS 1000D"}, {"lens", "18-55 mm"}, {"make", "Canon"},
-        {"crop", "1.6"}, {"drive", "Single"}, {"focus", "One-Shot"}}},
+       {{"exposure", "1/250"},
+        {"fNumber", "5.6"},
+        {"focal", "34"},
+        {"focal35", "54"},
+        {"iso", "100"},
+        {"program", "Aperture\rpriority"},
+        {"metering", "Multi-Segment"},
+        {"flash", "No Flash"},
+        {"orientation", "Vertical"},
+        {"model", "Canon EOS 1000D"},
+        {"lens", "18-55 mm"},
+        {"make", "Canon"},
+        {"crop", "1.6"},
+        {"drive", "Single"},
+        {"focus", "One-Shot"}}},
       {"Canon EOS 30D (4).jpg",
-       {{"exposure", "1/80"}, {"focal", "240"}, {"metering", "Partial"}, {"lens", "EF75-300mm f/4-5.6"},
+       {{"exposure", "1/80"},
+        {"focal", "240"},
+        {"metering", "Partial"},
+        {"lens", "EF75-300mm f/4-5.6"},
         {"focus", "AI Focus"}}},
       {"Nikon D70.jpg",
-       {{"exposure", "1/60"}, {"fNumber", "4.5"}, {"iso", "n/a"}, {"program", "n/a"}, {"flash", "Flash"},
-        {"make", "NIKON"}, {"crop", "1.5"}, {"focal35", "105"}}},
+       {{"exposure", "1/60"},
+        {"fNumber", "4.5"},
+        {"iso", "n/a"},
+        {"program", "n/a"},
+        {"flash", "Flash"},
+        {"make", "NIKON"},
+        {"crop", "1.5"},
+        {"focal35", "105"}}},
       {"ultrahdr.jpg",
-       {{"exposure", "1/25"}, {"fNumber", "1.9"}, {"focal", "6"}, {"iso", "89"}, {"metering", "Average"},
-        {"crop", "4"}, {"lens", "Pixel 6 back camera 6.81mm f/1.85"}}},
+       {{"exposure", "1/25"},
+        {"fNumber", "1.9"},
+        {"focal", "6"},
+        {"iso", "89"},
+        {"metering", "Average"},
+        {"crop", "4"},
+        {"lens", "Pixel 6 back camera 6.81mm f/1.85"}}},
   };
   for (const auto& [name, fields] : expected) {
     SCOPED_TRACE(name);

@@ -1,7 +1,5 @@
 // lumetra-cli tags: what it prints for each file, and its exit codes.
 
-#include "app/cli/TagsCommand.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "app/cli/TagsCommand.h"
 #include "testing/ExifWriter.h"
 #include "testing/JpegWriter.h"
 #include "tests/support/FileBytes.h"

@@ -1,10 +1,9 @@
-#include "charts/BuildChartSeries.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "charts/BuildChartSeries.h"
 #include "survey/Labels.h"
 
 namespace lumetra {
@@ -33,7 +32,9 @@ void ExpectPoints(const ChartSeries& series, const std::vector<Expected>& expect
 }
 
 myRecord Undetermined(LabelId id, int language, int32_t count) { return {LabelText(id, language), count, id, 0}; }
-myRecord Row(std::string text, int32_t count, int64_t value = 0) { return {std::move(text), count, LabelId::kNone, value}; }
+myRecord Row(std::string text, int32_t count, int64_t value = 0) {
+  return {std::move(text), count, LabelId::kNone, value};
+}
 
 // A survey whose counters agree with the given rows where a test needs them.
 SurveyState StateWith(int language, int32_t filtered) {
@@ -192,7 +193,8 @@ TEST(BuildChartSeriesTest, LensSliceColoursCountDownThePalette) {
   ASSERT_EQ(points.size(), 21u);
   for (int row = 1; row <= 21; ++row) {
     const int entry = row <= 18 ? 19 - row : (row == 19 ? 19 : row - 19);
-    EXPECT_EQ(points[static_cast<size_t>(row - 1)].colour, SlicePalette[static_cast<size_t>(entry - 1)]) << "row " << row;
+    EXPECT_EQ(points[static_cast<size_t>(row - 1)].colour, SlicePalette[static_cast<size_t>(entry - 1)])
+        << "row " << row;
   }
 }
 

@@ -1,13 +1,13 @@
 // Chart pictures drawn off-screen at their export sizes, and written as JPEG files.
 
-#include "charts/ChartPicture.h"
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
 #include <QPieSeries>
-#include <gtest/gtest.h>
 
+#include "charts/ChartPicture.h"
 #include "charts/JpegFile.h"
 #include "tests/charts/JpegInspection.h"
 #include "tests/charts/LaidOutChart.h"

@@ -1,9 +1,8 @@
-#include "charts/ChartTable.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 
+#include "charts/ChartTable.h"
 #include "charts/Windows1251.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
@@ -16,12 +15,9 @@ TEST(Windows1251Test, EncodesCyrillicAndReplacesWhatThePageLacks) {
     const char* utf8;
     const char* expected;
   } cases[] = {
-      {"Exposure 1/125", "Exposure 1/125"},
-      {"Аяёё", "\xC0\xFF\xB8\xB8"},
-      {"№ «»—", "\xB9 \xAB\xBB\x97"},
-      {"日本 é", "?? ?"},
-      {"bad \xFF byte", "bad ? byte"},
-      {"cut \xD0", "cut ?"},
+      {"Exposure 1/125", "Exposure 1/125"}, {"Аяёё", "\xC0\xFF\xB8\xB8"},
+      {"№ «»—", "\xB9 \xAB\xBB\x97"},       {"日本 é", "?? ?"},
+      {"bad \xFF byte", "bad ? byte"},      {"cut \xD0", "cut ?"},
   };
   for (const auto& c : cases) EXPECT_EQ(Utf8ToWindows1251(c.utf8), c.expected) << c.utf8;
 }
@@ -59,9 +55,10 @@ TEST(ChartTableTest, EachChartListsItsWholeTally) {
   const std::string models = ChartTableText("Фотоаппарат", "/p", ChartTally(state, ChartId::Chart_Model, true));
   // Two header lines and every model, also those a pie would group.
   EXPECT_EQ(std::count(models.begin(), models.end(), '\n'), 152);
-  const std::string fixed_sizes[] = {ChartTableText("", "", state.tallyMetering), ChartTableText("", "", state.tallyFlash),
-                                     ChartTableText("", "", state.tallyOrientation), ChartTableText("", "", state.tallyFocus),
-                                     ChartTableText("", "", state.tallyDrive)};
+  const std::string fixed_sizes[] = {
+      ChartTableText("", "", state.tallyMetering), ChartTableText("", "", state.tallyFlash),
+      ChartTableText("", "", state.tallyOrientation), ChartTableText("", "", state.tallyFocus),
+      ChartTableText("", "", state.tallyDrive)};
   const int expected_lines[] = {2 + 6, 2 + 2, 2 + 3, 2 + 5, 2 + 3};
   for (size_t i = 0; i < std::size(fixed_sizes); ++i) {
     EXPECT_EQ(std::count(fixed_sizes[i].begin(), fixed_sizes[i].end(), '\n'), expected_lines[i]);
@@ -78,8 +75,9 @@ TEST(ChartTableTest, WritesTheFileAndNamesItWhenItCannot) {
     old << "an older and much longer table that is replaced whole";
   }
   ASSERT_EQ(WriteChartTable(file, state, ChartId::Chart_ShutterSpeed, "Exposure", "D:\\Photos", true), "");
-  EXPECT_EQ(testing::ReadFileBytes(file), Utf8ToWindows1251("Таблица для параметра \"Exposure\" для фотографий из каталога "
-                                               "\"D:\\Photos\"\r\nЗначение\tКоличество\r\n1/125\t42\r\n"));
+  EXPECT_EQ(testing::ReadFileBytes(file),
+            Utf8ToWindows1251("Таблица для параметра \"Exposure\" для фотографий из каталога "
+                              "\"D:\\Photos\"\r\nЗначение\tКоличество\r\n1/125\t42\r\n"));
 
   const std::filesystem::path missing = folder.path() / "no such folder" / "Exposure.txt";
   const std::string error = WriteChartTable(missing, state, ChartId::Chart_ShutterSpeed, "Exposure", "/p", true);

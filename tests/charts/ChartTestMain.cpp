@@ -1,10 +1,11 @@
 // GoogleTest's main with the QApplication that Qt Charts draws with. Without a platform named in
 // QT_QPA_PLATFORM the tests draw off-screen, so that listing and running them needs no display.
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 
 #include <QApplication>
-#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);

@@ -1,7 +1,7 @@
 // How a chart of the model is drawn on Qt Charts: texts shown whole, pie marks and legends, the series
 // shown, the axes, the page margins and crowded bottom labels.
 
-#include "charts/DrawnChart.h"
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <limits>
@@ -17,9 +17,9 @@
 #include <QPieSeries>
 #include <QStackedBarSeries>
 #include <QValueAxis>
-#include <gtest/gtest.h>
 
 #include "charts/ChartView.h"
+#include "charts/DrawnChart.h"
 #include "tests/charts/LaidOutChart.h"
 
 namespace lumetra {

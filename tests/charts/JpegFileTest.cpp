@@ -1,6 +1,6 @@
 // Writing chart pictures as JPEG files: failures named with the file, existing files replaced whole.
 
-#include "charts/JpegFile.h"
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
@@ -8,8 +8,8 @@
 #include <string>
 
 #include <QImage>
-#include <gtest/gtest.h>
 
+#include "charts/JpegFile.h"
 #include "tests/charts/JpegInspection.h"
 #include "tests/support/TempFolder.h"
 

@@ -1,11 +1,11 @@
 #include "tests/charts/JpegInspection.h"
 
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-
-#include <jpeglib.h>
 
 namespace lumetra::testing {
 namespace {

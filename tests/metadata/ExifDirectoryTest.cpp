@@ -453,8 +453,8 @@ TEST(FocalLength35, AStoredValueIsNeverComputedAgain) {
 
 TEST(FocalLength35, ANumeratorWithoutPixelCountFailsTheReadOnly) {
   TimgData data(BuildAll);
-  const std::string broken = BuildJpeg({testing::ExifSegment(FocalIfd({{300, 1}}, {{200, 1}}, 2, {24, 1}),
-                                                              ByteOrder::kLittle)});
+  const std::string broken =
+      BuildJpeg({testing::ExifSegment(FocalIfd({{300, 1}}, {{200, 1}}, 2, {24, 1}), ByteOrder::kLittle)});
   EXPECT_FALSE(data.ProcessBytes(broken, ".jpg"));
   EXPECT_EQ(data.ErrorText, "Not an EXIF file");
   EXPECT_FALSE(data.Context.NumeratorMode);
@@ -462,8 +462,8 @@ TEST(FocalLength35, ANumeratorWithoutPixelCountFailsTheReadOnly) {
   EXPECT_EQ(data.ImageInfo->TagText("FocalLength"), "24.00");
   EXPECT_EQ(data.ImageInfo->TagIndex("FocalLengthin35mmFilm"), -1);
   // The next photo is read normally.
-  const std::string good = BuildJpeg({testing::ExifSegment(FocalIfd({{3888000, 876}}, {{2592000, 583}}, 2, {24, 1}),
-                                                            ByteOrder::kLittle)});
+  const std::string good =
+      BuildJpeg({testing::ExifSegment(FocalIfd({{3888000, 876}}, {{2592000, 583}}, 2, {24, 1}), ByteOrder::kLittle)});
   EXPECT_TRUE(data.ProcessBytes(good, ".jpg"));
   EXPECT_EQ(data.ImageInfo->TagText("FocalLengthin35mmFilm"), "38.85");
 }

@@ -1,9 +1,8 @@
 // The JPEG marker walk and the per-file entry point: which segments are kept, where the walk stops, and
 // what a broken or odd file gives.
 
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <memory>
 #include <string>
@@ -63,15 +62,34 @@ TEST(ReadSegments, KeepsTheSegmentsTheSurveyNeeds) {
       {"Exif first", {Exif()}, true, 1, 0, 0, 0},
       {"JFIF then Exif", {JfifSegment(), Exif()}, true, 2, 0, 0, 1},
       {"Exif as the fifth segment without IPTC or comment before it",
-       {JfifSegment(), Other(kQuantization), Other(kQuantization), Other(kHuffman), Exif()}, false, 0, 0, 0, 1},
+       {JfifSegment(), Other(kQuantization), Other(kQuantization), Other(kHuffman), Exif()},
+       false,
+       0,
+       0,
+       0,
+       1},
       {"Exif as the fifth segment after an IPTC segment",
-       {JfifSegment(), Other(kApp13), Other(kQuantization), Other(kQuantization), Exif()}, true, 5, 2, 0, 1},
+       {JfifSegment(), Other(kApp13), Other(kQuantization), Other(kQuantization), Exif()},
+       true,
+       5,
+       2,
+       0,
+       1},
       {"Exif after five segments is dropped",
-       {Other(kComment), Other(kQuantization), Other(kQuantization), Other(kHuffman), Other(kHuffman), Exif()}, true, 0,
-       0, 1, 0},
+       {Other(kComment), Other(kQuantization), Other(kQuantization), Other(kHuffman), Other(kHuffman), Exif()},
+       true,
+       0,
+       0,
+       1,
+       0},
       {"a later IPTC segment is ignored", {Other(kApp13), Other(kApp13)}, true, 0, 1, 0, 0},
-      {"the last comment and the last APP0 count", {Other(kApp0), Other(kComment), Other(kApp0), Other(kComment)}, true,
-       0, 0, 4, 3},
+      {"the last comment and the last APP0 count",
+       {Other(kApp0), Other(kComment), Other(kApp0), Other(kComment)},
+       true,
+       0,
+       0,
+       4,
+       3},
       {"comment without Exif", {Other(kComment)}, true, 0, 0, 1, 0},
       {"a comment of length 2 is stored but not kept", {WithLength(kComment, 2)}, false, 0, 0, 0, 0},
       {"no segment the survey needs", {JfifSegment(), Other(kQuantization)}, false, 0, 0, 0, 1},
@@ -131,11 +149,13 @@ TEST(ReadSegments, RefusesAFileThatDoesNotStartWithStartOfImage) {
 TEST(ReadSegments, AFileEndingInsideTheWalkEndsItAsAnEndOfImage) {
   const std::string jpeg = BuildJpeg({Exif()}, /*with_scan=*/false);
   const std::string cases[] = {
-      jpeg,                               // right after the Exif segment
-      jpeg + "\xFF\xFF",                  // inside fill bytes
-      jpeg + "\xFF\xFE",                  // after a marker
+      jpeg,                                   // right after the Exif segment
+      jpeg + "\xFF\xFF",                      // inside fill bytes
+      jpeg + "\xFF\xFE",                      // after a marker
       jpeg + std::string("\xFF\xFE\x00", 3),  // inside a length
-      jpeg + std::string("\xFF\xFE\x01\x00" "abc", 7),  // inside a payload: the rest reads as zero
+      jpeg + std::string("\xFF\xFE\x01\x00"
+                         "abc",
+                         7),  // inside a payload: the rest reads as zero
   };
   for (const std::string& bytes : cases) {
     SCOPED_TRACE(bytes.size());
@@ -199,11 +219,15 @@ TEST_F(ProcessFileTest, ChoosesTheReaderByExtensionIgnoringCase) {
     const char* error;
   };
   const Case cases[] = {
-      {"IMG_0001.JPG", jpeg, true, "<none>"},   {"a.jpeg", jpeg, true, "<none>"},
-      {"a.Jpe", jpeg, true, "<none>"},          {"a.png", jpeg, false, "Not an EXIF file"},
+      {"IMG_0001.JPG", jpeg, true, "<none>"},
+      {"a.jpeg", jpeg, true, "<none>"},
+      {"a.Jpe", jpeg, true, "<none>"},
+      {"a.png", jpeg, false, "Not an EXIF file"},
       {"no-extension", jpeg, false, "Not an EXIF file"},
-      {"a.tif", tiff, true, "<none>"},          {"a.TIFF", tiff, true, "<none>"},
-      {"a.nef", tiff, true, "<none>"},          {"tiff-named.jpg", tiff, false, "Not an EXIF file"},
+      {"a.tif", tiff, true, "<none>"},
+      {"a.TIFF", tiff, true, "<none>"},
+      {"a.nef", tiff, true, "<none>"},
+      {"tiff-named.jpg", tiff, false, "Not an EXIF file"},
       {"jpeg-named.tif", jpeg, false, "Not an EXIF file"},
   };
   for (const Case& c : cases) {

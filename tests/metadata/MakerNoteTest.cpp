@@ -44,10 +44,7 @@ struct Photo {
 std::string PayloadWithNote(const Photo& photo) {
   const auto build = [&](const std::string& note) {
     Ifd exif;
-    exif.Undefined(0x9000, photo.exif_version)
-        .Rationals(0x829A, {{1, 60}})
-        .Undefined(0x927C, note)
-        .Short(0xA001, {1});
+    exif.Undefined(0x9000, photo.exif_version).Rationals(0x829A, {{1, 60}}).Undefined(0x927C, note).Short(0xA001, {1});
     Ifd ifd0;
     ifd0.Ascii(0x010F, photo.make).Ascii(0x0110, photo.model).Sub(0x8769, exif);
     return BuildExifPayload(ifd0, photo.order);
@@ -291,8 +288,8 @@ TEST(NikonMakerNote, TheLayoutFollowsTheExifVersionAndTheNotesHeader) {
           .Rationals(0x0084, {{18, 1}, {70, 1}, {35, 10}, {45, 10}})
           .Ascii(0x008D, "MODE2")
           .Short(0x000A, {1});
-      const std::string tiff_header = order == ByteOrder::kLittle ? std::string("II*\0\x08\0\0\0", 8)
-                                                                  : std::string("MM\0*\0\0\0\x08", 8);
+      const std::string tiff_header =
+          order == ByteOrder::kLittle ? std::string("II*\0\x08\0\0\0", 8) : std::string("MM\0*\0\0\0\x08", 8);
       return BuildMakerNote(directory, order, std::string("Nikon\0\x02\x10\0\0", 10) + tiff_header, -10);
     };
   };
@@ -334,7 +331,7 @@ TEST(NikonMakerNote, TheLayoutFollowsTheExifVersionAndTheNotesHeader) {
     return BuildMakerNote(directory, ByteOrder::kLittle, "", at);
   };
   const std::vector<std::pair<std::string, std::string>> expected_bare = {{"ISOSpeed", "0, 100"},
-                                                                           {"FocusMode", "\"AF-S\""}};
+                                                                          {"FocusMode", "\"AF-S\""}};
   EXPECT_EQ(MakerEntries(*Read(old)), expected_bare);
 }
 
@@ -366,8 +363,11 @@ TEST(FujifilmMakerNote, IsReadLittleEndianInABigEndianFile) {
   photo.order = ByteOrder::kBig;
   photo.note = [](uint32_t) {
     Ifd directory;
-    directory.Undefined(0x0000, "0130").Ascii(0x1000, "NORMAL ").Short(0x1001, {3}).Short(0x1002, {256}).Short(
-        0x1021, {1});
+    directory.Undefined(0x0000, "0130")
+        .Ascii(0x1000, "NORMAL ")
+        .Short(0x1001, {3})
+        .Short(0x1002, {256})
+        .Short(0x1021, {1});
     return BuildMakerNote(directory, ByteOrder::kLittle, std::string("FUJIFILM\x0C\0\0\0", 12), 0);
   };
   const auto data = Read(photo);
@@ -399,7 +399,9 @@ TEST(MakerNoteRules, OtherMakersAndOddNames) {
   };
   const Case cases[] = {
       // "0=Normal,1:Macro;" as the maker wrote it: code 1 reads "Macro;".
-      {"OLYMPUS IMAGING CORP.", olympus_note, true,
+      {"OLYMPUS IMAGING CORP.",
+       olympus_note,
+       true,
        {{"JpegQual", "HQ"}, {"Firmware", "\"D4034\""}, {"Macro", "Macro;"}}},
       {"olympus optical", olympus_note, true, {{"JpegQual", "HQ"}, {"Firmware", "\"D4034\""}, {"Macro", "Macro;"}}},
       // KONICA MINOLTA's first five letters match no maker.
@@ -410,28 +412,32 @@ TEST(MakerNoteRules, OtherMakersAndOddNames) {
          directory.Long(0x0000, {1}).Long(0x0E00, {2});
          return BuildMakerNote(directory, ByteOrder::kLittle, "", at);
        },
-       true, {{"PIMdata", "2"}}},
+       true,
+       {{"PIMdata", "2"}}},
       {"CASIO",
        [](uint32_t at) {
          Ifd directory;
          directory.Short(0x0003, {2}).Short(0x0008, {1}).Long(0x000A, {65537}).Short(0x0014, {244});
          return BuildMakerNote(directory, ByteOrder::kLittle, "", at);
        },
-       true, {{"FocusingMode", "Macro"}, {"DigitalZoom", "2X Digital Zoom"}, {"CCDSensitivity", "+3.0"}}},
+       true,
+       {{"FocusingMode", "Macro"}, {"DigitalZoom", "2X Digital Zoom"}, {"CCDSensitivity", "+3.0"}}},
       {"SEIKO EPSON CORP.",
        [](uint32_t at) {
          Ifd directory;
          directory.Short(0x0201, {2}).Short(0x0300, {7}).Short(0x0F00, {1});
          return BuildMakerNote(directory, ByteOrder::kLittle, std::string("EPSON\0\x01\0", 8), at);
        },
-       true, {{"JpegQuality", "2"}, {"??", "7"}}},
+       true,
+       {{"JpegQuality", "2"}, {"??", "7"}}},
       {"SANYO Electric Co.,Ltd.",
        [](uint32_t at) {
          Ifd directory;
          directory.Short(0x0201, {2}).Short(0x0F00, {9});
          return BuildMakerNote(directory, ByteOrder::kLittle, std::string("SANYO\0\x01\0", 8), at);
        },
-       true, {{"JpegQuality", "2"}, {"DataDump", "9"}}},
+       true,
+       {{"JpegQuality", "2"}, {"DataDump", "9"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.make);

@@ -1,11 +1,10 @@
-#include "metadata/ValueRendering.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "metadata/ReaderError.h"
 #include "metadata/TagTables.h"
+#include "metadata/ValueRendering.h"
 
 namespace lumetra {
 namespace {
@@ -108,8 +107,8 @@ TEST(ParseFraction, ReadsWholeAndFraction) {
     double expected;
   };
   const Case cases[] = {
-      {"1/4", 0.25},  {" 3/2 ", 1.5}, {"2 1/2", 2.5}, {"-5/1", -5}, {"8/1", 8},
-      {"1/0", 0},     {"abc", 0},     {"4", 0},       {"x 1/2", 0}, {"1/b", 0},
+      {"1/4", 0.25}, {" 3/2 ", 1.5}, {"2 1/2", 2.5}, {"-5/1", -5}, {"8/1", 8},
+      {"1/0", 0},    {"abc", 0},     {"4", 0},       {"x 1/2", 0}, {"1/b", 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -157,7 +156,8 @@ TEST(Renderers, FailOnTextsTheyCannotRead) {
       {"flash of two elements", RenderFlash, "1, 0", "flash value '1, 0' is not one integer"},
       {"components too short", RenderComponents, "\"\"", "components value '\"\"' is too short"},
       {"wide text of words", RenderWideText, "a, b", "wide text element 'a' is not a number"},
-      {"shutter speed beyond 32 bits", RenderShutterSpeed, "40/1", "value 1099511627776.00 is outside the 32-bit range"},
+      {"shutter speed beyond 32 bits", RenderShutterSpeed, "40/1",
+       "value 1099511627776.00 is outside the 32-bit range"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

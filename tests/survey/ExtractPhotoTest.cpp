@@ -1,13 +1,12 @@
 // Reading a photo into its record: each step of the normalization, the crop factor from the store or the
 // photo, the lens name, the counting rule and the unknown cameras.
 
-#include "survey/ExtractPhoto.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
 
+#include "survey/ExtractPhoto.h"
 #include "testing/ExifWriter.h"
 #include "testing/JpegWriter.h"
 #include "tests/support/TempFolder.h"

@@ -1,11 +1,10 @@
 // The filter test: bounds, categories, exclusions, and undetermined values.
 
-#include "survey/PassesFilter.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "survey/PassesFilter.h"
 #include "tests/survey/RecordBuilder.h"
 
 namespace lumetra {
@@ -25,17 +24,29 @@ struct Case {
 TEST(PassesFilter, AppliesEveryCondition) {
   const auto exposure = [](const char* text) { return [text](PhotoRecord& r) { r.exposure = text; }; };
   const auto bounds1 = [](const char* from, const char* to) {
-    return [from, to](FilterCriteria& c) { c.ed_from1 = from; c.ed_to1 = to; };
+    return [from, to](FilterCriteria& c) {
+      c.ed_from1 = from;
+      c.ed_to1 = to;
+    };
   };
   const auto f_number = [](const char* text) { return [text](PhotoRecord& r) { r.fNumber = text; }; };
   const auto bounds2 = [](const char* from, const char* to) {
-    return [from, to](FilterCriteria& c) { c.ed_from2 = from; c.ed_to2 = to; };
+    return [from, to](FilterCriteria& c) {
+      c.ed_from2 = from;
+      c.ed_to2 = to;
+    };
   };
   const auto focal = [](const char* real, const char* equivalent) {
-    return [real, equivalent](PhotoRecord& r) { r.focal = real; r.focal35 = equivalent; };
+    return [real, equivalent](PhotoRecord& r) {
+      r.focal = real;
+      r.focal35 = equivalent;
+    };
   };
   const auto bounds3 = [](const char* from, const char* to) {
-    return [from, to](FilterCriteria& c) { c.ed_from3 = from; c.ed_to3 = to; };
+    return [from, to](FilterCriteria& c) {
+      c.ed_from3 = from;
+      c.ed_to3 = to;
+    };
   };
   const auto none = [](auto&) {};
   const Case cases[] = {
@@ -66,10 +77,14 @@ TEST(PassesFilter, AppliesEveryCondition) {
        [](PhotoRecord& r) { r = Undetermined(r, kFocal35, LabelId::NotDeterminedN); }, bounds3("18", ""), false, false},
       {"undetermined 35 mm passes without focal bounds",
        [](PhotoRecord& r) { r = Undetermined(r, kFocal35, LabelId::NotDeterminedN); }, none, false, true},
-      {"ISO 0 is a bound", none, [](FilterCriteria& c) { c.ed_from4 = "0"; c.ed_to4 = "0"; }, true, false},
+      {"ISO 0 is a bound", none,
+       [](FilterCriteria& c) {
+         c.ed_from4 = "0";
+         c.ed_to4 = "0";
+       },
+       true, false},
       {"flash required, photo without", none, [](FilterCriteria& c) { c.rb_Flash_Yes = true; }, true, false},
-      {"no flash, undetermined flash",
-       [](PhotoRecord& r) { r = Undetermined(r, kFlash, LabelId::NotDeterminedM); },
+      {"no flash, undetermined flash", [](PhotoRecord& r) { r = Undetermined(r, kFlash, LabelId::NotDeterminedM); },
        [](FilterCriteria& c) { c.rb_Flash_No = true; }, true, false},
       {"vertical required, photo horizontal", none, [](FilterCriteria& c) { c.rb_Orientation_V = true; }, true, false},
       {"Other programs off: Creative fails",
@@ -78,8 +93,7 @@ TEST(PassesFilter, AppliesEveryCondition) {
       {"Other programs off: undetermined program fails",
        [](PhotoRecord& r) { r = Undetermined(r, kProgram, LabelId::NotDeterminedM); },
        [](FilterCriteria& c) { c.cb_OtherP = false; }, true, false},
-      {"Normal off: Manual still passes",
-       [](PhotoRecord& r) { r.SetLabel(kProgram, LabelId::LabelManual, kEnglish); },
+      {"Normal off: Manual still passes", [](PhotoRecord& r) { r.SetLabel(kProgram, LabelId::LabelManual, kEnglish); },
        [](FilterCriteria& c) { c.cb_Normal = false; }, true, true},
       {"Normal off: Normal fails", none, [](FilterCriteria& c) { c.cb_Normal = false; }, true, false},
       {"Other metering off: undetermined metering fails",

@@ -1,11 +1,10 @@
 // A whole survey of the demo folder: every photo walked, read, stored and tallied.
 
-#include "survey/SurveyRun.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "survey/SurveyRun.h"
 #include "testing/DemoFolder.h"
 #include "tests/support/TempFolder.h"
 
@@ -17,11 +16,12 @@ class SurveyRunTest : public ::testing::Test {
   void SetUp() override { photos_ = testing::WriteDemoFolder(folder_.path()); }
 
   WalkResult Run(const SurveyOptions& options) {
-    return RunSurvey(folder_.path().string(), options, state_, criteria_,
-                     [](const std::string& make, const std::string& model) -> int64_t {
-                       return make == "NIKON" && model == "NIKON D70" ? 15000 : 0;
-                     },
-                     WalkHooks{}, stop_);
+    return RunSurvey(
+        folder_.path().string(), options, state_, criteria_,
+        [](const std::string& make, const std::string& model) -> int64_t {
+          return make == "NIKON" && model == "NIKON D70" ? 15000 : 0;
+        },
+        WalkHooks{}, stop_);
   }
 
   const PhotoRecord* Find(const std::string& name) {
@@ -72,7 +72,8 @@ TEST_F(SurveyRunTest, CountsEveryPhotoWithExif) {
   // The stored NIKON D70 has a factor; every other camera is listed as unknown once.
   const auto& unknown = state_.UnknownCameras;
   EXPECT_TRUE(std::none_of(unknown.begin(), unknown.end(), [](const UnknownCamera& c) { return c.make == "NIKON"; }));
-  EXPECT_TRUE(std::any_of(unknown.begin(), unknown.end(), [](const UnknownCamera& c) { return c.model == "iPhone 5"; }));
+  EXPECT_TRUE(
+      std::any_of(unknown.begin(), unknown.end(), [](const UnknownCamera& c) { return c.model == "iPhone 5"; }));
 }
 
 TEST_F(SurveyRunTest, WithoutSubFoldersOnlyTheTopPhotosAreRead) {
@@ -123,8 +124,8 @@ TEST_F(SurveyRunTest, EventsAreHandledAsOftenAsTheOptionsAsk) {
     hooks.now = [&now] { return now += std::chrono::milliseconds(10); };
     hooks.process_events = [&calls](const std::string&) { ++calls; };
     state_ = SurveyState();
-    (void)RunSurvey(folder_.path().string(), options, state_, criteria_, [](auto&, auto&) -> int64_t { return 0; },
-                    hooks, stop_);
+    (void)RunSurvey(
+        folder_.path().string(), options, state_, criteria_, [](auto&, auto&) -> int64_t { return 0; }, hooks, stop_);
     return calls;
   };
   const int often = calls_with(std::chrono::milliseconds(10));

@@ -1,11 +1,10 @@
 // The tallies: where rows go, the ranges, the check lists, re-tallies and language switches.
 
-#include "survey/Tallies.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "survey/Tallies.h"
 #include "tests/survey/RecordBuilder.h"
 
 namespace lumetra {
