@@ -18,7 +18,7 @@
 #include "charts/BuildChartSeries.h"
 #include "charts/ChartModel.h"
 #include "crop/CropStore.h"
-#include "filter/Filter.h"
+#include "survey/FilterCriteria.h"
 #include "survey/Tallies.h"
 
 class QAction;

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "filter/Filter.h"
+#include "survey/FilterCriteria.h"
 
 namespace lumetra {
 

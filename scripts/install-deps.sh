@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-format
   # Qt Charts' CMake package needs Qt6OpenGL's (libqt6opengl6-dev); DejaVu draws the Cyrillic chart texts;
   # Liberation Sans, with Arial's widths, draws the window's Windows fonts so that captions fit their places.
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core fonts-liberation2

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Sets up, builds the presets (release; debug with AddressSanitizer and UndefinedBehaviorSanitizer; tsan,
+# Checks that includes follow the layers (scripts/layers.txt) and that the C++ files are formatted; sets up,
+# builds the presets (release; debug with AddressSanitizer and UndefinedBehaviorSanitizer; tsan,
 # the engine and command line with ThreadSanitizer, where photos are read on several threads) and runs
 # every test in each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
+# The layers and the formatting first: both take a second.
+scripts/check-includes.sh
+scripts/check-format.sh
 for preset in release debug tsan; do
   echo "=== $preset ==="
   cmake --preset "$preset"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filter/Filter.h"
+#include "survey/FilterCriteria.h"
 #include "survey/PhotoRecord.h"
 
 namespace lumetra {

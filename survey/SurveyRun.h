@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "filter/Filter.h"
+#include "survey/FilterCriteria.h"
 #include "survey/Tallies.h"
 #include "survey/WalkFolder.h"
 

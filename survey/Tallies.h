@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "filter/Filter.h"
 #include "survey/ExtractPhoto.h"
+#include "survey/FilterCriteria.h"
 #include "survey/PhotoRecord.h"
 #include "survey/PhotoStore.h"
 

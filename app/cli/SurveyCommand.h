@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/cli/ChartFiles.h"
-#include "filter/Filter.h"
+#include "survey/FilterCriteria.h"
 #include "survey/SurveyRun.h"
 
 namespace lumetra::cli {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "filter/Filter.h"
+#include "survey/FilterCriteria.h"
 #include "survey/SurveyRun.h"
 #include "survey/SurveyTexts.h"
 #include "survey/Tallies.h"
