@@ -34,11 +34,6 @@ const std::string& PhotoStore::Text(size_t index, int field) const {
   return texts_[rows_[index].texts[static_cast<size_t>(field)]];
 }
 
-void PhotoStore::SetField(size_t index, int field, std::string_view text, LabelId label) {
-  rows_[index].texts[static_cast<size_t>(field)] = Intern(text);
-  rows_[index].labels[static_cast<size_t>(field)] = label;
-}
-
 void PhotoStore::clear() {
   rows_.clear();
   texts_.clear();

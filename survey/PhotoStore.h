@@ -20,9 +20,6 @@ class PhotoStore {
   void Append(const PhotoRecord& record);
   [[nodiscard]] PhotoRecord Row(size_t index) const;
   [[nodiscard]] const std::string& Text(size_t index, int field) const;
-  /// Rewrites one field of a stored row (the crop factor and 35 mm focal length, when a camera gets a
-  /// factor).
-  void SetField(size_t index, int field, std::string_view text, LabelId label);
   [[nodiscard]] size_t size() const { return rows_.size(); }
   [[nodiscard]] bool empty() const { return rows_.empty(); }
   void clear();

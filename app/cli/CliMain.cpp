@@ -39,6 +39,91 @@ int RunWithChartViews(char** argv) {
 }
 #endif
 
+// The survey options that are not fields of the request as they are typed.
+struct SurveyChoices {
+  std::string language = "en";
+  std::string focal_mode = "real";
+  std::string axis = "text";
+  bool no_subfolders = false;
+  bool no_unknown = false;
+};
+
+CLI::App* AddTagsCommand(CLI::App& app, lumetra::cli::TagsOptions& options, std::vector<std::string>& files) {
+  CLI::App* tags = app.add_subcommand("tags", "List the tags the metadata reader sees in each file");
+  tags->add_flag("--json", options.json, "Print a JSON array, one object per file");
+  tags->add_flag("--iptc", options.iptc, "Also list the IPTC datasets of the first APP13 segment");
+  tags->add_option("FILE", files, "Photo files (.jpg, .jpeg, .jpe, .tif, .tiff, .nef)")->required();
+  return tags;
+}
+
+// The survey's settings: language, focal length, folders, crop factors and reading threads.
+void AddSurveySettings(CLI::App& survey, lumetra::cli::SurveyRequest& request, SurveyChoices& choices) {
+  survey.add_option("FOLDER", request.folder, "The folder of photos")->required();
+  survey.add_flag("--json", request.json, "Print one JSON object");
+  survey.add_option("--lang", choices.language, "Language of the labels")->check(CLI::IsMember({"en", "ru"}));
+  survey.add_option("--focal", choices.focal_mode, "Focal length the focal bounds, tables and charts use")
+      ->check(CLI::IsMember({"real", "35mm"}));
+  survey.add_flag("--no-subfolders", choices.no_subfolders, "Do not walk the sub-folders");
+  survey.add_flag("--no-unknown", choices.no_unknown, "Do not collect cameras without a crop factor");
+  survey.add_option("--crop-file", request.crop_file, "The crop-factor file");
+  survey
+      .add_option("--threads", request.options.reader_threads,
+                  "Threads that read the photos: 0 (the default) one per core, 1 each photo as the walk "
+                  "reaches it")
+      ->check(CLI::Range(0u, 64u));
+}
+
+// The filter, as the filter dialog would set it.
+void AddSurveyFilter(CLI::App& survey, lumetra::cli::SurveyRequest& request) {
+  survey.add_option("--exposure", request.exposure, "Exposure-time bounds FROM:TO (1/250:1/60)");
+  survey.add_option("--fnumber", request.fnumber, "F-number bounds FROM:TO");
+  survey.add_option("--focal-range", request.focal_range, "Focal-length bounds FROM:TO, millimetres");
+  survey.add_option("--iso", request.iso, "ISO bounds FROM:TO");
+  survey.add_option("--flash", request.flash, "Only photos with (yes) or without (no) flash");
+  survey.add_option("--orientation", request.orientation, "Only horizontal (h) or vertical (v) photos");
+  survey.add_option("--exclude-program", request.exclude_program,
+                    "Leave out an exposure program: Manual, Aperture, Shutter, Normal, Action, Portrait, "
+                    "Landscape, OtherP");
+  survey.add_option("--exclude-metering", request.exclude_metering,
+                    "Leave out a metering mode: Average, Spot, Partial, Multi_Segment, Multi_Spot, OtherE");
+  survey.add_option("--exclude-model", request.exclude_model, "Leave out a camera model");
+  survey.add_option("--exclude-lens", request.exclude_lens, "Leave out a lens");
+}
+
+// The chart files.
+void AddSurveyCharts(CLI::App& survey, lumetra::cli::SurveyRequest& request, SurveyChoices& choices) {
+  survey.add_option("--tables", request.tables_folder,
+                    "Write the fourteen chart tables (Windows-1251 text) into this folder");
+  survey.add_option("--charts", request.charts_folder, "Write the fourteen charts as JPEG pictures into this folder");
+  survey.add_option("--axis", choices.axis, "Horizontal axis of the bar charts")
+      ->check(CLI::IsMember({"text", "linear"}));
+}
+
+void ApplyChoices(const SurveyChoices& choices, lumetra::cli::SurveyRequest& request) {
+  request.options.language = choices.language == "ru" ? lumetra::kRussian : lumetra::kEnglish;
+  request.options.rb_Real = choices.focal_mode == "real";
+  request.options.cb_SubFolders = !choices.no_subfolders;
+  request.options.cb_CF = !choices.no_unknown;
+  request.rb_Text = choices.axis == "text";
+}
+
+int RunSurvey(lumetra::cli::SurveyRequest& request, int argc, char** argv) {
+#ifdef LUMETRA_CLI_CHARTS
+  // Charts are drawn by Qt, which needs an application object and, without a display, its off-screen
+  // platform.
+  std::optional<QApplication> application;
+  if (!request.charts_folder.empty()) {
+    lumetra::cli::UseOffscreenPlatformWithoutDisplay();
+    application.emplace(argc, argv);
+    request.write_picture = lumetra::cli::WriteChartPicture;
+  }
+#else
+  (void)argc;
+  if (!request.charts_folder.empty()) return RunWithChartViews(argv);
+#endif
+  return lumetra::cli::RunSurveyCommand(request, std::cout, std::cerr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,49 +132,14 @@ int main(int argc, char** argv) {
 
   lumetra::cli::TagsOptions tags_options;
   std::vector<std::string> tags_files;
-  CLI::App* tags = app.add_subcommand("tags", "List the tags the metadata reader sees in each file");
-  tags->add_flag("--json", tags_options.json, "Print a JSON array, one object per file");
-  tags->add_flag("--iptc", tags_options.iptc, "Also list the IPTC datasets of the first APP13 segment");
-  tags->add_option("FILE", tags_files, "Photo files (.jpg, .jpeg, .jpe, .tif, .tiff, .nef)")->required();
+  CLI::App* tags = AddTagsCommand(app, tags_options, tags_files);
 
   lumetra::cli::SurveyRequest survey_request;
-  std::string language = "en";
-  std::string focal_mode = "real";
-  std::string axis = "text";
-  bool no_subfolders = false;
-  bool no_unknown = false;
+  SurveyChoices choices;
   CLI::App* survey = app.add_subcommand("survey", "Survey a folder as the Run command does and print the tallies");
-  survey->add_option("FOLDER", survey_request.folder, "The folder of photos")->required();
-  survey->add_flag("--json", survey_request.json, "Print one JSON object");
-  survey->add_option("--lang", language, "Language of the labels")->check(CLI::IsMember({"en", "ru"}));
-  survey->add_option("--focal", focal_mode, "Focal length the focal bounds, tables and charts use")
-      ->check(CLI::IsMember({"real", "35mm"}));
-  survey->add_flag("--no-subfolders", no_subfolders, "Do not walk the sub-folders");
-  survey->add_flag("--no-unknown", no_unknown, "Do not collect cameras without a crop factor");
-  survey->add_option("--crop-file", survey_request.crop_file, "The crop-factor file");
-  survey
-      ->add_option("--threads", survey_request.options.reader_threads,
-                   "Threads that read the photos: 0 (the default) one per core, 1 each photo as the walk "
-                   "reaches it")
-      ->check(CLI::Range(0u, 64u));
-  survey->add_option("--exposure", survey_request.exposure, "Exposure-time bounds FROM:TO (1/250:1/60)");
-  survey->add_option("--fnumber", survey_request.fnumber, "F-number bounds FROM:TO");
-  survey->add_option("--focal-range", survey_request.focal_range, "Focal-length bounds FROM:TO, millimetres");
-  survey->add_option("--iso", survey_request.iso, "ISO bounds FROM:TO");
-  survey->add_option("--flash", survey_request.flash, "Only photos with (yes) or without (no) flash");
-  survey->add_option("--orientation", survey_request.orientation, "Only horizontal (h) or vertical (v) photos");
-  survey->add_option("--exclude-program", survey_request.exclude_program,
-                     "Leave out an exposure program: Manual, Aperture, Shutter, Normal, Action, Portrait, "
-                     "Landscape, OtherP");
-  survey->add_option("--exclude-metering", survey_request.exclude_metering,
-                     "Leave out a metering mode: Average, Spot, Partial, Multi_Segment, Multi_Spot, OtherE");
-  survey->add_option("--exclude-model", survey_request.exclude_model, "Leave out a camera model");
-  survey->add_option("--exclude-lens", survey_request.exclude_lens, "Leave out a lens");
-  survey->add_option("--tables", survey_request.tables_folder,
-                     "Write the fourteen chart tables (Windows-1251 text) into this folder");
-  survey->add_option("--charts", survey_request.charts_folder,
-                     "Write the fourteen charts as JPEG pictures into this folder");
-  survey->add_option("--axis", axis, "Horizontal axis of the bar charts")->check(CLI::IsMember({"text", "linear"}));
+  AddSurveySettings(*survey, survey_request, choices);
+  AddSurveyFilter(*survey, survey_request);
+  AddSurveyCharts(*survey, survey_request, choices);
 
   try {
     app.parse(argc, argv);
@@ -102,24 +152,8 @@ int main(int argc, char** argv) {
 
   if (tags->parsed()) return lumetra::cli::RunTagsCommand(tags_files, tags_options, std::cout, std::cerr);
   if (survey->parsed()) {
-    survey_request.options.language = language == "ru" ? lumetra::kRussian : lumetra::kEnglish;
-    survey_request.options.rb_Real = focal_mode == "real";
-    survey_request.options.cb_SubFolders = !no_subfolders;
-    survey_request.options.cb_CF = !no_unknown;
-    survey_request.rb_Text = axis == "text";
-#ifdef LUMETRA_CLI_CHARTS
-    // Charts are drawn by Qt, which needs an application object and, without a display, its off-screen
-    // platform.
-    std::optional<QApplication> application;
-    if (!survey_request.charts_folder.empty()) {
-      lumetra::cli::UseOffscreenPlatformWithoutDisplay();
-      application.emplace(argc, argv);
-      survey_request.write_picture = lumetra::cli::WriteChartPicture;
-    }
-#else
-    if (!survey_request.charts_folder.empty()) return RunWithChartViews(argv);
-#endif
-    return lumetra::cli::RunSurveyCommand(survey_request, std::cout, std::cerr);
+    ApplyChoices(choices, survey_request);
+    return RunSurvey(survey_request, argc, argv);
   }
   return kUsageError;
 }

@@ -180,7 +180,7 @@ TEST(BuildChartSeriesTest, GroupedPieWithoutALargeRowShowsThisSurvey) {
   EXPECT_EQ(points[0].label, "Прочие (каждый < 1%)");
   EXPECT_EQ(points[0].value, 190);
   EXPECT_EQ(points[1].label, "Model 0");
-  EXPECT_EQ(points[1].colour, PaletteColour(6));
+  EXPECT_EQ(points[1].colour, 0xFF00FFu);
   EXPECT_EQ(charts[Chart_Model].pie.Total(), 200);
 }
 
@@ -191,11 +191,13 @@ TEST(BuildChartSeriesTest, LensSliceColoursCountDownThePalette) {
   BuildChartSeries(charts, state, RebuildMode::kAll, {});
   const std::vector<ChartPoint>& points = charts[Chart_Lens].pie.Points();
   ASSERT_EQ(points.size(), 21u);
-  for (int row = 1; row <= 21; ++row) {
-    const int entry = row <= 18 ? 19 - row : (row == 19 ? 19 : row - 19);
-    EXPECT_EQ(points[static_cast<size_t>(row - 1)].colour, SlicePalette[static_cast<size_t>(entry - 1)])
-        << "row " << row;
-  }
+  // From the palette's 18th colour down to its first, then on from its last, first and second.
+  const struct {
+    size_t row;
+    ChartColour colour;
+  } cases[] = {{1, 0xFB7575},  {2, 0x40D044},  {17, 0x00FF00}, {18, 0xFF0000},
+               {19, 0xE3DF7B}, {20, 0xFF0000}, {21, 0x00FF00}};
+  for (const auto& c : cases) EXPECT_EQ(points[c.row - 1].colour, c.colour) << "row " << c.row;
 }
 
 TEST(BuildChartSeriesTest, FixedPies) {
@@ -229,7 +231,7 @@ TEST(BuildChartSeriesTest, RebuildModesRefillOnlyTheirCharts) {
   ExpectPoints(charts[Chart_ShutterSpeed].pie, {{"", 0, 0xFF0000, 0}});
 
   BuildChartSeries(charts, state, RebuildMode::kFocalAndCrop, {});
-  ExpectPoints(charts[Chart_Crop].pie, {{"1.6", 10, PaletteColour(4), 0}});
+  ExpectPoints(charts[Chart_Crop].pie, {{"1.6", 10, 0xFFFF00, 0}});
   EXPECT_TRUE(charts[Chart_ShutterSpeed].bar.Points().empty());
 }
 
