@@ -6,7 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include "survey/PhotoRecord.h"
+#include "numbers/FixedPoint.h"
+#include "numbers/NumberText.h"
 
 namespace lumetra {
 
@@ -90,7 +91,7 @@ void FillFocal(Chart& chart, const Rows& rows, const ChartSettings& settings) {
 void FillShutter(Chart& chart, const Rows& rows, const ChartSettings& settings) {
   FillBarsAndPie(chart, rows, settings, 0xFF0000, LabelId::NotDeterminedF, [](const myRecord& row) {
     // The undetermined row's time is 0, so it stands at the origin.
-    return std::optional<LinearBar>(LinearBar{static_cast<double>(row.value) / 10000.0, row.text});
+    return std::optional<LinearBar>(LinearBar{static_cast<double>(row.value) / kFixedPointUnit, row.text});
   });
 }
 

@@ -2,22 +2,19 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <numeric>
-#include <system_error>
 #include <utility>
 
 #include "files/ReplaceFile.h"
 #include "metadata/TextEncoding.h"
-#include "survey/PhotoRecord.h"
+#include "numbers/FixedPoint.h"
+#include "numbers/NumberText.h"
 
 namespace lumetra {
 
 namespace {
 
-constexpr double kFixedPoint = 10000;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // The length of the character that starts at `pos`: a whole UTF-8 sequence, or 1 for an ASCII byte and
@@ -50,42 +47,6 @@ std::vector<int> KeyRanks(std::string_view key) {
     pos += length;
   }
   return ranks;
-}
-
-// A decimal number whose separator is `separator`: optional blanks, sign, digits with at most one
-// separator, optional exponent, optional blanks. Infinity, NaN and hexadecimal forms are not numbers.
-std::optional<double> ReadNumber(std::string_view text, char separator) {
-  size_t i = 0;
-  const auto skip_blanks = [&] {
-    while (i < text.size() && text[i] == ' ') ++i;
-  };
-  const auto is_digit = [&] { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
-  std::string number;
-  skip_blanks();
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-    if (text[i] == '-') number.push_back('-');
-    ++i;
-  }
-  size_t digits = 0;
-  for (; is_digit(); ++i, ++digits) number.push_back(text[i]);
-  if (i < text.size() && text[i] == separator) {
-    number.push_back('.');
-    for (++i; is_digit(); ++i, ++digits) number.push_back(text[i]);
-  }
-  if (digits == 0) return std::nullopt;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    number.push_back('e');
-    ++i;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) number.push_back(text[i++]);
-    if (!is_digit()) return std::nullopt;
-    for (; is_digit(); ++i) number.push_back(text[i]);
-  }
-  skip_blanks();
-  if (i != text.size()) return std::nullopt;
-  double value = 0;
-  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (error != std::errc() || end != number.data() + number.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
 }
 
 // A text written into a field of the crop file: TAB, CR and LF would break the line apart, so they
@@ -135,24 +96,22 @@ void ReadCropLines(std::string_view bytes, char decimal_separator, std::vector<C
 }
 
 std::optional<int64_t> ParseCropFactor(std::string_view text, char decimal_separator) {
-  std::optional<double> value = ReadNumber(text, decimal_separator);
+  std::optional<double> value = ReadRegionalDecimal(text, decimal_separator);
   if (!value) {
     const size_t mark = text.find_first_of(".,");
     if (mark == std::string_view::npos) return std::nullopt;
     std::string regional(text);
     regional[mark] = decimal_separator;
-    value = ReadNumber(regional, decimal_separator);
+    value = ReadRegionalDecimal(regional, decimal_separator);
     if (!value) return std::nullopt;
   }
-  const double scaled = std::nearbyint(*value * kFixedPoint);
-  if (!(std::fabs(scaled) < 9.0e18)) return std::nullopt;
-  return static_cast<int64_t>(scaled);
+  return ToFixedPoint(*value);
 }
 
 bool IsValidCropFactor(int64_t factor) { return factor > 0 && factor <= kMaxCropFactor; }
 
 std::string CropFactorText(int64_t factor, char decimal_separator) {
-  std::string text = DecimalText(static_cast<double>(factor) / kFixedPoint);
+  std::string text = DecimalText(static_cast<double>(factor) / kFixedPointUnit);
   std::replace(text.begin(), text.end(), '.', decimal_separator);
   return text;
 }

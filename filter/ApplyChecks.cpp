@@ -4,7 +4,9 @@
 #include <optional>
 #include <vector>
 
-#include "survey/PhotoRecord.h"
+#include "numbers/ExposureText.h"
+#include "numbers/FixedPoint.h"
+#include "numbers/NumberText.h"
 
 namespace lumetra {
 namespace {
@@ -45,14 +47,6 @@ class Checker {
   ApplyCheckResult result_;
 };
 
-// A part of an exposure fraction; a part without a digit (".") is not a number.
-std::optional<float> ReadFractionPart(std::string_view text) {
-  if (std::none_of(text.begin(), text.end(), IsDigit)) return std::nullopt;
-  const std::optional<double> value = ReadDecimalAfterZero(text);
-  if (!value) return std::nullopt;
-  return static_cast<float>(*value);
-}
-
 // One exposure bound in units of 1/10000 s, as the filter test will read it: 0 for a zero bound (failed
 // elsewhere), nullopt for a text that is refused. A fraction whose numerator is not "1" is rewritten in
 // place as 1/N.
@@ -61,17 +55,18 @@ std::optional<int64_t> ReadExposureBound(std::string& text) {
   if (const std::optional<double> seconds = ReadDecimalAfterZero(text)) {
     if (static_cast<float>(*seconds) == 0) return 0;
   } else {
-    const size_t slash = text.find('/');
-    if (slash == std::string::npos) return std::nullopt;
-    const std::string numerator_text = text.substr(0, slash);
-    const std::optional<float> numerator = ReadFractionPart(numerator_text);
-    const std::optional<float> denominator = ReadFractionPart(std::string_view(text).substr(slash + 1));
+    const std::optional<ExposureFraction> fraction = ReadExposureFraction(text);
+    if (!fraction) return std::nullopt;
+    // The bounds are single-precision numbers: each part is rounded to float and divided in float, which
+    // decides the borderline cases of the 1/N rewrite and of the too-short check.
+    const auto numerator = static_cast<float>(fraction->numerator);
+    const auto denominator = static_cast<float>(fraction->denominator);
     // 0/5 has no 1/N form and would read as no time at all.
-    if (!numerator || !denominator || *numerator == 0 || *denominator == 0) return std::nullopt;
-    const float value = *numerator / *denominator;
-    if (numerator_text != "1") {
+    if (numerator == 0 || denominator == 0) return std::nullopt;
+    const float value = numerator / denominator;
+    if (fraction->numerator_text != "1") {
       // Too short a time to count is refused below; checking it first keeps 1 / value small.
-      if (Round(static_cast<double>(value) * 10000) == 0) return std::nullopt;
+      if (Round(static_cast<double>(value) * kFixedPointUnit) == 0) return std::nullopt;
       const double n = Round(1.0f / value);
       // A second or more has no 1/N form: 3/2 would become 1/1 and 5/2 1/0.
       if (!(n >= 2)) return std::nullopt;
@@ -79,7 +74,7 @@ std::optional<int64_t> ReadExposureBound(std::string& text) {
     }
   }
   // A time that reads as 0 in 1/10000 s (.00001) would act as no bound; a bound of 0 is refused anyway.
-  const int64_t units = ExposureValue(text);
+  const int64_t units = ExposureUnits(text);
   if (units <= 0) return std::nullopt;
   return units;
 }

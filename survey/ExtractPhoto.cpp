@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "metadata/TextEncoding.h"
+#include "numbers/FixedPoint.h"
+#include "numbers/NumberText.h"
 
 namespace lumetra {
 namespace {
-
-constexpr int64_t kFixedPoint = 10000;
 
 // A rendered focal length without its decimals and leading blank: " 6.30" gives "6", "105.00" "105".
 std::string WholeMillimetres(const std::string& rendered) {
@@ -60,17 +60,6 @@ LabelId MapText(const std::string& text, const TextMap (&map)[N], LabelId otherw
     if (text == entry.rendered) return entry.label;
   }
   return otherwise;
-}
-
-// Integer nearest to `value` × `factor` / 10000, halves to even, in integers so that 35 × 1.5 is 52;
-// nullopt when the product does not fit in 64 bits (a focal length written as a huge number).
-std::optional<int64_t> ScaledByFactor(int64_t value, int64_t factor) {
-  int64_t product = 0;
-  if (__builtin_mul_overflow(value, factor, &product)) return std::nullopt;
-  int64_t quotient = product / kFixedPoint;
-  const int64_t remainder = product % kFixedPoint;
-  if (remainder * 2 > kFixedPoint || (remainder * 2 == kFixedPoint && quotient % 2 != 0)) ++quotient;
-  return quotient;
 }
 
 // Removes the ".0" pairs of a lens name from the end towards the start: "18.0-55.0 mm" gives "18-55 mm".
@@ -167,8 +156,8 @@ class PhotoReader {
     // A factor of 0 in the store means the factor is not known yet.
     const int64_t stored = context_.crop_factor ? context_.crop_factor(record_.make, record_.model) : 0;
     if (stored > 0) {
-      record_.crop = DecimalText(static_cast<double>(stored) / kFixedPoint);
-      if (const std::optional<int64_t> focal35 = ScaledByFactor(focal_, stored)) {
+      record_.crop = DecimalText(static_cast<double>(stored) / kFixedPointUnit);
+      if (const std::optional<int64_t> focal35 = MultiplyByFixedPoint(focal_, stored)) {
         record_.focal35 = std::to_string(*focal35);
       } else {
         record_.SetLabel(kFocal35, LabelId::NotDeterminedN, context_.language);

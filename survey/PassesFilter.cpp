@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "numbers/NumberText.h"
+
 namespace lumetra {
 namespace {
 

@@ -1,7 +1,10 @@
 #include "survey/PhotoRecord.h"
 
-#include <charconv>
-#include <cmath>
+#include <optional>
+
+#include "numbers/ExposureText.h"
+#include "numbers/FixedPoint.h"
+#include "numbers/NumberText.h"
 
 namespace lumetra {
 
@@ -19,8 +22,6 @@ void PhotoRecord::SetLabel(int index, LabelId label, int language) {
   labels[static_cast<size_t>(index)] = label;
 }
 
-void ClearPhotoRecord(PhotoRecord& record) { record = PhotoRecord{}; }
-
 std::string NormalizeText(std::string_view text, std::string_view default_text) {
   std::string result;
   result.reserve(text.size());
@@ -33,96 +34,32 @@ std::string NormalizeText(std::string_view text, std::string_view default_text) 
   return result;
 }
 
-std::optional<double> ReadDecimal(std::string_view text) {
-  if (text.empty() || text.front() == '+') return std::nullopt;
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
-std::optional<int64_t> ReadInteger64(std::string_view text) {
-  if (text.empty()) return std::nullopt;
-  int64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
-double Round(double value) { return std::nearbyint(value); }
-
-std::string DecimalText(double value) {
-  if (value == 0) return "0";
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-  std::string text(buffer, result.ptr);
-  // The general form may choose an exponent for very small or large values: write them out in full.
-  if (text.find('e') != std::string::npos) {
-    const auto fixed = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    text.assign(buffer, fixed.ptr);
-  }
-  return text;
-}
-
-std::optional<double> ReadDecimalAfterZero(std::string_view text) {
-  std::string zero_first(1, '0');
-  zero_first.append(text);
-  return ReadDecimal(zero_first);
-}
-
-namespace {
-
-std::optional<double> ReadFractionPart(std::string_view text) {
-  if (text.empty()) return std::nullopt;
-  return ReadDecimalAfterZero(text);
-}
-
-}  // namespace
-
 std::string NormalizeExposure(std::string_view text, std::string_view undetermined) {
   if (ReadDecimalAfterZero(text)) return std::string(text);
-  const size_t slash = text.find('/');
-  const std::string_view numerator_text = text.substr(0, slash);
-  const std::string_view denominator_text =
-      slash == std::string_view::npos ? std::string_view() : text.substr(slash + 1);
-  const std::optional<double> numerator = ReadFractionPart(numerator_text);
-  const std::optional<double> denominator = ReadFractionPart(denominator_text);
-  if (!numerator || !denominator || *numerator == 0 || *denominator == 0) return std::string(undetermined);
-  const double v = Round(*numerator / *denominator * 10000);
+  const std::optional<ExposureFraction> fraction = ReadExposureFraction(text);
+  if (!fraction || fraction->numerator == 0 || fraction->denominator == 0) return std::string(undetermined);
+  // Double precision: this only chooses how the text is written; times are compared by ExposureValue.
+  const double v = Round(fraction->numerator / fraction->denominator * kFixedPointUnit);
   if (v == 0) return std::string(undetermined);
   // A second or longer, and times between half a second and a second, read best as decimal seconds.
-  if (v > 5000) return DecimalText(v / 10000);
-  if (numerator_text == "1") return std::string(text);
+  if (v > kFixedPointUnit / 2) return DecimalText(v / kFixedPointUnit);
+  if (fraction->numerator_text == "1") return std::string(text);
   // N comes from the fraction itself, not from the time rounded to 1/10000 s: 10/1600 is 1/160.
-  return "1/" + DecimalText(Round(*denominator / *numerator));
+  return "1/" + DecimalText(Round(fraction->denominator / fraction->numerator));
 }
 
 int64_t ExposureValue(std::string_view text) {
   if (text == LabelText(LabelId::NotDeterminedF, kRussian) || text == LabelText(LabelId::NotDeterminedF, kEnglish)) {
     return 0;
   }
-  double x = 0;
-  if (const std::optional<double> decimal = ReadDecimalAfterZero(text)) {
-    x = *decimal;
-  } else {
-    const size_t slash = text.find('/');
-    if (slash == std::string_view::npos) return 0;
-    const std::optional<double> numerator = ReadFractionPart(text.substr(0, slash));
-    const std::optional<double> denominator = ReadFractionPart(text.substr(slash + 1));
-    if (!numerator || !denominator || *denominator == 0) return 0;
-    x = *numerator / *denominator;
-  }
-  const double scaled = Round(static_cast<double>(static_cast<float>(x)) * 10000);
-  if (!(std::fabs(scaled) < 9.0e18)) return 0;
-  return static_cast<int64_t>(scaled);
+  return ExposureUnits(text);
 }
 
 int64_t NumberValue(std::string_view text) {
   const std::optional<double> x = ReadDecimalAfterZero(text);
   if (!x) return 0;
-  const double scaled = Round(static_cast<double>(static_cast<float>(*x)) * 10000);
-  if (!(std::fabs(scaled) < 9.0e18)) return 0;
-  return static_cast<int64_t>(scaled);
+  // Single precision, as exposure times are taken, so that F-numbers sort as their tally compares them.
+  return ToFixedPoint(static_cast<float>(*x)).value_or(0);
 }
 
 }  // namespace lumetra

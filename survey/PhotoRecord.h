@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -61,9 +60,6 @@ enum PhotoField : int {
   kFocus,
 };
 
-/// Empties all sixteen fields.
-void ClearPhotoRecord(PhotoRecord& record);
-
 /// Runs of blanks shrink to one and a trailing blank goes; an empty or single-blank result gives
 /// `default_text`.
 [[nodiscard]] std::string NormalizeText(std::string_view text, std::string_view default_text);
@@ -73,23 +69,13 @@ void ClearPhotoRecord(PhotoRecord& record);
 /// that is not a time gives `undetermined`.
 [[nodiscard]] std::string NormalizeExposure(std::string_view text, std::string_view undetermined);
 
-/// An exposure text in units of 1/10000 s (1/125 gives 80, 2 gives 20000); 0 for an undetermined label of
-/// either language and for a text whose parts are not numbers or whose denominator is 0.
+/// An exposure text in units of 1/10000 s as `ExposureUnits` reads it (1/125 gives 80, 2 gives 20000); 0 for
+/// an undetermined label of either language and for a text whose parts are not numbers or whose denominator
+/// is 0.
 [[nodiscard]] int64_t ExposureValue(std::string_view text);
 
-/// A decimal text in units of 1/10000 (2.8 gives 28000); 0 when it is not a number.
+/// A decimal text in units of 1/10000 (2.8 gives 28000), read with "0" in front and taken in single
+/// precision before it is scaled, as exposure times are; 0 when it is not a number.
 [[nodiscard]] int64_t NumberValue(std::string_view text);
-
-/// A decimal number with "." as separator, the whole text (no blanks, no sign but "-"); nullopt otherwise.
-[[nodiscard]] std::optional<double> ReadDecimal(std::string_view text);
-/// `text` read as a decimal number with "0" put in front, so that ".5" reads as 0.5, the empty text as 0,
-/// and a sign makes it unreadable.
-[[nodiscard]] std::optional<double> ReadDecimalAfterZero(std::string_view text);
-/// A whole number within 64 bits, the whole text; nullopt otherwise.
-[[nodiscard]] std::optional<int64_t> ReadInteger64(std::string_view text);
-/// The shortest text that reads back as `value`, at most 15 significant digits ("1.6", "1", "52").
-[[nodiscard]] std::string DecimalText(double value);
-/// Nearest integer, halves to the even neighbour.
-[[nodiscard]] double Round(double value);
 
 }  // namespace lumetra

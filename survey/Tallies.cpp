@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "metadata/TextEncoding.h"
+#include "numbers/FixedPoint.h"
+#include "numbers/NumberText.h"
 #include "survey/PassesFilter.h"
 
 namespace lumetra {
@@ -152,9 +154,9 @@ void SurveyState::TallyPhoto(const PhotoRecord& record, FilterCriteria& criteria
   if (count_in(tallyFNumber, kFNumber)) {
     if (label(kFNumber) == LabelId::kNone) {
       if (const std::optional<double> x = ReadDecimal(record.fNumber)) {
-        const auto rounded = static_cast<int64_t>(Round(Round(*x * 10) / 10 * 10000));
-        if (CurrentRanges.fnumber_max < *x * 10000) CurrentRanges.fnumber_max = rounded;
-        if (*x > 0 && CurrentRanges.fnumber_min > *x * 10000) CurrentRanges.fnumber_min = rounded;
+        const auto rounded = static_cast<int64_t>(Round(Round(*x * 10) / 10 * kFixedPointUnit));
+        if (CurrentRanges.fnumber_max < *x * kFixedPointUnit) CurrentRanges.fnumber_max = rounded;
+        if (*x > 0 && CurrentRanges.fnumber_min > *x * kFixedPointUnit) CurrentRanges.fnumber_min = rounded;
       }
     }
     InsertLast(tallyFNumber, 1,

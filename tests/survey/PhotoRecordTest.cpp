@@ -65,14 +65,5 @@ TEST(NumberValue, ReadsDecimalsInTenThousandthsAndLabelsAsZero) {
   EXPECT_EQ(NumberValue("n/a"), 0);
 }
 
-TEST(DecimalText, IsTheShortestTextThatReadsBack) {
-  EXPECT_EQ(DecimalText(1.6), "1.6");
-  EXPECT_EQ(DecimalText(1.0), "1");
-  EXPECT_EQ(DecimalText(52), "52");
-  EXPECT_EQ(DecimalText(0.0001), "0.0001");
-  EXPECT_EQ(Round(52.5), 52);
-  EXPECT_EQ(Round(53.5), 54);
-}
-
 }  // namespace
 }  // namespace lumetra
