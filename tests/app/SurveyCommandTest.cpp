@@ -212,8 +212,7 @@ TEST_F(SurveyCommandTest, ATableThatCannotBeWrittenIsNamed) {
 // ISO, ExposureProgram, MeteringMode, Flash, Orientation, Make, Model; the Canon lens from its maker note's
 // focal range).
 TEST_F(SurveyCommandTest, SurveysTheCorpus) {
-  const auto corpus = testing::CorpusFolder();
-  if (!corpus) GTEST_SKIP() << "the photo corpus folder (../shared/corpus or $LUMETRA_CORPUS) is not there";
+  LUMETRA_CORPUS_OR_SKIP(corpus);
   const nlohmann::json survey = Survey(Request(*corpus));
   // 111 files: two have no Exif, nine more have none of exposure, F-number, ISO and focal length.
   EXPECT_EQ(survey["processed"], 102);

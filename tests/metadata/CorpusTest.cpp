@@ -49,8 +49,7 @@ void ExpectTexts(const std::filesystem::path& folder, std::span<const ExpectedTe
 }
 
 TEST(Corpus, EveryPhotoIsReadAndItsCameraFound) {
-  const auto folder = CorpusFolder();
-  if (!folder) GTEST_SKIP() << "the photo corpus folder (../shared/corpus or $LUMETRA_CORPUS) is not there";
+  LUMETRA_CORPUS_OR_SKIP(folder);
   const auto photos = CorpusPhotos();
   ASSERT_GT(photos.size(), 100u);
   for (const auto& photo : photos) {
@@ -69,8 +68,7 @@ TEST(Corpus, EveryPhotoIsReadAndItsCameraFound) {
 }
 
 TEST(Corpus, ReadingFromMemoryListsWhatReadingTheFileLists) {
-  const auto folder = CorpusFolder();
-  if (!folder) GTEST_SKIP() << "the photo corpus folder (../shared/corpus or $LUMETRA_CORPUS) is not there";
+  LUMETRA_CORPUS_OR_SKIP(folder);
   for (const auto& photo : CorpusPhotos()) {
     SCOPED_TRACE(photo.file);
     const std::filesystem::path path = *folder / photo.file;
@@ -87,8 +85,7 @@ TEST(Corpus, ReadingFromMemoryListsWhatReadingTheFileLists) {
 
 // Values checked by hand against `exiftool -n` on the same files (IFD0 and Exif directory values).
 TEST(Corpus, TextsOfTheSurveyTagsMatchTheReference) {
-  const auto folder = CorpusFolder();
-  if (!folder) GTEST_SKIP() << "the photo corpus folder (../shared/corpus or $LUMETRA_CORPUS) is not there";
+  LUMETRA_CORPUS_OR_SKIP(folder);
   const ExpectedText cases[] = {
       // Canon, little-endian; no 35 mm tag: computed from the focal-plane resolution (34 mm × 1.619).
       {"Canon/Canon EOS 1000D.jpg", "Make", "Canon"},
@@ -142,8 +139,7 @@ TEST(Corpus, TextsOfTheSurveyTagsMatchTheReference) {
 // ISO, Quality, Lens and ColorSpace, Olympus's Quality and CameraID, Fujifilm's Quality, Sharpness,
 // WhiteBalance.
 TEST(Corpus, MakerNoteTextsMatchTheReference) {
-  const auto folder = CorpusFolder();
-  if (!folder) GTEST_SKIP() << "the photo corpus folder (../shared/corpus or $LUMETRA_CORPUS) is not there";
+  LUMETRA_CORPUS_OR_SKIP(folder);
   const ExpectedText cases[] = {
       {"Canon/Canon EOS 1000D.jpg", "Focus Mode", "One-Shot"},
       {"Canon/Canon EOS 1000D.jpg", "Drive Mode", "Single"},
@@ -177,8 +173,7 @@ TEST(Corpus, MakerNoteTextsMatchTheReference) {
 }
 
 TEST(Corpus, PhotosWithoutExifAreAnswersNotFailures) {
-  const auto folder = CorpusFolder();
-  if (!folder) GTEST_SKIP() << "the photo corpus folder (../shared/corpus or $LUMETRA_CORPUS) is not there";
+  LUMETRA_CORPUS_OR_SKIP(folder);
   // No APP segment at all: nothing to take, so the read is false.
   TimgData beach(BuildAll);
   EXPECT_FALSE(beach.ProcessFile((*folder / "Unknown/beach.jpg").string()));

@@ -12,6 +12,8 @@
 #include "metadata/ReaderError.h"
 #include "testing/ExifWriter.h"
 #include "testing/JpegWriter.h"
+#include "tests/support/ByteOrders.h"
+#include "tests/support/ExpectThrow.h"
 
 namespace lumetra {
 namespace {
@@ -24,12 +26,9 @@ using testing::Rational;
 using testing::Segment;
 namespace type = testing::field_type;
 
-constexpr ByteOrder kOrders[] = {ByteOrder::kLittle, ByteOrder::kBig};
 // In an APP1 payload ("Exif\0\0" + TIFF) a TIFF offset X is at payload index X + 6.
 constexpr size_t kTiffStart = 6;
 constexpr size_t kIfd0Start = kTiffStart + 8;
-
-const char* OrderName(ByteOrder order) { return order == ByteOrder::kLittle ? "II" : "MM"; }
 
 void Patch(std::string& bytes, size_t index, uint32_t value, int size, ByteOrder order) {
   for (int k = 0; k < size; ++k) {
@@ -130,8 +129,8 @@ TEST(ExifWalk, ListsEveryDirectoryInWalkOrderInBothByteOrders) {
       {"GPSLatitude", "55 Degrees 45 Minutes 18 Seconds"},
       {"GPSTimeStamp", "14:5:9"},
   };
-  for (const ByteOrder order : kOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     const auto data = ReadExif(CameraIfd(), order);
     EXPECT_EQ(data->ErrorText, "<none>");
     EXPECT_EQ(data->BigEndian, order == ByteOrder::kBig);
@@ -148,8 +147,8 @@ TEST(ExifWalk, ListsEveryDirectoryInWalkOrderInBothByteOrders) {
 }
 
 TEST(ExifWalk, EntriesRecordTheirValueBytesAndPosition) {
-  for (const ByteOrder order : kOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     const auto data = ReadExif(CameraIfd(), order);
     const TTagEntry model = data->ImageInfo->TagByName("Model");
     EXPECT_EQ(model.Tag, 0x0110);
@@ -165,8 +164,8 @@ TEST(ExifWalk, EntriesRecordTheirValueBytesAndPosition) {
 }
 
 TEST(ExifWalk, AnIfd0OffsetOfZeroReadsAsEight) {
-  for (const ByteOrder order : kOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     std::string payload = BuildExifPayload(CameraIfd(), order);
     Patch(payload, kTiffStart + 4, 0, 4, order);
     EXPECT_EQ(ReadPayload(payload)->ImageInfo->TagText("Model"), "Canon EOS 40D");
@@ -198,8 +197,8 @@ TEST(ExifWalk, HeaderErrorsListNothing) {
 }
 
 TEST(ExifWalk, ADirectoryTooLargeForTheSegmentIsNotRead) {
-  for (const ByteOrder order : kOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     std::string payload = BuildExifPayload(CameraIfd(), order);
     Patch(payload, kIfd0Start, 5000, 2, order);
     const auto data = ReadPayload(payload);
@@ -209,8 +208,8 @@ TEST(ExifWalk, ADirectoryTooLargeForTheSegmentIsNotRead) {
 }
 
 TEST(ExifWalk, APointerBackToAWalkedDirectoryIsNotFollowed) {
-  for (const ByteOrder order : kOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     Ifd exif;
     exif.Rationals(0x829D, {{28, 10}}).RawField(0x014A, type::kLong, 1, 8);  // back to IFD0
     Ifd ifd0;
@@ -224,8 +223,8 @@ TEST(ExifWalk, APointerBackToAWalkedDirectoryIsNotFollowed) {
 }
 
 TEST(ExifWalk, AGpsDirectoryRunningPastTheSegmentLosesOnlyItsOwnTags) {
-  for (const ByteOrder order : kOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     const auto build = [&](uint32_t gps_offset) {
       Ifd exif;
       exif.Rationals(0x829A, {{1, 125}});
@@ -244,8 +243,8 @@ TEST(ExifWalk, AGpsDirectoryRunningPastTheSegmentLosesOnlyItsOwnTags) {
 }
 
 TEST(ExifWalk, EntriesWithoutBytesAreSkipped) {
-  for (const ByteOrder order : kOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     Ifd ifd0;
     ifd0.Ascii(0x010F, "Canon").Raw(0x010E, type::kAscii, 0, "").RawField(0x0131, 0, 5, 0).Short(0x0112, {1});
     EXPECT_EQ(Names(*ReadExif(ifd0, order)), (std::vector<std::string>{"Make", "Orientation"}));
@@ -253,8 +252,8 @@ TEST(ExifWalk, EntriesWithoutBytesAreSkipped) {
 }
 
 TEST(ExifWalk, AValuePastTheSegmentEndIsListedWithTheBytesThatExist) {
-  for (const ByteOrder order : kOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     Ifd ifd0;
     ifd0.RawField(0x0110, type::kAscii, 10, 60000).Ascii(0x010F, "Canon");
     const auto data = ReadExif(ifd0, order);
@@ -283,9 +282,9 @@ const BrokenEntry kBrokenEntries[] = {
 };
 
 TEST(ExifWalk, ABrokenEntryInIfd0EndsTheWalkKeepingWhatWasListed) {
-  for (const ByteOrder order : kOrders) {
+  for (const ByteOrder order : testing::kBothByteOrders) {
     for (const BrokenEntry& broken : kBrokenEntries) {
-      SCOPED_TRACE(std::string(OrderName(order)) + " " + broken.what);
+      SCOPED_TRACE(std::string(testing::ByteOrderName(order)) + " " + broken.what);
       Ifd ifd0;
       ifd0.Ascii(0x010F, "Canon").RawField(0x0110, broken.type, broken.count, broken.value).Short(0x0112, {1});
       const auto data = ReadExif(ifd0, order);
@@ -297,9 +296,9 @@ TEST(ExifWalk, ABrokenEntryInIfd0EndsTheWalkKeepingWhatWasListed) {
 }
 
 TEST(ExifWalk, ABrokenEntryInASubDirectoryEndsOnlyThatDirectory) {
-  for (const ByteOrder order : kOrders) {
+  for (const ByteOrder order : testing::kBothByteOrders) {
     for (const BrokenEntry& broken : kBrokenEntries) {
-      SCOPED_TRACE(std::string(OrderName(order)) + " " + broken.what);
+      SCOPED_TRACE(std::string(testing::ByteOrderName(order)) + " " + broken.what);
       Ifd exif;
       exif.Rationals(0x829A, {{1, 60}}).RawField(0x829D, broken.type, broken.count, broken.value).Short(0x8827, {200});
       Ifd ifd0;
@@ -312,8 +311,8 @@ TEST(ExifWalk, ABrokenEntryInASubDirectoryEndsOnlyThatDirectory) {
 }
 
 TEST(ExifWalk, AnIfd0OutsideTheSegmentFailsTheRead) {
-  for (const ByteOrder order : kOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     std::string payload = BuildExifPayload(CameraIfd(), order);
     Patch(payload, kTiffStart + 4, 60000, 4, order);
     const auto data = ReadPayload(payload);
@@ -339,8 +338,8 @@ TEST(ExifWalk, NestingIsLimitedInDepthAndCount) {
     child.Ascii(0x010E, "child");
     wide.Sub(0x014A, child);
   }
-  for (const ByteOrder order : kOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     const auto deep = ReadExif(level(0), order);
     EXPECT_EQ(CountNamed(*deep, "ImageDescription"), 9);
     EXPECT_EQ(deep->ImageInfo->Tags.front().Text, "level 0");
@@ -351,8 +350,8 @@ TEST(ExifWalk, NestingIsLimitedInDepthAndCount) {
 }
 
 TEST(ExifWalk, BuildModesChooseListOrText) {
-  for (const ByteOrder order : kOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     const auto list = ReadExif(CameraIfd(), order, BuildTagList);
     EXPECT_EQ(list->ImageInfo->TagCount(), ReadExif(CameraIfd(), order)->ImageInfo->TagCount());
     EXPECT_EQ(list->ImageInfo->TagText("Make"), "");
@@ -365,8 +364,8 @@ TEST(ExifWalk, BuildModesChooseListOrText) {
 }
 
 TEST(ExifWalk, TheMakerNoteOfAnUnknownMakerIsKeptButNotRead) {
-  for (const ByteOrder order : kOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     const std::string note("\x01\x00\x02\x00 maker bytes", 16);
     Ifd exif;
     exif.Undefined(0x927C, note);
@@ -420,9 +419,9 @@ TEST(FocalLength35, IsComputedFromTheFocalPlaneResolution) {
       {"no focal length", FocalIfd({{3888000, 876}}, {{2592000, 583}}, 2, {0, 1}), nullptr},
       {"zero resolution", FocalIfd({{3888000, 0}}, {{2592000, 583}}, 2, {24, 1}), nullptr},
   };
-  for (const ByteOrder order : kOrders) {
+  for (const ByteOrder order : testing::kBothByteOrders) {
     for (const Case& c : cases) {
-      SCOPED_TRACE(std::string(OrderName(order)) + " " + c.what);
+      SCOPED_TRACE(std::string(testing::ByteOrderName(order)) + " " + c.what);
       const auto data = ReadExif(c.ifd0, order);
       EXPECT_EQ(data->ErrorText, "<none>");
       const TTagEntry computed = data->ImageInfo->TagByName("FocalLengthin35mmFilm");
@@ -486,17 +485,14 @@ TEST(TagLookup, FindsTheFirstEntryByNameIgnoringCase) {
   EXPECT_EQ(info.TagByName("Nothing").Tag, 0);
   EXPECT_EQ(info.TagValue("Nothing"), 0);
   EXPECT_EQ(info.TagInteger("Nothing"), 0);
-  try {
-    static_cast<void>(info.TagInteger("ExposureBiasValue"));
-    FAIL() << "2147483648 does not fit 32 bits";
-  } catch (const ReaderError& error) {
-    EXPECT_STREQ(error.what(), "value 2147483648.00 is outside the 32-bit range");
-  }
+  // 2147483648 does not fit 32 bits.
+  testing::ExpectThrowWithMessage<ReaderError>([&] { static_cast<void>(info.TagInteger("ExposureBiasValue")); },
+                                               "value 2147483648.00 is outside the 32-bit range");
 }
 
 TEST(TiffFile, TheFirstDirectoryIsReadRightAfterTheHeader) {
-  for (const ByteOrder order : kOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     std::string tiff = testing::BuildTiff(CameraIfd(), order);
     Patch(tiff, 4, 0x400, 4, order);  // the header's offset is not looked at
     TimgData data(BuildAll);

@@ -17,6 +17,7 @@
 #include "metadata/ReaderError.h"
 #include "testing/JpegWriter.h"
 #include "tests/support/CorpusFolder.h"
+#include "tests/support/ExpectThrow.h"
 
 namespace lumetra {
 namespace {
@@ -180,12 +181,8 @@ TEST_F(IptcTest, ADatasetMarkerAsTheLastByteFailsAndLeavesTheListEmpty) {
   // 2 length bytes, "Photoshop 3.0", a zero, the marker: its record number would be byte 18 of 17.
   const std::string bytes = SegmentData("Photoshop 3.0\0\x1C"s);
   ASSERT_EQ(bytes.size(), 17u);
-  try {
-    iptc_.ParseIptc(bytes);
-    FAIL() << "no ReaderError";
-  } catch (const ReaderError& error) {
-    EXPECT_STREQ(error.what(), "IPTC dataset header byte at position 18 lies outside the 17 bytes");
-  }
+  testing::ExpectThrowWithMessage<ReaderError>([&] { iptc_.ParseIptc(bytes); },
+                                               "IPTC dataset header byte at position 18 lies outside the 17 bytes");
   EXPECT_EQ(iptc_.TagCount(), 0);
 }
 
@@ -372,8 +369,7 @@ std::map<std::string, std::string> App13Features(const std::filesystem::path& fo
 }
 
 TEST(IptcCorpus, EveryApp13ParsesAndHasDatasetsWhenItHasAnIptcBlock) {
-  const auto folder = testing::CorpusFolder();
-  if (!folder) GTEST_SKIP() << "the photo corpus folder (../shared/corpus or $LUMETRA_CORPUS) is not there";
+  LUMETRA_CORPUS_OR_SKIP(folder);
   const auto features = App13Features(*folder);
   ASSERT_GT(features.size(), 100u);
   int with_app13 = 0;
@@ -397,8 +393,7 @@ TEST(IptcCorpus, EveryApp13ParsesAndHasDatasetsWhenItHasAnIptcBlock) {
 // Values checked against `exiftool -IPTC:all` on the same files; exiftool shows repeated datasets joined
 // by ", " where this reader joins them by ",".
 TEST(IptcCorpus, DatasetsMatchTheReference) {
-  const auto folder = testing::CorpusFolder();
-  if (!folder) GTEST_SKIP() << "the photo corpus folder (../shared/corpus or $LUMETRA_CORPUS) is not there";
+  LUMETRA_CORPUS_OR_SKIP(folder);
   struct Case {
     const char* file;
     std::vector<std::string> listed;
@@ -426,8 +421,7 @@ TEST(IptcCorpus, DatasetsMatchTheReference) {
 // record version late in the block and an empty document history (2:231); and a Latin-1 caption of
 // 845 bytes.
 TEST(IptcCorpus, SingleDatasetsMatchTheReference) {
-  const auto folder = testing::CorpusFolder();
-  if (!folder) GTEST_SKIP() << "the photo corpus folder (../shared/corpus or $LUMETRA_CORPUS) is not there";
+  LUMETRA_CORPUS_OR_SKIP(folder);
   TimgData getty(BuildAll);
   getty.ProcessFile((*folder / "Canon/Issue 122.jpg").string());
   ASSERT_NE(getty.IptcInfo, nullptr);

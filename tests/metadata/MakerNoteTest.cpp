@@ -11,6 +11,7 @@
 #include "metadata/ExifData.h"
 #include "testing/ExifWriter.h"
 #include "testing/JpegWriter.h"
+#include "tests/support/ByteOrders.h"
 
 namespace lumetra {
 namespace {
@@ -23,10 +24,7 @@ using testing::Ifd;
 using testing::Segment;
 namespace type = testing::field_type;
 
-constexpr ByteOrder kOrders[] = {ByteOrder::kLittle, ByteOrder::kBig};
 constexpr size_t kTiffStart = 6;  // "Exif\0\0" before the TIFF header in an APP1 payload
-
-const char* OrderName(ByteOrder order) { return order == ByteOrder::kLittle ? "II" : "MM"; }
 
 // The note's bytes given the TIFF offset it will stand at.
 using NoteAt = std::function<std::string(uint32_t tiff_offset)>;
@@ -113,9 +111,9 @@ TEST(CanonMakerNote, DriveAndFocusModeFromTheCameraSettings) {
       {"element 32 low", {{7, 9}, {32, 65535}}, "Single", "Low"},
       {"an unknown drive code lists nothing", {{5, 4}, {7, 6}}, "", "MF"},
   };
-  for (const ByteOrder order : kOrders) {
+  for (const ByteOrder order : testing::kBothByteOrders) {
     for (const Case& c : cases) {
-      SCOPED_TRACE(std::string(OrderName(order)) + " " + c.what);
+      SCOPED_TRACE(std::string(testing::ByteOrderName(order)) + " " + c.what);
       Photo photo;
       photo.order = order;
       photo.note = CanonNote(order, Settings(40, c.values));
@@ -129,8 +127,8 @@ TEST(CanonMakerNote, DriveAndFocusModeFromTheCameraSettings) {
 }
 
 TEST(CanonMakerNote, FocalRangeIsListedWhenTheArrayHoldsIt) {
-  for (const ByteOrder order : kOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     Photo photo;
     photo.order = order;
     photo.note = CanonNote(order, Settings(40, {{23, 55}, {24, 18}, {25, 1}}));
@@ -195,8 +193,8 @@ TEST(CanonMakerNote, RecordsListNamedEntriesBeforeTheirOwnEntry) {
 }
 
 TEST(CanonMakerNote, TheEighteenthEntryIsKeptAsTheLensName) {
-  for (const ByteOrder order : kOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     Photo photo;
     photo.order = order;
     photo.note = [order](uint32_t at) {
@@ -298,8 +296,8 @@ TEST(NikonMakerNote, TheLayoutFollowsTheExifVersionAndTheNotesHeader) {
     directory.Short(0x0003, {3}).Short(0x0007, {5}).Short(0x000B, {1});
     return BuildMakerNote(directory, ByteOrder::kLittle, std::string("Nikon\0\x01\0", 8), at);
   };
-  for (const ByteOrder order : kOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     Photo photo;
     photo.make = "NIKON CORPORATION";
     photo.model = "NIKON D70";
@@ -463,8 +461,8 @@ TEST(MakerNoteRules, BuildModes) {
 }
 
 TEST(MakerNoteRules, ATiffFilesNoteIsPlacedFromItsOwnOffsets) {
-  for (const ByteOrder order : kOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     Photo photo;
     photo.order = order;
     photo.note = CanonNote(order, Settings(40, {{5, 1}, {7, 2}, {23, 300}, {24, 75}}));

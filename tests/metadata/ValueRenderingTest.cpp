@@ -5,6 +5,7 @@
 #include "metadata/ReaderError.h"
 #include "metadata/TagTables.h"
 #include "metadata/ValueRendering.h"
+#include "tests/support/ExpectThrow.h"
 
 namespace lumetra {
 namespace {
@@ -78,12 +79,11 @@ TEST(NumericValue, NumeratorModeDropsThreeDigits) {
   // 3888000/876: the pixel count 3888 stands before the last three digits.
   EXPECT_EQ(NumericValue(Bytes({0x00, 0x3B, 0x53, 0x80, 0, 0, 0x03, 0x6C}), 5, true, true), 3888);
   EXPECT_EQ(NumericValue(Bytes({0xE8, 0x03, 0, 0, 1, 0, 0, 0}), 5, false, true), 1);
-  try {
-    static_cast<void>(NumericValue(Bytes({0x2C, 0x01, 0, 0, 1, 0, 0, 0}), 5, false, true));
-    FAIL() << "a numerator of 300 has no pixel count";
-  } catch (const ReaderError& error) {
-    EXPECT_STREQ(error.what(), "resolution numerator 300 has no pixel count");
-  }
+  testing::ExpectThrowWithMessage<ReaderError>(
+      [] {
+        static_cast<void>(NumericValue(Bytes({0x2C, 0x01, 0, 0, 1, 0, 0, 0}), 5, false, true));
+      },
+      "resolution numerator 300 has no pixel count");
 }
 
 TEST(DecodeCode, FindsOnlyCodesRightAfterAComma) {
@@ -161,12 +161,7 @@ TEST(Renderers, FailOnTextsTheyCannotRead) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    try {
-      static_cast<void>(c.renderer(c.text));
-      ADD_FAILURE() << "no failure";
-    } catch (const ReaderError& error) {
-      EXPECT_STREQ(error.what(), c.message);
-    }
+    testing::ExpectThrowWithMessage<ReaderError>([&] { static_cast<void>(c.renderer(c.text)); }, c.message);
   }
 }
 

@@ -22,4 +22,12 @@ struct CorpusPhoto {
 /// The rows of the corpus manifest; empty when the corpus is absent.
 [[nodiscard]] std::vector<CorpusPhoto> CorpusPhotos();
 
+/// Why a test that needs the corpus was skipped.
+inline constexpr const char* kNoCorpus = "the photo corpus folder (../shared/corpus or $LUMETRA_CORPUS) is not there";
+
 }  // namespace lumetra::testing
+
+/// In a test body: `variable` := the corpus folder, or the test is skipped, saying why.
+#define LUMETRA_CORPUS_OR_SKIP(variable)                                                    \
+  const std::optional<std::filesystem::path> variable = ::lumetra::testing::CorpusFolder(); \
+  if (!variable) GTEST_SKIP() << ::lumetra::testing::kNoCorpus

@@ -45,8 +45,7 @@ class ParallelSurveyTest : public ::testing::TestWithParam<const char*> {
       folder_ = demo_.path().string();
       return;
     }
-    const auto corpus = testing::CorpusFolder();
-    if (!corpus) GTEST_SKIP() << "no photo corpus: set LUMETRA_CORPUS or put it in ../shared/corpus";
+    LUMETRA_CORPUS_OR_SKIP(corpus);
     folder_ = corpus->string();
   }
 

@@ -26,16 +26,13 @@
 #include "testing/DemoFolder.h"
 #include "testing/ExifWriter.h"
 #include "testing/JpegWriter.h"
+#include "tests/support/ByteOrders.h"
 
 namespace lumetra::testing {
 namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
-
-constexpr ByteOrder kBothOrders[] = {ByteOrder::kLittle, ByteOrder::kBig};
-
-std::string OrderName(ByteOrder order) { return order == ByteOrder::kLittle ? "II" : "MM"; }
 
 // --- A small independent TIFF reader for checking layouts -------------------------------------------------
 
@@ -114,7 +111,7 @@ TEST(ByteWriter, PutsAndPatchesInItsByteOrder) {
       {ByteOrder::kBig, Bytes({0x01, 0xAA, 0xBB, 0x04, 0x05, 0x06, 0x07, 'x', 'y', 0x00})},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(OrderName(c.order));
+    SCOPED_TRACE(testing::ByteOrderName(c.order));
     ByteWriter out(c.order);
     out.Put8(1).Put16(0x0203).Put32(0x04050607).PutBytes("xy").AlignToWord();
     out.Patch16(1, 0xAABB);
@@ -127,8 +124,8 @@ TEST(ByteWriter, PutsAndPatchesInItsByteOrder) {
 // --- BuildTiff -------------------------------------------------------------------------------------------
 
 TEST(BuildTiff, HeaderNamesTheByteOrderAndPointsAtIfd0) {
-  for (ByteOrder order : kBothOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     const std::string tiff = BuildTiff(Ifd().Short(0x0112, {1}), order);
     EXPECT_EQ(tiff.substr(0, 4), order == ByteOrder::kLittle ? std::string("II*\0", 4) : std::string("MM\0*", 4));
     EXPECT_EQ(Get32(tiff, 4, order), 8u);
@@ -170,8 +167,8 @@ TEST(BuildTiff, EncodesEachValueKindInBothByteOrders) {
        Bytes({0, 0, 0, 1, 0, 0, 0, 125}), Bytes({0, 0, 0, 1, 0, 0, 0, 125})},
   };
   for (const Case& c : cases) {
-    for (ByteOrder order : kBothOrders) {
-      SCOPED_TRACE(std::string(c.name) + " " + OrderName(order));
+    for (ByteOrder order : testing::kBothByteOrders) {
+      SCOPED_TRACE(std::string(c.name) + " " + testing::ByteOrderName(order));
       const std::string tiff = BuildTiff(c.ifd, order);
       const Directory ifd0 = ReadDirectory(tiff, 8, order);
       ASSERT_EQ(ifd0.entries.size(), 1u);
@@ -191,8 +188,8 @@ TEST(BuildTiff, EncodesEachValueKindInBothByteOrders) {
 }
 
 TEST(BuildTiff, RawEntriesKeepTypeAndCountThatDisagreeWithTheirBytes) {
-  for (ByteOrder order : kBothOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     const std::string tiff = BuildTiff(Ifd()
                                            .Raw(0x0110, 13, 3, "abcde")                  // unknown type 13
                                            .Raw(0x829A, field_type::kRational, 2, "xy")  // 16 bytes claimed, 2 given
@@ -223,8 +220,8 @@ TEST(BuildTiff, OutsideValuesStartOnEvenOffsetsWithoutOverlapping) {
       .Undefined(0x927C, "seven!!")
       .Short(0x0102, {8, 8, 8})
       .Ascii(0x0132, "2012:05:12 09:14:03");
-  for (ByteOrder order : kBothOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     const std::string tiff = BuildTiff(ifd, order);
     const Directory ifd0 = ReadDirectory(tiff, 8, order);
     ASSERT_EQ(ifd0.entries.size(), ifd.size());
@@ -257,8 +254,8 @@ TEST(BuildTiff, SubDirectoriesAndNextDirectoryAreLinkedAtEvenOffsets) {
   Ifd ifd0;
   ifd0.Ascii(0x010F, "Canon").Sub(0x8769, exif).Sub(0x8825, gps).Next(ifd1);
 
-  for (ByteOrder order : kBothOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     const std::string tiff = BuildTiff(ifd0, order);
     const Directory dir0 = ReadDirectory(tiff, 8, order);
     ASSERT_EQ(dir0.entries.size(), 3u);
@@ -573,8 +570,8 @@ using ExifWriterByExiftool = WithTempFolder;
 
 TEST_F(ExifWriterByExiftool, ReadsHandBuiltDirectoriesInBothByteOrders) {
   if (!HaveExiftool()) GTEST_SKIP() << "exiftool is not on PATH";
-  for (ByteOrder order : kBothOrders) {
-    SCOPED_TRACE(OrderName(order));
+  for (ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
     Ifd exif;
     exif.Rationals(0x829A, {{10, 1250}})
         .SRationals(0x9204, {{-1, 3}})
@@ -595,11 +592,11 @@ TEST_F(ExifWriterByExiftool, ReadsHandBuiltDirectoriesInBothByteOrders) {
         .Sub(0x8769, exif)
         .Sub(0x8825, gps)
         .Next(Ifd().Short(0x0103, {6}).Long(0x0201, {0}).Long(0x0202, {0}));
-    const fs::path file = root_ / (OrderName(order) + ".jpg");
+    const fs::path file = root_ / (std::string(testing::ByteOrderName(order)) + ".jpg");
     WriteFileBytes(file, BuildJpeg({ExifSegment(ifd0, order)}));
 
     const nlohmann::json tags = Exiftool(root_, file).at(file.filename().string());
-    EXPECT_EQ(Text(tags, "File:ExifByteOrder"), OrderName(order));
+    EXPECT_EQ(Text(tags, "File:ExifByteOrder"), testing::ByteOrderName(order));
     EXPECT_EQ(Text(tags, "IFD0:Make"), "PENTAX Corporation");
     EXPECT_EQ(Text(tags, "IFD0:Model"), "K-5");
     EXPECT_EQ(Number(tags, "IFD0:Orientation"), 8);
@@ -663,7 +660,7 @@ TEST_F(DemoFolderTest, ExiftoolReadsTheValuesOfTheTable) {
       continue;
     }
     EXPECT_FALSE(tags.contains("JFIF:JFIFVersion"));
-    EXPECT_EQ(Text(tags, "File:ExifByteOrder"), OrderName(photo.order));
+    EXPECT_EQ(Text(tags, "File:ExifByteOrder"), testing::ByteOrderName(photo.order));
     EXPECT_EQ(Text(tags, "IFD0:Make"), photo.make);
     EXPECT_EQ(Text(tags, "IFD0:Model"), photo.model);
     EXPECT_EQ(Text(tags, "IFD0:Software"), photo.software);
