@@ -168,28 +168,6 @@ bool AllChecked(const std::vector<CheckEntry>& entries) {
   return std::all_of(entries.begin(), entries.end(), [](const CheckEntry& entry) { return entry.checked; });
 }
 
-struct CategoryBox {
-  bool FilterCriteria::*box;
-  bool AppliedChoices::*applied;
-};
-
-constexpr CategoryBox kCategoryBoxes[] = {
-    {&FilterCriteria::cb_Manual, &AppliedChoices::cb_Manual},
-    {&FilterCriteria::cb_Aperture, &AppliedChoices::cb_Aperture},
-    {&FilterCriteria::cb_Shutter, &AppliedChoices::cb_Shutter},
-    {&FilterCriteria::cb_Normal, &AppliedChoices::cb_Normal},
-    {&FilterCriteria::cb_Action, &AppliedChoices::cb_Action},
-    {&FilterCriteria::cb_Portrait, &AppliedChoices::cb_Portrait},
-    {&FilterCriteria::cb_Landscape, &AppliedChoices::cb_Landscape},
-    {&FilterCriteria::cb_OtherP, &AppliedChoices::cb_OtherP},
-    {&FilterCriteria::cb_Average, &AppliedChoices::cb_Average},
-    {&FilterCriteria::cb_Multi_Segment, &AppliedChoices::cb_Multi_Segment},
-    {&FilterCriteria::cb_Partial, &AppliedChoices::cb_Partial},
-    {&FilterCriteria::cb_Spot, &AppliedChoices::cb_Spot},
-    {&FilterCriteria::cb_Multi_Spot, &AppliedChoices::cb_Multi_Spot},
-    {&FilterCriteria::cb_OtherE, &AppliedChoices::cb_OtherE},
-};
-
 constexpr std::string FilterCriteria::*kBounds[] = {
     &FilterCriteria::ed_from1, &FilterCriteria::ed_to1, &FilterCriteria::ed_from2, &FilterCriteria::ed_to2,
     &FilterCriteria::ed_from3, &FilterCriteria::ed_to3, &FilterCriteria::ed_from4, &FilterCriteria::ed_to4,
@@ -247,13 +225,13 @@ bool HasNoCriteria(const FilterCriteria& criteria) {
   return std::all_of(std::begin(kBounds), std::end(kBounds), [&](auto bound) { return (criteria.*bound).empty(); }) &&
          !criteria.rb_Flash_Yes && !criteria.rb_Flash_No && !criteria.rb_Orientation_H && !criteria.rb_Orientation_V &&
          std::all_of(std::begin(kCategoryBoxes), std::end(kCategoryBoxes),
-                     [&](const CategoryBox& box) { return criteria.*box.box; }) &&
+                     [&](const CategoryBox& box) { return criteria.*box.criteria; }) &&
          AllChecked(criteria.ModelChecks) && AllChecked(criteria.LensChecks);
 }
 
 void ClearCriteria(FilterCriteria& criteria) {
   for (const auto bound : kBounds) (criteria.*bound).clear();
-  for (const CategoryBox& box : kCategoryBoxes) criteria.*box.box = true;
+  for (const CategoryBox& box : kCategoryBoxes) criteria.*box.criteria = true;
   criteria.rb_Flash_Yes = false;
   criteria.rb_Flash_No = false;
   criteria.rb_Orientation_H = false;
@@ -266,14 +244,14 @@ void ClearCriteria(FilterCriteria& criteria) {
 
 AppliedChoices ChoicesOf(const FilterCriteria& criteria) {
   AppliedChoices choices;
-  for (const CategoryBox& box : kCategoryBoxes) choices.*box.applied = criteria.*box.box;
+  for (const CategoryBox& box : kCategoryBoxes) choices.*box.applied = criteria.*box.criteria;
   choices.flash = RadioChoice(criteria.rb_Flash_Yes, criteria.rb_Flash_No);
   choices.orientation = RadioChoice(criteria.rb_Orientation_H, criteria.rb_Orientation_V);
   return choices;
 }
 
 void RestoreAppliedChoices(FilterCriteria& criteria, const AppliedChoices& applied) {
-  for (const CategoryBox& box : kCategoryBoxes) criteria.*box.box = applied.*box.applied;
+  for (const CategoryBox& box : kCategoryBoxes) criteria.*box.criteria = applied.*box.applied;
   criteria.rb_Flash_Yes = applied.flash == 0;
   criteria.rb_Flash_No = applied.flash == 1;
   criteria.rb_Orientation_H = applied.orientation == 0;

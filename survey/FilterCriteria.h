@@ -1,7 +1,12 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "survey/Labels.h"
 
 namespace lumetra {
 
@@ -83,5 +88,23 @@ struct AppliedChoices {
   int flash = 2;
   int orientation = 2;
 };
+
+/// The two groups of category boxes.
+enum class BoxGroup : uint8_t { kProgram, kMetering };
+
+/// One category box of the filter: its name (the control's without "cb_", as the command line takes it),
+/// its group, its field in the criteria and in the applied choices, and the labels of the photos it
+/// admits (kNone where it admits fewer than two).
+struct CategoryBox {
+  std::string_view name;
+  BoxGroup group;
+  bool FilterCriteria::*criteria;
+  bool AppliedChoices::*applied;
+  std::array<LabelId, 2> labels;
+};
+
+/// The fourteen boxes: the eight exposure programs, then the six metering modes. The last of each group
+/// admits what the others do not name: creative and undetermined programs, undetermined metering.
+extern const std::array<CategoryBox, 14> kCategoryBoxes;
 
 }  // namespace lumetra

@@ -46,36 +46,12 @@ bool IsExcluded(const PhotoRecord& record, int field, const std::vector<std::str
   });
 }
 
-struct CategoryBox {
-  bool FilterCriteria::*box;
-  LabelId label;
-};
-
-constexpr CategoryBox kProgramBoxes[] = {
-    {&FilterCriteria::cb_Manual, LabelId::LabelManual},
-    {&FilterCriteria::cb_Aperture, LabelId::LabelAperturePriority},
-    {&FilterCriteria::cb_Shutter, LabelId::LabelShutterPriority},
-    {&FilterCriteria::cb_Normal, LabelId::LabelNormal},
-    {&FilterCriteria::cb_Action, LabelId::LabelSport},
-    {&FilterCriteria::cb_Portrait, LabelId::LabelPortrait},
-    {&FilterCriteria::cb_Landscape, LabelId::LabelLandscape},
-    {&FilterCriteria::cb_OtherP, LabelId::LabelCreative},
-    {&FilterCriteria::cb_OtherP, LabelId::NotDeterminedM},
-};
-
-constexpr CategoryBox kMeteringBoxes[] = {
-    {&FilterCriteria::cb_Average, LabelId::LabelAverage},
-    {&FilterCriteria::cb_Partial, LabelId::LabelPartial},
-    {&FilterCriteria::cb_Spot, LabelId::LabelSpot},
-    {&FilterCriteria::cb_Multi_Segment, LabelId::LabelMultiSegment},
-    {&FilterCriteria::cb_Multi_Spot, LabelId::LabelMultiSpot},
-    {&FilterCriteria::cb_OtherE, LabelId::NotDeterminedM},
-};
-
-template <size_t N>
-bool AdmittedByBoxes(const FilterCriteria& criteria, LabelId label, const CategoryBox (&boxes)[N]) {
-  return std::none_of(std::begin(boxes), std::end(boxes),
-                      [&](const CategoryBox& box) { return !(criteria.*box.box) && box.label == label; });
+// A photo is left out by an unchecked box of `group` that names its label.
+bool AdmittedByBoxes(const FilterCriteria& criteria, LabelId label, BoxGroup group) {
+  return std::none_of(kCategoryBoxes.begin(), kCategoryBoxes.end(), [&](const CategoryBox& box) {
+    return box.group == group && !(criteria.*box.criteria) && label != LabelId::kNone &&
+           std::find(box.labels.begin(), box.labels.end(), label) != box.labels.end();
+  });
 }
 
 }  // namespace
@@ -109,8 +85,8 @@ bool PassesFilter(const PhotoRecord& record, const FilterCriteria& criteria, boo
   if (criteria.rb_Orientation_H && !Has(record, kOrientation, LabelId::LabelHorizontal)) return false;
   if (criteria.rb_Orientation_V && !Has(record, kOrientation, LabelId::LabelVertical)) return false;
 
-  if (!AdmittedByBoxes(criteria, record.labels[kProgram], kProgramBoxes)) return false;
-  if (!AdmittedByBoxes(criteria, record.labels[kMetering], kMeteringBoxes)) return false;
+  if (!AdmittedByBoxes(criteria, record.labels[kProgram], BoxGroup::kProgram)) return false;
+  if (!AdmittedByBoxes(criteria, record.labels[kMetering], BoxGroup::kMetering)) return false;
 
   return !IsExcluded(record, kModel, criteria.ModelExclusions) && !IsExcluded(record, kLens, criteria.LensExclusions);
 }

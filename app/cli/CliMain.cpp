@@ -12,6 +12,7 @@
 
 #include "app/cli/SurveyCommand.h"
 #include "app/cli/TagsCommand.h"
+#include "survey/FilterCriteria.h"
 
 #ifdef LUMETRA_CLI_CHARTS
 #include <optional>
@@ -48,6 +49,17 @@ struct SurveyChoices {
   bool no_unknown = false;
 };
 
+// The names the command line takes for the boxes of `group`: "Manual, Aperture, ...".
+std::string BoxNames(lumetra::BoxGroup group) {
+  std::string names;
+  for (const lumetra::CategoryBox& box : lumetra::kCategoryBoxes) {
+    if (box.group != group) continue;
+    if (!names.empty()) names += ", ";
+    names += box.name;
+  }
+  return names;
+}
+
 CLI::App* AddTagsCommand(CLI::App& app, lumetra::cli::TagsOptions& options, std::vector<std::string>& files) {
   CLI::App* tags = app.add_subcommand("tags", "List the tags the metadata reader sees in each file");
   tags->add_flag("--json", options.json, "Print a JSON array, one object per file");
@@ -82,10 +94,9 @@ void AddSurveyFilter(CLI::App& survey, lumetra::cli::SurveyRequest& request) {
   survey.add_option("--flash", request.flash, "Only photos with (yes) or without (no) flash");
   survey.add_option("--orientation", request.orientation, "Only horizontal (h) or vertical (v) photos");
   survey.add_option("--exclude-program", request.exclude_program,
-                    "Leave out an exposure program: Manual, Aperture, Shutter, Normal, Action, Portrait, "
-                    "Landscape, OtherP");
+                    "Leave out an exposure program: " + BoxNames(lumetra::BoxGroup::kProgram));
   survey.add_option("--exclude-metering", request.exclude_metering,
-                    "Leave out a metering mode: Average, Spot, Partial, Multi_Segment, Multi_Spot, OtherE");
+                    "Leave out a metering mode: " + BoxNames(lumetra::BoxGroup::kMetering));
   survey.add_option("--exclude-model", request.exclude_model, "Leave out a camera model");
   survey.add_option("--exclude-lens", request.exclude_lens, "Leave out a lens");
 }

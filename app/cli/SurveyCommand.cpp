@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "app/platform/ProgramFolder.h"
@@ -12,35 +13,14 @@
 namespace lumetra::cli {
 namespace {
 
-struct NamedBox {
-  const char* name;
-  bool FilterCriteria::*box;
-};
-
-constexpr NamedBox kProgramBoxes[] = {
-    {"Manual", &FilterCriteria::cb_Manual},       {"Aperture", &FilterCriteria::cb_Aperture},
-    {"Shutter", &FilterCriteria::cb_Shutter},     {"Normal", &FilterCriteria::cb_Normal},
-    {"Action", &FilterCriteria::cb_Action},       {"Portrait", &FilterCriteria::cb_Portrait},
-    {"Landscape", &FilterCriteria::cb_Landscape}, {"OtherP", &FilterCriteria::cb_OtherP},
-};
-constexpr NamedBox kMeteringBoxes[] = {
-    {"Average", &FilterCriteria::cb_Average},       {"Spot", &FilterCriteria::cb_Spot},
-    {"Partial", &FilterCriteria::cb_Partial},       {"Multi_Segment", &FilterCriteria::cb_Multi_Segment},
-    {"Multi_Spot", &FilterCriteria::cb_Multi_Spot}, {"OtherE", &FilterCriteria::cb_OtherE},
-};
-
-template <size_t N>
-std::string Uncheck(const std::vector<std::string>& names, const NamedBox (&boxes)[N], const char* option,
+// Unchecks the boxes of `group` named in `names`; an error naming the option for a name of no such box.
+std::string Uncheck(const std::vector<std::string>& names, BoxGroup group, const char* option,
                     FilterCriteria& criteria) {
   for (const std::string& name : names) {
-    bool found = false;
-    for (const NamedBox& box : boxes) {
-      if (name == box.name) {
-        criteria.*box.box = false;
-        found = true;
-      }
-    }
-    if (!found) return std::string(option) + ": unknown name '" + name + "'";
+    const auto box = std::find_if(kCategoryBoxes.begin(), kCategoryBoxes.end(),
+                                  [&](const CategoryBox& box) { return box.group == group && box.name == name; });
+    if (box == kCategoryBoxes.end()) return std::string(option) + ": unknown name '" + name + "'";
+    criteria.*box->criteria = false;
   }
   return {};
 }
@@ -201,11 +181,11 @@ std::string BuildCriteria(const SurveyRequest& request, FilterCriteria& criteria
   } else if (!request.orientation.empty()) {
     return "--orientation: expected h or v, got '" + request.orientation + "'";
   }
-  if (std::string error = Uncheck(request.exclude_program, kProgramBoxes, "--exclude-program", criteria);
+  if (std::string error = Uncheck(request.exclude_program, BoxGroup::kProgram, "--exclude-program", criteria);
       !error.empty()) {
     return error;
   }
-  if (std::string error = Uncheck(request.exclude_metering, kMeteringBoxes, "--exclude-metering", criteria);
+  if (std::string error = Uncheck(request.exclude_metering, BoxGroup::kMetering, "--exclude-metering", criteria);
       !error.empty()) {
     return error;
   }

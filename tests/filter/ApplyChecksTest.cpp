@@ -240,13 +240,6 @@ TEST(EditedBoundText, KeepsWhatTheBoxTakesAndUndoesTheRest) {
   }
 }
 
-constexpr bool FilterCriteria::*kCategoryBoxes[] = {
-    &FilterCriteria::cb_Manual,     &FilterCriteria::cb_Aperture, &FilterCriteria::cb_Shutter,
-    &FilterCriteria::cb_Normal,     &FilterCriteria::cb_Action,   &FilterCriteria::cb_Portrait,
-    &FilterCriteria::cb_Landscape,  &FilterCriteria::cb_OtherP,   &FilterCriteria::cb_Average,
-    &FilterCriteria::cb_Spot,       &FilterCriteria::cb_Partial,  &FilterCriteria::cb_Multi_Segment,
-    &FilterCriteria::cb_Multi_Spot, &FilterCriteria::cb_OtherE,
-};
 constexpr bool FilterCriteria::*kRadioButtons[] = {
     &FilterCriteria::rb_Flash_Yes,
     &FilterCriteria::rb_Flash_No,
@@ -266,9 +259,9 @@ std::vector<std::pair<std::string, Setup>> OneCriterionEach() {
     setups.emplace_back("bound " + std::to_string(index++),
                         [bound](FilterCriteria& c) { c.*bound = std::string(1, '1'); });
   }
-  index = 0;
-  for (const auto box : kCategoryBoxes) {
-    setups.emplace_back("category box " + std::to_string(index++), [box](FilterCriteria& c) { c.*box = false; });
+  for (const CategoryBox& box : kCategoryBoxes) {
+    setups.emplace_back("category box " + std::string(box.name),
+                        [field = box.criteria](FilterCriteria& c) { c.*field = false; });
   }
   index = 0;
   for (const auto button : kRadioButtons) {
@@ -383,33 +376,56 @@ TEST(ChoicesOf, NumbersTheRadioButtonsOfEachPair) {
 }
 
 TEST(ChoicesOf, EachCategoryBoxGoesToItsOwnChoiceAndBack) {
-  const std::pair<bool FilterCriteria::*, bool AppliedChoices::*> boxes[] = {
-      {&FilterCriteria::cb_Manual, &AppliedChoices::cb_Manual},
-      {&FilterCriteria::cb_Aperture, &AppliedChoices::cb_Aperture},
-      {&FilterCriteria::cb_Shutter, &AppliedChoices::cb_Shutter},
-      {&FilterCriteria::cb_Normal, &AppliedChoices::cb_Normal},
-      {&FilterCriteria::cb_Action, &AppliedChoices::cb_Action},
-      {&FilterCriteria::cb_Portrait, &AppliedChoices::cb_Portrait},
-      {&FilterCriteria::cb_Landscape, &AppliedChoices::cb_Landscape},
-      {&FilterCriteria::cb_OtherP, &AppliedChoices::cb_OtherP},
-      {&FilterCriteria::cb_Average, &AppliedChoices::cb_Average},
-      {&FilterCriteria::cb_Multi_Segment, &AppliedChoices::cb_Multi_Segment},
-      {&FilterCriteria::cb_Partial, &AppliedChoices::cb_Partial},
-      {&FilterCriteria::cb_Spot, &AppliedChoices::cb_Spot},
-      {&FilterCriteria::cb_Multi_Spot, &AppliedChoices::cb_Multi_Spot},
-      {&FilterCriteria::cb_OtherE, &AppliedChoices::cb_OtherE},
-  };
-  int index = 0;
-  for (const auto& [box, choice] : boxes) {
-    SCOPED_TRACE(index++);
+  for (const CategoryBox& unchecked : kCategoryBoxes) {
+    SCOPED_TRACE(unchecked.name);
     FilterCriteria criteria;
-    criteria.*box = false;
+    criteria.*unchecked.criteria = false;
     const AppliedChoices choices = ChoicesOf(criteria);
-    for (const auto& [other_box, other_choice] : boxes) EXPECT_EQ(choices.*other_choice, other_choice != choice);
-
     FilterCriteria restored;
     RestoreAppliedChoices(restored, choices);
-    for (const auto& [other_box, other_choice] : boxes) EXPECT_EQ(restored.*other_box, other_box != box);
+    // Only this box comes back unchecked: no two boxes share a choice.
+    for (const CategoryBox& box : kCategoryBoxes) {
+      EXPECT_EQ(choices.*box.applied, &box != &unchecked) << box.name;
+      EXPECT_EQ(restored.*box.criteria, &box != &unchecked) << box.name;
+    }
+  }
+}
+
+TEST(CategoryBoxes, EveryLabelOfAProgramOrMeteringHasOneBox) {
+  // What a photo's exposure program or metering can be labelled, and the one box that admits it.
+  const std::pair<LabelId, std::string_view> programs[] = {
+      {LabelId::LabelManual, "Manual"},
+      {LabelId::LabelAperturePriority, "Aperture"},
+      {LabelId::LabelShutterPriority, "Shutter"},
+      {LabelId::LabelNormal, "Normal"},
+      {LabelId::LabelSport, "Action"},
+      {LabelId::LabelPortrait, "Portrait"},
+      {LabelId::LabelLandscape, "Landscape"},
+      {LabelId::LabelCreative, "OtherP"},
+      {LabelId::NotDeterminedM, "OtherP"},
+  };
+  const std::pair<LabelId, std::string_view> meterings[] = {
+      {LabelId::LabelAverage, "Average"},
+      {LabelId::LabelPartial, "Partial"},
+      {LabelId::LabelSpot, "Spot"},
+      {LabelId::LabelMultiSegment, "Multi_Segment"},
+      {LabelId::LabelMultiSpot, "Multi_Spot"},
+      {LabelId::NotDeterminedM, "OtherE"},
+  };
+  const auto boxes_of = [](BoxGroup group, LabelId label) {
+    std::vector<std::string_view> names;
+    for (const CategoryBox& box : kCategoryBoxes) {
+      if (box.group == group && std::find(box.labels.begin(), box.labels.end(), label) != box.labels.end()) {
+        names.push_back(box.name);
+      }
+    }
+    return names;
+  };
+  for (const auto& [label, name] : programs) {
+    EXPECT_EQ(boxes_of(BoxGroup::kProgram, label), std::vector<std::string_view>{name}) << LabelText(label, kEnglish);
+  }
+  for (const auto& [label, name] : meterings) {
+    EXPECT_EQ(boxes_of(BoxGroup::kMetering, label), std::vector<std::string_view>{name}) << LabelText(label, kEnglish);
   }
 }
 
