@@ -104,6 +104,54 @@ std::vector<myRecord> FixedRows(std::initializer_list<LabelId> labels, int langu
 
 const ValueRanges kResetRanges{};
 
+LabelId LabelOf(const PhotoRecord& record, int field) { return record.labels[static_cast<size_t>(field)]; }
+
+// Counts the photo in the row of `rows` its field falls in; otherwise appends a row and says so.
+bool CountIn(std::vector<myRecord>& rows, const PhotoRecord& record, int field) {
+  if (myRecord* row = FindRow(rows, record.Field(field), LabelOf(record, field))) {
+    ++row->count;
+    return false;
+  }
+  rows.push_back({record.Field(field), 1, LabelOf(record, field), 0});
+  return true;
+}
+
+// Counts the photo in the fixed row of its label; programs and metering modes fall back on their last
+// row, the others count only a match.
+void CountFixed(std::vector<myRecord>& rows, LabelId label, bool last_row_catches) {
+  for (myRecord& row : rows) {
+    if (row.label == label) {
+      ++row.count;
+      return;
+    }
+  }
+  if (last_row_catches) ++rows.back().count;
+}
+
+// The fifteen tallies in display order, with their names and whether their rows are fixed.
+struct TallyInfo {
+  const char* name;
+  std::vector<myRecord> SurveyState::*rows;
+  bool fixed;
+};
+constexpr TallyInfo kTallies[] = {
+    {"shutter", &SurveyState::tallyShutter, false},
+    {"fNumber", &SurveyState::tallyFNumber, false},
+    {"focal", &SurveyState::tallyFocal, false},
+    {"focal35", &SurveyState::tallyFocal35, false},
+    {"iso", &SurveyState::tallyIso, false},
+    {"make", &SurveyState::tallyMake, false},
+    {"model", &SurveyState::tallyModel, false},
+    {"lens", &SurveyState::tallyLens, false},
+    {"crop", &SurveyState::tallyCrop, false},
+    {"program", &SurveyState::tallyProgram, true},
+    {"metering", &SurveyState::tallyMetering, true},
+    {"flash", &SurveyState::tallyFlash, true},
+    {"orientation", &SurveyState::tallyOrientation, true},
+    {"drive", &SurveyState::tallyDrive, true},
+    {"focus", &SurveyState::tallyFocus, true},
+};
+
 }  // namespace
 
 SurveyState::SurveyState(int language) : language_(language) { SetFixedRows(language); }
@@ -133,26 +181,26 @@ void SurveyState::TallyPhoto(const PhotoRecord& record, FilterCriteria& criteria
   if (!PassesFilter(record, criteria, rb_Real)) return;
   ++filteredCount;
   filteredPaths.push_back(record.path);
-  const auto label = [&record](int field) { return record.labels[static_cast<size_t>(field)]; };
+  CountExposureAndFNumber(record);
+  CountFocalAndIso(record);
+  CountCamera(record, criteria);
+  CountFixed(tallyProgram, LabelOf(record, kProgram), true);
+  CountFixed(tallyMetering, LabelOf(record, kMetering), true);
+  CountFixed(tallyFlash, LabelOf(record, kFlash), false);
+  CountFixed(tallyOrientation, LabelOf(record, kOrientation), false);
+  CountFixed(tallyDrive, LabelOf(record, kDrive), false);
+  CountFixed(tallyFocus, LabelOf(record, kFocus), false);
+}
 
-  // Counts the photo in an existing row; otherwise appends one and says so.
-  const auto count_in = [&](std::vector<myRecord>& rows, int field) {
-    if (myRecord* row = FindRow(rows, record.Field(field), label(field))) {
-      ++row->count;
-      return false;
-    }
-    rows.push_back({record.Field(field), 1, label(field), 0});
-    return true;
-  };
-
-  if (count_in(tallyShutter, kExposure)) {
+void SurveyState::CountExposureAndFNumber(const PhotoRecord& record) {
+  if (CountIn(tallyShutter, record, kExposure)) {
     myRecord& row = tallyShutter.back();
     row.value = ExposureValue(row.text);
     UpdateRange(row.value, CurrentRanges.shutter_min, CurrentRanges.shutter_max);
     InsertLast(tallyShutter, 1, [](const myRecord& a, const myRecord& b) { return a.value < b.value; });
   }
-  if (count_in(tallyFNumber, kFNumber)) {
-    if (label(kFNumber) == LabelId::kNone) {
+  if (CountIn(tallyFNumber, record, kFNumber)) {
+    if (LabelOf(record, kFNumber) == LabelId::kNone) {
       if (const std::optional<double> x = ReadDecimal(record.fNumber)) {
         const auto rounded = static_cast<int64_t>(Round(Round(*x * 10) / 10 * kFixedPointUnit));
         if (CurrentRanges.fnumber_max < *x * kFixedPointUnit) CurrentRanges.fnumber_max = rounded;
@@ -162,6 +210,9 @@ void SurveyState::TallyPhoto(const PhotoRecord& record, FilterCriteria& criteria
     InsertLast(tallyFNumber, 1,
                [](const myRecord& a, const myRecord& b) { return NumberValue(a.text) < NumberValue(b.text); });
   }
+}
+
+void SurveyState::CountFocalAndIso(const PhotoRecord& record) {
   const struct {
     std::vector<myRecord>& rows;
     int field;
@@ -173,47 +224,33 @@ void SurveyState::TallyPhoto(const PhotoRecord& record, FilterCriteria& criteria
       {tallyIso, kIso, CurrentRanges.iso_min, CurrentRanges.iso_max},
   };
   for (const auto& tally : numeric) {
-    if (!count_in(tally.rows, tally.field)) continue;
-    if (label(tally.field) != LabelId::NotDeterminedN) {
+    if (!CountIn(tally.rows, record, tally.field)) continue;
+    if (LabelOf(record, tally.field) != LabelId::NotDeterminedN) {
       if (const std::optional<int64_t> v = ReadInteger64(record.Field(tally.field))) {
         UpdateRange(*v, tally.minimum, tally.maximum);
       }
     }
     PlaceNumeric(tally.rows, LabelId::NotDeterminedN);
   }
-  if (count_in(tallyModel, kModel)) {
+}
+
+void SurveyState::CountCamera(const PhotoRecord& record, FilterCriteria& criteria) {
+  if (CountIn(tallyModel, record, kModel)) {
     PlaceByCount(tallyModel);
     criteria.ModelChecks = CheckList(tallyModel, criteria.ModelExclusions);
   }
-  if (count_in(tallyLens, kLens)) {
+  if (CountIn(tallyLens, record, kLens)) {
     PlaceByCount(tallyLens);
     criteria.LensChecks = CheckList(tallyLens, criteria.LensExclusions);
   }
-  if (count_in(tallyCrop, kCrop)) PlaceCrop(tallyCrop);
+  if (CountIn(tallyCrop, record, kCrop)) PlaceCrop(tallyCrop);
   // Makes match without regard to case; a row keeps the spelling of the photo that created it.
-  if (myRecord* row = FindMakeRow(tallyMake, record.make, label(kMake))) {
+  if (myRecord* row = FindMakeRow(tallyMake, record.make, LabelOf(record, kMake))) {
     ++row->count;
   } else {
-    tallyMake.push_back({record.make, 1, label(kMake), 0});
+    tallyMake.push_back({record.make, 1, LabelOf(record, kMake), 0});
     PlaceByCount(tallyMake);
   }
-
-  // Fixed rows: programs and metering modes fall back on their last row, the others count only a match.
-  const auto count_fixed = [&](std::vector<myRecord>& rows, int field, bool last_row_catches) {
-    for (myRecord& row : rows) {
-      if (row.label == label(field)) {
-        ++row.count;
-        return;
-      }
-    }
-    if (last_row_catches) ++rows.back().count;
-  };
-  count_fixed(tallyProgram, kProgram, true);
-  count_fixed(tallyMetering, kMetering, true);
-  count_fixed(tallyFlash, kFlash, false);
-  count_fixed(tallyOrientation, kOrientation, false);
-  count_fixed(tallyDrive, kDrive, false);
-  count_fixed(tallyFocus, kFocus, false);
 }
 
 void SurveyState::ResetTallies(bool full, FilterCriteria& criteria) {
@@ -233,11 +270,13 @@ void SurveyState::ResetTallies(bool full, FilterCriteria& criteria) {
   filteredCount = 0;
   filteredPaths.clear();
   CurrentRanges = kResetRanges;
-  for (auto* rows : {&tallyShutter, &tallyFNumber, &tallyFocal, &tallyFocal35, &tallyIso, &tallyMake, &tallyCrop}) {
-    rows->clear();
-  }
-  for (auto* rows : {&tallyProgram, &tallyMetering, &tallyFlash, &tallyOrientation, &tallyDrive, &tallyFocus}) {
-    for (myRecord& row : *rows) row.count = 0;
+  for (const TallyInfo& tally : kTallies) {
+    std::vector<myRecord>& rows = this->*tally.rows;
+    if (tally.fixed) {
+      for (myRecord& row : rows) row.count = 0;
+    } else if (&rows != &tallyModel && &rows != &tallyLens) {
+      rows.clear();
+    }
   }
 }
 
@@ -248,10 +287,8 @@ void SurveyState::Retally(FilterCriteria& criteria, bool rb_Real) {
 
 void SurveyState::RelabelTallies(int language, FilterCriteria& criteria) {
   language_ = language;
-  for (auto* rows :
-       {&tallyShutter, &tallyFNumber, &tallyFocal, &tallyFocal35, &tallyIso, &tallyMake, &tallyModel, &tallyLens,
-        &tallyCrop, &tallyProgram, &tallyMetering, &tallyFlash, &tallyOrientation, &tallyDrive, &tallyFocus}) {
-    for (myRecord& row : *rows) {
+  for (const TallyInfo& tally : kTallies) {
+    for (myRecord& row : this->*tally.rows) {
       if (row.label != LabelId::kNone) row.text = LabelText(row.label, language);
     }
   }
@@ -264,21 +301,9 @@ void SurveyState::RelabelTallies(int language, FilterCriteria& criteria) {
 }
 
 std::vector<std::pair<const char*, const std::vector<myRecord>*>> SurveyState::AllTallies() const {
-  return {{"shutter", &tallyShutter},
-          {"fNumber", &tallyFNumber},
-          {"focal", &tallyFocal},
-          {"focal35", &tallyFocal35},
-          {"iso", &tallyIso},
-          {"make", &tallyMake},
-          {"model", &tallyModel},
-          {"lens", &tallyLens},
-          {"crop", &tallyCrop},
-          {"program", &tallyProgram},
-          {"metering", &tallyMetering},
-          {"flash", &tallyFlash},
-          {"orientation", &tallyOrientation},
-          {"drive", &tallyDrive},
-          {"focus", &tallyFocus}};
+  std::vector<std::pair<const char*, const std::vector<myRecord>*>> tallies;
+  for (const TallyInfo& tally : kTallies) tallies.emplace_back(tally.name, &(this->*tally.rows));
+  return tallies;
 }
 
 }  // namespace lumetra

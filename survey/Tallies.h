@@ -71,6 +71,10 @@ class SurveyState {
 
  private:
   void SetFixedRows(int language);
+  // The steps of TallyPhoto.
+  void CountExposureAndFNumber(const PhotoRecord& record);
+  void CountFocalAndIso(const PhotoRecord& record);
+  void CountCamera(const PhotoRecord& record, FilterCriteria& criteria);
 
   int language_;
 };
