@@ -49,6 +49,12 @@ std::string DisplayLabel(const Rows& rows, size_t index, LabelId undetermined, i
 // The pie's row number (from 1) as a colour.
 int RowNumber(size_t index) { return static_cast<int>(index) + 1; }
 
+// Where in the palette the grouped pies start, so that side by side they do not begin alike: the crop
+// factors three colours on, the models five, the makes at the first; the lenses count down from the last.
+constexpr int kCropPaletteOffset = 3;
+constexpr int kModelPaletteOffset = 5;
+constexpr int kLensPaletteTop = 19;
+
 // Where a row stands on a linear axis and what its bar is called.
 struct LinearBar {
   double x;
@@ -192,7 +198,7 @@ void BuildChartSeries(ChartSet& charts, const SurveyState& state, RebuildMode mo
   FillFocal(charts[Chart_FocalLength], settings.rb_Real ? state.tallyFocal : state.tallyFocal35, settings);
   if (mode == RebuildMode::kAll || mode == RebuildMode::kFocalAndCrop) {
     FillGroupedPie(charts[Chart_Crop].pie, state.tallyCrop, filtered, language,
-                   [](int i) { return PaletteColour(i + 3); });
+                   [](int i) { return PaletteColour(i + kCropPaletteOffset); });
   }
   if (mode != RebuildMode::kAll) return;
 
@@ -225,9 +231,9 @@ void BuildChartSeries(ChartSet& charts, const SurveyState& state, RebuildMode mo
                  return 0xFF0000;
                });
   FillGroupedPie(charts[Chart_Model].pie, state.tallyModel, filtered, language,
-                 [](int i) { return PaletteColour(i + 5); });
+                 [](int i) { return PaletteColour(i + kModelPaletteOffset); });
   FillGroupedPie(charts[Chart_Lens].pie, state.tallyLens, filtered, language,
-                 [](int i) { return PaletteColour(std::abs(19 - i)); });
+                 [](int i) { return PaletteColour(std::abs(kLensPaletteTop - i)); });
   FillGroupedPie(charts[Chart_Make].pie, state.tallyMake, filtered, language, [](int i) { return PaletteColour(i); });
   static constexpr ChartColour kFocusColours[] = {0x23EE61, 0xFF00FF, 0x2376EE, 0xFFFF00, 0xF92981};
   FillFixedPie(charts[Chart_Focus].pie, state.tallyFocus, false, [](size_t i, const myRecord&) {

@@ -9,6 +9,16 @@
 namespace lumetra {
 namespace {
 
+// A crop factor derived from the photo's own focal lengths is believed up to this value; beyond it the
+// 35 mm focal length is taken for a wrong one.
+constexpr double kMostDerivedCrop = 10;
+// Cameras with a crop factor up to this (full frame, APS, Four Thirds) take interchangeable lenses: when
+// the photo names no lens, the lens is named by the focal range the maker note gives.
+constexpr double kMostCropForFocalRange = 2;
+// The focal range of a camera that does not know it (0 to the largest 16-bit value), or of none at all.
+constexpr std::string_view kNoFocalRange = "0-65535 mm";
+constexpr std::string_view kEmptyFocalRange = "- mm";
+
 // A rendered focal length without its decimals and leading blank: " 6.30" gives "6", "105.00" "105".
 std::string WholeMillimetres(const std::string& rendered) {
   std::string text = rendered.size() > 3 ? rendered.substr(0, rendered.size() - 3) : std::string();
@@ -169,7 +179,7 @@ class PhotoReader {
     const std::optional<double> fl35 = ReadDecimalAfterZero(WholeMillimetres(Tag(PhotoTag::kFocalLengthIn35mm)));
     double crop = 0;
     if (fl && fl35 && *fl > 0 && *fl35 > 0) crop = Round(10 * *fl35 / *fl) / 10;
-    if (crop > 0 && crop <= 10) {
+    if (crop > 0 && crop <= kMostDerivedCrop) {
       record_.crop = DecimalText(crop);
       record_.focal35 = DecimalText(Round(static_cast<double>(focal_) * crop));
     } else {
@@ -217,12 +227,12 @@ class PhotoReader {
     }
     if (lens.empty() && !Is(kCrop, LabelId::NotDeterminedM)) {
       const std::optional<double> crop = ReadDecimal(record_.crop);
-      if (crop && *crop <= 2) {
+      if (crop && *crop <= kMostCropForFocalRange) {
         const std::string short_focal = Tag(PhotoTag::kShortFocal);
         const std::string long_focal = Tag(PhotoTag::kLongFocal);
         lens = (short_focal.empty() ? "" : short_focal.substr(1)) + "-" +
                (long_focal.empty() ? "" : long_focal.substr(1)) + " mm";
-        if (lens == "0-65535 mm" || lens == "- mm") lens.clear();
+        if (lens == kNoFocalRange || lens == kEmptyFocalRange) lens.clear();
       }
     }
     const std::string undetermined = LabelText(LabelId::NotDeterminedM, context_.language);
