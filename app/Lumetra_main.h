@@ -18,6 +18,7 @@
 #include "charts/BuildChartSeries.h"
 #include "charts/ChartModel.h"
 #include "crop/CropStore.h"
+#include "numbers/FixedPoint.h"
 #include "survey/FilterCriteria.h"
 #include "survey/Tallies.h"
 
@@ -158,8 +159,8 @@ class TForm_Exif : public QMainWindow {
   ChartSet charts_;
   std::atomic<bool> stopRequested_{false};
   int UiLanguage_ = 0;
-  int64_t Koef_ = 10000;
-  int64_t KoefH_ = 10000;
+  int64_t Koef_ = kFixedPointUnit;
+  int64_t KoefH_ = kFixedPointUnit;
   std::string current_folder_;
   // A folder was selected in the tree since start-up: the settings file names it.
   bool folder_selected_ = false;

@@ -10,6 +10,7 @@
 #include "app/FolderTree.h"
 #include "app/Lumetra_main.h"
 #include "app/MainWindowDesign.h"
+#include "numbers/FixedPoint.h"
 
 namespace lumetra {
 
@@ -19,12 +20,12 @@ namespace {
 
 // A fixed-point factor in 1/10000: numerator / denominator rounded to four decimals.
 int64_t Factor(int numerator, int denominator) {
-  return static_cast<int64_t>(std::nearbyint(static_cast<double>(numerator) * 10000.0 / denominator));
+  return static_cast<int64_t>(std::nearbyint(static_cast<double>(numerator) * kFixedPointUnit / denominator));
 }
 
 // A factor in the general number format with the user's decimal separator: 1.25, 1.3333, 1.
 QString FactorText(int64_t factor) {
-  QString text = QString::number(static_cast<double>(factor) / 10000.0, 'g', 15);
+  QString text = QString::number(static_cast<double>(factor) / kFixedPointUnit, 'g', 15);
   return text.replace(QLatin1Char('.'), QLocale::system().decimalPoint());
 }
 
@@ -79,7 +80,7 @@ void TForm_Exif::ScaleToScreen(QSize screen) {
 
   Koef_ = Factor(W, kDesignScreenWidth);
   const auto times_koef = [this](int length) {
-    return static_cast<int>(std::nearbyint(static_cast<double>(length) * Koef_ / 10000.0));
+    return static_cast<int>(std::nearbyint(static_cast<double>(length) * Koef_ / kFixedPointUnit));
   };
   for (int panel = 0; panel < 2; ++panel) status_panels_[panel]->setFixedWidth(times_koef(kDesignStatusWidths[panel]));
   KoefH_ = Factor(H, kDesignScreenHeight);

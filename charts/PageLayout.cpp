@@ -1,9 +1,11 @@
 #include "charts/PageLayout.h"
 
+#include "numbers/FixedPoint.h"
+
 namespace lumetra {
 
 std::array<PageRect, 10> MainPageRects(int client_width, int client_height, int64_t KoefH) {
-  const int gap = static_cast<int>(2 * KoefH / 10000);
+  const int gap = static_cast<int>(2 * KoefH / kFixedPointUnit);
   const int height = client_height / 3 - 2;
   const int wide = client_width / 3 - 2;
   const int narrow = client_width / 4 - 2;
