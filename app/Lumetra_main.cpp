@@ -123,12 +123,9 @@ void TForm_Exif::ReadSettings() {
     if (IsSelectableFolder(settings->folder, SpecialFolders())) {
       selected = myTree->SelectFolder(QString::fromStdString(settings->folder));
     }
-    if (settings->UiLanguage == kEnglish) {
-      UiLanguage_ = kEnglish;
-      rb_Eng->setChecked(true);
-    } else if (settings->UiLanguage == kRussian) {
-      UiLanguage_ = kRussian;
-      rb_Rus->setChecked(true);
+    if (settings->UiLanguage) {
+      UiLanguage_ = *settings->UiLanguage;
+      (UiLanguage_ == kRussian ? rb_Rus : rb_Eng)->setChecked(true);
     }
     (settings->rb_Real ? rb_Real : rb_Equivalent)->setChecked(true);
     (settings->rb_Text ? rb_Text : rb_Linear)->setChecked(true);
@@ -381,7 +378,7 @@ void TForm_Exif::FitTabWidth() {
 }
 
 void TForm_Exif::SetLeftPanel(PanelMode mode) {
-  const int language = UiLanguage_;
+  const Language language = UiLanguage_;
   if (mode == PanelMode::Hide || !Panel_Left->isHidden()) {
     Panel_Left->hide();
     Tab_Exif->setGeometry(2, Tab_Exif->y(), ClientWidth() - 4, Tab_Exif->height());
@@ -420,7 +417,7 @@ void TForm_Exif::CropCommand() {
 // ---------------------------------------------------------------------------------------------------
 // The language
 
-void TForm_Exif::LanguageClicked(int language) {
+void TForm_Exif::LanguageClicked(Language language) {
   UiLanguage_ = language;
   ApplyLanguage();
   if (lb_Filter->isHidden() && dialogs_.filter_summary) dialogs_.filter_summary();
@@ -428,8 +425,7 @@ void TForm_Exif::LanguageClicked(int language) {
 }
 
 void TForm_Exif::ApplyLanguage() {
-  if (UiLanguage_ == 0) UiLanguage_ = kEnglish;
-  const int language = UiLanguage_;
+  const Language language = UiLanguage_;
   for (const ControlText& entry : kControlCaptions) {
     SetCaption(findChild<QObject*>(ToQString(entry.control)), ToQString(entry.text.In(language)));
   }

@@ -90,7 +90,7 @@ class TForm_Exif : public QMainWindow {
 
   WindowDialogs& Dialogs() { return dialogs_; }
 
-  [[nodiscard]] int UiLanguage() const { return UiLanguage_; }
+  [[nodiscard]] Language UiLanguage() const { return UiLanguage_; }
   [[nodiscard]] int64_t Koef() const { return Koef_; }
   [[nodiscard]] int64_t KoefH() const { return KoefH_; }
   [[nodiscard]] bool Running() const { return running_; }
@@ -140,7 +140,7 @@ class TForm_Exif : public QMainWindow {
   void ExitCommand();
   void HideLeftCommand();
   void Filter_BoxClick();
-  void LanguageClicked(int language);
+  void LanguageClicked(Language language);
   void FocalClicked();
   void ChartClicked(ChartId chart);
   void ShortcutCommand();
@@ -158,7 +158,8 @@ class TForm_Exif : public QMainWindow {
   CropStore crops_;
   ChartSet charts_;
   std::atomic<bool> stopRequested_{false};
-  int UiLanguage_ = 0;
+  // English until the settings or the user choose.
+  Language UiLanguage_ = kEnglish;
   int64_t Koef_ = kFixedPointUnit;
   int64_t KoefH_ = kFixedPointUnit;
   std::string current_folder_;

@@ -294,8 +294,9 @@ QPixmap TrafficLightPicture(TrafficLight light) {
   return QPixmap::fromImage(canvas);
 }
 
-QPixmap NoPhotosPicture(int language) {
-  const QString text = language == 1 ? QStringLiteral("Нет фотографий с EXIF") : QStringLiteral("No photos with EXIF");
+QPixmap NoPhotosPicture(Language language) {
+  const QString text =
+      language == kRussian ? QStringLiteral("Нет фотографий с EXIF") : QStringLiteral("No photos with EXIF");
 
   QImage canvas = Canvas(kNoPhotosWidth, kNoPhotosHeight);
   QPainter painter(&canvas);

@@ -5,6 +5,8 @@
 #include <QIcon>
 #include <QPixmap>
 
+#include "survey/Labels.h"
+
 namespace lumetra {
 
 /// Which lamps of the signal picture are lit, and in what colour.
@@ -16,9 +18,9 @@ enum class TrafficLight : uint8_t { kRed, kYellow, kGreen };
 [[nodiscard]] QPixmap TrafficLightPicture(TrafficLight light);
 
 /// A 730 x 627 picture on a light background: three dark film strips one above the other, the middle one
-/// carrying in red letters "Нет фотографий с EXIF" for `language` 1 (Russian) and "No photos with EXIF"
+/// carrying in red letters "Нет фотографий с EXIF" in Russian and "No photos with EXIF"
 /// for any other value. Needs a QGuiApplication.
-[[nodiscard]] QPixmap NoPhotosPicture(int language);
+[[nodiscard]] QPixmap NoPhotosPicture(Language language);
 
 /// The window icon, a bar chart in front of a camera lens, drawn at 16, 32 and 64 pixels.
 /// Needs a QGuiApplication.

@@ -36,9 +36,9 @@ ProgramSettings ParseSettings(const std::vector<std::string>& lines) {
   ProgramSettings settings;
   settings.folder = line(1);
   if (line(2) == "English") {
-    settings.UiLanguage = 2;
+    settings.UiLanguage = kEnglish;
   } else if (line(2) == "Russian") {
-    settings.UiLanguage = 1;
+    settings.UiLanguage = kRussian;
   }
   settings.rb_Real = line(3) != "35mm";
   settings.rb_Text = line(4) != "Linear";
@@ -62,7 +62,7 @@ std::string SettingsText(const ProgramSettings& settings) {
   const bool breaks_lines = settings.folder.find_first_of("\r\n") != std::string::npos;
   const std::string lines[kLineCount] = {
       breaks_lines ? std::string() : settings.folder,
-      settings.UiLanguage == 1 ? "Russian" : "English",
+      settings.UiLanguage == kRussian ? "Russian" : "English",
       settings.rb_Real ? "Real" : "35mm",
       settings.rb_Text ? "Text" : "Linear",
       settings.cb_CF ? "KF = yes" : "KF = no",

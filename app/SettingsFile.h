@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "survey/Labels.h"
+
 namespace lumetra {
 
 /// The settings file's name, in the program's folder.
@@ -16,8 +18,8 @@ inline constexpr std::string_view kSettingsFileName = "Lumetra.ini";
 struct ProgramSettings {
   /// The folder last selected in the folder tree; empty when none was.
   std::string folder;
-  /// 1 Russian, 2 English; 0 when the file names neither, so the window's own choice stays.
-  int UiLanguage = 0;
+  /// Nothing when the file names neither language, so that the window's own choice stays.
+  std::optional<Language> UiLanguage;
   bool rb_Real = true;
   bool rb_Text = true;
   bool cb_CF = true;

@@ -51,7 +51,7 @@ const std::array<TextPair, 16> kTabCaptions = {{
     {"Объектив", "Lens"},
 }};
 
-std::string CaptionOf(std::string_view control, int language) {
+std::string CaptionOf(std::string_view control, Language language) {
   for (const ControlText& entry : kControlCaptions) {
     if (entry.control == control) return std::string(entry.text.In(language));
   }

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "survey/Labels.h"
+
 namespace lumetra {
 
 /// A text of the interface in both languages.
@@ -11,8 +13,8 @@ struct TextPair {
   std::string_view russian;
   std::string_view english;
 
-  /// The member for `language`: 1 Russian, any other value English.
-  [[nodiscard]] std::string_view In(int language) const { return language == 1 ? russian : english; }
+  /// The member for `language`.
+  [[nodiscard]] std::string_view In(Language language) const { return language == kRussian ? russian : english; }
 };
 
 /// The caption of a control or menu item, found by the control's object name.
@@ -39,6 +41,6 @@ inline constexpr std::string_view kRussianCaption = "Русский";
 inline constexpr TextPair kCreditLine{"Lumetra: как сняты ваши фотографии", "Lumetra: how your photos were taken"};
 
 /// The caption of `control` in `language`; empty for a name of neither table.
-[[nodiscard]] std::string CaptionOf(std::string_view control, int language);
+[[nodiscard]] std::string CaptionOf(std::string_view control, Language language);
 
 }  // namespace lumetra

@@ -18,7 +18,7 @@ namespace {
 
 Chart ExposureBars() {
   ChartSet charts;
-  SetChartTexts(charts, 2);
+  SetChartTexts(charts, kEnglish);
   Chart chart = charts[ChartId::Chart_ShutterSpeed];
   for (int i = 0; i < 60; ++i) chart.bar.Add((i * 37) % 150 + 1, "1/" + std::to_string(8000 - i * 130), 0xFF0000);
   chart.axis_maximum = 150;
@@ -27,7 +27,7 @@ Chart ExposureBars() {
 
 Chart ModelPie() {
   ChartSet charts;
-  SetChartTexts(charts, 2);
+  SetChartTexts(charts, kEnglish);
   Chart chart = charts[ChartId::Chart_Model];
   for (int i = 0; i < 40; ++i) chart.pie.Add(400 - i * 9, "Camera model " + std::to_string(i), 0x2376EE + i * 0x0A0A0A);
   chart.pie.Add(30, "Other (each < 1%)", 0);

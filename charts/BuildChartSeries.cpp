@@ -29,8 +29,10 @@ using Rows = std::vector<myRecord>;
 // When no row of a grouped pie exceeds 1 %, this many of the largest rows keep slices of their own.
 constexpr size_t kSlicesWithoutLargeRow = 10;
 
-std::string NotDeterminedShort(int language) { return language == kRussian ? "н/д" : "n/a"; }
-std::string LabelOthers(int language) { return language == kRussian ? "Прочие (каждый < 1%)" : "Other (each < 1%)"; }
+std::string NotDeterminedShort(Language language) { return language == kRussian ? "н/д" : "n/a"; }
+std::string LabelOthers(Language language) {
+  return language == kRussian ? "Прочие (каждый < 1%)" : "Other (each < 1%)";
+}
 
 int64_t LargestCount(const Rows& rows) {
   int64_t largest = 0;
@@ -40,7 +42,7 @@ int64_t LargestCount(const Rows& rows) {
 
 // The label of a bar: the first row, which is where the undetermined row stands, shows the short form
 // when it is `undetermined` (kNone: never).
-std::string DisplayLabel(const Rows& rows, size_t index, LabelId undetermined, int language) {
+std::string DisplayLabel(const Rows& rows, size_t index, LabelId undetermined, Language language) {
   if (index == 0 && undetermined != LabelId::kNone && rows[0].label == undetermined)
     return NotDeterminedShort(language);
   return rows[index].text;
@@ -147,7 +149,7 @@ void FillFixedPie(ChartSeries& series, const Rows& rows, bool keep_zero_rows, Co
 // Makes, crop factors, models and lenses: rows of more than 1 % of the filtered photos get slices of
 // their own, the others share one black slice.
 template <typename ColourOf>
-void FillGroupedPie(ChartSeries& series, const Rows& rows, int64_t filtered, int language, ColourOf colour_of) {
+void FillGroupedPie(ChartSeries& series, const Rows& rows, int64_t filtered, Language language, ColourOf colour_of) {
   const auto is_large = [filtered](const myRecord& row) { return 100 * static_cast<int64_t>(row.count) > filtered; };
   std::vector<bool> own_slice(rows.size());
   for (size_t i = 0; i < rows.size(); ++i) own_slice[i] = is_large(rows[i]);
@@ -192,7 +194,7 @@ void BuildChartSeries(ChartSet& charts, const SurveyState& state, RebuildMode mo
     }
     return;
   }
-  const int language = settings.language;
+  const Language language = settings.language;
   const int64_t filtered = state.filteredCount;
 
   FillFocal(charts[Chart_FocalLength], settings.rb_Real ? state.tallyFocal : state.tallyFocal35, settings);

@@ -12,7 +12,7 @@ namespace lumetra {
 struct ChartSettings {
   bool rb_Real = true;
   bool rb_Text = true;
-  int language = kEnglish;
+  Language language = kEnglish;
 };
 
 /// Which charts a build refills.

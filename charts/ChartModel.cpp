@@ -97,12 +97,12 @@ ChartSet::ChartSet() {
   }
 }
 
-std::string ChartTitle(ChartId id, int language) {
+std::string ChartTitle(ChartId id, Language language) {
   const ChartDescription& description = kCharts[static_cast<size_t>(id)];
   return language == kRussian ? description.russian : description.english;
 }
 
-void SetChartTexts(ChartSet& charts, int language) {
+void SetChartTexts(ChartSet& charts, Language language) {
   for (const ChartId id : AllCharts()) {
     Chart& chart = charts[id];
     chart.title = ChartTitle(id, language);

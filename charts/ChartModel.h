@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "survey/Labels.h"
+
 namespace lumetra {
 
 /// A colour as 0xRRGGBB.
@@ -115,9 +117,9 @@ class ChartSet {
   std::array<Chart, kChartCount> charts_;
 };
 
-/// The chart's title in `language` (1 Russian, 2 English): "Выдержка" / "Exposure".
-[[nodiscard]] std::string ChartTitle(ChartId id, int language);
+/// The chart's title in `language`: "Выдержка" / "Exposure".
+[[nodiscard]] std::string ChartTitle(ChartId id, Language language);
 /// Puts every title and the vertical-axis title ("Количество" / "Quantity") in `language`.
-void SetChartTexts(ChartSet& charts, int language);
+void SetChartTexts(ChartSet& charts, Language language);
 
 }  // namespace lumetra

@@ -51,7 +51,7 @@ void ReadAsSurvey(std::string_view bytes, std::string_view extension) {
   // largest factor it accepts.
   for (const int64_t stored : {int64_t{0}, kMaxCropFactor}) {
     context.crop_factor = [stored](const std::string&, const std::string&) { return stored; };
-    for (const int language : {kRussian, kEnglish}) {
+    for (const Language language : {kRussian, kEnglish}) {
       context.language = language;
       static_cast<void>(ExtractPhotoRecord(data, context));
     }

@@ -92,7 +92,7 @@ class PhotoReader {
   PhotoReader(const PhotoTags& tags, const ExtractionContext& context) : tags_(tags), context_(context) {}
 
   PhotoRecord Read() {
-    const int language = context_.language;
+    const Language language = context_.language;
     const auto undetermined = [language](LabelId id) { return LabelText(id, language); };
 
     record_.model = WithoutTrailingDots(NormalizeText(Tag(PhotoTag::kModel), undetermined(LabelId::NotDeterminedM)));
@@ -130,7 +130,7 @@ class PhotoReader {
   bool Is(int field, LabelId label) const { return record_.labels[static_cast<size_t>(field)] == label; }
 
   void ReadMake() {
-    const int language = context_.language;
+    const Language language = context_.language;
     std::string make = NormalizeText(Tag(PhotoTag::kMake), LabelText(LabelId::NotDeterminedF, language));
     if (make == LabelText(LabelId::NotDeterminedF, language)) {
       record_.SetLabel(kMake, LabelId::NotDeterminedF, language);

@@ -23,7 +23,7 @@ struct UnknownCamera {
 /// (factor in 1/10000 for a make and model, 0 when the store has none), whether unknown cameras are
 /// collected (`cb_CF`), and the list they are collected in.
 struct ExtractionContext {
-  int language = kEnglish;
+  Language language = kEnglish;
   std::function<int64_t(const std::string& make, const std::string& model)> crop_factor;
   bool cb_CF = true;
   std::vector<UnknownCamera>* UnknownCameras = nullptr;

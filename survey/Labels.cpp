@@ -42,7 +42,7 @@ constexpr LabelPair kLabels[] = {
 
 }  // namespace
 
-std::string LabelText(LabelId id, int language) {
+std::string LabelText(LabelId id, Language language) {
   for (const LabelPair& label : kLabels) {
     if (label.id == id) return language == kRussian ? label.russian : label.english;
   }

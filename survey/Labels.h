@@ -6,8 +6,9 @@
 
 namespace lumetra {
 
-/// The interface language: 1 Russian, 2 English (0 until one is chosen, which reads as English).
-enum UiLanguageCode : int { kRussian = 1, kEnglish = 2 };
+/// The interface language; the numbers are the ones the program has always used for them.
+enum class Language : int { kRussian = 1, kEnglish = 2 };
+using enum Language;
 
 /// Every label a photo record can hold, independent of the language; kNone for a value that is not a
 /// label (a number, a camera name). Stored beside the texts so that a photo keeps its category whatever
@@ -44,6 +45,6 @@ enum class LabelId : uint8_t {
 };
 
 /// The label's text in `language` ("\r" breaks two-line labels on chart axes); empty for kNone.
-[[nodiscard]] std::string LabelText(LabelId id, int language);
+[[nodiscard]] std::string LabelText(LabelId id, Language language);
 
 }  // namespace lumetra

@@ -17,7 +17,7 @@ std::string& PhotoRecord::Field(int index) {
 
 const std::string& PhotoRecord::Field(int index) const { return const_cast<PhotoRecord*>(this)->Field(index); }
 
-void PhotoRecord::SetLabel(int index, LabelId label, int language) {
+void PhotoRecord::SetLabel(int index, LabelId label, Language language) {
   Field(index) = LabelText(label, language);
   labels[static_cast<size_t>(index)] = label;
 }

@@ -37,7 +37,7 @@ struct PhotoRecord {
   [[nodiscard]] std::string& Field(int index);
   [[nodiscard]] const std::string& Field(int index) const;
   /// Sets field `index` to `label`'s text in `language` and remembers the label.
-  void SetLabel(int index, LabelId label, int language);
+  void SetLabel(int index, LabelId label, Language language);
 };
 
 /// Field numbers, in the order of the record and of the stored rows.

@@ -16,7 +16,7 @@ namespace lumetra {
 /// (`rb_Real`), whether sub-folders are walked and unknown cameras collected, the trace file, and how
 /// many threads read the photos.
 struct SurveyOptions {
-  int language = kEnglish;
+  Language language = kEnglish;
   bool rb_Real = true;
   bool cb_SubFolders = true;
   bool cb_CF = true;

@@ -1,14 +1,9 @@
 #include "survey/SurveyTexts.h"
 
 namespace lumetra {
-namespace {
 
-constexpr int kRussianLanguage = 1;
-
-}  // namespace
-
-std::string PhotoWord(int64_t n, int UiLanguage) {
-  if (UiLanguage != kRussianLanguage) return " photos";
+std::string PhotoWord(int64_t n, Language UiLanguage) {
+  if (UiLanguage != kRussian) return " photos";
   // Work on the magnitude without negating: -INT64_MIN does not exist.
   const int64_t last_two = n % 100 < 0 ? -(n % 100) : n % 100;
   const int64_t last = last_two % 10;
@@ -19,14 +14,14 @@ std::string PhotoWord(int64_t n, int UiLanguage) {
   return " фотографий";
 }
 
-std::string ProcessedText(int64_t n, int UiLanguage) {
-  const bool russian = UiLanguage == kRussianLanguage;
+std::string ProcessedText(int64_t n, Language UiLanguage) {
+  const bool russian = UiLanguage == kRussian;
   return std::string(russian ? " Обработано " : " Processed ") + std::to_string(n) + PhotoWord(n, UiLanguage) +
          (russian ? " с EXIF" : " with EXIF");
 }
 
-std::string FilteredText(int64_t n, int UiLanguage) {
-  const bool russian = UiLanguage == kRussianLanguage;
+std::string FilteredText(int64_t n, Language UiLanguage) {
+  const bool russian = UiLanguage == kRussian;
   return std::string(russian ? " Отфильтровано " : " Filtered ") + std::to_string(n) + PhotoWord(n, UiLanguage);
 }
 

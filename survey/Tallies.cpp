@@ -96,7 +96,7 @@ std::vector<CheckEntry> CheckList(const std::vector<myRecord>& rows, const std::
   return checks;
 }
 
-std::vector<myRecord> FixedRows(std::initializer_list<LabelId> labels, int language) {
+std::vector<myRecord> FixedRows(std::initializer_list<LabelId> labels, Language language) {
   std::vector<myRecord> rows;
   for (const LabelId label : labels) rows.push_back({LabelText(label, language), 0, label, 0});
   return rows;
@@ -154,9 +154,9 @@ constexpr TallyInfo kTallies[] = {
 
 }  // namespace
 
-SurveyState::SurveyState(int language) : language_(language) { SetFixedRows(language); }
+SurveyState::SurveyState(Language language) : language_(language) { SetFixedRows(language); }
 
-void SurveyState::SetFixedRows(int language) {
+void SurveyState::SetFixedRows(Language language) {
   using L = LabelId;
   tallyProgram = FixedRows({L::LabelManual, L::LabelAperturePriority, L::LabelShutterPriority, L::LabelNormal,
                             L::LabelSport, L::LabelPortrait, L::LabelLandscape, L::LabelCreative, L::NotDeterminedM},
@@ -285,7 +285,7 @@ void SurveyState::Retally(FilterCriteria& criteria, bool rb_Real) {
   for (size_t i = 0; i < Photos.size(); ++i) TallyPhoto(Photos.Row(i), criteria, rb_Real);
 }
 
-void SurveyState::RelabelTallies(int language, FilterCriteria& criteria) {
+void SurveyState::RelabelTallies(Language language, FilterCriteria& criteria) {
   language_ = language;
   for (const TallyInfo& tally : kTallies) {
     for (myRecord& row : this->*tally.rows) {

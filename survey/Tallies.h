@@ -41,7 +41,7 @@ struct ValueRanges {
 /// Owned by the main window or the command line; nothing of it is global.
 class SurveyState {
  public:
-  explicit SurveyState(int language = kEnglish);
+  explicit SurveyState(Language language = kEnglish);
 
   PhotoStore Photos;
   std::vector<myRecordSS> tallyShutter;
@@ -64,19 +64,19 @@ class SurveyState {
   /// Rebuilds every tally from the stored photos, without reading a file.
   void Retally(FilterCriteria& criteria, bool rb_Real);
   /// Puts the fixed rows and every label row in `language`, and the check lists with them.
-  void RelabelTallies(int language, FilterCriteria& criteria);
+  void RelabelTallies(Language language, FilterCriteria& criteria);
 
   /// The fifteen tallies with their names ("shutter", "fNumber", ...), in display order.
   [[nodiscard]] std::vector<std::pair<const char*, const std::vector<myRecord>*>> AllTallies() const;
 
  private:
-  void SetFixedRows(int language);
+  void SetFixedRows(Language language);
   // The steps of TallyPhoto.
   void CountExposureAndFNumber(const PhotoRecord& record);
   void CountFocalAndIso(const PhotoRecord& record);
   void CountCamera(const PhotoRecord& record, FilterCriteria& criteria);
 
-  int language_;
+  Language language_;
 };
 
 }  // namespace lumetra

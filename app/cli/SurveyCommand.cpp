@@ -81,7 +81,7 @@ std::string OneLine(std::string text) {
   return text;
 }
 
-void PrintText(const std::string& folder, const SurveyState& state, int language, std::ostream& out) {
+void PrintText(const std::string& folder, const SurveyState& state, Language language, std::ostream& out) {
   out << folder << '\n'
       << ProcessedText(state.processedCount, language) << '\n'
       << FilteredText(state.filteredCount, language) << '\n';

@@ -16,20 +16,20 @@ TEST(ParseSettings, ReadsEachLineAsAWholeExactText) {
   } cases[] = {
       {"all seven written by an exit",
        {"/photos", "Russian", "35mm", "Linear", "KF = yes", "Non SubFolders", "Non Hide"},
-       {"/photos", 1, false, false, true, false, false}},
+       {"/photos", kRussian, false, false, true, false, false}},
       {"the other choice of each line",
        {"", "English", "Real", "Text", "KF = no", "SubFolders", "Hide"},
-       {"", 2, true, true, false, true, true}},
+       {"", kEnglish, true, true, false, true, true}},
       {"six lines: line 7 reads empty, so the panel hides",
        {"", "English", "Real", "Text", "KF = yes", "SubFolders"},
-       {"", 2, true, true, true, true, true}},
+       {"", kEnglish, true, true, true, true, true}},
       {"five lines: sub-folders and hiding both on",
        {"", "English", "Real", "Text", "KF = yes"},
-       {"", 2, true, true, true, true, true}},
+       {"", kEnglish, true, true, true, true, true}},
       {"case and blanks count: nothing is recognised",
        {"x", "english", "35MM", "linear", "KF = Yes", "Non subfolders", "Non Hide "},
-       {"x", 0, true, true, false, true, true}},
-      {"an empty file", {}, {"", 0, true, true, false, true, true}},
+       {"x", std::nullopt, true, true, false, true, true}},
+      {"an empty file", {}, {"", std::nullopt, true, true, false, true, true}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.trace);
@@ -48,7 +48,7 @@ TEST(SettingsFile, WrittenWholeAndReadBackWithEitherLineEnd) {
   testing::TempFolder folder;
   const auto file = folder.path() / "Lumetra.ini";
   EXPECT_FALSE(ReadSettingsFile(file).has_value());
-  ProgramSettings settings{"/photos/2026", 1, false, true, false, true, true};
+  ProgramSettings settings{"/photos/2026", kRussian, false, true, false, true, true};
   ASSERT_FALSE(WriteSettingsFile(file, settings).has_value());
   std::ifstream in(file, std::ios::binary);
   const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -56,12 +56,12 @@ TEST(SettingsFile, WrittenWholeAndReadBackWithEitherLineEnd) {
   const std::optional<ProgramSettings> read = ReadSettingsFile(file);
   ASSERT_TRUE(read.has_value());
   EXPECT_EQ(read->folder, "/photos/2026");
-  EXPECT_EQ(read->UiLanguage, 1);
+  EXPECT_EQ(read->UiLanguage, kRussian);
   EXPECT_FALSE(read->rb_Real);
 
   std::ofstream(file, std::ios::binary) << "/a\nRussian\n";
   EXPECT_EQ(ReadSettingsFile(file)->folder, "/a");
-  EXPECT_EQ(ReadSettingsFile(file)->UiLanguage, 1);
+  EXPECT_EQ(ReadSettingsFile(file)->UiLanguage, kRussian);
 }
 
 TEST(SettingsFile, AFolderWithALineBreakIsWrittenAsNoFolder) {

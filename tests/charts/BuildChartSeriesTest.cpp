@@ -31,13 +31,13 @@ void ExpectPoints(const ChartSeries& series, const std::vector<Expected>& expect
   }
 }
 
-myRecord Undetermined(LabelId id, int language, int32_t count) { return {LabelText(id, language), count, id, 0}; }
+myRecord Undetermined(LabelId id, Language language, int32_t count) { return {LabelText(id, language), count, id, 0}; }
 myRecord Row(std::string text, int32_t count, int64_t value = 0) {
   return {std::move(text), count, LabelId::kNone, value};
 }
 
 // A survey whose counters agree with the given rows where a test needs them.
-SurveyState StateWith(int language, int32_t filtered) {
+SurveyState StateWith(Language language, int32_t filtered) {
   SurveyState state(language);
   state.processedCount = filtered;
   state.filteredCount = filtered;
@@ -55,7 +55,7 @@ TEST(PaletteColourTest, WrapsWithTheMathematicalModulo) {
 // The exposure-time, F-number, focal and ISO charts with an undetermined row, in both axis modes and
 // both languages.
 TEST(BuildChartSeriesTest, UndeterminedRowsOnTheBarCharts) {
-  for (const int language : {kRussian, kEnglish}) {
+  for (const Language language : {kRussian, kEnglish}) {
     const std::string full_f = LabelText(LabelId::NotDeterminedF, language);
     const std::string full_n = LabelText(LabelId::NotDeterminedN, language);
     const std::string short_label = language == kRussian ? "н/д" : "n/a";

@@ -29,7 +29,7 @@ using testing::SurveyOutcome;
 // reads interleave.
 constexpr unsigned kThreadCounts[] = {2, 3, 8};
 
-SurveyOptions Options(unsigned threads, int language = kEnglish) {
+SurveyOptions Options(unsigned threads, Language language = kEnglish) {
   SurveyOptions options;
   options.reader_threads = threads;
   options.language = language;
@@ -54,7 +54,7 @@ class ParallelSurveyTest : public ::testing::TestWithParam<const char*> {
 };
 
 TEST_P(ParallelSurveyTest, GivesTheOneThreadedResult) {
-  for (const int language : {kEnglish, kRussian}) {
+  for (const Language language : {kEnglish, kRussian}) {
     for (const bool sub_folders : {true, false}) {
       SurveyOptions one = Options(1, language);
       one.cb_SubFolders = sub_folders;
@@ -64,7 +64,7 @@ TEST_P(ParallelSurveyTest, GivesTheOneThreadedResult) {
       }
       for (const unsigned threads : kThreadCounts) {
         SCOPED_TRACE(std::string(sub_folders ? "with" : "without") + " sub-folders, language " +
-                     std::to_string(language) + ", threads " + std::to_string(threads));
+                     (language == kRussian ? "ru" : "en") + ", threads " + std::to_string(threads));
         SurveyOptions parallel = one;
         parallel.reader_threads = threads;
         EXPECT_EQ(SurveyOutcome(folder_, parallel), expected);

@@ -29,7 +29,7 @@ inline PhotoRecord SamplePhoto(const std::string& path = "/photos/a.jpg") {
 }
 
 /// `record` with `field` undetermined (its label in `language`).
-inline PhotoRecord Undetermined(PhotoRecord record, int field, LabelId label, int language = kEnglish) {
+inline PhotoRecord Undetermined(PhotoRecord record, int field, LabelId label, Language language = kEnglish) {
   record.SetLabel(field, label, language);
   return record;
 }
