@@ -225,13 +225,13 @@ bool HasNoCriteria(const FilterCriteria& criteria) {
   return std::all_of(std::begin(kBounds), std::end(kBounds), [&](auto bound) { return (criteria.*bound).empty(); }) &&
          !criteria.rb_Flash_Yes && !criteria.rb_Flash_No && !criteria.rb_Orientation_H && !criteria.rb_Orientation_V &&
          std::all_of(std::begin(kCategoryBoxes), std::end(kCategoryBoxes),
-                     [&](const CategoryBox& box) { return criteria.*box.criteria; }) &&
+                     [&](const CategoryBox& box) { return criteria.*box.box; }) &&
          AllChecked(criteria.ModelChecks) && AllChecked(criteria.LensChecks);
 }
 
 void ClearCriteria(FilterCriteria& criteria) {
   for (const auto bound : kBounds) (criteria.*bound).clear();
-  for (const CategoryBox& box : kCategoryBoxes) criteria.*box.criteria = true;
+  for (const CategoryBox& box : kCategoryBoxes) criteria.*box.box = true;
   criteria.rb_Flash_Yes = false;
   criteria.rb_Flash_No = false;
   criteria.rb_Orientation_H = false;
@@ -244,14 +244,14 @@ void ClearCriteria(FilterCriteria& criteria) {
 
 AppliedChoices ChoicesOf(const FilterCriteria& criteria) {
   AppliedChoices choices;
-  for (const CategoryBox& box : kCategoryBoxes) choices.*box.applied = criteria.*box.criteria;
+  static_cast<CategoryBoxes&>(choices) = criteria;
   choices.flash = RadioChoice(criteria.rb_Flash_Yes, criteria.rb_Flash_No);
   choices.orientation = RadioChoice(criteria.rb_Orientation_H, criteria.rb_Orientation_V);
   return choices;
 }
 
 void RestoreAppliedChoices(FilterCriteria& criteria, const AppliedChoices& applied) {
-  for (const CategoryBox& box : kCategoryBoxes) criteria.*box.criteria = applied.*box.applied;
+  static_cast<CategoryBoxes&>(criteria) = applied;
   criteria.rb_Flash_Yes = applied.flash == 0;
   criteria.rb_Flash_No = applied.flash == 1;
   criteria.rb_Orientation_H = applied.orientation == 0;

@@ -16,23 +16,8 @@ struct CheckEntry {
   bool checked = true;
 };
 
-/// The filter as the program holds it: the fields the filter dialog shows and edits, read live by the
-/// filter test at every tally. Defaults: no bounds, every category admitted, no flash or orientation
-/// condition, nothing excluded.
-struct FilterCriteria {
-  // Exposure-time bounds: decimal seconds (0.5, 2) or a fraction (1/250); empty = no bound.
-  std::string ed_from1;
-  std::string ed_to1;
-  // F-number bounds, decimal with ".".
-  std::string ed_from2;
-  std::string ed_to2;
-  // Focal-length bounds, whole millimetres.
-  std::string ed_from3;
-  std::string ed_to3;
-  // ISO bounds, integers.
-  std::string ed_from4;
-  std::string ed_to4;
-
+/// The fourteen category boxes of the filter: the exposure programs and metering modes admitted.
+struct CategoryBoxes {
   // Exposure programs admitted.
   bool cb_Manual = true;
   bool cb_Aperture = true;
@@ -49,6 +34,24 @@ struct FilterCriteria {
   bool cb_Multi_Segment = true;
   bool cb_Multi_Spot = true;
   bool cb_OtherE = true;
+};
+
+/// The filter as the program holds it: the fields the filter dialog shows and edits, read live by the
+/// filter test at every tally. Defaults: no bounds, every category admitted, no flash or orientation
+/// condition, nothing excluded.
+struct FilterCriteria : CategoryBoxes {
+  // Exposure-time bounds: decimal seconds (0.5, 2) or a fraction (1/250); empty = no bound.
+  std::string ed_from1;
+  std::string ed_to1;
+  // F-number bounds, decimal with ".".
+  std::string ed_from2;
+  std::string ed_to2;
+  // Focal-length bounds, whole millimetres.
+  std::string ed_from3;
+  std::string ed_to3;
+  // ISO bounds, integers.
+  std::string ed_from4;
+  std::string ed_to4;
 
   // At most one of each pair is set; neither = no condition.
   bool rb_Flash_Yes = false;
@@ -68,23 +71,9 @@ struct FilterCriteria {
   bool keepChecks = false;
 };
 
-/// The category part of the filter as last applied: the 14 boxes, then the flash choice (0 yes, 1 no,
+/// The category part of the filter as last applied: the fourteen boxes, the flash choice (0 yes, 1 no,
 /// 2 none) and the orientation choice (0 horizontal, 1 vertical, 2 none).
-struct AppliedChoices {
-  bool cb_Manual = true;
-  bool cb_Aperture = true;
-  bool cb_Shutter = true;
-  bool cb_Normal = true;
-  bool cb_Action = true;
-  bool cb_Portrait = true;
-  bool cb_Landscape = true;
-  bool cb_OtherP = true;
-  bool cb_Average = true;
-  bool cb_Multi_Segment = true;
-  bool cb_Partial = true;
-  bool cb_Spot = true;
-  bool cb_Multi_Spot = true;
-  bool cb_OtherE = true;
+struct AppliedChoices : CategoryBoxes {
   int flash = 2;
   int orientation = 2;
 };
@@ -93,13 +82,11 @@ struct AppliedChoices {
 enum class BoxGroup : uint8_t { kProgram, kMetering };
 
 /// One category box of the filter: its name (the control's without "cb_", as the command line takes it),
-/// its group, its field in the criteria and in the applied choices, and the labels of the photos it
-/// admits (kNone where it admits fewer than two).
+/// its group, its field, and the labels of the photos it admits (kNone where it admits fewer than two).
 struct CategoryBox {
   std::string_view name;
   BoxGroup group;
-  bool FilterCriteria::*criteria;
-  bool AppliedChoices::*applied;
+  bool CategoryBoxes::*box;
   std::array<LabelId, 2> labels;
 };
 

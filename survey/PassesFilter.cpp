@@ -49,7 +49,7 @@ bool IsExcluded(const PhotoRecord& record, int field, const std::vector<std::str
 // A photo is left out by an unchecked box of `group` that names its label.
 bool AdmittedByBoxes(const FilterCriteria& criteria, LabelId label, BoxGroup group) {
   return std::none_of(kCategoryBoxes.begin(), kCategoryBoxes.end(), [&](const CategoryBox& box) {
-    return box.group == group && !(criteria.*box.criteria) && label != LabelId::kNone &&
+    return box.group == group && !(criteria.*box.box) && label != LabelId::kNone &&
            std::find(box.labels.begin(), box.labels.end(), label) != box.labels.end();
   });
 }

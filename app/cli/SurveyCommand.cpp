@@ -20,7 +20,7 @@ std::string Uncheck(const std::vector<std::string>& names, BoxGroup group, const
     const auto box = std::find_if(kCategoryBoxes.begin(), kCategoryBoxes.end(),
                                   [&](const CategoryBox& box) { return box.group == group && box.name == name; });
     if (box == kCategoryBoxes.end()) return std::string(option) + ": unknown name '" + name + "'";
-    criteria.*box->criteria = false;
+    criteria.*box->box = false;
   }
   return {};
 }

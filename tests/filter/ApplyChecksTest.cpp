@@ -261,7 +261,7 @@ std::vector<std::pair<std::string, Setup>> OneCriterionEach() {
   }
   for (const CategoryBox& box : kCategoryBoxes) {
     setups.emplace_back("category box " + std::string(box.name),
-                        [field = box.criteria](FilterCriteria& c) { c.*field = false; });
+                        [field = box.box](FilterCriteria& c) { c.*field = false; });
   }
   index = 0;
   for (const auto button : kRadioButtons) {
@@ -379,14 +379,14 @@ TEST(ChoicesOf, EachCategoryBoxGoesToItsOwnChoiceAndBack) {
   for (const CategoryBox& unchecked : kCategoryBoxes) {
     SCOPED_TRACE(unchecked.name);
     FilterCriteria criteria;
-    criteria.*unchecked.criteria = false;
+    criteria.*unchecked.box = false;
     const AppliedChoices choices = ChoicesOf(criteria);
     FilterCriteria restored;
     RestoreAppliedChoices(restored, choices);
     // Only this box comes back unchecked: no two boxes share a choice.
     for (const CategoryBox& box : kCategoryBoxes) {
-      EXPECT_EQ(choices.*box.applied, &box != &unchecked) << box.name;
-      EXPECT_EQ(restored.*box.criteria, &box != &unchecked) << box.name;
+      EXPECT_EQ(choices.*box.box, &box != &unchecked) << box.name;
+      EXPECT_EQ(restored.*box.box, &box != &unchecked) << box.name;
     }
   }
 }
