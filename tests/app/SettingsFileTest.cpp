@@ -67,7 +67,9 @@ TEST(SettingsFile, WrittenWholeAndReadBackWithEitherLineEnd) {
 TEST(SettingsFile, AFolderWithALineBreakIsWrittenAsNoFolder) {
   for (const char* folder : {"/photos\r\nRussian", "/a\nb", "/a\rb"}) {
     SCOPED_TRACE(folder);
-    const std::string text = SettingsText(ProgramSettings{folder});
+    ProgramSettings settings;
+    settings.folder = folder;
+    const std::string text = SettingsText(settings);
     EXPECT_EQ(text, "\r\nEnglish\r\nReal\r\nText\r\nKF = yes\r\nSubFolders\r\nNon Hide\r\n");
   }
 }
