@@ -48,6 +48,7 @@ class TImageInfo : public tEndInd {
   /// Walks one directory at 1-based `start` (TIFF offsets lie at position offset + `base`) and the
   /// directories it points to. A size that cannot fit sets the owner's `ErrorText` to "Illegally sized
   /// directory"; a bad read throws `ReaderError`, while a failure inside a sub-directory ends only that one.
+  /// A value its special renderer cannot read is listed with its printable text and the walk goes on.
   void ProcessDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit);
   /// Walks a maker note's directory (`bytes`, laid out as `layout` says; `maker_offset` places TIFF
   /// offsets in the note) and lists its entries with `Origin` 1. A failure ends the note's walk only and

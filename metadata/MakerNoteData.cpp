@@ -1,5 +1,7 @@
 #include "metadata/MakerNoteData.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -33,7 +35,7 @@ std::optional<MakerLayout> LayoutOf(const std::string& maker, const TImageInfo& 
   if (maker == "OLYMP") return MakerLayout{OlympusTable(), 8, Rule::kTiffHeader, 9};
   if (maker == "CASIO") return MakerLayout{CasioTable(), 0, Rule::kTiffHeader, 0};
   if (maker == "FUJIF") return MakerLayout{FujifilmTable(), 12, Rule::kMakerNoteStart, 0, true};
-  if (maker == "CANON") return MakerLayout{CanonTable(), 0, Rule::kTiffHeader, 0};
+  if (maker == "CANON") return MakerLayout{CanonTable(), 0, Rule::kTiffHeader, 0, false, true};
   if (maker == "SEIKO") return MakerLayout{SeikoTable(), 8, Rule::kTiffHeader, 0};
   if (maker == "SANYO") return MakerLayout{SanyoTable(), 8, Rule::kTiffHeader, 0};
   if (maker == "MINOL") return MakerLayout{MinoltaTable(), 0, Rule::kTiffHeader, 0};
@@ -61,6 +63,23 @@ class ReaderStateScope {
 std::string_view BytesAt(std::string_view data, int64_t position, int64_t count) {
   if (position < 1 || position - 1 >= static_cast<int64_t>(data.size())) return {};
   return data.substr(static_cast<size_t>(position - 1), static_cast<size_t>(count));
+}
+
+// The TIFF offset a note's trailer says it was written at: its last 8 bytes, a byte-order mark matching
+// the note's and the offset in that order. Nothing when the note has no such trailer.
+std::optional<int64_t> WrittenOffset(std::string_view note, bool big_endian) {
+  constexpr size_t kTrailerSize = 8;
+  if (note.size() <= kTrailerSize) return std::nullopt;
+  const std::string_view trailer = note.substr(note.size() - kTrailerSize);
+  if (trailer.substr(0, 4) != (big_endian ? std::string_view("MM\0*", 4) : std::string_view("II*\0", 4))) {
+    return std::nullopt;
+  }
+  uint32_t offset = 0;
+  for (size_t i = 0; i < 4; ++i) {
+    const auto byte = static_cast<uint8_t>(trailer[big_endian ? 4 + i : kTrailerSize - 1 - i]);
+    offset = (offset << 8) | byte;
+  }
+  return offset;
 }
 
 std::string Quoted(std::string_view bytes) {
@@ -93,6 +112,12 @@ void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout
   const std::string_view exif =
       Owner.ExifSection != 0 ? std::string_view(Owner.Sections[static_cast<size_t>(Owner.ExifSection)].Data) : bytes;
   const std::span<const MakerRow> table = layout.table;
+  if (layout.origin_trailer) {
+    // A TIFF offset X lies at note position X + 10 - maker_offset, so the offset the note was written
+    // at must land on its first byte. An editor that moves a Canon note leaves the offsets inside it
+    // as they were and only the trailer tells where they count from.
+    if (const std::optional<int64_t> written = WrittenOffset(bytes, BigEndian)) maker_offset = *written + 9;
+  }
   try {
     // No size or loop check: a maker directory is one flat list.
     const int64_t count = ReadWord(layout.start + 1);

@@ -29,6 +29,11 @@ struct MakerLayout {
   int64_t fallback_base = 0;
   /// Fujifilm writes its note little-endian whatever the Exif byte order.
   bool little_endian = false;
+  /// Canon ends its note with a trailer: its byte-order mark ("II*\0" or "MM\0*") and the 32-bit TIFF
+  /// offset it was written at. When that offset differs from where the note now sits (an editor moved
+  /// it), the note's offsets count from where it was written. No trailer, or one in the other byte
+  /// order, leaves the offsets as they are.
+  bool origin_trailer = false;
 };
 
 /// Reads the maker note of one MakerNote tag: recognises the maker from the Make text, picks its table and

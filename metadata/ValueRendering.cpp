@@ -15,6 +15,12 @@ namespace {
 constexpr size_t kMaxElements = 128;
 constexpr size_t kPrintableLength = 50;
 
+// Copyright holds the photographer's and the editor's notice separated by a zero byte; both are shown.
+constexpr uint16_t kTagCopyright = 0x8298;
+
+// 2^63: the first double beyond the 64-bit integer range.
+constexpr double kInt64Limit = 9223372036854775808.0;
+
 bool IsIntegerType(int type) { return type == 1 || type == 3 || type == 4 || type == 6 || type == 8 || type == 9; }
 
 bool IsRationalType(int type) { return type == 5 || type == 10; }
@@ -159,7 +165,12 @@ int ElementSize(int type) {
 std::string RenderValue(std::string_view raw, int type, const TTagEntry& row, bool big_endian) {
   std::string text;
   if (type == 2) {
-    if (!raw.empty() && raw.back() == '\0') raw.remove_suffix(1);
+    // An ASCII value ends at its first zero byte; what follows is padding or leftovers of an older value.
+    if (row.Tag == kTagCopyright) {
+      if (!raw.empty() && raw.back() == '\0') raw.remove_suffix(1);
+    } else {
+      raw = raw.substr(0, raw.find('\0'));
+    }
     text.assign(raw);
   } else if (type == 7) {
     text = "\"";
@@ -168,7 +179,14 @@ std::string RenderValue(std::string_view raw, int type, const TTagEntry& row, bo
   } else {
     text = FormatValue(raw, type, row.CodeList, row.FormatString, big_endian);
   }
-  if (row.Tag != 0 && row.Renderer != nullptr) return row.Renderer(text);
+  if (row.Tag != 0 && row.Renderer != nullptr) {
+    try {
+      return row.Renderer(text);
+    } catch (const ReaderError&) {
+      // A value the renderer cannot read (a short ComponentsConfiguration, a Flash of several elements)
+      // costs this entry its rendering only: it is shown as an entry without a renderer would be.
+    }
+  }
   return MakePrintable(text);
 }
 
@@ -293,7 +311,14 @@ std::string RenderShutterSpeed(const std::string& text) {
   const double tv = ParseFraction(text);
   const double seconds = std::pow(2.0, -tv);
   std::string result = FormatNumber("%4.4f sec", seconds);
-  if (seconds <= 0.5) result += FormatNumber(" (1/%d)", 1.0 / seconds);
+  if (seconds <= 0.5) {
+    // tv of 31 and more gives 1/t beyond 32 bits; from 63 on beyond 64 bits, and 1/t is infinite once
+    // 2^-tv rounds to 0. Such a speed is shown in seconds only.
+    const double inverse = std::nearbyint(1.0 / seconds);
+    if (std::isfinite(inverse) && inverse < kInt64Limit) {
+      result += " (1/" + std::to_string(static_cast<int64_t>(inverse)) + ")";
+    }
+  }
   return result;
 }
 

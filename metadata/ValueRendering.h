@@ -12,9 +12,10 @@ namespace lumetra {
 /// Size in bytes of one element of TIFF field type `type`: 0 for type 0; throws `ReaderError` above 12.
 [[nodiscard]] int ElementSize(int type);
 
-/// The text of one directory value: ASCII as its bytes (a final 0 dropped), UNDEFINED quoted up to its
-/// first 0, anything else through `FormatValue`; then the row's renderer, or `MakePrintable` when the row
-/// has none. Throws `ReaderError` when a renderer cannot read the text or the type is above 12.
+/// The text of one directory value: ASCII up to its first 0 (Copyright: all its bytes but a final 0, so
+/// both its notices show), UNDEFINED quoted up to its first 0, anything else through `FormatValue`; then
+/// the row's renderer, or `MakePrintable` when the row has none or its renderer cannot read the text.
+/// Throws `ReaderError` when the type is above 12 or a format cannot be applied.
 [[nodiscard]] std::string RenderValue(std::string_view raw, int type, const TTagEntry& row, bool big_endian);
 
 /// Elements (at most 128) joined by ", ": integers decoded through `code_list` when it is set, rationals
@@ -52,11 +53,13 @@ namespace lumetra {
 /// Nearest integer, halves to even; throws `ReaderError` for a value outside the 32-bit range.
 [[nodiscard]] int32_t RoundToInt32(double value);
 
-// The special renderers of the tag tables. Each throws `ReaderError` on a text it cannot read.
+// The special renderers of the tag tables. All but the shutter-speed one throw `ReaderError` on a text
+// they cannot read.
 
 /// "On" for an odd value, "Off" for an even one.
 [[nodiscard]] std::string RenderFlash(const std::string& text);
-/// APEX shutter speed as "0.0039 sec (1/256)".
+/// APEX shutter speed as "0.0039 sec (1/256)"; the "(1/N)" part only for half a second and less, and
+/// only when N fits in 64 bits. Never throws.
 [[nodiscard]] std::string RenderShutterSpeed(const std::string& text);
 /// Component codes as "YCbCr", "RGB", ...
 [[nodiscard]] std::string RenderComponents(const std::string& text);

@@ -11,6 +11,7 @@
 #include "metadata/ExifData.h"
 #include "metadata/ReaderError.h"
 #include "testing/ExifWriter.h"
+#include "testing/FaultPhotos.h"
 #include "testing/JpegWriter.h"
 #include "tests/support/ByteOrders.h"
 #include "tests/support/ExpectThrow.h"
@@ -308,6 +309,88 @@ TEST(ExifWalk, ABrokenEntryInASubDirectoryEndsOnlyThatDirectory) {
       EXPECT_EQ(Names(*data), (std::vector<std::string>{"Make", "ExposureTime", "ExifOffset", "Orientation"}));
     }
   }
+}
+
+// What a fault photo lists: the probe with its text, and every entry after it with the text it always had.
+struct ProbePhoto {
+  const char* what;
+  Ifd ifd0;
+  const char* probe;
+  std::string probe_text;
+  std::vector<std::string> names;
+};
+
+void ExpectListedWithTexts(const std::vector<ProbePhoto>& cases) {
+  const std::pair<const char*, const char*> later_texts[] = {
+      {"MeteringMode", "MultiSegment"}, {"Flash", "On"}, {"FocalLength", "50.00"}};
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    for (const ProbePhoto& c : cases) {
+      SCOPED_TRACE(std::string(testing::ByteOrderName(order)) + " " + c.what);
+      const auto data = ReadExif(c.ifd0, order);
+      EXPECT_EQ(data->ErrorText, "<none>");
+      EXPECT_EQ(Names(*data), c.names);
+      EXPECT_EQ(data->ImageInfo->TagText(c.probe), c.probe_text);
+      for (const auto& [name, text] : later_texts) {
+        if (name != std::string(c.probe) && data->ImageInfo->TagIndex(name) >= 0) {
+          EXPECT_EQ(data->ImageInfo->TagText(name), text) << name;
+        }
+      }
+    }
+  }
+}
+
+std::vector<std::string> ProbeNames(const std::string& probe) {
+  std::vector<std::string> names = {"Make", "Model", "ExposureTime", "FNumber"};
+  if (!probe.empty()) names.push_back(probe);
+  for (const char* later : {"MeteringMode", "Flash", "FocalLength"}) {
+    if (later != probe) names.push_back(later);
+  }
+  names.push_back("ExifOffset");
+  return names;
+}
+
+TEST(ExifWalk, AValueItsRendererCannotReadShowsItsPrintableTextAndTheWalkGoesOn) {
+  ExpectListedWithTexts({
+      {"components 00 03 02 01", testing::ComponentsConfigurationPhoto(std::string("\x00\x03\x02\x01", 4)),
+       "ComponentsConfiguration", "\"\"", ProbeNames("ComponentsConfiguration")},
+      {"components 00 00 00 01", testing::ComponentsConfigurationPhoto(std::string("\x00\x00\x00\x01", 4)),
+       "ComponentsConfiguration", "\"\"", ProbeNames("ComponentsConfiguration")},
+      {"components of one byte", testing::ComponentsConfigurationPhoto("\x01"), "ComponentsConfiguration", "\".\"",
+       ProbeNames("ComponentsConfiguration")},
+      {"components 01 02 03 00 still rendered",
+       testing::ComponentsConfigurationPhoto(std::string("\x01\x02\x03\x00", 4)), "ComponentsConfiguration", "YCbCr",
+       ProbeNames("ComponentsConfiguration")},
+      {"flash of two elements", testing::FlashPhoto({16, 0}), "Flash", "16, 0", ProbeNames("Flash")},
+      {"flash of one element still rendered", testing::FlashPhoto({16}), "Flash", "Off", ProbeNames("Flash")},
+  });
+}
+
+TEST(ExifWalk, AnAsciiValueEndsAtItsFirstZeroByte) {
+  ExpectListedWithTexts({
+      {"junk after the zero", testing::ModelPhoto(std::string("CAM12\0X", 7)), "Model", "CAM12", ProbeNames("")},
+      {"zero padding", testing::ModelPhoto(std::string("CAM12\0\0\0", 8)), "Model", "CAM12", ProbeNames("")},
+      {"a leading zero", testing::ModelPhoto(std::string("\0CAM12\0", 7)), "Model", "", ProbeNames("")},
+      {"no terminating zero", testing::ModelPhoto("CAM12"), "Model", "CAM12", ProbeNames("")},
+  });
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
+    EXPECT_EQ(ReadExif(testing::ModelPhoto(std::string("CAM12\0X", 7)), order)->ImageInfo->CameraModel, "CAM12");
+    // The photographer's and the editor's notices are both kept.
+    Ifd ifd0;
+    ifd0.Ascii(0x010F, "Canon").AsciiExact(0x8298, std::string("Ann\0Bob\0", 8));
+    EXPECT_EQ(ReadExif(ifd0, order)->ImageInfo->TagText("Copyright"), "Ann.Bob");
+  }
+}
+
+TEST(ExifWalk, AShutterSpeedBeyondIntegerRangesIsListedAndTheWalkGoesOn) {
+  const std::vector<std::string> names = ProbeNames("ShutterSpeedValue");
+  ExpectListedWithTexts({
+      {"tv 30", testing::ShutterSpeedPhoto({30, 1}), "ShutterSpeedValue", "0.0000 sec (1/1073741824)", names},
+      {"tv 40", testing::ShutterSpeedPhoto({40, 1}), "ShutterSpeedValue", "0.0000 sec (1/1099511627776)", names},
+      {"tv 62", testing::ShutterSpeedPhoto({62, 1}), "ShutterSpeedValue", "0.0000 sec (1/4611686018427387904)", names},
+      {"tv 63: 1/t beyond 64 bits", testing::ShutterSpeedPhoto({63, 1}), "ShutterSpeedValue", "0.0000 sec", names},
+      {"tv 2000: 1/t infinite", testing::ShutterSpeedPhoto({2000, 1}), "ShutterSpeedValue", "0.0000 sec", names},
+  });
 }
 
 TEST(ExifWalk, AnIfd0OutsideTheSegmentFailsTheRead) {

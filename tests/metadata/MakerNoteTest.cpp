@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "metadata/ExifData.h"
+#include "survey/ExtractPhoto.h"
 #include "testing/ExifWriter.h"
 #include "testing/JpegWriter.h"
+#include "testing/MovedCanonNote.h"
 #include "tests/support/ByteOrders.h"
 
 namespace lumetra {
@@ -209,6 +211,65 @@ TEST(CanonMakerNote, TheEighteenthEntryIsKeptAsTheLensName) {
     // Tags the table does not know are shown in the listing as "Unknown" but not listed.
     EXPECT_TRUE(MakerEntries(*data).empty());
     EXPECT_NE(data->ImageInfo->MakerNoteText.find("\r\nUnknown = \"EF-S18-55mm"), std::string::npos);
+  }
+}
+
+// An editor that moves a Canon note rewrites the MakerNote entry but not the offsets inside the note;
+// the note's trailer still names where it was written, and its values are read from there.
+TEST(CanonMakerNote, AMovedNoteIsReadFromWhereItsTrailerSaysItWasWritten) {
+  using testing::CanonTrailer;
+  struct Case {
+    const char* what;
+    CanonTrailer trailer;
+    int32_t moved_by;
+  };
+  const Case cases[] = {
+      {"no trailer", CanonTrailer::kNone, 0},
+      {"a trailer naming where the note sits", CanonTrailer::kSameOrder, 0},
+      {"moved 40 bytes later", CanonTrailer::kSameOrder, 40},
+      {"moved 40 bytes earlier", CanonTrailer::kSameOrder, -40},
+      {"moved 2 bytes later", CanonTrailer::kSameOrder, 2},
+      {"moved 6 bytes earlier", CanonTrailer::kSameOrder, -6},
+      {"a trailer in the other byte order is not the note's", CanonTrailer::kOtherOrder, 0},
+  };
+  ExtractionContext context;
+  context.crop_factor = [](const std::string&, const std::string&) -> int64_t { return 16000; };
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(testing::ByteOrderName(order)) + " " + c.what);
+      testing::MovedCanonPhoto photo;
+      photo.order = order;
+      photo.trailer = c.trailer;
+      photo.moved_by = c.moved_by;
+      photo.drive_mode = 1;
+      photo.focus_mode = 3;
+      photo.short_focal = 17;
+      photo.long_focal = 85;
+      // The same note in a JPEG and in a TIFF-like file, whose offsets are placed differently.
+      const std::pair<std::string, const char*> files[] = {
+          {testing::BuildMovedCanonPhoto(photo), ".jpg"},
+          {testing::BuildMovedCanonExif(photo).substr(kTiffStart), ".tif"},
+      };
+      for (const auto& [bytes, extension] : files) {
+        SCOPED_TRACE(extension);
+        TimgData data(BuildAll);
+        data.ProcessBytes(bytes, extension);
+        EXPECT_EQ(data.ErrorText, "<none>");
+        EXPECT_TRUE(data.ImageInfo->MakerNoteKnown);
+        EXPECT_EQ(data.ImageInfo->TagText("Drive Mode"), "Continuous");
+        EXPECT_EQ(data.ImageInfo->TagText("Focus Mode"), "Manual Focus");
+        EXPECT_EQ(data.ImageInfo->TagText("Short focal"), " 17");
+        EXPECT_EQ(data.ImageInfo->TagText("Long focal"), " 85");
+        EXPECT_EQ(data.ImageInfo->TagText("ImageType"), "\"IMG:EOS 40D JPEG\"");
+
+        const std::optional<PhotoRecord> record = ExtractPhotoRecord(data, context);
+        ASSERT_TRUE(record.has_value());
+        EXPECT_EQ(record->drive, "Serial");
+        EXPECT_EQ(record->focus, "Manual Focus");
+        EXPECT_EQ(record->lens, "17-85 mm");
+        EXPECT_EQ(record->focal, "35");
+      }
+    }
   }
 }
 

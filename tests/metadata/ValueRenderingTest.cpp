@@ -156,8 +156,6 @@ TEST(Renderers, FailOnTextsTheyCannotRead) {
       {"flash of two elements", RenderFlash, "1, 0", "flash value '1, 0' is not one integer"},
       {"components too short", RenderComponents, "\"\"", "components value '\"\"' is too short"},
       {"wide text of words", RenderWideText, "a, b", "wide text element 'a' is not a number"},
-      {"shutter speed beyond 32 bits", RenderShutterSpeed, "40/1",
-       "value 1099511627776.00 is outside the 32-bit range"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -165,12 +163,79 @@ TEST(Renderers, FailOnTextsTheyCannotRead) {
   }
 }
 
+TEST(Renderers, ShutterSpeedNeverFails) {
+  struct Case {
+    const char* text;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"30/1", "0.0000 sec (1/1073741824)"},
+      // 1/t beyond 32 bits.
+      {"31/1", "0.0000 sec (1/2147483648)"},
+      {"40/1", "0.0000 sec (1/1099511627776)"},
+      {"62/1", "0.0000 sec (1/4611686018427387904)"},
+      // 1/t beyond 64 bits, then infinite: no fraction.
+      {"63/1", "0.0000 sec"},
+      {"2000/1", "0.0000 sec"},
+      {"2147483647/1", "0.0000 sec"},
+      {"1/0", "1.0000 sec"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(RenderShutterSpeed(c.text), c.expected);
+  }
+}
+
+TEST(RenderValue, AValueItsRendererCannotReadIsShownAsPrintableText) {
+  struct Case {
+    const char* what;
+    uint16_t tag;
+    std::string raw;
+    int type;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"components 00 03 02 01", 0x9101, Bytes({0, 3, 2, 1}), 7, "\"\""},
+      {"components 00 00 00 01", 0x9101, Bytes({0, 0, 0, 1}), 7, "\"\""},
+      {"components of one byte", 0x9101, Bytes({1}), 7, "\".\""},
+      {"components of three codes", 0x9101, Bytes({1, 2, 3, 0}), 7, "YCbCr"},
+      {"flash of two elements", 0x9209, Bytes({16, 0, 0, 0}), 3, "16, 0"},
+      {"flash of one element", 0x9209, Bytes({16, 0}), 3, "Off"},
+      {"shutter speed 40/1", 0x9201, Bytes({40, 0, 0, 0, 1, 0, 0, 0}), 10, "0.0000 sec (1/1099511627776)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(RenderValue(c.raw, c.type, FindTableRow(c.tag, DirectoryKind::kMain), false), c.expected);
+  }
+}
+
+TEST(RenderValue, AnAsciiValueEndsAtItsFirstZeroByte) {
+  struct Case {
+    const char* what;
+    uint16_t tag;
+    std::string raw;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"junk after the zero", 0x0110, std::string("CAM12\0X", 7), "CAM12"},
+      {"zero padding", 0x010F, std::string("SONY\0\0\0", 7), "SONY"},
+      {"a leading zero", 0x0110, std::string("\0CAM", 4), ""},
+      {"control characters before the zero", 0x0110, std::string("A\tB\0C", 5), "A.B"},
+      {"copyright keeps both notices", 0x8298, std::string("Ann\0Bob\0", 8), "Ann.Bob"},
+      {"copyright without an editor", 0x8298, std::string("Ann\0\0", 5), "Ann."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(RenderValue(c.raw, 2, FindTableRow(c.tag, DirectoryKind::kMain), false), c.expected);
+  }
+}
+
 TEST(RenderValue, AppliesTypeRulesThenRendererOrPrintable) {
   const TTagEntry& model = FindTableRow(0x0110, DirectoryKind::kMain);
   EXPECT_EQ(RenderValue(std::string("NIKON D70\0", 10), 2, model, false), "NIKON D70");
-  // Without a terminating zero every character stays; several zeros keep all but the last, as dots.
+  // Without a terminating zero every character stays; with several zeros the text ends at the first.
   EXPECT_EQ(RenderValue("NIKON", 2, model, false), "NIKON");
-  EXPECT_EQ(RenderValue(std::string("SONY\0\0\0", 7), 2, model, false), "SONY..");
+  EXPECT_EQ(RenderValue(std::string("SONY\0\0\0", 7), 2, model, false), "SONY");
   EXPECT_EQ(RenderValue(std::string(60, 'M'), 2, model, false), std::string(50, 'M'));
   EXPECT_EQ(RenderValue(std::string("0221"), 7, FindTableRow(0x9000, DirectoryKind::kMain), false), "\"0221\"");
   EXPECT_EQ(RenderValue(std::string("ab\0cd", 5), 7, EmptyEntry(), false), "\"ab\"");

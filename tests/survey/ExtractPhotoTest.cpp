@@ -8,6 +8,7 @@
 
 #include "survey/ExtractPhoto.h"
 #include "testing/ExifWriter.h"
+#include "testing/FaultPhotos.h"
 #include "testing/JpegWriter.h"
 #include "tests/support/TempFolder.h"
 
@@ -245,6 +246,40 @@ TEST_F(ExtractPhotoTest, IsoKeepsItsLeadingDigits) {
   const auto record = ReadIfd(ifd0);
   ASSERT_TRUE(record);
   EXPECT_EQ(record->iso, "100");
+}
+
+// Photos whose values were lost behind an entry the reader could not render, or a model with the bytes
+// after its terminating zero: the values after the entry reach the record.
+TEST_F(ExtractPhotoTest, ValuesAfterAnEntryWithoutRenderingReachTheRecord) {
+  struct Case {
+    const char* what;
+    Ifd ifd0;
+    const char* model;
+    LabelId flash;
+  };
+  const Case cases[] = {
+      {"components 00 03 02 01", testing::ComponentsConfigurationPhoto(std::string("\x00\x03\x02\x01", 4)),
+       "Canon EOS 40D", LabelId::LabelFlashOn},
+      {"components of one byte", testing::ComponentsConfigurationPhoto("\x01"), "Canon EOS 40D", LabelId::LabelFlashOn},
+      {"flash of two elements", testing::FlashPhoto({16, 0}), "Canon EOS 40D", LabelId::NotDeterminedM},
+      {"shutter speed tv 40", testing::ShutterSpeedPhoto({40, 1}), "Canon EOS 40D", LabelId::LabelFlashOn},
+      {"model with junk after its zero", testing::ModelPhoto(std::string("CAM12\0X", 7)), "CAM12",
+       LabelId::LabelFlashOn},
+  };
+  for (const ByteOrder order : {ByteOrder::kLittle, ByteOrder::kBig}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(order == ByteOrder::kBig ? "MM " : "II ") + c.what);
+      const auto record = ReadIfd(c.ifd0, order);
+      ASSERT_TRUE(record);
+      EXPECT_EQ(record->make, "Canon");
+      EXPECT_EQ(record->model, c.model);
+      EXPECT_EQ(record->exposure, "1/125");
+      EXPECT_EQ(record->fNumber, "5.6");
+      EXPECT_EQ(record->labels[kMetering], LabelId::LabelMultiSegment);
+      EXPECT_EQ(record->labels[kFlash], c.flash);
+      EXPECT_EQ(record->focal, "50");
+    }
+  }
 }
 
 }  // namespace
