@@ -10,7 +10,9 @@
 #include "crop/CropStore.h"
 #include "testing/DemoFolder.h"
 #include "testing/ExifWriter.h"
+#include "testing/FaultPhotos.h"
 #include "testing/JpegWriter.h"
+#include "testing/MovedCanonNote.h"
 
 namespace {
 
@@ -101,6 +103,14 @@ int main(int argc, char** argv) {
                      Segment{0xFE, "a comment", std::nullopt}}));
     Write(seeds / "tiff_reader" / (name + ".tif"), BuildTiff(ifd0, order));
   }
+
+  // Photos whose values the reader once lost: an entry its renderer could not read, a model with bytes
+  // after its terminating zero, a shutter speed beyond 32 bits, a Canon maker note an editor moved.
+  for (const lumetra::testing::FaultPhoto& photo : lumetra::testing::FaultPhotos()) {
+    Write(seeds / "jpeg_reader" / (photo.name + ".jpg"), lumetra::testing::FaultPhotoJpeg(photo.ifd0, photo.order));
+  }
+  Write(seeds / "jpeg_reader" / "fault-canon-note-moved.jpg",
+        lumetra::testing::BuildMovedCanonPhoto({.moved_by = -40}));
 
   // APP13 data as the reader keeps it: the two length bytes, then the payload.
   const size_t length = iptc_payload.size() + 2;
