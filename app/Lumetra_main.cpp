@@ -164,7 +164,7 @@ void TForm_Exif::closeEvent(QCloseEvent* event) {
 void TForm_Exif::ExitWork() {
   stopRequested_ = true;
   ProgramSettings settings;
-  settings.folder = folder_selected_ ? current_folder_ : std::string();
+  settings.folder = current_folder_;
   settings.UiLanguage = rb_Rus->isChecked() ? kRussian : kEnglish;
   settings.rb_Real = rb_Real->isChecked();
   settings.rb_Text = rb_Text->isChecked();
@@ -208,7 +208,6 @@ void TForm_Exif::myTreeChange(const QString& path) {
   but_Run->setEnabled(usable);
   mmRun->setEnabled(usable && !running_);
   current_folder_ = folder;
-  folder_selected_ = true;
   ShowLight(Light::kRed);
   state_.ResetTallies(true, criteria_);
 }
@@ -272,9 +271,8 @@ void TForm_Exif::but_RunClick() {
       ShowCounters();
       counters_shown_.restart();
     };
-    const auto crop_factor = [this](const std::string& make, const std::string& model) -> int64_t {
-      const CropRecord* record = FindCropFactor(crops_, make, model);
-      return record != nullptr ? record->Factor : 0;
+    const auto crop_factor = [this](const std::string& make, const std::string& model) {
+      return StoredCropFactor(crops_, make, model);
     };
     const WalkResult walk = RunSurvey(folder, options, state_, criteria_, crop_factor, hooks, stopRequested_);
     if (!walk.skipped_folders.empty() &&
@@ -324,10 +322,9 @@ ChartSettings TForm_Exif::CurrentChartSettings() const {
   return ChartSettings{.rb_Real = rb_Real->isChecked(), .rb_Text = rb_Text->isChecked(), .language = UiLanguage_};
 }
 
-void TForm_Exif::RebuildCharts(int mode) {
+void TForm_Exif::RebuildCharts(RebuildMode mode) {
   // Nothing passes the filter: the charts keep what they show rather than being built from no photos.
-  if (state_.filteredCount > 0)
-    BuildChartSeries(charts_, state_, static_cast<RebuildMode>(mode), CurrentChartSettings());
+  if (state_.filteredCount > 0) BuildChartSeries(charts_, state_, mode, CurrentChartSettings());
   pages_->RefreshShown();
 }
 
@@ -348,7 +345,7 @@ void TForm_Exif::FocalClicked() {
   if (focal_bound) {
     RecountAndShow();
   } else {
-    RebuildCharts(static_cast<int>(RebuildMode::kFocal));
+    RebuildCharts(RebuildMode::kFocal);
   }
 }
 
@@ -411,7 +408,7 @@ void TForm_Exif::ShortcutCommand() {
 void TForm_Exif::CropCommand() {
   if (running_) return;
   if (dialogs_.crop_editor) dialogs_.crop_editor();
-  RebuildCharts(static_cast<int>(RebuildMode::kFocalAndCrop));
+  RebuildCharts(RebuildMode::kFocalAndCrop);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -421,7 +418,7 @@ void TForm_Exif::LanguageClicked(Language language) {
   UiLanguage_ = language;
   ApplyLanguage();
   if (lb_Filter->isHidden() && dialogs_.filter_summary) dialogs_.filter_summary();
-  RebuildCharts(static_cast<int>(RebuildMode::kAll));
+  RebuildCharts(RebuildMode::kAll);
 }
 
 void TForm_Exif::ApplyLanguage() {

@@ -104,9 +104,9 @@ class TForm_Exif : public QMainWindow {
   [[nodiscard]] const std::filesystem::path& ProgramFolderPath() const { return program_folder_; }
   /// The green light is on: the charts of a finished run are shown.
   [[nodiscard]] bool ResultShown() const;
-  /// Rebuilds the charts that `mode` (0 all, 1 focal length, 2 focal length and crop factor) names from
-  /// the tallies and redraws the page; nothing is built while no photo passes the filter.
-  void RebuildCharts(int mode);
+  /// Rebuilds the charts that `mode` names from the tallies and redraws the page; nothing is built while
+  /// no photo passes the filter.
+  void RebuildCharts(RebuildMode mode);
   /// Rewrites status panels 0 and 1 from the counters.
   void ShowCounters();
   /// Recounts the stored photos under the filter as it stands, without reading a file, and shows the
@@ -163,8 +163,6 @@ class TForm_Exif : public QMainWindow {
   int64_t Koef_ = kFixedPointUnit;
   int64_t KoefH_ = kFixedPointUnit;
   std::string current_folder_;
-  // A folder was selected in the tree since start-up: the settings file names it.
-  bool folder_selected_ = false;
   // F6 is enabled after a run that showed charts.
   bool shortcut_enabled_ = false;
   bool running_ = false;

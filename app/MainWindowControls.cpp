@@ -236,7 +236,7 @@ void TForm_Exif::ConnectControls() {
   });
   // One handler for each pair: the toggle of the button that becomes checked.
   connect(rb_Real, &QRadioButton::toggled, this, [this](bool) { FocalClicked(); });
-  connect(rb_Text, &QRadioButton::toggled, this, [this](bool) { RebuildCharts(static_cast<int>(RebuildMode::kAll)); });
+  connect(rb_Text, &QRadioButton::toggled, this, [this](bool) { RebuildCharts(RebuildMode::kAll); });
   // A click anywhere on the filter summary opens the filter.
   for (QWidget* target : {static_cast<QWidget*>(Filter_Box), SB_Filter, static_cast<QScrollArea*>(SB_Filter)->widget(),
                           static_cast<QWidget*>(lb_Filter)}) {

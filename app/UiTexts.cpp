@@ -51,14 +51,4 @@ const std::array<TextPair, 16> kTabCaptions = {{
     {"Объектив", "Lens"},
 }};
 
-std::string CaptionOf(std::string_view control, Language language) {
-  for (const ControlText& entry : kControlCaptions) {
-    if (entry.control == control) return std::string(entry.text.In(language));
-  }
-  for (const ControlText& entry : kMenuCaptions) {
-    if (entry.control == control) return std::string(entry.text.In(language));
-  }
-  return {};
-}
-
 }  // namespace lumetra

@@ -40,7 +40,4 @@ inline constexpr std::string_view kRussianCaption = "Русский";
 /// Status panel 2.
 inline constexpr TextPair kCreditLine{"Lumetra: как сняты ваши фотографии", "Lumetra: how your photos were taken"};
 
-/// The caption of `control` in `language`; empty for a name of neither table.
-[[nodiscard]] std::string CaptionOf(std::string_view control, Language language);
-
 }  // namespace lumetra

@@ -230,9 +230,8 @@ void TimeEngine(TForm_Exif& window, const std::string& folder, int round) {
   options.language = window.UiLanguage();
   FilterCriteria criteria = window.Criteria();
   SurveyState state(options.language);
-  const auto crop_factor = [&window](const std::string& make, const std::string& model) -> int64_t {
-    const CropRecord* record = FindCropFactor(window.Crops(), make, model);
-    return record != nullptr ? record->Factor : 0;
+  const auto crop_factor = [&window](const std::string& make, const std::string& model) {
+    return StoredCropFactor(window.Crops(), make, model);
   };
   const std::atomic<bool> stop_requested{false};
   const double cpu_start = ProcessCpuSeconds();
@@ -378,7 +377,7 @@ int Main(TimedApplication& application, int argc, char** argv) {
   if (profile) {
     PrintProfile(application, rounds, passes);
     TimeStep("ResetDisplay", [&] { window.ResetDisplay(); });
-    TimeStep("RebuildCharts_all", [&] { window.RebuildCharts(0); });
+    TimeStep("RebuildCharts_all", [&] { window.RebuildCharts(RebuildMode::kAll); });
     TimeStep("Tab_ExifChange", [&] { window.Tab_ExifChange(); });
     TimeStep("ShowCounters", [&] { window.ShowCounters(); });
     TimeStep("myTreeChange", [&] { window.myTreeChange(folder); });

@@ -206,6 +206,11 @@ const CropRecord* FindCropFactor(const CropStore& store, std::string_view make, 
   return nullptr;
 }
 
+int64_t StoredCropFactor(const CropStore& store, std::string_view make, std::string_view model) {
+  const CropRecord* record = FindCropFactor(store, make, model);
+  return record != nullptr ? record->Factor : 0;
+}
+
 int CameraSortRank(char32_t character) {
   if (character >= 'A' && character <= 'Z') character += 'a' - 'A';
   if (character >= 'a' && character <= 'z') return 6 + static_cast<int>(character - 'a');

@@ -120,6 +120,10 @@ class CropStore {
 /// over. nullptr when there is none. The pointer is valid until `store.records` changes.
 [[nodiscard]] const CropRecord* FindCropFactor(const CropStore& store, std::string_view make, std::string_view model);
 
+/// The factor `FindCropFactor` finds for the camera, in 1/10000; 0 when the store has none: the lookup a
+/// survey reads its photos with.
+[[nodiscard]] int64_t StoredCropFactor(const CropStore& store, std::string_view make, std::string_view model);
+
 /// The sort rank of one character: space 1, "-" 2, "_" 3, "," 4, "." 5, letters a to z 6 to 31 (A to Z
 /// as a to z), digits 32 to 41, any other character (Cyrillic, "/", "<", ...) 22, the rank of q.
 [[nodiscard]] int CameraSortRank(char32_t character);

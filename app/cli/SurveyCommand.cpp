@@ -215,9 +215,8 @@ int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostre
   if (const CropFileResult loaded = LoadCropStore(crops, crop_path, '.'); !loaded.ok()) {
     errors << "lumetra-cli survey: warning: " << loaded.Message() << '\n';
   }
-  const auto crop_factor = [&crops](const std::string& make, const std::string& model) -> int64_t {
-    const CropRecord* record = FindCropFactor(crops, make, model);
-    return record != nullptr ? record->Factor : 0;
+  const auto crop_factor = [&crops](const std::string& make, const std::string& model) {
+    return StoredCropFactor(crops, make, model);
   };
 
   SurveyState state(request.options.language);

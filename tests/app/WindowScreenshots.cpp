@@ -22,7 +22,6 @@ namespace {
 
 void Save(QWidget& window, const QString& folder, const QString& name) {
   QApplication::processEvents();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   const QString file = QDir(folder).filePath(name + QStringLiteral(".png"));
   if (!window.grab().save(file)) std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
   std::printf("%s\n", qPrintable(file));
