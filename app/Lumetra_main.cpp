@@ -27,6 +27,7 @@
 #include "app/platform/WindowsFonts.h"
 #include "charts/BuildChartSeries.h"
 #include "charts/ChartPages.h"
+#include "filter/FilterDialog.h"
 #include "survey/SurveyRun.h"
 #include "survey/SurveyTexts.h"
 
@@ -71,10 +72,8 @@ TForm_Exif::TForm_Exif(WindowStart start, QWidget* parent)
   pages_ = std::make_unique<ChartPages>(charts_, *Chart_SBox);
   pages_->SetClickHandler([this](ChartId chart) { ChartClicked(chart); });
   ConnectControls();
-
-  // The summary box's design heights, which the no-filter state gives back.
-  filter_box_height_ = Filter_Box->height();
-  sb_filter_height_ = SB_Filter->height();
+  // The filter dialog lives as long as the window: its criteria and choices last between showings.
+  Form_Filter = new TForm_Filter(criteria_, this);
 
   // The layout log and the scaling to the screen.
   program_folder_ = start.program_folder.empty() ? ProgramFolder() : start.program_folder;
@@ -89,6 +88,11 @@ TForm_Exif::TForm_Exif(WindowStart start, QWidget* parent)
   layout_log_->Log("ScreenWidth = ", screen.width());
   layout_log_->Log("ScreenHeight = ", screen.height());
   if (screen.width() != kDesignScreenWidth) ScaleToScreen(screen);
+  screen_ = screen;
+  // The summary box's heights, which the no-filter state gives back: those of this screen, so that the
+  // box never shrinks below its own label.
+  filter_box_height_ = Filter_Box->height();
+  sb_filter_height_ = SB_Filter->height();
   layout_log_->Log("end", "");
   if (layout_log_->failure()) ReportError(ToQString(*layout_log_->failure()));
 
@@ -417,7 +421,8 @@ void TForm_Exif::CropCommand() {
 void TForm_Exif::LanguageClicked(Language language) {
   UiLanguage_ = language;
   ApplyLanguage();
-  if (lb_Filter->isHidden() && dialogs_.filter_summary) dialogs_.filter_summary();
+  // The summary says in the new language what is applied; nothing is recounted.
+  if (lb_Filter->isHidden()) ShowFilterSummary();
   RebuildCharts(RebuildMode::kAll);
 }
 

@@ -35,6 +35,7 @@ namespace lumetra {
 class ChartPages;
 class ChartTabs;
 class FolderTree;
+class TForm_Filter;
 
 /// What the window starts with besides the settings file: the program's arguments ("i" the layout log,
 /// "test" the trace file), the screen it scales itself to and the folder of its own files. Tests give
@@ -52,8 +53,6 @@ struct WindowStart {
 /// The dialogs the main window opens. Each is set by the dialog's own code; until then the command that
 /// would open it does nothing visible.
 struct WindowDialogs {
-  /// A click on the filter summary.
-  std::function<void()> filter;
   /// F7: the crop database editor, modal.
   std::function<void()> crop_editor;
   /// The end of a run that met cameras without a crop factor: true when the user saved factors for them.
@@ -62,8 +61,6 @@ struct WindowDialogs {
   std::function<void()> unknown_cameras_saved;
   /// F6: the shortcut list of the filtered photos.
   std::function<void()> shortcut_list;
-  /// A language switch while a filter is applied: its summary rebuilt in the new language.
-  std::function<void()> filter_summary;
 };
 
 /// The main window: the left panel (Run, Stop and Exit, the traffic light, the filter summary, the
@@ -140,6 +137,9 @@ class TForm_Exif : public QMainWindow {
   void ExitCommand();
   void HideLeftCommand();
   void Filter_BoxClick();
+  /// Shows the filter as applied in the summary box, or that there is none, and lays out the panel below.
+  void ShowFilterSummary();
+  void LayOutLeftPanel();
   void LanguageClicked(Language language);
   void FocalClicked();
   void ChartClicked(ChartId chart);
@@ -190,8 +190,10 @@ class TForm_Exif : public QMainWindow {
   QSize client_size_;
   int window_font_pixels_ = 0;
   int status_height_ = 0;
+  // The summary box's heights with no filter, as placed on this screen.
   int filter_box_height_ = 0;
   int sb_filter_height_ = 0;
+  QSize screen_;
 
   QWidget* central_ = nullptr;
   QWidget* Panel_Left = nullptr;
@@ -204,6 +206,7 @@ class TForm_Exif : public QMainWindow {
   QGroupBox* Filter_Box = nullptr;
   QWidget* SB_Filter = nullptr;
   QLabel* lb_Filter = nullptr;
+  std::vector<QLabel*> summary_labels_;
   QGroupBox* Box_Settings = nullptr;
   QLabel* lb_Lang = nullptr;
   QRadioButton* rb_Eng = nullptr;
@@ -230,6 +233,7 @@ class TForm_Exif : public QMainWindow {
   QAction* mmCrop = nullptr;
   QAction* mmExit = nullptr;
   std::unique_ptr<ChartPages> pages_;
+  TForm_Filter* Form_Filter = nullptr;
 };
 
 }  // namespace lumetra

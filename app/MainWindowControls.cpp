@@ -19,6 +19,7 @@
 #include "app/ProgramPictures.h"
 #include "app/UiTexts.h"
 #include "charts/ChartPages.h"
+#include "filter/FilterSummary.h"
 
 namespace lumetra {
 
@@ -105,6 +106,16 @@ void TForm_Exif::CreateControls() {
   lb_Filter->setStyleSheet(QStringLiteral("color: green;"));
   lb_Filter->setAlignment(Qt::AlignCenter);
   Place(lb_Filter, {48, 5, 180, 20});
+  // The criterion labels, placed when a filter is applied.
+  for (const std::string_view name : kSummaryLabelNames) {
+    auto* label = new QLabel(summary_labels);
+    label->setObjectName(ToQString(name));
+    label->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11, true));
+    label->setStyleSheet(QStringLiteral("color: green;"));
+    label->hide();
+    Place(label, {3, 5, 10, 10});
+    summary_labels_.push_back(label);
+  }
 
   Box_Settings = new QGroupBox(Panel_Left);
   Box_Settings->setObjectName("Box_Settings");
@@ -238,10 +249,9 @@ void TForm_Exif::ConnectControls() {
   connect(rb_Real, &QRadioButton::toggled, this, [this](bool) { FocalClicked(); });
   connect(rb_Text, &QRadioButton::toggled, this, [this](bool) { RebuildCharts(RebuildMode::kAll); });
   // A click anywhere on the filter summary opens the filter.
-  for (QWidget* target : {static_cast<QWidget*>(Filter_Box), SB_Filter, static_cast<QScrollArea*>(SB_Filter)->widget(),
-                          static_cast<QWidget*>(lb_Filter)}) {
-    target->installEventFilter(this);
-  }
+  std::vector<QWidget*> summary = {Filter_Box, SB_Filter, static_cast<QScrollArea*>(SB_Filter)->widget(), lb_Filter};
+  summary.insert(summary.end(), summary_labels_.begin(), summary_labels_.end());
+  for (QWidget* target : summary) target->installEventFilter(this);
 }
 
 bool TForm_Exif::eventFilter(QObject* watched, QEvent* event) {
@@ -251,11 +261,6 @@ bool TForm_Exif::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   return QMainWindow::eventFilter(watched, event);
-}
-
-void TForm_Exif::Filter_BoxClick() {
-  if (running_) return;
-  if (dialogs_.filter) dialogs_.filter();
 }
 
 void TForm_Exif::DrawPictures() {

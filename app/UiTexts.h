@@ -8,15 +8,6 @@
 
 namespace lumetra {
 
-/// A text of the interface in both languages.
-struct TextPair {
-  std::string_view russian;
-  std::string_view english;
-
-  /// The member for `language`.
-  [[nodiscard]] std::string_view In(Language language) const { return language == kRussian ? russian : english; }
-};
-
 /// The caption of a control or menu item, found by the control's object name.
 struct ControlText {
   std::string_view control;

@@ -10,6 +10,15 @@ namespace lumetra {
 enum class Language : int { kRussian = 1, kEnglish = 2 };
 using enum Language;
 
+/// A text of the interface in both languages.
+struct TextPair {
+  std::string_view russian;
+  std::string_view english;
+
+  /// The member for `language`.
+  [[nodiscard]] std::string_view In(Language language) const { return language == kRussian ? russian : english; }
+};
+
 /// Every label a photo record can hold, independent of the language; kNone for a value that is not a
 /// label (a number, a camera name). Stored beside the texts so that a photo keeps its category whatever
 /// language it was read in.
