@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 
 #include "app/ChartTabs.h"
 #include "app/FolderTree.h"
@@ -43,7 +44,7 @@ void TForm_Exif::ShowFilterSummary() {
   } else {
     lb_Filter->hide();
     const SummaryLayout layout = LayOutFilterSummary(labels, Koef_, Panel_Left->height());
-    int content_width = SB_Filter->width();
+    int content_width = 0;
     int content_height = 0;
     for (size_t i = 0; i < labels.size(); ++i) {
       QLabel* label = Panel_Left->findChild<QLabel*>(ToQString(labels[i].control));
@@ -59,6 +60,11 @@ void TForm_Exif::ShowFilterSummary() {
     }
     Filter_Box->resize(Filter_Box->width(), layout.filter_box_height);
     SB_Filter->resize(SB_Filter->width(), layout.sb_filter_height);
+    // The labels fill the box's width, less the vertical scroll bar when they are taller than the box;
+    // only a longer name scrolls sideways.
+    const int scroll_bar =
+        content_height > layout.sb_filter_height ? summary->verticalScrollBar()->sizeHint().width() : 0;
+    content_width = std::max(content_width, SB_Filter->width() - scroll_bar);
     summary->widget()->resize(content_width, std::max(content_height, layout.sb_filter_height));
   }
   LayOutLeftPanel();

@@ -43,16 +43,19 @@ QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), 
 // last accepted text and the caret stays where it was.
 class BoundValidator : public QValidator {
  public:
-  BoundValidator(BoundKind kind, QLineEdit* edit) : QValidator(edit), kind_(kind), edit_(edit) {}
+  BoundValidator(BoundKind kind, QLineEdit* edit) : QValidator(edit), kind_(kind) {
+    // The box has already taken the edit when it asks: the text before it is remembered here.
+    connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { last_accepted_ = text.toStdString(); });
+  }
 
   State validate(QString& input, int& /*position*/) const override {
     const std::string after = input.toStdString();
-    return EditedBoundText(kind_, edit_->text().toStdString(), after) == after ? Acceptable : Invalid;
+    return EditedBoundText(kind_, last_accepted_, after) == after ? Acceptable : Invalid;
   }
 
  private:
   BoundKind kind_;
-  QLineEdit* edit_;
+  std::string last_accepted_;
 };
 
 struct BoundGroup {
@@ -271,7 +274,6 @@ void TForm_Filter::Show(const FilterDialogContext& context) {
   FormShow();
   FormActivate();
   show();
-  raise();
   activateWindow();
   bounds_[0].edit->setFocus();
 }

@@ -9,9 +9,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
 #include <QDir>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "app/ChartTabs.h"
 #include "app/Lumetra_main.h"
@@ -25,6 +29,20 @@ void Save(QWidget& window, const QString& folder, const QString& name) {
   const QString file = QDir(folder).filePath(name + QStringLiteral(".png"));
   if (!window.grab().save(file)) std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
   std::printf("%s\n", qPrintable(file));
+}
+
+// Clicks the filter summary and, inside the filter dialog, does `edit`, photographs the dialog and presses
+// `button`.
+template <typename Edit>
+void UseFilter(QWidget& window, const QString& folder, const QString& name, Edit edit, const char* button) {
+  QTimer::singleShot(0, [&, name, button] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (dialog == nullptr) return;
+    edit(*dialog);
+    Save(*dialog, folder, name);
+    dialog->findChild<QAbstractButton*>(QString::fromLatin1(button))->click();
+  });
+  QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Filter_Box")), Qt::LeftButton, {}, QPoint(20, 20));
 }
 
 }  // namespace
@@ -53,6 +71,20 @@ int main(int argc, char** argv) {
   window.myTreeChange(QString::fromStdString(photos.string()));
   window.findChild<QAbstractButton*>(QStringLiteral("but_Run"))->click();
   Save(window, output, prefix + QStringLiteral("tab0"));
+  // A long filter: two exposure bounds, a program and a camera left out, flash off.
+  UseFilter(
+      window, output, prefix + QStringLiteral("filter-dialog"),
+      [](QWidget& dialog) {
+        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("ed_from1")), QStringLiteral("1/250"));
+        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("ed_to1")), QStringLiteral("1/60"));
+        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("ed_from2")), QStringLiteral("2.8"));
+        dialog.findChild<QCheckBox*>(QStringLiteral("cb_Manual"))->setChecked(false);
+        dialog.findChild<QCheckBox*>(QStringLiteral("cb_Spot"))->setChecked(false);
+        dialog.findChild<QCheckBox*>(QStringLiteral("ScrollBox_Photo_0"))->setChecked(false);
+        dialog.findChild<QAbstractButton*>(QStringLiteral("rb_Flash_No"))->setChecked(true);
+      },
+      "but_OK");
+  Save(window, output, prefix + QStringLiteral("tab0-filtered"));
   auto* tabs = window.findChild<lumetra::ChartTabs*>(QStringLiteral("Tab_Exif"));
   QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(lumetra::kAdditionalTab).center());
   Save(window, output, prefix + QStringLiteral("tab8"));
@@ -62,6 +94,8 @@ int main(int argc, char** argv) {
   Save(window, output, prefix + QStringLiteral("program-alone-russian"));
   QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(lumetra::kMainTab).center());
   Save(window, output, prefix + QStringLiteral("tab0-russian"));
+  UseFilter(
+      window, output, prefix + QStringLiteral("filter-dialog-russian"), [](QWidget&) {}, "but_Close");
   window.SetLeftPanel(lumetra::TForm_Exif::PanelMode::Change);
   QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(14).center());
   Save(window, output, prefix + QStringLiteral("model-alone-russian-panel-hidden"));
