@@ -15,51 +15,20 @@
 #include <string>
 #include <vector>
 
-#include "survey/ExtractPhoto.h"
+#include "bench/PhotoLibrary.h"
 #include "survey/FilterCriteria.h"
 #include "survey/PhotoRecord.h"
 #include "survey/PhotoStore.h"
 #include "survey/Tallies.h"
-#include "survey/WalkFolder.h"
 
 namespace lumetra {
 namespace {
 
-constexpr int kPhotoCount = 100000;
-
-std::filesystem::path CorpusFolder() {
-  const char* from_environment = std::getenv("LUMETRA_CORPUS");
-  if (from_environment != nullptr && *from_environment != '\0') return from_environment;
-  return LUMETRA_DEFAULT_CORPUS;
-}
-
-// The records of the corpus photos that count, in path order, read as a survey reads them: English, no
-// crop factor known, unknown cameras collected.
-std::vector<PhotoRecord> ReadCorpusRecords() {
-  std::vector<std::string> paths;
-  std::error_code error;
-  const std::filesystem::path folder = CorpusFolder();
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error)) {
-    if (entry.is_regular_file() && detail::HasJpgExtension(entry.path().filename().string())) {
-      paths.push_back(entry.path().string());
-    }
-  }
-  std::sort(paths.begin(), paths.end());
-  std::vector<UnknownCamera> unknown_cameras;
-  const ExtractionContext context{kEnglish, [](const std::string&, const std::string&) -> int64_t { return 0; }, true,
-                                  &unknown_cameras};
-  std::vector<PhotoRecord> records;
-  for (const std::string& path : paths) {
-    if (std::optional<PhotoRecord> record = ExtractPhoto(path, context)) records.push_back(std::move(*record));
-  }
-  return records;
-}
-
-// Read on first use, so `--benchmark_list_tests` reads nothing.
-const std::vector<PhotoRecord>& CorpusRecords() {
-  static const std::vector<PhotoRecord> records = ReadCorpusRecords();
-  return records;
-}
+using bench::CorpusFolder;
+using bench::CorpusRecords;
+using bench::FillSurvey;
+using bench::kPhotoCount;
+using bench::MakePhoto;
 
 // False (and the benchmark marked as failed) when there is nothing to build the library from.
 bool CorpusReady(benchmark::State& state) {
@@ -70,24 +39,6 @@ bool CorpusReady(benchmark::State& state) {
     return false;
   }
   return true;
-}
-
-// Photo `index` of the library: the corpus records in turn, as a camera numbers them, a thousand to a
-// folder: "/photos/folder000/IMG_0000.JPG" ... "/photos/folder099/IMG_9999.JPG".
-void MakePhoto(int index, PhotoRecord& record) {
-  const std::vector<PhotoRecord>& corpus = CorpusRecords();
-  record = corpus[static_cast<size_t>(index) % corpus.size()];
-  char path[48];
-  std::snprintf(path, sizeof path, "/photos/folder%03d/IMG_%04d.JPG", index / 1000, index % 10000);
-  record.path = path;
-}
-
-void FillSurvey(SurveyState& survey, FilterCriteria& criteria) {
-  PhotoRecord record;
-  for (int i = 0; i < kPhotoCount; ++i) {
-    MakePhoto(i, record);
-    survey.AddPhoto(record, criteria, true);
-  }
 }
 
 // Bytes in use on the heap, as malloc counts them (its chunk headers and rounding included).
