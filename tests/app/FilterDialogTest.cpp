@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QtTest>
@@ -344,6 +345,38 @@ class FilterDialogTest : public QObject {
       QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) + 6 <= button->width(),
                qPrintable(button->objectName()));
     }
+  }
+
+  void usableFromTheKeyboardAlone() {
+    auto alone = ShowAlone(5);
+    TForm_Filter& dialog = *alone->dialog;
+    QTRY_VERIFY(Find<QLineEdit>(dialog, "ed_from1")->hasFocus());
+    // Tab runs through the eight bound boxes in reading order.
+    for (const char* next : {"ed_to1", "ed_from2", "ed_to2", "ed_from3", "ed_to3", "ed_from4", "ed_to4"}) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(next));
+    }
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("800"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(alone->criteria.ed_to4, std::string("800"));
+  }
+
+  void aLongCheckListScrolls() {
+    auto alone = std::make_unique<Alone>();
+    for (int i = 0; i < 12; ++i) alone->criteria.ModelChecks.push_back({"Camera " + std::to_string(i), true});
+    alone->dialog = std::make_unique<TForm_Filter>(alone->criteria);
+    alone->dialog->Show(FilterDialogContext{.survey = &alone->survey, .screen = QSize(1024, 768)});
+    QVERIFY(QTest::qWaitForWindowExposed(alone->dialog.get()));
+    auto* list = Find<QScrollArea>(*alone->dialog, "ScrollBox_Photo");
+    QVERIFY(list->verticalScrollBar()->isVisible());
+    QVERIFY(list->verticalScrollBar()->maximum() > 0);
+    QVERIFY(!list->horizontalScrollBar()->isVisible());
+    // The last entry can be reached and ticked.
+    auto* last = Find<QCheckBox>(*alone->dialog, "ScrollBox_Photo_11");
+    list->ensureWidgetVisible(last);
+    QTest::mouseClick(last, Qt::LeftButton, {}, QPoint(8, last->height() / 2));
+    QVERIFY(!alone->criteria.ModelChecks[11].checked);
   }
 
   // From the main window: an Apply recounts what the survey read, and the summary says what was applied.

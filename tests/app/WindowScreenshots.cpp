@@ -39,6 +39,8 @@ void UseFilter(QWidget& window, const QString& folder, const QString& name, Edit
     QWidget* dialog = QApplication::activeModalWidget();
     if (dialog == nullptr) return;
     edit(*dialog);
+    // The dialog's scroll bars settle after its first paint, as a person sees it.
+    QTest::qWait(300);
     Save(*dialog, folder, name);
     dialog->findChild<QAbstractButton*>(QString::fromLatin1(button))->click();
   });
