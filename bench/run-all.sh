@@ -41,8 +41,8 @@ export LUMETRA_BUILD="$build_dir"
 if [[ "${BUILD:-1}" != 0 ]]; then
   (cd "$repo_root" && cmake --preset release -B "$build_dir" > /dev/null)
   targets=(lumetra-cli reader_bench survey_bench read_floor)
-  # The window's benchmark exists only in a build with the desktop program.
-  grep -q '^LUMETRA_GUI:BOOL=ON$' "$build_dir/CMakeCache.txt" && targets+=(window_run_bench)
+  # The window's benchmarks exist only in a build with the desktop program.
+  grep -q '^LUMETRA_GUI:BOOL=ON$' "$build_dir/CMakeCache.txt" && targets+=(window_run_bench filter_apply_bench)
   cmake --build "$build_dir" --target "${targets[@]}"
 fi
 for program in lumetra-cli bench/reader_bench bench/survey_bench bench/read_floor; do
@@ -86,6 +86,11 @@ section "survey_peers.sh: warm page cache"
 
 section "window_peers.sh: the desktop window's Run and Stop against lumetra-cli survey"
 "$repo_root/bench/window_peers.sh"
+
+if [[ -x "$build_dir/bench/filter_apply_bench" ]]; then
+  section "filter_apply_bench: Apply in the filter dialog on 100,000 stored photos, beside Retally"
+  QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" "$build_dir/bench/filter_apply_bench" 5 2>&1 | grep -v XDG_RUNTIME_DIR
+fi
 
 section "cold_peers.sh: cold page cache"
 "$repo_root/bench/cold_peers.sh"
