@@ -25,6 +25,7 @@
 #include "app/Lumetra_main.h"
 #include "app/cli/SurveyCommand.h"
 #include "app/platform/WindowsFonts.h"
+#include "filter/ApplyChecks.h"
 #include "filter/FilterDialog.h"
 #include "testing/DemoFolder.h"
 
@@ -347,6 +348,35 @@ class FilterDialogTest : public QObject {
     }
   }
 
+  void clearCommandsUncheckWhatTheyName() {
+    auto alone = ShowAlone(5);
+    TForm_Filter& dialog = *alone->dialog;
+    Find<QAbstractButton>(dialog, "rb_Flash_No")->click();
+    Find<QAbstractButton>(dialog, "rb_Orientation_H")->click();
+    Find<QAbstractButton>(dialog, "but_Flash")->click();
+    QVERIFY(!Find<QAbstractButton>(dialog, "rb_Flash_No")->isChecked());
+    QVERIFY(!alone->criteria.rb_Flash_No);
+    QVERIFY(alone->criteria.rb_Orientation_H);
+    Find<QAbstractButton>(dialog, "but_Orientation")->click();
+    QVERIFY(!Find<QAbstractButton>(dialog, "rb_Orientation_H")->isChecked());
+    QVERIFY(!alone->criteria.rb_Orientation_H);
+    // A cleared pair still takes a choice.
+    Find<QAbstractButton>(dialog, "rb_Flash_Yes")->click();
+    QVERIFY(alone->criteria.rb_Flash_Yes);
+
+    Type(dialog, "ed_from2", QStringLiteral("2.8"));
+    Find<QCheckBox>(dialog, "cb_Partial")->click();
+    Find<QCheckBox>(dialog, "ScrollBox_Photo_0")->click();
+    Find<QAbstractButton>(dialog, "but_Clear")->click();
+    QVERIFY(Find<QLineEdit>(dialog, "ed_from2")->text().isEmpty());
+    QVERIFY(Find<QCheckBox>(dialog, "cb_Partial")->isChecked());
+    QVERIFY(Find<QCheckBox>(dialog, "ScrollBox_Photo_0")->isChecked());
+    QVERIFY(!Find<QAbstractButton>(dialog, "rb_Flash_Yes")->isChecked());
+    QVERIFY(HasNoCriteria(alone->criteria));
+    // Nothing is applied until Apply.
+    QVERIFY(dialog.isVisible());
+  }
+
   void usableFromTheKeyboardAlone() {
     auto alone = ShowAlone(5);
     TForm_Filter& dialog = *alone->dialog;
@@ -476,6 +506,18 @@ class FilterDialogTest : public QObject {
     QCOMPARE(window->Survey().filteredCount, window->Survey().processedCount);
     QVERIFY(!Find<QWidget>(*window, "Chart_SBox")->isHidden());
     QVERIFY(Find<QLabel>(*window, "im_NoPhotoEng")->isHidden());
+  }
+
+  void aFilterBeforeAnySurveyShowsTheNoPhotosPicture() {
+    auto window = OpenWindow();
+    QVERIFY(window);
+    UseFilter(*window, [](QWidget& dialog) {
+      Find<QAbstractButton>(dialog, "rb_Flash_Yes")->click();
+      Find<QAbstractButton>(dialog, "but_OK")->click();
+    });
+    QVERIFY(Find<QWidget>(*window, "Chart_SBox")->isHidden());
+    QVERIFY(!Find<QLabel>(*window, "im_NoPhotoEng")->isHidden());
+    QCOMPARE(Find<QLabel>(*window, "lb_Flash")->text(), QStringLiteral("Flash on"));
   }
 
   void aCancelledDialogRecountsNothing() {
