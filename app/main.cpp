@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/Lumetra_main.h"
+#include "app/WidgetMap.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -11,5 +12,7 @@ int main(int argc, char** argv) {
   start.arguments = QApplication::arguments().mid(1);
   lumetra::TForm_Exif main_window(start);
   main_window.show();
+  // Where the controls are, for a test that drives the program as a person does.
+  if (const QString map = qEnvironmentVariable("LUMETRA_WIDGET_MAP"); !map.isEmpty()) lumetra::StartWidgetMap(map);
   return QApplication::exec();
 }

@@ -2,7 +2,7 @@
 # Checks that includes follow the layers (scripts/layers.txt) and that the C++ files are formatted; sets up,
 # builds the presets (release; debug with AddressSanitizer and UndefinedBehaviorSanitizer; tsan,
 # the engine and command line with ThreadSanitizer, where photos are read on several threads) and runs
-# every test in each.
+# every test in each; then drives the real program under Xvfb (tests/journey/journey.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,3 +16,5 @@ for preset in release debug tsan; do
   cmake --build --preset "$preset"
   ctest --preset "$preset" -j2
 done
+# Last, a person's journey through the real program in an X server, with X input only.
+tests/journey/journey.sh build/release

@@ -1,0 +1,174 @@
+#!/usr/bin/env bash
+# A person's journey through the real program: the built `lumetra` in an X server of its own (Xvfb,
+# 1280 x 1024), driven only by X input (xdotool: keys, and clicks at the places of named controls), and
+# checked by what a person would see and get. The places and texts of the controls come from the map the
+# program keeps when LUMETRA_WIDGET_MAP is set. Every step leaves a screenshot in the output folder; a step
+# that fails says which step it was and keeps its screenshot.
+#
+#   tests/journey/journey.sh [BUILD_DIR] [OUTPUT_DIR]     (defaults: build/release, BUILD_DIR/journey)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build=$(realpath "${1:-build/release}")
+out=$(realpath -m "${2:-$build/journey}")
+rm -rf "$out"
+mkdir -p "$out"
+for tool in Xvfb xdotool import; do
+  command -v "$tool" >/dev/null || { echo "journey: $tool is not installed (scripts/install-deps.sh)"; exit 1; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=
+program_pid=
+finish() {
+  [[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap finish EXIT
+
+step_name="setting up"
+shot_number=0
+fail() {
+  shot "failed"
+  echo "journey FAILED at step '$step_name': $*" >&2
+  echo "journey: screenshots in $out" >&2
+  exit 1
+}
+step() {
+  step_name=$1
+  echo "journey: $step_name"
+}
+shot() {
+  shot_number=$((shot_number + 1))
+  import -display "$DISPLAY" -window root "$(printf '%s/%02d-%s.png' "$out" "$shot_number" "${1// /-}")" 2>/dev/null || true
+}
+
+# Polls `$@` every 0.1 s for up to `timeout` seconds (default 20): never a fixed sleep.
+timeout=20
+wait_for() {
+  local deadline=$((SECONDS + timeout))
+  until "$@"; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.1
+  done
+}
+
+# The program's map: name, left, top, width, height, enabled, checked, text.
+map="$work/widgets.tsv"
+line_of() { [[ -f $map ]] && awk -F'\t' -v name="$1" '$1 == name { print; exit }' "$map"; }
+field_of() { line_of "$1" | cut -f"$2"; }
+text_of() { field_of "$1" 8; }
+shown() { [[ -n $(line_of "$1") ]]; }
+hidden() { ! shown "$1"; }
+enabled() { [[ $(field_of "$1" 6) == 1 ]]; }
+checked() { [[ $(field_of "$1" 7) == 1 ]]; }
+text_is() { [[ $(text_of "$1") == "$2" ]]; }
+width_of() { field_of "$1" 4; }
+
+# A click in the middle of a named control (or at x/y inside it), as a person's mouse does.
+click() {
+  local name=$1 button=${2:-1} line x y w h
+  wait_for shown "$name" || fail "no control $name on the screen"
+  line=$(line_of "$name")
+  IFS=$'\t' read -r _ x y w h _ <<<"$line"
+  local px=$((x + ${3:-$((w / 2))})) py=$((y + ${4:-$((h / 2))}))
+  xdotool mousemove --sync "$px" "$py" click "$button"
+}
+key() { xdotool key --clearmodifiers "$@"; }
+type_text() { xdotool type --delay 30 "$1"; }
+
+# The reference: lumetra-cli's survey of the same folder with the same options.
+cli_count() {
+  local which=$1
+  shift
+  "$build/lumetra-cli" survey --crop-file "$work/cli.crop" "$@" "$demo" | sed -n "s/^ $which \([0-9]*\) photos.*/\1/p"
+}
+
+step "an X server at 1280 x 1024"
+exec 5>"$work/display"
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+exec 5>&-
+timeout=10 wait_for test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(cat "$work/display")"
+
+step "the demo folder, and a returning user's settings naming it"
+demo="$work/demo-photos"
+"$build/lumetra-demo" "$demo" >/dev/null
+home="$work/home"
+mkdir -p "$home"
+printf '%s\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nNon Hide\r\n' "$demo" >"$home/Lumetra.ini"
+
+start_program() {
+  rm -f "$map"
+  LUMETRA_HOME="$home" LUMETRA_WIDGET_MAP="$map" QT_QPA_PLATFORM=xcb "$build/lumetra" >>"$work/program.log" 2>&1 &
+  program_pid=$!
+  wait_for shown but_Run || fail "the window did not show: $(tail -n 5 "$work/program.log")"
+  # The window takes the keyboard, as after a click on its title.
+  xdotool search --sync --onlyvisible --name '^Lumetra ' windowfocus --sync >/dev/null
+}
+
+step "start: the window on the demo folder, Run enabled"
+start_program
+wait_for enabled but_Run || fail "Run is not enabled on the demo folder"
+shot "start"
+
+step "F5: the run ends with the green light and the counts of lumetra-cli"
+key F5
+timeout=60 wait_for shown im_green || fail "no green light after F5"
+processed=$(cli_count Processed)
+filtered=$(cli_count Filtered)
+wait_for text_is myStatusBar_Panel0 " Processed $processed photos with EXIF" ||
+  fail "panel 0 says '$(text_of myStatusBar_Panel0)', lumetra-cli $processed"
+text_is myStatusBar_Panel1 " Filtered $filtered photos" || fail "panel 1 says '$(text_of myStatusBar_Panel1)'"
+shot "after F5"
+
+step "the filter: a click on its box, exposure 1/250 to 1/60, Enter"
+click Filter_Box
+wait_for shown Form_Filter || fail "the filter dialog did not open"
+click ed_from1
+type_text "1/250"
+click ed_to1
+type_text "1/60"
+wait_for text_is ed_to1 "1/60" || fail "ed_to1 holds '$(text_of ed_to1)'"
+shot "filter dialog"
+key Return
+wait_for hidden Form_Filter || fail "Apply did not close the dialog"
+bounded=$(cli_count Filtered --exposure 1/250:1/60)
+wait_for text_is myStatusBar_Panel1 " Filtered $bounded photos" ||
+  fail "panel 1 says '$(text_of myStatusBar_Panel1)', lumetra-cli with the bound $bounded"
+text_is lb_ShutterSpeed "Exposure from 1/250sec to 1/60sec" || fail "the summary says '$(text_of lb_ShutterSpeed)'"
+shot "filtered"
+
+step "Russian with its radio button"
+click rb_Rus
+wait_for text_is myStatusBar_Panel1 " Отфильтровано $bounded фотографий" ||
+  wait_for text_is myStatusBar_Panel1 " Отфильтровано $bounded фотографии" ||
+  wait_for text_is myStatusBar_Panel1 " Отфильтровано $bounded фотография" ||
+  fail "panel 1 says '$(text_of myStatusBar_Panel1)'"
+text_is lb_ShutterSpeed "Выдержка от 1/250с до 1/60с" || fail "the summary says '$(text_of lb_ShutterSpeed)'"
+shot "russian"
+
+step "F4 hides the left panel"
+key F4
+wait_for hidden but_Run || fail "the left panel is still shown"
+shot "panel hidden"
+
+step "a click on the exposure chart shows it alone"
+overview_width=$(width_of Chart_ShutterSpeed)
+click Chart_ShutterSpeed
+wait_for shown Chart_ShutterSpeed || fail "the exposure chart is gone"
+wait_for test "$(width_of Chart_ShutterSpeed)" -gt "$((overview_width * 3 / 2))" ||
+  fail "the chart is $(width_of Chart_ShutterSpeed) wide, on the overview it was $overview_width"
+shot "chart alone"
+
+step "F10: the program ends and writes its settings whole"
+key F10
+timeout=20 wait_for bash -c "! kill -0 $program_pid 2>/dev/null" || fail "the program is still running"
+program_pid=
+settings=$(tr -d '\r' <"$home/Lumetra.ini")
+expected=$(printf '%s\nRussian\nReal\nText\nKF = no\nSubFolders\nNon Hide' "$demo")
+[[ $settings == "$expected" ]] || fail "Lumetra.ini holds: $settings"
+
+echo "journey: passed; screenshots in $out"
