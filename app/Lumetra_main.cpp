@@ -220,6 +220,8 @@ void TForm_Exif::ShowLight(Light light) {
 
 bool TForm_Exif::ResultShown() const { return !im_green->isHidden(); }
 
+int TForm_Exif::CurrentTab() const { return Tab_Exif->currentIndex(); }
+
 void TForm_Exif::SetRunning(bool running) {
   running_ = running;
   but_Run->setVisible(!running);

@@ -1,6 +1,8 @@
 #include "charts/ChartView.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
@@ -85,11 +87,29 @@ void ChartView::mouseReleaseEvent(QMouseEvent* event) {
     }
   } else if (gesture == Gesture::kClick && event->button() == Qt::LeftButton) {
     if (click_) click_();
+  } else if (event->button() == Qt::RightButton && menu_) {
+    menu_(event->globalPosition().toPoint());
   } else if (gesture == Gesture::kNone) {
     QChartView::mouseReleaseEvent(event);
     return;
   }
   event->accept();
+}
+
+void ChartView::contextMenuEvent(QContextMenuEvent* event) {
+  // The mouse's request is answered by the right button's release (on every platform, as on Windows);
+  // the keyboard's opens the menu over the middle of the chart.
+  if (event->reason() == QContextMenuEvent::Keyboard && menu_) menu_(mapToGlobal(rect().center()));
+  event->accept();
+}
+
+void ChartView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier && menu_) {
+    menu_(mapToGlobal(rect().center()));
+    event->accept();
+    return;
+  }
+  QChartView::keyPressEvent(event);
 }
 
 }  // namespace lumetra
