@@ -39,6 +39,10 @@ void ChartView::mousePressEvent(QMouseEvent* event) {
         (event->modifiers() & Qt::ShiftModifier) ? (Zoomable() ? Gesture::kZoom : Gesture::kNone) : Gesture::kClick;
   } else if (event->button() == Qt::MiddleButton && Zoomable()) {
     gesture_ = Gesture::kPan;
+  } else if (event->button() == Qt::RightButton) {
+    // The right button belongs to the menu, opened on its release.
+    event->accept();
+    return;
   }
   if (gesture_ == Gesture::kZoom) {
     if (rubber_band_ == nullptr) rubber_band_ = new QRubberBand(QRubberBand::Rectangle, viewport());
