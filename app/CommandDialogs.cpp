@@ -20,7 +20,7 @@ CommandDialogs QtCommandDialogs(QWidget& parent) {
                                  QMessageBox::No) == QMessageBox::Yes;
   };
   dialogs.error = [window](const QString& message) { QMessageBox::warning(window, window->windowTitle(), message); };
-  dialogs.open_folder = [](const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); };
+  dialogs.open_folder = [](const QString& folder) { return QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); };
   return dialogs;
 }
 

@@ -19,8 +19,8 @@ struct CommandDialogs {
   std::function<bool(const QString& question)> confirm;
   /// Tells the user of a failure.
   std::function<void(const QString& message)> error;
-  /// Opens `folder` in the desktop's file manager.
-  std::function<void(const QString& folder)> open_folder;
+  /// Opens `folder` in the desktop's file manager; false when no file manager could be started.
+  std::function<bool(const QString& folder)> open_folder;
 };
 
 /// Qt's file dialog and message boxes over `parent`, which must outlive them, and the desktop's file

@@ -209,6 +209,9 @@ void TForm_Exif::myTreeChange(const QString& path) {
   mmRun->setEnabled(usable && !running_);
   current_folder_ = folder;
   ShowLight(Light::kRed);
+  // The shortcut list follows the green light.
+  shortcut_enabled_ = false;
+  mmShortcut->setEnabled(false);
   state_.ResetTallies(true, criteria_);
 }
 

@@ -13,6 +13,8 @@ namespace {
 
 constexpr TextPair kFolderFailure{"Не удалось создать папку ярлыков: ", "The shortcut folder could not be made: "};
 constexpr TextPair kShortcutsNotMade{"Не удалось создать ярлыков: %1 из %2. ", "Shortcuts not made: %1 of %2. "};
+constexpr TextPair kFolderNotOpened{"Ярлыки фотографий находятся в папке %1, но открыть её не удалось.",
+                                    "The shortcuts of the photos are in %1, but the folder could not be opened."};
 
 }  // namespace
 
@@ -30,7 +32,9 @@ void MakeShortcutListCommand(const TForm_Exif& window, const CommandDialogs& dia
     dialogs.error(ToQString(kShortcutsNotMade.In(language)).arg(result.failures.size()).arg(photos.size()) +
                   ToQString(result.failures.front()));
   }
-  dialogs.open_folder(QString::fromStdU16String(folder.u16string()));
+  // Without a file manager the user would not learn where the shortcuts went.
+  const QString folder_text = QString::fromStdU16String(folder.u16string());
+  if (!dialogs.open_folder(folder_text)) dialogs.error(ToQString(kFolderNotOpened.In(language)).arg(folder_text));
 }
 
 }  // namespace lumetra

@@ -93,6 +93,7 @@ class ChartCommandsTest : public QObject {
   bool replace_ = false;
   QStringList dialog_errors_;
   QStringList opened_folders_;
+  bool file_manager_ = true;  // whether a folder can be opened
   QStringList window_errors_;
 
   CommandDialogs ScriptedDialogs() {
@@ -106,7 +107,10 @@ class ChartCommandsTest : public QObject {
       return replace_;
     };
     dialogs.error = [this](const QString& message) { dialog_errors_ << message; };
-    dialogs.open_folder = [this](const QString& folder) { opened_folders_ << folder; };
+    dialogs.open_folder = [this](const QString& folder) {
+      opened_folders_ << folder;
+      return file_manager_;
+    };
     return dialogs;
   }
 
@@ -198,6 +202,7 @@ class ChartCommandsTest : public QObject {
     replace_ = false;
     dialog_errors_.clear();
     opened_folders_.clear();
+    file_manager_ = true;
     window_errors_.clear();
     fs::remove_all(Home() / "TEMP");
     fs::remove_all(Home() / "out");
@@ -540,8 +545,18 @@ class ChartCommandsTest : public QObject {
     QCOMPARE(Links(Home() / "TEMP"), twins);
     QCOMPARE(dialog_errors_, QStringList());
 
-    // Another folder chosen: the light is red and F6 does nothing.
+    // Without a file manager the user is told where the shortcuts are.
+    file_manager_ = false;
+    QTest::keyClick(window.get(), Qt::Key_F6);
+    QCOMPARE(dialog_errors_, QStringList(QStringLiteral("The shortcuts of the photos are in %1, but the folder could "
+                                                        "not be opened.")
+                                             .arg(Text(Home() / "TEMP"))));
+    QCOMPARE(Links(Home() / "TEMP"), twins);
+    QVERIFY(Find<QAction>(*window, "mmShortcut")->isEnabled());
+
+    // Another folder chosen: the light is red, the menu item disabled and F6 does nothing.
     window->myTreeChange(Text(demo_));
+    QVERIFY(!Find<QAction>(*window, "mmShortcut")->isEnabled());
     opened_folders_.clear();
     QTest::keyClick(window.get(), Qt::Key_F6);
     QCOMPARE(opened_folders_, QStringList());
