@@ -79,6 +79,7 @@ class ChartCommandsTest : public QObject {
   QTemporaryDir home_;
   fs::path demo_;
   fs::path twins_;
+  fs::path long_names_;
   fs::path Home() const { return home_.path().toStdString(); }
 
   // What the dialogs were asked and will answer.
@@ -193,6 +194,11 @@ class ChartCommandsTest : public QObject {
     fs::create_directories(twins_ / "Sub");
     fs::copy_file(demo_ / "IMG_0001.JPG", twins_ / "IMG_0001.JPG");
     fs::copy_file(demo_ / "Holidays" / "DSC_0107.JPG", twins_ / "Sub" / "IMG_0001.JPG");
+    // A photo whose name leaves no room for ".lnk".
+    long_names_ = Home() / "long-names";
+    fs::create_directories(long_names_);
+    fs::copy_file(demo_ / "IMG_0001.JPG", long_names_ / (std::string(246, 'a') + ".JPG"));
+    fs::copy_file(demo_ / "IMG_0002.JPG", long_names_ / "IMG_0002.JPG");
   }
 
   void init() {
@@ -561,6 +567,19 @@ class ChartCommandsTest : public QObject {
     QTest::keyClick(window.get(), Qt::Key_F6);
     QCOMPARE(opened_folders_, QStringList());
     QCOMPARE(Links(Home() / "TEMP"), twins);
+  }
+
+  void shortcutsThatCannotBeMadeAreReportedTogether() {
+    auto [window, menu] = Open();
+    Run(*window, long_names_);
+    QCOMPARE(window->Survey().filteredCount, 2);
+    QTest::keyClick(window.get(), Qt::Key_F6);
+    const fs::path refused = Home() / "TEMP" / (std::string(246, 'a') + ".JPG.lnk");
+    QCOMPARE(dialog_errors_,
+             QStringList(QStringLiteral("Shortcuts not made: 1 of 2. %1: File name too long").arg(Text(refused))));
+    QCOMPARE(Links(Home() / "TEMP"),
+             QStringList(QStringLiteral("IMG_0002.JPG.lnk -> ") + Text(long_names_ / "IMG_0002.JPG")));
+    QCOMPARE(opened_folders_, QStringList(Text(Home() / "TEMP")));
   }
 
   void aShortcutFolderThatCannotBeMadeIsReported() {

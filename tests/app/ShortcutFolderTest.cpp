@@ -169,6 +169,22 @@ TEST_F(MakeShortcutListTest, AFolderThatCannotBeMadeIsReportedAndNothingTouched)
   EXPECT_EQ(testing::ReadFileBytes(temp_.path() / "TEMP"), "a file");
 }
 
+TEST_F(MakeShortcutListTest, AShortcutThatCannotBeMadeIsListedAndTheOthersAreMade) {
+  // A photo name of 250 characters is allowed; with ".lnk" its shortcut's is not.
+  const std::string long_name = std::string(246, 'a') + ".JPG";
+  WriteFile(photos_ / long_name, "long");
+  fs::create_directories(folder_);
+  const std::vector<std::string> photos = Photos({"IMG_0001.JPG", long_name.c_str(), "Holidays/DSC_0107.JPG"});
+  const ShortcutListResult result = MakeShortcutList(folder_, photos);
+  EXPECT_TRUE(result.folder_failure.empty());
+  EXPECT_EQ(result.made, 2);
+  EXPECT_EQ(result.failures,
+            std::vector<std::string>{(folder_ / (long_name + ".lnk")).string() + ": File name too long"});
+  const std::map<std::string, std::string> expected = {{"IMG_0001.JPG.lnk", photos[0]},
+                                                       {"DSC_0107.JPG.lnk", photos[2]}};
+  EXPECT_EQ(Entries(folder_), expected);
+}
+
 TEST_F(MakeShortcutListTest, NoPhotosLeavesOnlyWhatIsNotOurs) {
   fs::create_directories(folder_);
   fs::create_symlink(photos_ / "IMG_0001.JPG", folder_ / "IMG_0001.JPG.lnk");
