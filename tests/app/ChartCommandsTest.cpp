@@ -279,7 +279,7 @@ class ChartCommandsTest : public QObject {
     QVERIFY(Item(*window, "mChangeType")->isEnabled());
     popup->hide();
     // The context-menu key.
-    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5));
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5), view->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(view, &key);
     QVERIFY(popup->isVisible());
     popup->hide();
