@@ -3,6 +3,8 @@
 #include <system_error>
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 
 #include "app/Lumetra_main.h"
@@ -57,6 +59,28 @@ ChartMenu::ChartMenu(TForm_Exif& window, CommandDialogs dialogs)
   mSaveJPEG = command("mSaveJPEG", &ChartMenu::mSaveJPEGClick);
   mSaveTXT = command("mSaveTXT", &ChartMenu::mSaveTXTClick);
   mChangeType = command("mChangeType", &ChartMenu::mChangeTypeClick);
+  tabs_ = window.findChild<QWidget*>(QStringLiteral("Tab_Exif"));
+  if (tabs_ != nullptr) tabs_->installEventFilter(this);
+}
+
+bool ChartMenu::eventFilter(QObject* watched, QEvent* event) {
+  const auto asks_for_menu = [event] {
+    if (event->type() == QEvent::ContextMenu) {
+      return static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard;
+    }
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    return key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+  };
+  const int tab = window_.CurrentTab();
+  if (watched != tabs_ || tab == kMainTab || tab == kAdditionalTab || !asks_for_menu()) {
+    return QObject::eventFilter(watched, event);
+  }
+  const ChartId chart = ChartOfTab(tab);
+  const ChartView& view = window_.Pages().View(chart);
+  if (view.isHidden()) return QObject::eventFilter(watched, event);
+  Open(chart, view.mapToGlobal(view.rect().center()));
+  return true;
 }
 
 void ChartMenu::Open(ChartId chart, QPoint at) {

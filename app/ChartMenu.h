@@ -11,6 +11,7 @@
 #include "charts/ChartModel.h"
 
 class QAction;
+class QEvent;
 class QMenu;
 
 namespace lumetra {
@@ -19,7 +20,8 @@ class TForm_Exif;
 
 /// The pop-up menu of the charts, `myPopup`: save the chart as a JPEG picture (`mSaveJPEG`), save its
 /// tally as a text table (`mSaveTXT`), switch a bar chart shown alone between bars and pie
-/// (`mChangeType`). The saves act only while the charts of a finished run are shown; a name gets its
+/// (`mChangeType`). The keyboard reaches it too: the context-menu key or Shift+F10 on a chart, or on the
+/// tabs while a chart is shown alone. The saves act only while the charts of a finished run are shown; a name gets its
 /// extension unless it already ends with it (in any case), an existing file is replaced only when the
 /// user agrees, and a failed save is reported and leaves the page as it was.
 class ChartMenu : public QObject {
@@ -37,6 +39,10 @@ class ChartMenu : public QObject {
   /// The chart on which the menu was last opened, the target of its commands.
   [[nodiscard]] std::optional<ChartId> MenuChart() const { return MenuChart_; }
 
+ protected:
+  /// The context-menu key and Shift+F10 on the tabs open the menu of the chart shown alone.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   /// The file chosen for a save with its `extension` (".jpg"), once the user agreed to replace an
   /// existing one; nothing when the user cancelled.
@@ -51,6 +57,7 @@ class ChartMenu : public QObject {
   QAction* mSaveJPEG = nullptr;
   QAction* mSaveTXT = nullptr;
   QAction* mChangeType = nullptr;
+  QWidget* tabs_ = nullptr;  // the window's Tab_Exif
 };
 
 }  // namespace lumetra

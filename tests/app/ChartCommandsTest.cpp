@@ -285,6 +285,21 @@ class ChartCommandsTest : public QObject {
     popup->hide();
     // F10 alone still exits: Shift+F10 is not taken for it.
     QVERIFY(window->isVisible());
+
+    // On the tabs: the chart shown alone, none on an overview.
+    auto* tabs = Find<ChartTabs>(*window, "Tab_Exif");
+    SelectTab(*window, 13);
+    tabs->setFocus();
+    QTest::keyClick(tabs, Qt::Key_F10, Qt::ShiftModifier);
+    QVERIFY(popup->isVisible());
+    QVERIFY(menu->MenuChart() == ChartId::Chart_Crop);
+    QVERIFY(!Item(*window, "mChangeType")->isEnabled());
+    popup->hide();
+    SelectTab(*window, kAdditionalTab);
+    QContextMenuEvent on_tabs(QContextMenuEvent::Keyboard, QPoint(5, 5), tabs->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(tabs, &on_tabs);
+    QVERIFY(!popup->isVisible());
+    QVERIFY(menu->MenuChart() == ChartId::Chart_Crop);
   }
 
   void changeTypeAlternatesBarsAndPieOfAChartAlone() {
