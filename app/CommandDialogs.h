@@ -9,7 +9,7 @@ class QWidget;
 namespace lumetra {
 
 /// What the chart and shortcut commands ask of the user and of the desktop. The program uses Qt's
-/// dialogs (`QtCommandDialogs`); tests answer in their place, without modal windows.
+/// dialogs (`QtCommandDialogs`); tests answer in their place, without modal windows. Every member is set.
 struct CommandDialogs {
   /// The save-file dialog with its `caption`, its `filter` ("Jpeg files (*.jpg)") and the `folder` it
   /// starts in; returns the name chosen, empty when the user cancels. It asks nothing about an existing
