@@ -213,6 +213,9 @@ void TForm_Exif::myTreeChange(const QString& path) {
   mmRun->setEnabled(usable && !running_);
   current_folder_ = folder;
   ShowLight(Light::kRed);
+  // The shortcut list follows the green light.
+  shortcut_enabled_ = false;
+  mmShortcut->setEnabled(false);
   state_.ResetTallies(true, criteria_);
 }
 
@@ -223,6 +226,8 @@ void TForm_Exif::ShowLight(Light light) {
 }
 
 bool TForm_Exif::ResultShown() const { return !im_green->isHidden(); }
+
+int TForm_Exif::CurrentTab() const { return Tab_Exif->currentIndex(); }
 
 void TForm_Exif::SetRunning(bool running) {
   running_ = running;

@@ -101,6 +101,10 @@ class TForm_Exif : public QMainWindow {
   [[nodiscard]] const std::filesystem::path& ProgramFolderPath() const { return program_folder_; }
   /// The green light is on: the charts of a finished run are shown.
   [[nodiscard]] bool ResultShown() const;
+  /// The selected tab of the chart pages.
+  [[nodiscard]] int CurrentTab() const;
+  /// How the charts are built now: focal length, axis, language.
+  [[nodiscard]] ChartSettings CurrentChartSettings() const;
   /// Rebuilds the charts that `mode` names from the tallies and redraws the page; nothing is built while
   /// no photo passes the filter.
   void RebuildCharts(RebuildMode mode);
@@ -146,7 +150,6 @@ class TForm_Exif : public QMainWindow {
   void ShortcutCommand();
   void CropCommand();
   void ReportError(const QString& message);
-  [[nodiscard]] ChartSettings CurrentChartSettings() const;
   /// The user's decimal separator, for the crop file.
   [[nodiscard]] static char DecimalSeparator();
   [[nodiscard]] int ClientWidth() const;

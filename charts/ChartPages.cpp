@@ -47,6 +47,10 @@ void ChartPages::SetClickHandler(const std::function<void(ChartId)>& handler) {
   for (ChartId id : AllCharts()) View(id).SetClickHandler([handler, id] { handler(id); });
 }
 
+void ChartPages::SetMenuHandler(const std::function<void(ChartId, QPoint)>& handler) {
+  for (ChartId id : AllCharts()) View(id).SetMenuHandler([handler, id](QPoint at) { handler(id, at); });
+}
+
 void ChartPages::ArrangeMainPage(int64_t KoefH) {
   const auto rects = MainPageRects(area_.contentsRect().width(), area_.contentsRect().height(), KoefH);
   for (size_t i = 0; i < rects.size(); ++i) Place(View(kMainCharts[i]), rects[i]);

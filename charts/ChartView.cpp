@@ -1,6 +1,8 @@
 #include "charts/ChartView.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
@@ -37,6 +39,10 @@ void ChartView::mousePressEvent(QMouseEvent* event) {
         (event->modifiers() & Qt::ShiftModifier) ? (Zoomable() ? Gesture::kZoom : Gesture::kNone) : Gesture::kClick;
   } else if (event->button() == Qt::MiddleButton && Zoomable()) {
     gesture_ = Gesture::kPan;
+  } else if (event->button() == Qt::RightButton) {
+    // The right button belongs to the menu, opened on its release.
+    event->accept();
+    return;
   }
   if (gesture_ == Gesture::kZoom) {
     if (rubber_band_ == nullptr) rubber_band_ = new QRubberBand(QRubberBand::Rectangle, viewport());
@@ -85,11 +91,29 @@ void ChartView::mouseReleaseEvent(QMouseEvent* event) {
     }
   } else if (gesture == Gesture::kClick && event->button() == Qt::LeftButton) {
     if (click_) click_();
+  } else if (event->button() == Qt::RightButton && menu_) {
+    menu_(event->globalPosition().toPoint());
   } else if (gesture == Gesture::kNone) {
     QChartView::mouseReleaseEvent(event);
     return;
   }
   event->accept();
+}
+
+void ChartView::contextMenuEvent(QContextMenuEvent* event) {
+  // The mouse's request is answered by the right button's release (on every platform, as on Windows);
+  // the keyboard's opens the menu over the middle of the chart.
+  if (event->reason() == QContextMenuEvent::Keyboard && menu_) menu_(mapToGlobal(rect().center()));
+  event->accept();
+}
+
+void ChartView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier && menu_) {
+    menu_(mapToGlobal(rect().center()));
+    event->accept();
+    return;
+  }
+  QChartView::keyPressEvent(event);
 }
 
 }  // namespace lumetra

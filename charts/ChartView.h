@@ -17,7 +17,8 @@ namespace lumetra {
 ///
 /// The mouse: a left click (no drag, no Shift) calls the click handler; on a chart showing bars, Shift
 /// and a left drag zooms into the dragged rectangle (dragged leftwards: back to the whole chart) and a
-/// middle drag pans. Pies neither zoom nor pan. The right button is left to a context menu.
+/// middle drag pans. Pies neither zoom nor pan. Releasing the right button, the context-menu key and
+/// Shift+F10 call the menu handler.
 class ChartView : public QChartView {
  public:
   /// `chart` is the model's chart, read again by every `Refresh`; it must outlive the view.
@@ -31,6 +32,8 @@ class ChartView : public QChartView {
   [[nodiscard]] DrawnChart& Drawn() { return *drawn_; }
   /// What a left click does.
   void SetClickHandler(std::function<void()> handler) { click_ = std::move(handler); }
+  /// What asks for the chart's menu, with the screen position where it opens.
+  void SetMenuHandler(std::function<void(QPoint)> handler) { menu_ = std::move(handler); }
   /// Whether the chart now zooms and pans: it shows its bars.
   [[nodiscard]] bool Zoomable() const;
 
@@ -38,6 +41,8 @@ class ChartView : public QChartView {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   enum class Gesture { kNone, kClick, kZoom, kPan };
@@ -45,6 +50,7 @@ class ChartView : public QChartView {
   const Chart& chart_;
   DrawnChart* drawn_;  // owned by the view
   std::function<void()> click_;
+  std::function<void(QPoint)> menu_;
   Gesture gesture_ = Gesture::kNone;
   QPoint press_;
   QPoint last_;
