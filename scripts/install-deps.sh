@@ -10,7 +10,7 @@ packages=(
   libjpeg62-turbo-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libimage-exiftool-perl exiv2 hyperfine time
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick jq openbox x11-utils
 )
 
 missing=()

@@ -12,15 +12,17 @@ build=$(realpath "${1:-build/release}")
 out=$(realpath -m "${2:-$build/journey}")
 rm -rf "$out"
 mkdir -p "$out"
-for tool in Xvfb xdotool import; do
+for tool in Xvfb openbox xdotool xprop import identify jq; do
   command -v "$tool" >/dev/null || { echo "journey: $tool is not installed (scripts/install-deps.sh)"; exit 1; }
 done
 
 work=$(mktemp -d)
 xvfb_pid=
+wm_pid=
 program_pid=
 finish() {
   [[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null
+  [[ -n $wm_pid ]] && kill "$wm_pid" 2>/dev/null
   [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$work"
@@ -92,6 +94,11 @@ xvfb_pid=$!
 exec 5>&-
 timeout=10 wait_for test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(cat "$work/display")"
+# A window manager, as on a person's desktop: it gives the keyboard back to the window when a dialog closes.
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm_pid=$!
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+timeout=10 wait_for wm_ready || fail "openbox did not start: $(cat "$work/openbox.log")"
 
 step "the demo folder, and a returning user's settings naming it"
 demo="$work/demo-photos"
@@ -162,6 +169,53 @@ wait_for shown Chart_ShutterSpeed || fail "the exposure chart is gone"
 wait_for test "$(width_of Chart_ShutterSpeed)" -gt "$((overview_width * 3 / 2))" ||
   fail "the chart is $(width_of Chart_ShutterSpeed) wide, on the overview it was $overview_width"
 shot "chart alone"
+
+# Saves the shown chart through its menu item `item` and the file dialog, under `name`.
+save_chart() {
+  local item=$1 name=$2
+  click Chart_ShutterSpeed 3
+  wait_for shown "$item" || fail "the chart's menu did not open"
+  wait_for enabled "$item" || fail "$item is disabled"
+  shot "chart menu"
+  click "$item"
+  wait_for shown fileNameEdit || fail "no file dialog"
+  click fileNameEdit
+  type_text "$name"
+  shot "file dialog"
+  key Return
+  wait_for hidden fileNameEdit || fail "the file dialog stayed open"
+}
+
+step "right button on the chart: saved as JPEG through the file dialog"
+save_chart mSaveJPEG "$work/exposure"
+wait_for test -s "$work/exposure.jpg" || fail "no $work/exposure.jpg"
+picture=$(identify -format '%m %w %h %[interlace]' "$work/exposure.jpg")
+[[ $picture == "JPEG 2000 1000 None" ]] || fail "the picture is '$picture', not a baseline JPEG of 2000 x 1000"
+
+step "right button on the chart: saved as TXT, the table of lumetra-cli"
+save_chart mSaveTXT "$work/exposure.TXT"
+wait_for test -s "$work/exposure.TXT" || fail "no $work/exposure.TXT"
+"$build/lumetra-cli" survey --crop-file "$work/cli.crop" --lang ru --exposure 1/250:1/60 --tables "$work/cli-tables" \
+  "$demo" >/dev/null
+cmp "$work/exposure.TXT" "$work/cli-tables/Exposure.txt" || fail "the table differs from lumetra-cli's"
+
+step "F6: a link in TEMP for every filtered photo"
+key F6
+timeout=20 wait_for test -d "$home/TEMP" || fail "no TEMP folder"
+wait_for test "$(find "$home/TEMP" -name '*.lnk' | wc -l)" -eq "$bounded" ||
+  fail "$(find "$home/TEMP" -name '*.lnk' | wc -l) links in TEMP, $bounded photos filtered"
+# Each link leads to a photo of the folder whose exposure is one of the filtered ones.
+"$build/lumetra-cli" survey --crop-file "$work/cli.crop" --json --exposure 1/250:1/60 "$demo" >"$work/bounded.json"
+jq -r '[.tallies.shutter[][0]] as $kept | .records[] | select(.exposure as $e | $kept | index($e)) | .path' \
+  "$work/bounded.json" | sort >"$work/admitted"
+find "$home/TEMP" -name '*.lnk' -exec readlink -f {} + | sort >"$work/linked"
+[[ $(sort -u "$work/linked" | wc -l) -eq $bounded ]] || fail "two links lead to the same photo"
+missing=$(comm -23 "$work/linked" "$work/admitted")
+[[ -z $missing ]] || fail "links to photos the filter does not admit: $missing"
+shot "after F6"
+# The folder may have opened in a file manager, or a message says where the links are.
+close_message() { shown qt_msgbox_label && key Return; return 0; }
+wait_for close_message
 
 step "F10: the program ends and writes its settings whole"
 key F10
