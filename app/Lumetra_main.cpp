@@ -86,6 +86,7 @@ TForm_Exif::TForm_Exif(WindowStart start, QWidget* parent)
     screen = QGuiApplication::primaryScreen()->geometry().size();
   }
   if (screen.isEmpty()) screen = QSize(kDesignScreenWidth, kDesignScreenHeight);
+  screen_ = screen;
   layout_log_->Log("ScreenWidth = ", screen.width());
   layout_log_->Log("ScreenHeight = ", screen.height());
   if (screen.width() != kDesignScreenWidth) ScaleToScreen(screen);
@@ -407,8 +408,8 @@ void TForm_Exif::ShortcutCommand() {
 
 void TForm_Exif::CropCommand() {
   if (running_) return;
+  // A Save recounts and redraws through the dialog's follow-up; closing without it changes nothing.
   if (dialogs_.crop_editor) dialogs_.crop_editor();
-  RebuildCharts(RebuildMode::kFocalAndCrop);
 }
 
 // ---------------------------------------------------------------------------------------------------

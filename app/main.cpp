@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "app/CropCommands.h"
 #include "app/Lumetra_main.h"
 
 int main(int argc, char** argv) {
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
   lumetra::WindowStart start;
   start.arguments = QApplication::arguments().mid(1);
   lumetra::TForm_Exif main_window(start);
+  lumetra::InstallCropDialogs(main_window);
   main_window.show();
   return QApplication::exec();
 }

@@ -1,6 +1,7 @@
 #include "crop/CropGridModel.h"
 
 #include <QBrush>
+#include <QHeaderView>
 #include <QColor>
 #include <QFont>
 #include <QKeyEvent>
@@ -167,6 +168,52 @@ void FactorDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, co
   const std::string finished = FinishFactorEdit(line->text().toStdString(), remembered_, decimal_separator_, empty_);
   model->setData(index, QString::fromStdString(finished), Qt::EditRole);
   if (edit_ended_) edit_ended_(index.row());
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The grid and the dialog's place
+
+void SetUpCropGrid(QTableView& grid, CropGridModel& model, FactorDelegate& delegate) {
+  grid.setModel(&model);
+  grid.setItemDelegate(&delegate);
+  grid.setShowGrid(true);
+  grid.setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid.setSelectionMode(QAbstractItemView::SingleSelection);
+  grid.setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                       QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+  grid.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid.setStyleSheet(QStringLiteral(
+      "QTableView { gridline-color: grey; selection-background-color: red; selection-color: white; }"));
+  grid.verticalHeader()->hide();
+  grid.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  // 25 pixels of row and its grid line.
+  grid.verticalHeader()->setDefaultSectionSize(26);
+  grid.verticalHeader()->setMinimumSectionSize(26);
+  QHeaderView& header = *grid.horizontalHeader();
+  header.setFixedHeight(46 - 2 * grid.frameWidth());
+  header.setSectionResizeMode(QHeaderView::Fixed);
+  header.setStretchLastSection(false);
+  header.resizeSection(CropGridModel::kMakeColumn, 120);
+  header.resizeSection(CropGridModel::kModelColumn, 300);
+  for (int column = CropGridModel::kFactorColumn; column < model.columnCount(); ++column) {
+    header.setSectionResizeMode(column, QHeaderView::Stretch);
+  }
+}
+
+void CommitOpenEditor(QTableView& grid, FactorDelegate& delegate) {
+  // Closed editors are hidden until they are deleted: the open one is the one not hidden.
+  FactorLineEdit* editor = nullptr;
+  for (FactorLineEdit* candidate : grid.viewport()->findChildren<FactorLineEdit*>()) {
+    if (!candidate->isHidden()) editor = candidate;
+  }
+  if (editor == nullptr) return;
+  emit delegate.commitData(editor);
+  emit delegate.closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void PlaceCropDialog(QWidget& dialog, int design_width, int design_height, QSize screen, bool centre) {
+  dialog.setFixedSize(design_width - kCropDialogNonClientWidth, design_height - kCropDialogNonClientHeight);
+  if (centre) dialog.move((screen.width() - design_width) / 2, (screen.height() - design_height) / 2);
 }
 
 }  // namespace lumetra

@@ -7,7 +7,9 @@
 #include <QAbstractTableModel>
 #include <QLineEdit>
 #include <QStringList>
+#include <QSize>
 #include <QStyledItemDelegate>
+#include <QTableView>
 
 #include "crop/CropEditing.h"
 
@@ -84,6 +86,25 @@ class FactorDelegate : public QStyledItemDelegate {
   mutable std::string remembered_;
   std::function<void(int row)> edit_ended_;
 };
+
+/// The part of a crop dialog's design height and width taken by its title bar and borders: the client
+/// area the dialog is laid out in is that much smaller than its design size.
+inline constexpr int kCropDialogNonClientHeight = 30;
+inline constexpr int kCropDialogNonClientWidth = 16;
+
+/// Sets up a crop dialog's grid on `model` and `delegate`: grid lines in grey, a header row, rows of 25
+/// plus the grid line, whole-row selection in red, no row headers; the make and model columns 120 and
+/// 300 wide, the others sharing the rest. The header takes what makes the grid show whole rows when its
+/// height is 46 plus a multiple of 26.
+void SetUpCropGrid(QTableView& grid, CropGridModel& model, FactorDelegate& delegate);
+
+/// Resizes and moves a crop dialog to `client_height` (design height less the title bar) and the
+/// client width of `design_width`; with `centre`, centres it on `screen` by its design size.
+void PlaceCropDialog(QWidget& dialog, int design_width, int design_height, QSize screen, bool centre);
+
+/// Ends an edit in progress in `grid` as leaving the cell would: the typed factor goes through the
+/// delegate's end-of-edit rules into the model.
+void CommitOpenEditor(QTableView& grid, FactorDelegate& delegate);
 
 /// The object name of the line edit a factor cell is edited in.
 inline constexpr const char* kFactorEditorName = "ed_Factor";
