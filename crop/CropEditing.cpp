@@ -90,8 +90,8 @@ std::vector<CropRecord> CropRecordsFromGrid(const std::vector<CropGridRow>& rows
   for (const CropGridRow& row : rows) {
     std::string text = row.FactorText;
     if (!text.empty() && (text.front() == '.' || text.front() == ',')) text.insert(text.begin(), '0');
-    records.push_back({CutCropText(row.Make), CutCropText(row.Model),
-                       CellCropFactor(text, decimal_separator).value_or(0)});
+    records.push_back(
+        {CutCropText(row.Make), CutCropText(row.Model), CellCropFactor(text, decimal_separator).value_or(0)});
   }
   return records;
 }
@@ -122,7 +122,8 @@ size_t ApplyCropFactors(PhotoStore& photos, const std::vector<CropRecord>& recor
 std::vector<CropRecord> SortUnknownCameras(std::vector<UnknownCamera>& cameras) {
   std::vector<CropRecord> records;
   records.reserve(cameras.size());
-  for (const UnknownCamera& camera : cameras) records.push_back({CutCropText(camera.make), CutCropText(camera.model), 0});
+  for (const UnknownCamera& camera : cameras)
+    records.push_back({CutCropText(camera.make), CutCropText(camera.model), 0});
   // Sorted with the full texts alongside, so the list keeps its own texts.
   std::vector<size_t> order(cameras.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = i;
@@ -151,8 +152,7 @@ void MergeUnknownCameras(CropStore& store, const std::vector<CropRecord>& camera
 
 namespace lumetra {
 
-CropDialogSizes SizeCropDialog(int rows, int button_height, int screen_height, int grid_top,
-                               int non_client_height) {
+CropDialogSizes SizeCropDialog(int rows, int button_height, int screen_height, int grid_top, int non_client_height) {
   CropDialogSizes sizes;
   const int screen_part = static_cast<int>(Round(0.9 * screen_height));
   sizes.first_height = std::min(screen_part, 26 * rows + button_height + 45 + 80);

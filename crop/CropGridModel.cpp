@@ -1,9 +1,9 @@
 #include "crop/CropGridModel.h"
 
 #include <QBrush>
-#include <QHeaderView>
 #include <QColor>
 #include <QFont>
+#include <QHeaderView>
 #include <QKeyEvent>
 
 namespace lumetra {
@@ -182,8 +182,8 @@ void SetUpCropGrid(QTableView& grid, CropGridModel& model, FactorDelegate& deleg
   grid.setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                        QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
   grid.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  grid.setStyleSheet(QStringLiteral(
-      "QTableView { gridline-color: grey; selection-background-color: red; selection-color: white; }"));
+  grid.setStyleSheet(
+      QStringLiteral("QTableView { gridline-color: grey; selection-background-color: red; selection-color: white; }"));
   grid.verticalHeader()->hide();
   grid.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   // 25 pixels of row and its grid line.

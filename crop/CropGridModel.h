@@ -6,8 +6,8 @@
 
 #include <QAbstractTableModel>
 #include <QLineEdit>
-#include <QStringList>
 #include <QSize>
+#include <QStringList>
 #include <QStyledItemDelegate>
 #include <QTableView>
 

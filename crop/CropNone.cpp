@@ -1,5 +1,7 @@
 #include "crop/CropNone.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QFont>
 #include <QKeyEvent>
@@ -73,8 +75,8 @@ void TForm_CropNo::FormActivate(const UnknownCamerasSession& session) {
   model_->SetCaptions({Caption(language, "Фирма", "Make"), Caption(language, "Фотоаппарат", "Model"),
                        Caption(language, "Кроп-фактор", "Crop-factor")},
                       QString());
-  but_Auto->setText(Caption(language, "Использовать автоматические\rзначения кроп-факторов",
-                            "Use automatic values of crop factors"));
+  but_Auto->setText(
+      Caption(language, "Использовать автоматические\rзначения кроп-факторов", "Use automatic values of crop factors"));
   but_Save->setText(
       Caption(language, "Сохранить введенные\rзначения кроп-факторов", "Save the entered values of crop factors"));
   // A carriage return breaks the caption in two lines.

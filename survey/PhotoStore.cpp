@@ -34,9 +34,7 @@ const std::string& PhotoStore::Text(size_t index, int field) const {
   return texts_[rows_[index].texts[static_cast<size_t>(field)]];
 }
 
-LabelId PhotoStore::Label(size_t index, int field) const {
-  return rows_[index].labels[static_cast<size_t>(field)];
-}
+LabelId PhotoStore::Label(size_t index, int field) const { return rows_[index].labels[static_cast<size_t>(field)]; }
 
 void PhotoStore::SetText(size_t index, int field, std::string_view text) {
   auto& row = rows_[index];

@@ -524,8 +524,7 @@ class CropDialogsTest : public QObject {
     QVERIFY(window->Survey().UnknownCameras.empty());
     const std::string saved = ReadText(CropFile());
     QVERIFY(saved.find("Acme\tAcme X1\t5\r\n") != std::string::npos);
-    QVERIFY(saved.find(std::string("Zeta\tZeta Z\t1") + TForm_Exif::DecimalSeparator() + "5\r\n") !=
-            std::string::npos);
+    QVERIFY(saved.find(std::string("Zeta\tZeta Z\t1") + TForm_Exif::DecimalSeparator() + "5\r\n") != std::string::npos);
     QVERIFY(Find<QCheckBox>(*window, "cb_CF")->isChecked());
     // The photos recounted: Acme 10 mm and 12 mm × 5 give 50 and 60, Zeta 20 mm × 1.5 gives 30.
     const std::vector<std::string> crops = TallyTexts(window->Survey().tallyCrop);

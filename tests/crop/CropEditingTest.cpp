@@ -31,8 +31,8 @@ TEST(CropEditingTest, GridShowsThreeSignificantDigitsWithTheRegionalSeparator) {
   const struct {
     int64_t factor;
     const char* shown;
-  } cases[] = {{16000, "1.6"}, {200000, "20"}, {147000, "14.7"}, {10000, "1"}, {15384, "1.54"}, {1000000, "100"},
-               {1, "0.0001"}};
+  } cases[] = {{16000, "1.6"},  {200000, "20"},   {147000, "14.7"}, {10000, "1"},
+               {15384, "1.54"}, {1000000, "100"}, {1, "0.0001"}};
   for (const char separator : kSeparators) {
     for (const auto& c : cases) {
       EXPECT_EQ(CropCellText(c.factor, separator), Regional(c.shown, separator)) << c.factor;
@@ -123,8 +123,8 @@ TEST(CropEditingTest, GridRowsAndSavedRecordsGoBothWays) {
     EXPECT_EQ(CropRecordsFromGrid(rows, separator), records);
   }
   // The grid shows three digits: saved, 1.5384 becomes 1.54. An empty cell gives 0; long texts are cut.
-  const std::vector<CropGridRow> rows = {{"A", "B", CropCellText(15384, '.')}, {"C", "D", ""},
-                                         {std::string(300, 'm'), "E", "2"}};
+  const std::vector<CropGridRow> rows = {
+      {"A", "B", CropCellText(15384, '.')}, {"C", "D", ""}, {std::string(300, 'm'), "E", "2"}};
   const std::vector<CropRecord> records = CropRecordsFromGrid(rows, '.');
   EXPECT_EQ(records[0].Factor, 15400);
   EXPECT_EQ(records[1].Factor, 0);
@@ -194,8 +194,8 @@ TEST(CropEditingTest, UndeterminedCamerasAreNeverMatched) {
 }
 
 TEST(CropEditingTest, UnknownCamerasSortIntoCameraOrder) {
-  std::vector<UnknownCamera> cameras = {{"Nokia", "N95"}, {"Canon", "Canon EOS-1D"}, {"NIKON", "D1"},
-                                        {"Canon", "Canon EOS 10D"}};
+  std::vector<UnknownCamera> cameras = {
+      {"Nokia", "N95"}, {"Canon", "Canon EOS-1D"}, {"NIKON", "D1"}, {"Canon", "Canon EOS 10D"}};
   const std::vector<CropRecord> records = SortUnknownCameras(cameras);
   ASSERT_EQ(records.size(), 4u);
   EXPECT_EQ(records[0], (CropRecord{"Canon", "Canon EOS 10D", 0}));
