@@ -83,6 +83,7 @@ void TForm_CropAll::FormActivate(const CropEditorSession& session) {
                       delete_word);
   but_Save->setText(Caption(language, "Сохранить", "Save"));
   but_Cancel->setText(Caption(language, "Отменить", "Cancel"));
+  for (QPushButton* button : {but_Save, but_Cancel}) FitButtonCaption(*button);
   but_Save->setEnabled(false);
   delegate_->SetDecimalSeparator(session.decimal_separator);
 

@@ -1,10 +1,14 @@
 #include "crop/CropGridModel.h"
 
+#include <cstdlib>
+
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPushButton>
 
 namespace lumetra {
 namespace {
@@ -195,9 +199,30 @@ void SetUpCropGrid(QTableView& grid, CropGridModel& model, FactorDelegate& deleg
   header.setStretchLastSection(false);
   header.resizeSection(CropGridModel::kMakeColumn, 120);
   header.resizeSection(CropGridModel::kModelColumn, 300);
-  for (int column = CropGridModel::kFactorColumn; column < model.columnCount(); ++column) {
-    header.setSectionResizeMode(column, QHeaderView::Stretch);
+  // A selected row does not turn the headers bold (a long header would no longer fit).
+  header.setHighlightSections(false);
+  // The factor column takes the rest; the delete word needs less room than the factor's header.
+  header.setSectionResizeMode(CropGridModel::kFactorColumn, QHeaderView::Stretch);
+  if (model.columnCount() > CropGridModel::kDeleteColumn) header.resizeSection(CropGridModel::kDeleteColumn, 70);
+}
+
+void FitButtonCaption(QPushButton& button) {
+  QString caption = button.text();
+  const QFontMetrics metrics(button.font());
+  // Room inside the button's frame.
+  const int room = button.width() - 12;
+  if (caption.contains(QLatin1Char('\n')) || metrics.horizontalAdvance(caption) <= room) return;
+  // Broken at the space nearest the middle.
+  int best = -1;
+  for (int i = 0; i < caption.size(); ++i) {
+    if (caption.at(i) == QLatin1Char(' ') &&
+        (best < 0 || std::abs(i - caption.size() / 2) < std::abs(best - caption.size() / 2))) {
+      best = i;
+    }
   }
+  if (best < 0) return;
+  caption[best] = QLatin1Char('\n');
+  button.setText(caption);
 }
 
 void CommitOpenEditor(QTableView& grid, FactorDelegate& delegate) {

@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSize>
 #include <QStringList>
 #include <QStyledItemDelegate>
@@ -101,6 +102,10 @@ void SetUpCropGrid(QTableView& grid, CropGridModel& model, FactorDelegate& deleg
 /// Resizes and moves a crop dialog to `client_height` (design height less the title bar) and the
 /// client width of `design_width`; with `centre`, centres it on `screen` by its design size.
 void PlaceCropDialog(QWidget& dialog, int design_width, int design_height, QSize screen, bool centre);
+
+/// A caption too wide for its button is broken in two lines at the space nearest its middle; a caption
+/// that fits or already has two lines stays as it is.
+void FitButtonCaption(QPushButton& button);
 
 /// Ends an edit in progress in `grid` as leaving the cell would: the typed factor goes through the
 /// delegate's end-of-edit rules into the model.

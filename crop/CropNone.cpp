@@ -80,7 +80,10 @@ void TForm_CropNo::FormActivate(const UnknownCamerasSession& session) {
   but_Save->setText(
       Caption(language, "Сохранить введенные\rзначения кроп-факторов", "Save the entered values of crop factors"));
   // A carriage return breaks the caption in two lines.
-  for (QPushButton* button : {but_Auto, but_Save}) button->setText(button->text().replace(QChar('\r'), QChar('\n')));
+  for (QPushButton* button : {but_Auto, but_Save}) {
+    button->setText(button->text().replace(QChar('\r'), QChar('\n')));
+    FitButtonCaption(*button);
+  }
   but_Save->setEnabled(false);
   delegate_->SetDecimalSeparator(session.decimal_separator);
 
