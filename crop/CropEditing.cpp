@@ -79,7 +79,10 @@ std::vector<CropGridRow> CropGridRows(const std::vector<CropRecord>& records, ch
   std::vector<CropGridRow> rows;
   rows.reserve(records.size());
   for (const CropRecord& record : records) {
-    rows.push_back({record.Make, record.Model, CropCellText(record.Factor, decimal_separator)});
+    rows.push_back({.Make = record.Make,
+                    .Model = record.Model,
+                    .FactorText = CropCellText(record.Factor, decimal_separator),
+                    .Factor = record.Factor});
   }
   return rows;
 }
@@ -90,8 +93,10 @@ std::vector<CropRecord> CropRecordsFromGrid(const std::vector<CropGridRow>& rows
   for (const CropGridRow& row : rows) {
     std::string text = row.FactorText;
     if (!text.empty() && (text.front() == '.' || text.front() == ',')) text.insert(text.begin(), '0');
-    records.push_back(
-        {CutCropText(row.Make), CutCropText(row.Model), CellCropFactor(text, decimal_separator).value_or(0)});
+    const bool untouched = row.Factor != 0 && row.FactorText == CropCellText(row.Factor, decimal_separator);
+    records.push_back({.Make = CutCropText(row.Make),
+                       .Model = CutCropText(row.Model),
+                       .Factor = untouched ? row.Factor : CellCropFactor(text, decimal_separator).value_or(0)});
   }
   return records;
 }

@@ -46,11 +46,13 @@ enum class EmptyFactor { kRefused, kKept };
 /// text, a text that is not a number and a value outside (0, 100].
 [[nodiscard]] std::optional<int64_t> CellCropFactor(std::string_view text, char decimal_separator);
 
-/// One row of a crop dialog's grid: the texts it shows.
+/// One row of a crop dialog's grid: the texts it shows, and the factor its camera had when the grid was
+/// filled (0 for none).
 struct CropGridRow {
   std::string Make;
   std::string Model;
   std::string FactorText;
+  int64_t Factor = 0;
 
   friend bool operator==(const CropGridRow&, const CropGridRow&) = default;
 };
@@ -59,7 +61,9 @@ struct CropGridRow {
 [[nodiscard]] std::vector<CropGridRow> CropGridRows(const std::vector<CropRecord>& records, char decimal_separator);
 
 /// The records a saved editor grid gives, in grid order: make and model cut to 255 characters, the
-/// factor the cell's value (0 for an empty or unreadable cell).
+/// factor the cell's value (0 for an empty or unreadable cell). A cell that still shows its camera's own
+/// factor keeps that factor whole: the grid shows three digits, and saving must not round 1.5384 to 1.54
+/// for a camera the user did not touch.
 [[nodiscard]] std::vector<CropRecord> CropRecordsFromGrid(const std::vector<CropGridRow>& rows, char decimal_separator);
 
 /// Corrects the stored photos of the cameras in `records`: for every photo and every record with a valid

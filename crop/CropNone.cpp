@@ -90,7 +90,9 @@ void TForm_CropNo::FormActivate(const UnknownCamerasSession& session) {
   cameras_ = SortUnknownCameras(*session.cameras);
   std::vector<CropGridRow> rows;
   rows.reserve(cameras_.size());
-  for (const CropRecord& camera : cameras_) rows.push_back({camera.Make, camera.Model, std::string()});
+  for (const CropRecord& camera : cameras_) {
+    rows.push_back({.Make = camera.Make, .Model = camera.Model, .FactorText = std::string(), .Factor = 0});
+  }
   model_->SetRows(std::move(rows));
   NG_no->clearSelection();
 

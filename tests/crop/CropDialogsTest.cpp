@@ -351,6 +351,8 @@ class CropDialogsTest : public QObject {
 
   void editorSavesTheGridAndCorrectsThePhotos() {
     CropStore store = SmallStore();
+    // Shown as 1.54, but saved whole when the user leaves it alone.
+    store.records[0].Factor = 15384;
     PhotoStore photos;
     PhotoRecord record;
     record.make = "Canon";
@@ -368,6 +370,20 @@ class CropDialogsTest : public QObject {
     QCOMPARE(photos.Text(0, kCrop), std::string("1.5"));
     QCOMPARE(photos.Text(0, kFocal35), std::string("52"));
     QCOMPARE(store.records[0], (CropRecord{"Canon", "Canon EOS 10D", 15000}));
+    QCOMPARE(store.records[2], (CropRecord{"Nokia", "N8-00", 15384}));
+  }
+
+  void editorSavesAnEmptyStoreWhenEveryCameraIsDeleted() {
+    CropStore store = SmallStore();
+    PhotoStore photos;
+    TForm_CropAll dialog;
+    dialog.FormActivate({&store, &photos, kEnglish, '.', QSize(1024, 768)});
+    for (int row = 2; row >= 0; --row) dialog.DeleteRow(row);
+    QCOMPARE(Find<QTableView>(dialog, "NG_All")->model()->rowCount(), 0);
+    dialog.but_SaveClick();
+    QVERIFY(dialog.Saved());
+    QVERIFY(store.records.empty());
+    QVERIFY(store.CropStoreChanged);
   }
 
   void editorSizesItselfToTheScreen() {

@@ -118,17 +118,22 @@ TEST(CropEditingTest, GridRowsAndSavedRecordsGoBothWays) {
     const std::vector<CropRecord> records = {{"Canon", "Canon EOS 7D", 16000}, {"Nokia", "N8-00", 200000}};
     const std::vector<CropGridRow> rows = CropGridRows(records, separator);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0], (CropGridRow{"Canon", "Canon EOS 7D", Regional("1.6", separator)}));
-    EXPECT_EQ(rows[1], (CropGridRow{"Nokia", "N8-00", "20"}));
+    EXPECT_EQ(rows[0], (CropGridRow{"Canon", "Canon EOS 7D", Regional("1.6", separator), 16000}));
+    EXPECT_EQ(rows[1], (CropGridRow{"Nokia", "N8-00", "20", 200000}));
     EXPECT_EQ(CropRecordsFromGrid(rows, separator), records);
   }
-  // The grid shows three digits: saved, 1.5384 becomes 1.54. An empty cell gives 0; long texts are cut.
-  const std::vector<CropGridRow> rows = {
-      {"A", "B", CropCellText(15384, '.')}, {"C", "D", ""}, {std::string(300, 'm'), "E", "2"}};
+  // The grid shows three digits, but a camera whose cell was not changed keeps its factor whole; a typed
+  // factor is the cell's value. An empty cell gives 0; long texts are cut.
+  const std::vector<CropGridRow> rows = {{"A", "B", CropCellText(15384, '.'), 15384},
+                                         {"A", "C", "1.6", 15384},
+                                         {"C", "D", "", 16000},
+                                         {std::string(300, 'm'), "E", "2", 0}};
   const std::vector<CropRecord> records = CropRecordsFromGrid(rows, '.');
-  EXPECT_EQ(records[0].Factor, 15400);
-  EXPECT_EQ(records[1].Factor, 0);
-  EXPECT_EQ(records[2].Make.size(), kCropTextLimit);
+  EXPECT_EQ(records[0].Factor, 15384);
+  EXPECT_EQ(records[1].Factor, 16000);
+  EXPECT_EQ(records[2].Factor, 0);
+  EXPECT_EQ(records[3].Factor, 20000);
+  EXPECT_EQ(records[3].Make.size(), kCropTextLimit);
 }
 
 // A stored photo of a camera with a real focal length (or none) and the crop texts a run gave it.
