@@ -1,6 +1,8 @@
 #include "crop/CropDataAll.h"
 
+#include <QEvent>
 #include <QFont>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTableView>
 
@@ -68,6 +70,7 @@ TForm_CropAll::TForm_CropAll(QWidget* parent) : QDialog(parent) {
   connect(NG_All, &QTableView::clicked, this, [this](const QModelIndex& index) {
     if (index.column() == CropGridModel::kDeleteColumn) DeleteRow(index.row());
   });
+  NG_All->installEventFilter(this);
   connect(but_Save, &QPushButton::clicked, this, &TForm_CropAll::but_SaveClick);
   connect(but_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -116,6 +119,15 @@ void TForm_CropAll::DeleteRow(int row) {
   --row_count_;
   but_Save->setEnabled(true);
   SizeToRows(/*centre=*/false);
+}
+
+bool TForm_CropAll::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == NG_All && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete && NG_All->currentIndex().isValid()) {
+    DeleteRow(NG_All->currentIndex().row());
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void TForm_CropAll::but_SaveClick() {

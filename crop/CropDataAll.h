@@ -51,6 +51,10 @@ class TForm_CropAll : public QDialog {
   void DeleteRow(int row);
   void but_SaveClick();
 
+ protected:
+  /// The Delete key on the grid deletes the current row, as its delete word does.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void SizeToRows(bool centre);
 
