@@ -85,10 +85,10 @@ TForm_Exif::TForm_Exif(WindowStart start, QWidget* parent)
     screen = QGuiApplication::primaryScreen()->geometry().size();
   }
   if (screen.isEmpty()) screen = QSize(kDesignScreenWidth, kDesignScreenHeight);
+  screen_ = screen;
   layout_log_->Log("ScreenWidth = ", screen.width());
   layout_log_->Log("ScreenHeight = ", screen.height());
   if (screen.width() != kDesignScreenWidth) ScaleToScreen(screen);
-  screen_ = screen;
   // The summary box's heights, which the no-filter state gives back: those of this screen, so that the
   // box never shrinks below its own label.
   filter_box_height_ = Filter_Box->height();
@@ -416,8 +416,8 @@ void TForm_Exif::ShortcutCommand() {
 
 void TForm_Exif::CropCommand() {
   if (running_) return;
+  // A Save recounts and redraws through the dialog's follow-up; closing without it changes nothing.
   if (dialogs_.crop_editor) dialogs_.crop_editor();
-  RebuildCharts(RebuildMode::kFocalAndCrop);
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -113,6 +113,12 @@ class TForm_Exif : public QMainWindow {
   /// Recounts the stored photos under the filter as it stands, without reading a file, and shows the
   /// result: the counters, and all charts rebuilt, or the no-photos picture when no photo passes.
   void RecountAndShow();
+  // What the crop dialogs need of the window.
+  [[nodiscard]] QCheckBox* CropFactorQuery() const { return cb_CF; }
+  [[nodiscard]] QSize ScreenSize() const { return screen_; }
+  /// The user's decimal separator, for the crop file and the crop dialogs.
+  [[nodiscard]] static char DecimalSeparator();
+  void ReportError(const QString& message);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -149,9 +155,6 @@ class TForm_Exif : public QMainWindow {
   void ChartClicked(ChartId chart);
   void ShortcutCommand();
   void CropCommand();
-  void ReportError(const QString& message);
-  /// The user's decimal separator, for the crop file.
-  [[nodiscard]] static char DecimalSeparator();
   [[nodiscard]] int ClientWidth() const;
   [[nodiscard]] int ClientHeight() const;
 
@@ -176,6 +179,7 @@ class TForm_Exif : public QMainWindow {
   std::filesystem::path program_folder_;
   std::filesystem::path settings_file_;
   std::filesystem::path crop_file_;
+  QSize screen_;
   std::unique_ptr<LayoutLog> layout_log_;
   std::function<void(const QString&)> report_error_;
   WindowDialogs dialogs_;
@@ -196,7 +200,6 @@ class TForm_Exif : public QMainWindow {
   // The summary box's heights with no filter, as placed on this screen.
   int filter_box_height_ = 0;
   int sb_filter_height_ = 0;
-  QSize screen_;
 
   QWidget* central_ = nullptr;
   QWidget* Panel_Left = nullptr;

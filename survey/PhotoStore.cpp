@@ -34,6 +34,14 @@ const std::string& PhotoStore::Text(size_t index, int field) const {
   return texts_[rows_[index].texts[static_cast<size_t>(field)]];
 }
 
+LabelId PhotoStore::Label(size_t index, int field) const { return rows_[index].labels[static_cast<size_t>(field)]; }
+
+void PhotoStore::SetText(size_t index, int field, std::string_view text) {
+  auto& row = rows_[index];
+  row.texts[static_cast<size_t>(field)] = Intern(text);
+  row.labels[static_cast<size_t>(field)] = LabelId::kNone;
+}
+
 void PhotoStore::clear() {
   rows_.clear();
   texts_.clear();

@@ -20,6 +20,10 @@ class PhotoStore {
   void Append(const PhotoRecord& record);
   [[nodiscard]] PhotoRecord Row(size_t index) const;
   [[nodiscard]] const std::string& Text(size_t index, int field) const;
+  /// The label of field `field` of row `index` (kNone for a plain value).
+  [[nodiscard]] LabelId Label(size_t index, int field) const;
+  /// Puts a plain value (no label) in field `field` of row `index`: the crop dialogs' new crop factors.
+  void SetText(size_t index, int field, std::string_view text);
   [[nodiscard]] size_t size() const { return rows_.size(); }
   [[nodiscard]] bool empty() const { return rows_.empty(); }
   void clear();
