@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -53,11 +54,31 @@ void AddLine(QString& map, const QString& name, const QRect& global, bool enable
              .arg(checked, OneLine(text));
 }
 
+// The cells of a grid or list that are in view, as "<view>:<row>:<column>".
+void AddCells(QString& map, QAbstractItemView& view) {
+  const QAbstractItemModel* model = view.model();
+  if (model == nullptr) return;
+  const QRect shown = view.viewport()->rect();
+  for (int row = 0; row < model->rowCount(view.rootIndex()); ++row) {
+    for (int column = 0; column < model->columnCount(view.rootIndex()); ++column) {
+      const QModelIndex index = model->index(row, column, view.rootIndex());
+      const QRect place = view.visualRect(index);
+      if (!place.isValid() || !shown.intersects(place)) continue;
+      AddLine(map, QStringLiteral("%1:%2:%3").arg(view.objectName()).arg(row).arg(column),
+              QRect(view.viewport()->mapToGlobal(place.topLeft()), place.size()), view.isEnabled(), QStringLiteral("-"),
+              index.data().toString());
+    }
+  }
+}
+
 void AddWidget(QString& map, QWidget& widget) {
   if (!widget.isVisible()) return;
   if (!widget.objectName().isEmpty()) {
     AddLine(map, widget.objectName(), QRect(widget.mapToGlobal(QPoint(0, 0)), widget.size()), widget.isEnabled(),
             CheckedOf(widget), TextOf(widget));
+  }
+  if (auto* view = qobject_cast<QAbstractItemView*>(&widget); view != nullptr && !widget.objectName().isEmpty()) {
+    AddCells(map, *view);
   }
   if (auto* menu = qobject_cast<QMenu*>(&widget)) {
     for (QAction* action : menu->actions()) {

@@ -33,6 +33,9 @@ step_name="setting up"
 shot_number=0
 fail() {
   shot "failed"
+  # What the program wrote and said, kept beside the screenshots.
+  [[ -n ${home:-} && -d $home ]] && cp -r "$home" "$out/program-folder" 2>/dev/null
+  cp "$work/program.log" "$out/" 2>/dev/null
   echo "journey FAILED at step '$step_name': $*" >&2
   echo "journey: screenshots in $out" >&2
   exit 1
@@ -217,12 +220,40 @@ shot "after F6"
 close_message() { shown qt_msgbox_label && key Return; return 0; }
 wait_for close_message
 
-step "F10: the program ends and writes its settings whole"
+step "F7: the first camera's crop factor typed in the editor, Save"
+key F7
+wait_for shown "NG_All:0:2" || fail "the crop editor did not open"
+camera="$(text_of "NG_All:0:0")"$'\t'"$(text_of "NG_All:0:1")"
+shot "crop editor"
+line=$(line_of "NG_All:0:2")
+IFS=$'\t' read -r _ x y w h _ <<<"$line"
+xdotool mousemove --sync $((x + w / 2)) $((y + h / 2)) click --repeat 2 1
+wait_for shown ed_Factor || fail "no editor in the factor cell"
+key ctrl+a
+type_text "1.7"
+key Return
+wait_for text_is "NG_All:0:2" "1.7" || fail "the cell shows '$(text_of "NG_All:0:2")'"
+wait_for enabled but_Save || fail "Save is not enabled after the edit"
+click but_Save
+wait_for hidden NG_All:0:0 || fail "Save did not close the editor"
+shot "after F7"
+
+step "F10: the program ends and writes its settings and crop file whole"
 key F10
 timeout=20 wait_for bash -c "! kill -0 $program_pid 2>/dev/null" || fail "the program is still running"
 program_pid=
 settings=$(tr -d '\r' <"$home/Lumetra.ini")
 expected=$(printf '%s\nRussian\nReal\nText\nKF = no\nSubFolders\nNon Hide' "$demo")
 [[ $settings == "$expected" ]] || fail "Lumetra.ini holds: $settings"
+# The crop file: the built-in list lumetra-cli wrote, with the one camera's factor changed. Compared as
+# records: the editor keeps the cameras in camera order, and a saved file writes its factors shortest
+# ("1.0" as "1") without the seeded file's closing TAB.
+records() { tr -d '\r' <"$1" | awk -F'\t' '{ printf "%s\t%s\t%g\n", $1, $2, $3 + 0 }' | sort; }
+crop_changes() { diff <(records "$work/cli.crop") <(records "$home/Lumetra_Crop.ini") | grep '^[<>]' || true; }
+[[ $(crop_changes | wc -l) -eq 2 ]] ||
+  fail "the crop file differs from the built-in list in more than one camera: $(crop_changes | head)"
+changed=$(crop_changes | grep '^>')
+[[ $changed == "> $camera"$'\t'"1.7" ]] || fail "the changed record is '$changed'"
+grep -q $'\r$' "$home/Lumetra_Crop.ini" || fail "the crop file's lines do not end in CR LF"
 
 echo "journey: passed; screenshots in $out"
