@@ -262,8 +262,10 @@ void TForm_Exif::but_RunClick() {
 
   QString failure;
   if (!QDir::setCurrent(QString::fromStdString(folder))) {
-    failure = QString::fromStdString(folder) + QStringLiteral(": the folder cannot be opened");
+    failure = QString::fromStdString(folder) + QStringLiteral(": ") + ToQString(kFolderCannotBeOpened.In(UiLanguage_));
     state_.ResetTallies(true, criteria_);
+    // The folder is gone: Run waits for another choice in the tree.
+    but_Run->setEnabled(false);
   } else {
     SurveyOptions options;
     options.language = UiLanguage_;
@@ -286,7 +288,7 @@ void TForm_Exif::but_RunClick() {
     const WalkResult walk = RunSurvey(folder, options, state_, criteria_, crop_factor, hooks, stopRequested_);
     if (!walk.skipped_folders.empty() &&
         walk.skipped_folders.front() == (folder.ends_with('/') ? folder : folder + "/")) {
-      failure = QString::fromStdString(folder) + QStringLiteral(": the folder cannot be read");
+      failure = QString::fromStdString(folder) + QStringLiteral(": ") + ToQString(kFolderCannotBeRead.In(UiLanguage_));
     } else if (!walk.trace_failure.empty()) {
       failure = ToQString(walk.trace_failure);
     }

@@ -28,6 +28,10 @@ inline constexpr std::string_view kStopCaption = "Стоп";
 inline constexpr std::string_view kEnglishCaption = "English";
 inline constexpr std::string_view kRussianCaption = "Русский";
 
+/// What a run says when its folder is gone or cannot be listed, after the folder's path and ": ".
+inline constexpr TextPair kFolderCannotBeOpened{"папку нельзя открыть", "the folder cannot be opened"};
+inline constexpr TextPair kFolderCannotBeRead{"папку нельзя прочитать", "the folder cannot be read"};
+
 /// Status panel 2.
 inline constexpr TextPair kCreditLine{"Lumetra: как сняты ваши фотографии", "Lumetra: how your photos were taken"};
 

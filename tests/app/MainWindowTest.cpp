@@ -177,6 +177,24 @@ class MainWindowTest : public QObject {
     QVERIFY(!window->ResultShown());
   }
 
+  void aFolderRemovedBeforeRunIsReportedInTheLanguageShown() {
+    auto window = Open();
+    Find<QRadioButton>(*window, "rb_Rus")->click();
+    const std::filesystem::path gone = Home() / "gone";
+    std::filesystem::create_directory(gone);
+    window->myTreeChange(QString::fromStdString(gone.string()));
+    std::filesystem::remove(gone);
+    Find<QAbstractButton>(*window, "but_Run")->click();
+    QCOMPARE(errors_, QStringList{QString::fromStdString(gone.string()) + QStringLiteral(": папку нельзя открыть")});
+    errors_.clear();
+    QCOMPARE(Light(*window), QStringLiteral("red"));
+    // Run waits for another folder; the window goes on.
+    QVERIFY(!Find<QAbstractButton>(*window, "but_Run")->isEnabled());
+    QVERIFY(!Find<QAction>(*window, "mmRun")->isEnabled());
+    Run(*window, demo_);
+    QCOMPARE(Light(*window), QStringLiteral("green"));
+  }
+
   void runWithoutExifShowsTheNoPhotosPicture() {
     auto window = Open();
     Find<QRadioButton>(*window, "rb_Rus")->click();

@@ -19,6 +19,7 @@ done
 work=$(mktemp -d)
 xvfb_pid=
 wm_pid=
+program_env=()
 program_pid=
 finish() {
   [[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null
@@ -26,6 +27,7 @@ finish() {
   [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$work"
+  [[ -n ${links:-} && $links != "$work" ]] && rm -rf "$links"
 }
 trap finish EXIT
 
@@ -42,7 +44,7 @@ fail() {
 }
 step() {
   step_name=$1
-  echo "journey: $step_name"
+  echo "journey: [${SECONDS}s] $step_name"
 }
 shot() {
   shot_number=$((shot_number + 1))
@@ -85,9 +87,9 @@ type_text() { xdotool type --delay 30 "$1"; }
 
 # The reference: lumetra-cli's survey of the same folder with the same options.
 cli_count() {
-  local which=$1
-  shift
-  "$build/lumetra-cli" survey --crop-file "$work/cli.crop" "$@" "$demo" | sed -n "s/^ $which \([0-9]*\) photos.*/\1/p"
+  local which=$1 folder=$2
+  shift 2
+  "$build/lumetra-cli" survey --crop-file "$work/cli.crop" "$@" "$folder" | sed -n "s/^ $which \([0-9]*\) photos.*/\1/p"
 }
 
 step "an X server at 1280 x 1024"
@@ -110,9 +112,12 @@ home="$work/home"
 mkdir -p "$home"
 printf '%s\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nNon Hide\r\n' "$demo" >"$home/Lumetra.ini"
 
+# Starts `program` (default: the build's lumetra) with its folder in $home, or with `program_env` instead.
 start_program() {
+  local program=${1:-$build/lumetra}
   rm -f "$map"
-  LUMETRA_HOME="$home" LUMETRA_WIDGET_MAP="$map" QT_QPA_PLATFORM=xcb "$build/lumetra" >>"$work/program.log" 2>&1 &
+  env "${program_env[@]:-LUMETRA_HOME=$home}" LUMETRA_WIDGET_MAP="$map" QT_QPA_PLATFORM=xcb "$program" \
+    >>"$work/program.log" 2>&1 &
   program_pid=$!
   wait_for shown but_Run || fail "the window did not show: $(tail -n 5 "$work/program.log")"
   # The window takes the keyboard, as after a click on its title.
@@ -127,8 +132,8 @@ shot "start"
 step "F5: the run ends with the green light and the counts of lumetra-cli"
 key F5
 timeout=60 wait_for shown im_green || fail "no green light after F5"
-processed=$(cli_count Processed)
-filtered=$(cli_count Filtered)
+processed=$(cli_count Processed "$demo")
+filtered=$(cli_count Filtered "$demo")
 wait_for text_is myStatusBar_Panel0 " Processed $processed photos with EXIF" ||
   fail "panel 0 says '$(text_of myStatusBar_Panel0)', lumetra-cli $processed"
 text_is myStatusBar_Panel1 " Filtered $filtered photos" || fail "panel 1 says '$(text_of myStatusBar_Panel1)'"
@@ -145,7 +150,7 @@ wait_for text_is ed_to1 "1/60" || fail "ed_to1 holds '$(text_of ed_to1)'"
 shot "filter dialog"
 key Return
 wait_for hidden Form_Filter || fail "Apply did not close the dialog"
-bounded=$(cli_count Filtered --exposure 1/250:1/60)
+bounded=$(cli_count Filtered "$demo" --exposure 1/250:1/60)
 wait_for text_is myStatusBar_Panel1 " Filtered $bounded photos" ||
   fail "panel 1 says '$(text_of myStatusBar_Panel1)', lumetra-cli with the bound $bounded"
 text_is lb_ShutterSpeed "Exposure from 1/250sec to 1/60sec" || fail "the summary says '$(text_of lb_ShutterSpeed)'"
@@ -153,10 +158,8 @@ shot "filtered"
 
 step "Russian with its radio button"
 click rb_Rus
-wait_for text_is myStatusBar_Panel1 " Отфильтровано $bounded фотографий" ||
-  wait_for text_is myStatusBar_Panel1 " Отфильтровано $bounded фотографии" ||
-  wait_for text_is myStatusBar_Panel1 " Отфильтровано $bounded фотография" ||
-  fail "panel 1 says '$(text_of myStatusBar_Panel1)'"
+russian_count() { [[ $(text_of myStatusBar_Panel1) =~ ^" Отфильтровано $bounded фотографи"(я|и|й)$ ]]; }
+wait_for russian_count || fail "panel 1 says '$(text_of myStatusBar_Panel1)'"
 text_is lb_ShutterSpeed "Выдержка от 1/250с до 1/60с" || fail "the summary says '$(text_of lb_ShutterSpeed)'"
 shot "russian"
 
@@ -255,5 +258,97 @@ crop_changes() { diff <(records "$work/cli.crop") <(records "$home/Lumetra_Crop.
 changed=$(crop_changes | grep '^>')
 [[ $changed == "> $camera"$'\t'"1.7" ]] || fail "the changed record is '$changed'"
 grep -q $'\r$' "$home/Lumetra_Crop.ini" || fail "the crop file's lines do not end in CR LF"
+
+
+# What a person may do that the window must survive. Each starts the program again.
+fresh_home() {
+  home="$work/home-$1"
+  mkdir -p "$home"
+  printf '%s\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nNon Hide\r\n' "$2" >"$home/Lumetra.ini"
+}
+ended() { ! kill -0 "$program_pid" 2>/dev/null; }
+end_program() {
+  key F10
+  timeout=30 wait_for ended || fail "the program did not end on F10"
+  program_pid=
+}
+
+step "a folder of 71,680 photos (links to the demo photos), for runs that last"
+# On a memory file system where there is one: 143,000 entries are made in a second there.
+links="$work"
+[[ -d /dev/shm && -w /dev/shm ]] && links=$(mktemp -d -p /dev/shm lumetra-journey.XXXXXX)
+many="$links/many"
+mkdir -p "$many"
+cp -rs "$demo" "$many/a"
+for copy in $(seq 1 11); do
+  cp -R "$many" "$links/next"
+  mv "$links/next" "$many/b$copy"
+done
+many_count=$(cli_count Processed "$many")
+[[ $many_count -eq 71680 ]] || fail "lumetra-cli counts $many_count photos in the large folder"
+
+step "F5 pressed twice quickly: one run, counted once"
+fresh_home twice "$many"
+start_program
+key F5 F5
+timeout=120 wait_for shown im_green || fail "no green light"
+wait_for text_is myStatusBar_Panel0 " Processed $many_count photos with EXIF" ||
+  fail "panel 0 says '$(text_of myStatusBar_Panel0)', lumetra-cli $many_count"
+shot "F5 twice"
+
+step "a run stopped at once: the red light, no charts, the window ready again"
+key F5 Escape
+timeout=60 wait_for shown im_red || fail "no red light after a stopped run"
+wait_for enabled but_Run || fail "Run is not enabled again"
+wait_for shown im_NoPhotoEng || fail "no no-photos picture after a stopped run"
+shot "stopped"
+end_program
+
+step "the window closed during a run: the walk stops and the settings are written"
+fresh_home closed "$many"
+printf '%s\r\nRussian\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nNon Hide\r\n' "$many" >"$home/Lumetra.ini"
+start_program
+key F5
+timeout=60 wait_for shown but_Stop || fail "the run was not seen going"
+key alt+F4
+timeout=60 wait_for ended || fail "the program did not end when its window was closed during a run"
+program_pid=
+[[ $(tr -d '\r' <"$home/Lumetra.ini") == "$(printf '%s\nRussian\nReal\nText\nKF = no\nSubFolders\nNon Hide' "$many")" ]] ||
+  fail "Lumetra.ini holds: $(cat "$home/Lumetra.ini")"
+
+step "the chosen folder removed before Run: a message, and the window goes on"
+gone="$work/gone"
+cp -rs "$demo" "$gone"
+fresh_home gone "$gone"
+start_program
+rm -rf "$gone"
+key F5
+wait_for shown qt_msgbox_label || wait_for hidden but_Run || true
+shot "folder removed"
+if shown qt_msgbox_label; then key Return; fi
+wait_for hidden qt_msgbox_label || fail "the message did not close"
+wait_for shown im_red || fail "no red light"
+enabled but_Run && fail "Run is still enabled for a folder that is gone"
+end_program
+
+step "a read-only program folder: settings and crop file in the user's data folder, no error"
+if mkdir -p "$work/installed" && cp "$build/lumetra" "$work/installed/" &&
+  mount --bind "$work/installed" "$work/installed" 2>/dev/null &&
+  mount -o remount,bind,ro "$work/installed" 2>/dev/null; then
+  user_data="$work/user/.local/share/Lumetra"
+  program_env=(-u LUMETRA_HOME -u XDG_DATA_HOME HOME="$work/user")
+  start_program "$work/installed/lumetra"
+  shot "read-only program folder"
+  # A message about the files would keep the program from ending.
+  end_program
+  program_env=()
+  umount "$work/installed"
+  [[ -s $user_data/Lumetra.ini && -s $user_data/Lumetra_Crop.ini ]] ||
+    fail "no settings or crop file in $user_data: $(ls -A "$user_data" 2>&1)"
+  [[ $(ls -A "$work/installed") == lumetra ]] || fail "files written beside the program: $(ls -A "$work/installed")"
+else
+  echo "journey: skipped, a read-only folder cannot be made here (bind mounts need root)"
+  umount "$work/installed" 2>/dev/null || true
+fi
 
 echo "journey: passed; screenshots in $out"
