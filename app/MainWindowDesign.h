@@ -10,6 +10,8 @@
 #include <QSize>
 #include <QString>
 
+#include "widgets/QtText.h"
+
 namespace lumetra::detail {
 
 // A window of 1024 x 742 on a screen of 1024 x 768, whose client area (below the menu, the status bar
@@ -25,17 +27,6 @@ inline constexpr int kDesignTabHeight = 25;
 // The two rows of eight tabs leave this much of the tab control's width free.
 inline constexpr int kTabRowSlack = 29;
 inline constexpr int kTopOfTabs = 8;
-
-inline QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-inline QFont PixelFont(const QString& family, int pixels, bool bold = false) {
-  QFont font(family);
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
 
 // A design length at the screen's width: length x W / 1024, rounded to nearest, ties to even.
 inline int ScaleLength(int length, int screen_width) {

@@ -7,6 +7,7 @@
 #include <QTableView>
 
 #include "crop/CropEditing.h"
+#include "widgets/QtText.h"
 
 namespace lumetra {
 namespace {
@@ -24,13 +25,6 @@ constexpr int kCancelLeft = 339;
 
 QString Caption(Language language, const char* russian, const char* english) {
   return QString::fromUtf8(language == kRussian ? russian : english);
-}
-
-QFont PixelFont(const char* family, int pixels, bool bold = false) {
-  QFont font{QString::fromLatin1(family)};
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
 }
 
 }  // namespace

@@ -10,13 +10,15 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include "widgets/QtText.h"
+
 namespace lumetra {
 namespace {
 
-QFont PixelFont(const char* family, int pixels, bool underline = false) {
-  QFont font{QString::fromLatin1(family)};
-  font.setPixelSize(pixels);
-  font.setUnderline(underline);
+// The delete word is underlined, as a link.
+QFont UnderlinedFont(const char* family, int pixels) {
+  QFont font = PixelFont(QString::fromLatin1(family), pixels);
+  font.setUnderline(true);
   return font;
 }
 
@@ -72,7 +74,7 @@ QVariant CropGridModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     case Qt::FontRole:
-      return delete_column ? PixelFont("MS Sans Serif", 11, true) : PixelFont("Tahoma", 13);
+      return delete_column ? UnderlinedFont("MS Sans Serif", 11) : PixelFont(QStringLiteral("Tahoma"), 13);
     case Qt::ForegroundRole:
       if (delete_column) return QBrush(QColor(0x00, 0x66, 0xB3));
       return {};

@@ -9,6 +9,7 @@
 #include <QTableView>
 
 #include "crop/CropEditing.h"
+#include "widgets/QtText.h"
 
 namespace lumetra {
 namespace {
@@ -25,12 +26,6 @@ constexpr int kSaveLeft = 308;
 
 QString Caption(Language language, const char* russian, const char* english) {
   return QString::fromUtf8(language == kRussian ? russian : english);
-}
-
-QFont PixelFont(const char* family, int pixels) {
-  QFont font{QString::fromLatin1(family)};
-  font.setPixelSize(pixels);
-  return font;
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "filter/ApplyChecks.h"
 #include "filter/CurrentRangeTexts.h"
 #include "filter/FilterDialogTexts.h"
+#include "widgets/QtText.h"
 
 namespace lumetra {
 namespace {
@@ -29,15 +30,6 @@ constexpr int kTitleBarHeight = 30;
 constexpr std::string_view kGroupStyle =
     "QGroupBox { border: 1px solid palette(mid); border-radius: 3px; margin-top: 0.6em; }"
     "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 2px; }";
-
-QFont PixelFont(const QString& family, int pixels, bool bold = false) {
-  QFont font(family);
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
-
-QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Refuses an edit of a bound box that its rules do not allow, typed or pasted alike, so the box keeps its
 // last accepted text and the caret stays where it was.
@@ -110,7 +102,7 @@ QGroupBox* TForm_Filter::CreateGroup(const char* name, QRect design) {
   auto* box = new QGroupBox(this);
   box->setObjectName(name);
   box->setGeometry(design);
-  box->setStyleSheet(FromUtf8(kGroupStyle));
+  box->setStyleSheet(ToQString(kGroupStyle));
   // The caption's font; the controls inside hold their own.
   box->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 16, true));
   return box;
@@ -146,7 +138,7 @@ void TForm_Filter::CreateBoundGroup(int index) {
 
 QCheckBox* TForm_Filter::CreateCategoryBox(QWidget* parent, const CategoryBox& box, QPoint place) {
   auto* check = new QCheckBox(parent);
-  check->setObjectName(QStringLiteral("cb_") + FromUtf8(box.name));
+  check->setObjectName(QStringLiteral("cb_") + ToQString(box.name));
   check->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 13));
   check->move(place);
   // Reached with the mouse or by a click on the group; Tab goes through the bounds and the buttons.
@@ -302,10 +294,10 @@ void TForm_Filter::FormShow() {
 
 void TForm_Filter::FormActivate() {
   const Language language = context_.language;
-  setWindowTitle(FromUtf8(kFilterDialogTitle.In(language)));
+  setWindowTitle(ToQString(kFilterDialogTitle.In(language)));
   for (const FilterCaption& caption : kFilterCaptions) {
-    QObject* control = findChild<QObject*>(FromUtf8(caption.control));
-    const QString text = FromUtf8(caption.text.In(language));
+    QObject* control = findChild<QObject*>(ToQString(caption.control));
+    const QString text = ToQString(caption.text.In(language));
     if (auto* button = qobject_cast<QAbstractButton*>(control)) {
       button->setText(text);
       if (qobject_cast<QPushButton*>(control) == nullptr) button->adjustSize();
@@ -353,7 +345,7 @@ void TForm_Filter::RebuildCheckList(QScrollArea* list, std::vector<CheckEntry>& 
   const int width = list->width() - 18;
   int y = 2;
   for (size_t i = 0; i < entries.size(); ++i) {
-    auto* check = new QCheckBox(FromUtf8(entries[i].text), content);
+    auto* check = new QCheckBox(ToQString(entries[i].text), content);
     check->setObjectName(QStringLiteral("%1_%2").arg(list->objectName()).arg(i));
     check->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 13));
     check->setChecked(entries[i].checked);
