@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
 # Pictures of the main window under an X server, for looking at by eye: at 1024 x 768 and 1280 x 1024,
 # after a run of the demo folder, on the main and additional overviews, a chart alone, in Russian, with
-# the left panel hidden and with no photos found. Also the whole X screen with the real program started
+# the left panel hidden and with no photos found; the filter dialog in both languages and the summary of a
+# long filter; the two crop dialogs. Also the whole X screen with the real program started
 # and F5 pressed, as a person would. Writes build/screenshots/*.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake --preset release >/dev/null
-cmake --build --preset release --target lumetra window_screenshots lumetra-demo
+cmake --build --preset release --target lumetra window_screenshots crop_dialog_screenshots lumetra-demo
 output="$PWD/build/screenshots"
 mkdir -p "$output"
 
 for screen in 1024x768 1280x1024; do
   xvfb-run -a -s "-screen 0 ${screen}x24" build/release/tests/window_screenshots "$output" "$screen"
 done
+# The two crop dialogs, in both languages.
+xvfb-run -a -s "-screen 0 1024x768x24" build/release/tests/crop_dialog_screenshots "$output"
 
 # The real program at 1024 x 768, its folder tree sent to the demo folder by the settings file, F5 pressed.
 home=$(mktemp -d)
