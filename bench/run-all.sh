@@ -41,6 +41,7 @@ export LUMETRA_BUILD="$build_dir"
 if [[ "${BUILD:-1}" != 0 ]]; then
   (cd "$repo_root" && cmake --preset release -B "$build_dir" > /dev/null)
   targets=(lumetra-cli reader_bench survey_bench read_floor)
+  grep -q '^LIBEXIF_FOUND:INTERNAL=1$' "$build_dir/CMakeCache.txt" && targets+=(reader_peers_bench)
   # The window's benchmarks exist only in a build with the desktop program.
   grep -q '^LUMETRA_GUI:BOOL=ON$' "$build_dir/CMakeCache.txt" && targets+=(window_run_bench filter_apply_bench)
   cmake --build "$build_dir" --target "${targets[@]}"
@@ -77,6 +78,11 @@ section "reader_bench: TimgData in memory, per build mode and per maker"
 section "survey_bench: 100,000 stored photos (AddPhoto, Retally)"
 "$build_dir/bench/survey_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>&1 |
   grep -v -E '_(mean|stddev|cv) '
+
+if [[ -x "$build_dir/bench/reader_peers_bench" ]]; then
+  section "reader_peers_bench: the survey's read against libexif, CPU per photo, the corpus"
+  "$build_dir/bench/reader_peers_bench" "${LUMETRA_CORPUS:-$repo_root/../shared/corpus}" 5
+fi
 
 section "run_peers.sh: the corpus, tag listings"
 "$repo_root/bench/run_peers.sh"

@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core fonts-liberation2
   libjpeg62-turbo-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libimage-exiftool-perl exiv2 hyperfine time
+  libimage-exiftool-perl exiv2 hyperfine time libexif-dev
   xvfb xauth xdotool imagemagick jq openbox x11-utils
 )
 
