@@ -1,36 +1,20 @@
 #include "survey/SurveyRun.h"
 
-#ifdef __linux__
-#include <sched.h>
-#endif
-
-#include <algorithm>
 #include <optional>
 #include <system_error>
-#include <thread>
 
 #include "survey/ExtractPhoto.h"
 #include "survey/ParallelReader.h"
 #include "survey/PhotoTags.h"
+#include "survey/ReaderThreads.h"
 
 namespace lumetra {
 namespace {
 
-// The cores this process may run on: a process bound to one core (taskset, a container's cpuset) gains
-// nothing from reading threads and would pay for handing the photos over.
-unsigned UsableCores() {
-#ifdef __linux__
-  cpu_set_t cores;
-  CPU_ZERO(&cores);
-  if (::sched_getaffinity(0, sizeof(cores), &cores) == 0) return static_cast<unsigned>(std::max(CPU_COUNT(&cores), 1));
-#endif
-  return std::max(std::thread::hardware_concurrency(), 1u);
-}
-
 unsigned ReaderThreads(const SurveyOptions& options) {
   if (!options.trace_path.empty()) return 1;
   if (options.reader_threads != 0) return options.reader_threads;
-  return UsableCores();
+  return DefaultReaderThreads();
 }
 
 }  // namespace
