@@ -134,7 +134,8 @@ void BM_Retally(benchmark::State& state) {
 }
 BENCHMARK(BM_Retally)->Unit(benchmark::kMillisecond);
 
-// PhotoStore::Row for every stored photo: the records a Retally rebuilds before it tests and counts them.
+// PhotoStore::Row for every stored photo: the records `survey --json` copies out of the store (a Retally
+// reads the rows in place).
 void BM_PhotoStoreRows(benchmark::State& state) {
   if (!CorpusReady(state)) return;
   const PhotoStore& photos = TheLibrary().survey.Photos;

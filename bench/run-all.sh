@@ -104,5 +104,8 @@ section "cold_peers.sh: cold page cache"
 section "survey_memory.sh: peak memory of a 100,000-photo survey"
 "$repo_root/bench/survey_memory.sh"
 
+section "survey_scale.sh: 10,000, 100,000 and 1,000,000 photos"
+"$repo_root/bench/survey_scale.sh"
+
 echo
 echo "Log: $log"

@@ -43,6 +43,7 @@ FileSource::FileSource(const std::string& path) : path_(path) {
     fd_ = -1;
     throw ReaderError("not a regular file: " + path);
   }
+  identity_ = IdentityFromStat(info);
   // Not zero-filled: only bytes read from the file are ever copied out of it.
   buffer_.reset(new char[kFileBufferSize]);
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "metadata/FileIdentity.h"
+
 namespace lumetra {
 
 /// Where the reader takes a photo's bytes from, front to back. `Read` returns fewer bytes than asked only
@@ -39,11 +41,14 @@ class FileSource : public ByteSource {
   FileSource(const FileSource&) = delete;
   FileSource& operator=(const FileSource&) = delete;
   [[nodiscard]] size_t Read(char* destination, size_t count) override;
+  /// The file as it was when opened.
+  [[nodiscard]] const FileIdentity& Identity() const { return identity_; }
 
  private:
   size_t ReadFromFile(char* destination, size_t count);
 
   std::string path_;
+  FileIdentity identity_;
   int fd_ = -1;
   std::unique_ptr<char[]> buffer_;
   size_t buffer_start_ = 0;

@@ -59,6 +59,7 @@ void TimgData::Reset() {
   CommentSection = 0;
   HeaderSection = 0;
   ErrorText.clear();
+  File = {};
   ImageInfo.reset();
   IptcInfo.reset();
   BigEndian = false;
@@ -72,7 +73,9 @@ bool TimgData::ProcessFile(const std::string& path) {
   std::unique_ptr<ByteSource> file;
   std::exception_ptr open_failure;
   try {
-    file = std::make_unique<FileSource>(path);
+    auto opened = std::make_unique<FileSource>(path);
+    File = opened->Identity();
+    file = std::move(opened);
   } catch (const ReaderError&) {
     if (!IsExistingFile(path)) return false;
     open_failure = std::current_exception();

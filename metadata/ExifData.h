@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "metadata/EndianReader.h"
+#include "metadata/FileIdentity.h"
 #include "metadata/ImageInfo.h"
 #include "metadata/IptcData.h"
 #include "metadata/ReaderContext.h"
@@ -65,6 +66,8 @@ class TimgData : public tEndInd {
   std::unique_ptr<TIPTCdata> IptcInfo;
   /// The per-read state of the directory and maker-note walks.
   ReaderContext Context;
+  /// The file `ProcessFile` opened, as it was when opened; not found when none was opened.
+  FileIdentity File;
 
   /// Checks the Exif header and byte order of the Exif segment in `Buffer`, then walks its directories.
   void ProcessExifSegment();

@@ -1,42 +1,21 @@
 #include "survey/ParallelReader.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
+#include <cstddef>
 #include <exception>
+#include <iterator>
 #include <utility>
 
+#include "metadata/FileIdentity.h"
 #include "survey/WalkFolder.h"
 
 namespace lumetra {
-namespace {
-
-// Which file a path named when it was read: another file put under the name, a rewrite or a removal
-// since then makes the read-ahead stale.
-struct FileStamp {
-  bool found = false;
-  dev_t device = 0;
-  ino_t inode = 0;
-  off_t size = 0;
-  int64_t modified_s = 0;
-  int64_t modified_ns = 0;
-  bool operator==(const FileStamp&) const = default;
-};
-
-FileStamp StampOf(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return {};
-  return {true, info.st_dev, info.st_ino, info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
-}
-
-}  // namespace
 
 struct ParallelReader::Slot {
   enum class State { kQueued, kReading, kDone };
   explicit Slot(std::string p) : path(std::move(p)) {}
   const std::string path;
   State state = State::kQueued;
-  FileStamp stamp;
   PhotoTags tags;
   std::exception_ptr error;
 };
@@ -67,14 +46,20 @@ void ParallelReader::Shutdown() {
 }
 
 // The scout is a walk of its own, with the same listing order, sub-folder option and loop guard as the
-// survey's walk, so it meets the photos in the same order; its only hook queues them.
+// survey's walk, so it meets the photos in the same order; its only hook queues them, a batch at a time.
 void ParallelReader::Scout(const std::string& folder, bool sub_folders) {
   WalkOptions options;
   options.cb_SubFolders = sub_folders;
+  std::vector<std::string> batch;
+  batch.reserve(kBatch);
   WalkHooks hooks;
-  hooks.photo = [this](const std::string& path) { Queue(path); };
+  hooks.photo = [&](const std::string& path) {
+    batch.push_back(path);
+    if (batch.size() >= kBatch) Queue(batch);
+  };
   try {
     static_cast<void>(WalkFolder(folder, options, hooks, cancelled_));
+    Queue(batch);
   } catch (...) {
     // A scout that fails only stops reading ahead: the walk reads the rest itself.
   }
@@ -85,38 +70,44 @@ void ParallelReader::Scout(const std::string& folder, bool sub_folders) {
   photo_ready_.notify_one();
 }
 
-void ParallelReader::Queue(const std::string& path) {
+void ParallelReader::Queue(std::vector<std::string>& paths) {
+  if (paths.empty()) return;
   std::unique_lock lock(mutex_);
   if (window_.size() >= capacity_) {
     // A walk that waits for a photo not in the window must learn that no more are coming for now.
     scout_waiting_ = true;
-    photo_ready_.notify_one();
+    if (walk_waiting_) photo_ready_.notify_one();
     room_made_.wait(lock, [this] { return cancelled_ || RoomForScout(); });
     scout_waiting_ = false;
   }
   if (cancelled_) return;
-  window_.push_back(std::make_shared<Slot>(path));
+  for (std::string& path : paths) window_.push_back(std::make_shared<Slot>(std::move(path)));
+  paths.clear();
+  const bool wake_workers = idle_workers_ > 0;
+  const bool wake_walk = walk_waiting_;
   lock.unlock();
-  work_queued_.notify_one();
-  photo_ready_.notify_one();
+  if (wake_workers) work_queued_.notify_all();
+  if (wake_walk) photo_ready_.notify_one();
 }
 
 void ParallelReader::Work() {
   std::unique_lock lock(mutex_);
   for (;;) {
     std::shared_ptr<Slot> slot;
-    work_queued_.wait(lock, [&] {
-      if (cancelled_) return true;
+    const auto find_queued = [&] {
       const auto queued =
           std::find_if(window_.begin(), window_.end(), [](const auto& s) { return s->state == Slot::State::kQueued; });
       if (queued != window_.end()) slot = *queued;
       return slot != nullptr;
-    });
+    };
+    if (!find_queued()) {
+      ++idle_workers_;
+      work_queued_.wait(lock, [&] { return cancelled_ || find_queued(); });
+      --idle_workers_;
+    }
     if (cancelled_) return;
     slot->state = Slot::State::kReading;
     lock.unlock();
-    // Stamped before the read: a change during the read makes the stamp stale too.
-    FileStamp stamp = StampOf(slot->path);
     PhotoTags tags;
     std::exception_ptr error;
     try {
@@ -126,23 +117,44 @@ void ParallelReader::Work() {
     }
     lock.lock();
     // The slot may have been dropped from the window meanwhile; it is then simply let go.
-    slot->stamp = stamp;
     slot->tags = std::move(tags);
     slot->error = error;
     slot->state = Slot::State::kDone;
-    photo_ready_.notify_one();
+    if (walk_waiting_ && BatchRead()) photo_ready_.notify_one();
   }
 }
 
+size_t ParallelReader::ReadAtFront() const {
+  const auto unread =
+      std::find_if(window_.begin(), window_.end(), [](const auto& s) { return s->state != Slot::State::kDone; });
+  return static_cast<size_t>(unread - window_.begin());
+}
+
+bool ParallelReader::BatchRead() const { return !window_.empty() && ReadAtFront() >= std::min(kBatch, window_.size()); }
+
 PhotoTags ParallelReader::Take(const std::string& path) {
+  // The photos taken last time come first; one the walk passes by (it vanished or stopped being a file
+  // since the scout met it) is dropped.
+  const auto in_taken =
+      std::find_if(taken_.begin(), taken_.end(), [&](const auto& slot) { return slot->path == path; });
+  if (in_taken != taken_.end()) {
+    taken_.erase(taken_.begin(), in_taken);
+    const std::shared_ptr<Slot> slot = std::move(taken_.front());
+    taken_.pop_front();
+    return Finish(*slot, path);
+  }
+  taken_.clear();
+
   std::unique_lock lock(mutex_);
   auto found = window_.end();
+  walk_waiting_ = true;
   photo_ready_.wait(lock, [&] {
     found = std::find_if(window_.begin(), window_.end(), [&](const auto& slot) { return slot->path == path; });
     // A scout that waits for room while there is room is about to go on.
     return found != window_.end() || scout_done_ || (scout_waiting_ && !RoomForScout());
   });
   if (found == window_.end()) {
+    walk_waiting_ = false;
     // The scout did not meet this file: the tree changed between the two walks' listings. The window then
     // holds files the walk passed by or meets in another order; it is dropped so that the scout moves on.
     window_.clear();
@@ -150,17 +162,27 @@ PhotoTags ParallelReader::Take(const std::string& path) {
     room_made_.notify_one();
     return read_(path);
   }
-  // Photos queued before this one are files the walk did not read (they vanished or stopped being files).
+  // Photos queued before this one are files the walk did not read.
   window_.erase(window_.begin(), found);
-  photo_ready_.wait(lock, [&] { return window_.front()->state == Slot::State::kDone; });
-  const std::shared_ptr<Slot> slot = std::move(window_.front());
-  window_.pop_front();
-  const bool room = RoomForScout();
+  photo_ready_.wait(lock, [this] { return BatchRead(); });
+  walk_waiting_ = false;
+  const auto read_end = window_.begin() + static_cast<std::ptrdiff_t>(ReadAtFront());
+  std::move(window_.begin(), read_end, std::back_inserter(taken_));
+  window_.erase(window_.begin(), read_end);
+  const bool room = scout_waiting_ && RoomForScout();
   lock.unlock();
   if (room) room_made_.notify_one();
-  if (slot->error) std::rethrow_exception(slot->error);
-  if (!slot->stamp.found || !(slot->stamp == StampOf(path))) return read_(path);
-  return std::move(slot->tags);
+  const std::shared_ptr<Slot> slot = std::move(taken_.front());
+  taken_.pop_front();
+  return Finish(*slot, path);
+}
+
+PhotoTags ParallelReader::Finish(Slot& slot, const std::string& path) {
+  if (slot.error) std::rethrow_exception(slot.error);
+  // The read took the file's identity from the file it opened; one stat by path tells whether the name
+  // still leads to that file, unchanged.
+  if (!slot.tags.file.found || !(slot.tags.file == IdentityOfPath(path))) return read_(path);
+  return std::move(slot.tags);
 }
 
 }  // namespace lumetra

@@ -22,6 +22,10 @@ namespace lumetra {
 /// the calling thread in its own order, so the result is the one-threaded walk's. Reading ahead only moves
 /// where the file is read. At most `kFilesAheadPerThread` photos per worker are queued or held.
 ///
+/// Photos change hands in batches: the scout queues `kBatch` paths at a time, and a walk that has to wait
+/// is woken once `kBatch` photos (or all that are queued) are read, then takes them all at once. Threads
+/// are woken only when one of them waits, never once for each photo.
+///
 /// Destroying the reader stops the scout and the workers and joins them, whether the walk ended, was
 /// stopped or left by an exception; photos read ahead but never taken are dropped.
 class ParallelReader {
@@ -29,9 +33,11 @@ class ParallelReader {
   using ReadFunction = std::function<PhotoTags(const std::string& path)>;
 
   static constexpr size_t kFilesAheadPerThread = 32;
+  static constexpr size_t kBatch = 8;
 
   /// Starts the scout on `folder` (walking sub-folders when `sub_folders`) and `threads` workers (at least
-  /// one) that read with `read`, which is called on several threads at once.
+  /// one) that read with `read`, which is called on several threads at once and gives in `PhotoTags::file`
+  /// the identity of the file it opened (not found: the photo is read again when taken).
   ParallelReader(const std::string& folder, bool sub_folders, unsigned threads, ReadFunction read);
   ~ParallelReader();
   ParallelReader(const ParallelReader&) = delete;
@@ -44,28 +50,37 @@ class ParallelReader {
 
  private:
   struct Slot;
+  using SlotList = std::deque<std::shared_ptr<Slot>>;
 
   void Scout(const std::string& folder, bool sub_folders);
-  void Queue(const std::string& path);
+  void Queue(std::vector<std::string>& paths);
   void Work();
   void Shutdown();
+  [[nodiscard]] PhotoTags Finish(Slot& slot, const std::string& path);
   [[nodiscard]] bool RoomForScout() const { return window_.size() <= capacity_ / 2; }
+  // The photos read at the front of the window.
+  [[nodiscard]] size_t ReadAtFront() const;
+  // Whether a waiting walk has a batch to take.
+  [[nodiscard]] bool BatchRead() const;
 
   const ReadFunction read_;
   const size_t capacity_;
   std::mutex mutex_;
   // Each thread waits on its own: the workers for queued photos, the scout for room in the window, the
-  // walk for its photo. The scout resumes only when half the window is free, so that it and the workers
-  // wake once for a batch of photos rather than once for each.
+  // walk for its photos. The scout resumes only when half the window is free.
   std::condition_variable work_queued_;
   std::condition_variable room_made_;
   std::condition_variable photo_ready_;
   // The photos queued by the scout and not yet taken, in walk order.
-  std::deque<std::shared_ptr<Slot>> window_;
+  SlotList window_;
   bool scout_done_ = false;
   bool scout_waiting_ = false;
+  bool walk_waiting_ = false;
+  size_t idle_workers_ = 0;
   // Also the scout walk's stop request.
   std::atomic<bool> cancelled_{false};
+  // Photos read and moved out of the window in one go, handed to the walk one by one; the walk's own.
+  SlotList taken_;
   std::vector<std::thread> threads_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "survey/FilterCriteria.h"
 #include "survey/PhotoRecord.h"
+#include "survey/PhotoView.h"
 
 namespace lumetra {
 
@@ -10,6 +11,9 @@ namespace lumetra {
 /// by label, so a photo read in one language is judged the same after a switch. An F-number, focal or ISO
 /// bound that does not read as a number admits no photo (exposure bounds read as exposure times do); an
 /// F-number that is not a number fails any F-number bound.
-[[nodiscard]] bool PassesFilter(const PhotoRecord& record, const FilterCriteria& criteria, bool rb_Real);
+[[nodiscard]] bool PassesFilter(const PhotoView& photo, const FilterCriteria& criteria, bool rb_Real);
+[[nodiscard]] inline bool PassesFilter(const PhotoRecord& record, const FilterCriteria& criteria, bool rb_Real) {
+  return PassesFilter(PhotoView(record), criteria, rb_Real);
+}
 
 }  // namespace lumetra

@@ -8,14 +8,20 @@
 
 namespace lumetra {
 
-std::string& PhotoRecord::Field(int index) {
-  std::string* const fields[kFieldCount] = {&path,    &exposure, &fNumber, &focal,       &focal35, &iso,
-                                            &program, &metering, &flash,   &orientation, &model,   &lens,
-                                            &make,    &crop,     &drive,   &focus};
-  return *fields[index];
-}
+namespace {
 
-const std::string& PhotoRecord::Field(int index) const { return const_cast<PhotoRecord*>(this)->Field(index); }
+// The fields in field order.
+constexpr std::string PhotoRecord::*kFields[PhotoRecord::kFieldCount] = {
+    &PhotoRecord::path,    &PhotoRecord::exposure,    &PhotoRecord::fNumber, &PhotoRecord::focal,
+    &PhotoRecord::focal35, &PhotoRecord::iso,         &PhotoRecord::program, &PhotoRecord::metering,
+    &PhotoRecord::flash,   &PhotoRecord::orientation, &PhotoRecord::model,   &PhotoRecord::lens,
+    &PhotoRecord::make,    &PhotoRecord::crop,        &PhotoRecord::drive,   &PhotoRecord::focus};
+
+}  // namespace
+
+std::string& PhotoRecord::Field(int index) { return this->*kFields[index]; }
+
+const std::string& PhotoRecord::Field(int index) const { return this->*kFields[index]; }
 
 void PhotoRecord::SetLabel(int index, LabelId label, Language language) {
   Field(index) = LabelText(label, language);
@@ -49,7 +55,9 @@ std::string NormalizeExposure(std::string_view text, std::string_view undetermin
 }
 
 int64_t ExposureValue(std::string_view text) {
-  if (text == LabelText(LabelId::NotDeterminedF, kRussian) || text == LabelText(LabelId::NotDeterminedF, kEnglish)) {
+  static const std::string undetermined_russian = LabelText(LabelId::NotDeterminedF, kRussian);
+  static const std::string undetermined_english = LabelText(LabelId::NotDeterminedF, kEnglish);
+  if (text == undetermined_russian || text == undetermined_english) {
     return 0;
   }
   return ExposureUnits(text);

@@ -13,46 +13,50 @@ uint32_t PhotoStore::Intern(std::string_view text) {
 
 void PhotoStore::Append(const PhotoRecord& record) {
   StoredRow row{};
-  for (int field = 0; field < PhotoRecord::kFieldCount; ++field) {
+  row.texts[kPath] = kNoTextId;
+  for (int field = kPath + 1; field < PhotoRecord::kFieldCount; ++field) {
     row.texts[static_cast<size_t>(field)] = Intern(record.Field(field));
   }
   row.labels = record.labels;
   rows_.push_back(row);
+  paths_.push_back(record.path);
 }
 
 PhotoRecord PhotoStore::Row(size_t index) const {
   PhotoRecord record;
   const auto& row = rows_[index];
-  for (int field = 0; field < PhotoRecord::kFieldCount; ++field) {
+  record.path = paths_[index];
+  for (int field = kPath + 1; field < PhotoRecord::kFieldCount; ++field) {
     record.Field(field) = texts_[row.texts[static_cast<size_t>(field)]];
   }
   record.labels = row.labels;
   return record;
 }
 
-const std::string& PhotoStore::Text(size_t index, int field) const {
-  return texts_[rows_[index].texts[static_cast<size_t>(field)]];
-}
-
-LabelId PhotoStore::Label(size_t index, int field) const { return rows_[index].labels[static_cast<size_t>(field)]; }
-
 void PhotoStore::SetText(size_t index, int field, std::string_view text) {
   auto& row = rows_[index];
-  row.texts[static_cast<size_t>(field)] = Intern(text);
+  if (field == kPath) {
+    paths_[index] = text;
+  } else {
+    row.texts[static_cast<size_t>(field)] = Intern(text);
+  }
   row.labels[static_cast<size_t>(field)] = LabelId::kNone;
 }
 
 void PhotoStore::clear() {
   rows_.clear();
+  paths_.clear();
   texts_.clear();
   index_.clear();
 }
 
 size_t PhotoStore::MemoryBytes() const {
-  size_t bytes = rows_.capacity() * sizeof(StoredRow);
-  for (const std::string& text : texts_) {
-    bytes += sizeof(std::string) + (text.capacity() > 15 ? text.capacity() + 1 : 0);
-  }
+  const auto string_bytes = [](const std::string& text) {
+    return text.capacity() > 15 ? text.capacity() + 1 : size_t{0};
+  };
+  size_t bytes = rows_.capacity() * sizeof(StoredRow) + paths_.capacity() * sizeof(std::string);
+  for (const std::string& path : paths_) bytes += string_bytes(path);
+  for (const std::string& text : texts_) bytes += sizeof(std::string) + string_bytes(text);
   // An unordered_map node holds the key, the value and a next pointer; the table holds one pointer per bucket.
   bytes += index_.size() * (sizeof(std::string_view) + sizeof(uint32_t) + 2 * sizeof(void*));
   bytes += index_.bucket_count() * sizeof(void*);

@@ -24,6 +24,7 @@ PhotoTags ReadPhotoTags(const std::string& path) {
 
 PhotoTags TagsOf(const TimgData& data) {
   PhotoTags tags;
+  tags.file = data.File;
   if (!data.HasExif() || !data.ImageInfo) return tags;
   tags.has_exif = true;
   // Tag texts become UTF-8 here: bytes that are not UTF-8 are read as Latin-1.

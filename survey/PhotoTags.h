@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+#include "metadata/FileIdentity.h"
+
 namespace lumetra {
 
 class TimgData;
@@ -30,12 +32,15 @@ enum class PhotoTag : int {
 inline constexpr size_t kPhotoTagCount = 16;
 
 /// What one photo's record is made of: whether it has an Exif block, the rendered text of each tag (UTF-8,
-/// empty when the photo lacks it) and the maker note's lens text as it stands. Reading them touches
-/// nothing shared, so several photos can be read at once on different threads.
+/// empty when the photo lacks it) and the maker note's lens text as it stands, with the file they were
+/// read from. Reading them touches nothing shared, so several photos can be read at once on different
+/// threads.
 struct PhotoTags {
   bool has_exif = false;
   std::array<std::string, kPhotoTagCount> texts;
   std::string makerLensText;
+  /// The file as it was when opened for this read; not found when it could not be opened.
+  FileIdentity file;
 
   [[nodiscard]] const std::string& Text(PhotoTag tag) const { return texts[static_cast<size_t>(tag)]; }
 };

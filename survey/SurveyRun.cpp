@@ -1,13 +1,12 @@
 #include "survey/SurveyRun.h"
 
-#include <algorithm>
 #include <optional>
 #include <system_error>
-#include <thread>
 
 #include "survey/ExtractPhoto.h"
 #include "survey/ParallelReader.h"
 #include "survey/PhotoTags.h"
+#include "survey/ReaderThreads.h"
 
 namespace lumetra {
 namespace {
@@ -15,7 +14,7 @@ namespace {
 unsigned ReaderThreads(const SurveyOptions& options) {
   if (!options.trace_path.empty()) return 1;
   if (options.reader_threads != 0) return options.reader_threads;
-  return std::max(std::thread::hardware_concurrency(), 1u);
+  return DefaultReaderThreads();
 }
 
 }  // namespace

@@ -21,8 +21,9 @@ struct SurveyOptions {
   bool cb_SubFolders = true;
   bool cb_CF = true;
   std::string trace_path;
-  /// Threads that read and parse photos ahead of the walk; 0: one per core. With 1, or in trace mode, every
-  /// photo is read on the calling thread when the walk reaches it, so that a reader that brings the program
+  /// Threads that read and parse photos ahead of the walk; 0: as many as there are idle cores the process
+  /// may run on, one when fewer than two are idle (see DefaultReaderThreads). With 1, or in trace
+  /// mode, every photo is read on the calling thread when the walk reaches it, so that a reader that brings the program
   /// down leaves the trace naming that photo. The result is the same with any count.
   unsigned reader_threads = 0;
   /// Longest time between two calls of the walk's `process_events` inside a large folder.

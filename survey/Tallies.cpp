@@ -21,10 +21,14 @@ myRecord* FindRow(std::vector<myRecord>& rows, const std::string& text, LabelId 
   return nullptr;
 }
 
+bool SameUpperCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return UpperAscii(x) == UpperAscii(y); });
+}
+
 myRecord* FindMakeRow(std::vector<myRecord>& rows, const std::string& text, LabelId label) {
-  const std::string upper = UpperAscii(text);
   for (myRecord& row : rows) {
-    if (row.label != LabelId::kNone ? row.label == label : (label == LabelId::kNone && UpperAscii(row.text) == upper)) {
+    if (row.label != LabelId::kNone ? row.label == label : (label == LabelId::kNone && SameUpperCase(row.text, text))) {
       return &row;
     }
   }
@@ -104,17 +108,38 @@ std::vector<myRecord> FixedRows(std::initializer_list<LabelId> labels, Language 
 
 const ValueRanges kResetRanges{};
 
-LabelId LabelOf(const PhotoRecord& record, int field) { return record.labels[static_cast<size_t>(field)]; }
+}  // namespace
 
-// Counts the photo in the row of `rows` its field falls in; otherwise appends a row and says so.
-bool CountIn(std::vector<myRecord>& rows, const PhotoRecord& record, int field) {
-  if (myRecord* row = FindRow(rows, record.Field(field), LabelOf(record, field))) {
+myRecord* SurveyState::RowHints::Find(std::vector<myRecord>& rows, const PhotoView& photo, int field, Match match) {
+  const std::string& text = photo.Field(field);
+  const LabelId label = photo.Label(field);
+  const uint32_t id = photo.TextId(field);
+  const auto matches = [&](const myRecord& row) {
+    return row.label == LabelId::kNone && (match == Match::kExact ? row.text == text : SameUpperCase(row.text, text));
+  };
+  // A plain value has at most one row it matches (a row is added only when none matched), so a remembered
+  // row that still matches is the row a scan would find.
+  std::vector<uint32_t>& hints = row_of_text[static_cast<size_t>(field)];
+  const bool hinted = label == LabelId::kNone && id != PhotoView::kNoTextId;
+  if (hinted && id < hints.size() && hints[id] < rows.size() && matches(rows[hints[id]])) return &rows[hints[id]];
+  myRecord* row = match == Match::kExact ? FindRow(rows, text, label) : FindMakeRow(rows, text, label);
+  if (hinted && row != nullptr) {
+    if (id >= hints.size()) hints.resize(std::max<size_t>(id + 1, hints.size() * 2), UINT32_MAX);
+    hints[id] = static_cast<uint32_t>(row - rows.data());
+  }
+  return row;
+}
+
+bool SurveyState::CountIn(std::vector<myRecord>& rows, const PhotoView& photo, int field, RowHints::Match match) {
+  if (myRecord* row = hints_.Find(rows, photo, field, match)) {
     ++row->count;
     return false;
   }
-  rows.push_back({record.Field(field), 1, LabelOf(record, field), 0});
+  rows.push_back({photo.Field(field), 1, photo.Label(field), 0});
   return true;
 }
+
+namespace {
 
 // Counts the photo in the fixed row of its label; programs and metering modes fall back on their last
 // row, the others count only a match.
@@ -174,34 +199,39 @@ void SurveyState::SetFixedRows(Language language) {
 void SurveyState::AddPhoto(const PhotoRecord& record, FilterCriteria& criteria, bool rb_Real) {
   ++processedCount;
   Photos.Append(record);
-  TallyPhoto(record, criteria, rb_Real);
+  // The stored row has the same texts and labels, and numbered texts find their rows faster.
+  TallyPhoto(PhotoView(Photos, Photos.size() - 1), criteria, rb_Real);
 }
 
 void SurveyState::TallyPhoto(const PhotoRecord& record, FilterCriteria& criteria, bool rb_Real) {
-  if (!PassesFilter(record, criteria, rb_Real)) return;
-  ++filteredCount;
-  filteredPaths.push_back(record.path);
-  CountExposureAndFNumber(record);
-  CountFocalAndIso(record);
-  CountCamera(record, criteria);
-  CountFixed(tallyProgram, LabelOf(record, kProgram), true);
-  CountFixed(tallyMetering, LabelOf(record, kMetering), true);
-  CountFixed(tallyFlash, LabelOf(record, kFlash), false);
-  CountFixed(tallyOrientation, LabelOf(record, kOrientation), false);
-  CountFixed(tallyDrive, LabelOf(record, kDrive), false);
-  CountFixed(tallyFocus, LabelOf(record, kFocus), false);
+  TallyPhoto(PhotoView(record), criteria, rb_Real);
 }
 
-void SurveyState::CountExposureAndFNumber(const PhotoRecord& record) {
-  if (CountIn(tallyShutter, record, kExposure)) {
+void SurveyState::TallyPhoto(const PhotoView& photo, FilterCriteria& criteria, bool rb_Real) {
+  if (!PassesFilter(photo, criteria, rb_Real)) return;
+  ++filteredCount;
+  filteredPaths.push_back(photo.Field(kPath));
+  CountExposureAndFNumber(photo);
+  CountFocalAndIso(photo);
+  CountCamera(photo, criteria);
+  CountFixed(tallyProgram, photo.Label(kProgram), true);
+  CountFixed(tallyMetering, photo.Label(kMetering), true);
+  CountFixed(tallyFlash, photo.Label(kFlash), false);
+  CountFixed(tallyOrientation, photo.Label(kOrientation), false);
+  CountFixed(tallyDrive, photo.Label(kDrive), false);
+  CountFixed(tallyFocus, photo.Label(kFocus), false);
+}
+
+void SurveyState::CountExposureAndFNumber(const PhotoView& photo) {
+  if (CountIn(tallyShutter, photo, kExposure)) {
     myRecord& row = tallyShutter.back();
     row.value = ExposureValue(row.text);
     UpdateRange(row.value, CurrentRanges.shutter_min, CurrentRanges.shutter_max);
     InsertLast(tallyShutter, 1, [](const myRecord& a, const myRecord& b) { return a.value < b.value; });
   }
-  if (CountIn(tallyFNumber, record, kFNumber)) {
-    if (LabelOf(record, kFNumber) == LabelId::kNone) {
-      if (const std::optional<double> x = ReadDecimal(record.fNumber)) {
+  if (CountIn(tallyFNumber, photo, kFNumber)) {
+    if (photo.Label(kFNumber) == LabelId::kNone) {
+      if (const std::optional<double> x = ReadDecimal(photo.Field(kFNumber))) {
         const auto rounded = static_cast<int64_t>(Round(Round(*x * 10) / 10 * kFixedPointUnit));
         if (CurrentRanges.fnumber_max < *x * kFixedPointUnit) CurrentRanges.fnumber_max = rounded;
         if (*x > 0 && CurrentRanges.fnumber_min > *x * kFixedPointUnit) CurrentRanges.fnumber_min = rounded;
@@ -212,7 +242,7 @@ void SurveyState::CountExposureAndFNumber(const PhotoRecord& record) {
   }
 }
 
-void SurveyState::CountFocalAndIso(const PhotoRecord& record) {
+void SurveyState::CountFocalAndIso(const PhotoView& photo) {
   const struct {
     std::vector<myRecord>& rows;
     int field;
@@ -224,9 +254,9 @@ void SurveyState::CountFocalAndIso(const PhotoRecord& record) {
       {tallyIso, kIso, CurrentRanges.iso_min, CurrentRanges.iso_max},
   };
   for (const auto& tally : numeric) {
-    if (!CountIn(tally.rows, record, tally.field)) continue;
-    if (LabelOf(record, tally.field) != LabelId::NotDeterminedN) {
-      if (const std::optional<int64_t> v = ReadInteger64(record.Field(tally.field))) {
+    if (!CountIn(tally.rows, photo, tally.field)) continue;
+    if (photo.Label(tally.field) != LabelId::NotDeterminedN) {
+      if (const std::optional<int64_t> v = ReadInteger64(photo.Field(tally.field))) {
         UpdateRange(*v, tally.minimum, tally.maximum);
       }
     }
@@ -234,23 +264,18 @@ void SurveyState::CountFocalAndIso(const PhotoRecord& record) {
   }
 }
 
-void SurveyState::CountCamera(const PhotoRecord& record, FilterCriteria& criteria) {
-  if (CountIn(tallyModel, record, kModel)) {
+void SurveyState::CountCamera(const PhotoView& photo, FilterCriteria& criteria) {
+  if (CountIn(tallyModel, photo, kModel)) {
     PlaceByCount(tallyModel);
     criteria.ModelChecks = CheckList(tallyModel, criteria.ModelExclusions);
   }
-  if (CountIn(tallyLens, record, kLens)) {
+  if (CountIn(tallyLens, photo, kLens)) {
     PlaceByCount(tallyLens);
     criteria.LensChecks = CheckList(tallyLens, criteria.LensExclusions);
   }
-  if (CountIn(tallyCrop, record, kCrop)) PlaceCrop(tallyCrop);
+  if (CountIn(tallyCrop, photo, kCrop)) PlaceCrop(tallyCrop);
   // Makes match without regard to case; a row keeps the spelling of the photo that created it.
-  if (myRecord* row = FindMakeRow(tallyMake, record.make, LabelOf(record, kMake))) {
-    ++row->count;
-  } else {
-    tallyMake.push_back({record.make, 1, LabelOf(record, kMake), 0});
-    PlaceByCount(tallyMake);
-  }
+  if (CountIn(tallyMake, photo, kMake, RowHints::Match::kUpperCase)) PlaceByCount(tallyMake);
 }
 
 void SurveyState::ResetTallies(bool full, FilterCriteria& criteria) {
@@ -282,7 +307,7 @@ void SurveyState::ResetTallies(bool full, FilterCriteria& criteria) {
 
 void SurveyState::Retally(FilterCriteria& criteria, bool rb_Real) {
   ResetTallies(false, criteria);
-  for (size_t i = 0; i < Photos.size(); ++i) TallyPhoto(Photos.Row(i), criteria, rb_Real);
+  for (size_t i = 0; i < Photos.size(); ++i) TallyPhoto(PhotoView(Photos, i), criteria, rb_Real);
 }
 
 void SurveyState::RelabelTallies(Language language, FilterCriteria& criteria) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "survey/FilterCriteria.h"
 #include "survey/PhotoRecord.h"
 #include "survey/PhotoStore.h"
+#include "survey/PhotoView.h"
 
 namespace lumetra {
 
@@ -58,6 +60,7 @@ class SurveyState {
   /// Adds a photo that passes `criteria` to the tallies; the model and lens check lists of `criteria`
   /// are rebuilt when a new model or lens appears.
   void TallyPhoto(const PhotoRecord& record, FilterCriteria& criteria, bool rb_Real);
+  void TallyPhoto(const PhotoView& photo, FilterCriteria& criteria, bool rb_Real);
   /// Empties the tallies (keeping the model and lens rows, at count 0, while `keepChecks` is set); with
   /// `full` also the stored photos. The unknown cameras stay.
   void ResetTallies(bool full, FilterCriteria& criteria);
@@ -70,13 +73,26 @@ class SurveyState {
   [[nodiscard]] std::vector<std::pair<const char*, const std::vector<myRecord>*>> AllTallies() const;
 
  private:
+  // For each field, the tally row that each numbered text of the store was last found in: a hint that
+  // spares the scan as long as the row still holds that text.
+  struct RowHints {
+    enum class Match : uint8_t { kExact, kUpperCase };
+    std::array<std::vector<uint32_t>, PhotoRecord::kFieldCount> row_of_text;
+    /// The row of `rows` that field `field` of `photo` falls in, as a scan from the first row finds it.
+    myRecord* Find(std::vector<myRecord>& rows, const PhotoView& photo, int field, Match match);
+  };
+
   void SetFixedRows(Language language);
   // The steps of TallyPhoto.
-  void CountExposureAndFNumber(const PhotoRecord& record);
-  void CountFocalAndIso(const PhotoRecord& record);
-  void CountCamera(const PhotoRecord& record, FilterCriteria& criteria);
+  void CountExposureAndFNumber(const PhotoView& photo);
+  void CountFocalAndIso(const PhotoView& photo);
+  void CountCamera(const PhotoView& photo, FilterCriteria& criteria);
+  // Counts the photo in the row of `rows` its field falls in; otherwise appends a row and says so.
+  bool CountIn(std::vector<myRecord>& rows, const PhotoView& photo, int field,
+               RowHints::Match match = RowHints::Match::kExact);
 
   Language language_;
+  RowHints hints_;
 };
 
 }  // namespace lumetra

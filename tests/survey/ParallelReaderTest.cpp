@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "metadata/FileIdentity.h"
 #include "survey/ParallelReader.h"
 #include "survey/WalkFolder.h"
 #include "tests/support/TempFolder.h"
@@ -36,6 +37,7 @@ class StandInRead {
   ParallelReader::ReadFunction Function() {
     return [this](const std::string& path) {
       PhotoTags tags;
+      tags.file = IdentityOfPath(path);
       std::ifstream in(path, std::ios::binary);
       tags.has_exif = in.good();
       tags.texts[static_cast<size_t>(PhotoTag::kModel)] =
@@ -147,6 +149,26 @@ TEST(ParallelReader, AFileChangedAfterItWasReadIsReadAgain) {
     c.change(root.path() / "b.jpg");
     EXPECT_EQ(Content(reader.Take(root.path().string() + "/b.jpg")), c.content);
     EXPECT_EQ(Content(reader.Take(root.path().string() + "/c.jpg")), "c");
+  }
+}
+
+TEST(ParallelReader, APhotoWhoseReadNamesNoOpenedFileIsReadAgainByTheCaller) {
+  testing::TempFolder root;
+  for (const char* name : {"a.jpg", "b.jpg"}) WriteFile(root.path() / name, name);
+  StandInRead read;
+  // As when the file could not be opened: there is nothing to tell that the name still leads to it.
+  ParallelReader reader(root.path().string(), true, 2, [inner = read.Function()](const std::string& path) {
+    PhotoTags tags = inner(path);
+    tags.file = FileIdentity{};
+    return tags;
+  });
+  for (const char* name : {"a.jpg", "b.jpg"}) {
+    const std::string path = root.path().string() + "/" + name;
+    EXPECT_EQ(Content(reader.Take(path)), name);
+    const std::vector<std::thread::id> readers = read.Readers()[path];
+    ASSERT_EQ(readers.size(), 2u) << path;
+    EXPECT_NE(readers[0], std::this_thread::get_id()) << path;
+    EXPECT_EQ(readers[1], std::this_thread::get_id()) << path;
   }
 }
 

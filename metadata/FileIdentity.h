@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct stat;
+
+namespace lumetra {
+
+/// Which file a path named at one moment: device, inode, size and modification time. Another file put
+/// under the name, a rewrite or a removal changes it.
+struct FileIdentity {
+  /// False when there was no file to describe.
+  bool found = false;
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  int64_t size = 0;
+  int64_t modified_s = 0;
+  int64_t modified_ns = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+/// The identity of the file `info` describes (as `stat` or `fstat` filled it).
+[[nodiscard]] FileIdentity IdentityFromStat(const struct stat& info);
+
+/// The identity of the file at `path` now, following links; not found when it cannot be stat'ed.
+[[nodiscard]] FileIdentity IdentityOfPath(const std::string& path);
+
+}  // namespace lumetra

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "survey/PhotoRecord.h"
+#include "survey/PhotoStore.h"
+
+namespace lumetra {
+
+/// One photo's sixteen texts and labels as the filter and the tallies read them, wherever they are kept: a
+/// PhotoRecord or a row of the PhotoStore. Holds a pointer only, so a re-tally copies nothing; the record
+/// or the store must outlive it and not change meanwhile.
+class PhotoView {
+ public:
+  /// A text that has no number in the store (a record that is not stored, or a path).
+  static constexpr uint32_t kNoTextId = PhotoStore::kNoTextId;
+
+  explicit PhotoView(const PhotoRecord& record) : record_(&record) {}
+  PhotoView(const PhotoStore& store, size_t row) : store_(&store), row_(row) {}
+
+  [[nodiscard]] const std::string& Field(int field) const {
+    return record_ != nullptr ? record_->Field(field) : store_->Text(row_, field);
+  }
+  [[nodiscard]] LabelId Label(int field) const {
+    return record_ != nullptr ? record_->labels[static_cast<size_t>(field)] : store_->Label(row_, field);
+  }
+  /// The store's number of the text of `field`: equal numbers mean equal texts. kNoTextId when the text is
+  /// not numbered.
+  [[nodiscard]] uint32_t TextId(int field) const {
+    return record_ != nullptr ? kNoTextId : store_->TextId(row_, field);
+  }
+
+ private:
+  const PhotoRecord* record_ = nullptr;
+  const PhotoStore* store_ = nullptr;
+  size_t row_ = 0;
+};
+
+}  // namespace lumetra
