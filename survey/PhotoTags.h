@@ -36,6 +36,8 @@ struct PhotoTags {
   bool has_exif = false;
   std::array<std::string, kPhotoTagCount> texts;
   std::string makerLensText;
+  /// Why the file could not be opened ("Permission denied"); empty when it was.
+  std::string unread_reason;
 
   [[nodiscard]] const std::string& Text(PhotoTag tag) const { return texts[static_cast<size_t>(tag)]; }
 };

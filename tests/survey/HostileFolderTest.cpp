@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "survey/WalkFolder.h"
 #include "testing/DemoFolder.h"
 #include "tests/support/TempFolder.h"
 #include "tests/survey/SurveyOutcome.h"
@@ -277,6 +278,89 @@ TEST(HostileFolder, AnUnreadableFolderOrPhotoIsPassedBy) {
     EXPECT_THAT(RecordPathsAndModels(outcome), UnorderedElementsAreArray({top.string() + "/a.jpg " + photos[0].model}));
   }
   fs::permissions(top / "closed", fs::perms::owner_all);
+}
+
+// The photos a plain walk of `top` reads and what it passes over, paths relative to `top`.
+struct WalkedPhotos {
+  std::vector<std::string> photos;
+  std::vector<std::string> skipped;
+  WalkResult result;
+};
+
+WalkedPhotos WalkPhotos(const fs::path& top, const std::string& start) {
+  WalkedPhotos walked;
+  const std::string base = top.string() + "/";
+  const auto relative = [&](const std::string& path) {
+    return path.starts_with(base) ? path.substr(base.size()) : path;
+  };
+  WalkHooks hooks;
+  hooks.photo = [&](const std::string& path) { walked.photos.push_back(relative(path)); };
+  const std::atomic<bool> stop{false};
+  walked.result = WalkFolder(start, WalkOptions{}, hooks, stop);
+  for (const SkippedEntry& entry : walked.result.skipped)
+    walked.skipped.push_back(relative(entry.path) + ": " + entry.reason);
+  return walked;
+}
+
+TEST(HostileFolder, EveryFolderIsWalkedOnceHoweverItIsReached) {
+  struct Case {
+    const char* name;
+    // Builds the tree under `top`; returns the folder to walk, relative to `top`.
+    std::function<std::string(const fs::path& top)> build;
+    std::vector<std::string> photos;
+    std::vector<std::string> skipped;
+  };
+  const Case cases[] = {
+      {"two links per level to the next folder, 24 levels deep",
+       [](const fs::path& top) {
+         constexpr int kLevels = 24;
+         for (int level = 0; level < kLevels; ++level) {
+           const fs::path next = top / ("level" + std::to_string(level + 1));
+           fs::create_directories(next);
+           fs::create_directories(top / ("level" + std::to_string(level)));
+           fs::create_directory_symlink(next, top / ("level" + std::to_string(level)) / "a");
+           fs::create_directory_symlink(next, top / ("level" + std::to_string(level)) / "b");
+         }
+         WriteBytes(top / ("level" + std::to_string(kLevels)) / "p.jpg", "x");
+         return std::string("level0");
+       },
+       {"level0/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/p.jpg"},
+       {}},
+      {"two aliases of a sub-folder beside it",
+       [](const fs::path& top) {
+         WriteBytes(top / "photos" / "sub" / "p.jpg", "x");
+         fs::create_directory_symlink("sub", top / "photos" / "alias1");
+         fs::create_directory_symlink(top / "photos" / "sub", top / "photos" / "alias2");
+         return std::string("photos");
+       },
+       {"photos/alias1/p.jpg"},
+       {}},
+      {"hard links of one file stay two photos, as a copy would",
+       [](const fs::path& top) {
+         WriteBytes(top / "photos" / "a.jpg", "x");
+         fs::create_hard_link(top / "photos" / "a.jpg", top / "photos" / "b.jpg");
+         return std::string("photos");
+       },
+       {"photos/a.jpg", "photos/b.jpg"},
+       {}},
+      {"links to virtual file systems are not entered",
+       [](const fs::path& top) {
+         WriteBytes(top / "photos" / "a.jpg", "x");
+         fs::create_directory_symlink("/proc", top / "photos" / "proc");
+         fs::create_directory_symlink("/sys", top / "photos" / "sys");
+         return std::string("photos");
+       },
+       {"photos/a.jpg"},
+       {"photos/proc/: a virtual file system", "photos/sys/: a virtual file system"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::TempFolder root;
+    const std::string start = c.build(root.path());
+    const WalkedPhotos walked = WalkPhotos(root.path(), root.path().string() + "/" + start);
+    EXPECT_THAT(walked.photos, ::testing::ElementsAreArray(c.photos));
+    EXPECT_THAT(walked.skipped, ::testing::ElementsAreArray(c.skipped));
+  }
 }
 
 }  // namespace
