@@ -17,6 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "app/SettingsFile.h"
+#include "crop/CropStore.h"
+#include "files/ReadOwnFile.h"
 #include "survey/WalkFolder.h"
 #include "testing/DemoFolder.h"
 #include "tests/support/TempFolder.h"
@@ -360,6 +363,53 @@ TEST(HostileFolder, EveryFolderIsWalkedOnceHoweverItIsReached) {
     const WalkedPhotos walked = WalkPhotos(root.path(), root.path().string() + "/" + start);
     EXPECT_THAT(walked.photos, ::testing::ElementsAreArray(c.photos));
     EXPECT_THAT(walked.skipped, ::testing::ElementsAreArray(c.skipped));
+  }
+}
+
+TEST(HostileFolder, OwnFilesThatAreNotOursAreNeitherReadNorReplaced) {
+  struct Case {
+    const char* name;
+    std::function<void(const fs::path& file)> make;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"a FIFO, which would block a read", [](const fs::path& file) { ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0); },
+       "not a regular file"},
+      {"an endless device", [](const fs::path& file) { fs::create_symlink("/dev/zero", file); }, "not a regular file"},
+      {"a file above the size limit",
+       [](const fs::path& file) {
+         WriteBytes(file, "");
+         fs::resize_file(file, kOwnFileSizeLimit + 1);
+       },
+       "larger than 16 MiB"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::TempFolder root;
+    const fs::path crop_file = root.path() / "Lumetra_Crop.ini";
+    const fs::path settings_file = root.path() / "Lumetra.ini";
+    c.make(crop_file);
+    c.make(settings_file);
+    const auto kind = [](const fs::path& file) {
+      const fs::file_status status = fs::symlink_status(file);
+      return std::to_string(static_cast<int>(status.type())) +
+             (fs::is_regular_file(status) ? " " + std::to_string(fs::file_size(file)) : "");
+    };
+    const std::string crop_before = kind(crop_file);
+
+    CropStore crops;
+    const CropFileResult loaded = LoadCropStore(crops, crop_file, '.');
+    EXPECT_EQ(loaded.Message(), crop_file.string() + ": not read (" + c.reason +
+                                    "): the built-in list is used and the file is left as it is");
+    EXPECT_EQ(crops.records.size(), DefaultCropTable.size());
+    crops.CropStoreChanged = true;
+    EXPECT_FALSE(SaveCropStore(crops, crop_file, '.').written);
+    EXPECT_EQ(kind(crop_file), crop_before);
+
+    std::string refused;
+    EXPECT_FALSE(ReadSettingsFile(settings_file, &refused).has_value());
+    EXPECT_EQ(refused, settings_file.string() + ": not read (" + c.reason +
+                           "): the settings are the defaults and the file is left as it is");
   }
 }
 
