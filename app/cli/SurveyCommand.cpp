@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "app/cli/FinishOutput.h"
 #include "app/platform/ProgramFolder.h"
 #include "crop/CropStore.h"
 #include "filter/ApplyChecks.h"
@@ -248,7 +249,7 @@ int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostre
   } else {
     PrintText(request.folder, state, request.options.language, out);
   }
-  return WriteChartFiles(request, state, errors);
+  return FinishOutput(out, errors, WriteChartFiles(request, state, errors));
 }
 
 }  // namespace lumetra::cli

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "app/cli/FinishOutput.h"
 #include "metadata/ExifData.h"
 #include "metadata/ReaderError.h"
 #include "metadata/TextEncoding.h"
@@ -107,7 +108,7 @@ int RunTagsCommand(const std::vector<std::string>& files, const TagsOptions& opt
     }
   }
   if (options.json) out << all.dump(2) << '\n';
-  return exit_code;
+  return FinishOutput(out, errors, exit_code);
 }
 
 }  // namespace lumetra::cli

@@ -1,5 +1,6 @@
 // lumetra-cli tags: what it prints for each file, and its exit codes.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -191,6 +192,22 @@ TEST(TagsCommandLine, BadUseExitsWithTwoAndOneLine) {
     const testing::ProcessResult result = RunCli(arguments);
     EXPECT_EQ(result.exit_code, 2);
     EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1) << result.output;
+  }
+}
+
+TEST_F(TagsCommandTest, OutputToAFullDeviceEndsWithExitCodeOne) {
+  const std::string crop_file = (folder_.path() / "crop.ini").string();
+  for (const std::string arguments :
+       {"tags '" + with_exif_ + "'", "tags --json '" + with_exif_ + "'",
+        "survey --crop-file '" + crop_file + "' '" + folder_.path().string() + "'",
+        "survey --json --crop-file '" + crop_file + "' '" + folder_.path().string() + "'"}) {
+    SCOPED_TRACE(arguments);
+    // Only the standard output goes to the full device; the error output is kept.
+    const testing::ProcessResult result =
+        testing::RunCommand("(" + std::string(LUMETRA_CLI_PATH) + " " + arguments + " >/dev/full)");
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_THAT(result.output,
+                ::testing::EndsWith("lumetra-cli: the output could not be written: No space left on device\n"));
   }
 }
 
