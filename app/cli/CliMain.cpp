@@ -120,11 +120,11 @@ void ApplyChoices(const SurveyChoices& choices, lumetra::cli::SurveyRequest& req
 
 int RunSurvey(lumetra::cli::SurveyRequest& request, int argc, char** argv) {
 #ifdef LUMETRA_CLI_CHARTS
-  // Charts are drawn by Qt, which needs an application object and, without a display, its off-screen
-  // platform.
+  // Charts are drawn by Qt, which needs an application object; its off-screen platform draws them without
+  // depending on a display.
   std::optional<QApplication> application;
   if (!request.charts_folder.empty()) {
-    lumetra::cli::UseOffscreenPlatformWithoutDisplay();
+    lumetra::cli::UseOffscreenPlatformUnlessAsked();
     application.emplace(argc, argv);
     request.write_picture = lumetra::cli::WriteChartPicture;
   }
