@@ -1,7 +1,7 @@
 // Surveys of folder trees that fight back: link loops, FIFOs and devices named like photos, empty and
 // cut-short files, names of 255 bytes and of every script, paths longer than the system takes, and files
-// and folders that change while the walk is under way. The survey ends, counts what it can read, reports
-// nothing per file, and gives the same with one reading thread as with several.
+// and folders that change while the walk is under way. The survey ends, counts what it can read, names the
+// folders and files it could not read, and gives the same with one reading thread as with several.
 
 #include <fcntl.h>
 #include <gmock/gmock.h>
@@ -180,6 +180,14 @@ TEST(HostileFolder, TheSurveyEndsAndCountsWhatItCanRead) {
     ASSERT_EQ(walk.size(), 1u);
     // Thirteen entries; all but the FIFO, the device and the self-link are read, seven of them as photos.
     EXPECT_TRUE(walk[0].starts_with("walk stopped=0 entries=13 photos=10 ")) << walk[0].substr(0, 100);
+    // The chain's folder where the path grows too long is named as passed over, and nothing else is.
+    std::vector<std::string> not_read;
+    for (const std::string& line : outcome) {
+      if (line.starts_with("not read ")) not_read.push_back(line);
+    }
+    ASSERT_EQ(not_read.size(), 1u) << ::testing::PrintToString(not_read);
+    EXPECT_TRUE(not_read[0].starts_with("not read " + base + level + level + level + level)) << not_read[0];
+    EXPECT_TRUE(not_read[0].ends_with("/: File name too long")) << not_read[0];
     // Only the chain can be left unlisted, where its path grows too long.
     const std::string skipped = walk[0].substr(walk[0].find("skipped:") + 8);
     EXPECT_TRUE(skipped.empty() ||
@@ -203,6 +211,8 @@ TEST(HostileFolder, FilesThatChangeDuringTheWalk) {
     std::function<void(const fs::path& top)> change;
     // Relative paths and models of the photos counted.
     std::vector<std::string> counted;
+    // What the survey names as not read, relative: "path: reason".
+    std::vector<std::string> not_read = {};
   };
   const std::string a = "a.jpg " + photos[0].model;
   const std::string b = "b.jpg " + photos[1].model;
@@ -210,13 +220,17 @@ TEST(HostileFolder, FilesThatChangeDuringTheWalk) {
   const std::string d = "sub/d.jpg " + photos[3].model;
   const Case cases[] = {
       {"nothing changes", [](const fs::path&) {}, {a, b, c, d}},
-      {"a later photo vanishes", [](const fs::path& top) { fs::remove(top / "c.jpg"); }, {a, b, d}},
+      {"a later photo vanishes",
+       [](const fs::path& top) { fs::remove(top / "c.jpg"); },
+       {a, b, d},
+       {"c.jpg: No such file or directory"}},
       {"a later photo becomes a FIFO",
        [](const fs::path& top) {
          fs::remove(top / "c.jpg");
          ASSERT_EQ(::mkfifo((top / "c.jpg").c_str(), 0644), 0);
        },
-       {a, b, d}},
+       {a, b, d},
+       {"c.jpg: not a regular file"}},
       {"a later photo is emptied", [](const fs::path& top) { fs::resize_file(top / "c.jpg", 0); }, {a, b, d}},
       {"a later photo is replaced by another camera's",
        [&](const fs::path& top) {
@@ -227,7 +241,10 @@ TEST(HostileFolder, FilesThatChangeDuringTheWalk) {
       {"a photo appears in a later folder",
        [&](const fs::path& top) { WriteBytes(top / "sub" / "e.jpg", testing::DemoPhotoBytes(photos[4])); },
        {a, b, c, d, "sub/e.jpg " + photos[4].model}},
-      {"a later folder vanishes", [](const fs::path& top) { fs::remove_all(top / "sub"); }, {a, b, c}},
+      {"a later folder vanishes",
+       [](const fs::path& top) { fs::remove_all(top / "sub"); },
+       {a, b, c},
+       {"sub/: No such file or directory"}},
   };
   for (const Case& c : cases) {
     std::vector<std::string> one_threaded;
@@ -249,6 +266,11 @@ TEST(HostileFolder, FilesThatChangeDuringTheWalk) {
       std::vector<std::string> expected;
       for (const std::string& photo : c.counted) expected.push_back(top.string() + "/" + photo);
       EXPECT_THAT(RecordPathsAndModels(outcome), UnorderedElementsAreArray(expected));
+      std::vector<std::string> not_read;
+      for (const std::string& line : outcome) {
+        if (line.starts_with("not read ")) not_read.push_back(line.substr(9 + top.string().size() + 1));
+      }
+      EXPECT_THAT(not_read, ::testing::ElementsAreArray(c.not_read));
       // The temporary folder's name differs from run to run.
       for (std::string& line : outcome) {
         for (size_t at; (at = line.find(top.string())) != std::string::npos;)
@@ -279,6 +301,12 @@ TEST(HostileFolder, AnUnreadableFolderOrPhotoIsPassedBy) {
     options.reader_threads = threads;
     const std::vector<std::string> outcome = SurveyOutcome(top.string(), options);
     EXPECT_THAT(RecordPathsAndModels(outcome), UnorderedElementsAreArray({top.string() + "/a.jpg " + photos[0].model}));
+    std::vector<std::string> not_read;
+    for (const std::string& line : outcome) {
+      if (line.starts_with("not read ")) not_read.push_back(line);
+    }
+    EXPECT_THAT(not_read, ::testing::ElementsAre("not read " + top.string() + "/closed/: Permission denied",
+                                                 "not read " + top.string() + "/locked.jpg: Permission denied"));
   }
   fs::permissions(top / "closed", fs::perms::owner_all);
 }
