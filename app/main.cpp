@@ -1,14 +1,51 @@
 // The desktop program's entry: the application and its main window.
 
+#include <cstdio>
+
 #include <QApplication>
+#include <QByteArray>
 
 #include "app/ChartCommands.h"
 #include "app/CropCommands.h"
 #include "app/Lumetra_main.h"
 #include "app/WidgetMap.h"
 
+namespace {
+
+QtMessageHandler qt_handler = nullptr;
+// While the platform is chosen, Qt's own lines about a display it cannot reach are held back: the program
+// says in one line of its own what is wrong.
+bool choosing_platform = true;
+
+void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (choosing_platform && context.category != nullptr && QByteArray(context.category).startsWith("qt.qpa")) return;
+  // Qt falls back to a runtime folder of its own, which serves as well; the warning would only worry.
+  if (message.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+  qt_handler(type, context, message);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  // Unless a platform is asked for, Qt tries the display and falls back to drawing off-screen instead of
+  // aborting, so that a missing display can be told in a line and an exit code.
+  const bool platform_asked = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+  if (!platform_asked) {
+    qputenv("QT_QPA_PLATFORM", qgetenv("XDG_SESSION_TYPE") == "wayland" ? "wayland;xcb;offscreen" : "xcb;offscreen");
+  }
+  qt_handler = qInstallMessageHandler(FilterQtMessages);
   QApplication application(argc, argv);
+  choosing_platform = false;
+  if (!platform_asked) {
+    // Programs the window starts choose their own platform.
+    qunsetenv("QT_QPA_PLATFORM");
+    if (QApplication::platformName() == QStringLiteral("offscreen")) {
+      const QByteArray display = qgetenv("DISPLAY");
+      std::fprintf(stderr, "lumetra: no display to show the window on (%s)\n",
+                   display.isEmpty() ? "DISPLAY is not set" : ("cannot connect to DISPLAY=" + display).constData());
+      return 1;
+    }
+  }
   QApplication::setApplicationName("Lumetra");
   lumetra::WindowStart start;
   start.arguments = QApplication::arguments().mid(1);
