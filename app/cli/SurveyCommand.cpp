@@ -219,6 +219,10 @@ int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostre
     errors << "lumetra-cli survey: --charts: this build of lumetra-cli draws no charts\n";
     return 2;
   }
+  if (request.folder.empty()) {
+    errors << "lumetra-cli survey: the folder to survey is an empty text\n";
+    return 2;
+  }
   if (!IsReadableFolder(request.folder)) {
     errors << "lumetra-cli survey: " << request.folder << ": not a folder that can be read\n";
     return 2;
