@@ -200,7 +200,7 @@ TEST(TagsCommandLine, BadUseExitsWithTwoAndOneLine) {
 
 TEST_F(TagsCommandTest, OutputToAFullDeviceEndsWithExitCodeOne) {
   const std::string crop_file = (folder_.path() / "crop.ini").string();
-  for (const std::string arguments :
+  for (const std::string& arguments :
        {"tags '" + with_exif_ + "'", "tags --json '" + with_exif_ + "'",
         "survey --crop-file '" + crop_file + "' '" + folder_.path().string() + "'",
         "survey --json --crop-file '" + crop_file + "' '" + folder_.path().string() + "'"}) {
