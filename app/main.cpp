@@ -1,6 +1,8 @@
 // The desktop program's entry: the application and its main window.
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include <QApplication>
 #include <QByteArray>
@@ -13,9 +15,9 @@
 namespace {
 
 QtMessageHandler qt_handler = nullptr;
-// While the platform is chosen, Qt's own lines about a display it cannot reach are held back: the program
-// says in one line of its own what is wrong.
-bool choosing_platform = true;
+// While the program chooses the platform, Qt's own lines about a display it cannot reach are held back: the
+// program says in one line of its own what is wrong. A platform the user asked for speaks for itself.
+bool choosing_platform = false;
 
 void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (choosing_platform && context.category != nullptr && QByteArray(context.category).startsWith("qt.qpa")) return;
@@ -29,8 +31,12 @@ void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const Q
 int main(int argc, char** argv) {
   // Unless a platform is asked for, Qt tries the display and falls back to drawing off-screen instead of
   // aborting, so that a missing display can be told in a line and an exit code.
-  const bool platform_asked = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+  const bool platform_asked =
+      !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || std::any_of(argv, argv + argc, [](const char* argument) {
+        return std::strcmp(argument, "-platform") == 0 || std::strcmp(argument, "--platform") == 0;
+      });
   if (!platform_asked) {
+    choosing_platform = true;
     qputenv("QT_QPA_PLATFORM", qgetenv("XDG_SESSION_TYPE") == "wayland" ? "wayland;xcb;offscreen" : "xcb;offscreen");
   }
   qt_handler = qInstallMessageHandler(FilterQtMessages);
