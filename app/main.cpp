@@ -11,22 +11,7 @@
 #include "app/CropCommands.h"
 #include "app/Lumetra_main.h"
 #include "app/WidgetMap.h"
-
-namespace {
-
-QtMessageHandler qt_handler = nullptr;
-// While the program chooses the platform, Qt's own lines about a display it cannot reach are held back: the
-// program says in one line of its own what is wrong. A platform the user asked for speaks for itself.
-bool choosing_platform = false;
-
-void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (choosing_platform && context.category != nullptr && QByteArray(context.category).startsWith("qt.qpa")) return;
-  // Qt falls back to a runtime folder of its own, which serves as well; the warning would only worry.
-  if (message.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
-  qt_handler(type, context, message);
-}
-
-}  // namespace
+#include "widgets/QtMessages.h"
 
 int main(int argc, char** argv) {
   // Unless a platform is asked for, Qt tries the display and falls back to drawing off-screen instead of
@@ -35,13 +20,14 @@ int main(int argc, char** argv) {
       !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || std::any_of(argv, argv + argc, [](const char* argument) {
         return std::strcmp(argument, "-platform") == 0 || std::strcmp(argument, "--platform") == 0;
       });
+  lumetra::InstallQtMessageFilter();
   if (!platform_asked) {
-    choosing_platform = true;
+    // Qt's own lines about the display are held back while it is tried: the program says what is wrong.
+    lumetra::HoldPlatformMessages(true);
     qputenv("QT_QPA_PLATFORM", qgetenv("XDG_SESSION_TYPE") == "wayland" ? "wayland;xcb;offscreen" : "xcb;offscreen");
   }
-  qt_handler = qInstallMessageHandler(FilterQtMessages);
   QApplication application(argc, argv);
-  choosing_platform = false;
+  lumetra::HoldPlatformMessages(false);
   if (!platform_asked) {
     // Programs the window starts choose their own platform.
     qunsetenv("QT_QPA_PLATFORM");

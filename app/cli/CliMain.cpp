@@ -21,6 +21,7 @@
 #include <QApplication>
 
 #include "app/cli/ChartPictures.h"
+#include "widgets/QtMessages.h"
 #endif
 
 namespace {
@@ -133,6 +134,7 @@ int RunSurvey(lumetra::cli::SurveyRequest& request, int argc, char** argv) {
   std::optional<QApplication> application;
   if (!request.charts_folder.empty()) {
     lumetra::cli::UseOffscreenPlatformUnlessAsked();
+    lumetra::InstallQtMessageFilter();
     application.emplace(argc, argv);
     request.write_picture = lumetra::cli::WriteChartPicture;
   }

@@ -102,9 +102,9 @@ TEST(ChartFilesCommandTest, ADisplayThatIsNotThereDoesNotMatter) {
   testing::TempFolder out;
   testing::WriteDemoFolder(photos.path());
   const testing::ProcessResult result = testing::RunCommand(
-      "env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR DISPLAY=:99 " + std::string(LUMETRA_CLI_PATH) +
+      "(env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR DISPLAY=:99 " + std::string(LUMETRA_CLI_PATH) +
       " survey --crop-file '" + (home.path() / "crop.ini").string() + "' --charts '" + out.path().string() + "' '" +
-      photos.path().string() + "' >/dev/null");
+      photos.path().string() + "' >/dev/null)");
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(result.output, "") << "nothing on stderr, Qt's runtime-folder warning included";
   EXPECT_TRUE(std::filesystem::is_regular_file(out.path() / "Exposure.jpg"));
