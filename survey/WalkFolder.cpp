@@ -172,8 +172,8 @@ bool IsVirtualFileSystem(int folder_fd) {
   return std::find(std::begin(kVirtual), std::end(kVirtual), info.f_type) != std::end(kVirtual);
 }
 
-// One walk: the options and hooks, the folders on the path from the starting folder down, the clock of
-// the event calls and the trace file.
+// One walk: the options and hooks, the folders walked so far, the clock of the event calls and the trace
+// file.
 class Walker {
  public:
   Walker(const WalkOptions& options, const WalkHooks& hooks, const std::atomic<bool>& stop_requested)
