@@ -121,7 +121,12 @@ TForm_Exif::~TForm_Exif() { stopRequested_ = true; }
 // Start-up and exit
 
 void TForm_Exif::ReadSettings() {
-  const std::optional<ProgramSettings> settings = ReadSettingsFile(settings_file_);
+  std::string refused;
+  const std::optional<ProgramSettings> settings = ReadSettingsFile(settings_file_, &refused);
+  if (!refused.empty()) {
+    settings_file_refused_ = true;
+    ReportError(ToQString(refused));
+  }
   bool selected = false;
   if (settings) {
     if (IsSelectableFolder(settings->folder, SpecialFolders())) {
@@ -175,7 +180,9 @@ void TForm_Exif::ExitWork() {
   settings.cb_CF = cb_CF->isChecked();
   settings.cb_SubFolders = cb_SubFolders->isChecked();
   settings.cb_HideLeft = cb_HideLeft->isChecked();
-  if (const std::optional<std::string> failure = WriteSettingsFile(settings_file_, settings)) {
+  if (settings_file_refused_) {
+    // Already reported at start-up.
+  } else if (const std::optional<std::string> failure = WriteSettingsFile(settings_file_, settings)) {
     ReportError(ToQString(*failure));
   }
   if (const CropFileResult saved = SaveCropStore(crops_, crop_file_, DecimalSeparator()); !saved.ok()) {

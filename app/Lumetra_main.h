@@ -178,6 +178,8 @@ class TForm_Exif : public QMainWindow {
 
   std::filesystem::path program_folder_;
   std::filesystem::path settings_file_;
+  // Something that is not a settings file stands under its name: it is left as it is at exit.
+  bool settings_file_refused_ = false;
   std::filesystem::path crop_file_;
   QSize screen_;
   std::unique_ptr<LayoutLog> layout_log_;

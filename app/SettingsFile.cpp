@@ -5,6 +5,7 @@
 #include <iterator>
 #include <system_error>
 
+#include "files/ReadOwnFile.h"
 #include "files/ReplaceFile.h"
 
 namespace lumetra {
@@ -48,14 +49,15 @@ ProgramSettings ParseSettings(const std::vector<std::string>& lines) {
   return settings;
 }
 
-std::optional<ProgramSettings> ReadSettingsFile(const std::filesystem::path& file) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(file, error)) return std::nullopt;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
-  return ParseSettings(SplitLines(content));
+std::optional<ProgramSettings> ReadSettingsFile(const std::filesystem::path& file, std::string* refused) {
+  const OwnFileRead read = ReadOwnFile(file);
+  if (read.outcome == OwnFileRead::Outcome::kRefused && refused != nullptr) {
+    *refused = file.string() + ": not read (" + read.reason +
+               "): the settings are the defaults and the file is "
+               "left as it is";
+  }
+  if (read.outcome != OwnFileRead::Outcome::kRead) return std::nullopt;
+  return ParseSettings(SplitLines(read.bytes));
 }
 
 std::string SettingsText(const ProgramSettings& settings) {

@@ -33,8 +33,11 @@ struct ProgramSettings {
 [[nodiscard]] ProgramSettings ParseSettings(const std::vector<std::string>& lines);
 
 /// The settings file read: nullopt when it does not exist or cannot be read, so that every control keeps
-/// its design state. Lines end in CR LF or LF.
-[[nodiscard]] std::optional<ProgramSettings> ReadSettingsFile(const std::filesystem::path& file);
+/// its design state. Lines end in CR LF or LF. Something else under the name (a FIFO, a device, a file
+/// larger than kOwnFileSizeLimit) is not read, and `refused` (when given) gets "<file>: <reason>", so
+/// that the caller can say so once and leave the file as it is; it is left empty otherwise.
+[[nodiscard]] std::optional<ProgramSettings> ReadSettingsFile(const std::filesystem::path& file,
+                                                              std::string* refused = nullptr);
 
 /// The seven lines of `settings`, each ending in CR LF. Line 1 is written empty when the folder holds a
 /// CR or LF, which would break the file's lines apart.

@@ -1,5 +1,7 @@
 // Chart pictures at their export sizes: drawing off-screen and writing the JPEG file, for a crowded bar
-// chart (60 exposure times) and a category pie with 40 marked slices and its legend.
+// chart (60 exposure times), a category pie with 40 marked slices and its legend, and bar charts of
+// 1,500 to 6,000 distinct exposure times, whose time should grow near-linearly with the count (the
+// complexity line reports the fit; each count's peer is the same drawing at half the count).
 
 #include <benchmark/benchmark.h>
 
@@ -39,6 +41,20 @@ void BM_DrawExposureBars(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(DrawChartPicture(chart, ExportSize(chart.id)));
 }
 BENCHMARK(BM_DrawExposureBars)->Unit(benchmark::kMillisecond);
+
+// Many distinct exposure times, as a folder of photos from many cameras and modes gives: most of the
+// bottom labels are thinned out to blanks.
+void BM_DrawManyExposures(benchmark::State& state) {
+  ChartSet charts;
+  SetChartTexts(charts, kEnglish);
+  Chart chart = charts[ChartId::Chart_ShutterSpeed];
+  const auto count = static_cast<int>(state.range(0));
+  for (int i = 0; i < count; ++i) chart.bar.Add(i % 50 + 1, "1/" + std::to_string(100000 - i), 0xFF0000);
+  chart.axis_maximum = 50;
+  for (auto _ : state) benchmark::DoNotOptimize(DrawChartPicture(chart, ExportSize(chart.id)));
+  state.SetComplexityN(count);
+}
+BENCHMARK(BM_DrawManyExposures)->Arg(1500)->Arg(3000)->Arg(6000)->Unit(benchmark::kMillisecond)->Complexity();
 
 void BM_DrawModelPie(benchmark::State& state) {
   const Chart chart = ModelPie();

@@ -53,7 +53,7 @@ std::string ChartTableText(const std::string& title, const std::string& folder, 
 std::string WriteChartTable(const std::filesystem::path& file, const SurveyState& state, ChartId id,
                             const std::string& title, const std::string& folder, bool rb_Real) {
   const std::string content = ChartTableText(title, folder, ChartTally(state, id, rb_Real));
-  if (const std::optional<std::string> failure = ReplaceFile(file, content)) {
+  if (const std::optional<std::string> failure = ReplaceFile(file, content, LinkAtPath::kReplaceTheLink)) {
     std::string message = file.string();
     return message.append(": ").append(*failure);
   }

@@ -20,7 +20,8 @@ namespace lumetra {
                                          const std::vector<myRecord>& rows);
 
 /// Writes the table of chart `id` to `file` (the name as given; see `WithExtension`), replacing the file
-/// whole. Returns "<file>: <reason>" when it cannot be written, empty on success.
+/// whole; a link at `file` is replaced, never the file it leads to. Returns "<file>: <reason>" when it cannot be
+/// written, empty on success.
 [[nodiscard]] std::string WriteChartTable(const std::filesystem::path& file, const SurveyState& state, ChartId id,
                                           const std::string& title, const std::string& folder, bool rb_Real);
 

@@ -1,6 +1,7 @@
 #include "charts/DrawnChart.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -14,10 +15,12 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
+#include <QHash>
 #include <QLineSeries>
 #include <QPen>
 #include <QPieSeries>
 #include <QPieSlice>
+#include <QSet>
 #include <QStackedBarSeries>
 #include <QValueAxis>
 
@@ -91,12 +94,29 @@ qreal WidestLine(const QStringList& labels) {
 }
 
 // Qt's category axes drop an empty label or one equal to an earlier one, and on a text axis the bars
-// after it with it; zero-width spaces keep every label there and apart.
+// after it with it; invisible characters keep every label there and apart.
+// The n-th copy of a text gets n written in binary with two invisible characters, zero-width space and word
+// joiner: a chart of thousands of thinned-out (empty) labels once gave them thousands of blanks each, whose
+// shaping took time growing with the square of the count.
 void MakeDistinct(QStringList& labels) {
-  constexpr QChar kBlank(0x200B);
-  for (qsizetype i = 0; i < labels.size(); ++i) {
-    if (labels[i].isEmpty()) labels[i] = kBlank;
-    while (labels.indexOf(labels[i]) < i) labels[i].append(kBlank);
+  constexpr QChar kZero(0x200B);
+  constexpr QChar kOne(0x2060);
+  QSet<QString> taken;
+  QHash<QString, quint64> copies;
+  taken.reserve(labels.size());
+  for (QString& label : labels) {
+    if (label.isEmpty()) label = kZero;
+    quint64& copy = copies[label];
+    QString distinct = label;
+    // A label of the photos' own may already end in such characters: the next number is tried then.
+    while (taken.contains(distinct)) {
+      ++copy;
+      distinct = label;
+      const int digits = 64 - std::countl_zero(copy);
+      for (int digit = digits - 1; digit >= 0; --digit) distinct.append(((copy >> digit) & 1) != 0 ? kOne : kZero);
+    }
+    taken.insert(distinct);
+    label = distinct;
   }
 }
 

@@ -106,7 +106,7 @@ std::string WriteJpegFile(const QImage& picture, const std::filesystem::path& fi
                  message)) {
     return Failure(file, message);
   }
-  const std::optional<std::string> failure = ReplaceFile(file, bytes);
+  const std::optional<std::string> failure = ReplaceFile(file, bytes, LinkAtPath::kReplaceTheLink);
   return failure ? Failure(file, *failure) : std::string();
 }
 

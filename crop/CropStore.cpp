@@ -6,6 +6,7 @@
 #include <numeric>
 #include <utility>
 
+#include "files/ReadOwnFile.h"
 #include "files/ReplaceFile.h"
 #include "metadata/TextEncoding.h"
 #include "numbers/FixedPoint.h"
@@ -124,6 +125,17 @@ std::string CutCropText(std::string_view text) {
   return std::string(text.substr(0, pos));
 }
 
+namespace {
+
+void UseDefaultCropTable(CropStore& store, char decimal_separator) {
+  for (const CropTableRow& row : DefaultCropTable) {
+    store.records.push_back(
+        {CutCropText(row.Make), CutCropText(row.Model), ParseCropFactor(row.Factor, decimal_separator).value_or(0)});
+  }
+}
+
+}  // namespace
+
 CropFileResult LoadCropStore(CropStore& store, const std::filesystem::path& file, char decimal_separator) {
   CropFileResult result;
   result.file = file.string();
@@ -131,44 +143,44 @@ CropFileResult LoadCropStore(CropStore& store, const std::filesystem::path& file
   store.CropStoreChanged = false;
   store.load_failed_ = false;
 
-  errno = 0;
-  std::FILE* stream = std::fopen(file.c_str(), "rb");
-  if (stream == nullptr) {
-    const int open_error = errno;
-    if (open_error != ENOENT) {
-      store.load_failed_ = true;
-      result.reason = "cannot be read: " + SystemReason(open_error);
+  OwnFileRead read = ReadOwnFile(file);
+  switch (read.outcome) {
+    case OwnFileRead::Outcome::kMissing: {
+      // No crop file yet: the built-in list becomes the store and the new file, lines ending in a TAB.
+      std::string content;
+      for (const CropTableRow& row : DefaultCropTable) {
+        content.append(row.Make).append("\t").append(row.Model).append("\t").append(row.Factor).append("\t\r\n");
+      }
+      UseDefaultCropTable(store, decimal_separator);
+      if (const std::optional<std::string> failure = ReplaceFile(file, content)) {
+        result.reason = "cannot be created: " + *failure;
+      } else {
+        result.written = true;
+      }
       return result;
     }
-    // No crop file yet: the built-in list becomes the store and the new file, lines ending in a TAB.
-    std::string content;
-    for (const CropTableRow& row : DefaultCropTable) {
-      content.append(row.Make).append("\t").append(row.Model).append("\t").append(row.Factor).append("\t\r\n");
-      store.records.push_back(
-          {CutCropText(row.Make), CutCropText(row.Model), ParseCropFactor(row.Factor, decimal_separator).value_or(0)});
+    case OwnFileRead::Outcome::kUnopened:
+      store.load_failed_ = true;
+      result.reason = "cannot be read: " + read.reason;
+      return result;
+    case OwnFileRead::Outcome::kRefused:
+      // Something that is not a crop file is there: it is neither read nor ever saved over.
+      UseDefaultCropTable(store, decimal_separator);
+      store.load_failed_ = true;
+      result.reason = "not read (" + read.reason + "): the built-in list is used and the file is left as it is";
+      return result;
+    case OwnFileRead::Outcome::kCutShort: {
+      // The lines read in full still serve lookups; a cut last line could hold a wrong factor.
+      const size_t last_line_end = read.bytes.rfind('\n');
+      read.bytes.resize(last_line_end == std::string::npos ? 0 : last_line_end + 1);
+      store.load_failed_ = true;
+      result.reason = "cannot be read: " + read.reason;
+      break;
     }
-    if (const std::optional<std::string> failure = ReplaceFile(file, content)) {
-      result.reason = "cannot be created: " + *failure;
-    } else {
-      result.written = true;
-    }
-    return result;
+    case OwnFileRead::Outcome::kRead:
+      break;
   }
-
-  std::string bytes;
-  char buffer[65536];
-  size_t count = 0;
-  errno = 0;
-  while ((count = std::fread(buffer, 1, sizeof buffer, stream)) > 0) bytes.append(buffer, count);
-  const int read_error = std::ferror(stream) ? (errno != 0 ? errno : EIO) : 0;
-  std::fclose(stream);
-  if (read_error != 0) {
-    // The lines read in full still serve lookups; a cut last line could hold a wrong factor.
-    const size_t last_line_end = bytes.rfind('\n');
-    bytes.resize(last_line_end == std::string::npos ? 0 : last_line_end + 1);
-    store.load_failed_ = true;
-    result.reason = "cannot be read: " + SystemReason(read_error);
-  }
+  const std::string& bytes = read.bytes;
   ReadCropLines(bytes, decimal_separator, store.records, result.skipped_lines);
   return result;
 }

@@ -66,7 +66,8 @@ class CropStore;
 /// Only when the file does not exist is it created from `DefaultCropTable` (lines ending in a TAB), and
 /// the store gets those 89 cameras, even when the new file cannot be written. When the file exists but
 /// cannot be read (in full), the store keeps the complete lines read before the failure and refuses to
-/// be saved over that file.
+/// be saved over that file. Something else under the name (a FIFO, a device, a file larger than
+/// kOwnFileSizeLimit) is not read: the store gets the built-in cameras and refuses to be saved over it.
 [[nodiscard]] CropFileResult LoadCropStore(CropStore& store, const std::filesystem::path& file, char decimal_separator);
 
 /// Appends the cameras of crop-file content `bytes` to `records`, read as `LoadCropStore` reads its file,

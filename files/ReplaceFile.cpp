@@ -28,10 +28,11 @@ std::string SystemReason(int error) {
   return std::generic_category().message(error);
 }
 
-std::optional<std::string> ReplaceFile(const std::filesystem::path& file, std::string_view content) {
+std::optional<std::string> ReplaceFile(const std::filesystem::path& file, std::string_view content, LinkAtPath links) {
   std::filesystem::path target = file;
   std::error_code error;
-  if (std::filesystem::is_symlink(std::filesystem::symlink_status(file, error))) {
+  if (links == LinkAtPath::kReplaceItsTarget &&
+      std::filesystem::is_symlink(std::filesystem::symlink_status(file, error))) {
     const std::filesystem::path resolved = std::filesystem::canonical(file, error);
     if (!error) target = resolved;
   }

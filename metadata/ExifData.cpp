@@ -1,11 +1,15 @@
 #include "metadata/ExifData.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <exception>
 #include <functional>
+#include <system_error>
 
 #include "metadata/ByteSource.h"
 #include "metadata/ReaderError.h"
@@ -38,6 +42,19 @@ bool IsExistingFile(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+// Why `path` cannot be opened for reading, asked after the open failed so that a read pays nothing for it.
+std::string OpenFailure(const std::string& path) {
+  const auto reason = [](int error) { return std::generic_category().message(error); };
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return reason(errno);
+  if (S_ISDIR(info.st_mode)) return reason(EISDIR);
+  if (!S_ISREG(info.st_mode)) return "not a regular file";
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return reason(errno);
+  ::close(fd);
+  return "cannot be opened";
+}
+
 }  // namespace
 
 std::string LowerExtension(std::string_view path) {
@@ -60,6 +77,7 @@ void TimgData::Reset() {
   HeaderSection = 0;
   ErrorText.clear();
   File = {};
+  open_failure.clear();
   ImageInfo.reset();
   IptcInfo.reset();
   BigEndian = false;
@@ -71,17 +89,18 @@ bool TimgData::ProcessFile(const std::string& path) {
   // The open is also the test that the file exists, so a survey pays no stat per photo; only a failed
   // open asks whether anything is there. A file that is there but cannot be read fails in ProcessKind.
   std::unique_ptr<ByteSource> file;
-  std::exception_ptr open_failure;
+  std::exception_ptr open_error;
   try {
     auto opened = std::make_unique<FileSource>(path);
     File = opened->Identity();
     file = std::move(opened);
   } catch (const ReaderError&) {
+    open_failure = OpenFailure(path);
     if (!IsExistingFile(path)) return false;
-    open_failure = std::current_exception();
+    open_error = std::current_exception();
   }
-  return ProcessKind(LowerExtension(path), [&file, &open_failure] {
-    if (open_failure) std::rethrow_exception(open_failure);
+  return ProcessKind(LowerExtension(path), [&file, &open_error] {
+    if (open_error) std::rethrow_exception(open_error);
     return std::move(file);
   });
 }

@@ -61,6 +61,9 @@ class TimgData : public tEndInd {
   /// "" (no such file), "Not an EXIF file", "<none>" (read), "Illegal Exif construction", or a text set by
   /// the Exif walk.
   std::string ErrorText;
+  /// The system's reason the file of `ProcessFile` could not be opened ("Permission denied", "Is a
+  /// directory", "No such file or directory"); empty when it was opened.
+  std::string open_failure;
   std::unique_ptr<TImageInfo> ImageInfo;
   /// The IPTC reader of the `IptcSection` segment, not yet parsed; none when the file has no APP13.
   std::unique_ptr<TIPTCdata> IptcInfo;

@@ -34,10 +34,17 @@ std::string_view Trim(std::string_view text) {
   return text.substr(begin, end - begin);
 }
 
+// One half of a rational element: RATIONAL (5) is unsigned, SRATIONAL (10) two's complement. Read as signed,
+// a RATIONAL of 0xFFFFFFFF/1 would be -1.
+int64_t RationalPart(std::string_view four_bytes, int type, bool big_endian) {
+  const int32_t value = ReadIntegerInOrder(four_bytes, big_endian);
+  return type == 5 ? static_cast<int64_t>(static_cast<uint32_t>(value)) : value;
+}
+
 // The text of one rational element: numerator and denominator as stored, not reduced.
-std::string RationalText(std::string_view element, bool big_endian) {
-  return std::to_string(ReadIntegerInOrder(element.substr(0, 4), big_endian)) + "/" +
-         std::to_string(ReadIntegerInOrder(element.substr(4, 4), big_endian));
+std::string RationalText(std::string_view element, int type, bool big_endian) {
+  return std::to_string(RationalPart(element.substr(0, 4), type, big_endian)) + "/" +
+         std::to_string(RationalPart(element.substr(4, 4), type, big_endian));
 }
 
 double FloatValue(std::string_view raw, int type, bool big_endian) {
@@ -205,7 +212,7 @@ std::string FormatValue(std::string_view raw, int type, std::string_view code_li
       const std::string value = std::to_string(ReadIntegerInOrder(element, big_endian));
       text += code_list.empty() ? value : DecodeCode(code_list, value);
     } else if (IsRationalType(type)) {
-      text += RationalText(element, big_endian);
+      text += RationalText(element, type, big_endian);
     } else {
       text += "-9999.99";
     }
@@ -218,7 +225,7 @@ std::string FormatValue(std::string_view raw, int type, std::string_view code_li
 double NumericValue(std::string_view raw, int type, bool big_endian, bool numerator_mode) {
   if (IsRationalType(type)) {
     if (raw.size() < 8) return 0;
-    const int32_t numerator = ReadIntegerInOrder(raw.substr(0, 4), big_endian);
+    const int64_t numerator = RationalPart(raw.substr(0, 4), type, big_endian);
     if (numerator_mode) {
       const std::string digits = std::to_string(numerator);
       if (digits.size() <= 3) throw ReaderError("resolution numerator " + digits + " has no pixel count");
@@ -226,7 +233,7 @@ double NumericValue(std::string_view raw, int type, bool big_endian, bool numera
       if (!pixels) throw ReaderError("resolution numerator " + digits + " has no pixel count");
       return *pixels;
     }
-    const int32_t denominator = ReadIntegerInOrder(raw.substr(4, 4), big_endian);
+    const int64_t denominator = RationalPart(raw.substr(4, 4), type, big_endian);
     if (denominator == 0) return 0;
     return static_cast<double>(numerator) / denominator;
   }

@@ -19,7 +19,9 @@ constexpr const char* kTagNames[kPhotoTagCount] = {
 PhotoTags ReadPhotoTags(const std::string& path) {
   TimgData data(BuildAll);
   data.ProcessFile(path);
-  return TagsOf(data);
+  PhotoTags tags = TagsOf(data);
+  tags.unread_reason = data.open_failure;
+  return tags;
 }
 
 PhotoTags TagsOf(const TimgData& data) {

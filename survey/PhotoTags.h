@@ -41,6 +41,8 @@ struct PhotoTags {
   std::string makerLensText;
   /// The file as it was when opened for this read; not found when it could not be opened.
   FileIdentity file;
+  /// Why the file could not be opened ("Permission denied"); empty when it was.
+  std::string unread_reason;
 
   [[nodiscard]] const std::string& Text(PhotoTag tag) const { return texts[static_cast<size_t>(tag)]; }
 };

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <system_error>
+#include <vector>
 
 #include "survey/ExtractPhoto.h"
 #include "survey/ParallelReader.h"
@@ -38,14 +39,18 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
       // No threads to be had: every photo is read here, as with one thread.
     }
   }
+  std::vector<SkippedEntry> unread_photos;
   hooks.photo = [&](const std::string& path) {
     const PhotoTags tags = reader ? reader->Take(path) : ReadPhotoTags(path);
+    if (!tags.unread_reason.empty()) unread_photos.push_back({.path = path, .reason = tags.unread_reason});
     if (std::optional<PhotoRecord> record = RecordFromTags(tags, context)) {
       record->path = path;
       state.AddPhoto(*record, criteria, options.rb_Real);
     }
   };
-  return WalkFolder(folder, walk, hooks, stopRequested);
+  WalkResult result = WalkFolder(folder, walk, hooks, stopRequested);
+  result.skipped.insert(result.skipped.end(), unread_photos.begin(), unread_photos.end());
+  return result;
 }
 
 }  // namespace lumetra

@@ -34,7 +34,8 @@ struct SurveyOptions {
 /// into a record (crop factors from `crop_factor`, in 1/10000, 0 when unknown), stores it and tallies it
 /// under `criteria`. `hooks.process_events` and `hooks.entry_done` are passed on to the walk; its photo hook
 /// is this run's own. Records are made, stored and tallied on the calling thread in walk order, whichever
-/// thread read the file; no reader thread outlives the call.
+/// thread read the file; no reader thread outlives the call. The walk's result is returned with the photos
+/// that could not be opened added at the end of its `skipped`.
 WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, SurveyState& state,
                      FilterCriteria& criteria,
                      const std::function<int64_t(const std::string& make, const std::string& model)>& crop_factor,

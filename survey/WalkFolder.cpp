@@ -3,15 +3,18 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <set>
 #include <string>
 #include <system_error>
 #include <utility>
 
+#include "files/ReplaceFile.h"
 #include "metadata/TextEncoding.h"
 
 namespace lumetra {
@@ -82,10 +85,12 @@ size_t DecodeUtf8(std::string_view text, size_t pos, char32_t& code_point) {
 }  // namespace
 
 bool HasJpgExtension(std::string_view name) {
-  constexpr std::string_view kExtension = ".jpg";
-  if (name.size() < kExtension.size()) return false;
-  const std::string_view tail = name.substr(name.size() - kExtension.size());
-  return LowerAscii(tail) == kExtension;
+  for (const std::string_view extension : {std::string_view(".jpg"), std::string_view(".jpeg")}) {
+    if (name.size() >= extension.size() && LowerAscii(name.substr(name.size() - extension.size())) == extension) {
+      return true;
+    }
+  }
+  return false;
 }
 
 std::u16string ListingKey(std::string_view name) {
@@ -136,13 +141,39 @@ struct Entry {
 struct FolderId {
   dev_t device = 0;
   ino_t inode = 0;
-  bool operator==(const FolderId&) const = default;
+  auto operator<=>(const FolderId&) const = default;
 };
 
-enum class EntryKind { kRegular, kDirectory, kOther };
+enum class EntryKind { kRegular, kDirectory, kOther, kUnknown };
 
-// One walk: the options and hooks, the folders on the path from the starting folder down, the clock of
-// the event calls and the trace file.
+// File systems made up by the kernel: their trees are endless or huge (/proc/self/root leads back to "/")
+// and hold no photos.
+bool IsVirtualFileSystem(int folder_fd) {
+  struct statfs info {};
+  if (::fstatfs(folder_fd, &info) != 0) return false;
+  constexpr decltype(info.f_type) kVirtual[] = {
+      0x9fa0,      // proc
+      0x62656572,  // sysfs
+      0x64626720,  // debugfs
+      0x74726163,  // tracefs
+      0x73636673,  // securityfs
+      0x27e0eb,    // cgroup
+      0x63677270,  // cgroup2
+      0x1cd1,      // devpts
+      0x6165676c,  // pstore
+      0xcafe4a11,  // bpf
+      0x62656570,  // configfs
+      0xde5e81e4,  // efivarfs
+      0xf97cff8c,  // selinuxfs
+      0x42494e4d,  // binfmt_misc
+      0x65735543,  // fusectl
+      0x19800202,  // mqueue
+  };
+  return std::find(std::begin(kVirtual), std::end(kVirtual), info.f_type) != std::end(kVirtual);
+}
+
+// One walk: the options and hooks, the folders walked so far, the clock of the event calls and the trace
+// file.
 class Walker {
  public:
   Walker(const WalkOptions& options, const WalkHooks& hooks, const std::atomic<bool>& stop_requested)
@@ -156,8 +187,9 @@ class Walker {
   [[nodiscard]] std::chrono::steady_clock::time_point Now() const;
   void ProcessEvents(const std::string& folder);
   void ProcessEventsWhenDue(const std::string& folder);
-  [[nodiscard]] bool OnPath(const FolderId& id) const;
+  [[nodiscard]] bool Walked(const FolderId& id) const { return walked_.contains(id); }
   [[nodiscard]] bool List(const std::string& folder, std::vector<Entry>& entries);
+  void SkipFolder(const std::string& folder, int error);
   void ReadPhoto(const std::string& path);
   void TraceFailed(const char* what);
 
@@ -165,16 +197,19 @@ class Walker {
   const WalkHooks& hooks_;
   const std::atomic<bool>& stop_requested_;
   WalkResult result_;
-  std::vector<FolderId> path_;
+  // Every folder listed so far: one reached again through a link is not walked twice, so that links
+  // cannot multiply the photos or make the walk exponential.
+  std::set<FolderId> walked_;
   std::chrono::steady_clock::time_point last_events_{};
 };
 
+// kUnknown, with errno set, when the entry could not be looked at.
 EntryKind KindOf(const std::string& path, unsigned char type, FolderId* id) {
   if (type == DT_REG) return EntryKind::kRegular;
   // Directories are looked at too: a bind mount of a folder higher up is a DT_DIR with that folder's inode.
   if (type != DT_DIR && type != DT_LNK && type != DT_UNKNOWN) return EntryKind::kOther;
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return EntryKind::kOther;
+  if (::stat(path.c_str(), &info) != 0) return EntryKind::kUnknown;
   if (S_ISREG(info.st_mode)) return EntryKind::kRegular;
   if (!S_ISDIR(info.st_mode)) return EntryKind::kOther;
   if (id != nullptr) *id = FolderId{info.st_dev, info.st_ino};
@@ -199,20 +234,27 @@ void Walker::ProcessEventsWhenDue(const std::string& folder) {
   if (Now() - last_events_ >= options_.event_interval) ProcessEvents(folder);
 }
 
-bool Walker::OnPath(const FolderId& id) const { return std::find(path_.begin(), path_.end(), id) != path_.end(); }
+void Walker::SkipFolder(const std::string& folder, int error) {
+  result_.skipped_folders.push_back(folder);
+  result_.skipped.push_back(SkippedEntry{.path = folder, .reason = SystemReason(error)});
+}
 
-// Reads the whole listing of `folder` and pushes the folder on the path; false when it cannot be listed,
-// is already on the path, or Stop was seen while listing.
+// Reads the whole listing of `folder` and marks the folder walked; false when it cannot be listed, is on
+// a virtual file system, was walked before, or Stop was seen while listing.
 bool Walker::List(const std::string& folder, std::vector<Entry>& entries) {
   const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
   struct stat info {};
   if (!dir || ::fstat(::dirfd(dir.get()), &info) != 0) {
-    result_.skipped_folders.push_back(folder);
+    SkipFolder(folder, errno);
     return false;
   }
   const FolderId id{info.st_dev, info.st_ino};
   // Checked before entering too; this catches a folder swapped for a link between that check and here.
-  if (OnPath(id)) return false;
+  if (Walked(id)) return false;
+  if (IsVirtualFileSystem(::dirfd(dir.get()))) {
+    result_.skipped.push_back(SkippedEntry{.path = folder, .reason = "a virtual file system"});
+    return false;
+  }
   for (errno = 0; const dirent* entry = ::readdir(dir.get()); errno = 0) {
     const std::string_view name = entry->d_name;
     if (name != "." && name != "..") {
@@ -223,20 +265,20 @@ bool Walker::List(const std::string& folder, std::vector<Entry>& entries) {
   }
   if (errno != 0) {
     // A listing broken off part-way would hand over some entries and silently drop the rest.
-    result_.skipped_folders.push_back(folder);
+    SkipFolder(folder, errno);
     return false;
   }
   std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
     if (a.key != b.key) return a.key < b.key;
     return a.name < b.name;
   });
-  path_.push_back(id);
+  walked_.insert(id);
   return true;
 }
 
 void Walker::Walk(std::string folder) {
   if (folder.empty()) {
-    result_.skipped_folders.push_back(folder);
+    SkipFolder(folder, ENOENT);
     return;
   }
   if (folder.back() != '/') folder += '/';
@@ -245,16 +287,17 @@ void Walker::Walk(std::string folder) {
 
   std::vector<Entry> entries;
   if (!List(folder, entries)) return;
-  struct PathPop {
-    std::vector<FolderId>& path;
-    ~PathPop() { path.pop_back(); }
-  } pop{path_};
 
   for (const Entry& entry : entries) {
     if (!detail::HasJpgExtension(entry.name)) continue;
     if (StopSeen()) return;
     const std::string path = folder + entry.name;
-    if (KindOf(path, entry.type, nullptr) == EntryKind::kRegular) ReadPhoto(path);
+    const EntryKind kind = KindOf(path, entry.type, nullptr);
+    if (kind == EntryKind::kRegular) ReadPhoto(path);
+    // A link that leads nowhere or in a circle is not a photo that could not be read.
+    if (kind == EntryKind::kUnknown && (entry.type != DT_LNK || (errno != ENOENT && errno != ELOOP))) {
+      result_.skipped.push_back(SkippedEntry{.path = path, .reason = SystemReason(errno)});
+    }
     ++result_.entries;
     if (hooks_.entry_done) hooks_.entry_done(path);
     ProcessEventsWhenDue(folder);
@@ -265,7 +308,12 @@ void Walker::Walk(std::string folder) {
     if (StopSeen()) return;
     const std::string path = folder + entry.name;
     FolderId id;
-    if (KindOf(path, entry.type, &id) == EntryKind::kDirectory && !OnPath(id)) Walk(path + '/');
+    const EntryKind kind = KindOf(path, entry.type, &id);
+    if (kind == EntryKind::kDirectory && !Walked(id)) Walk(path + '/');
+    // Only an entry known to be a folder is reported: any other could be a file of any name.
+    if (kind == EntryKind::kUnknown && entry.type == DT_DIR) {
+      result_.skipped.push_back(SkippedEntry{.path = path + '/', .reason = SystemReason(errno)});
+    }
     ProcessEventsWhenDue(folder);
   }
 }

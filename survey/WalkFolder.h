@@ -29,10 +29,10 @@ struct WalkHooks {
   /// entries once `event_interval` has passed since the last call. The interface processes its pending
   /// events here; a Stop clicked here is seen before the walk starts another entry.
   std::function<void(const std::string& folder)> process_events;
-  /// Reads one photo: called for each regular file (directory links followed) whose name ends in ".jpg",
-  /// any case. Never called for a directory, FIFO, device or socket, nor for a link that leads nowhere.
+  /// Reads one photo: called for each regular file (directory links followed) whose name ends in ".jpg" or
+  /// ".jpeg", any case. Never called for a directory, FIFO, device or socket, nor for a link that leads nowhere.
   std::function<void(const std::string& path)> photo;
-  /// Called after every entry whose name ends in ".jpg", any case, whether or not it was read as a photo
+  /// Called after every entry whose name ends in ".jpg" or ".jpeg", any case, whether or not it was read as a photo
   /// (a sub-folder named x.jpg included): the status texts are rewritten here.
   std::function<void(const std::string& path)> entry_done;
   /// Called once in a walk, at the first failure to create, write or close the trace file, with the
@@ -42,25 +42,40 @@ struct WalkHooks {
   std::function<std::chrono::steady_clock::time_point()> now;
 };
 
+/// An entry the walk passed over without reading it, and the reason ("Permission denied", "a virtual file
+/// system").
+struct SkippedEntry {
+  /// A folder's path ends in "/".
+  std::string path;
+  std::string reason;
+  bool operator==(const SkippedEntry&) const = default;
+};
+
 /// What a walk did.
 struct WalkResult {
   /// The walk saw `stopRequested` set and ended before handling every entry.
   bool stopped = false;
-  /// Entries whose name ends in ".jpg" (each got one `entry_done`), and those read as photos.
+  /// Entries whose name ends in ".jpg" or ".jpeg" (each got one `entry_done`), and those read as photos.
   int64_t entries = 0;
   int64_t photos = 0;
   /// Folders that could not be listed (missing, unreadable, path too long), ending in "/"; the first is
   /// the starting folder itself when it could not be listed. An empty starting path is never walked.
   std::vector<std::string> skipped_folders;
+  /// Every folder and file the walk passed over, in walk order: the folders of `skipped_folders`, folders
+  /// on a virtual file system, and entries that could not be looked at (a sub-folder or photo that
+  /// vanished, a path too long). Folders already walked and entries that are not files (FIFOs, devices,
+  /// links that lead nowhere) are not listed. Photos the `photo` hook could not open are its caller's.
+  std::vector<SkippedEntry> skipped;
   /// The first trace failure, as passed to `trace_failed`; empty when the trace was written throughout.
   std::string trace_failure;
 };
 
 /// Visits `folder` and, with `cb_SubFolders`, its sub-folders, depth-first: in each folder first the
-/// entries whose name ends in ".jpg" (any case, hidden ones included), then the sub-folders, each in
+/// entries whose name ends in ".jpg" or ".jpeg" (any case, hidden ones included), then the sub-folders, each in
 /// listing order (see detail::ListingOrderLess) and each finished before the next starts. Directory links
-/// are followed, but a folder already on the path from `folder` down (same device and inode) is not
-/// entered again. A folder that cannot be listed is skipped.
+/// are followed, but a folder already walked in this walk (same device and inode), however it is reached,
+/// is not walked again, and folders on virtual file systems (proc, sysfs, ...) are not entered. Photos are
+/// counted per entry: two hard links of one file are two photos. A folder that cannot be listed is skipped.
 ///
 /// `stopRequested` belongs to the caller, who clears it before the run; the walk tests it before every
 /// entry of every listing, including the first one after entering a folder, and once it is set starts
@@ -70,7 +85,7 @@ struct WalkResult {
 
 namespace detail {
 
-/// Whether `name` ends in ".jpg" in any mix of upper and lower case.
+/// Whether `name` ends in ".jpg" or ".jpeg" in any mix of upper and lower case.
 [[nodiscard]] bool HasJpgExtension(std::string_view name);
 
 /// The key names are listed by: the name as UTF-16 code units, each upper-cased by the Unicode simple

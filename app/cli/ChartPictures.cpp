@@ -15,8 +15,8 @@ bool IsSet(const char* name) {
 
 }  // namespace
 
-void UseOffscreenPlatformWithoutDisplay() {
-  if (IsSet("QT_QPA_PLATFORM") || IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY")) return;
+void UseOffscreenPlatformUnlessAsked() {
+  if (IsSet("QT_QPA_PLATFORM")) return;
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -20,6 +21,7 @@
 #include <QApplication>
 
 #include "app/cli/ChartPictures.h"
+#include "widgets/QtMessages.h"
 #endif
 
 namespace {
@@ -82,7 +84,14 @@ void AddSurveySettings(CLI::App& survey, lumetra::cli::SurveyRequest& request, S
       .add_option("--threads", request.options.reader_threads,
                   "Threads that read the photos: 0 (the default) one per core, 1 each photo as the walk "
                   "reaches it")
-      ->check(CLI::Range(0u, 64u));
+      ->check(CLI::Validator(
+          [](const std::string& text) -> std::string {
+            const bool digits = !text.empty() && text.size() <= 2 &&
+                                std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+            if (digits && std::stoi(text) <= 64) return {};
+            return "expected a whole number from 0 to 64, got '" + text + "'";
+          },
+          "0..64"));
 }
 
 // The filter, as the filter dialog would set it.
@@ -120,11 +129,12 @@ void ApplyChoices(const SurveyChoices& choices, lumetra::cli::SurveyRequest& req
 
 int RunSurvey(lumetra::cli::SurveyRequest& request, int argc, char** argv) {
 #ifdef LUMETRA_CLI_CHARTS
-  // Charts are drawn by Qt, which needs an application object and, without a display, its off-screen
-  // platform.
+  // Charts are drawn by Qt, which needs an application object; its off-screen platform draws them without
+  // depending on a display.
   std::optional<QApplication> application;
   if (!request.charts_folder.empty()) {
-    lumetra::cli::UseOffscreenPlatformWithoutDisplay();
+    lumetra::cli::UseOffscreenPlatformUnlessAsked();
+    lumetra::InstallQtMessageFilter();
     application.emplace(argc, argv);
     request.write_picture = lumetra::cli::WriteChartPicture;
   }
@@ -152,6 +162,14 @@ int main(int argc, char** argv) {
   AddSurveyFilter(*survey, survey_request);
   AddSurveyCharts(*survey, survey_request, choices);
 
+  // Left to the parser, a word that names no command would be answered "A subcommand is required".
+  const std::vector<CLI::App*> commands = app.get_subcommands([](CLI::App*) { return true; });
+  if (argc > 1 && argv[1][0] != '-' && std::none_of(commands.begin(), commands.end(), [&](CLI::App* command) {
+        return command->get_name() == argv[1];
+      })) {
+    std::cerr << "lumetra-cli: unknown command '" << argv[1] << "' (try --help)\n";
+    return kUsageError;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {

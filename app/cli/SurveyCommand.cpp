@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "app/cli/FinishOutput.h"
 #include "app/platform/ProgramFolder.h"
 #include "crop/CropStore.h"
 #include "filter/ApplyChecks.h"
@@ -50,7 +51,8 @@ std::string Dump(const nlohmann::ordered_json& json) {
 
 // One JSON object, the records written one by one as they are read back from the store rather than held
 // as one tree: a survey of a hundred thousand photos prints without holding its whole output.
-void WriteSurveyJson(const std::string& folder, const SurveyState& state, std::ostream& out) {
+void WriteSurveyJson(const std::string& folder, const SurveyState& state, const std::vector<SkippedEntry>& skipped,
+                     std::ostream& out) {
   out << "{\"folder\": " << Dump(folder) << ",\n\"processed\": " << state.processedCount
       << ",\n\"filtered\": " << state.filteredCount << ",\n\"records\": [";
   for (size_t i = 0; i < state.Photos.size(); ++i)
@@ -69,8 +71,10 @@ void WriteSurveyJson(const std::string& folder, const SurveyState& state, std::o
                                              {"iso", {ranges.iso_min, ranges.iso_max}}};
   nlohmann::ordered_json unknown = nlohmann::ordered_json::array();
   for (const UnknownCamera& camera : state.UnknownCameras) unknown.push_back({camera.make, camera.model});
+  nlohmann::ordered_json skipped_json = nlohmann::ordered_json::array();
+  for (const SkippedEntry& entry : skipped) skipped_json.push_back({{"path", entry.path}, {"reason", entry.reason}});
   out << "],\n\"tallies\": " << Dump(tallies) << ",\n\"ranges\": " << Dump(range_json)
-      << ",\n\"unknownCameras\": " << Dump(unknown) << "}\n";
+      << ",\n\"unknownCameras\": " << Dump(unknown) << ",\n\"skipped\": " << Dump(skipped_json) << "}\n";
 }
 
 // Two-line labels print on one line.
@@ -126,6 +130,17 @@ std::string CheckBounds(FilterCriteria& criteria) {
     }
   }
   return "the filter was refused";
+}
+
+// What the walk passed over, one line each up to kSkippedLinesShown, then how many more.
+void ReportSkipped(const std::vector<SkippedEntry>& skipped, std::ostream& errors) {
+  constexpr size_t kSkippedLinesShown = 20;
+  for (size_t i = 0; i < std::min(skipped.size(), kSkippedLinesShown); ++i) {
+    errors << "lumetra-cli survey: not read: " << skipped[i].path << ": " << skipped[i].reason << '\n';
+  }
+  if (skipped.size() > kSkippedLinesShown) {
+    errors << "lumetra-cli survey: not read: " << skipped.size() - kSkippedLinesShown << " more folders and files\n";
+  }
 }
 
 bool IsReadableFolder(const std::string& folder) {
@@ -204,6 +219,10 @@ int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostre
     errors << "lumetra-cli survey: --charts: this build of lumetra-cli draws no charts\n";
     return 2;
   }
+  if (request.folder.empty()) {
+    errors << "lumetra-cli survey: the folder to survey is an empty text\n";
+    return 2;
+  }
   if (!IsReadableFolder(request.folder)) {
     errors << "lumetra-cli survey: " << request.folder << ": not a folder that can be read\n";
     return 2;
@@ -223,16 +242,18 @@ int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostre
   const std::atomic<bool> stop_requested{false};
   const WalkResult walk =
       RunSurvey(request.folder, request.options, state, criteria, crop_factor, WalkHooks{}, stop_requested);
-  if (!walk.skipped_folders.empty() && walk.skipped_folders.front() == request.folder + "/") {
+  const std::string walked_folder = request.folder.ends_with('/') ? request.folder : request.folder + "/";
+  if (!walk.skipped_folders.empty() && walk.skipped_folders.front() == walked_folder) {
     errors << "lumetra-cli survey: " << request.folder << ": the folder cannot be listed\n";
     return 2;
   }
+  ReportSkipped(walk.skipped, errors);
   if (request.json) {
-    WriteSurveyJson(request.folder, state, out);
+    WriteSurveyJson(request.folder, state, walk.skipped, out);
   } else {
     PrintText(request.folder, state, request.options.language, out);
   }
-  return WriteChartFiles(request, state, errors);
+  return FinishOutput(out, errors, WriteChartFiles(request, state, errors));
 }
 
 }  // namespace lumetra::cli

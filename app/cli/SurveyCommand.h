@@ -36,7 +36,7 @@ struct SurveyRequest {
 /// tallies, as text or as one JSON object, then writes the chart tables and pictures asked for. Returns the
 /// exit code: 0 after a survey, 2 with one line on `errors` for a bad filter bound or option or a folder
 /// that cannot be read, 1 with one line naming the file and the reason when a table or picture cannot be
-/// written.
+/// written or when the output could not be written.
 int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostream& errors);
 
 /// The filter criteria of a request: bounds split at ":", boxes unchecked by name. Returns an error

@@ -1,10 +1,11 @@
 #include "app/cli/TagsCommand.h"
 
-#include <sys/stat.h>
-
+#include <cerrno>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <system_error>
 
+#include "app/cli/FinishOutput.h"
 #include "metadata/ExifData.h"
 #include "metadata/ReaderError.h"
 #include "metadata/TextEncoding.h"
@@ -12,9 +13,10 @@
 namespace lumetra::cli {
 namespace {
 
-bool Exists(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0;
+// The reason a file could not be looked at, as the reader's open found it; a missing file keeps its short
+// message.
+std::string OpenFailureText(const std::string& reason) {
+  return reason == std::generic_category().message(ENOENT) ? "no such file" : reason;
 }
 
 // What --iptc adds for one file: the datasets listed, and the message of a parse that failed part-way.
@@ -91,12 +93,12 @@ int RunTagsCommand(const std::vector<std::string>& files, const TagsOptions& opt
   int exit_code = 0;
   nlohmann::ordered_json all = nlohmann::ordered_json::array();
   for (const std::string& path : files) {
-    if (!Exists(path)) {
-      errors << "lumetra-cli: " << path << ": no such file\n";
-      exit_code = 1;
-    }
     TimgData data(BuildAll);
     data.ProcessFile(path);
+    if (!data.open_failure.empty()) {
+      errors << "lumetra-cli: " << path << ": " << OpenFailureText(data.open_failure) << '\n';
+      exit_code = 1;
+    }
     std::optional<IptcOutcome> iptc;
     if (options.iptc) iptc = ReadIptc(data);
     const IptcOutcome* iptc_shown = iptc ? &*iptc : nullptr;
@@ -107,7 +109,7 @@ int RunTagsCommand(const std::vector<std::string>& files, const TagsOptions& opt
     }
   }
   if (options.json) out << all.dump(2) << '\n';
-  return exit_code;
+  return FinishOutput(out, errors, exit_code);
 }
 
 }  // namespace lumetra::cli

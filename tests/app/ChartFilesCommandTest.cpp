@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -70,6 +71,43 @@ TEST(ChartFilesCommandTest, APictureThatCannotBeWrittenIsNamed) {
   EXPECT_NE(result.output.find("lumetra-cli survey: " + (out.path() / "Exposure.jpg").string() + ": Is a directory\n"),
             std::string::npos)
       << result.output;
+}
+
+TEST(ChartFilesCommandTest, LinksPlantedInTheOutputFolderAreReplacedNotFollowed) {
+  testing::TempFolder photos;
+  testing::TempFolder home;
+  testing::TempFolder out;
+  testing::TempFolder elsewhere;
+  testing::WriteDemoFolder(photos.path());
+  for (const char* name : {"Exposure.txt", "Exposure.jpg"}) {
+    std::ofstream(elsewhere.path() / name) << "not ours";
+    std::filesystem::create_symlink(elsewhere.path() / name, out.path() / name);
+  }
+  const testing::ProcessResult result = RunCliWithoutDisplay(
+      "survey --crop-file '" + (home.path() / "crop.ini").string() + "' --tables '" + out.path().string() +
+      "' --charts '" + out.path().string() + "' '" + photos.path().string() + "'");
+  ASSERT_EQ(result.exit_code, 0) << result.output;
+  for (const char* name : {"Exposure.txt", "Exposure.jpg"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(testing::ReadFileBytes(elsewhere.path() / name), "not ours");
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(out.path() / name)));
+  }
+}
+
+// A display named but not there (no X server behind DISPLAY) must not matter: the pictures are drawn
+// off-screen unless a platform is asked for.
+TEST(ChartFilesCommandTest, ADisplayThatIsNotThereDoesNotMatter) {
+  testing::TempFolder photos;
+  testing::TempFolder home;
+  testing::TempFolder out;
+  testing::WriteDemoFolder(photos.path());
+  const testing::ProcessResult result = testing::RunCommand(
+      "(env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR DISPLAY=:99 " + std::string(LUMETRA_CLI_PATH) +
+      " survey --crop-file '" + (home.path() / "crop.ini").string() + "' --charts '" + out.path().string() + "' '" +
+      photos.path().string() + "' >/dev/null)");
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.output, "") << "nothing on stderr, Qt's runtime-folder warning included";
+  EXPECT_TRUE(std::filesystem::is_regular_file(out.path() / "Exposure.jpg"));
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // lumetra-cli survey: the JSON object, the filter options, the language, and refused input.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <streambuf>
 
 #include "app/cli/SurveyCommand.h"
 #include "charts/Windows1251.h"
@@ -206,6 +208,72 @@ TEST_F(SurveyCommandTest, ATableThatCannotBeWrittenIsNamed) {
   const auto [code, message] = Refused(request);
   EXPECT_EQ(code, 2) << "a build without chart views refuses --charts before it surveys";
   EXPECT_EQ(message, "lumetra-cli survey: --charts: this build of lumetra-cli draws no charts\n");
+}
+
+// Output that stops arriving after `room` bytes, as on a full disk or a closed pipe.
+class FullOutput : public std::streambuf {
+ public:
+  explicit FullOutput(size_t room) : room_(room) {}
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (room_ == 0) return traits_type::eof();
+    --room_;
+    return traits_type::not_eof(c);
+  }
+
+ private:
+  size_t room_;
+};
+
+TEST_F(SurveyCommandTest, OutputThatCannotBeWrittenEndsWithExitCodeOne) {
+  for (const bool json : {true, false}) {
+    for (const size_t room : {size_t{0}, size_t{100}}) {
+      SCOPED_TRACE(std::string(json ? "json" : "text") + ", room " + std::to_string(room));
+      cli::SurveyRequest request = Request(photos_.path());
+      request.json = json;
+      FullOutput full(room);
+      std::ostream out(&full);
+      std::ostringstream errors;
+      EXPECT_EQ(cli::RunSurveyCommand(request, out, errors), 1);
+      EXPECT_EQ(errors.str(), "lumetra-cli: the output could not be written\n");
+    }
+  }
+}
+
+TEST_F(SurveyCommandTest, WhatTheSurveyPassesOverIsNamed) {
+  // Folders on a virtual file system are passed over, each link by its own name.
+  constexpr int kLinks = 23;
+  for (int i = 0; i < kLinks; ++i) {
+    std::filesystem::create_directory_symlink("/proc", photos_.path() / ("proc" + std::to_string(10 + i)));
+  }
+  std::ostringstream out;
+  std::ostringstream errors;
+  EXPECT_EQ(cli::RunSurveyCommand(Request(photos_.path()), out, errors), 0);
+  const nlohmann::json survey = nlohmann::json::parse(out.str());
+  ASSERT_EQ(survey["skipped"].size(), size_t{kLinks});
+  const std::string first = photos_.path().string() + "/proc10/";
+  EXPECT_EQ(survey["skipped"][0], nlohmann::json({{"path", first}, {"reason", "a virtual file system"}}));
+  std::string expected;
+  for (int i = 0; i < 20; ++i) {
+    expected += "lumetra-cli survey: not read: " + photos_.path().string() + "/proc" + std::to_string(10 + i) +
+                "/: a virtual file system\n";
+  }
+  expected += "lumetra-cli survey: not read: 3 more folders and files\n";
+  EXPECT_EQ(errors.str(), expected);
+  EXPECT_GT(survey["processed"].get<int>(), 0);
+}
+
+TEST_F(SurveyCommandTest, AnUnreadableFolderIsRefusedWithOrWithoutATrailingSlash) {
+  if (::geteuid() == 0) GTEST_SKIP() << "running as root, which lists a folder whatever its permission bits";
+  std::filesystem::permissions(photos_.path(), std::filesystem::perms::owner_exec);
+  for (const std::string& suffix : {std::string(), std::string("/")}) {
+    SCOPED_TRACE(suffix);
+    cli::SurveyRequest request = Request(photos_.path());
+    request.folder += suffix;
+    EXPECT_EQ(Refused(request).first, 2);
+  }
+  std::filesystem::permissions(photos_.path(), std::filesystem::perms::owner_all);
 }
 
 // Records of the photo corpus checked by hand against `exiftool -n` (ExposureTime, FNumber, FocalLength,

@@ -1,8 +1,12 @@
 // lumetra-cli tags: what it prints for each file, and its exit codes.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -192,6 +196,58 @@ TEST(TagsCommandLine, BadUseExitsWithTwoAndOneLine) {
     EXPECT_EQ(result.exit_code, 2);
     EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1) << result.output;
   }
+}
+
+TEST_F(TagsCommandTest, OutputToAFullDeviceEndsWithExitCodeOne) {
+  const std::string crop_file = (folder_.path() / "crop.ini").string();
+  for (const std::string& arguments :
+       {"tags '" + with_exif_ + "'", "tags --json '" + with_exif_ + "'",
+        "survey --crop-file '" + crop_file + "' '" + folder_.path().string() + "'",
+        "survey --json --crop-file '" + crop_file + "' '" + folder_.path().string() + "'"}) {
+    SCOPED_TRACE(arguments);
+    // Only the standard output goes to the full device; the error output is kept.
+    const testing::ProcessResult result =
+        testing::RunCommand("(" + std::string(LUMETRA_CLI_PATH) + " " + arguments + " >/dev/full)");
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_THAT(result.output,
+                ::testing::EndsWith("lumetra-cli: the output could not be written: No space left on device\n"));
+  }
+}
+
+TEST_F(TagsCommandTest, EachRefusalNamesItsReason) {
+  const std::string folder = folder_.path().string();
+  std::filesystem::create_directories(folder_.path() / "closed");
+  std::ofstream(folder_.path() / "closed" / "inside.jpg") << "x";
+  std::ofstream(folder_.path() / "locked.jpg") << "x";
+  std::filesystem::permissions(folder_.path() / "locked.jpg", std::filesystem::perms::none);
+  std::filesystem::permissions(folder_.path() / "closed", std::filesystem::perms::none);
+  struct Case {
+    std::string arguments;
+    int exit_code;
+    std::string message;
+    // Root opens whatever the permission bits say.
+    bool needs_permissions = false;
+  };
+  const Case cases[] = {
+      {"tags '" + folder + "/locked.jpg'", 1, "lumetra-cli: " + folder + "/locked.jpg: Permission denied\n", true},
+      {"tags '" + folder + "/closed/inside.jpg'", 1,
+       "lumetra-cli: " + folder + "/closed/inside.jpg: Permission denied\n", true},
+      {"tags '" + folder + "'", 1, "lumetra-cli: " + folder + ": Is a directory\n"},
+      {"tags '" + folder + "/missing.jpg'", 1, "lumetra-cli: " + folder + "/missing.jpg: no such file\n"},
+      {"bogus", 2, "lumetra-cli: unknown command 'bogus' (try --help)\n"},
+      {"survey --threads abc '" + folder + "'", 2,
+       "lumetra-cli: --threads: expected a whole number from 0 to 64, got 'abc' (try --help)\n"},
+      {"survey ''", 2, "lumetra-cli survey: the folder to survey is an empty text\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    if (c.needs_permissions && ::geteuid() == 0) continue;
+    const testing::ProcessResult result =
+        testing::RunCommand("(" + std::string(LUMETRA_CLI_PATH) + " " + c.arguments + " >/dev/null)");
+    EXPECT_EQ(result.exit_code, c.exit_code);
+    EXPECT_EQ(result.output, c.message);
+  }
+  std::filesystem::permissions(folder_.path() / "closed", std::filesystem::perms::owner_all);
 }
 
 TEST_F(TagsCommandTest, TheProgramPrintsJson) {

@@ -42,6 +42,7 @@ class LaidOutChart {
       if (text_item == nullptr || !text_item->isVisible()) continue;
       QString text = text_item->toPlainText();
       text.remove(QChar(0x200B));
+      text.remove(QChar(0x2060));
       if (!text.isEmpty()) texts.append(text);
     }
     return texts;

@@ -40,6 +40,9 @@ TEST(FormatValue, RendersEachTypeByItsRules) {
       {"rational not reduced", Bytes({10, 0, 0, 0, 0xE2, 4, 0, 0}), 5, "", "%s", false, "10/1250"},
       {"rational big-endian", Bytes({0, 0, 0, 1, 0, 0, 0, 125}), 5, "", "", true, "1/125"},
       {"signed rational", Bytes({0xFF, 0xFF, 0xFF, 0xFD, 0, 0, 0, 3}), 10, "", "", true, "-3/3"},
+      {"unsigned rational above 2^31", Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 1}), 5, "", "", true, "4294967295/1"},
+      {"unsigned rational's ratio", Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 1}), 5, "", "%0.1f", true, "4294967295.0"},
+      {"unsigned denominator above 2^31", Bytes({0, 0, 0, 1, 0x80, 0, 0, 0}), 5, "", "%s", true, "1/2147483648"},
       {"%5.2f pads to five characters", Bytes({58, 0, 0, 0, 10, 0, 0, 0}), 5, "", "%5.2f", false, " 5.80"},
       {"%5.2f of a long value", Bytes({105, 0, 0, 0, 1, 0, 0, 0}), 5, "", "%5.2f", false, "105.00"},
       {"%0.1f", Bytes({28, 0, 0, 0, 10, 0, 0, 0}), 5, "", "%0.1f", false, "2.8"},
@@ -70,6 +73,8 @@ TEST(NumericValue, ReadsTheValueOfEachType) {
   EXPECT_EQ(NumericValue(Bytes({0x00, 0x01, 0x00, 0x02}), 3, true), 65538);
   EXPECT_DOUBLE_EQ(NumericValue(Bytes({0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 9, 0, 0, 0, 1}), 5, true), 1.5);
   EXPECT_EQ(NumericValue(Bytes({0, 0, 0, 3, 0, 0, 0, 0}), 5, true), 0);
+  EXPECT_EQ(NumericValue(Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 1}), 5, true), 4294967295.0);
+  EXPECT_EQ(NumericValue(Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 1}), 10, true), -1.0);
   EXPECT_EQ(NumericValue("abc", 2, true), 0);
   EXPECT_EQ(NumericValue("abc", 7, true), 0);
   EXPECT_EQ(NumericValue(Bytes({0x3F, 0x80, 0, 0}), 11, true), 1.0);

@@ -1,7 +1,7 @@
 // Surveys of folder trees that fight back: link loops, FIFOs and devices named like photos, empty and
 // cut-short files, names of 255 bytes and of every script, paths longer than the system takes, and files
-// and folders that change while the walk is under way. The survey ends, counts what it can read, reports
-// nothing per file, and gives the same with one reading thread as with several.
+// and folders that change while the walk is under way. The survey ends, counts what it can read, names the
+// folders and files it could not read, and gives the same with one reading thread as with several.
 
 #include <fcntl.h>
 #include <gmock/gmock.h>
@@ -17,6 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "app/SettingsFile.h"
+#include "crop/CropStore.h"
+#include "files/ReadOwnFile.h"
+#include "survey/WalkFolder.h"
 #include "testing/DemoFolder.h"
 #include "tests/support/TempFolder.h"
 #include "tests/survey/SurveyOutcome.h"
@@ -176,6 +180,14 @@ TEST(HostileFolder, TheSurveyEndsAndCountsWhatItCanRead) {
     ASSERT_EQ(walk.size(), 1u);
     // Thirteen entries; all but the FIFO, the device and the self-link are read, seven of them as photos.
     EXPECT_TRUE(walk[0].starts_with("walk stopped=0 entries=13 photos=10 ")) << walk[0].substr(0, 100);
+    // The chain's folder where the path grows too long is named as passed over, and nothing else is.
+    std::vector<std::string> not_read;
+    for (const std::string& line : outcome) {
+      if (line.starts_with("not read ")) not_read.push_back(line);
+    }
+    ASSERT_EQ(not_read.size(), 1u) << ::testing::PrintToString(not_read);
+    EXPECT_TRUE(not_read[0].starts_with("not read " + base + level + level + level + level)) << not_read[0];
+    EXPECT_TRUE(not_read[0].ends_with("/: File name too long")) << not_read[0];
     // Only the chain can be left unlisted, where its path grows too long.
     const std::string skipped = walk[0].substr(walk[0].find("skipped:") + 8);
     EXPECT_TRUE(skipped.empty() ||
@@ -199,6 +211,8 @@ TEST(HostileFolder, FilesThatChangeDuringTheWalk) {
     std::function<void(const fs::path& top)> change;
     // Relative paths and models of the photos counted.
     std::vector<std::string> counted;
+    // What the survey names as not read, relative: "path: reason".
+    std::vector<std::string> not_read = {};
   };
   const std::string a = "a.jpg " + photos[0].model;
   const std::string b = "b.jpg " + photos[1].model;
@@ -206,13 +220,17 @@ TEST(HostileFolder, FilesThatChangeDuringTheWalk) {
   const std::string d = "sub/d.jpg " + photos[3].model;
   const Case cases[] = {
       {"nothing changes", [](const fs::path&) {}, {a, b, c, d}},
-      {"a later photo vanishes", [](const fs::path& top) { fs::remove(top / "c.jpg"); }, {a, b, d}},
+      {"a later photo vanishes",
+       [](const fs::path& top) { fs::remove(top / "c.jpg"); },
+       {a, b, d},
+       {"c.jpg: No such file or directory"}},
       {"a later photo becomes a FIFO",
        [](const fs::path& top) {
          fs::remove(top / "c.jpg");
          ASSERT_EQ(::mkfifo((top / "c.jpg").c_str(), 0644), 0);
        },
-       {a, b, d}},
+       {a, b, d},
+       {"c.jpg: not a regular file"}},
       {"a later photo is emptied", [](const fs::path& top) { fs::resize_file(top / "c.jpg", 0); }, {a, b, d}},
       {"a later photo is replaced by another camera's",
        [&](const fs::path& top) {
@@ -223,7 +241,10 @@ TEST(HostileFolder, FilesThatChangeDuringTheWalk) {
       {"a photo appears in a later folder",
        [&](const fs::path& top) { WriteBytes(top / "sub" / "e.jpg", testing::DemoPhotoBytes(photos[4])); },
        {a, b, c, d, "sub/e.jpg " + photos[4].model}},
-      {"a later folder vanishes", [](const fs::path& top) { fs::remove_all(top / "sub"); }, {a, b, c}},
+      {"a later folder vanishes",
+       [](const fs::path& top) { fs::remove_all(top / "sub"); },
+       {a, b, c},
+       {"sub/: No such file or directory"}},
   };
   for (const Case& c : cases) {
     std::vector<std::string> one_threaded;
@@ -245,6 +266,11 @@ TEST(HostileFolder, FilesThatChangeDuringTheWalk) {
       std::vector<std::string> expected;
       for (const std::string& photo : c.counted) expected.push_back(top.string() + "/" + photo);
       EXPECT_THAT(RecordPathsAndModels(outcome), UnorderedElementsAreArray(expected));
+      std::vector<std::string> not_read;
+      for (const std::string& line : outcome) {
+        if (line.starts_with("not read ")) not_read.push_back(line.substr(9 + top.string().size() + 1));
+      }
+      EXPECT_THAT(not_read, ::testing::ElementsAreArray(c.not_read));
       // The temporary folder's name differs from run to run.
       for (std::string& line : outcome) {
         for (size_t at; (at = line.find(top.string())) != std::string::npos;)
@@ -275,8 +301,144 @@ TEST(HostileFolder, AnUnreadableFolderOrPhotoIsPassedBy) {
     options.reader_threads = threads;
     const std::vector<std::string> outcome = SurveyOutcome(top.string(), options);
     EXPECT_THAT(RecordPathsAndModels(outcome), UnorderedElementsAreArray({top.string() + "/a.jpg " + photos[0].model}));
+    std::vector<std::string> not_read;
+    for (const std::string& line : outcome) {
+      if (line.starts_with("not read ")) not_read.push_back(line);
+    }
+    EXPECT_THAT(not_read, ::testing::ElementsAre("not read " + top.string() + "/closed/: Permission denied",
+                                                 "not read " + top.string() + "/locked.jpg: Permission denied"));
   }
   fs::permissions(top / "closed", fs::perms::owner_all);
+}
+
+// The photos a plain walk of `top` reads and what it passes over, paths relative to `top`.
+struct WalkedPhotos {
+  std::vector<std::string> photos;
+  std::vector<std::string> skipped;
+  WalkResult result;
+};
+
+WalkedPhotos WalkPhotos(const fs::path& top, const std::string& start) {
+  WalkedPhotos walked;
+  const std::string base = top.string() + "/";
+  const auto relative = [&](const std::string& path) {
+    return path.starts_with(base) ? path.substr(base.size()) : path;
+  };
+  WalkHooks hooks;
+  hooks.photo = [&](const std::string& path) { walked.photos.push_back(relative(path)); };
+  const std::atomic<bool> stop{false};
+  walked.result = WalkFolder(start, WalkOptions{}, hooks, stop);
+  for (const SkippedEntry& entry : walked.result.skipped)
+    walked.skipped.push_back(relative(entry.path) + ": " + entry.reason);
+  return walked;
+}
+
+TEST(HostileFolder, EveryFolderIsWalkedOnceHoweverItIsReached) {
+  struct Case {
+    const char* name;
+    // Builds the tree under `top`; returns the folder to walk, relative to `top`.
+    std::function<std::string(const fs::path& top)> build;
+    std::vector<std::string> photos;
+    std::vector<std::string> skipped;
+  };
+  const Case cases[] = {
+      {"two links per level to the next folder, 24 levels deep",
+       [](const fs::path& top) {
+         constexpr int kLevels = 24;
+         for (int level = 0; level < kLevels; ++level) {
+           const fs::path next = top / ("level" + std::to_string(level + 1));
+           fs::create_directories(next);
+           fs::create_directories(top / ("level" + std::to_string(level)));
+           fs::create_directory_symlink(next, top / ("level" + std::to_string(level)) / "a");
+           fs::create_directory_symlink(next, top / ("level" + std::to_string(level)) / "b");
+         }
+         WriteBytes(top / ("level" + std::to_string(kLevels)) / "p.jpg", "x");
+         return std::string("level0");
+       },
+       {"level0/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/p.jpg"},
+       {}},
+      {"two aliases of a sub-folder beside it",
+       [](const fs::path& top) {
+         WriteBytes(top / "photos" / "sub" / "p.jpg", "x");
+         fs::create_directory_symlink("sub", top / "photos" / "alias1");
+         fs::create_directory_symlink(top / "photos" / "sub", top / "photos" / "alias2");
+         return std::string("photos");
+       },
+       {"photos/alias1/p.jpg"},
+       {}},
+      {"hard links of one file stay two photos, as a copy would",
+       [](const fs::path& top) {
+         WriteBytes(top / "photos" / "a.jpg", "x");
+         fs::create_hard_link(top / "photos" / "a.jpg", top / "photos" / "b.jpg");
+         return std::string("photos");
+       },
+       {"photos/a.jpg", "photos/b.jpg"},
+       {}},
+      {"links to virtual file systems are not entered",
+       [](const fs::path& top) {
+         WriteBytes(top / "photos" / "a.jpg", "x");
+         fs::create_directory_symlink("/proc", top / "photos" / "proc");
+         fs::create_directory_symlink("/sys", top / "photos" / "sys");
+         return std::string("photos");
+       },
+       {"photos/a.jpg"},
+       {"photos/proc/: a virtual file system", "photos/sys/: a virtual file system"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::TempFolder root;
+    const std::string start = c.build(root.path());
+    const WalkedPhotos walked = WalkPhotos(root.path(), root.path().string() + "/" + start);
+    EXPECT_THAT(walked.photos, ::testing::ElementsAreArray(c.photos));
+    EXPECT_THAT(walked.skipped, ::testing::ElementsAreArray(c.skipped));
+  }
+}
+
+TEST(HostileFolder, OwnFilesThatAreNotOursAreNeitherReadNorReplaced) {
+  struct Case {
+    const char* name;
+    std::function<void(const fs::path& file)> make;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"a FIFO, which would block a read", [](const fs::path& file) { ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0); },
+       "not a regular file"},
+      {"an endless device", [](const fs::path& file) { fs::create_symlink("/dev/zero", file); }, "not a regular file"},
+      {"a file above the size limit",
+       [](const fs::path& file) {
+         WriteBytes(file, "");
+         fs::resize_file(file, kOwnFileSizeLimit + 1);
+       },
+       "larger than 16 MiB"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::TempFolder root;
+    const fs::path crop_file = root.path() / "Lumetra_Crop.ini";
+    const fs::path settings_file = root.path() / "Lumetra.ini";
+    c.make(crop_file);
+    c.make(settings_file);
+    const auto kind = [](const fs::path& file) {
+      const fs::file_status status = fs::symlink_status(file);
+      return std::to_string(static_cast<int>(status.type())) +
+             (fs::is_regular_file(status) ? " " + std::to_string(fs::file_size(file)) : "");
+    };
+    const std::string crop_before = kind(crop_file);
+
+    CropStore crops;
+    const CropFileResult loaded = LoadCropStore(crops, crop_file, '.');
+    EXPECT_EQ(loaded.Message(), crop_file.string() + ": not read (" + c.reason +
+                                    "): the built-in list is used and the file is left as it is");
+    EXPECT_EQ(crops.records.size(), DefaultCropTable.size());
+    crops.CropStoreChanged = true;
+    EXPECT_FALSE(SaveCropStore(crops, crop_file, '.').written);
+    EXPECT_EQ(kind(crop_file), crop_before);
+
+    std::string refused;
+    EXPECT_FALSE(ReadSettingsFile(settings_file, &refused).has_value());
+    EXPECT_EQ(refused, settings_file.string() + ": not read (" + c.reason +
+                           "): the settings are the defaults and the file is left as it is");
+  }
 }
 
 }  // namespace

@@ -58,6 +58,7 @@ inline std::vector<std::string> SurveyOutcome(const std::string& folder, SurveyO
     for (const std::string& path : walk.skipped_folders) skipped += " " + path;
     lines.push_back("walk stopped=" + std::to_string(walk.stopped) + " entries=" + std::to_string(walk.entries) +
                     " photos=" + std::to_string(walk.photos) + " skipped:" + skipped);
+    for (const SkippedEntry& entry : walk.skipped) lines.push_back("not read " + entry.path + ": " + entry.reason);
   } catch (const std::exception& error) {
     lines.push_back(std::string("exception ") + error.what());
   }

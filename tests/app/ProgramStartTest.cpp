@@ -1,0 +1,35 @@
+// The desktop program started where it cannot show its window: one line saying so and a failing exit code,
+// never an abort inside Qt.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/FileBytes.h"
+#include "tests/support/TempFolder.h"
+
+namespace lumetra {
+namespace {
+
+TEST(ProgramStart, WithoutAUsableDisplaySaysSoInOneLine) {
+  testing::TempFolder home;
+  struct Case {
+    const char* display;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"DISPLAY=:99", "lumetra: no display to show the window on (cannot connect to DISPLAY=:99)\n"},
+      {"-u DISPLAY", "lumetra: no display to show the window on (DISPLAY is not set)\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.display);
+    const testing::ProcessResult result = testing::RunCommand(
+        "env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u XDG_SESSION_TYPE -u XDG_RUNTIME_DIR " + std::string(c.display) +
+        " LUMETRA_HOME='" + home.path().string() + "' " + LUMETRA_PROGRAM_PATH);
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_EQ(result.output, c.message);
+  }
+}
+
+}  // namespace
+}  // namespace lumetra
