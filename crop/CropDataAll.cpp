@@ -23,10 +23,6 @@ constexpr int kButtonHeight = 40;
 constexpr int kSaveLeft = 199;
 constexpr int kCancelLeft = 339;
 
-QString Caption(Language language, const char* russian, const char* english) {
-  return QString::fromUtf8(language == kRussian ? russian : english);
-}
-
 }  // namespace
 
 TForm_CropAll::TForm_CropAll(QWidget* parent) : QDialog(parent) {
@@ -73,13 +69,11 @@ void TForm_CropAll::FormActivate(const CropEditorSession& session) {
   session_ = session;
   saved_ = false;
   const Language language = session.language;
-  setWindowTitle(Caption(language, "База данных кроп-факторов фотоаппаратов", "Database crop factors cameras"));
-  const QString delete_word = Caption(language, "Удалить", "Delete");
-  model_->SetCaptions({Caption(language, "Фирма", "Make"), Caption(language, "Фотоаппарат", "Model"),
-                       Caption(language, "Кроп-фактор", "Crop-factor"), delete_word},
-                      delete_word);
-  but_Save->setText(Caption(language, "Сохранить", "Save"));
-  but_Cancel->setText(Caption(language, "Отменить", "Cancel"));
+  setWindowTitle(
+      ToQString(TextPair{"База данных кроп-факторов фотоаппаратов", "Database crop factors cameras"}.In(language)));
+  model_->SetLanguage(language);
+  but_Save->setText(ToQString(TextPair{"Сохранить", "Save"}.In(language)));
+  but_Cancel->setText(ToQString(TextPair{"Отменить", "Cancel"}.In(language)));
   for (QPushButton* button : {but_Save, but_Cancel}) FitButtonCaption(*button);
   but_Save->setEnabled(false);
   delegate_->SetDecimalSeparator(session.decimal_separator);

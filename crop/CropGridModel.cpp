@@ -36,9 +36,13 @@ void CropGridModel::SetRows(std::vector<CropGridRow> rows) {
   endResetModel();
 }
 
-void CropGridModel::SetCaptions(const QStringList& headers, const QString& delete_word) {
-  headers_ = headers;
-  delete_word_ = delete_word;
+void CropGridModel::SetLanguage(Language language) {
+  constexpr TextPair kHeaders[] = {{"Фирма", "Make"}, {"Фотоаппарат", "Model"}, {"Кроп-фактор", "Crop-factor"}};
+  constexpr TextPair kDeleteWord{"Удалить", "Delete"};
+  headers_.clear();
+  for (const TextPair& header : kHeaders) headers_ << ToQString(header.In(language));
+  delete_word_ = with_delete_column_ ? ToQString(kDeleteWord.In(language)) : QString();
+  if (with_delete_column_) headers_ << delete_word_;
   emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
   if (with_delete_column_ && !rows_.empty()) {
     emit dataChanged(index(0, kDeleteColumn), index(rowCount() - 1, kDeleteColumn));

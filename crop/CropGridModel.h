@@ -13,6 +13,7 @@
 #include <QTableView>
 
 #include "crop/CropEditing.h"
+#include "survey/Labels.h"
 
 namespace lumetra {
 
@@ -33,8 +34,8 @@ class CropGridModel : public QAbstractTableModel {
   /// Replaces every row.
   void SetRows(std::vector<CropGridRow> rows);
   [[nodiscard]] const std::vector<CropGridRow>& Rows() const { return rows_; }
-  /// The column headers and the delete word, in the dialog's language.
-  void SetCaptions(const QStringList& headers, const QString& delete_word);
+  /// The column headers and the delete word in `language`.
+  void SetLanguage(Language language);
 
   [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
   [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;

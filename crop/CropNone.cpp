@@ -24,10 +24,6 @@ constexpr int kButtonHeight = 40;
 constexpr int kAutoLeft = 45;
 constexpr int kSaveLeft = 308;
 
-QString Caption(Language language, const char* russian, const char* english) {
-  return QString::fromUtf8(language == kRussian ? russian : english);
-}
-
 }  // namespace
 
 TForm_CropNo::TForm_CropNo(QWidget* parent) : QDialog(parent) {
@@ -66,14 +62,14 @@ void TForm_CropNo::FormActivate(const UnknownCamerasSession& session) {
   saved_ = false;
   automatic_ = false;
   const Language language = session.language;
-  setWindowTitle(Caption(language, "Неизвестные кроп-факторы фотоаппаратов", "Unknown crop factors cameras"));
-  model_->SetCaptions({Caption(language, "Фирма", "Make"), Caption(language, "Фотоаппарат", "Model"),
-                       Caption(language, "Кроп-фактор", "Crop-factor")},
-                      QString());
-  but_Auto->setText(
-      Caption(language, "Использовать автоматические\rзначения кроп-факторов", "Use automatic values of crop factors"));
-  but_Save->setText(
-      Caption(language, "Сохранить введенные\rзначения кроп-факторов", "Save the entered values of crop factors"));
+  setWindowTitle(
+      ToQString(TextPair{"Неизвестные кроп-факторы фотоаппаратов", "Unknown crop factors cameras"}.In(language)));
+  model_->SetLanguage(language);
+  but_Auto->setText(ToQString(
+      TextPair{"Использовать автоматические\rзначения кроп-факторов", "Use automatic values of crop factors"}.In(
+          language)));
+  but_Save->setText(ToQString(
+      TextPair{"Сохранить введенные\rзначения кроп-факторов", "Save the entered values of crop factors"}.In(language)));
   // A carriage return breaks the caption in two lines.
   for (QPushButton* button : {but_Auto, but_Save}) {
     button->setText(button->text().replace(QChar('\r'), QChar('\n')));
