@@ -71,17 +71,10 @@ constexpr std::string FilterCriteria::*kBoundFields[] = {
     &FilterCriteria::ed_from3, &FilterCriteria::ed_to3, &FilterCriteria::ed_from4, &FilterCriteria::ed_to4,
 };
 
-// Where each category box stands in its group.
-struct CategoryPlace {
-  const char* name;
-  QPoint place;
-};
-constexpr CategoryPlace kCategoryPlaces[] = {
-    {"cb_Manual", {8, 25}},       {"cb_Aperture", {8, 50}},  {"cb_Shutter", {8, 75}},
-    {"cb_Normal", {8, 100}},      {"cb_Action", {216, 25}},  {"cb_Portrait", {216, 50}},
-    {"cb_Landscape", {216, 75}},  {"cb_OtherP", {216, 100}}, {"cb_Average", {144, 30}},
-    {"cb_Spot", {8, 90}},         {"cb_Partial", {8, 60}},   {"cb_Multi_Segment", {8, 30}},
-    {"cb_Multi_Spot", {144, 60}}, {"cb_OtherE", {144, 90}},
+// Where each category box stands in its group, in the order of the category boxes (programs, then meterings).
+constexpr QPoint kCategoryPlaces[] = {
+    {8, 25},    {8, 50},   {8, 75}, {8, 100}, {216, 25}, {216, 50}, {216, 75},
+    {216, 100}, {144, 30}, {8, 90}, {8, 60},  {8, 30},   {144, 60}, {144, 90},
 };
 
 constexpr int kCheckListRowHeight = 19;
@@ -164,7 +157,7 @@ void TForm_Filter::CreateControls() {
   QGroupBox* Box_Meter = CreateGroup("Box_Meter", {326, 448, 305, 125});
   for (size_t i = 0; i < kCategoryBoxes.size(); ++i) {
     const CategoryBox& box = kCategoryBoxes[i];
-    CreateCategoryBox(box.group == BoxGroup::kProgram ? Box_Program : Box_Meter, box, kCategoryPlaces[i].place);
+    CreateCategoryBox(box.group == BoxGroup::kProgram ? Box_Program : Box_Meter, box, kCategoryPlaces[i]);
   }
 
   const auto radio_pair = [this](const char* box_name, int top, const char* first, const char* second,
@@ -363,7 +356,6 @@ void TForm_Filter::RebuildCheckList(QScrollArea* list, std::vector<CheckEntry>& 
 }
 
 void TForm_Filter::SetBoxColour(QWidget* widget, bool invalid) {
-  QPalette palette = widget->palette();
   if (auto* list = qobject_cast<QScrollArea*>(widget)) {
     const QColor colour = invalid ? kInvalidColour : list->palette().color(QPalette::Button);
     for (QWidget* surface : {list->viewport(), list->widget()}) {
@@ -374,6 +366,7 @@ void TForm_Filter::SetBoxColour(QWidget* widget, bool invalid) {
     }
     return;
   }
+  QPalette palette = widget->palette();
   palette.setColor(QPalette::Base, invalid ? kInvalidColour : QPalette().color(QPalette::Base));
   widget->setPalette(palette);
 }
@@ -406,20 +399,19 @@ void TForm_Filter::but_OKClick() {
   SetNormalBackgrounds();
   const int32_t processed = context_.survey != nullptr ? context_.survey->processedCount : 0;
   const ApplyCheckResult checked = CheckApply(criteria_, processed);
-  // A fraction such as 2/500 has been rewritten as 1/250: the boxes show what will be applied.
+  if (checked.valid) StoreAppliedFilter(criteria_, applied_);
+  // The boxes show what is applied, or what was refused: 2/500 has been rewritten as 1/250.
   ShowCriteria();
-  if (!checked.valid) {
-    const PaintedBoxes& painted = checked.painted;
-    const bool bound_painted[] = {painted.ed_from1, painted.ed_to1, painted.ed_from2, painted.ed_to2,
-                                  painted.ed_from3, painted.ed_to3, painted.ed_from4, painted.ed_to4};
-    for (size_t i = 0; i < bounds_.size(); ++i) SetBoxColour(bounds_[i].edit, bound_painted[i]);
-    SetBoxColour(ScrollBox_Photo, painted.ScrollBox_Photo);
-    SetBoxColour(ScrollBox_Lens, painted.ScrollBox_Lens);
+  if (checked.valid) {
+    accept();
     return;
   }
-  StoreAppliedFilter(criteria_, applied_);
-  ShowCriteria();
-  accept();
+  const PaintedBoxes& painted = checked.painted;
+  const bool bound_painted[] = {painted.ed_from1, painted.ed_to1, painted.ed_from2, painted.ed_to2,
+                                painted.ed_from3, painted.ed_to3, painted.ed_from4, painted.ed_to4};
+  for (size_t i = 0; i < bounds_.size(); ++i) SetBoxColour(bounds_[i].edit, bound_painted[i]);
+  SetBoxColour(ScrollBox_Photo, painted.ScrollBox_Photo);
+  SetBoxColour(ScrollBox_Lens, painted.ScrollBox_Lens);
 }
 
 void TForm_Filter::but_CloseClick() { reject(); }

@@ -87,6 +87,17 @@ int main(int argc, char** argv) {
       },
       "but_OK");
   Save(window, output, prefix + QStringLiteral("tab0-filtered"));
+  // Bounds that Apply refuses: the dialog stays open with the boxes painted.
+  UseFilter(
+      window, output, prefix + QStringLiteral("filter-dialog-refused"),
+      [](QWidget& dialog) {
+        dialog.findChild<QLineEdit*>(QStringLiteral("ed_from1"))->setText(QStringLiteral("1/60"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("ed_to1"))->setText(QStringLiteral("1/250"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("ed_from3"))->setText(QStringLiteral("55"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("ed_to3"))->setText(QStringLiteral("18"));
+        dialog.findChild<QAbstractButton*>(QStringLiteral("but_OK"))->click();
+      },
+      "but_Close");
   auto* tabs = window.findChild<lumetra::ChartTabs*>(QStringLiteral("Tab_Exif"));
   QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(lumetra::kAdditionalTab).center());
   Save(window, output, prefix + QStringLiteral("tab8"));

@@ -85,11 +85,12 @@ click() {
 key() { xdotool key --clearmodifiers "$@"; }
 type_text() { xdotool type --delay 30 "$1"; }
 
-# The reference: lumetra-cli's survey of the same folder with the same options.
-cli_count() {
-  local which=$1 folder=$2
-  shift 2
-  "$build/lumetra-cli" survey --crop-file "$work/cli.crop" "$@" "$folder" | sed -n "s/^ $which \([0-9]*\) photos.*/\1/p"
+# The reference: the processed and the filtered count of lumetra-cli's survey of FOLDER with OPTIONS.
+cli_counts() {
+  local folder=$1
+  shift
+  "$build/lumetra-cli" survey --crop-file "$work/cli.crop" "$@" "$folder" |
+    sed -n 's/^ \(Processed\|Filtered\) \([0-9]*\) photos.*/\2/p' | paste -sd' '
 }
 
 step "an X server at 1280 x 1024"
@@ -132,8 +133,7 @@ shot "start"
 step "F5: the run ends with the green light and the counts of lumetra-cli"
 key F5
 timeout=60 wait_for shown im_green || fail "no green light after F5"
-processed=$(cli_count Processed "$demo")
-filtered=$(cli_count Filtered "$demo")
+read -r processed filtered <<<"$(cli_counts "$demo")"
 wait_for text_is myStatusBar_Panel0 " Processed $processed photos with EXIF" ||
   fail "panel 0 says '$(text_of myStatusBar_Panel0)', lumetra-cli $processed"
 text_is myStatusBar_Panel1 " Filtered $filtered photos" || fail "panel 1 says '$(text_of myStatusBar_Panel1)'"
@@ -150,7 +150,7 @@ wait_for text_is ed_to1 "1/60" || fail "ed_to1 holds '$(text_of ed_to1)'"
 shot "filter dialog"
 key Return
 wait_for hidden Form_Filter || fail "Apply did not close the dialog"
-bounded=$(cli_count Filtered "$demo" --exposure 1/250:1/60)
+read -r _ bounded <<<"$(cli_counts "$demo" --exposure 1/250:1/60)"
 wait_for text_is myStatusBar_Panel1 " Filtered $bounded photos" ||
   fail "panel 1 says '$(text_of myStatusBar_Panel1)', lumetra-cli with the bound $bounded"
 text_is lb_ShutterSpeed "Exposure from 1/250sec to 1/60sec" || fail "the summary says '$(text_of lb_ShutterSpeed)'"
@@ -284,7 +284,7 @@ for copy in $(seq 1 11); do
   cp -R "$many" "$links/next"
   mv "$links/next" "$many/b$copy"
 done
-many_count=$(cli_count Processed "$many")
+read -r many_count _ <<<"$(cli_counts "$many")"
 [[ $many_count -eq 71680 ]] || fail "lumetra-cli counts $many_count photos in the large folder"
 
 step "F5 pressed twice quickly: one run, counted once"
