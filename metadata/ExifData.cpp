@@ -67,6 +67,8 @@ std::string LowerExtension(std::string_view path) {
 
 TimgData::TimgData(int build_mode) : BuildMode(build_mode) { Reset(); }
 
+TimgData::TimgData(const TagSelection& selection) : BuildMode(BuildSelectedTags), Selection(&selection) { Reset(); }
+
 TimgData::~TimgData() = default;
 
 void TimgData::Reset() {
@@ -157,12 +159,18 @@ bool TimgData::ReadSegments(ByteSource& source) {
     section.Marker = marker;
     section.Size = length;
     if (length < 2) throw ReaderError("segment length " + std::to_string(length) + " is below 2");
-    section.Data.resize(static_cast<size_t>(length));
-    section.Data[0] = static_cast<char>(length_high);
-    section.Data[1] = static_cast<char>(length_low);
-    // Bytes a short file does not supply read as zero.
-    const size_t got = source.Read(section.Data.data() + 2, section.Data.size() - 2);
-    std::fill(section.Data.begin() + 2 + static_cast<std::ptrdiff_t>(got), section.Data.end(), '\0');
+    if (BuildMode == BuildSelectedTags && !(marker == kMarkerApp1 && ExifSection == 0 && SectionCount <= 5)) {
+      // A selective read keeps the Exif segment only; the others are passed over unread.
+      section.Data.clear();
+      source.Skip(static_cast<size_t>(length - 2));
+    } else {
+      section.Data.resize(static_cast<size_t>(length));
+      section.Data[0] = static_cast<char>(length_high);
+      section.Data[1] = static_cast<char>(length_low);
+      // Bytes a short file does not supply read as zero.
+      const size_t got = source.Read(section.Data.data() + 2, section.Data.size() - 2);
+      std::fill(section.Data.begin() + 2 + static_cast<std::ptrdiff_t>(got), section.Data.end(), '\0');
+    }
     if (length == 2) continue;
 
     // Exif is taken only among the first five segments, and as the fifth only after an IPTC or comment.
@@ -178,7 +186,7 @@ bool TimgData::ReadSegments(ByteSource& source) {
           --SectionCount;  // dropped: the next segment reuses the slot
         } else {
           ExifSection = SectionCount;
-          ImageInfo = std::make_unique<TImageInfo>(*this, BuildMode, Context);
+          ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
           Buffer = section.Data;
           ProcessExifSegment();
         }
@@ -235,7 +243,7 @@ bool TimgData::ProcessTiff(ByteSource& source) {
       static_cast<void>(source.Read(section.Data.data(), section.Data.size()));
       SectionCount = 1;
       ExifSection = 1;
-      ImageInfo = std::make_unique<TImageInfo>(*this, BuildMode, Context);
+      ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
       ImageInfo->IsTiff = true;
       Buffer = section.Data;
       ImageInfo->Buffer = Buffer;

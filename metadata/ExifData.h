@@ -11,6 +11,7 @@
 #include "metadata/ImageInfo.h"
 #include "metadata/IptcData.h"
 #include "metadata/ReaderContext.h"
+#include "metadata/TagSelection.h"
 #include "metadata/TagTables.h"
 
 namespace lumetra {
@@ -33,6 +34,9 @@ struct tSection {
 class TimgData : public tEndInd {
  public:
   explicit TimgData(int build_mode);
+  /// A selective read (`BuildSelectedTags`): lists only `selection`'s names, which must outlive the reader,
+  /// and keeps no segment but the Exif one.
+  explicit TimgData(const TagSelection& selection);
   ~TimgData();
   TimgData(const TimgData&) = delete;
   TimgData& operator=(const TimgData&) = delete;
@@ -49,6 +53,8 @@ class TimgData : public tEndInd {
   void Reset();
 
   int BuildMode;
+  /// The names a selective read lists; none in the other build modes.
+  const TagSelection* Selection = nullptr;
   /// Slots 1 to 21 (slot 0 is unused); the JPEG walk uses 1 to 20, a TIFF file slot 1.
   std::array<tSection, 22> Sections{};
   int SectionCount = 0;
