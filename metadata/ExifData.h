@@ -55,7 +55,8 @@ class TimgData : public tEndInd {
   int BuildMode;
   /// The names a selective read lists; none in the other build modes.
   const TagSelection* Selection = nullptr;
-  /// Slots 1 to 21 (slot 0 is unused); the JPEG walk uses 1 to 20, a TIFF file slot 1.
+  /// Slots 1 to 21 (slot 0 is unused); the JPEG walk uses 1 to 20, a TIFF file slot 1. A selective read
+  /// keeps the markers and sizes only: its Exif segment's bytes are in `Buffer`.
   std::array<tSection, 22> Sections{};
   int SectionCount = 0;
   /// Slot numbers of the kept segments; 0 when none.
@@ -86,7 +87,12 @@ class TimgData : public tEndInd {
   bool ProcessKind(std::string_view extension, const std::function<std::unique_ptr<ByteSource>()>& open);
   bool ProcessJpeg(ByteSource& source);
   bool ReadSegments(ByteSource& source);
+  /// Reads one segment's `length` - 2 payload bytes after its two length bytes into `destination`.
+  static std::string_view ReadSegment(ByteSource& source, char* destination, int length);
   bool ProcessTiff(ByteSource& source);
+
+  /// A selective read's Exif segment (`Sections` keeps no bytes then).
+  std::unique_ptr<char[]> selected_exif_;
 };
 
 /// The extension of a file name, from its last dot, in lower case (".jpg"); empty when there is none.

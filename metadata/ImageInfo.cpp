@@ -33,7 +33,7 @@ constexpr double kFullFrameDiagonal = 43.26661531;
 constexpr double kFullFrameArea = 864;
 
 // What the 35 mm step looks up by name, so a selective read lists them whatever it was asked for.
-constexpr std::array<std::string_view, 6> kFocal35Inputs = {
+constexpr std::array<std::string_view, 6> kFocal35InputNames = {
     "FocalLengthin35mmFilm", "FocalPlaneResolutionUnit", "ResolutionUnit",
     "FocalLength",           "FocalPlaneXResolution",    "FocalPlaneYResolution",
 };
@@ -70,10 +70,8 @@ TImageInfo::TImageInfo(std::string& error_text, int build_mode, ReaderContext& c
 bool TImageInfo::Lists(std::string_view name) const {
   if (ListsEverything()) return true;
   if (BuildMode != BuildSelectedTags) return false;
-  for (const std::string_view input : kFocal35Inputs) {
-    if (SameTagName(input, name)) return true;
-  }
-  return selection_ != nullptr && selection_->Holds(name);
+  static const TagSelection focal35_inputs(kFocal35InputNames);
+  return focal35_inputs.Holds(name) || (selection_ != nullptr && selection_->Holds(name));
 }
 
 void TImageInfo::ProcessDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit) {
