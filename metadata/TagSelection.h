@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -17,10 +18,11 @@ class TagSelection {
   [[nodiscard]] bool Holds(std::string_view name) const;
 
  private:
+  static constexpr size_t kShortLength = 64;
+  // The names sorted by length, and where the names of each short length begin: the walk asks about every
+  // entry of every photo, and most names are then refused without a comparison.
   std::vector<std::string> names_;
-  // Bit n is set when a name of n characters (n < 64) is held, so most names are refused at once: the walk
-  // asks for every entry of every photo.
-  uint64_t lengths_ = 0;
+  std::array<uint8_t, kShortLength + 1> first_of_length_{};
 };
 
 }  // namespace lumetra
