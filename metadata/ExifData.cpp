@@ -202,6 +202,8 @@ bool TimgData::ReadSegments(ByteSource& source) {
           ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
           Buffer = segment;
           ProcessExifSegment();
+          // Nothing after the Exif segment changes what a selective read lists, so its walk ends here.
+          if (BuildMode == BuildSelectedTags) return true;
         }
         break;
       case kMarkerApp13:
