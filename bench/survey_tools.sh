@@ -158,7 +158,7 @@ print_tool_table() {
 print_goals() {
   echo "$1"
   [[ -n "${medians[exiv2]:-}" ]] && goal_line "lumetra / exiv2   " lumetra exiv2 ">=" 10
-  [[ -n "${medians[exiftool]:-}" ]] && goal_line "lumetra / exiftool" lumetra exiftool ">=" 100
+  [[ -n "${medians[exiftool]:-}" ]] && goal_line "lumetra / exiftool" lumetra exiftool ">=" 300
   [[ -n "${medians[floor]:-}" ]] && goal_line "floor / lumetra   " floor lumetra "<=" 2
   return 0
 }
