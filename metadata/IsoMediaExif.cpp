@@ -22,7 +22,7 @@ namespace limits = iso_media_limits;
 // The user type of the `uuid` box in which Canon keeps a CR3 file's metadata boxes.
 constexpr std::string_view kCanonUuid = "\x85\xC0\xB6\x87\x82\x0F\x11\xE0\x81\x11\xF4\xCE\x46\x2B\x6A\x48"sv;
 
-// Boxes that hold only boxes: searched through for the `meta` box and Canon's `uuid` box.
+// Boxes that hold only boxes: searched through for Canon's `uuid` box.
 constexpr std::array kContainerTypes{"moov"sv, "trak"sv, "mdia"sv, "minf"sv, "stbl"sv, "udta"sv, "edts"sv, "dinf"sv};
 
 struct Box {
@@ -286,8 +286,10 @@ std::string TiffOfExifItem(std::string item) {
 }  // namespace
 
 std::optional<std::string> ReadIsoMediaExif(PositionedSource& source) {
+  // The Exif item belongs to the file-level meta box; a meta box inside moov (QuickTime's, without a
+  // version) describes a track.
   const std::optional<Box> meta =
-      FindBox(source, 0, source.Size(), 1, [](const Box& box) { return box.type == "meta"sv; });
+      WalkChildren(source, 0, source.Size(), [](const Box& box) { return box.type == "meta"sv; });
   if (!meta) return std::nullopt;
   std::optional<Box> iinf;
   std::optional<Box> iloc;

@@ -12,7 +12,7 @@ class PositionedSource;
 /// Limits on what an ISO base media file may make the reader do. Files beyond them are refused
 /// (`ReaderError`), so a hostile file costs neither deep recursion, long loops nor large allocations.
 namespace iso_media_limits {
-/// Boxes inside boxes: the Exif sits three or four levels deep in every file met.
+/// Boxes inside boxes, searched for Canon's box: it sits on level two in every CR3 file met.
 inline constexpr int kMaxDepth = 8;
 /// Boxes side by side in one parent: phones write a few dozen items per level.
 inline constexpr size_t kMaxBoxesPerLevel = 4096;

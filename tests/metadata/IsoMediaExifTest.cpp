@@ -84,6 +84,14 @@ TEST(ReadIsoMediaExif, FindsNoneInAFileWithoutAnExifItem) {
   EXPECT_EQ(ExifOf(""), std::nullopt);
 }
 
+TEST(ReadIsoMediaExif, TakesTheFileLevelMetaBoxOnly) {
+  // A track's meta box in moov describes the track, not the image.
+  const std::string file = BuildHeif(CameraTiff(), {.in_idat = true});
+  const size_t meta = file.find("meta") - 4;
+  const size_t mdat = file.rfind("mdat") - 4;
+  EXPECT_EQ(ExifOf(file.substr(0, meta) + IsoBox("moov", file.substr(meta, mdat - meta))), std::nullopt);
+}
+
 TEST(ReadIsoMediaExif, ReadsLargeSizesAndABoxRunningToTheEnd) {
   // Offsets into idat do not move with the boxes before meta.
   const std::string tiff = CameraTiff();
