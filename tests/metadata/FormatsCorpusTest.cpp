@@ -155,5 +155,34 @@ TEST(FormatsCorpus, EveryFileIsToldApartAndItsCameraFound) {
   }
 }
 
+// The sizes exiftool -v3 shows for the Exif items (less their 4-byte header offset and the "Exif\0\0" that
+// all but the AVIF file put before the TIFF header) and
+// for Canon's CMT boxes: every extent is read, nothing more.
+TEST(FormatsCorpus, ExifBlocksAreAsLongAsExiftoolShows) {
+  const std::optional<std::filesystem::path> folder = testing::FormatsCorpusFolder();
+  if (!folder) GTEST_SKIP() << testing::kNoFormatsCorpus;
+  struct ItemSize {
+    const char* file;
+    size_t tiff_bytes;
+  };
+  for (const ItemSize& expected :
+       {ItemSize{"Apple/Irvine_CA.avif", 124 - 4}, ItemSize{"Apple/heic-iphone.heic", 2134 - 10},
+        ItemSize{"Apple/heic-iphone7.heic", 2194 - 10}, ItemSize{"Apple/heic-maybebroken.HEIC", 2038 - 10},
+        ItemSize{"NoExif/heic-empty.heic", 88 - 10}}) {
+    SCOPED_TRACE(expected.file);
+    FileSource source((*folder / expected.file).string());
+    const std::optional<std::string> tiff = ReadIsoMediaExif(source);
+    ASSERT_TRUE(tiff);
+    EXPECT_EQ(tiff->size(), expected.tiff_bytes);
+  }
+  FileSource cr3((*folder / "Canon/CanonRaw.cr3").string());
+  const std::optional<Cr3ExifBlocks> blocks = ReadCr3Exif(cr3);
+  ASSERT_TRUE(blocks);
+  EXPECT_EQ(blocks->ifd0.size(), 384u);
+  EXPECT_EQ(blocks->exif.size(), 1056u);
+  EXPECT_EQ(blocks->maker_note.size(), 5168u);
+  EXPECT_EQ(blocks->gps.size(), 1808u);
+}
+
 }  // namespace
 }  // namespace lumetra
