@@ -34,8 +34,11 @@ class PositionedSource {
 /// Exactly `count` bytes at `offset` as a string; throws `ReaderError` naming `what` when the data ends first.
 [[nodiscard]] std::string ReadExactlyAt(PositionedSource& source, uint64_t offset, size_t count, std::string_view what);
 
+/// A source read both ways: front to back by the JPEG walk, at offsets by the container locators.
+class RandomAccessSource : public ByteSource, public PositionedSource {};
+
 /// A photo held in memory (benchmarks, fuzzing, tests).
-class MemorySource : public ByteSource, public PositionedSource {
+class MemorySource : public RandomAccessSource {
  public:
   explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
   [[nodiscard]] size_t Read(char* destination, size_t count) override;
@@ -51,7 +54,7 @@ class MemorySource : public ByteSource, public PositionedSource {
 /// device would block or never end, so opening one throws `ReaderError` like a file that cannot be opened.
 /// Reads go through one buffer, so the marker walk costs a few system calls per photo. Positioned reads go
 /// to the file directly and leave the front-to-back position where it was.
-class FileSource : public ByteSource, public PositionedSource {
+class FileSource : public RandomAccessSource {
  public:
   explicit FileSource(const std::string& path);
   ~FileSource() override;

@@ -110,15 +110,14 @@ TEST(PositionedSource, LeavesTheFrontToBackPositionAlone) {
   testing::WriteFileBytes(folder.path() / "bytes", bytes);
   FileSource file((folder.path() / "bytes").string());
   MemorySource memory(bytes);
-  const auto expect_untouched = [](ByteSource& front_to_back, PositionedSource& positioned) {
+  for (RandomAccessSource* source :
+       {static_cast<RandomAccessSource*>(&file), static_cast<RandomAccessSource*>(&memory)}) {
     char out[4] = {};
-    ASSERT_EQ(front_to_back.Read(out, 2), 2u);
-    ASSERT_EQ(positioned.ReadAt(8, out, 2), 2u);
-    ASSERT_EQ(front_to_back.Read(out, 2), 2u);
+    ASSERT_EQ(source->Read(out, 2), 2u);
+    ASSERT_EQ(source->ReadAt(8, out, 2), 2u);
+    ASSERT_EQ(source->Read(out, 2), 2u);
     EXPECT_EQ(std::string(out, 2), "23");
-  };
-  expect_untouched(file, file);
-  expect_untouched(memory, memory);
+  }
 }
 
 TEST(RangeSource, ReadsItsRangeFrontToBack) {
