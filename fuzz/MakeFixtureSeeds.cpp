@@ -11,6 +11,7 @@
 #include "testing/DemoFolder.h"
 #include "testing/ExifWriter.h"
 #include "testing/FaultPhotos.h"
+#include "testing/IsoMediaWriter.h"
 #include "testing/JpegWriter.h"
 #include "testing/MovedCanonNote.h"
 
@@ -111,6 +112,48 @@ int main(int argc, char** argv) {
   }
   Write(seeds / "jpeg_reader" / "fault-canon-note-moved.jpg",
         lumetra::testing::BuildMovedCanonPhoto({.moved_by = -40}));
+
+  // HEIF files in the iloc layouts the locator reads, a CR3 file with Canon's four TIFF boxes, RAF files.
+  {
+    Ifd exif;
+    exif.Rationals(0x829A, {{1, 120}})
+        .Rationals(0x829D, {{18, 10}})
+        .Short(0x8827, {25})
+        .Rationals(0x920A, {{399, 100}});
+    Ifd ifd0;
+    ifd0.Ascii(0x010F, "Apple").Ascii(0x0110, "iPhone 7").Short(0x0112, {6}).Sub(0x8769, exif);
+    const std::string tiff = BuildTiff(ifd0, ByteOrder::kBig);
+    using lumetra::testing::HeifLayout;
+    const std::pair<const char*, HeifLayout> layouts[] = {
+        {"heic-iloc1.heic", {}},
+        {"heic-iloc0.heic", {.iloc_version = 0}},
+        {"heic-iloc2-wide.heic", {.iloc_version = 2, .offset_size = 8, .length_size = 8, .exif_item_id = 70000}},
+        {"heic-two-extents-base.heic", {.base_offset_size = 4, .index_size = 4, .extents = 2}},
+        {"heic-idat.heic", {.in_idat = true}},
+        {"avif.avif", {.major_brand = "avif"}},
+    };
+    for (const auto& [name, layout] : layouts) {
+      Write(seeds / "iso_media" / name, lumetra::testing::BuildHeif(tiff, layout));
+    }
+    Write(seeds / "iso_media" / "heic-no-exif.heic", lumetra::testing::BuildHeif(std::nullopt));
+    Ifd cr3_ifd0;
+    cr3_ifd0.Ascii(0x010F, "Canon").Ascii(0x0110, "Canon EOS M50");
+    Ifd cr3_exif;
+    cr3_exif.Rationals(0x829A, {{1, 60}}).Short(0x8827, {800});
+    Ifd cr3_gps;
+    cr3_gps.Byte(0x0000, {2, 3, 0, 0}).Ascii(0x0001, "N");
+    Write(seeds / "iso_media" / "canon.cr3",
+          lumetra::testing::BuildCr3({{"CMT1", BuildTiff(cr3_ifd0, ByteOrder::kLittle)},
+                                      {"CMT2", BuildTiff(cr3_exif, ByteOrder::kLittle)},
+                                      {"CMT3", BuildTiff(Ifd().Short(0x0001, {0}), ByteOrder::kLittle)},
+                                      {"CMT4", BuildTiff(cr3_gps, ByteOrder::kLittle)}}));
+
+    Ifd fuji;
+    fuji.Ascii(0x010F, "FUJIFILM").Ascii(0x0110, "FinePix S5Pro").Sub(0x8769, exif);
+    const std::string jpeg = BuildJpeg({lumetra::testing::ExifSegment(fuji, ByteOrder::kLittle)});
+    Write(seeds / "raf" / "fujifilm.raf", lumetra::testing::BuildRaf(jpeg));
+    Write(seeds / "raf" / "jpeg-past-the-end.raf", lumetra::testing::BuildRaf(jpeg, 0x7FFFFFF0));
+  }
 
   // APP13 data as the reader keeps it: the two length bytes, then the payload.
   const size_t length = iptc_payload.size() + 2;

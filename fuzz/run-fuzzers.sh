@@ -4,7 +4,7 @@
 # lowest priority. Each target starts from its committed seeds and regression inputs, the inputs it found
 # in earlier runs, and seeds cut out of the photo corpus at run time.
 #
-#   fuzz/run-fuzzers.sh [seconds] [target...]      seconds default 1900; targets default all four
+#   fuzz/run-fuzzers.sh [seconds] [target...]      seconds default 1900; targets default all six
 #
 # Environment: LUMETRA_FUZZ_WORK (default /tmp/lumetra-fuzz) holds per target corpus/, artifacts/ (crash-,
 # leak-, timeout-, oom- files) and fuzz.log; LUMETRA_CORPUS (default /work/shared/corpus) is the photo
@@ -14,7 +14,7 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-1900}
 shift $(($# > 0 ? 1 : 0))
 targets=("$@")
-((${#targets[@]} > 0)) || targets=(jpeg_reader tiff_reader iptc crop_file)
+((${#targets[@]} > 0)) || targets=(jpeg_reader tiff_reader iptc crop_file iso_media raf)
 work=${LUMETRA_FUZZ_WORK:-/tmp/lumetra-fuzz}
 corpus=${LUMETRA_CORPUS:-/work/shared/corpus}
 build=$repo/build/fuzz
@@ -53,7 +53,8 @@ for target in "${targets[@]}"; do
   read -r -a extra <<<"${LUMETRA_FUZZ_FLAGS:-}"
   options+=("${extra[@]}")
   case $target in
-    jpeg_reader | tiff_reader) options+=(-dict="$repo/fuzz/photo.dict") ;;
+    jpeg_reader | tiff_reader | raf) options+=(-dict="$repo/fuzz/photo.dict") ;;
+    iso_media) options+=(-dict="$repo/fuzz/iso_media.dict") ;;
   esac
   seeds=()
   for folder in "$repo/fuzz/seeds/$target" "$repo/fuzz/regressions/$target" "$work/cut/$target"; do

@@ -26,6 +26,21 @@ bool ByteSource::ReadByte(uint8_t& byte) {
   return true;
 }
 
+std::string ReadExactlyAt(PositionedSource& source, uint64_t offset, size_t count, std::string_view what) {
+  std::string bytes(count, '\0');
+  if (source.ReadAt(offset, bytes.data(), count) != count) {
+    throw ReaderError(std::string(what) + " at " + std::to_string(offset) + " runs past the end of the file");
+  }
+  return bytes;
+}
+
+size_t MemorySource::ReadAt(uint64_t offset, char* destination, size_t count) {
+  if (offset >= bytes_.size()) return 0;
+  const size_t n = std::min<uint64_t>(count, bytes_.size() - offset);
+  if (n > 0) std::memcpy(destination, bytes_.data() + offset, n);
+  return n;
+}
+
 size_t MemorySource::Read(char* destination, size_t count) {
   const size_t n = std::min(count, bytes_.size() - position_);
   if (n > 0) std::memcpy(destination, bytes_.data() + position_, n);
@@ -46,6 +61,7 @@ FileSource::FileSource(const std::string& path) : path_(path) {
     throw ReaderError("not a regular file: " + path);
   }
   identity_ = IdentityFromStat(info);
+  size_ = static_cast<uint64_t>(info.st_size);
   // Not zero-filled: only bytes read from the file are ever copied out of it.
   buffer_.reset(new char[kFileBufferSize]);
 }
@@ -63,6 +79,22 @@ size_t FileSource::ReadFromFile(char* destination, size_t count) {
       throw ReaderError("cannot read " + path_ + ": " + std::strerror(errno));
     }
     if (n == 0) at_end_ = true;
+    total += static_cast<size_t>(n);
+  }
+  return total;
+}
+
+size_t FileSource::ReadAt(uint64_t offset, char* destination, size_t count) {
+  if (offset >= size_) return 0;
+  count = static_cast<size_t>(std::min<uint64_t>(count, size_ - offset));
+  size_t total = 0;
+  while (total < count) {
+    const ssize_t n = ::pread(fd_, destination + total, count - total, static_cast<off_t>(offset + total));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw ReaderError("cannot read " + path_ + ": " + std::strerror(errno));
+    }
+    if (n == 0) break;  // the file shrank since it was opened
     total += static_cast<size_t>(n);
   }
   return total;
@@ -100,5 +132,15 @@ void FileSource::Skip(size_t count) {
     throw ReaderError("cannot seek in " + path_ + ": " + std::strerror(errno));
   }
 }
+
+size_t RangeSource::Read(char* destination, size_t count) {
+  if (position_ >= length_) return 0;
+  const size_t wanted = static_cast<size_t>(std::min<uint64_t>(count, length_ - position_));
+  const size_t n = source_.ReadAt(offset_ + position_, destination, wanted);
+  position_ += n;
+  return n;
+}
+
+void RangeSource::Skip(size_t count) { position_ += std::min<uint64_t>(count, length_ - std::min(position_, length_)); }
 
 }  // namespace lumetra

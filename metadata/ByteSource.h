@@ -22,12 +22,31 @@ class ByteSource {
   virtual void Skip(size_t count) = 0;
 };
 
+/// Reads at absolute offsets, for containers whose parts point at each other (boxes, directories, an
+/// embedded JPEG). Only the bytes asked for are read. `ReadAt` returns fewer bytes than asked only when the
+/// data ends first (none at or past the end); a read error throws `ReaderError`.
+class PositionedSource {
+ public:
+  virtual ~PositionedSource() = default;
+  [[nodiscard]] virtual size_t ReadAt(uint64_t offset, char* destination, size_t count) = 0;
+  /// The size of the data in bytes, as it was when the source was opened.
+  [[nodiscard]] virtual uint64_t Size() const = 0;
+};
+
+/// Exactly `count` bytes at `offset` as a string; throws `ReaderError` naming `what` when the data ends first.
+[[nodiscard]] std::string ReadExactlyAt(PositionedSource& source, uint64_t offset, size_t count, std::string_view what);
+
+/// A source read both ways: front to back by the JPEG walk, at offsets by the container locators.
+class RandomAccessSource : public ByteSource, public PositionedSource {};
+
 /// A photo held in memory (benchmarks, fuzzing, tests).
-class MemorySource : public ByteSource {
+class MemorySource : public RandomAccessSource {
  public:
   explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
   [[nodiscard]] size_t Read(char* destination, size_t count) override;
   void Skip(size_t count) override;
+  [[nodiscard]] size_t ReadAt(uint64_t offset, char* destination, size_t count) override;
+  [[nodiscard]] uint64_t Size() const override { return bytes_.size(); }
 
  private:
   std::string_view bytes_;
@@ -36,8 +55,9 @@ class MemorySource : public ByteSource {
 
 /// A photo file, opened read-only for the life of the object. Only regular files are read: a FIFO or a
 /// device would block or never end, so opening one throws `ReaderError` like a file that cannot be opened.
-/// Reads go through one buffer, so the marker walk costs a few system calls per photo.
-class FileSource : public ByteSource {
+/// Reads go through one buffer, so the marker walk costs a few system calls per photo. Positioned reads go
+/// to the file directly and leave the front-to-back position where it was.
+class FileSource : public RandomAccessSource {
  public:
   explicit FileSource(const std::string& path);
   ~FileSource() override;
@@ -46,6 +66,8 @@ class FileSource : public ByteSource {
   [[nodiscard]] size_t Read(char* destination, size_t count) override;
   /// Bytes beyond the buffer are passed over with a seek, never read.
   void Skip(size_t count) override;
+  [[nodiscard]] size_t ReadAt(uint64_t offset, char* destination, size_t count) override;
+  [[nodiscard]] uint64_t Size() const override { return size_; }
   /// The file as it was when opened.
   [[nodiscard]] const FileIdentity& Identity() const { return identity_; }
 
@@ -54,11 +76,28 @@ class FileSource : public ByteSource {
 
   std::string path_;
   FileIdentity identity_;
+  uint64_t size_ = 0;
   int fd_ = -1;
   std::unique_ptr<char[]> buffer_;
   size_t buffer_start_ = 0;
   size_t buffer_end_ = 0;
   bool at_end_ = false;
+};
+
+/// `length` bytes from `offset` of a positioned source, read front to back: an embedded JPEG handed to
+/// the ordinary segment walk. Ends early where the underlying data ends.
+class RangeSource : public ByteSource {
+ public:
+  RangeSource(PositionedSource& source, uint64_t offset, uint64_t length)
+      : source_(source), offset_(offset), length_(length) {}
+  [[nodiscard]] size_t Read(char* destination, size_t count) override;
+  void Skip(size_t count) override;
+
+ private:
+  PositionedSource& source_;
+  uint64_t offset_;
+  uint64_t length_;
+  uint64_t position_ = 0;
 };
 
 }  // namespace lumetra

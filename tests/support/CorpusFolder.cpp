@@ -6,14 +6,26 @@
 
 namespace lumetra::testing {
 
-std::optional<std::filesystem::path> CorpusFolder() {
-  if (const char* configured = std::getenv("LUMETRA_CORPUS"); configured != nullptr && *configured != '\0') {
+namespace {
+
+std::optional<std::filesystem::path> ConfiguredFolder(const char* variable,
+                                                      const std::filesystem::path& default_folder) {
+  if (const char* configured = std::getenv(variable); configured != nullptr && *configured != '\0') {
     if (std::filesystem::is_directory(configured)) return std::filesystem::path(configured);
     return std::nullopt;
   }
-  const std::filesystem::path beside_project = LUMETRA_DEFAULT_CORPUS;
-  if (std::filesystem::is_directory(beside_project)) return beside_project;
+  if (std::filesystem::is_directory(default_folder)) return default_folder;
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> CorpusFolder() {
+  return ConfiguredFolder("LUMETRA_CORPUS", LUMETRA_DEFAULT_CORPUS);
+}
+
+std::optional<std::filesystem::path> FormatsCorpusFolder() {
+  return ConfiguredFolder("LUMETRA_FORMATS_CORPUS", LUMETRA_DEFAULT_FORMATS_CORPUS);
 }
 
 std::vector<CorpusPhoto> CorpusPhotos() {

@@ -22,8 +22,16 @@ struct CorpusPhoto {
 /// The rows of the corpus manifest; empty when the corpus is absent.
 [[nodiscard]] std::vector<CorpusPhoto> CorpusPhotos();
 
+/// The shared folder of HEIF, AVIF and RAW files: $LUMETRA_FORMATS_CORPUS, else the one beside the project.
+/// Empty when neither exists; tests that need it skip then.
+[[nodiscard]] std::optional<std::filesystem::path> FormatsCorpusFolder();
+
 /// Why a test that needs the corpus was skipped.
 inline constexpr const char* kNoCorpus = "the photo corpus folder (../shared/corpus or $LUMETRA_CORPUS) is not there";
+
+/// Why a test that needs the formats corpus was skipped.
+inline constexpr const char* kNoFormatsCorpus =
+    "the formats corpus folder (../shared/formats-corpus or $LUMETRA_FORMATS_CORPUS) is not there";
 
 }  // namespace lumetra::testing
 

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace lumetra {
+
+class PositionedSource;
+
+/// A run of bytes of a file: `length` bytes from `offset`.
+struct ByteRange {
+  uint64_t offset = 0;
+  uint64_t length = 0;
+};
+
+/// Where the JPEG embedded in a Fujifilm RAF file lies (it carries the Exif and is read by the ordinary
+/// segment walk, through a `RangeSource`). Reads the 92-byte header only. None when the header names a
+/// JPEG of length 0; throws `ReaderError` when the header is cut short or the JPEG would lie outside the file.
+[[nodiscard]] std::optional<ByteRange> LocateRafJpeg(PositionedSource& source);
+
+}  // namespace lumetra

@@ -1,0 +1,142 @@
+// Files told apart by their first bytes, whatever their names say, and read at absolute offsets.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "metadata/ByteSource.h"
+#include "metadata/ContainerKind.h"
+#include "metadata/ReaderError.h"
+#include "testing/ExifWriter.h"
+#include "testing/IsoMediaWriter.h"
+#include "testing/JpegWriter.h"
+#include "tests/support/ExpectThrow.h"
+#include "tests/support/TempFolder.h"
+
+namespace lumetra {
+namespace {
+
+using testing::BuildJpeg;
+using testing::FtypBox;
+
+struct SniffCase {
+  const char* name;
+  std::string head;
+  ContainerKind kind;
+  TiffHeader tiff;
+};
+
+TEST(SniffContainer, TellsEachKindByItsFirstBytes) {
+  const std::string heic_tail(64, '\0');
+  const SniffCase cases[] = {
+      {"JPEG", std::string("\xFF\xD8\xFF\xE1\x00\x10", 6), ContainerKind::kJpeg, {}},
+      {"TIFF II", std::string("II*\0\x08\0\0\0", 8), ContainerKind::kTiff, {false, TiffMagic::kStandard, 8}},
+      {"TIFF MM", std::string("MM\0*\0\0\0\x08", 8), ContainerKind::kTiff, {true, TiffMagic::kStandard, 8}},
+      {"CR2, IFD0 at 16",
+       std::string("II*\0\x10\0\0\0CR\x02\0", 12),
+       ContainerKind::kTiff,
+       {false, TiffMagic::kStandard, 16}},
+      {"ORF IIRO", std::string("IIRO\x08\0\0\0", 8), ContainerKind::kTiff, {false, TiffMagic::kOlympus, 8}},
+      {"ORF IIRS", std::string("IIRS\x08\0\0\0", 8), ContainerKind::kTiff, {false, TiffMagic::kOlympus, 8}},
+      {"ORF MMOR", std::string("MMOR\0\0\x01\x02", 8), ContainerKind::kTiff, {true, TiffMagic::kOlympus, 0x102}},
+      {"RW2", std::string("IIU\0\x18\0\0\0", 8), ContainerKind::kTiff, {false, TiffMagic::kPanasonic, 0x18}},
+      {"RAF", "FUJIFILMCCD-RAW 0201", ContainerKind::kRaf, {}},
+      {"HEIC", FtypBox("heic", {"mif1", "heic"}), ContainerKind::kIsoMediaImage, {}},
+      {"HEIF by a compatible brand", FtypBox("mif1", {"mif1", "heic"}) + heic_tail, ContainerKind::kIsoMediaImage, {}},
+      {"AVIF", FtypBox("avif", {"avif", "mif1", "miaf"}), ContainerKind::kIsoMediaImage, {}},
+      {"CR3", FtypBox("crx ", {"crx ", "isom"}), ContainerKind::kCr3, {}},
+      {"MP4 video", FtypBox("isom", {"isom", "mp42"}), ContainerKind::kUnknown, {}},
+      {"ftyp too short for its brand",
+       std::string("\0\0\0\x0C"
+                   "ftypheic",
+                   12),
+       ContainerKind::kUnknown,
+       {}},
+      {"PNG", "\x89PNG\r\n\x1A\n", ContainerKind::kUnknown, {}},
+      {"TIFF header cut short", "II*\0", ContainerKind::kUnknown, {}},
+      {"one byte", "\xFF", ContainerKind::kUnknown, {}},
+      {"empty", "", ContainerKind::kUnknown, {}},
+  };
+  for (const SniffCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Container container = SniffContainer(c.head);
+    EXPECT_EQ(container.kind, c.kind);
+    if (c.kind != ContainerKind::kTiff) continue;
+    EXPECT_EQ(container.tiff.big_endian, c.tiff.big_endian);
+    EXPECT_EQ(container.tiff.magic, c.tiff.magic);
+    EXPECT_EQ(container.tiff.ifd0_offset, c.tiff.ifd0_offset);
+  }
+}
+
+TEST(SniffContainer, ReadsABrandListedBeyondTheFirstFewBytes) {
+  std::vector<std::string> brands(20, "isom");
+  brands.push_back("heix");
+  EXPECT_EQ(SniffContainer(FtypBox("isom", brands)).kind, ContainerKind::kIsoMediaImage);
+}
+
+TEST(SniffContainer, NefFileHoldingAJpegIsAJpeg) {
+  testing::TempFolder folder;
+  const std::filesystem::path path = folder.path() / "DSC_0001.NEF";
+  testing::WriteFileBytes(path, BuildJpeg({testing::JfifSegment()}));
+  FileSource file(path.string());
+  EXPECT_EQ(SniffContainer(file).kind, ContainerKind::kJpeg);
+}
+
+// Positioned reads, the same over a file and over memory.
+TEST(PositionedSource, ReadsAtOffsetsAndStopsAtTheEnd) {
+  const std::string bytes = "0123456789abcdef";
+  testing::TempFolder folder;
+  testing::WriteFileBytes(folder.path() / "bytes", bytes);
+  FileSource file((folder.path() / "bytes").string());
+  MemorySource memory(bytes);
+  for (PositionedSource* source : {static_cast<PositionedSource*>(&file), static_cast<PositionedSource*>(&memory)}) {
+    EXPECT_EQ(source->Size(), bytes.size());
+    char out[8] = {};
+    ASSERT_EQ(source->ReadAt(10, out, 4), 4u);
+    EXPECT_EQ(std::string(out, 4), "abcd");
+    EXPECT_EQ(source->ReadAt(14, out, 8), 2u);
+    EXPECT_EQ(std::string(out, 2), "ef");
+    EXPECT_EQ(source->ReadAt(16, out, 8), 0u);
+    EXPECT_EQ(source->ReadAt(UINT64_MAX, out, 8), 0u);
+    EXPECT_EQ(ReadExactlyAt(*source, 0, 3, "a header"), "012");
+    testing::ExpectThrowWithMessage<ReaderError>([&] { static_cast<void>(ReadExactlyAt(*source, 12, 5, "a box")); },
+                                                 "a box at 12 runs past the end of the file");
+  }
+}
+
+TEST(PositionedSource, LeavesTheFrontToBackPositionAlone) {
+  const std::string bytes = "0123456789";
+  testing::TempFolder folder;
+  testing::WriteFileBytes(folder.path() / "bytes", bytes);
+  FileSource file((folder.path() / "bytes").string());
+  MemorySource memory(bytes);
+  for (RandomAccessSource* source :
+       {static_cast<RandomAccessSource*>(&file), static_cast<RandomAccessSource*>(&memory)}) {
+    char out[4] = {};
+    ASSERT_EQ(source->Read(out, 2), 2u);
+    ASSERT_EQ(source->ReadAt(8, out, 2), 2u);
+    ASSERT_EQ(source->Read(out, 2), 2u);
+    EXPECT_EQ(std::string(out, 2), "23");
+  }
+}
+
+TEST(RangeSource, ReadsItsRangeFrontToBack) {
+  MemorySource memory("headerJPEGBYTEStrailer");
+  RangeSource range(memory, 6, 9);
+  std::string out(20, '\0');
+  EXPECT_EQ(range.Read(out.data(), 4), 4u);
+  EXPECT_EQ(range.Read(out.data() + 4, 20), 5u);
+  EXPECT_EQ(out.substr(0, 9), "JPEGBYTES");
+  EXPECT_EQ(range.Read(out.data(), 1), 0u);
+}
+
+TEST(RangeSource, EndsWhereTheDataEnds) {
+  MemorySource memory("0123456789");
+  RangeSource range(memory, 6, 100);
+  std::string out(20, '\0');
+  EXPECT_EQ(range.Read(out.data(), 20), 4u);
+  EXPECT_EQ(range.Read(out.data(), 20), 0u);
+}
+
+}  // namespace
+}  // namespace lumetra
