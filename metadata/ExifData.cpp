@@ -12,6 +12,9 @@
 #include <system_error>
 
 #include "metadata/ByteSource.h"
+#include "metadata/ContainerKind.h"
+#include "metadata/IsoMediaExif.h"
+#include "metadata/RafExif.h"
 #include "metadata/ReaderError.h"
 #include "metadata/TextEncoding.h"
 
@@ -29,12 +32,19 @@ constexpr uint8_t kMarkerComment = 0xFE;
 constexpr uint8_t kMarkerEndOfImage = 0xD9;
 constexpr uint8_t kMarkerStartOfScan = 0xDA;
 
-enum class FileKind { kJpeg, kTiff, kOther };
+bool IsJpegName(std::string_view extension) {
+  return extension == ".jpg" || extension == ".jpeg" || extension == ".jpe";
+}
 
-FileKind KindOfExtension(std::string_view extension) {
-  if (extension == ".jpg" || extension == ".jpeg" || extension == ".jpe") return FileKind::kJpeg;
-  if (extension == ".tif" || extension == ".tiff" || extension == ".nef") return FileKind::kTiff;
-  return FileKind::kOther;
+// A TIFF structure found inside a container, as the Exif segment of a JPEG would hold it: two length bytes
+// (never read), "Exif\0\0", then the structure, so that one walk and one set of offset rules serve both.
+std::string AsExifSegment(std::string_view tiff) {
+  std::string segment(
+      "\xFF\xFF"
+      "Exif\0\0",
+      8);
+  segment.append(tiff);
+  return segment;
 }
 
 bool IsExistingFile(const std::string& path) {
@@ -91,7 +101,7 @@ bool TimgData::ProcessFile(const std::string& path) {
   Reset();
   // The open is also the test that the file exists, so a survey pays no stat per photo; only a failed
   // open asks whether anything is there. A file that is there but cannot be read fails in ProcessKind.
-  std::unique_ptr<ByteSource> file;
+  std::unique_ptr<RandomAccessSource> file;
   std::exception_ptr open_error;
   try {
     auto opened = std::make_unique<FileSource>(path);
@@ -102,7 +112,7 @@ bool TimgData::ProcessFile(const std::string& path) {
     if (!IsExistingFile(path)) return false;
     open_error = std::current_exception();
   }
-  return ProcessKind(LowerExtension(path), [&file, &open_error] {
+  return ProcessKind(LowerExtension(path), [&file, &open_error]() -> std::unique_ptr<RandomAccessSource> {
     if (open_error) std::rethrow_exception(open_error);
     return std::move(file);
   });
@@ -110,22 +120,126 @@ bool TimgData::ProcessFile(const std::string& path) {
 
 bool TimgData::ProcessBytes(std::string_view bytes, std::string_view extension) {
   Reset();
-  return ProcessKind(LowerExtension(extension), [bytes] { return std::make_unique<MemorySource>(bytes); });
+  return ProcessKind(LowerExtension(extension), [bytes]() -> std::unique_ptr<RandomAccessSource> {
+    return std::make_unique<MemorySource>(bytes);
+  });
 }
 
-bool TimgData::ProcessKind(std::string_view extension, const std::function<std::unique_ptr<ByteSource>()>& open) {
+bool TimgData::ProcessKind(std::string_view extension,
+                           const std::function<std::unique_ptr<RandomAccessSource>()>& open) {
   ErrorText = "Not an EXIF file";
-  const FileKind kind = KindOfExtension(extension);
-  if (kind == FileKind::kOther) return false;
   try {
-    const std::unique_ptr<ByteSource> source = open();
-    const bool read = kind == FileKind::kTiff ? ProcessTiff(*source) : ProcessJpeg(*source);
+    const std::unique_ptr<RandomAccessSource> source = open();
+    // A file named as a JPEG is read as one, as it always was; any other is known by its first bytes, so a
+    // RAW file that holds a JPEG is read as the JPEG it is.
+    const Container container = IsJpegName(extension) ? Container{ContainerKind::kJpeg, {}} : SniffContainer(*source);
+    bool read = false;
+    switch (container.kind) {
+      case ContainerKind::kJpeg:
+        read = ProcessJpeg(*source);
+        break;
+      case ContainerKind::kTiff:
+        read = ProcessTiff(*source, container.tiff);
+        break;
+      case ContainerKind::kRaf:
+        read = ProcessRaf(*source);
+        break;
+      case ContainerKind::kIsoMediaImage:
+        read = ProcessIsoMedia(*source);
+        break;
+      case ContainerKind::kCr3:
+        read = ProcessCr3(*source);
+        break;
+      case ContainerKind::kUnknown:
+        break;
+    }
     if (read) ErrorText = "<none>";
     return read;
   } catch (const std::exception&) {
     ErrorText = "Illegal Exif construction";
     return false;
   }
+}
+
+bool TimgData::ProcessRaf(RandomAccessSource& source) {
+  std::optional<ByteRange> jpeg;
+  try {
+    jpeg = LocateRafJpeg(source);
+  } catch (const ReaderError&) {
+    return false;  // a header that points outside the file
+  }
+  if (!jpeg) return false;
+  RangeSource embedded(source, jpeg->offset, jpeg->length);
+  return ProcessJpeg(embedded);
+}
+
+bool TimgData::ProcessIsoMedia(RandomAccessSource& source) {
+  Cr3ExifBlocks blocks;
+  try {
+    std::optional<std::string> tiff = ReadIsoMediaExif(source);
+    if (!tiff) return false;
+    blocks.ifd0 = std::move(*tiff);
+  } catch (const ReaderError&) {
+    return false;  // boxes that break the rules
+  }
+  return ProcessTiffBlocks(blocks);
+}
+
+bool TimgData::ProcessCr3(RandomAccessSource& source) {
+  std::optional<Cr3ExifBlocks> blocks;
+  try {
+    blocks = ReadCr3Exif(source);
+  } catch (const ReaderError&) {
+    return false;
+  }
+  return blocks && ProcessTiffBlocks(*blocks);
+}
+
+bool TimgData::ProcessTiffBlocks(const Cr3ExifBlocks& blocks) {
+  IsTiff = false;
+  struct Block {
+    const std::string* tiff;
+    DirectoryKind kind;
+  };
+  const Block order[] = {{&blocks.ifd0, DirectoryKind::kMain},
+                         {&blocks.exif, DirectoryKind::kMain},
+                         {&blocks.maker_note, DirectoryKind::kMain},
+                         {&blocks.gps, DirectoryKind::kGps}};
+  for (const Block& block : order) {
+    if (block.tiff->empty()) continue;
+    ++SectionCount;
+    tSection& section = Sections[static_cast<size_t>(SectionCount)];
+    section.Data = AsExifSegment(*block.tiff);
+    section.Marker = kMarkerApp1;
+    section.Size = static_cast<int>(section.Data.size());
+    if (ExifSection == 0) {
+      ExifSection = SectionCount;
+      ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
+    }
+    // Each structure has offsets of its own: pointers back into another one mean nothing here.
+    Context.VisitedDirectories.clear();
+    try {
+      if (block.tiff == &blocks.maker_note) {
+        Buffer = section.Data;
+        BigEndian = block.tiff->starts_with("MM");
+        ImageInfo->Buffer = Buffer;
+        ImageInfo->BigEndian = BigEndian;
+        // The note's directory stands where its own TIFF header says, as a MakerNote value would.
+        ImageInfo->ProcessMakerNoteAt(static_cast<int64_t>(static_cast<uint32_t>(ReadLong(13))) + 9);
+      } else {
+        WalkExifSegment(section.Data, block.kind, section.Size - 6);
+      }
+    } catch (const ReaderError&) {
+      // A broken structure loses its own entries only, as a broken sub-directory does.
+    }
+  }
+  if (!ImageInfo) return false;
+  try {
+    ImageInfo->CalcFocalLength35();
+  } catch (const ReaderError&) {
+    return false;
+  }
+  return true;
 }
 
 bool TimgData::ProcessJpeg(ByteSource& source) {
@@ -224,50 +338,55 @@ bool TimgData::ReadSegments(ByteSource& source) {
 }
 
 void TimgData::ProcessExifSegment() {
+  ImageInfo->InfoText.clear();
+  const int64_t limit = Sections[static_cast<size_t>(ExifSection)].Size - 6;
+  if (WalkExifSegment(Buffer, DirectoryKind::kMain, limit)) ImageInfo->CalcFocalLength35();
+}
+
+bool TimgData::WalkExifSegment(std::string_view segment, DirectoryKind kind, int64_t limit) {
   using namespace std::string_view_literals;
-  if (Buffer.size() < 7 || Buffer.substr(2, 5) != "Exif\0"sv) {
+  if (segment.size() < 7 || segment.substr(2, 5) != "Exif\0"sv) {
     ErrorText = "Incorrect Exif header";
-    return;
+    return false;
   }
-  const std::string_view order = Buffer.size() < 10 ? std::string_view() : Buffer.substr(8, 2);
+  const std::string_view order = segment.size() < 10 ? std::string_view() : segment.substr(8, 2);
   if (order != "II" && order != "MM") {
     ErrorText = "Invalid Exif alignment marker";
-    return;
+    return false;
   }
+  Buffer = segment;
   BigEndian = order == "MM";
-  ImageInfo->InfoText.clear();
-  ImageInfo->Buffer = Buffer;
+  ImageInfo->Buffer = segment;
   ImageInfo->BigEndian = BigEndian;
   const int32_t offset = ReadLong(13);
   const int64_t start = offset == 0 ? 17 : static_cast<int64_t>(offset) + 9;
-  ImageInfo->ProcessDirectory(start, 9, DirectoryKind::kMain, Sections[static_cast<size_t>(ExifSection)].Size - 6);
-  ImageInfo->CalcFocalLength35();
+  ImageInfo->ProcessDirectory(start, 9, kind, limit);
+  return true;
 }
 
-bool TimgData::ProcessTiff(ByteSource& source) {
+bool TimgData::ProcessTiff(RandomAccessSource& source, const TiffHeader& header) {
   IsTiff = true;
   bool read = false;
   try {
-    char header[8] = {};
-    if (source.Read(header, 2) == 2 && (std::string_view(header, 2) == "II" || std::string_view(header, 2) == "MM") &&
-        source.Read(header + 2, 6) == 6) {
-      tSection& section = Sections[1];
-      section.Data.assign(kTiffBufferSize, '\0');
-      section.Marker = 0;
-      section.Size = static_cast<int>(kTiffBufferSize);
-      static_cast<void>(source.Read(section.Data.data(), section.Data.size()));
-      SectionCount = 1;
-      ExifSection = 1;
-      ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
-      ImageInfo->IsTiff = true;
-      Buffer = section.Data;
-      ImageInfo->Buffer = Buffer;
-      ImageInfo->BigEndian = header[0] == 'M';
-      // The first directory is read right after the header, whatever the header's offset says.
-      ImageInfo->ProcessDirectory(1, -7, DirectoryKind::kMain, static_cast<int64_t>(kTiffBufferSize));
-      ImageInfo->CalcFocalLength35();
-      read = true;
-    }
+    tSection& section = Sections[1];
+    section.Data.assign(kTiffBufferSize, '\0');
+    section.Marker = 0;
+    section.Size = static_cast<int>(kTiffBufferSize);
+    static_cast<void>(source.ReadAt(8, section.Data.data(), section.Data.size()));
+    SectionCount = 1;
+    ExifSection = 1;
+    ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
+    ImageInfo->IsTiff = true;
+    Buffer = section.Data;
+    ImageInfo->Buffer = Buffer;
+    ImageInfo->BigEndian = header.big_endian;
+    // The buffer starts right after the 8-byte header. The first directory stands where the header says
+    // (16 in a CR2); an offset inside the header itself cannot be right, and the directory is looked for
+    // right after the header then.
+    const int64_t start = header.ifd0_offset >= 8 ? static_cast<int64_t>(header.ifd0_offset) - 7 : 1;
+    ImageInfo->ProcessDirectory(start, -7, DirectoryKind::kMain, static_cast<int64_t>(kTiffBufferSize));
+    ImageInfo->CalcFocalLength35();
+    read = true;
   } catch (const ReaderError&) {
     read = false;
   }

@@ -17,6 +17,9 @@
 namespace lumetra {
 
 class ByteSource;
+class RandomAccessSource;
+struct TiffHeader;
+struct Cr3ExifBlocks;
 
 /// One stored segment: the two length bytes as in the file followed by the payload, the marker code,
 /// and the length field's value (which counts the two length bytes).
@@ -41,10 +44,12 @@ class TimgData : public tEndInd {
   TimgData(const TimgData&) = delete;
   TimgData& operator=(const TimgData&) = delete;
 
-  /// Reads the file at `path`, chosen by extension (".jpg", ".jpeg", ".jpe"; ".tif", ".tiff", ".nef").
-  /// True when the read succeeded; the survey asks `HasExif` instead.
+  /// Reads the file at `path`. A file named as a JPEG (".jpg", ".jpeg", ".jpe") is read as one; any other
+  /// is known by its first bytes: JPEG, TIFF and the RAW formats built on it, Fujifilm RAF (its embedded
+  /// JPEG), HEIF/HEIC/AVIF (the Exif item) or Canon CR3 (its Exif boxes). True when the read succeeded;
+  /// the survey asks `HasExif` instead.
   bool ProcessFile(const std::string& path);
-  /// The same read on a file's bytes held in memory, the kind given by `extension` (".jpg", ".tif", ...).
+  /// The same read on a file's bytes held in memory, named by `extension` (".jpg", ".tif", ...).
   bool ProcessBytes(std::string_view bytes, std::string_view extension);
 
   /// True when an Exif segment was taken (even if its walk failed part-way).
@@ -83,13 +88,23 @@ class TimgData : public tEndInd {
   void ProcessExifSegment();
 
  private:
-  /// Reads the source `open` gives with the reader of the extension's kind; never throws.
-  bool ProcessKind(std::string_view extension, const std::function<std::unique_ptr<ByteSource>()>& open);
+  /// Reads the source `open` gives with the reader of its kind; never throws.
+  bool ProcessKind(std::string_view extension, const std::function<std::unique_ptr<RandomAccessSource>()>& open);
   bool ProcessJpeg(ByteSource& source);
   bool ReadSegments(ByteSource& source);
+  bool ProcessRaf(RandomAccessSource& source);
+  bool ProcessIsoMedia(RandomAccessSource& source);
+  bool ProcessCr3(RandomAccessSource& source);
+  /// Walks TIFF structures found in a container as the Exif segments a JPEG would carry: IFD0 (with the
+  /// directories it points to), then a separate Exif directory, a Canon maker note and a GPS directory,
+  /// each from its own TIFF header; absent ones are empty.
+  bool ProcessTiffBlocks(const Cr3ExifBlocks& blocks);
+  /// Checks the Exif header and byte order of `segment` and walks its first directory as `kind`, within
+  /// `limit` bytes; false when the header is wrong.
+  bool WalkExifSegment(std::string_view segment, DirectoryKind kind, int64_t limit);
   /// Reads one segment's `length` - 2 payload bytes after its two length bytes into `destination`.
   static std::string_view ReadSegment(ByteSource& source, char* destination, int length);
-  bool ProcessTiff(ByteSource& source);
+  bool ProcessTiff(RandomAccessSource& source, const TiffHeader& header);
 
   /// A selective read's Exif segment (`Sections` keeps no bytes then).
   std::unique_ptr<char[]> selected_exif_;

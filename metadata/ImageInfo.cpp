@@ -160,6 +160,13 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
   }
 }
 
+void TImageInfo::ProcessMakerNoteAt(int64_t position) {
+  if (position < 1 || position > static_cast<int64_t>(Buffer.size())) return;
+  MakerNoteRaw = Buffer.substr(static_cast<size_t>(position - 1));
+  MakerNotePos = position;
+  MakerNoteKnown = ReadMakerNote();
+}
+
 bool TImageInfo::ReadMakerNote() {
   TmsInfo maker_note(IsTiff, *this);
   return maker_note.ProcessMakerNote();

@@ -50,6 +50,9 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   /// offsets in the note) and lists its entries with `Origin` 1. A failure ends the note's walk only and
   /// sets `ErrorText` to "Error Detected = " and the failure's message.
   void ProcessMakerDirectory(std::string_view bytes, const MakerLayout& layout, int64_t maker_offset) override;
+  /// The maker-note step for a note kept apart from its Exif directory (Canon CR3): the bytes of `Buffer`
+  /// from 1-based `position` to its end, read as if a MakerNote tag had pointed there.
+  void ProcessMakerNoteAt(int64_t position);
   /// Lists a named entry (a value decoded from a maker record) when the build mode lists its name.
   void AddNamedTag(const std::string& name, const std::string& value) override;
   /// Appends a copy of `entry` unless its `Tag` is 0; returns `TagCount` - 1.

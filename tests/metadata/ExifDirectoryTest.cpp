@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "metadata/EndianReader.h"
 #include "metadata/ExifData.h"
 #include "metadata/ReaderError.h"
 #include "testing/ExifWriter.h"
@@ -573,19 +574,32 @@ TEST(TagLookup, FindsTheFirstEntryByNameIgnoringCase) {
                                                "value 2147483648.00 is outside the 32-bit range");
 }
 
-TEST(TiffFile, TheFirstDirectoryIsReadRightAfterTheHeader) {
+// A CR2 keeps IFD0 at 16, behind its own header fields: the first directory is read where the header says,
+// and right after the header only when the header's offset points inside the header itself.
+TEST(TiffFile, TheFirstDirectoryIsReadWhereTheHeaderSays) {
   for (const ByteOrder order : testing::kBothByteOrders) {
     SCOPED_TRACE(testing::ByteOrderName(order));
-    std::string tiff = testing::BuildTiff(CameraIfd(), order);
-    Patch(tiff, 4, 0x400, 4, order);  // the header's offset is not looked at
+    Ifd decoy;
+    decoy.Ascii(0x010F, "Decoy").Ascii(0x0110, "Right after the header").Next(CameraIfd());
+    std::string tiff = testing::BuildTiff(decoy, order);
+    // The decoy's next-directory pointer follows its two entries.
+    const std::string_view next_pointer(tiff.data() + 8 + 2 + 2 * 12, 4);
+    const uint32_t camera_directory = static_cast<uint32_t>(ReadIntegerInOrder(next_pointer, order == ByteOrder::kBig));
+    for (const auto& [header_offset, model] :
+         {std::pair<uint32_t, const char*>{camera_directory, "Canon EOS 40D"}, {4u, "Right after the header"}}) {
+      Patch(tiff, 4, header_offset, 4, order);
+      TimgData data(BuildAll);
+      EXPECT_TRUE(data.ProcessBytes(tiff, ".tif"));
+      EXPECT_EQ(data.ErrorText, "<none>");
+      EXPECT_FALSE(data.IsTiff);
+      EXPECT_TRUE(data.ImageInfo->IsTiff);
+      EXPECT_EQ(data.ImageInfo->BigEndian, order == ByteOrder::kBig);
+      EXPECT_EQ(data.Sections[1].Data.size(), 256000u);
+      EXPECT_EQ(data.ImageInfo->TagText("Model"), model);
+    }
+    Patch(tiff, 4, camera_directory, 4, order);
     TimgData data(BuildAll);
-    EXPECT_TRUE(data.ProcessBytes(tiff, ".tif"));
-    EXPECT_EQ(data.ErrorText, "<none>");
-    EXPECT_FALSE(data.IsTiff);
-    EXPECT_TRUE(data.ImageInfo->IsTiff);
-    EXPECT_EQ(data.ImageInfo->BigEndian, order == ByteOrder::kBig);
-    EXPECT_EQ(data.Sections[1].Data.size(), 256000u);
-    EXPECT_EQ(data.ImageInfo->TagText("Model"), "Canon EOS 40D");
+    ASSERT_TRUE(data.ProcessBytes(tiff, ".cr2"));
     EXPECT_EQ(data.ImageInfo->TagText("ExposureTime"), "10/1250");
     EXPECT_EQ(data.ImageInfo->TagText("GPSLatitude"), "55 Degrees 45 Minutes 18 Seconds");
   }

@@ -209,9 +209,11 @@ class ProcessFileTest : public ::testing::Test {
   testing::TempFolder folder_;
 };
 
-TEST_F(ProcessFileTest, ChoosesTheReaderByExtensionIgnoringCase) {
+// A file named as a JPEG is read as one, as it always was; any other file is known by its bytes.
+TEST_F(ProcessFileTest, JpegNamesAreReadAsJpegAndOtherFilesByTheirBytes) {
   const std::string jpeg = BuildJpeg({Exif()});
   const std::string tiff = testing::BuildTiff(CameraIfd(), ByteOrder::kBig);
+  const std::string png("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);
   struct Case {
     const char* name;
     const std::string& bytes;
@@ -222,13 +224,16 @@ TEST_F(ProcessFileTest, ChoosesTheReaderByExtensionIgnoringCase) {
       {"IMG_0001.JPG", jpeg, true, "<none>"},
       {"a.jpeg", jpeg, true, "<none>"},
       {"a.Jpe", jpeg, true, "<none>"},
-      {"a.png", jpeg, false, "Not an EXIF file"},
-      {"no-extension", jpeg, false, "Not an EXIF file"},
       {"a.tif", tiff, true, "<none>"},
       {"a.TIFF", tiff, true, "<none>"},
       {"a.nef", tiff, true, "<none>"},
+      {"a.CR2", tiff, true, "<none>"},
+      {"jpeg-named.nef", jpeg, true, "<none>"},
+      {"jpeg-named.tif", jpeg, true, "<none>"},
+      {"no-extension", jpeg, true, "<none>"},
       {"tiff-named.jpg", tiff, false, "Not an EXIF file"},
-      {"jpeg-named.tif", jpeg, false, "Not an EXIF file"},
+      {"a.png", png, false, "Not an EXIF file"},
+      {"png-named.nef", png, false, "Not an EXIF file"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
