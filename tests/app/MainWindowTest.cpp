@@ -246,7 +246,7 @@ class MainWindowTest : public QObject {
     QTimer::singleShot(0, window.get(), [&] { window->close(); });
     Run(*window, demo_);
     QTRY_VERIFY(!window->isVisible());
-    QCOMPARE(LineCount(ReadText(Home() / "Lumetra.ini")), 7);
+    QCOMPARE(LineCount(ReadText(Home() / "Lumetra.ini")), 8);
   }
 
   void functionKeys() {
@@ -479,9 +479,10 @@ class MainWindowTest : public QObject {
       Find<QCheckBox>(*window, "cb_HideLeft")->setChecked(true);
       window->close();
     }
-    QCOMPARE(QString::fromStdString(ReadText(Home() / "Lumetra.ini")),
-             QString::fromStdString(demo_.string() +
-                                    "\r\nRussian\r\n35mm\r\nLinear\r\nKF = no\r\nNon SubFolders\r\nHide\r\n"));
+    QCOMPARE(
+        QString::fromStdString(ReadText(Home() / "Lumetra.ini")),
+        QString::fromStdString(demo_.string() +
+                               "\r\nRussian\r\n35mm\r\nLinear\r\nKF = no\r\nNon SubFolders\r\nHide\r\nJPEG only\r\n"));
     auto window = Open();
     QCOMPARE(window->UiLanguage(), kRussian);
     QCOMPARE(window->CurrentFolder(), demo_.string());
@@ -509,7 +510,7 @@ class MainWindowTest : public QObject {
     window->close();
     // Never selected a folder: line 1 is written empty.
     QCOMPARE(ReadText(Home() / "Lumetra.ini"),
-             std::string("\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\n"));
+             std::string("\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\nJPEG only\r\n"));
   }
 
   void settingsThatCannotBeWrittenAreReported() {
