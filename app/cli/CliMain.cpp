@@ -82,8 +82,8 @@ void AddSurveySettings(CLI::App& survey, lumetra::cli::SurveyRequest& request, S
   survey.add_flag("--no-subfolders", choices.no_subfolders, "Do not walk the sub-folders");
   survey
       .add_option("--formats", choices.formats,
-                  "Photo files to survey: jpeg (.jpg, .jpeg) or all (also HEIC/HEIF, AVIF and RAW; a RAW file "
-                  "beside a JPEG of the same name is counted once, as the JPEG)")
+                  "Photo files to survey: jpeg, the default (.jpg, .jpeg), or all (also HEIC/HEIF, AVIF and RAW; a RAW "
+                  "file beside a JPEG of the same name is counted once, as the JPEG)")
       ->check(CLI::IsMember({"jpeg", "all"}));
   survey.add_flag("--no-unknown", choices.no_unknown, "Do not collect cameras without a crop factor");
   survey.add_option("--crop-file", request.crop_file, "The crop-factor file");
