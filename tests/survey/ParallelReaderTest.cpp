@@ -102,6 +102,35 @@ TEST(ParallelReader, HandsBackEveryPhotoOfTheWalkInItsOrderReadOnceByAWorker) {
   }
 }
 
+TEST(ParallelReader, TheScoutTakesThePhotoFilesTheWalkTakes) {
+  testing::TempFolder root;
+  for (const char* name : {"a.jpg", "b.NEF", "c.cr2", "c.jpg", "d.heic", "e.txt"}) {
+    WriteFile(root.path() / name, name);
+  }
+  WalkOptions options;
+  options.formats = PhotoFormats::kAll;
+  StandInRead read;
+  std::vector<std::string> walked;
+  {
+    ParallelReader reader(root.path().string(), options, 2, read.Function());
+    WalkHooks hooks;
+    hooks.photo = [&](const std::string& path) {
+      walked.push_back(path.substr(root.path().string().size() + 1));
+      static_cast<void>(reader.Take(path));
+    };
+    const std::atomic<bool> stop{false};
+    static_cast<void>(WalkFolder(root.path().string(), options, hooks, stop));
+  }
+  EXPECT_THAT(walked, ElementsAreArray({"a.jpg", "b.NEF", "c.jpg", "d.heic"}));
+  const auto readers = read.Readers();
+  EXPECT_EQ(readers.size(), walked.size());
+  for (const auto& [path, ids] : readers) {
+    ASSERT_EQ(ids.size(), 1u) << path;
+    // Read ahead by a worker, not by the walk when it got there.
+    EXPECT_NE(ids[0], std::this_thread::get_id()) << path;
+  }
+}
+
 TEST(ParallelReader, AFileTheScoutDidNotMeetIsReadByTheCaller) {
   testing::TempFolder root;
   testing::TempFolder elsewhere;
