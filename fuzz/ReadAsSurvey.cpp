@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "crop/CropStore.h"
+#include "fuzz/ReadBothWays.h"
 #include "metadata/ExifData.h"
 #include "metadata/ReaderError.h"
 #include "metadata/TextEncoding.h"
@@ -34,6 +35,13 @@ void ReadAsSurvey(std::string_view bytes, std::string_view extension) {
     std::abort();
   }
   if (data.ImageInfo) static_cast<void>(ConvertTexts(data.ImageInfo->Tags));
+
+  // The survey reads selectively; whatever the bytes, that read must give what the full one gives.
+  const std::string difference = DifferenceBetweenReads(TagsOf(data), SelectiveRead(bytes, extension));
+  if (!difference.empty()) {
+    std::fprintf(stderr, "the survey's selective read differs from the full read: %s\n", difference.c_str());
+    std::abort();
+  }
 
   if (data.IptcInfo) {
     try {

@@ -33,6 +33,8 @@ size_t MemorySource::Read(char* destination, size_t count) {
   return n;
 }
 
+void MemorySource::Skip(size_t count) { position_ += std::min(count, bytes_.size() - position_); }
+
 FileSource::FileSource(const std::string& path) : path_(path) {
   // O_NONBLOCK keeps a FIFO from blocking the open; it is refused right after.
   fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -86,6 +88,17 @@ size_t FileSource::Read(char* destination, size_t count) {
     total += n;
   }
   return total;
+}
+
+void FileSource::Skip(size_t count) {
+  const size_t buffered = std::min(count, buffer_end_ - buffer_start_);
+  buffer_start_ += buffered;
+  const size_t rest = count - buffered;
+  if (rest == 0 || at_end_) return;
+  // A seek past the end is allowed; the next read then finds the end.
+  if (::lseek(fd_, static_cast<off_t>(rest), SEEK_CUR) < 0) {
+    throw ReaderError("cannot seek in " + path_ + ": " + std::strerror(errno));
+  }
 }
 
 }  // namespace lumetra

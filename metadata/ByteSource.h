@@ -18,6 +18,8 @@ class ByteSource {
   [[nodiscard]] virtual size_t Read(char* destination, size_t count) = 0;
   /// One byte, or false at the end of the data.
   [[nodiscard]] bool ReadByte(uint8_t& byte);
+  /// Passes over `count` bytes, or to the end of the data when fewer are left.
+  virtual void Skip(size_t count) = 0;
 };
 
 /// A photo held in memory (benchmarks, fuzzing, tests).
@@ -25,6 +27,7 @@ class MemorySource : public ByteSource {
  public:
   explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
   [[nodiscard]] size_t Read(char* destination, size_t count) override;
+  void Skip(size_t count) override;
 
  private:
   std::string_view bytes_;
@@ -41,6 +44,8 @@ class FileSource : public ByteSource {
   FileSource(const FileSource&) = delete;
   FileSource& operator=(const FileSource&) = delete;
   [[nodiscard]] size_t Read(char* destination, size_t count) override;
+  /// Bytes beyond the buffer are passed over with a seek, never read.
+  void Skip(size_t count) override;
   /// The file as it was when opened.
   [[nodiscard]] const FileIdentity& Identity() const { return identity_; }
 

@@ -6,21 +6,10 @@
 
 namespace lumetra {
 
-std::string_view tEndInd::Bytes(int64_t position, int64_t count) const {
-  // Position p (1-based) is index p - 1; check the start first, then the length against what is left.
-  const int64_t size = static_cast<int64_t>(Buffer.size());
-  if (position < 1 || position - 1 > size || count > size - (position - 1)) {
-    throw ReaderError("read of " + std::to_string(count) + " bytes at position " + std::to_string(position) +
-                      " is outside the " + std::to_string(size) + "-byte buffer");
-  }
-  return Buffer.substr(static_cast<size_t>(position - 1), static_cast<size_t>(count));
+void tEndInd::ThrowOutside(int64_t position, int64_t count) const {
+  throw ReaderError("read of " + std::to_string(count) + " bytes at position " + std::to_string(position) +
+                    " is outside the " + std::to_string(Buffer.size()) + "-byte buffer");
 }
-
-uint16_t tEndInd::ReadWord(int64_t position) const {
-  return static_cast<uint16_t>(ReadIntegerInOrder(Bytes(position, 2), BigEndian));
-}
-
-int32_t tEndInd::ReadLong(int64_t position) const { return ReadIntegerInOrder(Bytes(position, 4), BigEndian); }
 
 int32_t tEndInd::ReadInteger(std::string_view bytes) const { return ReadIntegerInOrder(bytes, BigEndian); }
 

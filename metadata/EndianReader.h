@@ -15,15 +15,32 @@ class tEndInd {
   std::string_view Buffer;
 
   /// Unsigned 16-bit value at `position` and `position` + 1.
-  [[nodiscard]] uint16_t ReadWord(int64_t position) const;
+  [[nodiscard]] uint16_t ReadWord(int64_t position) const {
+    const uint8_t* b = At(position, 2);
+    return static_cast<uint16_t>(BigEndian ? b[0] << 8 | b[1] : b[1] << 8 | b[0]);
+  }
   /// Signed 32-bit value of the four bytes from `position`.
-  [[nodiscard]] int32_t ReadLong(int64_t position) const;
+  [[nodiscard]] int32_t ReadLong(int64_t position) const {
+    const uint8_t* b = At(position, 4);
+    const uint32_t value = BigEndian ? uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 | b[3]
+                                     : uint32_t{b[3]} << 24 | uint32_t{b[2]} << 16 | uint32_t{b[1]} << 8 | b[0];
+    return static_cast<int32_t>(value);
+  }
   /// Value of a byte string of any length in this byte order: the low 32 bits of at most eight bytes
   /// (the most significant ones), as a signed int.
   [[nodiscard]] int32_t ReadInteger(std::string_view bytes) const;
 
  private:
-  [[nodiscard]] std::string_view Bytes(int64_t position, int64_t count) const;
+  // The directory walks read every entry through these two: the check stays inline, the message apart.
+  [[nodiscard]] const uint8_t* At(int64_t position, int64_t count) const {
+    const auto size = static_cast<int64_t>(Buffer.size());
+    // Position p (1-based) is index p - 1; check the start first, then the length against what is left.
+    if (position < 1 || position - 1 > size || count > size - (position - 1)) [[unlikely]] {
+      ThrowOutside(position, count);
+    }
+    return reinterpret_cast<const uint8_t*>(Buffer.data()) + (position - 1);
+  }
+  [[noreturn]] void ThrowOutside(int64_t position, int64_t count) const;
 };
 
 /// `tEndInd::ReadInteger` as a free function for code that has the byte order but no reader.

@@ -67,6 +67,8 @@ std::string LowerExtension(std::string_view path) {
 
 TimgData::TimgData(int build_mode) : BuildMode(build_mode) { Reset(); }
 
+TimgData::TimgData(const TagSelection& selection) : BuildMode(BuildSelectedTags), Selection(&selection) { Reset(); }
+
 TimgData::~TimgData() = default;
 
 void TimgData::Reset() {
@@ -82,6 +84,7 @@ void TimgData::Reset() {
   IptcInfo.reset();
   BigEndian = false;
   Buffer = {};
+  selected_exif_.reset();
 }
 
 bool TimgData::ProcessFile(const std::string& path) {
@@ -135,6 +138,16 @@ bool TimgData::ProcessJpeg(ByteSource& source) {
   }
 }
 
+std::string_view TimgData::ReadSegment(ByteSource& source, char* destination, int length) {
+  destination[0] = static_cast<char>(length >> 8);
+  destination[1] = static_cast<char>(length & 0xFF);
+  const size_t payload = static_cast<size_t>(length) - 2;
+  // Bytes a short file does not supply read as zero.
+  const size_t got = source.Read(destination + 2, payload);
+  std::fill(destination + 2 + got, destination + 2 + payload, '\0');
+  return {destination, static_cast<size_t>(length)};
+}
+
 bool TimgData::ReadSegments(ByteSource& source) {
   uint8_t first = 0;
   uint8_t second = 0;
@@ -157,12 +170,20 @@ bool TimgData::ReadSegments(ByteSource& source) {
     section.Marker = marker;
     section.Size = length;
     if (length < 2) throw ReaderError("segment length " + std::to_string(length) + " is below 2");
-    section.Data.resize(static_cast<size_t>(length));
-    section.Data[0] = static_cast<char>(length_high);
-    section.Data[1] = static_cast<char>(length_low);
-    // Bytes a short file does not supply read as zero.
-    const size_t got = source.Read(section.Data.data() + 2, section.Data.size() - 2);
-    std::fill(section.Data.begin() + 2 + static_cast<std::ptrdiff_t>(got), section.Data.end(), '\0');
+    std::string_view segment;
+    if (BuildMode != BuildSelectedTags) {
+      section.Data.resize(static_cast<size_t>(length));
+      segment = ReadSegment(source, section.Data.data(), length);
+    } else if (marker == kMarkerApp1 && ExifSection == 0 && SectionCount <= 5) {
+      // A selective read keeps the Exif segment's bytes apart from `Sections`, in storage that is not
+      // first zero-filled, and passes over every other segment unread.
+      section.Data.clear();
+      selected_exif_ = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(length));
+      segment = ReadSegment(source, selected_exif_.get(), length);
+    } else {
+      section.Data.clear();
+      source.Skip(static_cast<size_t>(length - 2));
+    }
     if (length == 2) continue;
 
     // Exif is taken only among the first five segments, and as the fifth only after an IPTC or comment.
@@ -178,8 +199,8 @@ bool TimgData::ReadSegments(ByteSource& source) {
           --SectionCount;  // dropped: the next segment reuses the slot
         } else {
           ExifSection = SectionCount;
-          ImageInfo = std::make_unique<TImageInfo>(*this, BuildMode, Context);
-          Buffer = section.Data;
+          ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
+          Buffer = segment;
           ProcessExifSegment();
         }
         break;
@@ -235,7 +256,7 @@ bool TimgData::ProcessTiff(ByteSource& source) {
       static_cast<void>(source.Read(section.Data.data(), section.Data.size()));
       SectionCount = 1;
       ExifSection = 1;
-      ImageInfo = std::make_unique<TImageInfo>(*this, BuildMode, Context);
+      ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
       ImageInfo->IsTiff = true;
       Buffer = section.Data;
       ImageInfo->Buffer = Buffer;

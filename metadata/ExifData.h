@@ -11,6 +11,7 @@
 #include "metadata/ImageInfo.h"
 #include "metadata/IptcData.h"
 #include "metadata/ReaderContext.h"
+#include "metadata/TagSelection.h"
 #include "metadata/TagTables.h"
 
 namespace lumetra {
@@ -33,6 +34,9 @@ struct tSection {
 class TimgData : public tEndInd {
  public:
   explicit TimgData(int build_mode);
+  /// A selective read (`BuildSelectedTags`): lists only `selection`'s names, which must outlive the reader,
+  /// and keeps no segment but the Exif one.
+  explicit TimgData(const TagSelection& selection);
   ~TimgData();
   TimgData(const TimgData&) = delete;
   TimgData& operator=(const TimgData&) = delete;
@@ -49,7 +53,10 @@ class TimgData : public tEndInd {
   void Reset();
 
   int BuildMode;
-  /// Slots 1 to 21 (slot 0 is unused); the JPEG walk uses 1 to 20, a TIFF file slot 1.
+  /// The names a selective read lists; none in the other build modes.
+  const TagSelection* Selection = nullptr;
+  /// Slots 1 to 21 (slot 0 is unused); the JPEG walk uses 1 to 20, a TIFF file slot 1. A selective read
+  /// keeps the markers and sizes only: its Exif segment's bytes are in `Buffer`.
   std::array<tSection, 22> Sections{};
   int SectionCount = 0;
   /// Slot numbers of the kept segments; 0 when none.
@@ -80,7 +87,12 @@ class TimgData : public tEndInd {
   bool ProcessKind(std::string_view extension, const std::function<std::unique_ptr<ByteSource>()>& open);
   bool ProcessJpeg(ByteSource& source);
   bool ReadSegments(ByteSource& source);
+  /// Reads one segment's `length` - 2 payload bytes after its two length bytes into `destination`.
+  static std::string_view ReadSegment(ByteSource& source, char* destination, int length);
   bool ProcessTiff(ByteSource& source);
+
+  /// A selective read's Exif segment (`Sections` keeps no bytes then).
+  std::unique_ptr<char[]> selected_exif_;
 };
 
 /// The extension of a file name, from its last dot, in lower case (".jpg"); empty when there is none.

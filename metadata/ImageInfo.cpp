@@ -1,12 +1,12 @@
 #include "metadata/ImageInfo.h"
 
+#include <array>
 #include <cmath>
-#include <limits>
 
-#include "metadata/ExifData.h"
-#include "metadata/MakerNoteData.h"
+#include "metadata/DirectoryEntry.h"
 #include "metadata/ReaderError.h"
 #include "metadata/TagTables.h"
+#include "metadata/TiffTypes.h"
 #include "metadata/ValueRendering.h"
 
 namespace lumetra {
@@ -32,6 +32,12 @@ constexpr uint16_t kTagFocalLength35 = 0xA405;
 constexpr double kFullFrameDiagonal = 43.26661531;
 constexpr double kFullFrameArea = 864;
 
+// What the 35 mm step looks up by name, so a selective read lists them whatever it was asked for.
+constexpr std::array<std::string_view, 6> kFocal35InputNames = {
+    "FocalLengthin35mmFilm", "FocalPlaneResolutionUnit", "ResolutionUnit",
+    "FocalLength",           "FocalPlaneXResolution",    "FocalPlaneYResolution",
+};
+
 // A user comment's text: the bytes after its 8-byte character-code prefix, without the blanks and
 // control characters around them.
 std::string UserCommentText(std::string_view raw) {
@@ -55,10 +61,17 @@ class NumeratorModeScope {
 
 }  // namespace
 
-TImageInfo::TImageInfo(TimgData& owner, int build_mode, ReaderContext& context)
-    : Owner(owner), BuildMode(build_mode), context_(context) {
+TImageInfo::TImageInfo(std::string& error_text, int build_mode, ReaderContext& context, const TagSelection* selection)
+    : ErrorText(error_text), BuildMode(build_mode), context_(context), selection_(selection) {
   context_.VisitedDirectories.clear();
-  Tags.reserve(64);  // a camera file lists 30 to 60 tags
+  Tags.reserve(ListsEverything() ? 64 : 24);  // a camera file lists 30 to 60 tags
+}
+
+bool TImageInfo::Lists(std::string_view name) const {
+  if (ListsEverything()) return true;
+  if (BuildMode != BuildSelectedTags) return false;
+  static const TagSelection focal35_inputs(kFocal35InputNames);
+  return focal35_inputs.Holds(name) || (selection_ != nullptr && selection_->Holds(name));
 }
 
 void TImageInfo::ProcessDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit) {
@@ -69,7 +82,7 @@ void TImageInfo::WalkDirectory(int64_t start, int64_t base, DirectoryKind kind, 
   context_.VisitedDirectories.emplace_back(base, start);
   const int64_t count = ReadWord(start);
   if (2 + 12 * count > base + limit) {
-    Owner.ErrorText = "Illegally sized directory";
+    ErrorText = "Illegally sized directory";
     return;
   }
   for (int64_t i = 0; i < count; ++i) ProcessEntry(start + 2 + 12 * i, base, kind, limit, depth);
@@ -88,37 +101,26 @@ void TImageInfo::WalkSubDirectory(int64_t start, int64_t base, DirectoryKind kin
 }
 
 void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind, int64_t limit, int depth) {
-  const uint16_t tag = ReadWord(position);
-  const int type = ReadWord(position + 2);
-  const int32_t count = ReadLong(position + 4);
-  if (count < 0) throw ReaderError("negative count " + std::to_string(count) + " in tag " + std::to_string(tag));
-  if (type > 12) throw ReaderError("field type " + std::to_string(type) + " in tag " + std::to_string(tag));
-  const int64_t byte_count = static_cast<int64_t>(ElementSize(type)) * count;
-  if (byte_count > std::numeric_limits<int32_t>::max()) {
-    throw ReaderError("byte count of tag " + std::to_string(tag) + " overflows 32 bits");
-  }
-  if (byte_count == 0) return;
-
-  int64_t value_position = position + 8;
-  if (byte_count > 4) {
-    const int32_t offset = ReadLong(position + 8);
-    if (offset < 0) throw ReaderError("negative offset in tag " + std::to_string(tag));
-    value_position = base + offset;
-  }
-  // The value's bytes come from the Exif segment; fewer when the segment ends first.
-  const std::string_view exif =
-      Owner.ExifSection != 0 ? std::string_view(Owner.Sections[Owner.ExifSection].Data) : Buffer;
+  const DirectoryEntry field = DecodeEntry(*this, position, EntryOwner::kExif);
+  if (field.byte_count == 0) return;
+  const uint16_t tag = field.tag;
+  const int64_t value_position = field.ValueInEntry() ? position + 8 : base + field.offset;
+  // The value's bytes come from the Exif data; fewer when the data ends first.
   std::string_view raw;
-  if (value_position >= 1 && value_position - 1 < static_cast<int64_t>(exif.size())) {
-    raw = exif.substr(static_cast<size_t>(value_position - 1), static_cast<size_t>(byte_count));
+  if (value_position >= 1 && value_position - 1 < static_cast<int64_t>(Buffer.size())) {
+    raw = Buffer.substr(static_cast<size_t>(value_position - 1), static_cast<size_t>(field.byte_count));
   }
 
   const TTagEntry& row = FindTableRow(tag, kind);
+  const bool listed = Lists(row.Name);
   std::string text;
-  if (BuildMode == BuildInfoText || BuildMode == BuildAll) {
-    text = RenderValue(raw, type, row, BigEndian);
+  if (BuildsText() || (BuildMode == BuildSelectedTags && (listed || tag == kTagMake || tag == kTagModel))) {
+    text = RenderValue(raw, field.type, row, BigEndian);
     if (tag == kTagUserComment) text = UserCommentText(raw);
-    InfoText.append("\r\n").append(row.Desc).append(" = ").append(text);
+    if (BuildsText()) InfoText.append("\r\n").append(row.Desc).append(" = ").append(text);
+  } else if (BuildMode == BuildSelectedTags) {
+    // An entry left unrendered still fails the walk where its rendering would.
+    CheckRenderable(raw, field.type, row, BigEndian);
   }
 
   switch (tag) {
@@ -147,13 +149,13 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
       break;
   }
 
-  if (BuildMode == BuildTagList || BuildMode == BuildAll) {
+  if (listed) {
     TTagEntry entry = row;
     entry.Text = std::move(text);
     entry.Raw = std::string(raw);
     entry.Size = static_cast<int32_t>(raw.size());
     entry.Offset = value_position;
-    entry.Format = static_cast<uint16_t>(type);
+    entry.Format = static_cast<uint16_t>(field.type);
     AddTag(std::move(entry));
   }
 }
@@ -200,10 +202,10 @@ void TImageInfo::CalcFocalLength35() {
   entry.Text = FormatNumber("%5.2f", focal35);
   entry.Raw.clear();
   entry.FormatString = "%s mm";
-  entry.Format = 10;
+  entry.Format = tiff_type::kSRational;
   entry.Offset = 0;
   entry.Size = 0;
-  InfoText += "\r\nFocal Length in 35mm Film = " + entry.Text;
+  if (BuildMode != BuildSelectedTags) InfoText += "\r\nFocal Length in 35mm Film = " + entry.Text;
   AddTag(std::move(entry));
 }
 

@@ -6,56 +6,52 @@
 #include <vector>
 
 #include "metadata/EndianReader.h"
+#include "metadata/MakerNoteData.h"
 #include "metadata/ReaderContext.h"
 #include "metadata/TagEntry.h"
+#include "metadata/TagSelection.h"
 
 namespace lumetra {
 
-class TimgData;
-struct MakerLayout;
-
-/// What the tag reader builds: the text listing, the tag list, or both.
-enum BuildModes : int { BuildInfoText = 2, BuildTagList = 4, BuildAll = 255 };
+/// What the tag reader builds: the text listing, the tag list, or both; or only the entries of a
+/// `TagSelection`, with nothing else rendered or kept (the survey's read).
+enum BuildModes : int { BuildInfoText = 2, BuildTagList = 4, BuildSelectedTags = 8, BuildAll = 255 };
 
 /// Turns the TIFF-structured data of an Exif segment (or a TIFF-like file) into a list of tags: walks
 /// IFD0 and every directory reachable from it, renders each value, and adds a computed 35 mm focal
-/// length when the file has none. Created by its owning `TimgData` for one file.
-class TImageInfo : public tEndInd {
+/// length when the file has none. Created by its owning `TimgData` for one file. A selective read
+/// (`BuildSelectedTags`) lists the same entries as a full one for every name it lists, and fails where a
+/// full one fails.
+class TImageInfo : public tEndInd, public MakerNoteHost {
  public:
-  TImageInfo(TimgData& owner, int build_mode, ReaderContext& context);
+  /// `error_text` is the owner's, where the walks note what broke; `selection` is read only in
+  /// `BuildSelectedTags` and must outlive this reader.
+  TImageInfo(std::string& error_text, int build_mode, ReaderContext& context, const TagSelection* selection = nullptr);
 
   /// The tag list, in walk order.
   std::vector<TTagEntry> Tags;
-  TimgData& Owner;
+  std::string& ErrorText;
   int BuildMode;
-  bool IsTiff = false;
-  /// Make and Model texts, cut to 32 and 40 characters.
-  std::string CameraMake;
-  std::string CameraModel;
-  /// The first 6 bytes of the ExifVersion value ("0220").
-  std::string VersionText;
-  /// The MakerNote value's bytes, inside the owner's Exif segment (which outlives this reader).
-  std::string_view MakerNoteRaw;
-  int64_t MakerNotePos = 0;
   bool MakerNoteKnown = false;
   /// "\r\n" + description + " = " + text per listed directory tag (text-listing build modes only).
   std::string InfoText;
   std::string MakerNoteText;
 
   [[nodiscard]] int TagCount() const { return static_cast<int>(Tags.size()); }
-  [[nodiscard]] ReaderContext& Context() const { return context_; }
+  [[nodiscard]] ReaderContext& Context() const override { return context_; }
 
-  /// Walks one directory at 1-based `start` (TIFF offsets lie at position offset + `base`) and the
-  /// directories it points to. A size that cannot fit sets the owner's `ErrorText` to "Illegally sized
-  /// directory"; a bad read throws `ReaderError`, while a failure inside a sub-directory ends only that one.
-  /// A value its special renderer cannot read is listed with its printable text and the walk goes on.
+  /// Walks one directory at 1-based `start` of `Buffer`, the Exif data (TIFF offsets lie at position
+  /// offset + `base`), and the directories it points to. A size that cannot fit sets `ErrorText` to
+  /// "Illegally sized directory"; a bad read throws `ReaderError`, while a failure inside a sub-directory
+  /// ends only that one. A value its special renderer cannot read is listed with its printable text and
+  /// the walk goes on.
   void ProcessDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit);
   /// Walks a maker note's directory (`bytes`, laid out as `layout` says; `maker_offset` places TIFF
   /// offsets in the note) and lists its entries with `Origin` 1. A failure ends the note's walk only and
-  /// sets the owner's `ErrorText` to "Error Detected = " and the failure's message.
-  void ProcessMakerDirectory(std::string_view bytes, const MakerLayout& layout, int64_t maker_offset);
-  /// Lists a named entry (a value decoded from a maker record) in the tag-list build modes.
-  void AddNamedTag(const std::string& name, const std::string& value);
+  /// sets `ErrorText` to "Error Detected = " and the failure's message.
+  void ProcessMakerDirectory(std::string_view bytes, const MakerLayout& layout, int64_t maker_offset) override;
+  /// Lists a named entry (a value decoded from a maker record) when the build mode lists its name.
+  void AddNamedTag(const std::string& name, const std::string& value) override;
   /// Appends a copy of `entry` unless its `Tag` is 0; returns `TagCount` - 1.
   int AddTag(TTagEntry entry);
   /// Adds a computed FocalLengthin35mmFilm entry from the focal length and the focal-plane resolution when
@@ -72,6 +68,11 @@ class TImageInfo : public tEndInd {
   [[nodiscard]] int32_t TagInteger(std::string_view name) const;
 
  private:
+  /// The tag-list modes list every entry; a selective read the selection's names and the inputs of the
+  /// 35 mm step; the text listing none.
+  [[nodiscard]] bool ListsEverything() const { return BuildMode == BuildTagList || BuildMode == BuildAll; }
+  [[nodiscard]] bool BuildsText() const { return BuildMode == BuildInfoText || BuildMode == BuildAll; }
+  [[nodiscard]] bool Lists(std::string_view name) const;
   void ProcessEntry(int64_t position, int64_t base, DirectoryKind kind, int64_t limit, int depth);
   void WalkDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth);
   void WalkSubDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth);
@@ -79,6 +80,7 @@ class TImageInfo : public tEndInd {
   bool ReadMakerNote();
 
   ReaderContext& context_;
+  const TagSelection* selection_;
 };
 
 }  // namespace lumetra

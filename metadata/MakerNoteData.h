@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "metadata/MakerTables.h"
+#include "metadata/ReaderContext.h"
 
 namespace lumetra {
-
-class TImageInfo;
 
 /// Where offsets stored in a maker note count from.
 enum class MakerOffsetRule {
@@ -36,17 +36,42 @@ struct MakerLayout {
   bool origin_trailer = false;
 };
 
+/// What the maker-note step reads of the directory reader that met the MakerNote tag, and the walk it
+/// hands the note to. `TImageInfo` is one; the maker-note code needs nothing else of it.
+class MakerNoteHost : public NamedTagSink {
+ public:
+  /// The data is a TIFF-like file's rather than a JPEG's Exif segment.
+  bool IsTiff = false;
+  /// Make and Model texts, cut to 32 and 40 characters.
+  std::string CameraMake;
+  std::string CameraModel;
+  /// The first 6 bytes of the ExifVersion value ("0220").
+  std::string VersionText;
+  /// The MakerNote value's bytes, inside the Exif data (which outlives the reader), and their 1-based
+  /// position there.
+  std::string_view MakerNoteRaw;
+  int64_t MakerNotePos = 0;
+
+  /// Walks a maker note's directory (`bytes`, laid out as `layout` says; `maker_offset` places TIFF
+  /// offsets in the note) and lists its entries.
+  virtual void ProcessMakerDirectory(std::string_view bytes, const MakerLayout& layout, int64_t maker_offset) = 0;
+  [[nodiscard]] virtual ReaderContext& Context() const = 0;
+
+ protected:
+  ~MakerNoteHost() = default;
+};
+
 /// Reads the maker note of one MakerNote tag: recognises the maker from the Make text, picks its table and
 /// layout, and lists the note's entries in the reader's tag list. Lives while that tag is handled.
 class TmsInfo {
  public:
-  TmsInfo(bool is_tiff, TImageInfo& image_info);
+  TmsInfo(bool is_tiff, MakerNoteHost& image_info);
 
   /// Runs the maker's rule; true when the maker was recognised (even if its note then proved broken).
   bool ProcessMakerNote();
 
   bool IsTiff;
-  TImageInfo& ImageInfo;
+  MakerNoteHost& ImageInfo;
   /// The maker note's 1-based position in the buffer, plus 16 for a TIFF-like file, so that a TIFF
   /// offset X lies at maker-note position X + 10 - MakerOffset in both cases.
   int64_t MakerOffset;

@@ -4,7 +4,6 @@
 #include <string_view>
 #include <vector>
 
-#include "metadata/ImageInfo.h"
 #include "metadata/ValueRendering.h"
 
 namespace lumetra {

@@ -8,6 +8,7 @@
 
 #include "metadata/EndianReader.h"
 #include "metadata/ReaderError.h"
+#include "metadata/TiffTypes.h"
 
 namespace lumetra {
 namespace {
@@ -21,9 +22,15 @@ constexpr uint16_t kTagCopyright = 0x8298;
 // 2^63: the first double beyond the 64-bit integer range.
 constexpr double kInt64Limit = 9223372036854775808.0;
 
-bool IsIntegerType(int type) { return type == 1 || type == 3 || type == 4 || type == 6 || type == 8 || type == 9; }
+bool IsIntegerType(int type) {
+  using namespace tiff_type;
+  return type == kByte || type == kShort || type == kLong || type == kSByte || type == kSShort || type == kSLong;
+}
 
-bool IsRationalType(int type) { return type == 5 || type == 10; }
+bool IsRationalType(int type) { return type == tiff_type::kRational || type == tiff_type::kSRational; }
+
+// A format that shows the value as one number ("%5.2f", "F%0.1f") rather than the elements' text ("%s mm").
+bool FormatsAsNumber(std::string_view format) { return !format.empty() && format.find("%s") == std::string_view::npos; }
 
 // Blanks and control characters around a text, as the old Trim removes them.
 std::string_view Trim(std::string_view text) {
@@ -38,7 +45,7 @@ std::string_view Trim(std::string_view text) {
 // a RATIONAL of 0xFFFFFFFF/1 would be -1.
 int64_t RationalPart(std::string_view four_bytes, int type, bool big_endian) {
   const int32_t value = ReadIntegerInOrder(four_bytes, big_endian);
-  return type == 5 ? static_cast<int64_t>(static_cast<uint32_t>(value)) : value;
+  return type == tiff_type::kRational ? static_cast<int64_t>(static_cast<uint32_t>(value)) : value;
 }
 
 // The text of one rational element: numerator and denominator as stored, not reduced.
@@ -48,14 +55,14 @@ std::string RationalText(std::string_view element, int type, bool big_endian) {
 }
 
 double FloatValue(std::string_view raw, int type, bool big_endian) {
-  const size_t size = type == 11 ? 4 : 8;
+  const size_t size = type == tiff_type::kFloat ? 4 : 8;
   if (raw.size() < size) return 0;
   uint64_t bits = 0;
   for (size_t k = 0; k < size; ++k) {
     const size_t index = big_endian ? k : size - 1 - k;
     bits = (bits << 8) | static_cast<uint8_t>(raw[index]);
   }
-  if (type == 11) {
+  if (type == tiff_type::kFloat) {
     const auto narrow = static_cast<uint32_t>(bits);
     float value = 0;
     std::memcpy(&value, &narrow, sizeof value);
@@ -145,24 +152,25 @@ std::optional<int32_t> ParseInteger(std::string_view text) {
 }
 
 int ElementSize(int type) {
+  using namespace tiff_type;
   switch (type) {
     case 0:
       return 0;
-    case 1:
-    case 2:
-    case 6:
-    case 7:
+    case kByte:
+    case kAscii:
+    case kSByte:
+    case kUndefined:
       return 1;
-    case 3:
-    case 8:
+    case kShort:
+    case kSShort:
       return 2;
-    case 4:
-    case 9:
-    case 11:
+    case kLong:
+    case kSLong:
+    case kFloat:
       return 4;
-    case 5:
-    case 10:
-    case 12:
+    case kRational:
+    case kSRational:
+    case kDouble:
       return 8;
     default:
       throw ReaderError("unknown field type " + std::to_string(type));
@@ -171,7 +179,7 @@ int ElementSize(int type) {
 
 std::string RenderValue(std::string_view raw, int type, const TTagEntry& row, bool big_endian) {
   std::string text;
-  if (type == 2) {
+  if (type == tiff_type::kAscii) {
     // An ASCII value ends at its first zero byte; what follows is padding or leftovers of an older value.
     if (row.Tag == kTagCopyright) {
       if (!raw.empty() && raw.back() == '\0') raw.remove_suffix(1);
@@ -179,7 +187,7 @@ std::string RenderValue(std::string_view raw, int type, const TTagEntry& row, bo
       raw = raw.substr(0, raw.find('\0'));
     }
     text.assign(raw);
-  } else if (type == 7) {
+  } else if (type == tiff_type::kUndefined) {
     text = "\"";
     text += raw.substr(0, raw.find('\0'));
     text += '"';
@@ -197,16 +205,22 @@ std::string RenderValue(std::string_view raw, int type, const TTagEntry& row, bo
   return MakePrintable(text);
 }
 
+void CheckRenderable(std::string_view raw, int type, const TTagEntry& row, bool big_endian) {
+  if (FormatsAsNumber(row.FormatString)) static_cast<void>(RenderValue(raw, type, row, big_endian));
+}
+
 std::string FormatValue(std::string_view raw, int type, std::string_view code_list, std::string_view format_string,
                         bool big_endian) {
   const int size = ElementSize(type);
   if (size == 0) return "0";
+  // A number format shows the value alone, so the elements' text is not built for it.
+  if (FormatsAsNumber(format_string)) return FormatNumber(format_string, NumericValue(raw, type, big_endian));
   const size_t count = std::min(raw.size() / static_cast<size_t>(size), kMaxElements);
   std::string text;
   for (size_t k = 0; k < count; ++k) {
     if (!text.empty()) text += ", ";
     const std::string_view element = raw.substr(k * static_cast<size_t>(size), static_cast<size_t>(size));
-    if (type == 2 || type == 7) {
+    if (type == tiff_type::kAscii || type == tiff_type::kUndefined) {
       text += '?';
     } else if (IsIntegerType(type)) {
       const std::string value = std::to_string(ReadIntegerInOrder(element, big_endian));
@@ -218,8 +232,7 @@ std::string FormatValue(std::string_view raw, int type, std::string_view code_li
     }
   }
   if (format_string.empty()) return text;
-  if (format_string.find("%s") != std::string_view::npos) return FormatText(format_string, text);
-  return FormatNumber(format_string, NumericValue(raw, type, big_endian));
+  return FormatText(format_string, text);
 }
 
 double NumericValue(std::string_view raw, int type, bool big_endian, bool numerator_mode) {
@@ -239,7 +252,7 @@ double NumericValue(std::string_view raw, int type, bool big_endian, bool numera
   }
   if (numerator_mode) return 0;
   if (IsIntegerType(type)) return ReadIntegerInOrder(raw, big_endian);
-  if (type == 11 || type == 12) return FloatValue(raw, type, big_endian);
+  if (type == tiff_type::kFloat || type == tiff_type::kDouble) return FloatValue(raw, type, big_endian);
   return 0;
 }
 

@@ -18,6 +18,10 @@ namespace lumetra {
 /// Throws `ReaderError` when the type is above 12 or a format cannot be applied.
 [[nodiscard]] std::string RenderValue(std::string_view raw, int type, const TTagEntry& row, bool big_endian);
 
+/// Throws exactly where `RenderValue` would, without building the text: only a number format (a "%d" of a
+/// value beyond 32 bits, ...) can fail a rendering.
+void CheckRenderable(std::string_view raw, int type, const TTagEntry& row, bool big_endian);
+
 /// Elements (at most 128) joined by ", ": integers decoded through `code_list` when it is set, rationals
 /// as "num/den", FLOAT and DOUBLE as "-9999.99"; then `format_string` applied to the text ("%s") or to
 /// the value.

@@ -1,5 +1,7 @@
 #include "survey/PhotoTags.h"
 
+#include <string_view>
+
 #include "metadata/ExifData.h"
 #include "metadata/TextEncoding.h"
 
@@ -7,7 +9,7 @@ namespace lumetra {
 namespace {
 
 // The reader's names of the tags, in PhotoTag order; looked up ignoring case.
-constexpr const char* kTagNames[kPhotoTagCount] = {
+constexpr std::array<std::string_view, kPhotoTagCount> kTagNames = {
     "Model",        "Make",       "FocalLength",     "FocalLengthin35mmFilm",
     "ExposureTime", "FNumber",    "ISOSpeedRatings", "ExposureProgram",
     "MeteringMode", "Flash",      "Orientation",     "LensModel",
@@ -16,8 +18,13 @@ constexpr const char* kTagNames[kPhotoTagCount] = {
 
 }  // namespace
 
+const TagSelection& SurveyTagSelection() {
+  static const TagSelection selection(kTagNames);
+  return selection;
+}
+
 PhotoTags ReadPhotoTags(const std::string& path) {
-  TimgData data(BuildAll);
+  TimgData data(SurveyTagSelection());
   data.ProcessFile(path);
   PhotoTags tags = TagsOf(data);
   tags.unread_reason = data.open_failure;

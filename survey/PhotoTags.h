@@ -9,6 +9,7 @@
 namespace lumetra {
 
 class TimgData;
+class TagSelection;
 
 /// The tags a photo record is made of, as the survey asks the reader for them by name.
 enum class PhotoTag : int {
@@ -47,7 +48,11 @@ struct PhotoTags {
   [[nodiscard]] const std::string& Text(PhotoTag tag) const { return texts[static_cast<size_t>(tag)]; }
 };
 
-/// Reads the photo at `path` with a reader of its own, destroyed before this returns. A file that cannot be
+/// The names the survey reads, for a selective read (`TimgData(SurveyTagSelection())`), which gives the
+/// same `PhotoTags` as a full read at a fraction of its work.
+[[nodiscard]] const TagSelection& SurveyTagSelection();
+
+/// Reads the photo at `path` selectively with a reader of its own, destroyed before this returns. A file that cannot be
 /// opened or read, or is not a JPEG/TIFF with Exif, gives `has_exif` false. Never throws for a broken file.
 [[nodiscard]] PhotoTags ReadPhotoTags(const std::string& path);
 

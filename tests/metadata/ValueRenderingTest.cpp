@@ -252,6 +252,46 @@ TEST(RenderValue, AppliesTypeRulesThenRendererOrPrintable) {
   EXPECT_EQ(RenderValue(Bytes({72, 0, 105, 0, 0, 0}), 1, FindTableRow(0x9C9B, DirectoryKind::kMain), false), "Hi");
 }
 
+// A selective read does not render what it does not list, but must fail where the rendering would.
+TEST(CheckRenderable, FailsExactlyWhereRenderValueFails) {
+  TTagEntry row;
+  row.Tag = 0x9999;
+  struct Case {
+    const char* what;
+    std::string raw;
+    int type;
+    const char* format;
+  };
+  const Case cases[] = {
+      {"a whole-number format of a value beyond 32 bits", Bytes({0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0}), 5, "%d"},
+      {"a whole-number format of a small value", Bytes({5, 0, 0, 0, 1, 0, 0, 0}), 5, "%d mm"},
+      {"an unsupported conversion", Bytes({5, 0}), 3, "%x"},
+      {"a decimal format", Bytes({5, 0, 0, 0, 1, 0, 0, 0}), 5, "%5.2f"},
+      {"a text format", Bytes({0xFF, 0xFF, 0xFF, 0x7F, 1, 0, 0, 0}), 5, "%s mm"},
+      {"a whole-number format of ASCII", "12345678901", 2, "%d"},
+      {"no format", Bytes({1, 2, 3, 4}), 7, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    row.FormatString = c.format;
+    bool render_fails = false;
+    try {
+      static_cast<void>(RenderValue(c.raw, c.type, row, false));
+    } catch (const ReaderError&) {
+      render_fails = true;
+    }
+    bool check_fails = false;
+    try {
+      CheckRenderable(c.raw, c.type, row, false);
+    } catch (const ReaderError&) {
+      check_fails = true;
+    }
+    EXPECT_EQ(check_fails, render_fails);
+  }
+  row.FormatString = "%d";
+  EXPECT_THROW(CheckRenderable(Bytes({0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0}), 5, row, false), ReaderError);
+}
+
 TEST(RenderValue, NamedTagTextsAsTheSurveyAsksForThem) {
   struct Case {
     uint16_t tag;

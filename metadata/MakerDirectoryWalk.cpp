@@ -1,0 +1,183 @@
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "metadata/DirectoryEntry.h"
+#include "metadata/ImageInfo.h"
+#include "metadata/ReaderError.h"
+#include "metadata/TextEncoding.h"
+#include "metadata/TiffTypes.h"
+#include "metadata/ValueRendering.h"
+
+// The maker-note walk of the directory reader: one flat directory in a maker's own layout.
+
+namespace lumetra {
+namespace {
+
+// Puts a reader's buffer and byte order back however the maker-note walk ends.
+class ReaderStateScope {
+ public:
+  explicit ReaderStateScope(TImageInfo& info) : info_(info), buffer_(info.Buffer), big_endian_(info.BigEndian) {}
+  ~ReaderStateScope() {
+    info_.Buffer = buffer_;
+    info_.BigEndian = big_endian_;
+  }
+  ReaderStateScope(const ReaderStateScope&) = delete;
+  ReaderStateScope& operator=(const ReaderStateScope&) = delete;
+
+ private:
+  TImageInfo& info_;
+  std::string_view buffer_;
+  bool big_endian_;
+};
+
+// Bytes from 1-based `position`, `count` of them, fewer when `data` ends first, none outside it.
+std::string_view BytesAt(std::string_view data, int64_t position, int64_t count) {
+  if (position < 1 || position - 1 >= static_cast<int64_t>(data.size())) return {};
+  return data.substr(static_cast<size_t>(position - 1), static_cast<size_t>(count));
+}
+
+// The TIFF offset a note's trailer says it was written at: its last 8 bytes, a byte-order mark matching
+// the note's and the offset in that order. Nothing when the note has no such trailer.
+std::optional<int64_t> WrittenOffset(std::string_view note, bool big_endian) {
+  constexpr size_t kTrailerSize = 8;
+  if (note.size() <= kTrailerSize) return std::nullopt;
+  const std::string_view trailer = note.substr(note.size() - kTrailerSize);
+  if (trailer.substr(0, 4) != (big_endian ? std::string_view("MM\0*", 4) : std::string_view("II*\0", 4))) {
+    return std::nullopt;
+  }
+  uint32_t offset = 0;
+  for (size_t i = 0; i < 4; ++i) {
+    const auto byte = static_cast<uint8_t>(trailer[big_endian ? 4 + i : kTrailerSize - 1 - i]);
+    offset = (offset << 8) | byte;
+  }
+  return offset;
+}
+
+std::string Quoted(std::string_view bytes) {
+  std::string text = "\"";
+  text += bytes;
+  text += '"';
+  return text;
+}
+
+}  // namespace
+
+void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout& layout, int64_t maker_offset) {
+  ReaderStateScope restore(*this);
+  // Values that lie outside the note are looked for in the Exif data the note came from.
+  const std::string_view exif = Buffer;
+  Buffer = bytes;
+  if (layout.little_endian) BigEndian = false;
+  const std::span<const MakerRow> table = layout.table;
+  if (layout.origin_trailer) {
+    // A TIFF offset X lies at note position X + 10 - maker_offset, so the offset the note was written
+    // at must land on its first byte. An editor that moves a Canon note leaves the offsets inside it
+    // as they were and only the trailer tells where they count from.
+    if (const std::optional<int64_t> written = WrittenOffset(bytes, BigEndian)) maker_offset = *written + 9;
+  }
+  try {
+    // No size or loop check: a maker directory is one flat list.
+    const int64_t count = ReadWord(layout.start + 1);
+    for (int64_t i = 0; i < count; ++i) {
+      const int64_t position = layout.start + 3 + 12 * i;
+      const DirectoryEntry field = DecodeEntry(*this, position, EntryOwner::kMakerNote);
+      int64_t value_position = position + 8;
+      if (!field.ValueInEntry()) {
+        switch (layout.offset_rule) {
+          case MakerOffsetRule::kTiffHeader:
+            value_position = field.offset + 10 - maker_offset;
+            break;
+          case MakerOffsetRule::kOwnTiffHeader:
+            value_position = field.offset + 11;
+            break;
+          case MakerOffsetRule::kMakerNoteStart:
+            value_position = field.offset + 1;
+            break;
+        }
+      }
+      // A value inside the note (ending on its last byte at the latest) is read from it; one outside is
+      // looked for in the Exif data.
+      const bool inside =
+          value_position >= 1 && field.byte_count <= static_cast<int64_t>(bytes.size()) - (value_position - 1);
+      const std::string_view raw = inside ? BytesAt(bytes, value_position, field.byte_count)
+                                          : BytesAt(exif, field.offset + layout.fallback_base, field.byte_count);
+
+      const MakerRow* row = nullptr;
+      const char* code_list = "";
+      for (const MakerRow& candidate : table) {
+        if (candidate.tag != field.tag) continue;
+        if (row == nullptr) row = &candidate;
+        code_list = candidate.code_list;  // the last row with the tag has the say
+      }
+      const std::string_view name = row != nullptr ? row->ShownName() : "Unknown";
+      if (SameTagName(name, "SKIP")) continue;
+
+      // Only rows after the table's first are listed and have their renderer run.
+      const bool own_row = row != nullptr && row != &table.front();
+      const bool renders = own_row && row->renderer != nullptr;
+      // A selective read renders what it lists, what a renderer reads (a renderer may fail, ending the
+      // note, or list named entries) and the entry the lens text is taken from; the rest stays unread.
+      const bool listed = own_row && Lists(row->name);
+      std::string rendered;
+      if (ListsEverything() || (BuildMode == BuildSelectedTags && (listed || renders || i == 17))) {
+        if (field.type == tiff_type::kAscii) {
+          rendered = Quoted(raw.substr(0, raw.find('\0')));
+        } else if (field.type == tiff_type::kUndefined) {
+          rendered = Quoted(raw);
+        } else {
+          try {
+            rendered = FormatValue(raw, field.type, code_list, "", BigEndian);
+          } catch (const ReaderError&) {
+            rendered = Quoted(raw);
+          }
+        }
+      }
+
+      ReaderContext& context = Context();
+      context.SubRecordFlag = false;
+      const std::string text = renders ? row->renderer(rendered, context) : MakePrintable(rendered);
+      if (!context.SubRecordFlag && i == 17 && !text.empty()) context.makerLensText = text;
+      if (BuildsText()) {
+        if (!context.SubRecordFlag) {
+          MakerNoteText.append("\r\n").append(name).append(" = ").append(text);
+        } else {
+          MakerNoteText.append(text).append("\r\n").append(name).append(" = ").append(rendered);
+        }
+      }
+
+      if (listed) {
+        TTagEntry entry;
+        entry.Origin = 1;
+        entry.Tag = row->tag;
+        entry.Name = row->name;
+        entry.Desc = row->ShownName();
+        entry.CodeList = row->code_list;
+        entry.Format = static_cast<uint16_t>(field.type);
+        entry.Raw = std::string(raw);
+        entry.Text = context.SubRecordFlag ? rendered : text;
+        AddTag(std::move(entry));
+      }
+    }
+  } catch (const ReaderError& error) {
+    // A broken maker note loses the rest of its own entries; the Exif walk goes on.
+    ErrorText = std::string("Error Detected = ") + error.what();
+  }
+}
+
+void TImageInfo::AddNamedTag(const std::string& name, const std::string& value) {
+  if (!Lists(name)) return;
+  TTagEntry entry;
+  entry.Origin = 1;
+  entry.Name = name;
+  entry.Desc = name;
+  entry.Text = value;
+  entry.Raw = value;
+  entry.Size = static_cast<int32_t>(value.size());
+  entry.Format = tiff_type::kAscii;
+  // Named entries have no tag number of their own and are listed all the same.
+  Tags.push_back(std::move(entry));
+}
+
+}  // namespace lumetra
