@@ -141,6 +141,7 @@ void TForm_Exif::ReadSettings() {
     cb_CF->setChecked(settings->cb_CF);
     cb_SubFolders->setChecked(settings->cb_SubFolders);
     cb_HideLeft->setChecked(settings->cb_HideLeft);
+    mmAllFormats->setChecked(settings->formats == PhotoFormats::kAll);
   }
   // Nothing to come back to: the user's home folder is opened and in view.
   if (!selected) myTree->RevealFolder(QDir::homePath());
@@ -180,6 +181,7 @@ void TForm_Exif::ExitWork() {
   settings.cb_CF = cb_CF->isChecked();
   settings.cb_SubFolders = cb_SubFolders->isChecked();
   settings.cb_HideLeft = cb_HideLeft->isChecked();
+  settings.formats = SelectedFormats();
   if (settings_file_refused_) {
     // Already reported at start-up.
   } else if (const std::optional<std::string> failure = WriteSettingsFile(settings_file_, settings)) {
@@ -232,6 +234,10 @@ void TForm_Exif::ShowLight(Light light) {
   im_green->setVisible(light == Light::kGreen);
 }
 
+PhotoFormats TForm_Exif::SelectedFormats() const {
+  return mmAllFormats->isChecked() ? PhotoFormats::kAll : PhotoFormats::kJpeg;
+}
+
 bool TForm_Exif::ResultShown() const { return !im_green->isHidden(); }
 
 int TForm_Exif::CurrentTab() const { return Tab_Exif->currentIndex(); }
@@ -247,6 +253,7 @@ void TForm_Exif::SetRunning(bool running) {
   }
   mmHideLeft->setEnabled(!running);
   mmCrop->setEnabled(!running);
+  mmAllFormats->setEnabled(!running);
   mmRun->setEnabled(!running && but_Run->isEnabled());
   mmShortcut->setEnabled(!running && shortcut_enabled_);
   if (running) but_Stop->setFocus();
@@ -279,6 +286,7 @@ void TForm_Exif::but_RunClick() {
     options.rb_Real = rb_Real->isChecked();
     options.cb_SubFolders = cb_SubFolders->isChecked();
     options.cb_CF = cb_CF->isChecked();
+    options.formats = SelectedFormats();
     options.event_interval = kRunEventInterval;
     if (trace_mode_) options.trace_path = (program_folder_ / "test.txt").string();
     WalkHooks hooks;

@@ -20,6 +20,7 @@
 #include "crop/CropStore.h"
 #include "numbers/FixedPoint.h"
 #include "survey/FilterCriteria.h"
+#include "survey/PhotoFormats.h"
 #include "survey/Tallies.h"
 
 class QAction;
@@ -99,6 +100,8 @@ class TForm_Exif : public QMainWindow {
   [[nodiscard]] ChartPages& Pages() { return *pages_; }
   [[nodiscard]] const std::string& CurrentFolder() const { return current_folder_; }
   [[nodiscard]] const std::filesystem::path& ProgramFolderPath() const { return program_folder_; }
+  /// The photo files the next run takes, as the main menu sets them.
+  [[nodiscard]] PhotoFormats SelectedFormats() const;
   /// The green light is on: the charts of a finished run are shown.
   [[nodiscard]] bool ResultShown() const;
   /// The selected tab of the chart pages.
@@ -239,6 +242,8 @@ class TForm_Exif : public QMainWindow {
   QAction* mmRun = nullptr;
   QAction* mmShortcut = nullptr;
   QAction* mmCrop = nullptr;
+  // Checked: a run also takes HEIC/HEIF, AVIF and RAW files.
+  QAction* mmAllFormats = nullptr;
   QAction* mmExit = nullptr;
   std::unique_ptr<ChartPages> pages_;
   TForm_Filter* Form_Filter = nullptr;

@@ -230,6 +230,12 @@ void TForm_Exif::CreateMenu() {
   mmShortcut = command("mmShortcut", QKeySequence(Qt::Key_F6), &TForm_Exif::ShortcutCommand);
   mmShortcut->setEnabled(false);
   mmCrop = command("mmCrop", QKeySequence(Qt::Key_F7), &TForm_Exif::CropCommand);
+  // A setting, not a command: the next Run reads it, and the settings file keeps it.
+  mmAllFormats = mSettings->addAction(QString());
+  mmAllFormats->setObjectName("mmAllFormats");
+  mmAllFormats->setCheckable(true);
+  mmAllFormats->setShortcut(QKeySequence(Qt::Key_F8));
+  mmAllFormats->setShortcutContext(Qt::WindowShortcut);
   mmExit = command("mmExit", QKeySequence(Qt::Key_F10), &TForm_Exif::ExitCommand);
 }
 

@@ -11,7 +11,7 @@
 namespace lumetra {
 namespace {
 
-constexpr size_t kLineCount = 7;
+constexpr size_t kLineCount = 8;
 
 std::vector<std::string> SplitLines(const std::string& content) {
   std::vector<std::string> lines;
@@ -46,6 +46,8 @@ ProgramSettings ParseSettings(const std::vector<std::string>& lines) {
   settings.cb_CF = line(5) == "KF = yes";
   settings.cb_SubFolders = line(6) != "Non SubFolders";
   settings.cb_HideLeft = line(7) != "Non Hide";
+  // Anything but the exact text keeps the surveys as they were before the line existed.
+  settings.formats = line(8) == "All formats" ? PhotoFormats::kAll : PhotoFormats::kJpeg;
   return settings;
 }
 
@@ -70,6 +72,7 @@ std::string SettingsText(const ProgramSettings& settings) {
       settings.cb_CF ? "KF = yes" : "KF = no",
       settings.cb_SubFolders ? "SubFolders" : "Non SubFolders",
       settings.cb_HideLeft ? "Hide" : "Non Hide",
+      settings.formats == PhotoFormats::kAll ? "All formats" : "JPEG only",
   };
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";

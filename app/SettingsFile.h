@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "survey/Labels.h"
+#include "survey/PhotoFormats.h"
 
 namespace lumetra {
 
 /// The settings file's name, in the program's folder.
 inline constexpr std::string_view kSettingsFileName = "Lumetra.ini";
 
-/// The user's choices kept from one start of the program to the next, as the seven lines of the
+/// The user's choices kept from one start of the program to the next, as the eight lines of the
 /// settings file hold them. The defaults are the window's design states (the file is missing).
 struct ProgramSettings {
   /// The folder last selected in the folder tree; empty when none was.
@@ -25,11 +26,15 @@ struct ProgramSettings {
   bool cb_CF = true;
   bool cb_SubFolders = true;
   bool cb_HideLeft = false;
+  /// Line 8, "All formats" or "JPEG only": whether a run also takes HEIC/HEIF, AVIF and RAW files. Files
+  /// written before the line existed have seven lines and keep JPEG only.
+  PhotoFormats formats = PhotoFormats::kJpeg;
 };
 
 /// The settings that the file's `lines` give, read as at start-up: a line missing at the end of a short
-/// file reads as empty, every comparison is with the whole line, exact and case-sensitive. Line 1 is
-/// taken as it is; whether the tree may select it is `IsSelectableFolder`'s question.
+/// file reads as empty, every comparison is with the whole line, exact and case-sensitive; only an exact
+/// "All formats" in line 8 turns the other formats on. Line 1 is taken as it is; whether the tree may select it is
+/// `IsSelectableFolder`'s question.
 [[nodiscard]] ProgramSettings ParseSettings(const std::vector<std::string>& lines);
 
 /// The settings file read: nullopt when it does not exist or cannot be read, so that every control keeps
@@ -39,7 +44,7 @@ struct ProgramSettings {
 [[nodiscard]] std::optional<ProgramSettings> ReadSettingsFile(const std::filesystem::path& file,
                                                               std::string* refused = nullptr);
 
-/// The seven lines of `settings`, each ending in CR LF. Line 1 is written empty when the folder holds a
+/// The eight lines of `settings`, each ending in CR LF. Line 1 is written empty when the folder holds a
 /// CR or LF, which would break the file's lines apart.
 [[nodiscard]] std::string SettingsText(const ProgramSettings& settings);
 

@@ -17,7 +17,7 @@ struct ControlText {
 /// The fifteen control captions of the main window the language switch sets.
 extern const std::array<ControlText, 15> kControlCaptions;
 /// The main menu's items and the chart pop-up menu's.
-extern const std::array<ControlText, 9> kMenuCaptions;
+extern const std::array<ControlText, 10> kMenuCaptions;
 /// The sixteen tab captions, in tab order; tab 8 in its short form.
 extern const std::array<TextPair, 16> kTabCaptions;
 /// Tab 8 while the left panel is hidden: there is room for the whole word.

@@ -20,10 +20,14 @@ struct ParallelReader::Slot {
   std::exception_ptr error;
 };
 
-ParallelReader::ParallelReader(const std::string& folder, bool sub_folders, unsigned threads, ReadFunction read)
+ParallelReader::ParallelReader(const std::string& folder, const WalkOptions& walk, unsigned threads, ReadFunction read)
     : read_(std::move(read)), capacity_(kFilesAheadPerThread * std::max(threads, 1u)) {
+  // The scout only lists: it neither traces nor waits on the interface.
+  WalkOptions scout;
+  scout.cb_SubFolders = walk.cb_SubFolders;
+  scout.formats = walk.formats;
   try {
-    threads_.emplace_back([this, folder, sub_folders] { Scout(folder, sub_folders); });
+    threads_.emplace_back([this, folder, scout] { Scout(folder, scout); });
     for (unsigned i = 0; i < std::max(threads, 1u); ++i) threads_.emplace_back([this] { Work(); });
   } catch (...) {
     Shutdown();
@@ -45,11 +49,10 @@ void ParallelReader::Shutdown() {
   threads_.clear();
 }
 
-// The scout is a walk of its own, with the same listing order, sub-folder option and loop guard as the
-// survey's walk, so it meets the photos in the same order; its only hook queues them, a batch at a time.
-void ParallelReader::Scout(const std::string& folder, bool sub_folders) {
-  WalkOptions options;
-  options.cb_SubFolders = sub_folders;
+// The scout is a walk of its own, with the same listing order, sub-folder option, photo formats and loop
+// guard as the survey's walk, so it meets the photos in the same order; its only hook queues them, a batch
+// at a time.
+void ParallelReader::Scout(const std::string& folder, WalkOptions options) {
   std::vector<std::string> batch;
   batch.reserve(kBatch);
   WalkHooks hooks;

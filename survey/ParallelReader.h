@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "survey/PhotoTags.h"
+#include "survey/WalkFolder.h"
 
 namespace lumetra {
 
@@ -35,10 +36,10 @@ class ParallelReader {
   static constexpr size_t kFilesAheadPerThread = 32;
   static constexpr size_t kBatch = 8;
 
-  /// Starts the scout on `folder` (walking sub-folders when `sub_folders`) and `threads` workers (at least
-  /// one) that read with `read`, which is called on several threads at once and gives in `PhotoTags::file`
-  /// the identity of the file it opened (not found: the photo is read again when taken).
-  ParallelReader(const std::string& folder, bool sub_folders, unsigned threads, ReadFunction read);
+  /// Starts the scout on `folder` (walking sub-folders and taking the photo formats as `walk` does; never
+  /// tracing) and `threads` workers (at least one) that read with `read`, which is called on several threads at once
+  /// and gives in `PhotoTags::file` the identity of the file it opened (not found: the photo is read again when taken).
+  ParallelReader(const std::string& folder, const WalkOptions& walk, unsigned threads, ReadFunction read);
   ~ParallelReader();
   ParallelReader(const ParallelReader&) = delete;
   ParallelReader& operator=(const ParallelReader&) = delete;
@@ -52,7 +53,7 @@ class ParallelReader {
   struct Slot;
   using SlotList = std::deque<std::shared_ptr<Slot>>;
 
-  void Scout(const std::string& folder, bool sub_folders);
+  void Scout(const std::string& folder, WalkOptions options);
   void Queue(std::vector<std::string>& paths);
   void Work();
   void Shutdown();

@@ -28,13 +28,14 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
   const ExtractionContext context{options.language, crop_factor, options.cb_CF, &state.UnknownCameras};
   WalkOptions walk;
   walk.cb_SubFolders = options.cb_SubFolders;
+  walk.formats = options.formats;
   walk.trace_path = options.trace_path;
   walk.event_interval = options.event_interval;
   // Joined when this returns or throws.
   std::optional<ParallelReader> reader;
   if (const unsigned threads = ReaderThreads(options); threads > 1) {
     try {
-      reader.emplace(folder, walk.cb_SubFolders, threads, ReadPhotoTags);
+      reader.emplace(folder, walk, threads, ReadPhotoTags);
     } catch (const std::system_error&) {
       // No threads to be had: every photo is read here, as with one thread.
     }

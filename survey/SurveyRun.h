@@ -13,13 +13,15 @@
 namespace lumetra {
 
 /// The settings a run reads: the interface language, which focal length the focal bounds apply to
-/// (`rb_Real`), whether sub-folders are walked and unknown cameras collected, the trace file, and how
-/// many threads read the photos.
+/// (`rb_Real`), whether sub-folders are walked and unknown cameras collected, which photo files are taken,
+/// the trace file, and how many threads read the photos.
 struct SurveyOptions {
   Language language = kEnglish;
   bool rb_Real = true;
   bool cb_SubFolders = true;
   bool cb_CF = true;
+  /// The photo files the walk takes (see `WalkOptions::formats`).
+  PhotoFormats formats = PhotoFormats::kJpeg;
   std::string trace_path;
   /// Threads that read and parse photos ahead of the walk; 0: as many as there are idle cores the process
   /// may run on, one when fewer than two are idle (see DefaultReaderThreads). With 1, or in trace

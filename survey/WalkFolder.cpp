@@ -15,7 +15,7 @@
 #include <utility>
 
 #include "files/ReplaceFile.h"
-#include "metadata/TextEncoding.h"
+#include "survey/PhotoFormats.h"
 
 namespace lumetra {
 namespace detail {
@@ -84,14 +84,7 @@ size_t DecodeUtf8(std::string_view text, size_t pos, char32_t& code_point) {
 
 }  // namespace
 
-bool HasJpgExtension(std::string_view name) {
-  for (const std::string_view extension : {std::string_view(".jpg"), std::string_view(".jpeg")}) {
-    if (name.size() >= extension.size() && LowerAscii(name.substr(name.size() - extension.size())) == extension) {
-      return true;
-    }
-  }
-  return false;
-}
+bool HasJpgExtension(std::string_view name) { return PhotoFileKindOf(name) == PhotoFileKind::kJpeg; }
 
 std::u16string ListingKey(std::string_view name) {
   std::u16string key;
@@ -189,6 +182,8 @@ class Walker {
   void ProcessEventsWhenDue(const std::string& folder);
   [[nodiscard]] bool Walked(const FolderId& id) const { return walked_.contains(id); }
   [[nodiscard]] bool List(const std::string& folder, std::vector<Entry>& entries);
+  [[nodiscard]] std::set<std::u16string> JpegPhotoBases(const std::string& folder,
+                                                        const std::vector<Entry>& entries) const;
   void SkipFolder(const std::string& folder, int error);
   void ReadPhoto(const std::string& path);
   void TraceFailed(const char* what);
@@ -276,6 +271,19 @@ bool Walker::List(const std::string& folder, std::vector<Entry>& entries) {
   return true;
 }
 
+// The base names, as listing keys, of the JPEG files of a folder that the walk will read as photos. A
+// folder named x.jpg stands for no RAW file.
+std::set<std::u16string> Walker::JpegPhotoBases(const std::string& folder, const std::vector<Entry>& entries) const {
+  std::set<std::u16string> bases;
+  if (options_.formats != PhotoFormats::kAll) return bases;
+  for (const Entry& entry : entries) {
+    if (PhotoFileKindOf(entry.name) != PhotoFileKind::kJpeg) continue;
+    if (KindOf(folder + entry.name, entry.type, nullptr) != EntryKind::kRegular) continue;
+    bases.insert(detail::ListingKey(BaseName(entry.name)));
+  }
+  return bases;
+}
+
 void Walker::Walk(std::string folder) {
   if (folder.empty()) {
     SkipFolder(folder, ENOENT);
@@ -288,8 +296,11 @@ void Walker::Walk(std::string folder) {
   std::vector<Entry> entries;
   if (!List(folder, entries)) return;
 
+  const std::set<std::u16string> jpeg_bases = JpegPhotoBases(folder, entries);
   for (const Entry& entry : entries) {
-    if (!detail::HasJpgExtension(entry.name)) continue;
+    const PhotoFileKind file_kind = PhotoFileKindOf(entry.name);
+    if (!SurveyTakes(options_.formats, file_kind)) continue;
+    if (file_kind == PhotoFileKind::kRaw && jpeg_bases.contains(detail::ListingKey(BaseName(entry.name)))) continue;
     if (StopSeen()) return;
     const std::string path = folder + entry.name;
     const EntryKind kind = KindOf(path, entry.type, nullptr);

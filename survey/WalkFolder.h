@@ -8,12 +8,18 @@
 #include <string_view>
 #include <vector>
 
+#include "survey/PhotoFormats.h"
+
 namespace lumetra {
 
 /// How a walk runs.
 struct WalkOptions {
   /// Walk the sub-folders too ("Search in subfolders").
   bool cb_SubFolders = true;
+  /// The photo files taken: JPEG only, or also HEIC/HEIF, AVIF and RAW. A RAW file beside a JPEG of the
+  /// same base name (IMG_0001.CR2 and IMG_0001.JPG, compared as the listing compares names, ignoring case)
+  /// is passed over: the camera wrote one photo twice, and the JPEG stands for it.
+  PhotoFormats formats = PhotoFormats::kJpeg;
   /// Trace mode: the file that names the photo being read ("test.txt" in the program's folder). Before a
   /// photo is read the file is created anew holding its path without a line end, flushed to disk; after
   /// the photo, " +" and CR LF are appended. Empty: no trace.
@@ -29,11 +35,13 @@ struct WalkHooks {
   /// entries once `event_interval` has passed since the last call. The interface processes its pending
   /// events here; a Stop clicked here is seen before the walk starts another entry.
   std::function<void(const std::string& folder)> process_events;
-  /// Reads one photo: called for each regular file (directory links followed) whose name ends in ".jpg" or
-  /// ".jpeg", any case. Never called for a directory, FIFO, device or socket, nor for a link that leads nowhere.
+  /// Reads one photo: called for each regular file (directory links followed) whose name the walk takes: one
+  /// ending in ".jpg" or ".jpeg", any case, and with `PhotoFormats::kAll` the other extensions of
+  /// `PhotoFileKind`. Never called for a directory, FIFO, device or socket, nor for a link that leads nowhere.
   std::function<void(const std::string& path)> photo;
-  /// Called after every entry whose name ends in ".jpg" or ".jpeg", any case, whether or not it was read as a photo
-  /// (a sub-folder named x.jpg included): the status texts are rewritten here.
+  /// Called after every entry whose name the walk takes, whether or not it was read as a photo (a sub-folder
+  /// named x.jpg included): the status texts are rewritten here. A RAW file passed over for its JPEG is no
+  /// entry.
   std::function<void(const std::string& path)> entry_done;
   /// Called once in a walk, at the first failure to create, write or close the trace file, with the
   /// trace file's path and the system's reason. The walk goes on and keeps trying to trace.
@@ -55,7 +63,7 @@ struct SkippedEntry {
 struct WalkResult {
   /// The walk saw `stopRequested` set and ended before handling every entry.
   bool stopped = false;
-  /// Entries whose name ends in ".jpg" or ".jpeg" (each got one `entry_done`), and those read as photos.
+  /// Entries whose name the walk takes (each got one `entry_done`), and those read as photos.
   int64_t entries = 0;
   int64_t photos = 0;
   /// Folders that could not be listed (missing, unreadable, path too long), ending in "/"; the first is
@@ -71,7 +79,8 @@ struct WalkResult {
 };
 
 /// Visits `folder` and, with `cb_SubFolders`, its sub-folders, depth-first: in each folder first the
-/// entries whose name ends in ".jpg" or ".jpeg" (any case, hidden ones included), then the sub-folders, each in
+/// entries whose name the walk takes (see `WalkOptions::formats`; any case, hidden ones included), then the
+/// sub-folders, each in
 /// listing order (see detail::ListingOrderLess) and each finished before the next starts. Directory links
 /// are followed, but a folder already walked in this walk (same device and inode), however it is reached,
 /// is not walked again, and folders on virtual file systems (proc, sysfs, ...) are not entered. Photos are

@@ -14,6 +14,7 @@
 #include "app/cli/SurveyCommand.h"
 #include "app/cli/TagsCommand.h"
 #include "survey/FilterCriteria.h"
+#include "survey/PhotoFormats.h"
 
 #ifdef LUMETRA_CLI_CHARTS
 #include <optional>
@@ -47,6 +48,7 @@ struct SurveyChoices {
   std::string language = "en";
   std::string focal_mode = "real";
   std::string axis = "text";
+  std::string formats = "jpeg";
   bool no_subfolders = false;
   bool no_unknown = false;
 };
@@ -70,7 +72,7 @@ CLI::App* AddTagsCommand(CLI::App& app, lumetra::cli::TagsOptions& options, std:
   return tags;
 }
 
-// The survey's settings: language, focal length, folders, crop factors and reading threads.
+// The survey's settings: language, focal length, folders, photo formats, crop factors and reading threads.
 void AddSurveySettings(CLI::App& survey, lumetra::cli::SurveyRequest& request, SurveyChoices& choices) {
   survey.add_option("FOLDER", request.folder, "The folder of photos")->required();
   survey.add_flag("--json", request.json, "Print one JSON object");
@@ -78,6 +80,11 @@ void AddSurveySettings(CLI::App& survey, lumetra::cli::SurveyRequest& request, S
   survey.add_option("--focal", choices.focal_mode, "Focal length the focal bounds, tables and charts use")
       ->check(CLI::IsMember({"real", "35mm"}));
   survey.add_flag("--no-subfolders", choices.no_subfolders, "Do not walk the sub-folders");
+  survey
+      .add_option("--formats", choices.formats,
+                  "Photo files to survey: jpeg, the default (.jpg, .jpeg), or all (also HEIC/HEIF, AVIF and RAW; a RAW "
+                  "file beside a JPEG of the same name is counted once, as the JPEG)")
+      ->check(CLI::IsMember({"jpeg", "all"}));
   survey.add_flag("--no-unknown", choices.no_unknown, "Do not collect cameras without a crop factor");
   survey.add_option("--crop-file", request.crop_file, "The crop-factor file");
   survey
@@ -123,6 +130,7 @@ void ApplyChoices(const SurveyChoices& choices, lumetra::cli::SurveyRequest& req
   request.options.language = choices.language == "ru" ? lumetra::kRussian : lumetra::kEnglish;
   request.options.rb_Real = choices.focal_mode == "real";
   request.options.cb_SubFolders = !choices.no_subfolders;
+  request.options.formats = choices.formats == "all" ? lumetra::PhotoFormats::kAll : lumetra::PhotoFormats::kJpeg;
   request.options.cb_CF = !choices.no_unknown;
   request.rb_Text = choices.axis == "text";
 }

@@ -25,6 +25,8 @@
 #include "survey/Labels.h"
 #include "survey/SurveyTexts.h"
 #include "testing/DemoFolder.h"
+#include "testing/ExifWriter.h"
+#include "testing/JpegWriter.h"
 
 namespace lumetra {
 namespace {
@@ -246,7 +248,7 @@ class MainWindowTest : public QObject {
     QTimer::singleShot(0, window.get(), [&] { window->close(); });
     Run(*window, demo_);
     QTRY_VERIFY(!window->isVisible());
-    QCOMPARE(LineCount(ReadText(Home() / "Lumetra.ini")), 7);
+    QCOMPARE(LineCount(ReadText(Home() / "Lumetra.ini")), 8);
   }
 
   void functionKeys() {
@@ -479,9 +481,10 @@ class MainWindowTest : public QObject {
       Find<QCheckBox>(*window, "cb_HideLeft")->setChecked(true);
       window->close();
     }
-    QCOMPARE(QString::fromStdString(ReadText(Home() / "Lumetra.ini")),
-             QString::fromStdString(demo_.string() +
-                                    "\r\nRussian\r\n35mm\r\nLinear\r\nKF = no\r\nNon SubFolders\r\nHide\r\n"));
+    QCOMPARE(
+        QString::fromStdString(ReadText(Home() / "Lumetra.ini")),
+        QString::fromStdString(demo_.string() +
+                               "\r\nRussian\r\n35mm\r\nLinear\r\nKF = no\r\nNon SubFolders\r\nHide\r\nJPEG only\r\n"));
     auto window = Open();
     QCOMPARE(window->UiLanguage(), kRussian);
     QCOMPARE(window->CurrentFolder(), demo_.string());
@@ -492,6 +495,77 @@ class MainWindowTest : public QObject {
     QVERIFY(!Find<QCheckBox>(*window, "cb_CF")->isChecked());
     QVERIFY(!Find<QCheckBox>(*window, "cb_SubFolders")->isChecked());
     QVERIFY(Find<QCheckBox>(*window, "cb_HideLeft")->isChecked());
+  }
+
+  // A folder of a RAW file that the reader reads today (TIFF-structured NEF) and a HEIC file it cannot.
+  std::filesystem::path RawFolder() {
+    const std::filesystem::path folder = Home() / "raw";
+    testing::Ifd exif;
+    exif.Rationals(0x829A, {{1, 250}}).Rationals(0x829D, {{56, 10}});
+    testing::Ifd ifd0;
+    ifd0.Ascii(0x010F, "NIKON CORPORATION").Ascii(0x0110, "NIKON D750").Sub(0x8769, exif);
+    testing::WriteFileBytes(folder / "DSC_0001.NEF", testing::BuildTiff(ifd0, testing::ByteOrder::kLittle));
+    testing::WriteFileBytes(folder / "IMG_0002.HEIC", "not read yet");
+    return folder;
+  }
+
+  void photoFormatsCommandIsKeptAndUsedByTheNextRun() {
+    const std::filesystem::path raw = RawFolder();
+    {
+      auto window = Open();
+      QVERIFY(QTest::qWaitForWindowActive(window.get()));
+      auto* command = Find<QAction>(*window, "mmAllFormats");
+      QVERIFY(command->isCheckable());
+      QVERIFY(!command->isChecked());
+      QVERIFY(command->isEnabled());
+      QCOMPARE(command->text(), QStringLiteral("Include RAW and HEIC files"));
+      Find<QRadioButton>(*window, "rb_Rus")->click();
+      QCOMPARE(command->text(), QStringLiteral("Учитывать файлы RAW и HEIC"));
+      Find<QRadioButton>(*window, "rb_Eng")->click();
+      QCOMPARE(command->text(), QStringLiteral("Include RAW and HEIC files"));
+
+      // Off: the NEF is not walked, and the run finds nothing.
+      Run(*window, raw);
+      QCOMPARE(window->Survey().processedCount, 0);
+      QCOMPARE(Light(*window), QStringLiteral("red"));
+      // F8 turns it on and off, wherever the focus is.
+      QTest::keyClick(Find<QWidget>(*window, "myTree"), Qt::Key_F8);
+      QVERIFY(command->isChecked());
+      QTest::keyClick(window.get(), Qt::Key_F8);
+      QVERIFY(!command->isChecked());
+      command->trigger();
+      QVERIFY(command->isChecked());
+      Run(*window, raw);
+      QCOMPARE(window->Survey().processedCount, 1);
+      QCOMPARE(Light(*window), QStringLiteral("green"));
+      window->close();
+    }
+    const std::string written = ReadText(Home() / "Lumetra.ini");
+    QCOMPARE(LineCount(written), 8);
+    QVERIFY(written.ends_with("\r\nNon Hide\r\nAll formats\r\n"));
+    {
+      // A new window reads the choice back, and its first run walks with it.
+      auto window = Open();
+      auto* command = Find<QAction>(*window, "mmAllFormats");
+      QVERIFY(command->isChecked());
+      QCOMPARE(window->CurrentFolder(), raw.string());
+      Find<QAbstractButton>(*window, "but_Run")->click();
+      QCOMPARE(window->Survey().processedCount, 1);
+      command->trigger();
+      window->close();
+    }
+    QVERIFY(ReadText(Home() / "Lumetra.ini").ends_with("\r\nNon Hide\r\nJPEG only\r\n"));
+  }
+
+  void photoFormatsCommandWaitsWhileARunGoesOn() {
+    auto window = Open();
+    auto* command = Find<QAction>(*window, "mmAllFormats");
+    bool enabled_during_run = true;
+    window->myTreeChange(QString::fromStdString(demo_.string()));
+    QTimer::singleShot(0, window.get(), [&] { enabled_during_run = command->isEnabled(); });
+    Find<QAbstractButton>(*window, "but_Run")->click();
+    QVERIFY(!enabled_during_run);
+    QVERIFY(command->isEnabled());
   }
 
   void settingsFromAShortOrOddFile() {
@@ -509,7 +583,7 @@ class MainWindowTest : public QObject {
     window->close();
     // Never selected a folder: line 1 is written empty.
     QCOMPARE(ReadText(Home() / "Lumetra.ini"),
-             std::string("\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\n"));
+             std::string("\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\nJPEG only\r\n"));
   }
 
   void settingsThatCannotBeWrittenAreReported() {

@@ -41,6 +41,35 @@ TEST(ParseSettings, ReadsEachLineAsAWholeExactText) {
     EXPECT_EQ(settings.cb_CF, c.expected.cb_CF);
     EXPECT_EQ(settings.cb_SubFolders, c.expected.cb_SubFolders);
     EXPECT_EQ(settings.cb_HideLeft, c.expected.cb_HideLeft);
+    EXPECT_EQ(settings.formats, c.expected.formats);
+  }
+}
+
+TEST(ParseSettings, OnlyAnExactEighthLineTurnsTheOtherFormatsOn) {
+  const std::vector<std::string> seven = {"/photos", "Russian", "35mm", "Linear", "KF = yes", "SubFolders", "Hide"};
+  const struct {
+    const char* trace;
+    std::optional<std::string> line8;
+    PhotoFormats expected;
+  } cases[] = {
+      {"seven lines, as written before the line existed", std::nullopt, PhotoFormats::kJpeg},
+      {"turned on", "All formats", PhotoFormats::kAll},
+      {"turned off", "JPEG only", PhotoFormats::kJpeg},
+      {"empty", "", PhotoFormats::kJpeg},
+      {"another letter case", "all formats", PhotoFormats::kJpeg},
+      {"a trailing blank", "All formats ", PhotoFormats::kJpeg},
+      {"damaged bytes", "All f\xFFrmats", PhotoFormats::kJpeg},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.trace);
+    std::vector<std::string> lines = seven;
+    if (c.line8) lines.push_back(*c.line8);
+    const ProgramSettings settings = ParseSettings(lines);
+    EXPECT_EQ(settings.formats, c.expected);
+    // The eighth line changes nothing of the other seven.
+    EXPECT_EQ(settings.folder, "/photos");
+    EXPECT_EQ(settings.UiLanguage, kRussian);
+    EXPECT_TRUE(settings.cb_HideLeft);
   }
 }
 
@@ -48,16 +77,27 @@ TEST(SettingsFile, WrittenWholeAndReadBackWithEitherLineEnd) {
   testing::TempFolder folder;
   const auto file = folder.path() / "Lumetra.ini";
   EXPECT_FALSE(ReadSettingsFile(file).has_value());
-  ProgramSettings settings{"/photos/2026", kRussian, false, true, false, true, true};
+  const auto file_text = [&file] {
+    std::ifstream in(file, std::ios::binary);
+    return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  };
+  ProgramSettings settings{"/photos/2026", kRussian, false, true, false, true, true, PhotoFormats::kAll};
   ASSERT_FALSE(WriteSettingsFile(file, settings).has_value());
-  std::ifstream in(file, std::ios::binary);
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  EXPECT_EQ(text, "/photos/2026\r\nRussian\r\n35mm\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\n");
+  EXPECT_EQ(file_text(), "/photos/2026\r\nRussian\r\n35mm\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\nAll formats\r\n");
   const std::optional<ProgramSettings> read = ReadSettingsFile(file);
   ASSERT_TRUE(read.has_value());
   EXPECT_EQ(read->folder, "/photos/2026");
   EXPECT_EQ(read->UiLanguage, kRussian);
   EXPECT_FALSE(read->rb_Real);
+  EXPECT_EQ(read->formats, PhotoFormats::kAll);
+
+  // A seven-line file read and written again gains the eighth line, off.
+  std::ofstream(file, std::ios::binary) << "/a\r\nRussian\r\nReal\r\nText\r\nKF = yes\r\nSubFolders\r\nNon Hide\r\n";
+  const std::optional<ProgramSettings> seven = ReadSettingsFile(file);
+  ASSERT_TRUE(seven.has_value());
+  EXPECT_EQ(seven->formats, PhotoFormats::kJpeg);
+  ASSERT_FALSE(WriteSettingsFile(file, *seven).has_value());
+  EXPECT_EQ(file_text(), "/a\r\nRussian\r\nReal\r\nText\r\nKF = yes\r\nSubFolders\r\nNon Hide\r\nJPEG only\r\n");
 
   std::ofstream(file, std::ios::binary) << "/a\nRussian\n";
   EXPECT_EQ(ReadSettingsFile(file)->folder, "/a");
@@ -70,7 +110,7 @@ TEST(SettingsFile, AFolderWithALineBreakIsWrittenAsNoFolder) {
     ProgramSettings settings;
     settings.folder = folder;
     const std::string text = SettingsText(settings);
-    EXPECT_EQ(text, "\r\nEnglish\r\nReal\r\nText\r\nKF = yes\r\nSubFolders\r\nNon Hide\r\n");
+    EXPECT_EQ(text, "\r\nEnglish\r\nReal\r\nText\r\nKF = yes\r\nSubFolders\r\nNon Hide\r\nJPEG only\r\n");
   }
 }
 

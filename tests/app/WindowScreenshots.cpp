@@ -1,6 +1,6 @@
 // Writes pictures of the main window as a person sees it, for looking at by eye: the window at a given
 // screen size after a run of the demo folder, on the main overview, the additional overview, a chart
-// alone and in Russian. Run by scripts/screenshots.sh under an X server.
+// alone and in Russian; and the main menu opened, in both languages. Run by scripts/screenshots.sh under an X server.
 //
 //   window_screenshots OUTPUT_FOLDER WIDTHxHEIGHT
 
@@ -8,11 +8,16 @@
 #include <filesystem>
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -29,6 +34,22 @@ void Save(QWidget& window, const QString& folder, const QString& name) {
   const QString file = QDir(folder).filePath(name + QStringLiteral(".png"));
   if (!window.grab().save(file)) std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
   std::printf("%s\n", qPrintable(file));
+}
+
+// Opens the main menu with a click on its title and photographs the screen around the window and the menu:
+// the menu is a window of its own, outside the main window's picture.
+void SaveOpenMenu(QMainWindow& window, const QString& folder, const QString& name) {
+  auto* menu = window.findChild<QMenu*>(QStringLiteral("mSettings"));
+  QMenuBar* bar = window.menuBar();
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+  QTest::qWait(300);
+  const QRect area = QRect(window.frameGeometry().topLeft(), menu->geometry().bottomRight() + QPoint(40, 40));
+  const QString file = QDir(folder).filePath(name + QStringLiteral(".png"));
+  if (!window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).save(file)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+  }
+  std::printf("%s\n", qPrintable(file));
+  menu->hide();
 }
 
 // Clicks the filter summary and, inside the filter dialog, does `edit`, photographs the dialog and presses
@@ -70,6 +91,7 @@ int main(int argc, char** argv) {
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
   const QString prefix = QStringLiteral("%1x%2-").arg(screen.width()).arg(screen.height());
   Save(window, output, prefix + QStringLiteral("start"));
+  SaveOpenMenu(window, output, prefix + QStringLiteral("menu"));
   window.myTreeChange(QString::fromStdString(photos.string()));
   window.findChild<QAbstractButton*>(QStringLiteral("but_Run"))->click();
   Save(window, output, prefix + QStringLiteral("tab0"));
@@ -105,6 +127,9 @@ int main(int argc, char** argv) {
   Save(window, output, prefix + QStringLiteral("program-alone"));
   window.findChild<QAbstractButton*>(QStringLiteral("rb_Rus"))->click();
   Save(window, output, prefix + QStringLiteral("program-alone-russian"));
+  // With the photo formats turned on: its check mark.
+  window.findChild<QAction*>(QStringLiteral("mmAllFormats"))->trigger();
+  SaveOpenMenu(window, output, prefix + QStringLiteral("menu-russian"));
   QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(lumetra::kMainTab).center());
   Save(window, output, prefix + QStringLiteral("tab0-russian"));
   UseFilter(

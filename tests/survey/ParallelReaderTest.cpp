@@ -80,7 +80,7 @@ TEST(ParallelReader, HandsBackEveryPhotoOfTheWalkInItsOrderReadOnceByAWorker) {
     std::vector<std::string> walked;
     std::vector<std::string> taken;
     {
-      ParallelReader reader(root.path().string(), true, threads, read.Function());
+      ParallelReader reader(root.path().string(), WalkOptions{}, threads, read.Function());
       WalkHooks hooks;
       hooks.photo = [&](const std::string& path) {
         walked.push_back(path);
@@ -102,6 +102,35 @@ TEST(ParallelReader, HandsBackEveryPhotoOfTheWalkInItsOrderReadOnceByAWorker) {
   }
 }
 
+TEST(ParallelReader, TheScoutTakesThePhotoFilesTheWalkTakes) {
+  testing::TempFolder root;
+  for (const char* name : {"a.jpg", "b.NEF", "c.cr2", "c.jpg", "d.heic", "e.txt"}) {
+    WriteFile(root.path() / name, name);
+  }
+  WalkOptions options;
+  options.formats = PhotoFormats::kAll;
+  StandInRead read;
+  std::vector<std::string> walked;
+  {
+    ParallelReader reader(root.path().string(), options, 2, read.Function());
+    WalkHooks hooks;
+    hooks.photo = [&](const std::string& path) {
+      walked.push_back(path.substr(root.path().string().size() + 1));
+      static_cast<void>(reader.Take(path));
+    };
+    const std::atomic<bool> stop{false};
+    static_cast<void>(WalkFolder(root.path().string(), options, hooks, stop));
+  }
+  EXPECT_THAT(walked, ElementsAreArray({"a.jpg", "b.NEF", "c.jpg", "d.heic"}));
+  const auto readers = read.Readers();
+  EXPECT_EQ(readers.size(), walked.size());
+  for (const auto& [path, ids] : readers) {
+    ASSERT_EQ(ids.size(), 1u) << path;
+    // Read ahead by a worker, not by the walk when it got there.
+    EXPECT_NE(ids[0], std::this_thread::get_id()) << path;
+  }
+}
+
 TEST(ParallelReader, AFileTheScoutDidNotMeetIsReadByTheCaller) {
   testing::TempFolder root;
   testing::TempFolder elsewhere;
@@ -109,7 +138,7 @@ TEST(ParallelReader, AFileTheScoutDidNotMeetIsReadByTheCaller) {
   WriteFile(root.path() / "b.jpg", "b");
   WriteFile(elsewhere.path() / "new.jpg", "new");
   StandInRead read;
-  ParallelReader reader(root.path().string(), true, 2, read.Function());
+  ParallelReader reader(root.path().string(), WalkOptions{}, 2, read.Function());
   const std::string a = root.path().string() + "/a.jpg";
   const std::string added = elsewhere.path().string() + "/new.jpg";
   const std::string b = root.path().string() + "/b.jpg";
@@ -142,7 +171,7 @@ TEST(ParallelReader, AFileChangedAfterItWasReadIsReadAgain) {
     WriteFile(root.path() / "b.jpg", "b");
     WriteFile(root.path() / "c.jpg", "c");
     StandInRead read;
-    ParallelReader reader(root.path().string(), true, 2, read.Function());
+    ParallelReader reader(root.path().string(), WalkOptions{}, 2, read.Function());
     EXPECT_EQ(Content(reader.Take(root.path().string() + "/a.jpg")), "a");
     // Wait until b has been read ahead, so that it is the stale read that is refused.
     while (read.Readers().count(root.path().string() + "/b.jpg") == 0) std::this_thread::yield();
@@ -157,7 +186,7 @@ TEST(ParallelReader, APhotoWhoseReadNamesNoOpenedFileIsReadAgainByTheCaller) {
   for (const char* name : {"a.jpg", "b.jpg"}) WriteFile(root.path() / name, name);
   StandInRead read;
   // As when the file could not be opened: there is nothing to tell that the name still leads to it.
-  ParallelReader reader(root.path().string(), true, 2, [inner = read.Function()](const std::string& path) {
+  ParallelReader reader(root.path().string(), WalkOptions{}, 2, [inner = read.Function()](const std::string& path) {
     PhotoTags tags = inner(path);
     tags.file = FileIdentity{};
     return tags;
@@ -179,7 +208,7 @@ TEST(ParallelReader, AFileTheScoutDidNotMeetInALargeFolderNeverStallsTheWalk) {
   for (int i = 0; i < 200; ++i) WriteFile(root.path() / PhotoName(1000 + i), std::to_string(i));
   StandInRead read;
   // One worker: the scout fills the window, then waits until half of it is free.
-  ParallelReader reader(root.path().string(), true, 1, read.Function());
+  ParallelReader reader(root.path().string(), WalkOptions{}, 1, read.Function());
   const auto take = [&](int i) { return Content(reader.Take(root.path().string() + "/" + PhotoName(1000 + i))); };
   for (int i = 0; i < 5; ++i) EXPECT_EQ(take(i), std::to_string(i));
   while (read.Readers().size() < ParallelReader::kFilesAheadPerThread) std::this_thread::yield();
@@ -191,7 +220,7 @@ TEST(ParallelReader, AFileTheWalkPassesByIsDropped) {
   testing::TempFolder root;
   for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) WriteFile(root.path() / name, name);
   StandInRead read;
-  ParallelReader reader(root.path().string(), true, 2, read.Function());
+  ParallelReader reader(root.path().string(), WalkOptions{}, 2, read.Function());
   // b and c are queued but the walk no longer reads them (they vanished between the two listings).
   EXPECT_EQ(Content(reader.Take(root.path().string() + "/a.jpg")), "a.jpg");
   EXPECT_EQ(Content(reader.Take(root.path().string() + "/d.jpg")), "d.jpg");
@@ -201,7 +230,7 @@ TEST(ParallelReader, AFailedReadIsThrownByTakeAndTheRestGoOn) {
   testing::TempFolder root;
   for (const char* name : {"a.jpg", "b throws.jpg", "c.jpg"}) WriteFile(root.path() / name, name);
   StandInRead read;
-  ParallelReader reader(root.path().string(), true, 2, read.Function());
+  ParallelReader reader(root.path().string(), WalkOptions{}, 2, read.Function());
   const std::string base = root.path().string() + "/";
   EXPECT_EQ(Content(reader.Take(base + "a.jpg")), "a.jpg");
   try {
@@ -221,7 +250,7 @@ TEST(ParallelReader, EndsAtOnceWhenDestroyedEarly) {
   for (const int take : {0, 3}) {
     SCOPED_TRACE(take);
     StandInRead read;
-    ParallelReader reader(root.path().string(), true, 2, read.Function());
+    ParallelReader reader(root.path().string(), WalkOptions{}, 2, read.Function());
     for (int i = 0; i < take; ++i) static_cast<void>(reader.Take(root.path().string() + "/" + PhotoName(i)));
   }
 }

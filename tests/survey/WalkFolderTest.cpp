@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "survey/PhotoFormats.h"
 #include "survey/SurveyTexts.h"
 #include "survey/WalkFolder.h"
 #include "tests/support/TempFolder.h"
@@ -240,6 +242,96 @@ TEST(WalkFolder, OnlyRegularFilesAreReadAsPhotos) {
   EXPECT_THAT(recorder.Calls("entry"), ElementsAre("a.jpg", "dangling.jpg", "device.jpg", "fifo.jpg", "z.jpg"));
   EXPECT_THAT(recorder.Calls("enter"), ElementsAre(""));
   EXPECT_THAT(result.skipped_folders, IsEmpty());
+}
+
+WalkOptions FormatOptions(PhotoFormats formats) {
+  WalkOptions options;
+  options.formats = formats;
+  return options;
+}
+
+TEST(WalkFolder, OtherPhotoFormatsAreTakenOnlyWhenAsked) {
+  testing::TempFolder root;
+  // Every extension once, in lower, upper or mixed case, beside names that only look like photos.
+  const std::vector<std::string> others = {"a.heic", "b.HEIF", "c.Hif", "d.avif", "e.NEF", "f.nrw", "g.Cr2", "h.CR3",
+                                           "i.dng",  "j.ARW",  "k.sr2", "l.SRF",  "m.pef", "n.sRw", "o.iiq", "p.3FR",
+                                           "q.erf",  "r.MEF",  "s.rwl", "t.ORF",  "u.rw2", "v.RAF"};
+  std::vector<std::string> tree = {"photo.jpg", "heic", "notes.heic.txt", "scan.tif", "x.cr2x", "y.png", "z.raw"};
+  tree.insert(tree.end(), others.begin(), others.end());
+  MakeTree(root.path(), tree);
+
+  Recorder jpeg_only(root.path());
+  const WalkResult jpeg_result =
+      WalkFolder(root.path().string(), FormatOptions(PhotoFormats::kJpeg), jpeg_only.Hooks(), jpeg_only.stop);
+  EXPECT_THAT(jpeg_only.Calls("photo"), ElementsAre("photo.jpg"));
+  EXPECT_THAT(jpeg_only.Calls("entry"), ElementsAre("photo.jpg"));
+  EXPECT_EQ(jpeg_result.entries, 1);
+
+  Recorder all(root.path());
+  const WalkResult all_result =
+      WalkFolder(root.path().string(), FormatOptions(PhotoFormats::kAll), all.Hooks(), all.stop);
+  std::vector<std::string> expected = others;
+  expected.push_back("photo.jpg");
+  std::sort(expected.begin(), expected.end(), detail::ListingOrderLess);
+  EXPECT_THAT(all.Calls("photo"), ElementsAreArray(expected));
+  EXPECT_THAT(all.Calls("entry"), ElementsAreArray(expected));
+  EXPECT_EQ(all_result.photos, static_cast<int64_t>(expected.size()));
+}
+
+TEST(WalkFolder, ARawFileBesideAJpegOfTheSameBaseNameIsPassedOver) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> tree;
+    std::vector<std::string> photos;
+  };
+  const Case cases[] = {
+      {"RAW beside its JPEG", {"IMG_0001.CR2", "IMG_0001.JPG"}, {"IMG_0001.JPG"}},
+      {"either name in any case, and .jpeg", {"img_0001.cr2", "IMG_0001.Jpeg"}, {"IMG_0001.Jpeg"}},
+      {"Cyrillic base names compared ignoring case too", {"снимок.NEF", "СНИМОК.jpg"}, {"СНИМОК.jpg"}},
+      {"every RAW of that name", {"DSC_1.NEF", "DSC_1.ARW", "DSC_1.jpg", "DSC_2.ARW"}, {"DSC_1.jpg", "DSC_2.ARW"}},
+      {"RAW alone", {"IMG_0002.CR2", "IMG_0003.JPG"}, {"IMG_0002.CR2", "IMG_0003.JPG"}},
+      {"HEIC and AVIF beside a JPEG are their own photos",
+       {"IMG_0004.HEIC", "IMG_0004.JPG", "IMG_0005.avif", "IMG_0005.jpg"},
+       {"IMG_0004.HEIC", "IMG_0004.JPG", "IMG_0005.avif", "IMG_0005.jpg"}},
+      {"RAW beside a HEIC only", {"IMG_0006.DNG", "IMG_0006.HEIC"}, {"IMG_0006.DNG", "IMG_0006.HEIC"}},
+      {"a JPEG in another folder does not pair",
+       {"IMG_0007.JPG", "raw/IMG_0007.CR2", "jpeg/IMG_0008.JPG", "IMG_0008.CR2"},
+       {"IMG_0007.JPG", "IMG_0008.CR2", "jpeg/IMG_0008.JPG", "raw/IMG_0007.CR2"}},
+      {"only the last extension is cut off: no pairs here",
+       {"IMG_0009.CR2.JPG", "IMG_0009.CR2", "IMG_0010.jpg.cr2", "IMG_0010.jpg"},
+       {"IMG_0009.CR2", "IMG_0009.CR2.JPG", "IMG_0010.jpg", "IMG_0010.jpg.cr2"}},
+      {"a folder named like the JPEG is no photo of it", {"IMG_0011.CR2", "IMG_0011.JPG/"}, {"IMG_0011.CR2"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::TempFolder root;
+    MakeTree(root.path(), c.tree);
+    Recorder recorder(root.path());
+    const WalkResult result =
+        WalkFolder(root.path().string(), FormatOptions(PhotoFormats::kAll), recorder.Hooks(), recorder.stop);
+    EXPECT_THAT(recorder.Calls("photo"), ElementsAreArray(c.photos));
+    // A RAW file passed over is no entry either: nothing of it reaches the status texts.
+    const std::vector<std::string> entries = recorder.Calls("entry");
+    for (const std::string& path : c.tree) {
+      const bool passed_over = std::find(c.photos.begin(), c.photos.end(), path) == c.photos.end();
+      if (PhotoFileKindOf(path) == PhotoFileKind::kRaw && passed_over) {
+        EXPECT_THAT(entries, ::testing::Not(::testing::Contains(path)));
+      }
+    }
+    EXPECT_THAT(result.skipped, IsEmpty());
+  }
+}
+
+TEST(WalkFolder, ALinkToAJpegPairsLikeTheJpeg) {
+  testing::TempFolder root;
+  MakeTree(root.path(), {"store/IMG_0001.JPG", "IMG_0001.CR2", "IMG_0002.CR2"});
+  fs::create_symlink("store/IMG_0001.JPG", root.path() / "IMG_0001.JPG");
+  fs::create_symlink("nowhere.jpg", root.path() / "IMG_0002.JPG");
+  Recorder recorder(root.path());
+  const WalkResult result =
+      WalkFolder(root.path().string(), FormatOptions(PhotoFormats::kAll), recorder.Hooks(), recorder.stop);
+  EXPECT_THAT(recorder.Calls("photo"), ElementsAre("IMG_0001.JPG", "IMG_0002.CR2", "store/IMG_0001.JPG"));
+  EXPECT_EQ(result.entries, 4);
 }
 
 TEST(WalkFolder, AFolderThatCannotBeListedIsSkipped) {
