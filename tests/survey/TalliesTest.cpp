@@ -37,7 +37,8 @@ std::vector<std::string> Snapshot(const SurveyState& state) {
     }
   }
   lines.push_back("filtered " + std::to_string(state.filteredCount));
-  lines.insert(lines.end(), state.filteredPaths.begin(), state.filteredPaths.end());
+  const std::vector<std::string> paths = state.FilteredPathList();
+  lines.insert(lines.end(), paths.begin(), paths.end());
   return lines;
 }
 
@@ -196,7 +197,9 @@ TEST(TalliesStoredPhotos, FallInTheSameRowsAsRecordsTalliedOneByOne) {
       reference.ResetTallies(true, reference_criteria);
       for (const PhotoRecord& photo : photos) {
         stored.AddPhoto(photo, stored_criteria, true);
-        reference.TallyPhoto(photo, reference_criteria, true);
+        // The reference keeps the photo only for its path and tallies the record by its texts.
+        reference.Photos.Append(photo);
+        reference.TallyPhoto(photo, reference.Photos.size() - 1, reference_criteria, true);
       }
       EXPECT_EQ(Snapshot(stored), Snapshot(reference));
     };
@@ -209,7 +212,7 @@ TEST(TalliesStoredPhotos, FallInTheSameRowsAsRecordsTalliedOneByOne) {
       stored_criteria.ModelExclusions = reference_criteria.ModelExclusions = exclusions;
       stored.Retally(stored_criteria, true);
       reference.ResetTallies(false, reference_criteria);
-      for (const PhotoRecord& photo : last) reference.TallyPhoto(photo, reference_criteria, true);
+      for (size_t row = 0; row < last.size(); ++row) reference.TallyPhoto(last[row], row, reference_criteria, true);
       EXPECT_EQ(Snapshot(stored), Snapshot(reference));
     }
   }
