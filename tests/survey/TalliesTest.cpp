@@ -218,6 +218,36 @@ TEST(TalliesStoredPhotos, FallInTheSameRowsAsRecordsTalliedOneByOne) {
   }
 }
 
+TEST_F(TalliesTest, FilteredPathsNameThePhotosThatPassedInTallyOrder) {
+  const std::vector<PhotoRecord> photos = {Camera("/a/1.jpg", "Canon", "A"), Camera("/a/2.jpg", "Nikon", "B"),
+                                           Camera("/b/3.jpg", "Canon", "A"), Camera("/b/4.jpg", "Nikon", "B"),
+                                           Camera("/a/5.jpg", "Sony", "C")};
+  const struct {
+    const char* name;
+    std::vector<std::string> excluded_models;
+    std::vector<std::string> paths;
+  } cases[] = {
+      {"nothing excluded", {}, {"/a/1.jpg", "/a/2.jpg", "/b/3.jpg", "/b/4.jpg", "/a/5.jpg"}},
+      {"one model left out", {"B"}, {"/a/1.jpg", "/b/3.jpg", "/a/5.jpg"}},
+      {"all but one left out", {"A", "C"}, {"/a/2.jpg", "/b/4.jpg"}},
+      {"everything left out", {"A", "B", "C"}, {}},
+  };
+  for (const PhotoRecord& photo : photos) Add(photo);
+  criteria_.keepChecks = true;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    criteria_.ModelExclusions = c.excluded_models;
+    state_.Retally(criteria_, true);
+    EXPECT_EQ(state_.FilteredPathList(), c.paths);
+    ASSERT_EQ(state_.filteredPaths.size(), c.paths.size());
+    EXPECT_EQ(static_cast<size_t>(state_.filteredCount), c.paths.size());
+    for (size_t i = 0; i < c.paths.size(); ++i) EXPECT_EQ(state_.FilteredPath(i), c.paths[i]);
+  }
+  // A full reset empties the list with the store.
+  state_.ResetTallies(true, criteria_);
+  EXPECT_TRUE(state_.FilteredPathList().empty());
+}
+
 TEST_F(TalliesTest, KeptChecksSurviveARetallyInWhichAModelNoLongerPasses) {
   for (const char* model : {"A", "B"}) {
     PhotoRecord record = SamplePhoto();
