@@ -21,7 +21,7 @@ constexpr TextPair kFolderNotOpened{"Ярлыки фотографий нахо�
 void MakeShortcutListCommand(const TForm_Exif& window, const CommandDialogs& dialogs) {
   const Language language = window.UiLanguage();
   const std::filesystem::path folder = ShortcutFolderPath(window.ProgramFolderPath());
-  const std::vector<std::string>& photos = window.Survey().filteredPaths;
+  const std::vector<std::string> photos = window.Survey().FilteredPathList();
   const ShortcutListResult result = MakeShortcutList(folder, photos);
   if (!result.folder_failure.empty()) {
     dialogs.error(ToQString(kFolderFailure.In(language)) + ToQString(result.folder_failure));

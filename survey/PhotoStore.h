@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -14,8 +15,9 @@ namespace lumetra {
 
 /// The records of the photos counted in a survey, in the order they were read, kept for recounting
 /// without reading the files again. A text that many photos share (a model, "1/125", a label) is stored
-/// once and numbered; a row holds fifteen text numbers and the labels. Paths, which no two photos share,
-/// are kept apart, one per row.
+/// once and numbered; a row holds fifteen text numbers and the labels. A path is kept as its folder,
+/// stored once for the photos read from it one after another, and its file name in a block of names.
+/// Rows and names sit in blocks that never move, so a million photos are kept without ever being copied.
 class PhotoStore {
  public:
   /// The number of a text that is not numbered: a path.
@@ -23,36 +25,57 @@ class PhotoStore {
 
   void Append(const PhotoRecord& record);
   [[nodiscard]] PhotoRecord Row(size_t index) const;
+  /// The path of row `index`, as the record that was appended held it.
+  [[nodiscard]] std::string Path(size_t index) const;
+  /// The text of field `field` of row `index`; any field but the path (see Path).
   [[nodiscard]] const std::string& Text(size_t index, int field) const {
-    return field == kPath ? paths_[index] : texts_[rows_[index].texts[static_cast<size_t>(field)]];
+    return texts_[At(index).texts[static_cast<size_t>(field)]];
   }
   /// The number of the text of field `field` of row `index`: the same for equal texts, below TextCount();
   /// kNoTextId for the path.
   [[nodiscard]] uint32_t TextId(size_t index, int field) const {
-    return field == kPath ? kNoTextId : rows_[index].texts[static_cast<size_t>(field)];
+    return field == kPath ? kNoTextId : At(index).texts[static_cast<size_t>(field)];
   }
   /// How many different texts are numbered.
   [[nodiscard]] size_t TextCount() const { return texts_.size(); }
   /// The label of field `field` of row `index` (kNone for a plain value).
-  [[nodiscard]] LabelId Label(size_t index, int field) const { return rows_[index].labels[static_cast<size_t>(field)]; }
-  /// Puts a plain value (no label) in field `field` of row `index`: the crop dialogs' new crop factors.
+  [[nodiscard]] LabelId Label(size_t index, int field) const { return At(index).labels[static_cast<size_t>(field)]; }
+  /// Puts a plain value (no label) in field `field` (not the path) of row `index`: the crop dialogs' new
+  /// crop factors.
   void SetText(size_t index, int field, std::string_view text);
-  [[nodiscard]] size_t size() const { return rows_.size(); }
-  [[nodiscard]] bool empty() const { return rows_.empty(); }
+  [[nodiscard]] size_t size() const { return size_; }
+  [[nodiscard]] bool empty() const { return size_ == 0; }
   void clear();
   /// Bytes held, for the memory benchmark: rows, paths, texts and the index of texts.
   [[nodiscard]] size_t MemoryBytes() const;
 
  private:
   struct StoredRow {
-    // The path's entry is unused: paths_ holds it.
+    // The path's entry holds the number of its folder in folders_.
     std::array<uint32_t, PhotoRecord::kFieldCount> texts;
     std::array<LabelId, PhotoRecord::kFieldCount> labels;
+    // The file name, ended by a NUL, in one of name_blocks_.
+    const char* name;
   };
-  uint32_t Intern(std::string_view text);
+  static constexpr size_t kRowsPerBlock = 4096;
+  static constexpr size_t kNameBlockBytes = 64 * 1024;
 
-  std::vector<StoredRow> rows_;
-  std::vector<std::string> paths_;
+  [[nodiscard]] const StoredRow& At(size_t index) const {
+    return row_blocks_[index / kRowsPerBlock][index % kRowsPerBlock];
+  }
+  [[nodiscard]] StoredRow& At(size_t index) { return row_blocks_[index / kRowsPerBlock][index % kRowsPerBlock]; }
+  uint32_t Intern(std::string_view text);
+  uint32_t FolderId(std::string_view folder);
+  const char* KeepName(std::string_view name);
+
+  size_t size_ = 0;
+  std::vector<std::unique_ptr<StoredRow[]>> row_blocks_;
+  std::vector<std::string> folders_;
+  std::vector<std::unique_ptr<char[]>> name_blocks_;
+  // Bytes used and held in the last name block, and held in all of them.
+  size_t name_used_ = 0;
+  size_t name_block_size_ = 0;
+  size_t name_bytes_ = 0;
   std::deque<std::string> texts_;
   std::unordered_map<std::string_view, uint32_t> index_;
 };

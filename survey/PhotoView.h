@@ -20,6 +20,7 @@ class PhotoView {
   explicit PhotoView(const PhotoRecord& record) : record_(&record) {}
   PhotoView(const PhotoStore& store, size_t row) : store_(&store), row_(row) {}
 
+  /// The text of `field`; of a stored row any field but the path.
   [[nodiscard]] const std::string& Field(int field) const {
     return record_ != nullptr ? record_->Field(field) : store_->Text(row_, field);
   }

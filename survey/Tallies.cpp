@@ -200,17 +200,28 @@ void SurveyState::AddPhoto(const PhotoRecord& record, FilterCriteria& criteria, 
   ++processedCount;
   Photos.Append(record);
   // The stored row has the same texts and labels, and numbered texts find their rows faster.
-  TallyPhoto(PhotoView(Photos, Photos.size() - 1), criteria, rb_Real);
+  TallyPhoto(Photos.size() - 1, criteria, rb_Real);
 }
 
-void SurveyState::TallyPhoto(const PhotoRecord& record, FilterCriteria& criteria, bool rb_Real) {
-  TallyPhoto(PhotoView(record), criteria, rb_Real);
+void SurveyState::TallyPhoto(size_t row, FilterCriteria& criteria, bool rb_Real) {
+  TallyPhoto(PhotoView(Photos, row), row, criteria, rb_Real);
 }
 
-void SurveyState::TallyPhoto(const PhotoView& photo, FilterCriteria& criteria, bool rb_Real) {
+void SurveyState::TallyPhoto(const PhotoRecord& record, size_t row, FilterCriteria& criteria, bool rb_Real) {
+  TallyPhoto(PhotoView(record), row, criteria, rb_Real);
+}
+
+std::vector<std::string> SurveyState::FilteredPathList() const {
+  std::vector<std::string> paths;
+  paths.reserve(filteredPaths.size());
+  for (const uint32_t row : filteredPaths) paths.push_back(Photos.Path(row));
+  return paths;
+}
+
+void SurveyState::TallyPhoto(const PhotoView& photo, size_t row, FilterCriteria& criteria, bool rb_Real) {
   if (!PassesFilter(photo, criteria, rb_Real)) return;
   ++filteredCount;
-  filteredPaths.push_back(photo.Field(kPath));
+  filteredPaths.push_back(static_cast<uint32_t>(row));
   CountExposureAndFNumber(photo);
   CountFocalAndIso(photo);
   CountCamera(photo, criteria);
@@ -307,7 +318,7 @@ void SurveyState::ResetTallies(bool full, FilterCriteria& criteria) {
 
 void SurveyState::Retally(FilterCriteria& criteria, bool rb_Real) {
   ResetTallies(false, criteria);
-  for (size_t i = 0; i < Photos.size(); ++i) TallyPhoto(PhotoView(Photos, i), criteria, rb_Real);
+  for (size_t i = 0; i < Photos.size(); ++i) TallyPhoto(i, criteria, rb_Real);
 }
 
 void SurveyState::RelabelTallies(Language language, FilterCriteria& criteria) {

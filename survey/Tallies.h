@@ -51,16 +51,24 @@ class SurveyState {
   std::vector<myRecord> tallyProgram, tallyMetering, tallyFlash, tallyOrientation, tallyDrive, tallyFocus;
   int32_t processedCount = 0;
   int32_t filteredCount = 0;
-  std::vector<std::string> filteredPaths;
+  /// The photos that passed, in tally order, as their row numbers in `Photos`: each path is kept once, in
+  /// the store (see FilteredPath).
+  std::vector<uint32_t> filteredPaths;
   ValueRanges CurrentRanges;
   std::vector<UnknownCamera> UnknownCameras;
 
   /// Stores a counted photo and tallies it.
   void AddPhoto(const PhotoRecord& record, FilterCriteria& criteria, bool rb_Real);
-  /// Adds a photo that passes `criteria` to the tallies; the model and lens check lists of `criteria`
-  /// are rebuilt when a new model or lens appears.
-  void TallyPhoto(const PhotoRecord& record, FilterCriteria& criteria, bool rb_Real);
-  void TallyPhoto(const PhotoView& photo, FilterCriteria& criteria, bool rb_Real);
+  /// Adds row `row` of `Photos` to the tallies when it passes `criteria`; the model and lens check lists
+  /// of `criteria` are rebuilt when a new model or lens appears.
+  void TallyPhoto(size_t row, FilterCriteria& criteria, bool rb_Real);
+  /// The same for `record`, the texts of row `row` of `Photos`, matched by their texts alone rather than
+  /// by the store's text numbers.
+  void TallyPhoto(const PhotoRecord& record, size_t row, FilterCriteria& criteria, bool rb_Real);
+  /// The path of the `index`th photo that passed.
+  [[nodiscard]] std::string FilteredPath(size_t index) const { return Photos.Path(filteredPaths[index]); }
+  /// The paths of all the photos that passed, in tally order.
+  [[nodiscard]] std::vector<std::string> FilteredPathList() const;
   /// Empties the tallies (keeping the model and lens rows, at count 0, while `keepChecks` is set); with
   /// `full` also the stored photos. The unknown cameras stay.
   void ResetTallies(bool full, FilterCriteria& criteria);
@@ -83,6 +91,7 @@ class SurveyState {
   };
 
   void SetFixedRows(Language language);
+  void TallyPhoto(const PhotoView& photo, size_t row, FilterCriteria& criteria, bool rb_Real);
   // The steps of TallyPhoto.
   void CountExposureAndFNumber(const PhotoView& photo);
   void CountFocalAndIso(const PhotoView& photo);

@@ -542,7 +542,7 @@ class ChartCommandsTest : public QObject {
     Run(*window, demo_);
     QTest::keyClick(window.get(), Qt::Key_F6);
     QCOMPARE(opened_folders_, QStringList(Text(Home() / "TEMP")));
-    const QStringList all = LinksOf(window->Survey().filteredPaths);
+    const QStringList all = LinksOf(window->Survey().FilteredPathList());
     QCOMPARE(all.size(), window->Survey().filteredCount);
     QCOMPARE(Links(Home() / "TEMP"), all);
 
@@ -552,7 +552,7 @@ class ChartCommandsTest : public QObject {
     window->RecountAndShow();
     QVERIFY(window->Survey().filteredCount > 0 && window->Survey().filteredCount < all.size());
     Find<QAction>(*window, "mmShortcut")->trigger();
-    QCOMPARE(Links(Home() / "TEMP"), LinksOf(window->Survey().filteredPaths));
+    QCOMPARE(Links(Home() / "TEMP"), LinksOf(window->Survey().FilteredPathList()));
     QCOMPARE(testing::ReadFileBytes(Home() / "TEMP" / "notes.txt"), std::string("mine"));
     window->Criteria().rb_Flash_Yes = false;
 

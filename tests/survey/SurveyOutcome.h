@@ -73,7 +73,7 @@ inline std::vector<std::string> SurveyOutcome(const std::string& folder, SurveyO
   }
   lines.push_back("processed " + std::to_string(state.processedCount) + " filtered " +
                   std::to_string(state.filteredCount));
-  for (const std::string& path : state.filteredPaths) lines.push_back("filtered " + path);
+  for (const std::string& path : state.FilteredPathList()) lines.push_back("filtered " + path);
   for (const auto& [name, rows] : state.AllTallies()) {
     for (const myRecord& row : *rows)
       lines.push_back(std::string("tally ") + name + " " + row.text + " = " + std::to_string(row.count));

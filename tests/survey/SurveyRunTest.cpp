@@ -26,7 +26,7 @@ class SurveyRunTest : public ::testing::Test {
 
   const PhotoRecord* Find(const std::string& name) {
     for (size_t i = 0; i < state_.Photos.size(); ++i) {
-      if (state_.Photos.Text(i, kPath).ends_with("/" + name)) {
+      if (state_.Photos.Path(i).ends_with("/" + name)) {
         found_ = state_.Photos.Row(i);
         return &found_;
       }
@@ -81,7 +81,7 @@ TEST_F(SurveyRunTest, WithoutSubFoldersOnlyTheTopPhotosAreRead) {
   options.cb_SubFolders = false;
   Run(options);
   for (size_t i = 0; i < state_.Photos.size(); ++i) {
-    const std::string relative = state_.Photos.Text(i, kPath).substr(folder_.path().string().size() + 1);
+    const std::string relative = state_.Photos.Path(i).substr(folder_.path().string().size() + 1);
     EXPECT_EQ(relative.find('/'), std::string::npos) << relative;
   }
   EXPECT_GT(state_.processedCount, 0);

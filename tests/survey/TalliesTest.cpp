@@ -37,7 +37,8 @@ std::vector<std::string> Snapshot(const SurveyState& state) {
     }
   }
   lines.push_back("filtered " + std::to_string(state.filteredCount));
-  lines.insert(lines.end(), state.filteredPaths.begin(), state.filteredPaths.end());
+  const std::vector<std::string> paths = state.FilteredPathList();
+  lines.insert(lines.end(), paths.begin(), paths.end());
   return lines;
 }
 
@@ -196,7 +197,9 @@ TEST(TalliesStoredPhotos, FallInTheSameRowsAsRecordsTalliedOneByOne) {
       reference.ResetTallies(true, reference_criteria);
       for (const PhotoRecord& photo : photos) {
         stored.AddPhoto(photo, stored_criteria, true);
-        reference.TallyPhoto(photo, reference_criteria, true);
+        // The reference keeps the photo only for its path and tallies the record by its texts.
+        reference.Photos.Append(photo);
+        reference.TallyPhoto(photo, reference.Photos.size() - 1, reference_criteria, true);
       }
       EXPECT_EQ(Snapshot(stored), Snapshot(reference));
     };
@@ -209,10 +212,40 @@ TEST(TalliesStoredPhotos, FallInTheSameRowsAsRecordsTalliedOneByOne) {
       stored_criteria.ModelExclusions = reference_criteria.ModelExclusions = exclusions;
       stored.Retally(stored_criteria, true);
       reference.ResetTallies(false, reference_criteria);
-      for (const PhotoRecord& photo : last) reference.TallyPhoto(photo, reference_criteria, true);
+      for (size_t row = 0; row < last.size(); ++row) reference.TallyPhoto(last[row], row, reference_criteria, true);
       EXPECT_EQ(Snapshot(stored), Snapshot(reference));
     }
   }
+}
+
+TEST_F(TalliesTest, FilteredPathsNameThePhotosThatPassedInTallyOrder) {
+  const std::vector<PhotoRecord> photos = {Camera("/a/1.jpg", "Canon", "A"), Camera("/a/2.jpg", "Nikon", "B"),
+                                           Camera("/b/3.jpg", "Canon", "A"), Camera("/b/4.jpg", "Nikon", "B"),
+                                           Camera("/a/5.jpg", "Sony", "C")};
+  const struct {
+    const char* name;
+    std::vector<std::string> excluded_models;
+    std::vector<std::string> paths;
+  } cases[] = {
+      {"nothing excluded", {}, {"/a/1.jpg", "/a/2.jpg", "/b/3.jpg", "/b/4.jpg", "/a/5.jpg"}},
+      {"one model left out", {"B"}, {"/a/1.jpg", "/b/3.jpg", "/a/5.jpg"}},
+      {"all but one left out", {"A", "C"}, {"/a/2.jpg", "/b/4.jpg"}},
+      {"everything left out", {"A", "B", "C"}, {}},
+  };
+  for (const PhotoRecord& photo : photos) Add(photo);
+  criteria_.keepChecks = true;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    criteria_.ModelExclusions = c.excluded_models;
+    state_.Retally(criteria_, true);
+    EXPECT_EQ(state_.FilteredPathList(), c.paths);
+    ASSERT_EQ(state_.filteredPaths.size(), c.paths.size());
+    EXPECT_EQ(static_cast<size_t>(state_.filteredCount), c.paths.size());
+    for (size_t i = 0; i < c.paths.size(); ++i) EXPECT_EQ(state_.FilteredPath(i), c.paths[i]);
+  }
+  // A full reset empties the list with the store.
+  state_.ResetTallies(true, criteria_);
+  EXPECT_TRUE(state_.FilteredPathList().empty());
 }
 
 TEST_F(TalliesTest, KeptChecksSurviveARetallyInWhichAModelNoLongerPasses) {
