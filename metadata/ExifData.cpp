@@ -16,6 +16,7 @@
 #include "metadata/IsoMediaExif.h"
 #include "metadata/RafExif.h"
 #include "metadata/ReaderError.h"
+#include "metadata/Rw2Exif.h"
 #include "metadata/TextEncoding.h"
 
 namespace lumetra {
@@ -139,7 +140,8 @@ bool TimgData::ProcessKind(std::string_view extension,
         read = ProcessJpeg(*source);
         break;
       case ContainerKind::kTiff:
-        read = ProcessTiff(*source, container.tiff);
+        read = container.tiff.magic == TiffMagic::kPanasonic ? ProcessRw2(*source, container.tiff)
+                                                             : ProcessTiff(*source, container.tiff);
         break;
       case ContainerKind::kRaf:
         read = ProcessRaf(*source);
@@ -169,6 +171,19 @@ bool TimgData::ProcessRaf(RandomAccessSource& source) {
     return false;  // a header that points outside the file
   }
   if (!jpeg) return false;
+  RangeSource embedded(source, jpeg->offset, jpeg->length);
+  return ProcessJpeg(embedded);
+}
+
+bool TimgData::ProcessRw2(RandomAccessSource& source, const TiffHeader& header) {
+  std::optional<ByteRange> jpeg;
+  try {
+    jpeg = LocateRw2Jpeg(source, header);
+  } catch (const ReaderError&) {
+    return false;
+  }
+  // Without its embedded JPEG, an RW2 is read as the TIFF structure it is.
+  if (!jpeg) return ProcessTiff(source, header);
   RangeSource embedded(source, jpeg->offset, jpeg->length);
   return ProcessJpeg(embedded);
 }

@@ -93,6 +93,8 @@ class TimgData : public tEndInd {
   bool ProcessJpeg(ByteSource& source);
   bool ReadSegments(ByteSource& source);
   bool ProcessRaf(RandomAccessSource& source);
+  /// A Panasonic RW2: the JPEG it embeds, which carries the whole Exif; the TIFF structure without one.
+  bool ProcessRw2(RandomAccessSource& source, const TiffHeader& header);
   bool ProcessIsoMedia(RandomAccessSource& source);
   bool ProcessCr3(RandomAccessSource& source);
   /// Walks TIFF structures found in a container as the Exif segments a JPEG would carry: IFD0 (with the
