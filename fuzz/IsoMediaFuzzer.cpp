@@ -1,5 +1,6 @@
 // Fuzz target: an ISO base media file's bytes (HEIC, HEIF, AVIF, CR3) given to the Exif locators, and the
-// TIFF structures they find read as the survey reads a TIFF photo. A failure other than the reader's own
+// TIFF structures they find read as the survey reads a TIFF photo; then the whole file as the reader reads
+// a HEIC or CR3 photo. A failure other than the reader's own
 // `ReaderError`, or a result beyond the limits, aborts.
 #include <cstddef>
 #include <cstdint>
@@ -47,5 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   } catch (const lumetra::ReaderError&) {
   }
+  // The same bytes through the reader's own door, where the blocks are walked together.
+  lumetra::fuzz::ReadAsSurvey(bytes, ".heic");
   return 0;
 }

@@ -15,6 +15,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  // The whole file as the reader reads a RAF photo, then the locator's range checked on its own.
+  lumetra::fuzz::ReadAsSurvey(bytes, ".raf");
   lumetra::MemorySource source(bytes);
   std::optional<lumetra::ByteRange> jpeg;
   try {
