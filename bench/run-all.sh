@@ -107,5 +107,8 @@ section "survey_memory.sh: peak memory of a 100,000-photo survey"
 section "survey_scale.sh: 10,000, 100,000 and 1,000,000 photos"
 "$repo_root/bench/survey_scale.sh"
 
+section "formats_peers.sh: 2,000 HEIC, AVIF and RAW files against exiftool, bytes read per file"
+"$repo_root/bench/formats_peers.sh"
+
 echo
 echo "Log: $log"
