@@ -52,13 +52,7 @@ struct FormatsFile {
 
 std::vector<FormatsFile> FormatsFiles(const std::filesystem::path& folder) {
   std::vector<FormatsFile> files;
-  std::ifstream manifest(folder / "MANIFEST.tsv");
-  std::string line;
-  std::getline(manifest, line);  // the header
-  while (std::getline(manifest, line)) {
-    std::vector<std::string> columns;
-    std::stringstream row(line);
-    for (std::string column; std::getline(row, column, '\t');) columns.push_back(column);
+  for (const std::vector<std::string>& columns : testing::ManifestRows(folder / "MANIFEST.tsv")) {
     if (columns.size() < 7) continue;
     const auto absent = [](const std::string& text) { return text == "-" ? std::string() : text; };
     files.push_back({columns[0], columns[4], absent(columns[5]), absent(columns[6])});

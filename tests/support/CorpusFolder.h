@@ -19,6 +19,9 @@ struct CorpusPhoto {
   std::string model;
 };
 
+/// The rows of a tab-separated manifest after its header line, each cut into its columns.
+[[nodiscard]] std::vector<std::vector<std::string>> ManifestRows(const std::filesystem::path& manifest_file);
+
 /// The rows of the corpus manifest; empty when the corpus is absent.
 [[nodiscard]] std::vector<CorpusPhoto> CorpusPhotos();
 
