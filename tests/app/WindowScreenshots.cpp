@@ -1,11 +1,13 @@
 // Writes pictures of the main window as a person sees it, for looking at by eye: the window at a given
 // screen size after a run of the demo folder, on the main overview, the additional overview, a chart
-// alone and in Russian; and the main menu opened, in both languages. Run by scripts/screenshots.sh under an X server.
+// alone and in Russian; the main menu opened, in both languages; and the formats corpus surveyed with the
+// photo formats turned on, when it is there. Run by scripts/screenshots.sh under an X server.
 //
 //   window_screenshots OUTPUT_FOLDER WIDTHxHEIGHT
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include <QAbstractButton>
 #include <QAction>
@@ -26,6 +28,7 @@
 #include "app/Lumetra_main.h"
 #include "charts/ChartPages.h"
 #include "testing/DemoFolder.h"
+#include "tests/support/CorpusFolder.h"
 
 namespace {
 
@@ -138,6 +141,14 @@ int main(int argc, char** argv) {
   QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(14).center());
   Save(window, output, prefix + QStringLiteral("model-alone-russian-panel-hidden"));
   window.SetLeftPanel(lumetra::TForm_Exif::PanelMode::Change);
+  // The formats corpus (HEIC, AVIF, RAW), surveyed with the formats turned on.
+  if (const std::optional<std::filesystem::path> formats = lumetra::testing::FormatsCorpusFolder()) {
+    window.myTreeChange(QString::fromStdString(formats->string()));
+    window.findChild<QAbstractButton*>(QStringLiteral("but_Run"))->click();
+    Save(window, output, prefix + QStringLiteral("formats-tab0-russian"));
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(14).center());
+    Save(window, output, prefix + QStringLiteral("formats-model-alone-russian"));
+  }
   const std::filesystem::path empty = std::filesystem::path(home.path().toStdString()) / "no-photos";
   std::filesystem::create_directory(empty);
   window.myTreeChange(QString::fromStdString(empty.string()));
