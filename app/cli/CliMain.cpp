@@ -68,7 +68,8 @@ CLI::App* AddTagsCommand(CLI::App& app, lumetra::cli::TagsOptions& options, std:
   CLI::App* tags = app.add_subcommand("tags", "List the tags the metadata reader sees in each file");
   tags->add_flag("--json", options.json, "Print a JSON array, one object per file");
   tags->add_flag("--iptc", options.iptc, "Also list the IPTC datasets of the first APP13 segment");
-  tags->add_option("FILE", files, "Photo files: JPEG, TIFF and TIFF-based RAW, RW2, RAF, HEIC/HEIF, AVIF, CR3")->required();
+  tags->add_option("FILE", files, "Photo files: JPEG, TIFF and TIFF-based RAW, RW2, RAF, HEIC/HEIF, AVIF, CR3")
+      ->required();
   return tags;
 }
 
