@@ -8,7 +8,8 @@
 #
 # Environment: LUMETRA_FUZZ_WORK (default /tmp/lumetra-fuzz) holds per target corpus/, artifacts/ (crash-,
 # leak-, timeout-, oom- files) and fuzz.log; LUMETRA_CORPUS (default /work/shared/corpus) is the photo
-# folder (skipped when absent); LUMETRA_FUZZ_FLAGS adds libFuzzer options (e.g. -use_value_profile=1).
+# folder (skipped when absent), LUMETRA_FORMATS_CORPUS (default /work/shared/formats-corpus) the HEIF, AVIF
+# and RAW files (the same); LUMETRA_FUZZ_FLAGS adds libFuzzer options (e.g. -use_value_profile=1).
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-1900}
@@ -17,6 +18,7 @@ targets=("$@")
 ((${#targets[@]} > 0)) || targets=(jpeg_reader tiff_reader iptc crop_file iso_media raf)
 work=${LUMETRA_FUZZ_WORK:-/tmp/lumetra-fuzz}
 corpus=${LUMETRA_CORPUS:-/work/shared/corpus}
+formats=${LUMETRA_FORMATS_CORPUS:-/work/shared/formats-corpus}
 build=$repo/build/fuzz
 
 # The clang tool chain is needed here only, not by the ordinary builds.
@@ -42,6 +44,22 @@ if [[ -d $corpus ]]; then
     xargs -0 "$build/fuzz/lumetra-fuzz-cut-seeds" "$work/cut"
 else
   echo "no corpus at $corpus: starting from the committed seeds only"
+fi
+# The formats corpus's files up to 512 KiB as they are (HEIF, AVIF and CR3 for the base-media target, RAF,
+# the TIFF-based RAW files): small real files whose boxes and offsets point where cameras put them. They
+# are linked from the work folder, never copied into the repository.
+if [[ -d $formats ]]; then
+  link_formats() {
+    local target=$1
+    shift
+    mkdir -p "$work/cut/$target"
+    find "$formats" -type f -size -513k \( "$@" \) -exec ln -sf {} "$work/cut/$target/" \;
+  }
+  link_formats iso_media -iname '*.heic' -o -iname '*.heif' -o -iname '*.avif' -o -iname '*.cr3'
+  link_formats raf -iname '*.raf'
+  link_formats tiff_reader -iname '*.cr2' -o -iname '*.dng' -o -iname '*.nef' -o -iname '*.iiq' -o -iname '*.rw2'
+else
+  echo "no formats corpus at $formats: the container targets start from the committed seeds only"
 fi
 
 pids=()
