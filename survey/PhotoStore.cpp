@@ -30,7 +30,7 @@ const char* PhotoStore::KeepName(std::string_view name) {
     name_used_ = 0;
   }
   char* kept = name_blocks_.back().get() + name_used_;
-  std::memcpy(kept, name.data(), name.size());
+  if (!name.empty()) std::memcpy(kept, name.data(), name.size());
   kept[name.size()] = '\0';
   name_used_ += needed;
   return kept;

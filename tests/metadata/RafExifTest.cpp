@@ -54,7 +54,8 @@ TEST(LocateRafJpeg, RefusesAJpegOutsideTheFile) {
   for (const Case& c : {Case{"offset past the end", static_cast<uint32_t>(raf.size() + 1)},
                         Case{"length past the end", 200}, Case{"offset near 4 GiB", 0xFFFFFFF0u}}) {
     SCOPED_TRACE(c.name);
-    MemorySource source(BuildRaf(jpeg, c.offset));
+    const std::string bytes = BuildRaf(jpeg, c.offset);
+    MemorySource source(bytes);
     ExpectThrowWithMessage<ReaderError>([&] { static_cast<void>(LocateRafJpeg(source)); },
                                         "the embedded JPEG at " + std::to_string(c.offset) + " (" +
                                             std::to_string(jpeg.size()) + " bytes) lies outside the file of " +
@@ -70,7 +71,8 @@ TEST(LocateRafJpeg, RefusesAHeaderCutShort) {
 }
 
 TEST(LocateRafJpeg, FindsNoneForAJpegOfLengthZero) {
-  MemorySource source(BuildRaf(""));
+  const std::string bytes = BuildRaf("");
+  MemorySource source(bytes);
   EXPECT_EQ(LocateRafJpeg(source), std::nullopt);
 }
 
