@@ -5,6 +5,7 @@
 #include <string>
 
 #include "metadata/ByteSource.h"
+#include "metadata/EndianReader.h"
 
 namespace lumetra {
 namespace {
@@ -32,17 +33,11 @@ constexpr std::array kImageBrands{"heic"sv, "heix"sv, "heim"sv, "heis"sv, "hevc"
                                   "hevs"sv, "mif1"sv, "mif2"sv, "msf1"sv, "avif"sv, "avis"sv, "avio"sv};
 constexpr std::string_view kCanonRawBrand = "crx "sv;
 
-uint32_t BigEndian32(std::string_view bytes) {
-  uint32_t value = 0;
-  for (size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<uint8_t>(bytes[i]);
-  return value;
-}
-
 // The brands of a leading `ftyp` box: the major brand, then the compatible ones (the minor version between
 // them is skipped). Brands beyond `head` are not looked at.
 ContainerKind KindOfBrands(std::string_view head) {
   if (head.size() < 16 || head.substr(4, 4) != "ftyp"sv) return ContainerKind::kUnknown;
-  const uint32_t box_size = BigEndian32(head);
+  const uint64_t box_size = ReadUnsignedInOrder(head.substr(0, 4), true);
   if (box_size < 16) return ContainerKind::kUnknown;
   const std::string_view box = head.substr(0, std::min<size_t>(box_size, head.size()));
   bool image = false;
@@ -60,10 +55,7 @@ std::optional<TiffHeader> ParseTiffHeader(std::string_view bytes) {
   if (bytes.size() < 8) return std::nullopt;
   for (const TiffSignature& signature : kTiffSignatures) {
     if (bytes.substr(0, 4) != signature.bytes) continue;
-    uint32_t offset = BigEndian32(bytes.substr(4, 4));
-    if (!signature.big_endian) {
-      offset = (offset & 0xFF) << 24 | (offset & 0xFF00) << 8 | (offset >> 8 & 0xFF00) | offset >> 24;
-    }
+    const auto offset = static_cast<uint32_t>(ReadUnsignedInOrder(bytes.substr(4, 4), signature.big_endian));
     return TiffHeader{signature.big_endian, signature.magic, offset};
   }
   return std::nullopt;

@@ -13,7 +13,7 @@ void tEndInd::ThrowOutside(int64_t position, int64_t count) const {
 
 int32_t tEndInd::ReadInteger(std::string_view bytes) const { return ReadIntegerInOrder(bytes, BigEndian); }
 
-int32_t ReadIntegerInOrder(std::string_view bytes, bool big_endian) {
+uint64_t ReadUnsignedInOrder(std::string_view bytes, bool big_endian) {
   // Accumulating more than eight bytes would overflow 64 bits: the value of the first eight, taken from
   // the most significant end, stands.
   const size_t n = bytes.size() < 8 ? bytes.size() : 8;
@@ -22,7 +22,11 @@ int32_t ReadIntegerInOrder(std::string_view bytes, bool big_endian) {
     const size_t index = big_endian ? k : bytes.size() - 1 - k;
     value = (value << 8) | static_cast<uint8_t>(bytes[index]);
   }
-  return static_cast<int32_t>(static_cast<uint32_t>(value & 0xFFFFFFFFu));
+  return value;
+}
+
+int32_t ReadIntegerInOrder(std::string_view bytes, bool big_endian) {
+  return static_cast<int32_t>(static_cast<uint32_t>(ReadUnsignedInOrder(bytes, big_endian) & 0xFFFFFFFFu));
 }
 
 }  // namespace lumetra

@@ -46,4 +46,8 @@ class tEndInd {
 /// `tEndInd::ReadInteger` as a free function for code that has the byte order but no reader.
 [[nodiscard]] int32_t ReadIntegerInOrder(std::string_view bytes, bool big_endian);
 
+/// The unsigned value of a byte string in a byte order: at most eight bytes, the most significant ones
+/// (box sizes and offsets of the containers, up to 64 bits).
+[[nodiscard]] uint64_t ReadUnsignedInOrder(std::string_view bytes, bool big_endian);
+
 }  // namespace lumetra

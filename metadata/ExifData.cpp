@@ -170,8 +170,11 @@ bool TimgData::ProcessRaf(RandomAccessSource& source) {
   } catch (const ReaderError&) {
     return false;  // a header that points outside the file
   }
-  if (!jpeg) return false;
-  RangeSource embedded(source, jpeg->offset, jpeg->length);
+  return jpeg && ProcessEmbeddedJpeg(source, *jpeg);
+}
+
+bool TimgData::ProcessEmbeddedJpeg(RandomAccessSource& source, const ByteRange& jpeg) {
+  RangeSource embedded(source, jpeg.offset, jpeg.length);
   return ProcessJpeg(embedded);
 }
 
@@ -183,9 +186,7 @@ bool TimgData::ProcessRw2(RandomAccessSource& source, const TiffHeader& header) 
     return false;
   }
   // Without its embedded JPEG, an RW2 is read as the TIFF structure it is.
-  if (!jpeg) return ProcessTiff(source, header);
-  RangeSource embedded(source, jpeg->offset, jpeg->length);
-  return ProcessJpeg(embedded);
+  return jpeg ? ProcessEmbeddedJpeg(source, *jpeg) : ProcessTiff(source, header);
 }
 
 bool TimgData::ProcessIsoMedia(RandomAccessSource& source) {

@@ -20,6 +20,7 @@ class ByteSource;
 class RandomAccessSource;
 struct TiffHeader;
 struct Cr3ExifBlocks;
+struct ByteRange;
 
 /// One stored segment: the two length bytes as in the file followed by the payload, the marker code,
 /// and the length field's value (which counts the two length bytes).
@@ -93,6 +94,8 @@ class TimgData : public tEndInd {
   bool ProcessJpeg(ByteSource& source);
   bool ReadSegments(ByteSource& source);
   bool ProcessRaf(RandomAccessSource& source);
+  /// The JPEG walk over the `jpeg` range of `source` (a RAF's or an RW2's embedded picture).
+  bool ProcessEmbeddedJpeg(RandomAccessSource& source, const ByteRange& jpeg);
   /// A Panasonic RW2: the JPEG it embeds, which carries the whole Exif; the TIFF structure without one.
   bool ProcessRw2(RandomAccessSource& source, const TiffHeader& header);
   bool ProcessIsoMedia(RandomAccessSource& source);

@@ -10,6 +10,7 @@
 
 #include "metadata/ByteSource.h"
 #include "metadata/ContainerKind.h"
+#include "metadata/EndianReader.h"
 #include "metadata/RafExif.h"
 #include "metadata/ReaderError.h"
 
@@ -53,11 +54,7 @@ std::string Printable(std::string_view type) {
 
 std::string Decimal(uint64_t value) { return std::to_string(value); }
 
-uint64_t BigEndianValue(std::string_view bytes) {
-  uint64_t value = 0;
-  for (const char c : bytes) value = value << 8 | static_cast<uint8_t>(c);
-  return value;
-}
+uint64_t BigEndianValue(std::string_view bytes) { return ReadUnsignedInOrder(bytes, true); }
 
 // Big-endian fields of a box read into memory, front to back.
 class FieldCursor {

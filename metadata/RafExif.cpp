@@ -3,6 +3,7 @@
 #include <string>
 
 #include "metadata/ByteSource.h"
+#include "metadata/EndianReader.h"
 #include "metadata/ReaderError.h"
 
 namespace lumetra {
@@ -12,24 +13,23 @@ namespace {
 constexpr uint64_t kJpegOffsetField = 84;
 constexpr size_t kHeaderBytes = 92;
 
-uint32_t BigEndian32(const std::string& bytes, size_t pos) {
-  uint32_t value = 0;
-  for (size_t i = pos; i < pos + 4; ++i) value = value << 8 | static_cast<uint8_t>(bytes[i]);
-  return value;
-}
+uint64_t BigEndian32(std::string_view bytes, size_t pos) { return ReadUnsignedInOrder(bytes.substr(pos, 4), true); }
 
 }  // namespace
 
+std::optional<ByteRange> EmbeddedJpegRange(uint64_t offset, uint64_t length, uint64_t file_size) {
+  if (length == 0) return std::nullopt;
+  if (offset > file_size || length > file_size - offset) {
+    throw ReaderError("the embedded JPEG at " + std::to_string(offset) + " (" + std::to_string(length) +
+                      " bytes) lies outside the file of " + std::to_string(file_size) + " bytes");
+  }
+  return ByteRange{offset, length};
+}
+
 std::optional<ByteRange> LocateRafJpeg(PositionedSource& source) {
   const std::string header = ReadExactlyAt(source, 0, kHeaderBytes, "the RAF header");
-  const ByteRange jpeg{BigEndian32(header, kJpegOffsetField), BigEndian32(header, kJpegOffsetField + 4)};
-  if (jpeg.length == 0) return std::nullopt;
-  const uint64_t size = source.Size();
-  if (jpeg.offset > size || jpeg.length > size - jpeg.offset) {
-    throw ReaderError("the embedded JPEG at " + std::to_string(jpeg.offset) + " (" + std::to_string(jpeg.length) +
-                      " bytes) lies outside the file of " + std::to_string(size) + " bytes");
-  }
-  return jpeg;
+  return EmbeddedJpegRange(BigEndian32(header, kJpegOffsetField), BigEndian32(header, kJpegOffsetField + 4),
+                           source.Size());
 }
 
 }  // namespace lumetra

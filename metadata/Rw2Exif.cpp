@@ -31,13 +31,8 @@ std::optional<ByteRange> LocateRw2Jpeg(PositionedSource& source, const TiffHeade
     const auto type = static_cast<uint16_t>(ReadIntegerInOrder(entry.substr(2, 2), big));
     if (tag != kTagJpgFromRaw || type != tiff_type::kUndefined) continue;
     // An UNDEFINED value: its count is the JPEG's length, its value field the JPEG's offset.
-    const ByteRange range{static_cast<uint32_t>(ReadIntegerInOrder(entry.substr(8, 4), big)),
-                          static_cast<uint32_t>(ReadIntegerInOrder(entry.substr(4, 4), big))};
-    const uint64_t size = source.Size();
-    if (range.offset > size || range.length > size - range.offset) {
-      throw ReaderError("the RW2's embedded JPEG lies outside the file of " + std::to_string(size) + " bytes");
-    }
-    return range.length == 0 ? std::nullopt : std::optional<ByteRange>(range);
+    return EmbeddedJpegRange(ReadUnsignedInOrder(entry.substr(8, 4), big), ReadUnsignedInOrder(entry.substr(4, 4), big),
+                             source.Size());
   }
   return std::nullopt;
 }

@@ -6,25 +6,17 @@
 #include <string_view>
 #include <vector>
 
+#include "metadata/TiffTypes.h"
+
 namespace lumetra::testing {
 
 /// Byte order of a TIFF structure: "II" (Intel, little-endian) or "MM" (Motorola, big-endian).
 enum class ByteOrder { kLittle, kBig };
 
-/// TIFF field types. Plain numbers rather than an enum, because broken fixtures need types outside 1..12 too.
+/// TIFF field types: the reader's own names. Plain numbers, because broken fixtures need types outside
+/// 1..12 too.
 namespace field_type {
-inline constexpr uint16_t kByte = 1;
-inline constexpr uint16_t kAscii = 2;
-inline constexpr uint16_t kShort = 3;
-inline constexpr uint16_t kLong = 4;
-inline constexpr uint16_t kRational = 5;
-inline constexpr uint16_t kSByte = 6;
-inline constexpr uint16_t kUndefined = 7;
-inline constexpr uint16_t kSShort = 8;
-inline constexpr uint16_t kSLong = 9;
-inline constexpr uint16_t kSRational = 10;
-inline constexpr uint16_t kFloat = 11;
-inline constexpr uint16_t kDouble = 12;
+using namespace ::lumetra::tiff_type;
 }  // namespace field_type
 
 /// Size in bytes of one element of a TIFF field type; 0 for type 0 and for any type above 12.
