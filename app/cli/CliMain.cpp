@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/FinishOutput.h"
 #include "app/cli/SurveyCommand.h"
 #include "app/cli/TagsCommand.h"
 #include "survey/FilterCriteria.h"
@@ -159,6 +160,7 @@ int RunSurvey(lumetra::cli::SurveyRequest& request, int argc, char** argv) {
 int main(int argc, char** argv) {
   CLI::App app{"Lumetra: how a folder of photos was taken, from their Exif data"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", std::string("lumetra-cli ") + LUMETRA_VERSION, "Print the version and exit");
 
   lumetra::cli::TagsOptions tags_options;
   std::vector<std::string> tags_files;
@@ -183,6 +185,9 @@ int main(int argc, char** argv) {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {
     return app.exit(help);
+  } catch (const CLI::CallForVersion& version) {
+    std::cout << version.what() << '\n';
+    return lumetra::cli::FinishOutput(std::cout, std::cerr, 0);
   } catch (const CLI::ParseError& error) {
     std::cerr << "lumetra-cli: " << error.what() << " (try --help)\n";
     return kUsageError;

@@ -13,6 +13,14 @@ bool IsWritableFolder(const std::filesystem::path& folder) {
   return std::filesystem::is_directory(folder, error) && ::access(folder.c_str(), W_OK) == 0;
 }
 
+// An installed program's folder is writable for root, yet files of ours left there would outlive the
+// package that owns the folder; the desktop entry beside it marks an installation.
+bool IsInstalledProgramFolder(const std::filesystem::path& folder) {
+  std::error_code error;
+  return folder.filename() == "bin" &&
+         std::filesystem::exists(folder.parent_path() / "share" / "applications" / kDesktopEntryName, error);
+}
+
 std::filesystem::path UserDataFolder() {
   if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data == '/') {
     return std::filesystem::path(data) / "Lumetra";
@@ -24,13 +32,24 @@ std::filesystem::path UserDataFolder() {
 }  // namespace
 
 std::filesystem::path ProgramFolder() {
-  if (const char* home = std::getenv("LUMETRA_HOME"); home != nullptr && *home != '\0') return home;
   std::error_code error;
   const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (!error && IsWritableFolder(executable.parent_path())) return executable.parent_path();
+  return detail::ProgramFolderFor(error ? std::filesystem::path() : executable.parent_path());
+}
+
+namespace detail {
+
+std::filesystem::path ProgramFolderFor(const std::filesystem::path& executable_folder) {
+  if (const char* home = std::getenv("LUMETRA_HOME"); home != nullptr && *home != '\0') return home;
+  if (!executable_folder.empty() && IsWritableFolder(executable_folder) &&
+      !IsInstalledProgramFolder(executable_folder)) {
+    return executable_folder;
+  }
   std::filesystem::path folder = UserDataFolder();
+  std::error_code error;
   std::filesystem::create_directories(folder, error);
   return folder;
 }
 
+}  // namespace detail
 }  // namespace lumetra
