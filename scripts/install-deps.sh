@@ -11,6 +11,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libimage-exiftool-perl exiv2 hyperfine time libexif-dev
   xvfb xauth xdotool imagemagick jq openbox x11-utils
+  # The Debian package: built with dpkg-deb, Depends from dpkg-shlibdeps, checked as distributions check.
+  dpkg-dev lintian desktop-file-utils appstream man-db
 )
 
 missing=()

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package build/package/lumetra_<version>_<architecture>.deb from the release build
-# (configured and built first when it is missing): `cmake --install` into a staging tree, the manual pages
-# and changelog compressed, the copyright file, and Depends found by dpkg-shlibdeps from the programs'
-# libraries. Prints the package's path last.
+# (configured first when it is missing, and brought up to date): `cmake --install` into a staging tree, the
+# manual pages and changelog compressed, the copyright file, and Depends found by dpkg-shlibdeps from the
+# programs' libraries. Prints the package's path last.
 #   scripts/package.sh [BUILD_DIR]   (default build/release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,10 +10,10 @@ root=$PWD
 build=${1:-build/release}
 out=$root/build/package
 
-if [[ ! -x $build/lumetra || ! -x $build/lumetra-cli ]]; then
-  cmake --preset release
-  cmake --build --preset release
-fi
+scripts/install-deps.sh
+[[ -f $build/CMakeCache.txt ]] || cmake --preset release
+# Up to date after a build, as in CI, this builds nothing; it keeps a stale build from being packaged.
+cmake --build "$build" --target lumetra lumetra-cli lumetra-cli-charts lumetra-demo
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 architecture=$(dpkg --print-architecture)
