@@ -90,7 +90,8 @@ Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 exec 5>&-
 timeout=10 wait_for test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(cat "$work/display")"
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY
 # A returning user's settings name the demo folder, so that Run (F5) surveys it.
 printf '%s\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nNon Hide\r\n' "$demo" >"$user_data/Lumetra.ini"
 map=$work/widgets.tsv

@@ -54,6 +54,7 @@ mkdir -p "$doc"
 install -m 0644 packaging/debian/copyright "$doc/copyright"
 gzip -9nc packaging/debian/changelog >"$doc/changelog.gz"
 chmod 0644 "$doc/changelog.gz"
+install -D -m 0644 packaging/debian/lintian-overrides "$stage/usr/share/lintian/overrides/lumetra"
 find "$stage" -type d -exec chmod 0755 {} +
 
 # dpkg-shlibdeps reads the package names from a debian/control of its own.

@@ -16,8 +16,8 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 app_id=io.github.lumetra.Lumetra
 expected=(
   bin/lumetra bin/lumetra-cli bin/lumetra-cli-charts
-  share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml
-  share/icons/hicolor/scalable/apps/$app_id.svg
+  "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml"
+  "share/icons/hicolor/scalable/apps/$app_id.svg"
   share/man/man1/lumetra.1 share/man/man1/lumetra-cli.1 share/man/man1/lumetra-cli-charts.1
 )
 for size in 16 24 32 48 64 128 256; do expected+=("share/icons/hicolor/${size}x${size}/apps/$app_id.png"); done
