@@ -11,6 +11,7 @@
 #include "app/CropCommands.h"
 #include "app/Lumetra_main.h"
 #include "app/WidgetMap.h"
+#include "app/platform/ApplicationId.h"
 #include "widgets/QtMessages.h"
 
 int main(int argc, char** argv) {
@@ -39,6 +40,8 @@ int main(int argc, char** argv) {
     }
   }
   QApplication::setApplicationName("Lumetra");
+  // The desktop shows the window under the menu entry's name and icon.
+  QApplication::setDesktopFileName(QString::fromLatin1(lumetra::kApplicationId));
   lumetra::WindowStart start;
   start.arguments = QApplication::arguments().mid(1);
   lumetra::TForm_Exif main_window(start);

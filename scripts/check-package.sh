@@ -100,7 +100,12 @@ shown() { [[ -f $map ]] && awk -F'\t' -v name="$1" '$1 == name { found = 1 } END
 run_as_user LUMETRA_WIDGET_MAP="$map" QT_QPA_PLATFORM=xcb PATH=/usr/bin:/bin $exec_line >"$work/program.log" 2>&1 &
 program_pid=$!
 wait_for shown but_Run || fail "the window did not show: $(tail -n 5 "$work/program.log")"
-xdotool search --sync --onlyvisible --name '^Lumetra ' windowfocus --sync >/dev/null
+window=$(xdotool search --sync --onlyvisible --name '^Lumetra ' | head -n 1)
+xdotool windowfocus --sync "$window"
+# A desktop ties the window to its menu entry (name, icon) by the entry's StartupWMClass.
+wm_class=$(sed -n 's/^StartupWMClass=//p' "/usr/share/applications/$app_id.desktop")
+xprop -id "$window" WM_CLASS | grep -qF "\"$wm_class\"" ||
+  fail "the window's $(xprop -id "$window" WM_CLASS) does not name the entry's StartupWMClass $wm_class"
 xdotool key F5
 timeout=60 wait_for shown im_green || fail "no green light after F5: $(tail -n 5 "$work/program.log")"
 import -window root "$out/installed-window.png"

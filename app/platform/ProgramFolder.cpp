@@ -3,7 +3,10 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <string>
 #include <system_error>
+
+#include "app/platform/ApplicationId.h"
 
 namespace lumetra {
 namespace {
@@ -18,7 +21,8 @@ bool IsWritableFolder(const std::filesystem::path& folder) {
 bool IsInstalledProgramFolder(const std::filesystem::path& folder) {
   std::error_code error;
   return folder.filename() == "bin" &&
-         std::filesystem::exists(folder.parent_path() / "share" / "applications" / kDesktopEntryName, error);
+         std::filesystem::exists(
+             folder.parent_path() / "share" / "applications" / (std::string(kApplicationId) + ".desktop"), error);
 }
 
 std::filesystem::path UserDataFolder() {

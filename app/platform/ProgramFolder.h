@@ -4,9 +4,6 @@
 
 namespace lumetra {
 
-/// The file name of the desktop entry that an installation puts in `<prefix>/share/applications`.
-inline constexpr const char* kDesktopEntryName = "io.github.lumetra.Lumetra.desktop";
-
 /// The folder of the program's own files (settings, crop file, trace): $LUMETRA_HOME when set, else the
 /// executable's folder; when that folder is not writable or is the `bin` folder of an installation (an
 /// installed program shares it with every other program), the user's data folder ($XDG_DATA_HOME/Lumetra,
