@@ -72,5 +72,8 @@ sed -e "s|@VERSION@|$version|" -e "s|@ARCHITECTURE@|$architecture|" -e "s|@INSTA
 chmod 0644 "$stage/DEBIAN/control" "$stage/DEBIAN/md5sums"
 
 package=$out/lumetra_${version}_${architecture}.deb
+# The same build gives the same package: times no later than the release's changelog entry.
+SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l packaging/debian/changelog -STimestamp)
+export SOURCE_DATE_EPOCH
 dpkg-deb --root-owner-group -Zxz --build "$stage" "$package" >/dev/null
 echo "$package"
