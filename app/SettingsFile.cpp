@@ -38,7 +38,12 @@ constexpr size_t kFormatsLine = 8;
 constexpr std::string_view kAllFormats = "All formats";
 constexpr std::string_view kJpegOnly = "JPEG only";
 
-constexpr size_t kLineCount = kFormatsLine;
+// The lines a file is written with: up to the last one any row names.
+constexpr size_t kLineCount = [] {
+  size_t last = std::max(kLanguageLine, kFormatsLine);
+  for (const ChoiceLine& choice : kChoiceLines) last = std::max(last, choice.number);
+  return last;
+}();
 
 std::vector<std::string> SplitLines(const std::string& content) {
   std::vector<std::string> lines;
