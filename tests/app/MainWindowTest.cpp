@@ -629,6 +629,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(enabled(), enabled_but({}));
     window->myTreeChange(QString::fromStdString(no_exif_.string()));
     QCOMPARE(enabled(), enabled_but({"mmShortcut"}));
+    // Each has its caption in both languages.
+    for (const char* language : {"rb_Rus", "rb_Eng"}) {
+      Find<QRadioButton>(*window, language)->click();
+      for (QAction* action : commands) QVERIFY2(!action->text().isEmpty(), qPrintable(action->objectName()));
+    }
   }
 
   void aCommandActsOnlyWhileItsRuleHolds() {
