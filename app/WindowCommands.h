@@ -54,7 +54,8 @@ class WindowCommands : public QObject {
   WindowCommands(std::span<const CommandRow> rows, QMenu& menu, std::function<CommandContext()> context);
 
   /// What the command named `name` does; a command bound to nothing does nothing. A checkable command's
-  /// handler is called after its check mark changed.
+  /// handler is called after its check mark changed. `name` and `Action`'s must name a row: another name
+  /// is a fault of the program and ends it at once, naming the command.
   void Bind(std::string_view name, std::function<void()> handler);
   /// Enables each action as its rule and the context say.
   void UpdateActions();
