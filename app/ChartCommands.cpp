@@ -10,7 +10,7 @@ namespace lumetra {
 ChartMenu& InstallChartCommands(TForm_Exif& window, const CommandDialogs& dialogs) {
   auto* menu = new ChartMenu(window, dialogs);
   window.Pages().SetMenuHandler([menu](ChartId chart, QPoint at) { menu->Open(chart, at); });
-  window.Dialogs().shortcut_list = [&window, dialogs] { MakeShortcutListCommand(window, dialogs); };
+  window.Commands().Bind("mmShortcut", [&window, dialogs] { MakeShortcutListCommand(window, dialogs); });
   return *menu;
 }
 

@@ -25,38 +25,28 @@ void AfterCropSave(TForm_Exif& window) {
 void InstallCropDialogs(TForm_Exif& window) {
   auto* editor = new TForm_CropAll(&window);
   auto* unknown = new TForm_CropNo(&window);
-  WindowDialogs& dialogs = window.Dialogs();
 
-  dialogs.crop_editor = [&window, editor] {
+  window.Commands().Bind("mmCrop", [&window, editor] {
     const CropEditorSession session{.store = &window.Crops(),
                                     .photos = &window.Survey().Photos,
                                     .language = window.UiLanguage(),
                                     .decimal_separator = TForm_Exif::DecimalSeparator(),
                                     .screen = window.ScreenSize()};
+    // A Save recounts and redraws; closing without it changes nothing.
     if (editor->Edit(session)) AfterCropSave(window);
-  };
+  });
 
-  dialogs.unknown_cameras = [&window, unknown] {
+  QObject::connect(&window, &TForm_Exif::unknownCamerasMet, unknown, [&window, unknown] {
     QCheckBox* cb_CF = window.CropFactorQuery();
     const UnknownCamerasSession session{.cameras = &window.Survey().UnknownCameras,
                                         .language = window.UiLanguage(),
                                         .decimal_separator = TForm_Exif::DecimalSeparator(),
                                         .screen = window.ScreenSize(),
                                         .uncheck_cb_CF = [cb_CF] { cb_CF->setChecked(false); }};
-    return unknown->Ask(session);
-  };
-
-  dialogs.unknown_cameras_saved = [&window, unknown] {
+    if (!unknown->Ask(session)) return;
     SurveyState& survey = window.Survey();
     MergeUnknownCameras(window.Crops(), unknown->Cameras(), survey.Photos, survey.UnknownCameras);
     AfterCropSave(window);
-  };
-
-  // Ticking cb_CF after a finished run asks at once for the cameras still without a factor.
-  QObject::connect(window.CropFactorQuery(), &QCheckBox::toggled, &window, [&window](bool checked) {
-    if (!checked || window.Running() || !window.ResultShown() || window.Survey().UnknownCameras.empty()) return;
-    WindowDialogs& seams = window.Dialogs();
-    if (seams.unknown_cameras && seams.unknown_cameras() && seams.unknown_cameras_saved) seams.unknown_cameras_saved();
   });
 }
 

@@ -11,37 +11,30 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 
 #include "app/ChartTabs.h"
 #include "app/FolderTree.h"
+#include "app/LeftPanel.h"
 #include "app/MainWindowDesign.h"
 #include "app/ProgramPictures.h"
 #include "app/SettingsFile.h"
 #include "app/UiTexts.h"
+#include "app/WindowStatusBar.h"
 #include "app/platform/ProgramFolder.h"
 #include "app/platform/ShellFolders.h"
 #include "app/platform/WindowsFonts.h"
 #include "charts/BuildChartSeries.h"
 #include "charts/ChartPages.h"
 #include "filter/FilterDialog.h"
-#include "survey/SurveyRun.h"
-#include "survey/SurveyTexts.h"
 
 namespace lumetra {
 
 using namespace detail;
 
 namespace {
-
-// A count on the status bar is rewritten at most this often during a run; the last one is exact.
-constexpr int kCounterIntervalMs = 100;
-// The window handles its events at least this often during a run, so that a click on Stop acts well
-// within a tenth of a second even inside a folder of many thousand photos.
-constexpr auto kRunEventInterval = std::chrono::milliseconds(50);
 
 void SetCaption(QObject* control, const QString& caption) {
   if (auto* button = qobject_cast<QAbstractButton*>(control)) {
@@ -63,6 +56,7 @@ TForm_Exif::TForm_Exif(WindowStart start, QWidget* parent)
     : QMainWindow(parent), report_error_(std::move(start.report_error)) {
   setObjectName("Form_Exif");
   SubstituteWindowsFonts();
+  options_.UiLanguage = kEnglish;
   // The survey starts empty: no unknown camera met, nothing changed in the crop store. The tab captions
   // are always painted by the program here.
   setWindowTitle(QStringLiteral("Lumetra ") + QStringLiteral(LUMETRA_VERSION));
@@ -89,10 +83,7 @@ TForm_Exif::TForm_Exif(WindowStart start, QWidget* parent)
   layout_log_->Log("ScreenWidth = ", screen.width());
   layout_log_->Log("ScreenHeight = ", screen.height());
   if (screen.width() != kDesignScreenWidth) ScaleToScreen(screen);
-  // The summary box's heights, which the no-filter state gives back: those of this screen, so that the
-  // box never shrinks below its own label.
-  filter_box_height_ = Filter_Box->height();
-  sb_filter_height_ = SB_Filter->height();
+  Panel_Left->KeepNoFilterHeights();
   layout_log_->Log("end", "");
   if (layout_log_->failure()) ReportError(ToQString(*layout_log_->failure()));
 
@@ -113,9 +104,10 @@ TForm_Exif::TForm_Exif(WindowStart start, QWidget* parent)
   ApplyLanguage();
   ResetDisplay();
   pages_->ShowPage(kMainTab, KoefH_);
+  UpdateActions();
 }
 
-TForm_Exif::~TForm_Exif() { stopRequested_ = true; }
+TForm_Exif::~TForm_Exif() { run_.RequestStop(); }
 
 // ---------------------------------------------------------------------------------------------------
 // Start-up and exit
@@ -130,21 +122,18 @@ void TForm_Exif::ReadSettings() {
   bool selected = false;
   if (settings) {
     if (IsSelectableFolder(settings->folder, SpecialFolders())) {
-      selected = myTree->SelectFolder(QString::fromStdString(settings->folder));
+      selected = Panel_Left->Tree().SelectFolder(QString::fromStdString(settings->folder));
     }
-    if (settings->UiLanguage) {
-      UiLanguage_ = *settings->UiLanguage;
-      (UiLanguage_ == kRussian ? rb_Rus : rb_Eng)->setChecked(true);
-    }
-    (settings->rb_Real ? rb_Real : rb_Equivalent)->setChecked(true);
-    (settings->rb_Text ? rb_Text : rb_Linear)->setChecked(true);
-    cb_CF->setChecked(settings->cb_CF);
-    cb_SubFolders->setChecked(settings->cb_SubFolders);
-    cb_HideLeft->setChecked(settings->cb_HideLeft);
-    mmAllFormats->setChecked(settings->formats == PhotoFormats::kAll);
+    // The folder is the one the tree selected; a file that names no language keeps the window's.
+    ProgramSettings read = *settings;
+    read.folder = options_.folder;
+    if (!read.UiLanguage) read.UiLanguage = options_.UiLanguage;
+    options_ = read;
+    Panel_Left->ShowOptions();
+    commands_->Action("mmAllFormats").setChecked(options_.formats == PhotoFormats::kAll);
   }
   // Nothing to come back to: the user's home folder is opened and in view.
-  if (!selected) myTree->RevealFolder(QDir::homePath());
+  if (!selected) Panel_Left->Tree().RevealFolder(QDir::homePath());
 }
 
 void TForm_Exif::LoadCrops() {
@@ -157,12 +146,10 @@ char TForm_Exif::DecimalSeparator() {
   return point == QStringLiteral(",") ? ',' : '.';
 }
 
-void TForm_Exif::ExitCommand() { close(); }
-
 void TForm_Exif::closeEvent(QCloseEvent* event) {
-  if (running_) {
+  if (run_.Running()) {
     // The walk ends first; the window closes when the run has returned.
-    stopRequested_ = true;
+    run_.RequestStop();
     close_pending_ = true;
     event->ignore();
     return;
@@ -172,19 +159,10 @@ void TForm_Exif::closeEvent(QCloseEvent* event) {
 }
 
 void TForm_Exif::ExitWork() {
-  stopRequested_ = true;
-  ProgramSettings settings;
-  settings.folder = current_folder_;
-  settings.UiLanguage = rb_Rus->isChecked() ? kRussian : kEnglish;
-  settings.rb_Real = rb_Real->isChecked();
-  settings.rb_Text = rb_Text->isChecked();
-  settings.cb_CF = cb_CF->isChecked();
-  settings.cb_SubFolders = cb_SubFolders->isChecked();
-  settings.cb_HideLeft = cb_HideLeft->isChecked();
-  settings.formats = SelectedFormats();
+  run_.RequestStop();
   if (settings_file_refused_) {
     // Already reported at start-up.
-  } else if (const std::optional<std::string> failure = WriteSettingsFile(settings_file_, settings)) {
+  } else if (const std::optional<std::string> failure = WriteSettingsFile(settings_file_, options_)) {
     ReportError(ToQString(*failure));
   }
   if (const CropFileResult saved = SaveCropStore(crops_, crop_file_, DecimalSeparator()); !saved.ok()) {
@@ -211,141 +189,104 @@ void TForm_Exif::ReportError(const QString& message) {
   }
 }
 
+QCheckBox* TForm_Exif::CropFactorQuery() const { return &Panel_Left->CropFactorQuery(); }
+
 // ---------------------------------------------------------------------------------------------------
 // The folder, Run and Stop
 
 void TForm_Exif::myTreeChange(const QString& path) {
   const std::string folder = path.toStdString();
   std::error_code error;
-  const bool usable = std::filesystem::path(folder).is_absolute() && std::filesystem::is_directory(folder, error);
-  but_Run->setEnabled(usable);
-  mmRun->setEnabled(usable && !running_);
-  current_folder_ = folder;
-  ShowLight(Light::kRed);
+  folder_usable_ = std::filesystem::path(folder).is_absolute() && std::filesystem::is_directory(folder, error);
+  options_.folder = folder;
   // The shortcut list follows the green light.
-  shortcut_enabled_ = false;
-  mmShortcut->setEnabled(false);
+  Panel_Left->ShowLight(LeftPanel::Light::kRed);
+  UpdateActions();
   state_.ResetTallies(true, criteria_);
 }
 
-void TForm_Exif::ShowLight(Light light) {
-  im_red->setVisible(light == Light::kRed);
-  im_yellow->setVisible(light == Light::kYellow);
-  im_green->setVisible(light == Light::kGreen);
-}
-
-PhotoFormats TForm_Exif::SelectedFormats() const {
-  return mmAllFormats->isChecked() ? PhotoFormats::kAll : PhotoFormats::kJpeg;
-}
-
-bool TForm_Exif::ResultShown() const { return !im_green->isHidden(); }
+bool TForm_Exif::ResultShown() const { return Panel_Left->GreenLight(); }
 
 int TForm_Exif::CurrentTab() const { return Tab_Exif->currentIndex(); }
 
-void TForm_Exif::SetRunning(bool running) {
-  running_ = running;
-  but_Run->setVisible(!running);
-  but_Stop->setVisible(running);
-  // While the walk goes on only Stop and Exit act: nothing may reset or rebuild what it counts.
-  for (QWidget* control : {static_cast<QWidget*>(Filter_Box), static_cast<QWidget*>(Box_Settings),
-                           static_cast<QWidget*>(myTree), static_cast<QWidget*>(Tab_Exif)}) {
-    control->setEnabled(!running);
-  }
-  mmHideLeft->setEnabled(!running);
-  mmCrop->setEnabled(!running);
-  mmAllFormats->setEnabled(!running);
-  mmRun->setEnabled(!running && but_Run->isEnabled());
-  mmShortcut->setEnabled(!running && shortcut_enabled_);
-  if (running) but_Stop->setFocus();
+CommandContext TForm_Exif::CurrentContext() const {
+  return {.running = run_.Running(), .folder_usable = folder_usable_, .result_shown = ResultShown()};
+}
+
+void TForm_Exif::UpdateActions() {
+  const bool running = run_.Running();
+  Panel_Left->RunButton().setEnabled(folder_usable_);
+  Panel_Left->ShowRunning(running);
+  Tab_Exif->setEnabled(!running);
+  commands_->UpdateActions();
 }
 
 void TForm_Exif::ShowNoPhotos(bool shown) {
-  im_NoPhoto->setVisible(shown && UiLanguage_ == kRussian);
-  im_NoPhotoEng->setVisible(shown && UiLanguage_ != kRussian);
+  im_NoPhoto->setVisible(shown && UiLanguage() == kRussian);
+  im_NoPhotoEng->setVisible(shown && UiLanguage() != kRussian);
 }
 
-void TForm_Exif::but_StopClick() { stopRequested_ = true; }
+void TForm_Exif::but_StopClick() { run_.RequestStop(); }
 
 void TForm_Exif::but_RunClick() {
-  if (running_ || !but_Run->isEnabled()) return;
-  const std::string folder = current_folder_;
-  ShowLight(Light::kYellow);
-  SetRunning(true);
-  stopRequested_ = false;
+  if (run_.Running() || !folder_usable_) return;
+  Panel_Left->ShowLight(LeftPanel::Light::kYellow);
+  run_.Start();
+  UpdateActions();
+  Panel_Left->StopButton().setFocus();
   ResetDisplay();
+  const RunRequest request{.folder = options_.folder,
+                           .language = UiLanguage(),
+                           .rb_Real = options_.rb_Real,
+                           .cb_SubFolders = options_.cb_SubFolders,
+                           .cb_CF = options_.cb_CF,
+                           .formats = options_.formats,
+                           .trace_file = trace_mode_ ? program_folder_ / "test.txt" : std::filesystem::path()};
+  const RunOutcome outcome = run_.Survey(request, state_, criteria_, crops_, [this] { ShowCounters(); });
+  // The folder is gone: Run waits for another choice in the tree.
+  if (outcome.folder_gone) folder_usable_ = false;
+  ShowRunResult(outcome);
+}
 
-  QString failure;
-  if (!QDir::setCurrent(QString::fromStdString(folder))) {
-    failure = QString::fromStdString(folder) + QStringLiteral(": ") + ToQString(kFolderCannotBeOpened.In(UiLanguage_));
-    state_.ResetTallies(true, criteria_);
-    // The folder is gone: Run waits for another choice in the tree.
-    but_Run->setEnabled(false);
-  } else {
-    SurveyOptions options;
-    options.language = UiLanguage_;
-    options.rb_Real = rb_Real->isChecked();
-    options.cb_SubFolders = cb_SubFolders->isChecked();
-    options.cb_CF = cb_CF->isChecked();
-    options.formats = SelectedFormats();
-    options.event_interval = kRunEventInterval;
-    if (trace_mode_) options.trace_path = (program_folder_ / "test.txt").string();
-    WalkHooks hooks;
-    hooks.process_events = [](const std::string&) { QCoreApplication::processEvents(); };
-    counters_shown_.start();
-    hooks.entry_done = [this](const std::string&) {
-      if (counters_shown_.elapsed() < kCounterIntervalMs) return;
-      ShowCounters();
-      counters_shown_.restart();
-    };
-    const auto crop_factor = [this](const std::string& make, const std::string& model) {
-      return StoredCropFactor(crops_, make, model);
-    };
-    const WalkResult walk = RunSurvey(folder, options, state_, criteria_, crop_factor, hooks, stopRequested_);
-    if (!walk.skipped_folders.empty() &&
-        walk.skipped_folders.front() == (folder.ends_with('/') ? folder : folder + "/")) {
-      failure = QString::fromStdString(folder) + QStringLiteral(": ") + ToQString(kFolderCannotBeRead.In(UiLanguage_));
-    } else if (!walk.trace_failure.empty()) {
-      failure = ToQString(walk.trace_failure);
-    }
-  }
-
+void TForm_Exif::ShowRunResult(const RunOutcome& outcome) {
   // A stopped run, or one where no photo with Exif passes the filter, shows no charts.
-  const bool has_result = !stopRequested_ && state_.processedCount > 0 && state_.filteredCount > 0;
+  const bool has_result = !outcome.stopped && state_.processedCount > 0 && state_.filteredCount > 0;
   if (!has_result) {
     ShowNoPhotos(true);
     Chart_SBox->hide();
     ResetDisplay();
-    ShowLight(Light::kRed);
-    shortcut_enabled_ = false;
+    Panel_Left->ShowLight(LeftPanel::Light::kRed);
   } else {
     Chart_SBox->show();
     ShowNoPhotos(false);
-    if (cb_HideLeft->isChecked()) SetLeftPanel(PanelMode::Hide);
+    if (options_.cb_HideLeft) SetLeftPanel(PanelMode::Hide);
     BuildChartSeries(charts_, state_, RebuildMode::kAll, CurrentChartSettings());
     Tab_Exif->setCurrentIndex(kMainTab);
     Tab_ExifChange();
-    ShowLight(Light::kGreen);
-    shortcut_enabled_ = true;
+    Panel_Left->ShowLight(LeftPanel::Light::kGreen);
   }
   ShowCounters();
-  SetRunning(false);
-  but_Run->setFocus();
-  if (!failure.isEmpty()) ReportError(failure);
+  run_.Finish();
+  UpdateActions();
+  Panel_Left->RunButton().setFocus();
+  if (!outcome.failure.isEmpty()) ReportError(outcome.failure);
   if (close_pending_) {
     QTimer::singleShot(0, this, &QWidget::close);
     return;
   }
-  if (has_result && cb_CF->isChecked() && !state_.UnknownCameras.empty() && dialogs_.unknown_cameras &&
-      dialogs_.unknown_cameras() && dialogs_.unknown_cameras_saved) {
-    dialogs_.unknown_cameras_saved();
-  }
+  if (has_result && options_.cb_CF && !state_.UnknownCameras.empty()) emit unknownCamerasMet();
+}
+
+void TForm_Exif::CropFactorClicked(bool checked) {
+  // Ticking cb_CF after a finished run asks at once for the cameras still without a factor.
+  if (checked && !run_.Running() && ResultShown() && !state_.UnknownCameras.empty()) emit unknownCamerasMet();
 }
 
 // ---------------------------------------------------------------------------------------------------
 // The display
 
 ChartSettings TForm_Exif::CurrentChartSettings() const {
-  return ChartSettings{.rb_Real = rb_Real->isChecked(), .rb_Text = rb_Text->isChecked(), .language = UiLanguage_};
+  return ChartSettings{.rb_Real = options_.rb_Real, .rb_Text = options_.rb_Text, .language = UiLanguage()};
 }
 
 void TForm_Exif::RebuildCharts(RebuildMode mode) {
@@ -355,7 +296,7 @@ void TForm_Exif::RebuildCharts(RebuildMode mode) {
 }
 
 void TForm_Exif::RecountAndShow() {
-  state_.Retally(criteria_, rb_Real->isChecked());
+  state_.Retally(criteria_, options_.rb_Real);
   ShowCounters();
   const bool any = state_.filteredCount > 0;
   if (any) BuildChartSeries(charts_, state_, RebuildMode::kAll, CurrentChartSettings());
@@ -375,10 +316,7 @@ void TForm_Exif::FocalClicked() {
   }
 }
 
-void TForm_Exif::ShowCounters() {
-  status_panels_[0]->setText(ToQString(ProcessedText(state_.processedCount, UiLanguage_)));
-  status_panels_[1]->setText(ToQString(FilteredText(state_.filteredCount, UiLanguage_)));
-}
+void TForm_Exif::ShowCounters() { myStatusBar->ShowCounters(state_, UiLanguage()); }
 
 void TForm_Exif::ResetDisplay() {
   ShowCounters();
@@ -393,15 +331,13 @@ void TForm_Exif::ChartClicked(ChartId chart) {
   Tab_ExifChange();
 }
 
-void TForm_Exif::HideLeftCommand() { SetLeftPanel(PanelMode::Change); }
-
 void TForm_Exif::FitTabWidth() {
   // Two rows of eight tabs across the tab area.
   Tab_Exif->setTabWidth((Tab_Exif->width() - kTabRowSlack) / ChartTabs::kTabsPerRow);
 }
 
 void TForm_Exif::SetLeftPanel(PanelMode mode) {
-  const Language language = UiLanguage_;
+  const Language language = UiLanguage();
   if (mode == PanelMode::Hide || !Panel_Left->isHidden()) {
     Panel_Left->hide();
     Tab_Exif->setGeometry(2, Tab_Exif->y(), ClientWidth() - 4, Tab_Exif->height());
@@ -425,31 +361,19 @@ void TForm_Exif::SetLeftPanel(PanelMode mode) {
   }
 }
 
-void TForm_Exif::ShortcutCommand() {
-  // The list is of the charts shown: nothing before a run or after another folder was chosen.
-  if (!ResultShown()) return;
-  if (dialogs_.shortcut_list) dialogs_.shortcut_list();
-}
-
-void TForm_Exif::CropCommand() {
-  if (running_) return;
-  // A Save recounts and redraws through the dialog's follow-up; closing without it changes nothing.
-  if (dialogs_.crop_editor) dialogs_.crop_editor();
-}
-
 // ---------------------------------------------------------------------------------------------------
 // The language
 
 void TForm_Exif::LanguageClicked(Language language) {
-  UiLanguage_ = language;
+  options_.UiLanguage = language;
   ApplyLanguage();
   // The summary says in the new language what is applied; nothing is recounted.
-  if (lb_Filter->isHidden()) ShowFilterSummary();
+  if (!Panel_Left->NoFilterShown()) ShowFilterSummary();
   RebuildCharts(RebuildMode::kAll);
 }
 
 void TForm_Exif::ApplyLanguage() {
-  const Language language = UiLanguage_;
+  const Language language = UiLanguage();
   for (const ControlText& entry : kControlCaptions) {
     SetCaption(findChild<QObject*>(ToQString(entry.control)), ToQString(entry.text.In(language)));
   }
@@ -457,14 +381,13 @@ void TForm_Exif::ApplyLanguage() {
     SetCaption(findChild<QObject*>(ToQString(entry.control)), ToQString(entry.text.In(language)));
   }
   ShowCounters();
-  status_panels_[2]->setText(ToQString(kCreditLine.In(language)));
+  myStatusBar->ShowCredit(language);
   for (int tab = 0; tab < ChartTabs::kTabCount; ++tab) {
     Tab_Exif->setCaption(tab, ToQString(kTabCaptions[static_cast<size_t>(tab)].In(language)));
   }
   SetChartTexts(charts_, language);
   pages_->RefreshShown();
-  lb_Filter->move(static_cast<int>(std::nearbyint((Filter_Box->contentsRect().width() - lb_Filter->width()) / 2.0)),
-                  lb_Filter->y());
+  Panel_Left->CentreNoFilter();
   if (!im_NoPhoto->isHidden() || !im_NoPhotoEng->isHidden()) ShowNoPhotos(true);
   state_.RelabelTallies(language, criteria_);
 }

@@ -1,15 +1,13 @@
 // The main window scaled to a screen that is not 1024 pixels wide, and the layout log of how.
 
-#include <QCheckBox>
-#include <QLabel>
 #include <QLocale>
-#include <QRadioButton>
-#include <QStatusBar>
 
 #include "app/ChartTabs.h"
 #include "app/FolderTree.h"
+#include "app/LeftPanel.h"
 #include "app/Lumetra_main.h"
 #include "app/MainWindowDesign.h"
+#include "app/WindowStatusBar.h"
 #include "numbers/FixedPoint.h"
 
 namespace lumetra {
@@ -38,6 +36,9 @@ void TForm_Exif::LogLayout(const char* suffix) {
   const auto log = [&](const char* name, int64_t value) {
     layout_log_->Log(std::string(name) + suffix + " = ", value);
   };
+  const auto font_pixels = [this](const char* name) {
+    return findChild<QWidget*>(QString::fromLatin1(name))->font().pixelSize();
+  };
   log("F_E.W", window_size_.width());
   log("F_E.H", window_size_.height());
   log("P_L.L", Panel_Left->x());
@@ -47,12 +48,12 @@ void TForm_Exif::LogLayout(const char* suffix) {
   log("C_S.L", Chart_SBox->x());
   log("C_S.W", Chart_SBox->width());
   log("T_E.F", Tab_Exif->font().pixelSize());
-  log("lbF.F", lb_Filter->font().pixelSize());
-  log("lbA.F", lb_Axis->font().pixelSize());
-  log("rbT.F", rb_Text->font().pixelSize());
-  log("cbSF.F", cb_SubFolders->font().pixelSize());
-  log("StB.F", statusBar()->font().pixelSize());
-  log("StB.0W", status_panels_[0]->width());
+  log("lbF.F", font_pixels("lb_Filter"));
+  log("lbA.F", font_pixels("lb_Axis"));
+  log("rbT.F", font_pixels("rb_Text"));
+  log("cbSF.F", font_pixels("cb_SubFolders"));
+  log("StB.F", myStatusBar->font().pixelSize());
+  log("StB.0W", myStatusBar->CounterWidth());
 }
 
 void TForm_Exif::ScaleToScreen(QSize screen) {
@@ -63,7 +64,29 @@ void TForm_Exif::ScaleToScreen(QSize screen) {
   // The frame around the client area keeps its size.
   client_size_ = window_size_ - (kDesignWindow - kDesignClient);
   LogLayout("");
+  ScaleControls(W);
+  LogLayout("2");
+
+  Koef_ = Factor(W, kDesignScreenWidth);
+  myStatusBar->ScaleCounters(Koef_);
+  KoefH_ = Factor(H, kDesignScreenHeight);
+  layout_log_->Log("Koef = ", FactorText(Koef_).toStdString());
+  layout_log_->Log("KoefH = ", FactorText(KoefH_).toStdString());
+  ScaleChartArea();
+
+  Panel_Left->move(Panel_Left->x(), 0);
+  layout_log_->Log("P_L.H = ", Panel_Left->height());
+  layout_log_->Log("mT.H = ", Panel_Left->Tree().height());
+  Panel_Left->resize(Panel_Left->width(), ClientHeight() - 2 * status_height_);
+  FolderTree& tree = Panel_Left->Tree();
+  tree.resize(tree.width(), Panel_Left->contentsRect().height() - tree.y());
+  layout_log_->Log("P_L.H2 = ", Panel_Left->height());
+  layout_log_->Log("mT.H2 = ", tree.height());
+}
+
+void TForm_Exif::ScaleControls(int screen_width) {
   // Every control, its place, size and font, by W / 1024.
+  const int W = screen_width;
   window_font_pixels_ = ScaleLength(window_font_pixels_, W);
   setFont(PixelFont(font().family(), window_font_pixels_));
   for (const Placed& placed : placed_) {
@@ -75,18 +98,13 @@ void TForm_Exif::ScaleToScreen(QSize screen) {
     placed.widget->setFont(own);
   }
   status_height_ = ScaleLength(kDesignStatusHeight, W);
-  statusBar()->setFixedHeight(status_height_);
-  LogLayout("2");
+  myStatusBar->setFixedHeight(status_height_);
+}
 
-  Koef_ = Factor(W, kDesignScreenWidth);
+void TForm_Exif::ScaleChartArea() {
   const auto times_koef = [this](int length) {
     return static_cast<int>(std::nearbyint(static_cast<double>(length) * Koef_ / kFixedPointUnit));
   };
-  for (int panel = 0; panel < 2; ++panel) status_panels_[panel]->setFixedWidth(times_koef(kDesignStatusWidths[panel]));
-  KoefH_ = Factor(H, kDesignScreenHeight);
-  layout_log_->Log("Koef = ", FactorText(Koef_).toStdString());
-  layout_log_->Log("KoefH = ", FactorText(KoefH_).toStdString());
-
   // The tab area reaches down to the status bar, less one status bar's height.
   layout_log_->Log("T_E.H = ", Tab_Exif->height());
   Tab_Exif->resize(Tab_Exif->width(), ClientHeight() - Tab_Exif->y() - 2 * status_height_);
@@ -101,14 +119,6 @@ void TForm_Exif::ScaleToScreen(QSize screen) {
   Chart_SBox->setGeometry(Chart_SBox->x(), chart_top, Chart_SBox->width(), Tab_Exif->height() - chart_top);
   layout_log_->Log("C_S.T2 = ", Chart_SBox->y());
   layout_log_->Log("C_S.H2 = ", Chart_SBox->height());
-
-  Panel_Left->move(Panel_Left->x(), 0);
-  layout_log_->Log("P_L.H = ", Panel_Left->height());
-  layout_log_->Log("mT.H = ", myTree->height());
-  Panel_Left->resize(Panel_Left->width(), ClientHeight() - 2 * status_height_);
-  myTree->resize(myTree->width(), Panel_Left->contentsRect().height() - myTree->y());
-  layout_log_->Log("P_L.H2 = ", Panel_Left->height());
-  layout_log_->Log("mT.H2 = ", myTree->height());
 }
 
 }  // namespace lumetra

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <system_error>
+#include <utility>
 
 #include "files/ReadOwnFile.h"
 #include "files/ReplaceFile.h"
@@ -11,7 +12,38 @@
 namespace lumetra {
 namespace {
 
-constexpr size_t kLineCount = 8;
+// A line that holds one of two choices, its two texts written here once for reading and writing. A line
+// that is not exactly the text of the other choice (empty, damaged, missing) reads as `otherwise`.
+struct ChoiceLine {
+  size_t number;
+  bool ProgramSettings::*field;
+  std::string_view when_true;
+  std::string_view when_false;
+  bool otherwise;
+};
+
+// Lines 3 to 7. Line 7 reads "Hide" unless it is exactly "Non Hide": a short file hides the panel.
+constexpr ChoiceLine kChoiceLines[] = {
+    {3, &ProgramSettings::rb_Real, "Real", "35mm", true},
+    {4, &ProgramSettings::rb_Text, "Text", "Linear", true},
+    {5, &ProgramSettings::cb_CF, "KF = yes", "KF = no", false},
+    {6, &ProgramSettings::cb_SubFolders, "SubFolders", "Non SubFolders", true},
+    {7, &ProgramSettings::cb_HideLeft, "Hide", "Non Hide", true},
+};
+
+constexpr size_t kLanguageLine = 2;
+constexpr std::pair<Language, std::string_view> kLanguageTexts[] = {{kRussian, "Russian"}, {kEnglish, "English"}};
+
+constexpr size_t kFormatsLine = 8;
+constexpr std::string_view kAllFormats = "All formats";
+constexpr std::string_view kJpegOnly = "JPEG only";
+
+// The lines a file is written with: up to the last one any row names.
+constexpr size_t kLineCount = [] {
+  size_t last = std::max(kLanguageLine, kFormatsLine);
+  for (const ChoiceLine& choice : kChoiceLines) last = std::max(last, choice.number);
+  return last;
+}();
 
 std::vector<std::string> SplitLines(const std::string& content) {
   std::vector<std::string> lines;
@@ -36,18 +68,16 @@ ProgramSettings ParseSettings(const std::vector<std::string>& lines) {
   };
   ProgramSettings settings;
   settings.folder = line(1);
-  if (line(2) == "English") {
-    settings.UiLanguage = kEnglish;
-  } else if (line(2) == "Russian") {
-    settings.UiLanguage = kRussian;
+  for (const auto& [language, text] : kLanguageTexts) {
+    if (line(kLanguageLine) == text) settings.UiLanguage = language;
   }
-  settings.rb_Real = line(3) != "35mm";
-  settings.rb_Text = line(4) != "Linear";
-  settings.cb_CF = line(5) == "KF = yes";
-  settings.cb_SubFolders = line(6) != "Non SubFolders";
-  settings.cb_HideLeft = line(7) != "Non Hide";
+  for (const ChoiceLine& choice : kChoiceLines) {
+    const std::string& text = line(choice.number);
+    const std::string_view other = choice.otherwise ? choice.when_false : choice.when_true;
+    settings.*choice.field = text == other ? !choice.otherwise : choice.otherwise;
+  }
   // Anything but the exact text keeps the surveys as they were before the line existed.
-  settings.formats = line(8) == "All formats" ? PhotoFormats::kAll : PhotoFormats::kJpeg;
+  settings.formats = line(kFormatsLine) == kAllFormats ? PhotoFormats::kAll : PhotoFormats::kJpeg;
   return settings;
 }
 
@@ -63,17 +93,18 @@ std::optional<ProgramSettings> ReadSettingsFile(const std::filesystem::path& fil
 }
 
 std::string SettingsText(const ProgramSettings& settings) {
+  std::string lines[kLineCount];
+  // A folder with a line break would break the file's lines apart.
   const bool breaks_lines = settings.folder.find_first_of("\r\n") != std::string::npos;
-  const std::string lines[kLineCount] = {
-      breaks_lines ? std::string() : settings.folder,
-      settings.UiLanguage == kRussian ? "Russian" : "English",
-      settings.rb_Real ? "Real" : "35mm",
-      settings.rb_Text ? "Text" : "Linear",
-      settings.cb_CF ? "KF = yes" : "KF = no",
-      settings.cb_SubFolders ? "SubFolders" : "Non SubFolders",
-      settings.cb_HideLeft ? "Hide" : "Non Hide",
-      settings.formats == PhotoFormats::kAll ? "All formats" : "JPEG only",
-  };
+  lines[0] = breaks_lines ? std::string() : settings.folder;
+  // A language the file did not name is written as English, the window's own choice.
+  for (const auto& [language, text] : kLanguageTexts) {
+    if (language == settings.UiLanguage.value_or(kEnglish)) lines[kLanguageLine - 1] = text;
+  }
+  for (const ChoiceLine& choice : kChoiceLines) {
+    lines[choice.number - 1] = settings.*choice.field ? choice.when_true : choice.when_false;
+  }
+  lines[kFormatsLine - 1] = settings.formats == PhotoFormats::kAll ? kAllFormats : kJpegOnly;
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
   return text;

@@ -2,7 +2,9 @@
 
 namespace lumetra {
 
-const std::array<ControlText, 15> kControlCaptions = {{
+namespace {
+
+constexpr ControlText kControlCaptionRows[] = {
     {"but_Run", {"Запуск", "Run"}},
     {"but_Exit", {"Выход", "Exit"}},
     {"Filter_Box", {" Фильтр ", " Filter "}},
@@ -18,9 +20,9 @@ const std::array<ControlText, 15> kControlCaptions = {{
     {"cb_CF", {"Вводить кроп-факторы неизвестных ф/а", "Enter crop-factors unknown cameras"}},
     {"cb_SubFolders", {"Искать в подпапках", "Search in subfolders"}},
     {"cb_HideLeft", {"Разворачивать диаграммы при запуске (F4)", "Expand the charts at startup (F4)"}},
-}};
+};
 
-const std::array<ControlText, 10> kMenuCaptions = {{
+constexpr ControlText kMenuCaptionRows[] = {
     {"mSettings", {"Настройки", "Settings"}},
     {"mmHideLeft", {"Свернуть/развернуть левую панель", "Expand/collapse the left panel"}},
     {"mmRun", {"Запуск программы", "Run the program"}},
@@ -31,7 +33,12 @@ const std::array<ControlText, 10> kMenuCaptions = {{
     {"mSaveJPEG", {"Сохранить диаграмму в JPEG", "Save the diagram as JPEG"}},
     {"mSaveTXT", {"Сохранить диаграмму в TXT", "Save the chart as TXT"}},
     {"mChangeType", {"Сменить тип диаграммы", "Change the chart type"}},
-}};
+};
+
+}  // namespace
+
+const std::span<const ControlText> kControlCaptions = kControlCaptionRows;
+const std::span<const ControlText> kMenuCaptions = kMenuCaptionRows;
 
 const std::array<TextPair, 16> kTabCaptions = {{
     {"ОСНОВНЫЕ", "MAIN"},

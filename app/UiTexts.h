@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -14,10 +15,10 @@ struct ControlText {
   TextPair text;
 };
 
-/// The fifteen control captions of the main window the language switch sets.
-extern const std::array<ControlText, 15> kControlCaptions;
-/// The main menu's items and the chart pop-up menu's.
-extern const std::array<ControlText, 10> kMenuCaptions;
+/// The control captions of the main window the language switch sets.
+extern const std::span<const ControlText> kControlCaptions;
+/// The main menu's items and the chart pop-up menu's; a command's caption is found by its name.
+extern const std::span<const ControlText> kMenuCaptions;
 /// The sixteen tab captions, in tab order; tab 8 in its short form.
 extern const std::array<TextPair, 16> kTabCaptions;
 /// Tab 8 while the left panel is hidden: there is room for the whole word.

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -19,6 +20,7 @@
 
 #include "app/ChartTabs.h"
 #include "app/Lumetra_main.h"
+#include "app/WindowCommands.h"
 #include "charts/ChartPages.h"
 #include "charts/ChartView.h"
 #include "charts/PageLayout.h"
@@ -595,6 +597,86 @@ class MainWindowTest : public QObject {
     QVERIFY(
         errors_.front().startsWith(QString::fromStdString((Home() / "Lumetra.ini").string()) + QStringLiteral(": ")));
     errors_.clear();
+  }
+
+  void everyMenuCommandFollowsTheStateOfTheWindow() {
+    // Every item of the main menu, those added later too: before a folder is chosen, during a run, with
+    // the charts of a run shown, and after another folder was chosen.
+    auto window = Open();
+    const QList<QAction*> commands = Find<QMenu>(*window, "mSettings")->actions();
+    QVERIFY(commands.size() >= 6);
+    const auto enabled_but = [&commands](const QStringList& disabled) {
+      QStringList names;
+      for (QAction* action : commands) {
+        if (!disabled.contains(action->objectName())) names << action->objectName();
+      }
+      return names;
+    };
+    const auto enabled = [&commands] {
+      QStringList names;
+      for (QAction* action : commands) {
+        if (action->isEnabled()) names << action->objectName();
+      }
+      return names;
+    };
+    QCOMPARE(enabled(), enabled_but({"mmRun", "mmShortcut"}));
+    window->myTreeChange(QString::fromStdString(demo_.string()));
+    QCOMPARE(enabled(), enabled_but({"mmShortcut"}));
+    QStringList during_run;
+    QTimer::singleShot(0, window.get(), [&] { during_run = enabled(); });
+    Find<QAbstractButton>(*window, "but_Run")->click();
+    QCOMPARE(during_run, QStringList{QStringLiteral("mmExit")});
+    QCOMPARE(enabled(), enabled_but({}));
+    window->myTreeChange(QString::fromStdString(no_exif_.string()));
+    QCOMPARE(enabled(), enabled_but({"mmShortcut"}));
+    // Each has its caption in both languages.
+    for (const char* language : {"rb_Rus", "rb_Eng"}) {
+      Find<QRadioButton>(*window, language)->click();
+      for (QAction* action : commands) QVERIFY2(!action->text().isEmpty(), qPrintable(action->objectName()));
+    }
+  }
+
+  void aCommandActsOnlyWhileItsRuleHolds() {
+    // The rule is asked again when the command is triggered, so an action left enabled by a state
+    // change that has not been shown yet does nothing.
+    static constexpr CommandRow kRows[] = {{"mmWithResult", Qt::Key_F9, EnabledRule::kIdleWithResult},
+                                           {"mmAlways", Qt::Key_F11, EnabledRule::kAlways}};
+    QMenu menu;
+    CommandContext context{.running = false, .folder_usable = true, .result_shown = true};
+    WindowCommands commands(kRows, menu, [&context] { return context; });
+    QStringList acted;
+    commands.Bind("mmWithResult", [&acted] { acted << QStringLiteral("result"); });
+    commands.Bind("mmAlways", [&acted] { acted << QStringLiteral("always"); });
+    commands.UpdateActions();
+    QVERIFY(commands.Action("mmWithResult").isEnabled());
+    QCOMPARE(commands.Action("mmAlways").shortcut(), QKeySequence(Qt::Key_F11));
+    context.running = true;
+    commands.Action("mmWithResult").trigger();
+    commands.Action("mmAlways").trigger();
+    QCOMPARE(acted, QStringList{QStringLiteral("always")});
+    commands.UpdateActions();
+    QVERIFY(!commands.Action("mmWithResult").isEnabled());
+    context = {.running = false, .folder_usable = false, .result_shown = true};
+    commands.UpdateActions();
+    commands.Action("mmWithResult").trigger();
+    QCOMPARE(acted, (QStringList{QStringLiteral("always"), QStringLiteral("result")}));
+  }
+
+  void optionsEditedByTheProgramAreWhatTheSettingsKeep() {
+    // The controls write the options as they change, whoever changes them: the crop dialogs untick
+    // cb_CF, a test ticks cb_HideLeft.
+    {
+      auto window = Open();
+      Find<QCheckBox>(*window, "cb_CF")->setChecked(false);
+      Find<QCheckBox>(*window, "cb_HideLeft")->setChecked(true);
+      Find<QRadioButton>(*window, "rb_Linear")->setChecked(true);
+      Find<QRadioButton>(*window, "rb_Rus")->setChecked(true);
+      QCOMPARE(window->UiLanguage(), kRussian);
+      QVERIFY(!window->CurrentChartSettings().rb_Text);
+      window->close();
+    }
+    QCOMPARE(ReadText(Home() / "Lumetra.ini"),
+             std::string("\r\nRussian\r\nReal\r\nLinear\r\nKF = no\r\nSubFolders\r\nHide\r\nJPEG only\r\n"));
   }
 
   void languageSwitchRelabelsEverythingAndKeepsTheCounts() {

@@ -104,6 +104,30 @@ TEST(SettingsFile, WrittenWholeAndReadBackWithEitherLineEnd) {
   EXPECT_EQ(ReadSettingsFile(file)->UiLanguage, kRussian);
 }
 
+TEST(SettingsFile, EveryCombinationOfChoicesIsReadBackAsWritten) {
+  for (unsigned mask = 0; mask < (1u << 7); ++mask) {
+    const auto bit = [mask](unsigned n) { return (mask >> n & 1u) != 0; };
+    const ProgramSettings written{"/photos", bit(0) ? kRussian : kEnglish,
+                                  bit(1),    bit(2),
+                                  bit(3),    bit(4),
+                                  bit(5),    bit(6) ? PhotoFormats::kAll : PhotoFormats::kJpeg};
+    SCOPED_TRACE(SettingsText(written));
+    std::vector<std::string> lines;
+    const std::string text = SettingsText(written);
+    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+      lines.push_back(text.substr(start, end - start));
+    }
+    const ProgramSettings read = ParseSettings(lines);
+    EXPECT_EQ(read.UiLanguage, written.UiLanguage);
+    EXPECT_EQ(read.rb_Real, written.rb_Real);
+    EXPECT_EQ(read.rb_Text, written.rb_Text);
+    EXPECT_EQ(read.cb_CF, written.cb_CF);
+    EXPECT_EQ(read.cb_SubFolders, written.cb_SubFolders);
+    EXPECT_EQ(read.cb_HideLeft, written.cb_HideLeft);
+    EXPECT_EQ(read.formats, written.formats);
+  }
+}
+
 TEST(SettingsFile, AFolderWithALineBreakIsWrittenAsNoFolder) {
   for (const char* folder : {"/photos\r\nRussian", "/a\nb", "/a\rb"}) {
     SCOPED_TRACE(folder);

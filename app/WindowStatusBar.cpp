@@ -1,0 +1,48 @@
+#include "app/WindowStatusBar.h"
+
+#include <cmath>
+
+#include <QLabel>
+
+#include "app/MainWindowDesign.h"
+#include "app/UiTexts.h"
+#include "numbers/FixedPoint.h"
+#include "survey/SurveyTexts.h"
+#include "survey/Tallies.h"
+
+namespace lumetra {
+
+using namespace detail;
+
+WindowStatusBar::WindowStatusBar(QWidget* parent) : QStatusBar(parent) {
+  setObjectName("myStatusBar");
+  setSizeGripEnabled(false);
+  for (int panel = 0; panel < 3; ++panel) {
+    QLabel* label = new QLabel(this);
+    panels_[static_cast<size_t>(panel)] = label;
+    label->setObjectName(QStringLiteral("myStatusBar_Panel%1").arg(panel));
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    if (panel < 2) label->setFixedWidth(kDesignStatusWidths[panel]);
+    addWidget(label, panel < 2 ? 0 : 1);
+  }
+  setFixedHeight(kDesignStatusHeight);
+}
+
+void WindowStatusBar::ShowCounters(const SurveyState& survey, Language language) {
+  panels_[0]->setText(ToQString(ProcessedText(survey.processedCount, language)));
+  panels_[1]->setText(ToQString(FilteredText(survey.filteredCount, language)));
+}
+
+void WindowStatusBar::ShowCredit(Language language) { panels_[2]->setText(ToQString(kCreditLine.In(language))); }
+
+void WindowStatusBar::ScaleCounters(int64_t koef) {
+  for (size_t panel = 0; panel < 2; ++panel) {
+    panels_[panel]->setFixedWidth(
+        static_cast<int>(std::nearbyint(static_cast<double>(kDesignStatusWidths[panel]) * koef / kFixedPointUnit)));
+  }
+}
+
+int WindowStatusBar::CounterWidth() const { return panels_[0]->width(); }
+
+}  // namespace lumetra
