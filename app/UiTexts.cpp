@@ -33,23 +33,4 @@ const std::array<ControlText, 10> kMenuCaptions = {{
     {"mChangeType", {"Сменить тип диаграммы", "Change the chart type"}},
 }};
 
-const std::array<TextPair, 16> kTabCaptions = {{
-    {"ОСНОВНЫЕ", "MAIN"},
-    {"Выдержка", "Exposure"},
-    {"Диафрагма", "F Number"},
-    {"Фокусное", "Focal Length"},
-    {"ИСО", "ISO"},
-    {"Режим", "Program"},
-    {"Замер", "Metering"},
-    {"Вспышка", "Flash"},
-    {"ДОПОЛНИТ.", "ADDITIONAL"},
-    {"Ориентация", "Orientation"},
-    {"Фокусировка", "Focus Mode"},
-    {"Drive mode", "Drive mode"},
-    {"Фирма", "Make"},
-    {"Кроп-фактор", "Crop-Factor"},
-    {"Фотоаппарат", "Model"},
-    {"Объектив", "Lens"},
-}};
-
 }  // namespace lumetra

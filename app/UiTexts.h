@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "charts/ChartCatalog.h"
 #include "survey/Labels.h"
 
 namespace lumetra {
@@ -18,8 +19,8 @@ struct ControlText {
 extern const std::array<ControlText, 15> kControlCaptions;
 /// The main menu's items and the chart pop-up menu's.
 extern const std::array<ControlText, 10> kMenuCaptions;
-/// The sixteen tab captions, in tab order; tab 8 in its short form.
-extern const std::array<TextPair, 16> kTabCaptions;
+/// The tab captions, in tab order, from the chart table; tab 8 in its short form.
+inline constexpr std::array<TextPair, kTabCount> kTabCaptions = TabCaptions();
 /// Tab 8 while the left panel is hidden: there is room for the whole word.
 inline constexpr TextPair kAdditionalTabLong{"ДОПОЛНИТЕЛЬНЫЕ", "ADDITIONAL"};
 

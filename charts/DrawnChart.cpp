@@ -64,10 +64,10 @@ QFont LabelFont() {
   return font;
 }
 
-qreal BarWidth(ChartId id) { return id == ChartId::Chart_Meter ? kComponentBarWidth : kBarWidth; }
+qreal BarWidth(ChartId id) { return RowOf(id).narrow_bars ? kComponentBarWidth : kBarWidth; }
 
 // The exposure program labels ("Aperture\rpriority") are written on two lines under their bars.
-bool MultiLineLabels(ChartId id) { return id == ChartId::Chart_Program || id == ChartId::Chart_Meter; }
+bool MultiLineLabels(ChartId id) { return RowOf(id).two_line_labels; }
 
 QPen BarOutline(const QColor& colour) { return QPen(colour.darker(160), 1); }
 
