@@ -389,12 +389,32 @@ inline constexpr int kTabCount = kOverviewCount + kChartCount;
 
 /// The tab of overview page `page`.
 [[nodiscard]] constexpr int OverviewTabOf(OverviewPage page) { return RowOf(page).tab; }
+/// The tabs of the overview pages; every other tab shows one chart.
+inline constexpr int kMainTab = OverviewTabOf(OverviewPage::kMain);
+inline constexpr int kAdditionalTab = OverviewTabOf(OverviewPage::kAdditional);
+
 /// Whether `tab` shows an overview page rather than one chart.
 [[nodiscard]] constexpr bool IsOverviewTab(int tab) {
   for (const OverviewRow& page : kOverviewRows) {
     if (page.tab == tab) return true;
   }
   return false;
+}
+/// The tab that shows `chart` alone.
+[[nodiscard]] constexpr int OwnTab(ChartId chart) { return RowOf(chart).tab; }
+/// The tab of the overview page that holds `chart`.
+[[nodiscard]] constexpr int OverviewTab(ChartId chart) { return OverviewTabOf(RowOf(chart).page); }
+/// The tab a left click on `chart` leads to from `current_tab`: from its overview to its own page,
+/// from anywhere else back to its overview.
+[[nodiscard]] constexpr int TabAfterClick(ChartId chart, int current_tab) {
+  return current_tab == OverviewTab(chart) ? OwnTab(chart) : OverviewTab(chart);
+}
+/// The chart that `tab`, a tab other than the overviews', shows alone (the first chart for an overview's tab).
+[[nodiscard]] constexpr ChartId ChartOfTab(int tab) {
+  for (const ChartRow& row : kChartRows) {
+    if (row.tab == tab) return row.id;
+  }
+  return ChartId{};
 }
 
 /// The caption of every tab, in tab order.

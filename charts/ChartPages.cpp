@@ -21,22 +21,6 @@ std::vector<ChartId> PageCharts(OverviewPage page) {
 
 }  // namespace
 
-int OwnTab(ChartId chart) { return RowOf(chart).tab; }
-
-int OverviewTab(ChartId chart) { return OverviewTabOf(RowOf(chart).page); }
-
-int TabAfterClick(ChartId chart, int current_tab) {
-  const int overview = OverviewTab(chart);
-  return current_tab == overview ? OwnTab(chart) : overview;
-}
-
-ChartId ChartOfTab(int tab) {
-  for (const ChartRow& row : kChartRows) {
-    if (row.tab == tab) return row.id;
-  }
-  return ChartId{};
-}
-
 ChartPages::ChartPages(ChartSet& charts, QWidget& area) : charts_(charts), area_(area) {
   for (ChartId id : AllCharts()) {
     views_[static_cast<size_t>(id)] = new ChartView(charts_[id], ChartPage::kOverview, &area_);

@@ -12,20 +12,6 @@
 
 namespace lumetra {
 
-/// The tabs of the overview pages; every other tab shows one chart.
-inline constexpr int kMainTab = OverviewTabOf(OverviewPage::kMain);
-inline constexpr int kAdditionalTab = OverviewTabOf(OverviewPage::kAdditional);
-
-/// The tab that shows `chart` alone.
-[[nodiscard]] int OwnTab(ChartId chart);
-/// The tab of the overview page that holds `chart`.
-[[nodiscard]] int OverviewTab(ChartId chart);
-/// The tab a left click on `chart` leads to from `current_tab`: from its overview to its own page,
-/// from anywhere else back to its overview.
-[[nodiscard]] int TabAfterClick(ChartId chart, int current_tab);
-/// The chart that `tab`, a tab other than the overviews', shows alone.
-[[nodiscard]] ChartId ChartOfTab(int tab);
-
 /// The chart views in the chart area, and which of them each page shows, where, and in what
 /// form. Changes the model's page flags (active bar or pie series, pie marks) as the pages ask.
 class ChartPages {

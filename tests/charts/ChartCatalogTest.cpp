@@ -184,6 +184,37 @@ TEST(ChartTableFault, FindsWhatAChartLacks) {
   }
 }
 
+// A click on a chart on its overview opens its own tab, and a click there returns to the overview; every
+// tab that is no overview shows the chart whose row names it.
+TEST(ChartTabs, OwnTabAndOverviewLeadToEachOther) {
+  const struct {
+    ChartId chart;
+    int own_tab;
+    int overview_tab;
+  } cases[] = {
+      {ChartId::Chart_ShutterSpeed, 1, kMainTab}, {ChartId::Chart_Flash, 7, kMainTab},
+      {ChartId::Chart_Orientation, 9, kMainTab},  {ChartId::Chart_Drive, 11, kMainTab},
+      {ChartId::Chart_Make, 12, kAdditionalTab},  {ChartId::Chart_Lens, 15, kAdditionalTab},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(RowOf(c.chart).name);
+    EXPECT_EQ(OwnTab(c.chart), c.own_tab);
+    EXPECT_EQ(OverviewTab(c.chart), c.overview_tab);
+    EXPECT_EQ(ChartOfTab(c.own_tab), c.chart);
+    EXPECT_EQ(TabAfterClick(c.chart, c.overview_tab), c.own_tab);
+    EXPECT_EQ(TabAfterClick(c.chart, c.own_tab), c.overview_tab);
+  }
+  EXPECT_EQ(kMainTab, 0);
+  EXPECT_EQ(kAdditionalTab, 8);
+  for (int tab = 0; tab < kTabCount; ++tab) {
+    if (!IsOverviewTab(tab)) {
+      EXPECT_EQ(OwnTab(ChartOfTab(tab)), tab) << tab;
+    }
+  }
+  EXPECT_EQ(TabCaptions()[kAdditionalTab].english, "ADDITIONAL");
+  EXPECT_EQ(TabCaptions()[10].russian, "Фокусировка");
+}
+
 // The places the pages' layouts compute are the places the rows name: one per place.
 TEST(OverviewRects, OnePlacePerSlotOfThePage) {
   for (const OverviewRow& page : kOverviewRows) {
