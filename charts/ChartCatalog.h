@@ -66,7 +66,7 @@ struct ChartRow {
   std::string_view pie_series;
   /// The bar labels are written on two lines ("Aperture\rpriority").
   bool two_line_labels = false;
-  /// The bars stand narrower than the others.
+  /// The bars keep Qt Charts' own width, narrower than the others'.
   bool narrow_bars = false;
   /// The colour of the disc an empty pie shows before a run.
   ChartColour empty_colour = 0;
@@ -89,7 +89,7 @@ struct OverviewRow {
   int places = 0;
 };
 
-/// The charts, in `ChartId` order, every field written out: the compiler names a field a row leaves out.
+/// The charts, in `ChartId` order, every field written out (the compiler warns of one a row leaves out).
 /// Adding a chart: its tally, a row here, its series rule beside `BuildChartSeries` and, for a new overview
 /// page, its row below and its layout beside `OverviewRects`.
 inline constexpr ChartRow kChartRows[] = {
@@ -373,8 +373,8 @@ inline constexpr int kOverviewCount = static_cast<int>(std::size(kOverviewRows))
 /// The tabs of the chart pages: one per overview page and one per chart.
 inline constexpr int kTabCount = kOverviewCount + kChartCount;
 
-/// What is wrong with a chart table and its overview pages, the first fault found ("two rows take tab
-/// 9"); empty when every chart has its row in id order, its texts, names, series, tally, size, an
+/// What is wrong with a chart table and its overview pages, the first fault found ("two pages take one
+/// tab"); empty when every chart has its row in id order, its texts, names, series, tally, size, an
 /// overview place of its own and a tab of its own, and every tab and every tally has its chart.
 [[nodiscard]] constexpr std::string_view ChartTableFault(std::span<const ChartRow> rows,
                                                          std::span<const OverviewRow> pages);
