@@ -22,10 +22,6 @@ using namespace detail;
 
 namespace {
 
-// The single pages of the six bar charts: only there is a chart switched to its pie.
-constexpr int kFirstBarTab = 1;
-constexpr int kLastBarTab = 6;
-
 constexpr std::string_view kJpegFilter = "Jpeg files (*.jpg)";
 constexpr std::string_view kTextFilter = "Txt files (*.txt)";
 
@@ -73,7 +69,7 @@ bool ChartMenu::eventFilter(QObject* watched, QEvent* event) {
     return key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
   };
   const int tab = window_.CurrentTab();
-  if (watched != tabs_ || tab == kMainTab || tab == kAdditionalTab || !asks_for_menu()) {
+  if (watched != tabs_ || IsOverviewTab(tab) || !asks_for_menu()) {
     return QObject::eventFilter(watched, event);
   }
   const ChartId chart = ChartOfTab(tab);
@@ -86,7 +82,8 @@ bool ChartMenu::eventFilter(QObject* watched, QEvent* event) {
 void ChartMenu::Open(ChartId chart, QPoint at) {
   MenuChart_ = chart;
   const int tab = window_.CurrentTab();
-  mChangeType->setEnabled(IsBarChart(chart) && tab >= kFirstBarTab && tab <= kLastBarTab);
+  // A chart switches to its pie only on its own page.
+  mChangeType->setEnabled(RowOf(chart).may_switch && tab == OwnTab(chart));
   // Charts left over from another folder's run are no result to save.
   mSaveJPEG->setEnabled(window_.ResultShown());
   mSaveTXT->setEnabled(window_.ResultShown());
@@ -94,7 +91,7 @@ void ChartMenu::Open(ChartId chart, QPoint at) {
 }
 
 void ChartMenu::mChangeTypeClick() {
-  if (!MenuChart_ || !IsBarChart(*MenuChart_)) return;
+  if (!MenuChart_ || !RowOf(*MenuChart_).may_switch) return;
   Chart& chart = window_.Charts()[*MenuChart_];
   chart.bar.active = !chart.bar.active;
   chart.pie.active = !chart.bar.active;

@@ -12,8 +12,6 @@ namespace {
 
 const QColor kOverviewCaption(0x00, 0x00, 0xFF);
 
-bool IsOverview(int tab) { return tab == 0 || tab == ChartTabs::kTabsPerRow; }
-
 }  // namespace
 
 ChartTabs::ChartTabs(QWidget* parent) : QWidget(parent) {
@@ -79,7 +77,7 @@ void ChartTabs::paintEvent(QPaintEvent*) {
     style()->drawPrimitive(QStyle::PE_PanelButtonCommand, &button, &painter, this);
 
     QPalette::ColorGroup group = isEnabled() ? QPalette::Normal : QPalette::Disabled;
-    QColor colour = IsOverview(tab) && isEnabled() ? kOverviewCaption : palette().color(group, QPalette::ButtonText);
+    QColor colour = IsOverviewTab(tab) && isEnabled() ? kOverviewCaption : palette().color(group, QPalette::ButtonText);
     painter.setPen(colour);
     painter.setFont(font());
     // A pushed-in tab shows its caption pushed in too.

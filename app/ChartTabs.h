@@ -5,17 +5,19 @@
 #include <QString>
 #include <QWidget>
 
+#include "charts/ChartCatalog.h"
+
 namespace lumetra {
 
-/// The tab control of the chart pages: sixteen button-style tabs in two rows of eight across its top,
-/// their captions painted by the program (tabs 0 and 8, the two overviews, in blue), a current tab and
+/// The tab control of the chart pages: a button-style tab per overview page and per chart, in rows of eight
+/// across its top, their captions painted by the program (the overviews' in blue), a current tab and
 /// a signal when the user picks another. The pages themselves are child widgets placed below the tabs
 /// by the window. Keyboard: Left/Right, Home/End, and Ctrl+Tab / Ctrl+Shift+Tab.
 class ChartTabs : public QWidget {
   Q_OBJECT
 
  public:
-  static constexpr int kTabCount = 16;
+  static constexpr int kTabCount = lumetra::kTabCount;
   static constexpr int kTabsPerRow = 8;
   /// Room between two tabs of a row, in pixels.
   static constexpr int kTabGap = 3;

@@ -40,23 +40,4 @@ constexpr ControlText kMenuCaptionRows[] = {
 const std::span<const ControlText> kControlCaptions = kControlCaptionRows;
 const std::span<const ControlText> kMenuCaptions = kMenuCaptionRows;
 
-const std::array<TextPair, 16> kTabCaptions = {{
-    {"ОСНОВНЫЕ", "MAIN"},
-    {"Выдержка", "Exposure"},
-    {"Диафрагма", "F Number"},
-    {"Фокусное", "Focal Length"},
-    {"ИСО", "ISO"},
-    {"Режим", "Program"},
-    {"Замер", "Metering"},
-    {"Вспышка", "Flash"},
-    {"ДОПОЛНИТ.", "ADDITIONAL"},
-    {"Ориентация", "Orientation"},
-    {"Фокусировка", "Focus Mode"},
-    {"Drive mode", "Drive mode"},
-    {"Фирма", "Make"},
-    {"Кроп-фактор", "Crop-Factor"},
-    {"Фотоаппарат", "Model"},
-    {"Объектив", "Lens"},
-}};
-
 }  // namespace lumetra

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "charts/ChartCatalog.h"
 #include "survey/Labels.h"
 
 namespace lumetra {
@@ -19,8 +20,8 @@ struct ControlText {
 extern const std::span<const ControlText> kControlCaptions;
 /// The main menu's items and the chart pop-up menu's; a command's caption is found by its name.
 extern const std::span<const ControlText> kMenuCaptions;
-/// The sixteen tab captions, in tab order; tab 8 in its short form.
-extern const std::array<TextPair, 16> kTabCaptions;
+/// The tab captions, in tab order, from the chart table; tab 8 in its short form.
+inline constexpr std::array<TextPair, kTabCount> kTabCaptions = TabCaptions();
 /// Tab 8 while the left panel is hidden: there is room for the whole word.
 inline constexpr TextPair kAdditionalTabLong{"ДОПОЛНИТЕЛЬНЫЕ", "ADDITIONAL"};
 

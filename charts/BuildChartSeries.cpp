@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "charts/ChartTable.h"
 #include "numbers/FixedPoint.h"
 #include "numbers/NumberText.h"
 
@@ -25,6 +26,12 @@ ChartColour PaletteColour(int n) {
 namespace {
 
 using Rows = std::vector<myRecord>;
+
+// What a series rule reads besides the chart's tally.
+struct SeriesInput {
+  const ChartSettings& settings;
+  int64_t filtered;
+};
 
 // When no row of a grouped pie exceeds 1 %, this many of the largest rows keep slices of their own.
 constexpr size_t kSlicesWithoutLargeRow = 10;
@@ -50,12 +57,6 @@ std::string DisplayLabel(const Rows& rows, size_t index, LabelId undetermined, L
 
 // The pie's row number (from 1) as a colour.
 int RowNumber(size_t index) { return static_cast<int>(index) + 1; }
-
-// Where in the palette the grouped pies start, so that side by side they do not begin alike: the crop
-// factors three colours on, the models five, the makes at the first; the lenses count down from the last.
-constexpr int kCropPaletteOffset = 3;
-constexpr int kModelPaletteOffset = 5;
-constexpr int kLensPaletteTop = 19;
 
 // Where a row stands on a linear axis and what its bar is called.
 struct LinearBar {
@@ -86,37 +87,35 @@ std::optional<LinearBar> AtInteger(const myRecord& row) {
   return LinearBar{static_cast<double>(ReadInteger64(row.text).value_or(0)), row.text};
 }
 
-void FillFocal(Chart& chart, const Rows& rows, const ChartSettings& settings) {
-  chart.axis_maximum = LargestCount(rows);
-  chart.axis = settings.rb_Text ? AxisKind::kText : AxisKind::kLinear;
-  chart.pie.marks = true;
-  FillBarsAndPie(chart, rows, settings, 0x00FF00, LabelId::NotDeterminedN, [](const myRecord& row) {
+void FillFocal(Chart& chart, const Rows& rows, const SeriesInput& input) {
+  FillBarsAndPie(chart, rows, input.settings, 0x00FF00, LabelId::NotDeterminedN, [](const myRecord& row) {
     // The undetermined row has no place on a linear axis.
     return row.label == LabelId::NotDeterminedN ? std::nullopt : AtInteger(row);
   });
 }
 
-void FillShutter(Chart& chart, const Rows& rows, const ChartSettings& settings) {
-  FillBarsAndPie(chart, rows, settings, 0xFF0000, LabelId::NotDeterminedF, [](const myRecord& row) {
+void FillShutter(Chart& chart, const Rows& rows, const SeriesInput& input) {
+  FillBarsAndPie(chart, rows, input.settings, 0xFF0000, LabelId::NotDeterminedF, [](const myRecord& row) {
     // The undetermined row's time is 0, so it stands at the origin.
     return std::optional<LinearBar>(LinearBar{static_cast<double>(row.value) / kFixedPointUnit, row.text});
   });
 }
 
-void FillFnumber(Chart& chart, const Rows& rows, const ChartSettings& settings) {
-  FillBarsAndPie(chart, rows, settings, 0x0000FF, LabelId::NotDeterminedF,
-                 [&settings](const myRecord& row) -> std::optional<LinearBar> {
+void FillFnumber(Chart& chart, const Rows& rows, const SeriesInput& input) {
+  const Language language = input.settings.language;
+  FillBarsAndPie(chart, rows, input.settings, 0x0000FF, LabelId::NotDeterminedF,
+                 [language](const myRecord& row) -> std::optional<LinearBar> {
                    // At the origin wherever it stands: a text kept as the camera wrote it may sort before it.
-                   if (row.label == LabelId::NotDeterminedF) return LinearBar{0, NotDeterminedShort(settings.language)};
+                   if (row.label == LabelId::NotDeterminedF) return LinearBar{0, NotDeterminedShort(language)};
                    // A text that is not a number has no place on a linear axis; its photos still count in the pie.
                    if (const std::optional<double> number = ReadDecimal(row.text)) return LinearBar{*number, row.text};
                    return std::nullopt;
                  });
 }
 
-void FillIso(Chart& chart, const Rows& rows, const ChartSettings& settings) {
+void FillIso(Chart& chart, const Rows& rows, const SeriesInput& input) {
   // The ISO bars keep the full undetermined label on a text axis.
-  FillBarsAndPie(chart, rows, settings, 0x00FFFF, LabelId::kNone, [](const myRecord& row) {
+  FillBarsAndPie(chart, rows, input.settings, 0x00FFFF, LabelId::kNone, [](const myRecord& row) {
     return row.label == LabelId::NotDeterminedN ? std::optional<LinearBar>(LinearBar{0, "0"}) : AtInteger(row);
   });
 }
@@ -133,6 +132,9 @@ void FillFixedBars(Chart& chart, const Rows& rows, ChartColour bar_colour) {
     chart.pie.Add(rows[i].count, rows[i].text, PaletteColour(RowNumber(i)));
   }
 }
+
+void FillProgram(Chart& chart, const Rows& rows, const SeriesInput&) { FillFixedBars(chart, rows, 0xFFFF00); }
+void FillMeter(Chart& chart, const Rows& rows, const SeriesInput&) { FillFixedBars(chart, rows, 0xFF0080); }
 
 // Flash, orientation, focus and drive: the rows that occur, each in the colour `colour_of` gives it.
 // Orientation, focus and drive keep their points when no row occurs.
@@ -175,6 +177,94 @@ void FillGroupedPie(ChartSeries& series, const Rows& rows, int64_t filtered, Lan
   if (others > 0) series.Add(others, LabelOthers(language), 0x000000);
 }
 
+void FillFlash(Chart& chart, const Rows& rows, const SeriesInput&) {
+  FillFixedPie(chart.pie, rows, true, [](size_t i, const myRecord&) { return PaletteColour(RowNumber(i)); });
+}
+
+void FillOrientation(Chart& chart, const Rows& rows, const SeriesInput&) {
+  FillFixedPie(chart.pie, rows, false, [](size_t, const myRecord& row) -> ChartColour {
+    if (row.label == LabelId::LabelHorizontal) return 0x00FFFF;
+    if (row.label == LabelId::LabelVertical) return 0xFFFF00;
+    return 0xFF0000;
+  });
+}
+
+void FillFocus(Chart& chart, const Rows& rows, const SeriesInput&) {
+  static constexpr ChartColour kFocusColours[] = {0x23EE61, 0xFF00FF, 0x2376EE, 0xFFFF00, 0xF92981};
+  FillFixedPie(chart.pie, rows, false, [](size_t i, const myRecord&) {
+    return kFocusColours[std::min<size_t>(i, std::size(kFocusColours) - 1)];
+  });
+}
+
+void FillDrive(Chart& chart, const Rows& rows, const SeriesInput&) {
+  static constexpr ChartColour kDriveColours[] = {0x2376EE, 0xFFFF00, 0x23EE61};
+  FillFixedPie(chart.pie, rows, false, [](size_t i, const myRecord&) {
+    return kDriveColours[std::min<size_t>(i, std::size(kDriveColours) - 1)];
+  });
+}
+
+// Where in the palette the grouped pies start, so that side by side they do not begin alike: the crop
+// factors three colours on, the models five, the makes at the first; the lenses count down from the last.
+constexpr int kCropPaletteOffset = 3;
+constexpr int kModelPaletteOffset = 5;
+constexpr int kLensPaletteTop = 19;
+
+void FillMake(Chart& chart, const Rows& rows, const SeriesInput& input) {
+  FillGroupedPie(chart.pie, rows, input.filtered, input.settings.language, [](int i) { return PaletteColour(i); });
+}
+
+void FillCrop(Chart& chart, const Rows& rows, const SeriesInput& input) {
+  FillGroupedPie(chart.pie, rows, input.filtered, input.settings.language,
+                 [](int i) { return PaletteColour(i + kCropPaletteOffset); });
+}
+
+void FillModel(Chart& chart, const Rows& rows, const SeriesInput& input) {
+  FillGroupedPie(chart.pie, rows, input.filtered, input.settings.language,
+                 [](int i) { return PaletteColour(i + kModelPaletteOffset); });
+}
+
+void FillLens(Chart& chart, const Rows& rows, const SeriesInput& input) {
+  FillGroupedPie(chart.pie, rows, input.filtered, input.settings.language,
+                 [](int i) { return PaletteColour(std::abs(kLensPaletteTop - i)); });
+}
+
+// How each chart turns its tally into points, in `ChartId` order.
+struct SeriesRule {
+  ChartId id;
+  void (*fill)(Chart& chart, const Rows& rows, const SeriesInput& input);
+};
+constexpr SeriesRule kSeriesRules[] = {
+    {ChartId::Chart_ShutterSpeed, FillShutter},
+    {ChartId::Chart_Fnumber, FillFnumber},
+    {ChartId::Chart_FocalLength, FillFocal},
+    {ChartId::Chart_ISO, FillIso},
+    {ChartId::Chart_Program, FillProgram},
+    {ChartId::Chart_Meter, FillMeter},
+    {ChartId::Chart_Flash, FillFlash},
+    {ChartId::Chart_Orientation, FillOrientation},
+    {ChartId::Chart_Focus, FillFocus},
+    {ChartId::Chart_Drive, FillDrive},
+    {ChartId::Chart_Make, FillMake},
+    {ChartId::Chart_Crop, FillCrop},
+    {ChartId::Chart_Model, FillModel},
+    {ChartId::Chart_Lens, FillLens},
+};
+static_assert(std::size(kSeriesRules) == kChartCount, "every chart has its series rule");
+constexpr bool RulesInChartOrder() {
+  for (size_t i = 0; i < std::size(kSeriesRules); ++i) {
+    if (kSeriesRules[i].id != static_cast<ChartId>(i)) return false;
+  }
+  return true;
+}
+static_assert(RulesInChartOrder(), "kSeriesRules lists the charts in ChartId order");
+
+// Whether a build in `mode` refills the chart of `row`: every chart after a run, the charts of the focal
+// mode and of the crop factors when those change.
+bool Refilled(const ChartRow& row, RebuildMode mode) {
+  return mode == RebuildMode::kAll || row.tally != row.tally_35mm ||
+         (mode == RebuildMode::kFocalAndCrop && row.follows_crop_factors);
+}
+
 void EmptyChart(Chart& chart) {
   chart.bar.Clear();
   chart.pie.Clear();
@@ -184,85 +274,31 @@ void EmptyChart(Chart& chart) {
 }  // namespace
 
 void BuildChartSeries(ChartSet& charts, const SurveyState& state, RebuildMode mode, const ChartSettings& settings) {
-  using enum ChartId;
-  if (state.filteredCount <= 0) {
+  const SeriesInput input{settings, state.filteredCount};
+  for (const ChartRow& row : kChartRows) {
+    if (!Refilled(row, mode)) continue;
+    Chart& chart = charts[row.id];
     // Nothing passed the filter: no share can be computed and there is nothing to draw.
-    for (const ChartId id : AllCharts()) {
-      const bool refilled = mode == RebuildMode::kAll || id == Chart_FocalLength ||
-                            (mode == RebuildMode::kFocalAndCrop && id == Chart_Crop);
-      if (refilled) EmptyChart(charts[id]);
+    if (state.filteredCount <= 0) {
+      EmptyChart(chart);
+      continue;
     }
-    return;
+    const Rows& rows = ChartTally(state, row.id, settings.rb_Real);
+    if (row.form == ChartForm::kBars) {
+      chart.axis_maximum = LargestCount(rows);
+      chart.axis = settings.rb_Text ? AxisKind::kText : AxisKind::kLinear;
+      chart.pie.marks = true;
+    }
+    kSeriesRules[static_cast<size_t>(row.id)].fill(chart, rows, input);
   }
-  const Language language = settings.language;
-  const int64_t filtered = state.filteredCount;
-
-  FillFocal(charts[Chart_FocalLength], settings.rb_Real ? state.tallyFocal : state.tallyFocal35, settings);
-  if (mode == RebuildMode::kAll || mode == RebuildMode::kFocalAndCrop) {
-    FillGroupedPie(charts[Chart_Crop].pie, state.tallyCrop, filtered, language,
-                   [](int i) { return PaletteColour(i + kCropPaletteOffset); });
-  }
-  if (mode != RebuildMode::kAll) return;
-
-  const AxisKind axis = settings.rb_Text ? AxisKind::kText : AxisKind::kLinear;
-  const struct {
-    ChartId id;
-    const Rows& rows;
-  } bar_charts[] = {{Chart_ShutterSpeed, state.tallyShutter},
-                    {Chart_Fnumber, state.tallyFNumber},
-                    {Chart_ISO, state.tallyIso},
-                    {Chart_Program, state.tallyProgram},
-                    {Chart_Meter, state.tallyMetering}};
-  for (const auto& [id, rows] : bar_charts) {
-    charts[id].axis_maximum = LargestCount(rows);
-    charts[id].axis = axis;
-    charts[id].pie.marks = true;
-  }
-  FillShutter(charts[Chart_ShutterSpeed], state.tallyShutter, settings);
-  FillFnumber(charts[Chart_Fnumber], state.tallyFNumber, settings);
-  FillIso(charts[Chart_ISO], state.tallyIso, settings);
-  FillFixedBars(charts[Chart_Program], state.tallyProgram, 0xFFFF00);
-  FillFixedBars(charts[Chart_Meter], state.tallyMetering, 0xFF0080);
-
-  FillFixedPie(charts[Chart_Flash].pie, state.tallyFlash, true,
-               [](size_t i, const myRecord&) { return PaletteColour(RowNumber(i)); });
-  FillFixedPie(charts[Chart_Orientation].pie, state.tallyOrientation, false,
-               [](size_t, const myRecord& row) -> ChartColour {
-                 if (row.label == LabelId::LabelHorizontal) return 0x00FFFF;
-                 if (row.label == LabelId::LabelVertical) return 0xFFFF00;
-                 return 0xFF0000;
-               });
-  FillGroupedPie(charts[Chart_Model].pie, state.tallyModel, filtered, language,
-                 [](int i) { return PaletteColour(i + kModelPaletteOffset); });
-  FillGroupedPie(charts[Chart_Lens].pie, state.tallyLens, filtered, language,
-                 [](int i) { return PaletteColour(std::abs(kLensPaletteTop - i)); });
-  FillGroupedPie(charts[Chart_Make].pie, state.tallyMake, filtered, language, [](int i) { return PaletteColour(i); });
-  static constexpr ChartColour kFocusColours[] = {0x23EE61, 0xFF00FF, 0x2376EE, 0xFFFF00, 0xF92981};
-  FillFixedPie(charts[Chart_Focus].pie, state.tallyFocus, false, [](size_t i, const myRecord&) {
-    return kFocusColours[std::min<size_t>(i, std::size(kFocusColours) - 1)];
-  });
-  static constexpr ChartColour kDriveColours[] = {0x2376EE, 0xFFFF00, 0x23EE61};
-  FillFixedPie(charts[Chart_Drive].pie, state.tallyDrive, false, [](size_t i, const myRecord&) {
-    return kDriveColours[std::min<size_t>(i, std::size(kDriveColours) - 1)];
-  });
 }
 
 void ResetChartSeries(ChartSet& charts) {
-  using enum ChartId;
-  static constexpr struct {
-    ChartId id;
-    ChartColour colour;
-  } kPlaceholders[] = {
-      {Chart_Flash, 0x00FF00},   {Chart_Orientation, 0x2376EE}, {Chart_Model, 0xF92981},
-      {Chart_Lens, 0x00FFFF},    {Chart_Make, 0xF59519},        {Chart_Crop, 0x23EE61},
-      {Chart_Focus, 0xF7A913},   {Chart_Drive, 0x9D4DF7},       {Chart_ShutterSpeed, 0xFF0000},
-      {Chart_Fnumber, 0x5A87F9}, {Chart_FocalLength, 0x00FF00}, {Chart_ISO, 0x00FFFF},
-      {Chart_Program, 0xFFFF00}, {Chart_Meter, 0xFF00FF},
-  };
-  for (const auto& [id, colour] : kPlaceholders) {
-    charts[id].bar.Clear();
-    charts[id].pie.Clear();
-    charts[id].pie.Add(0, {}, colour);
+  for (const ChartRow& row : kChartRows) {
+    Chart& chart = charts[row.id];
+    chart.bar.Clear();
+    chart.pie.Clear();
+    chart.pie.Add(0, {}, row.empty_colour);
   }
 }
 

@@ -17,7 +17,7 @@ struct ChartSettings {
 
 /// Which charts a build refills.
 enum class RebuildMode : int {
-  /// All fourteen: after a run, an Apply of the filter, an axis or language switch.
+  /// Every chart: after a run, an Apply of the filter, an axis or language switch.
   kAll = 0,
   /// The focal-length chart: after a switch of real/35 mm or the unknown-cameras merge.
   kFocal = 1,

@@ -7,35 +7,6 @@
 #include "survey/Labels.h"
 
 namespace lumetra {
-namespace {
-
-struct ChartDescription {
-  const char* name;
-  const char* russian;
-  const char* english;
-  const char* bar_series;  // nullptr for the category pies
-  const char* pie_series;
-};
-
-// In `ChartId` order.
-constexpr ChartDescription kCharts[kChartCount] = {
-    {"Chart_ShutterSpeed", "Выдержка", "Exposure", "SerSS", "SerSS2"},
-    {"Chart_Fnumber", "Диафрагма", "F Number", "SerFN1", "SerFN2"},
-    {"Chart_FocalLength", "Фокусное расстояние", "Focal length", "SerFL", "SerFL2"},
-    {"Chart_ISO", "ИСО", "ISO", "SerISO", "SerISO2"},
-    {"Chart_Program", "Режим съемки", "Program", "SerProgram", "SerProgram2"},
-    {"Chart_Meter", "Замер экспозиции", "Metering Mode", "SerMeter", "SerMeter2"},
-    {"Chart_Flash", "Вспышка", "Flash", nullptr, "SerFlash"},
-    {"Chart_Orientation", "Ориентация", "Orientation", nullptr, "SerOrientation"},
-    {"Chart_Focus", "Режим фокусировки", "Focus Mode", nullptr, "SerFocus"},
-    {"Chart_Drive", "Drive mode", "Drive mode", nullptr, "SerDrive"},
-    {"Chart_Make", "Фирма", "Make", nullptr, "SerMake"},
-    {"Chart_Crop", "Кроп-фактор", "Crop-Factor", nullptr, "SerCrop"},
-    {"Chart_Model", "Фотоаппарат", "Model", nullptr, "SerModel"},
-    {"Chart_Lens", "Объектив", "Lens", nullptr, "SerLens"},
-};
-
-}  // namespace
 
 std::array<ChartId, kChartCount> AllCharts() {
   std::array<ChartId, kChartCount> ids{};
@@ -80,27 +51,23 @@ void ChartSeries::Insert(ChartPoint point) {
 }
 
 ChartSet::ChartSet() {
-  for (const ChartId id : AllCharts()) {
-    const ChartDescription& description = kCharts[static_cast<size_t>(id)];
-    Chart& chart = (*this)[id];
-    chart.id = id;
-    chart.name = description.name;
-    chart.has_axis = description.bar_series != nullptr;
+  for (const ChartRow& row : kChartRows) {
+    Chart& chart = (*this)[row.id];
+    chart.id = row.id;
+    chart.name = row.name;
+    chart.has_axis = row.form == ChartForm::kBars;
     if (chart.has_axis) {
-      chart.bar = ChartSeries(description.bar_series, SeriesKind::kBar, PointOrder::kByX, true);
-      chart.pie = ChartSeries(description.pie_series, SeriesKind::kPie, PointOrder::kAscendingValue, false);
+      chart.bar = ChartSeries(std::string(row.bar_series), SeriesKind::kBar, PointOrder::kByX, true);
+      chart.pie = ChartSeries(std::string(row.pie_series), SeriesKind::kPie, PointOrder::kAscendingValue, false);
       chart.pie.marks = true;
     } else {
       chart.bar = ChartSeries({}, SeriesKind::kBar, PointOrder::kByX, false);
-      chart.pie = ChartSeries(description.pie_series, SeriesKind::kPie, PointOrder::kDescendingValue, true);
+      chart.pie = ChartSeries(std::string(row.pie_series), SeriesKind::kPie, PointOrder::kDescendingValue, true);
     }
   }
 }
 
-std::string ChartTitle(ChartId id, Language language) {
-  const ChartDescription& description = kCharts[static_cast<size_t>(id)];
-  return language == kRussian ? description.russian : description.english;
-}
+std::string ChartTitle(ChartId id, Language language) { return std::string(RowOf(id).title.In(language)); }
 
 void SetChartTexts(ChartSet& charts, Language language) {
   for (const ChartId id : AllCharts()) {

@@ -5,36 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "charts/ChartCatalog.h"
 #include "survey/Labels.h"
 
 namespace lumetra {
 
-/// A colour as 0xRRGGBB.
-using ChartColour = uint32_t;
-
-/// The fourteen charts, in the order of their own tabs (1 to 7, then 9 to 15).
-enum class ChartId : uint8_t {
-  Chart_ShutterSpeed,
-  Chart_Fnumber,
-  Chart_FocalLength,
-  Chart_ISO,
-  Chart_Program,
-  Chart_Meter,
-  Chart_Flash,
-  Chart_Orientation,
-  Chart_Focus,
-  Chart_Drive,
-  Chart_Make,
-  Chart_Crop,
-  Chart_Model,
-  Chart_Lens,
-};
-inline constexpr int kChartCount = 14;
 /// Every chart, in `ChartId` order.
 [[nodiscard]] std::array<ChartId, kChartCount> AllCharts();
-
-/// The six charts with a bar series and an alternate pie over the same rows.
-[[nodiscard]] constexpr bool IsBarChart(ChartId id) { return id <= ChartId::Chart_Meter; }
 
 /// A bar or a pie slice: a count of photos with its label and colour; `x` places a bar on the
 /// horizontal axis (its slot from 0 on a text axis, its value on a linear one; 0 for slices).
@@ -90,7 +67,7 @@ struct Chart {
   /// The control's name ("Chart_ShutterSpeed").
   std::string name;
   std::string title;
-  /// The six bar charts have a vertical axis and a bar series; the others only a pie.
+  /// The bar charts have a vertical axis and a bar series; the others only a pie.
   bool has_axis = false;
   int64_t axis_maximum = 0;
   std::string axis_title;
@@ -105,7 +82,7 @@ struct Chart {
   [[nodiscard]] const ChartSeries& Shown() const { return has_axis && bar.active ? bar : pie; }
 };
 
-/// The fourteen charts with their series, in `ChartId` order; bar series active, alternate pies inactive
+/// Every chart with its series, in `ChartId` order; bar series active, alternate pies inactive
 /// with marks, category pies active without marks; titles empty until `SetChartTexts`.
 class ChartSet {
  public:

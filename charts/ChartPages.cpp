@@ -1,41 +1,25 @@
 #include "charts/ChartPages.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "charts/PageLayout.h"
 
 namespace lumetra {
 namespace {
 
-// Charts before this one belong to the main overview.
-constexpr auto kFirstAdditional = ChartId::Chart_Make;
-
-constexpr ChartId kMainCharts[] = {
-    ChartId::Chart_ShutterSpeed, ChartId::Chart_Fnumber, ChartId::Chart_FocalLength, ChartId::Chart_ISO,
-    ChartId::Chart_Program,      ChartId::Chart_Meter,   ChartId::Chart_Flash,       ChartId::Chart_Orientation,
-    ChartId::Chart_Focus,        ChartId::Chart_Drive,
-};
-constexpr ChartId kAdditionalCharts[] = {ChartId::Chart_Make, ChartId::Chart_Crop, ChartId::Chart_Model,
-                                         ChartId::Chart_Lens};
-
 void Place(ChartView& view, const PageRect& rect) { view.setGeometry(rect.left, rect.top, rect.width, rect.height); }
 
+// The charts of overview page `page`.
+std::vector<ChartId> PageCharts(OverviewPage page) {
+  std::vector<ChartId> charts;
+  for (const ChartRow& row : kChartRows) {
+    if (row.page == page) charts.push_back(row.id);
+  }
+  return charts;
+}
+
 }  // namespace
-
-int OwnTab(ChartId chart) {
-  // Tabs 1 to 7 show the first seven charts, tabs 9 to 15 the other seven.
-  const int index = static_cast<int>(chart);
-  return index < kAdditionalTab - 1 ? index + 1 : index + 2;
-}
-
-int OverviewTab(ChartId chart) { return chart < kFirstAdditional ? kMainTab : kAdditionalTab; }
-
-int TabAfterClick(ChartId chart, int current_tab) {
-  const int overview = OverviewTab(chart);
-  return current_tab == overview ? OwnTab(chart) : overview;
-}
-
-ChartId ChartOfTab(int tab) { return static_cast<ChartId>(tab < kAdditionalTab ? tab - 1 : tab - 2); }
 
 ChartPages::ChartPages(ChartSet& charts, QWidget& area) : charts_(charts), area_(area) {
   for (ChartId id : AllCharts()) {
@@ -51,14 +35,10 @@ void ChartPages::SetMenuHandler(const std::function<void(ChartId, QPoint)>& hand
   for (ChartId id : AllCharts()) View(id).SetMenuHandler([handler, id](QPoint at) { handler(id, at); });
 }
 
-void ChartPages::ArrangeMainPage(int64_t KoefH) {
-  const auto rects = MainPageRects(area_.contentsRect().width(), area_.contentsRect().height(), KoefH);
-  for (size_t i = 0; i < rects.size(); ++i) Place(View(kMainCharts[i]), rects[i]);
-}
-
-void ChartPages::ArrangeAdditionalPage() {
-  const auto rects = AdditionalPageRects(area_.contentsRect().width(), area_.contentsRect().height());
-  for (size_t i = 0; i < rects.size(); ++i) Place(View(kAdditionalCharts[i]), rects[i]);
+void ChartPages::ArrangePage(OverviewPage page, int64_t KoefH) {
+  const std::vector<PageRect> rects =
+      OverviewRects(page, area_.contentsRect().width(), area_.contentsRect().height(), KoefH);
+  for (const ChartId id : PageCharts(page)) Place(View(id), rects[static_cast<size_t>(RowOf(id).place)]);
 }
 
 void ChartPages::ShowOnly(std::span<const ChartId> shown) {
@@ -69,28 +49,29 @@ void ChartPages::ShowOnly(std::span<const ChartId> shown) {
   }
 }
 
-void ChartPages::ShowPage(int tab, int64_t KoefH) {
-  if (tab == kMainTab) {
-    for (ChartId id : kMainCharts) {
-      Chart& chart = charts_[id];
-      if (IsBarChart(id)) {
-        // The main overview always shows bars, whatever form a single page chose.
-        View(id).SetPage(ChartPage::kOverview);
-        chart.bar.active = true;
-        chart.pie.active = false;
-      } else {
-        chart.pie.marks = false;
-      }
+void ChartPages::ShowOverview(OverviewPage page, int64_t KoefH) {
+  const std::vector<ChartId> shown = PageCharts(page);
+  for (const ChartId id : shown) {
+    Chart& chart = charts_[id];
+    if (IsBarChart(id)) {
+      // An overview always shows bars, whatever form a single page chose.
+      View(id).SetPage(ChartPage::kOverview);
+      chart.bar.active = true;
+      chart.pie.active = false;
+    } else {
+      chart.pie.marks = false;
     }
-    ArrangeMainPage(KoefH);
-    ShowOnly(kMainCharts);
-    return;
   }
-  if (tab == kAdditionalTab) {
-    for (ChartId id : kAdditionalCharts) charts_[id].pie.marks = false;
-    ArrangeAdditionalPage();
-    ShowOnly(kAdditionalCharts);
-    return;
+  ArrangePage(page, KoefH);
+  ShowOnly(shown);
+}
+
+void ChartPages::ShowPage(int tab, int64_t KoefH) {
+  for (const OverviewRow& page : kOverviewRows) {
+    if (page.tab == tab) {
+      ShowOverview(page.page, KoefH);
+      return;
+    }
   }
   const ChartId id = ChartOfTab(tab);
   ChartView& view = View(id);

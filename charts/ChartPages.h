@@ -12,21 +12,7 @@
 
 namespace lumetra {
 
-/// The tabs of the chart pages: 0 the main overview, 8 the additional overview, the others one chart each.
-inline constexpr int kMainTab = 0;
-inline constexpr int kAdditionalTab = 8;
-
-/// The tab that shows `chart` alone (1 to 7, 9 to 15).
-[[nodiscard]] int OwnTab(ChartId chart);
-/// The overview page `chart` belongs to: the main one for the ten charts of tab 0, else the additional one.
-[[nodiscard]] int OverviewTab(ChartId chart);
-/// The tab a left click on `chart` leads to from `current_tab`: from its overview to its own page,
-/// from anywhere else back to its overview.
-[[nodiscard]] int TabAfterClick(ChartId chart, int current_tab);
-/// The chart that `tab`, a tab other than the two overviews, shows alone.
-[[nodiscard]] ChartId ChartOfTab(int tab);
-
-/// The fourteen chart views in the chart area, and which of them each page shows, where, and in what
+/// The chart views in the chart area, and which of them each page shows, where, and in what
 /// form. Changes the model's page flags (active bar or pie series, pie marks) as the pages ask.
 class ChartPages {
  public:
@@ -44,14 +30,17 @@ class ChartPages {
   /// the area (bars in the form last chosen, pies with their marks). `KoefH` (1/10000) sets the gap
   /// between the rows of the main overview.
   void ShowPage(int tab, int64_t KoefH);
+  /// Places the charts of overview page `page` in the area (`KoefH` as for `ShowPage`).
+  void ArrangePage(OverviewPage page, int64_t KoefH);
   /// Places the ten charts of the main overview in the area.
-  void ArrangeMainPage(int64_t KoefH);
+  void ArrangeMainPage(int64_t KoefH) { ArrangePage(OverviewPage::kMain, KoefH); }
   /// Places the four charts of the additional overview in the area.
-  void ArrangeAdditionalPage();
+  void ArrangeAdditionalPage() { ArrangePage(OverviewPage::kAdditional, 0); }
   /// Redraws the charts of the page shown from the model; the others are redrawn when shown.
   void RefreshShown();
 
  private:
+  void ShowOverview(OverviewPage page, int64_t KoefH);
   void ShowOnly(std::span<const ChartId> shown);
 
   ChartSet& charts_;

@@ -8,15 +8,8 @@
 namespace lumetra {
 
 QSize ExportSize(ChartId id) {
-  switch (id) {
-    case ChartId::Chart_ShutterSpeed:
-    case ChartId::Chart_Fnumber:
-    case ChartId::Chart_FocalLength:
-    case ChartId::Chart_ISO:
-      return {2000, 1000};
-    default:
-      return {1000, 1000};
-  }
+  const PictureSize size = RowOf(id).export_size;
+  return {size.width, size.height};
 }
 
 QImage DrawChartPicture(const Chart& chart, QSize size) {

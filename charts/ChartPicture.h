@@ -7,8 +7,7 @@
 
 namespace lumetra {
 
-/// The size of an exported chart picture in pixels: 2000 x 1000 for the exposure, F-number, focal-length
-/// and ISO charts, 1000 x 1000 for the others.
+/// The size of an exported chart picture in pixels, as its row gives it.
 [[nodiscard]] QSize ExportSize(ChartId id);
 
 /// The chart drawn as on its own page (bars with the single-page margin, pies with their marks) into a

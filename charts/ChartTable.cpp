@@ -9,37 +9,8 @@
 namespace lumetra {
 
 const std::vector<myRecord>& ChartTally(const SurveyState& state, ChartId id, bool rb_Real) {
-  switch (id) {
-    case ChartId::Chart_ShutterSpeed:
-      return state.tallyShutter;
-    case ChartId::Chart_Fnumber:
-      return state.tallyFNumber;
-    case ChartId::Chart_FocalLength:
-      return rb_Real ? state.tallyFocal : state.tallyFocal35;
-    case ChartId::Chart_ISO:
-      return state.tallyIso;
-    case ChartId::Chart_Program:
-      return state.tallyProgram;
-    case ChartId::Chart_Meter:
-      return state.tallyMetering;
-    case ChartId::Chart_Flash:
-      return state.tallyFlash;
-    case ChartId::Chart_Orientation:
-      return state.tallyOrientation;
-    case ChartId::Chart_Focus:
-      return state.tallyFocus;
-    case ChartId::Chart_Drive:
-      return state.tallyDrive;
-    case ChartId::Chart_Make:
-      return state.tallyMake;
-    case ChartId::Chart_Crop:
-      return state.tallyCrop;
-    case ChartId::Chart_Model:
-      return state.tallyModel;
-    case ChartId::Chart_Lens:
-      return state.tallyLens;
-  }
-  return state.tallyShutter;
+  const ChartRow& row = RowOf(id);
+  return state.Tally(rb_Real ? row.tally : row.tally_35mm);
 }
 
 std::string ChartTableText(const std::string& title, const std::string& folder, const std::vector<myRecord>& rows) {

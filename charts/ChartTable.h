@@ -9,8 +9,8 @@
 
 namespace lumetra {
 
-/// The tally a chart's text table lists: the focal tally by `rb_Real`, every other chart its own; all
-/// rows, those of count 0 and those a pie groups included.
+/// The tally chart `id` shows and its text table lists: by `rb_Real` for the focal chart, every other
+/// chart its own; all rows, those of count 0 and those a pie groups included.
 [[nodiscard]] const std::vector<myRecord>& ChartTally(const SurveyState& state, ChartId id, bool rb_Real);
 
 /// The text table of `rows` as it is written to the file: Windows-1251 bytes, every line ended by CR LF,

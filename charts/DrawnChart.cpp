@@ -64,10 +64,18 @@ QFont LabelFont() {
   return font;
 }
 
-qreal BarWidth(ChartId id) { return id == ChartId::Chart_Meter ? kComponentBarWidth : kBarWidth; }
+qreal BarWidth(ChartId id) { return RowOf(id).narrow_bars ? kComponentBarWidth : kBarWidth; }
 
 // The exposure program labels ("Aperture\rpriority") are written on two lines under their bars.
-bool MultiLineLabels(ChartId id) { return id == ChartId::Chart_Program || id == ChartId::Chart_Meter; }
+bool MultiLineLabels(ChartId id) { return RowOf(id).two_line_labels; }
+
+// The window of a linear axis over bars from `low` to `high`: a sixteenth of the spread beyond each end.
+// One bar, or all at one X: a window as wide as the value itself (1 at 0), never a zero-width axis.
+std::pair<qreal, qreal> LinearAxisWindow(qreal low, qreal high) {
+  if (high > low) return {low - (high - low) / 16, high + (high - low) / 16};
+  const qreal half = low != 0 ? std::abs(low) / 2 : 0.5;
+  return {low - half, low + half};
+}
 
 QPen BarOutline(const QColor& colour) { return QPen(colour.darker(160), 1); }
 
@@ -279,19 +287,7 @@ void DrawnChart::DrawLinearBars(const Chart& chart, QValueAxis* count_axis) {
     x_axis->setRange(0, 1);
     return;
   }
-  const qreal low = points.front().x;
-  const qreal high = points.back().x;
-  qreal axis_min = 0;
-  qreal axis_max = 0;
-  if (high > low) {
-    axis_min = low - (high - low) / 16;
-    axis_max = high + (high - low) / 16;
-  } else {
-    // One bar, or all at one X: a window as wide as the value itself (1 at 0), never a zero-width axis.
-    const qreal half = low != 0 ? std::abs(low) / 2 : 0.5;
-    axis_min = low - half;
-    axis_max = low + half;
-  }
+  const auto [axis_min, axis_max] = LinearAxisWindow(points.front().x, points.back().x);
   x_axis->setStartValue(axis_min);
   x_axis->setRange(axis_min, axis_max);
 

@@ -29,6 +29,23 @@ std::array<PageRect, 4> AdditionalPageRects(int client_width, int client_height)
       {{0, 0, width, height}, {right, 0, width, height}, {0, bottom, width, height}, {right, bottom, width, height}}};
 }
 
+std::vector<PageRect> OverviewRects(OverviewPage page, int client_width, int client_height, int64_t KoefH) {
+  // Each layout has as many places as its page's row has places.
+  static_assert(std::tuple_size_v<decltype(MainPageRects(0, 0, 0))> == RowOf(OverviewPage::kMain).places);
+  static_assert(std::tuple_size_v<decltype(AdditionalPageRects(0, 0))> == RowOf(OverviewPage::kAdditional).places);
+  switch (page) {
+    case OverviewPage::kMain: {
+      const auto rects = MainPageRects(client_width, client_height, KoefH);
+      return {rects.begin(), rects.end()};
+    }
+    case OverviewPage::kAdditional: {
+      const auto rects = AdditionalPageRects(client_width, client_height);
+      return {rects.begin(), rects.end()};
+    }
+  }
+  return {};
+}
+
 PageRect SinglePageRect(int client_width, int client_height) { return {0, 0, client_width - 2, client_height - 2}; }
 
 }  // namespace lumetra

@@ -2,6 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
+
+#include "charts/ChartCatalog.h"
 
 namespace lumetra {
 
@@ -15,13 +18,17 @@ struct PageRect {
   friend bool operator==(const PageRect&, const PageRect&) = default;
 };
 
-/// The ten charts of the main overview in a chart area of `client_width` x `client_height`, in `ChartId`
-/// order (exposure to drive mode): three bar charts on each of the first two rows, the four small pies on
-/// the third, rows `trunc(2 x KoefH)` apart (`KoefH` in 1/10000). Divisions truncate.
+/// The ten places of the main overview in a chart area of `client_width` x `client_height`, by place: three bar charts
+/// on each of the first two rows, the four small pies on the third, rows `trunc(2 x KoefH)` apart (`KoefH` in 1/10000).
+/// Divisions truncate.
 [[nodiscard]] std::array<PageRect, 10> MainPageRects(int client_width, int client_height, int64_t KoefH);
 
-/// The four charts of the additional overview (make, crop factor, model, lens) in a 2 x 2 grid.
+/// The four places of the additional overview in a 2 x 2 grid, by place.
 [[nodiscard]] std::array<PageRect, 4> AdditionalPageRects(int client_width, int client_height);
+
+/// The places of overview page `page`, one per place of its row; `KoefH` matters to the main page only.
+[[nodiscard]] std::vector<PageRect> OverviewRects(OverviewPage page, int client_width, int client_height,
+                                                  int64_t KoefH);
 
 /// A chart alone on its page: the whole area less 2 pixels each way.
 [[nodiscard]] PageRect SinglePageRect(int client_width, int client_height);

@@ -153,31 +153,44 @@ void CountFixed(std::vector<myRecord>& rows, LabelId label, bool last_row_catche
   if (last_row_catches) ++rows.back().count;
 }
 
-// The fifteen tallies in display order, with their names and whether their rows are fixed.
+// The fifteen tallies in `TallyId` order, with their names and whether their rows are fixed.
 struct TallyInfo {
+  TallyId id;
   const char* name;
   std::vector<myRecord> SurveyState::*rows;
   bool fixed;
 };
 constexpr TallyInfo kTallies[] = {
-    {"shutter", &SurveyState::tallyShutter, false},
-    {"fNumber", &SurveyState::tallyFNumber, false},
-    {"focal", &SurveyState::tallyFocal, false},
-    {"focal35", &SurveyState::tallyFocal35, false},
-    {"iso", &SurveyState::tallyIso, false},
-    {"make", &SurveyState::tallyMake, false},
-    {"model", &SurveyState::tallyModel, false},
-    {"lens", &SurveyState::tallyLens, false},
-    {"crop", &SurveyState::tallyCrop, false},
-    {"program", &SurveyState::tallyProgram, true},
-    {"metering", &SurveyState::tallyMetering, true},
-    {"flash", &SurveyState::tallyFlash, true},
-    {"orientation", &SurveyState::tallyOrientation, true},
-    {"drive", &SurveyState::tallyDrive, true},
-    {"focus", &SurveyState::tallyFocus, true},
+    {TallyId::kShutter, "shutter", &SurveyState::tallyShutter, false},
+    {TallyId::kFNumber, "fNumber", &SurveyState::tallyFNumber, false},
+    {TallyId::kFocal, "focal", &SurveyState::tallyFocal, false},
+    {TallyId::kFocal35, "focal35", &SurveyState::tallyFocal35, false},
+    {TallyId::kIso, "iso", &SurveyState::tallyIso, false},
+    {TallyId::kMake, "make", &SurveyState::tallyMake, false},
+    {TallyId::kModel, "model", &SurveyState::tallyModel, false},
+    {TallyId::kLens, "lens", &SurveyState::tallyLens, false},
+    {TallyId::kCrop, "crop", &SurveyState::tallyCrop, false},
+    {TallyId::kProgram, "program", &SurveyState::tallyProgram, true},
+    {TallyId::kMetering, "metering", &SurveyState::tallyMetering, true},
+    {TallyId::kFlash, "flash", &SurveyState::tallyFlash, true},
+    {TallyId::kOrientation, "orientation", &SurveyState::tallyOrientation, true},
+    {TallyId::kDrive, "drive", &SurveyState::tallyDrive, true},
+    {TallyId::kFocus, "focus", &SurveyState::tallyFocus, true},
 };
+static_assert(std::size(kTallies) == kTallyCount);
+constexpr bool InIdOrder() {
+  for (size_t i = 0; i < std::size(kTallies); ++i) {
+    if (kTallies[i].id != static_cast<TallyId>(i)) return false;
+  }
+  return true;
+}
+static_assert(InIdOrder(), "kTallies lists the tallies in TallyId order");
 
 }  // namespace
+
+const std::vector<myRecord>& SurveyState::Tally(TallyId id) const {
+  return this->*kTallies[static_cast<size_t>(id)].rows;
+}
 
 SurveyState::SurveyState(Language language) : language_(language) { SetFixedRows(language); }
 

@@ -38,6 +38,26 @@ struct ValueRanges {
   int64_t iso_max = 0;
 };
 
+/// The fifteen tallies, in display order.
+enum class TallyId : uint8_t {
+  kShutter,
+  kFNumber,
+  kFocal,
+  kFocal35,
+  kIso,
+  kMake,
+  kModel,
+  kLens,
+  kCrop,
+  kProgram,
+  kMetering,
+  kFlash,
+  kOrientation,
+  kDrive,
+  kFocus,
+};
+inline constexpr int kTallyCount = 15;
+
 /// The result of a survey and everything kept to recount it: the stored records, the fifteen tallies in
 /// display order, the counters, the paths of the filtered photos, the ranges and the unknown cameras.
 /// Owned by the main window or the command line; nothing of it is global.
@@ -77,6 +97,8 @@ class SurveyState {
   /// Puts the fixed rows and every label row in `language`, and the check lists with them.
   void RelabelTallies(Language language, FilterCriteria& criteria);
 
+  /// The rows of tally `id`.
+  [[nodiscard]] const std::vector<myRecord>& Tally(TallyId id) const;
   /// The fifteen tallies with their names ("shutter", "fNumber", ...), in display order.
   [[nodiscard]] std::vector<std::pair<const char*, const std::vector<myRecord>*>> AllTallies() const;
 

@@ -19,7 +19,7 @@ std::string MakeFolder(const std::filesystem::path& folder) {
 }  // namespace
 
 std::filesystem::path ChartFileName(ChartId id, std::string_view extension) {
-  std::string name = ChartTitle(id, kEnglish);
+  std::string name(RowOf(id).file_name);
   return name.append(extension);
 }
 
