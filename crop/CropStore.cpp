@@ -8,9 +8,9 @@
 
 #include "files/ReadOwnFile.h"
 #include "files/ReplaceFile.h"
-#include "metadata/TextEncoding.h"
 #include "numbers/FixedPoint.h"
 #include "numbers/NumberText.h"
+#include "text/TextEncoding.h"
 
 namespace lumetra {
 

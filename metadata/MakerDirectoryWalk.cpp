@@ -6,9 +6,9 @@
 #include "metadata/DirectoryEntry.h"
 #include "metadata/ImageInfo.h"
 #include "metadata/ReaderError.h"
-#include "metadata/TextEncoding.h"
 #include "metadata/TiffTypes.h"
 #include "metadata/ValueRendering.h"
+#include "text/TextEncoding.h"
 
 // The maker-note walk of the directory reader: one flat directory in a maker's own layout.
 

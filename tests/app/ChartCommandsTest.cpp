@@ -23,10 +23,10 @@
 #include "app/Lumetra_main.h"
 #include "charts/ChartPages.h"
 #include "charts/ChartView.h"
-#include "charts/Windows1251.h"
 #include "testing/DemoFolder.h"
 #include "tests/charts/JpegInspection.h"
 #include "tests/support/FileBytes.h"
+#include "text/Windows1251.h"
 
 namespace lumetra {
 namespace {
