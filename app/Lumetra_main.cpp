@@ -301,8 +301,7 @@ void TForm_Exif::but_RunClick() {
       return StoredCropFactor(crops_, make, model);
     };
     const WalkResult walk = RunSurvey(folder, options, state_, criteria_, crop_factor, hooks, stopRequested_);
-    if (!walk.skipped_folders.empty() &&
-        walk.skipped_folders.front() == (folder.ends_with('/') ? folder : folder + "/")) {
+    if (walk.root_unreadable) {
       failure = QString::fromStdString(folder) + QStringLiteral(": ") + ToQString(kFolderCannotBeRead.In(UiLanguage_));
     } else if (!walk.trace_failure.empty()) {
       failure = ToQString(walk.trace_failure);

@@ -351,6 +351,8 @@ TEST(WalkFolder, AFolderThatCannotBeListedIsSkipped) {
   EXPECT_THAT(result.skipped,
               ElementsAre(SkippedEntry{.path = root.path().string() + "/b/", .reason = "No such file or directory"}));
   EXPECT_FALSE(result.stopped);
+  // A sub-folder that cannot be listed leaves the walk's result to show.
+  EXPECT_FALSE(result.root_unreadable);
 }
 
 TEST(WalkFolder, AFolderWithoutReadPermissionIsSkipped) {
@@ -382,6 +384,7 @@ TEST(WalkFolder, AStartingFolderThatCannotBeListedIsReported) {
     SCOPED_TRACE(c.start);
     Recorder recorder(root.path());
     const WalkResult result = WalkFolder(c.start, Options(), recorder.Hooks(), recorder.stop);
+    EXPECT_TRUE(result.root_unreadable);
     EXPECT_THAT(result.skipped_folders, ElementsAre(c.skipped));
     EXPECT_THAT(recorder.Calls("photo"), IsEmpty());
     EXPECT_EQ(result.entries, 0);
