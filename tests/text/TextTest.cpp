@@ -43,7 +43,9 @@ TEST(DecodeUtf8, ReadsEachLengthAndRefusesMalformedSequences) {
     SCOPED_TRACE(c.what);
     const DecodedCharacter decoded = DecodeUtf8(c.bytes, 0);
     EXPECT_EQ(decoded.length, c.length);
-    if (c.length != 0) EXPECT_EQ(decoded.code_point, c.code_point);
+    if (c.length != 0) {
+      EXPECT_EQ(decoded.code_point, c.code_point);
+    }
     EXPECT_EQ(IsValidUtf8(c.bytes), c.length == c.bytes.size());
   }
 }
