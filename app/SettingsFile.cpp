@@ -8,6 +8,7 @@
 
 #include "files/ReadOwnFile.h"
 #include "files/ReplaceFile.h"
+#include "text/TextLines.h"
 
 namespace lumetra {
 namespace {
@@ -45,20 +46,6 @@ constexpr size_t kLineCount = [] {
   return last;
 }();
 
-std::vector<std::string> SplitLines(const std::string& content) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < content.size()) {
-    size_t end = content.find('\n', start);
-    if (end == std::string::npos) end = content.size();
-    std::string line = content.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-    start = end + 1;
-  }
-  return lines;
-}
-
 }  // namespace
 
 ProgramSettings ParseSettings(const std::vector<std::string>& lines) {
@@ -89,7 +76,8 @@ std::optional<ProgramSettings> ReadSettingsFile(const std::filesystem::path& fil
                "left as it is";
   }
   if (read.outcome != OwnFileRead::Outcome::kRead) return std::nullopt;
-  return ParseSettings(SplitLines(read.bytes));
+  const std::vector<std::string_view> lines = SplitLines(read.bytes);
+  return ParseSettings({lines.begin(), lines.end()});
 }
 
 std::string SettingsText(const ProgramSettings& settings) {

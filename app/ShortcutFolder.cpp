@@ -5,7 +5,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "metadata/TextEncoding.h"
+#include "text/TextEncoding.h"
 
 namespace lumetra {
 namespace {

@@ -61,8 +61,7 @@ RunOutcome WindowRun::Survey(const RunRequest& request, SurveyState& state, Filt
       return StoredCropFactor(crops, make, model);
     };
     const WalkResult walk = RunSurvey(folder, options, state, criteria, crop_factor, hooks, stop_requested_);
-    if (!walk.skipped_folders.empty() &&
-        walk.skipped_folders.front() == (folder.ends_with('/') ? folder : folder + "/")) {
+    if (walk.root_unreadable) {
       outcome.failure = FolderFailure(folder, kFolderCannotBeRead, request.language);
     } else if (!walk.trace_failure.empty()) {
       outcome.failure = ToQString(walk.trace_failure);

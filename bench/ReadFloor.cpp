@@ -83,7 +83,7 @@ int Run(int argc, char** argv) {
   hooks.photo = [&paths](const std::string& path) { paths.push_back(path); };
   const std::atomic<bool> never_stopped{false};
   const WalkResult walk = WalkFolder(folder, WalkOptions{}, hooks, never_stopped);
-  if (!walk.skipped_folders.empty() && walk.skipped_folders.front() == folder + (folder.back() == '/' ? "" : "/")) {
+  if (walk.root_unreadable) {
     std::cerr << "read_floor: cannot list " << folder << '\n';
     return 1;
   }

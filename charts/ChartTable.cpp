@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "charts/Windows1251.h"
 #include "files/ReplaceFile.h"
-#include "metadata/TextEncoding.h"
+#include "text/TextEncoding.h"
+#include "text/Windows1251.h"
 
 namespace lumetra {
 

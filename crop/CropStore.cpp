@@ -8,9 +8,10 @@
 
 #include "files/ReadOwnFile.h"
 #include "files/ReplaceFile.h"
-#include "metadata/TextEncoding.h"
 #include "numbers/FixedPoint.h"
 #include "numbers/NumberText.h"
+#include "text/TextEncoding.h"
+#include "text/TextLines.h"
 
 namespace lumetra {
 
@@ -70,12 +71,8 @@ void ReadCropLines(std::string_view bytes, char decimal_separator, std::vector<C
                    std::vector<size_t>& skipped_lines) {
   if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) bytes.remove_prefix(kByteOrderMark.size());
   size_t line_number = 0;
-  for (size_t pos = 0; pos < bytes.size();) {
-    const size_t end = std::min(bytes.find('\n', pos), bytes.size());
-    std::string_view line = bytes.substr(pos, end - pos);
-    pos = end + 1;
+  for (const std::string_view line : SplitLines(bytes)) {
     ++line_number;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line.empty()) continue;
     const size_t first_tab = line.find('\t');
     const size_t second_tab = first_tab == std::string_view::npos ? first_tab : line.find('\t', first_tab + 1);

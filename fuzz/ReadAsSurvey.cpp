@@ -10,8 +10,8 @@
 #include "fuzz/ReadBothWays.h"
 #include "metadata/ExifData.h"
 #include "metadata/ReaderError.h"
-#include "metadata/TextEncoding.h"
 #include "survey/ExtractPhoto.h"
+#include "text/TextEncoding.h"
 
 namespace lumetra::fuzz {
 namespace {

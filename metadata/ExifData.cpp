@@ -17,7 +17,7 @@
 #include "metadata/RafExif.h"
 #include "metadata/ReaderError.h"
 #include "metadata/Rw2Exif.h"
-#include "metadata/TextEncoding.h"
+#include "text/TextEncoding.h"
 
 namespace lumetra {
 namespace {

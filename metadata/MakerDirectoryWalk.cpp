@@ -6,9 +6,9 @@
 #include "metadata/DirectoryEntry.h"
 #include "metadata/ImageInfo.h"
 #include "metadata/ReaderError.h"
-#include "metadata/TextEncoding.h"
 #include "metadata/TiffTypes.h"
 #include "metadata/ValueRendering.h"
+#include "text/TextEncoding.h"
 
 // The maker-note walk of the directory reader: one flat directory in a maker's own layout.
 
@@ -54,6 +54,10 @@ std::optional<int64_t> WrittenOffset(std::string_view note, bool big_endian) {
   }
   return offset;
 }
+
+// The entry at this position of a maker note (counted from 0) holds the lens text some makers write; it is
+// kept aside as `makerLensText` for a photo without a LensModel tag.
+constexpr int64_t kLensTextEntry = 17;
 
 std::string Quoted(std::string_view bytes) {
   std::string text = "\"";
@@ -121,7 +125,7 @@ void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout
       // note, or list named entries) and the entry the lens text is taken from; the rest stays unread.
       const bool listed = own_row && Lists(row->name);
       std::string rendered;
-      if (ListsEverything() || (BuildMode == BuildSelectedTags && (listed || renders || i == 17))) {
+      if (ListsEverything() || (BuildMode == BuildSelectedTags && (listed || renders || i == kLensTextEntry))) {
         if (field.type == tiff_type::kAscii) {
           rendered = Quoted(raw.substr(0, raw.find('\0')));
         } else if (field.type == tiff_type::kUndefined) {
@@ -138,7 +142,7 @@ void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout
       ReaderContext& context = Context();
       context.SubRecordFlag = false;
       const std::string text = renders ? row->renderer(rendered, context) : MakePrintable(rendered);
-      if (!context.SubRecordFlag && i == 17 && !text.empty()) context.makerLensText = text;
+      if (!context.SubRecordFlag && i == kLensTextEntry && !text.empty()) context.makerLensText = text;
       if (BuildsText()) {
         if (!context.SubRecordFlag) {
           MakerNoteText.append("\r\n").append(name).append(" = ").append(text);

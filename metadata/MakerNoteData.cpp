@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "metadata/TextEncoding.h"
+#include "text/TextEncoding.h"
 
 namespace lumetra {
 namespace {

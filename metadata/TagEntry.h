@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "metadata/TextEncoding.h"
+#include "text/TextEncoding.h"
 
 namespace lumetra {
 

@@ -1,6 +1,5 @@
 #include "metadata/ValueRendering.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -9,6 +8,8 @@
 #include "metadata/EndianReader.h"
 #include "metadata/ReaderError.h"
 #include "metadata/TiffTypes.h"
+#include "numbers/NumberFormat.h"
+#include "text/TrimmedText.h"
 
 namespace lumetra {
 namespace {
@@ -31,15 +32,6 @@ bool IsRationalType(int type) { return type == tiff_type::kRational || type == t
 
 // A format that shows the value as one number ("%5.2f", "F%0.1f") rather than the elements' text ("%s mm").
 bool FormatsAsNumber(std::string_view format) { return !format.empty() && format.find("%s") == std::string_view::npos; }
-
-// Blanks and control characters around a text, as the old Trim removes them.
-std::string_view Trim(std::string_view text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && static_cast<uint8_t>(text[begin]) <= ' ') ++begin;
-  while (end > begin && static_cast<uint8_t>(text[end - 1]) <= ' ') --end;
-  return text.substr(begin, end - begin);
-}
 
 // One half of a rational element: RATIONAL (5) is unsigned, SRATIONAL (10) two's complement. Read as signed,
 // a RATIONAL of 0xFFFFFFFF/1 would be -1.
@@ -73,56 +65,13 @@ double FloatValue(std::string_view raw, int type, bool big_endian) {
   return value;
 }
 
-// One printf-style conversion inside a format: what stands before and after it, and its parts.
-struct Conversion {
-  std::string_view prefix;
-  std::string_view suffix;
-  bool left_justify = false;
-  int width = 0;
-  int precision = -1;
-  char kind = 0;
-};
-
-Conversion ParseConversion(std::string_view format) {
-  Conversion conversion;
-  const size_t percent = format.find('%');
-  if (percent == std::string_view::npos) {
-    conversion.prefix = format;
-    return conversion;
-  }
-  conversion.prefix = format.substr(0, percent);
-  size_t i = percent + 1;
-  while (i < format.size() && (format[i] == '-' || format[i] == '0' || format[i] == '+' || format[i] == ' ')) {
-    if (format[i] == '-') conversion.left_justify = true;
-    ++i;
-  }
-  while (i < format.size() && format[i] >= '0' && format[i] <= '9')
-    conversion.width = conversion.width * 10 + (format[i++] - '0');
-  if (i < format.size() && format[i] == '.') {
-    ++i;
-    conversion.precision = 0;
-    while (i < format.size() && format[i] >= '0' && format[i] <= '9') {
-      conversion.precision = conversion.precision * 10 + (format[i++] - '0');
-    }
-  }
-  if (i < format.size()) conversion.kind = format[i++];
-  conversion.suffix = format.substr(i);
-  return conversion;
-}
-
-std::string Pad(std::string text, const Conversion& conversion) {
-  if (static_cast<int>(text.size()) < conversion.width) {
-    const std::string fill(static_cast<size_t>(conversion.width) - text.size(), ' ');
-    text = conversion.left_justify ? text + fill : fill + text;
-  }
-  return text;
-}
-
+// `value` with `precision` decimals; a failure is the reader's.
 std::string FixedText(double value, int precision) {
-  char buffer[400];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
-  if (result.ec != std::errc()) throw ReaderError("number too long to write");
-  return std::string(buffer, result.ptr);
+  try {
+    return FixedDecimals(value, precision);
+  } catch (const NumberFormatError& error) {
+    throw ReaderError(error.what());
+  }
 }
 
 // The text cut at ", " into three parts; missing parts are empty and read as 0.
@@ -140,16 +89,6 @@ std::vector<std::string_view> ThreeParts(std::string_view text) {
 }
 
 }  // namespace
-
-std::optional<int32_t> ParseInteger(std::string_view text) {
-  text = Trim(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  if (text.empty()) return std::nullopt;
-  int32_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
 
 int ElementSize(int type) {
   using namespace tiff_type;
@@ -258,7 +197,7 @@ double NumericValue(std::string_view raw, int type, bool big_endian, bool numera
 
 std::string DecodeCode(std::string_view code_list, std::string_view value) {
   std::string key(1, ',');
-  key.append(Trim(value)).push_back(':');
+  key.append(TrimmedText(value)).push_back(':');
   std::string list(1, ',');
   list.append(code_list).push_back(',');
   const size_t found = list.find(key);
@@ -275,50 +214,18 @@ std::string MakePrintable(std::string_view text) {
   return printable;
 }
 
-double ParseFraction(std::string_view text) {
-  text = Trim(text);
-  int32_t whole = 0;
-  const size_t blank = text.find(' ');
-  if (blank != std::string_view::npos) {
-    const std::optional<int32_t> parsed = ParseInteger(text.substr(0, blank));
-    if (!parsed) return 0;
-    whole = *parsed;
-    text = Trim(text.substr(blank + 1));
-  }
-  const size_t slash = text.find('/');
-  if (slash == std::string_view::npos) return 0;
-  const std::optional<int32_t> numerator = ParseInteger(text.substr(0, slash));
-  const std::optional<int32_t> denominator = ParseInteger(text.substr(slash + 1));
-  if (!numerator || !denominator || *denominator == 0) return 0;
-  return (static_cast<double>(whole) * *denominator + *numerator) / *denominator;
-}
-
 std::string FormatNumber(std::string_view format, double value) {
-  const Conversion conversion = ParseConversion(format);
-  std::string body;
-  if (conversion.kind == 'f') {
-    body = FixedText(value, conversion.precision < 0 ? 6 : conversion.precision);
-  } else if (conversion.kind == 'd') {
-    body = std::to_string(RoundToInt32(value));
-  } else if (conversion.kind != 0) {
-    throw ReaderError("unsupported format " + std::string(format));
+  try {
+    return ApplyNumberFormat(format, value);
+  } catch (const NumberFormatError& error) {
+    throw ReaderError(error.what());
   }
-  return std::string(conversion.prefix) + Pad(std::move(body), conversion) + std::string(conversion.suffix);
-}
-
-std::string FormatText(std::string_view format, std::string_view text) {
-  const size_t at = format.find("%s");
-  if (at == std::string_view::npos) return std::string(format);
-  return std::string(format.substr(0, at)) + std::string(text) + std::string(format.substr(at + 2));
 }
 
 int32_t RoundToInt32(double value) {
-  // Checked before converting: an infinite or too large value never reaches an integer conversion.
-  const double rounded = std::nearbyint(value);
-  if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) {
-    throw ReaderError("value " + FixedText(value, 2) + " is outside the 32-bit range");
-  }
-  return static_cast<int32_t>(rounded);
+  const std::optional<int32_t> rounded = RoundedInt32(value);
+  if (!rounded) throw ReaderError("value " + FixedText(value, 2) + " is outside the 32-bit range");
+  return *rounded;
 }
 
 std::string RenderFlash(const std::string& text) {

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "metadata/TagEntry.h"
+// The number rules the renderers read and write their texts with: ParseInteger, ParseFraction, FormatText.
+#include "numbers/NumberFormat.h"
 
 namespace lumetra {
 
@@ -42,17 +43,8 @@ void CheckRenderable(std::string_view raw, int type, const TTagEntry& row, bool 
 /// The first 50 characters of `text`, control characters (0 to 31) shown as ".".
 [[nodiscard]] std::string MakePrintable(std::string_view text);
 
-/// A whole decimal number within 32 bits (optional sign, blanks around it allowed); nullopt otherwise.
-[[nodiscard]] std::optional<int32_t> ParseInteger(std::string_view text);
-
-/// "w num/den" or "num/den" as a number; 0 when a part is not an integer, "/" is missing or den is 0.
-[[nodiscard]] double ParseFraction(std::string_view text);
-
-/// `format` ("%5.2f", "F%0.1f", "%4.4f sec", ...: one %f, %d or %s conversion with optional width and
-/// precision) applied to a number, always with "." as decimal separator.
+/// `format` applied to a number as `ApplyNumberFormat` does; throws `ReaderError` where it refuses.
 [[nodiscard]] std::string FormatNumber(std::string_view format, double value);
-/// `format` with its "%s" replaced by `text`.
-[[nodiscard]] std::string FormatText(std::string_view format, std::string_view text);
 
 /// Nearest integer, halves to even; throws `ReaderError` for a value outside the 32-bit range.
 [[nodiscard]] int32_t RoundToInt32(double value);

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "metadata/TextEncoding.h"
 #include "numbers/FixedPoint.h"
 #include "numbers/NumberText.h"
+#include "text/TextEncoding.h"
 
 namespace lumetra {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "metadata/TextEncoding.h"
+#include "text/TextEncoding.h"
 
 namespace lumetra {
 namespace {

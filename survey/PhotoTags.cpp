@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "metadata/ExifData.h"
-#include "metadata/TextEncoding.h"
+#include "text/TextEncoding.h"
 
 namespace lumetra {
 namespace {

@@ -4,10 +4,10 @@
 #include <optional>
 #include <utility>
 
-#include "metadata/TextEncoding.h"
 #include "numbers/FixedPoint.h"
 #include "numbers/NumberText.h"
 #include "survey/PassesFilter.h"
+#include "text/TextEncoding.h"
 
 namespace lumetra {
 namespace {

@@ -230,6 +230,8 @@ void Walker::ProcessEventsWhenDue(const std::string& folder) {
 }
 
 void Walker::SkipFolder(const std::string& folder, int error) {
+  // Nothing listed yet: this is the starting folder, since sub-folders are only reached through it.
+  if (walked_.empty()) result_.root_unreadable = true;
   result_.skipped_folders.push_back(folder);
   result_.skipped.push_back(SkippedEntry{.path = folder, .reason = SystemReason(error)});
 }

@@ -66,6 +66,9 @@ struct WalkResult {
   /// Entries whose name the walk takes (each got one `entry_done`), and those read as photos.
   int64_t entries = 0;
   int64_t photos = 0;
+  /// The starting folder itself could not be listed (missing, unreadable, path too long, an empty path):
+  /// nothing was walked, and the survey has no result to show.
+  bool root_unreadable = false;
   /// Folders that could not be listed (missing, unreadable, path too long), ending in "/"; the first is
   /// the starting folder itself when it could not be listed. An empty starting path is never walked.
   std::vector<std::string> skipped_folders;

@@ -242,8 +242,7 @@ int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostre
   const std::atomic<bool> stop_requested{false};
   const WalkResult walk =
       RunSurvey(request.folder, request.options, state, criteria, crop_factor, WalkHooks{}, stop_requested);
-  const std::string walked_folder = request.folder.ends_with('/') ? request.folder : request.folder + "/";
-  if (!walk.skipped_folders.empty() && walk.skipped_folders.front() == walked_folder) {
+  if (walk.root_unreadable) {
     errors << "lumetra-cli survey: " << request.folder << ": the folder cannot be listed\n";
     return 2;
   }

@@ -8,7 +8,7 @@
 #include "app/cli/FinishOutput.h"
 #include "metadata/ExifData.h"
 #include "metadata/ReaderError.h"
-#include "metadata/TextEncoding.h"
+#include "text/TextEncoding.h"
 
 namespace lumetra::cli {
 namespace {

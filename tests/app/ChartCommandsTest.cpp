@@ -23,13 +23,16 @@
 #include "app/Lumetra_main.h"
 #include "charts/ChartPages.h"
 #include "charts/ChartView.h"
-#include "charts/Windows1251.h"
 #include "testing/DemoFolder.h"
 #include "tests/charts/JpegInspection.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/WindowHelpers.h"
+#include "text/Windows1251.h"
 
 namespace lumetra {
 namespace {
+
+using testing::Find;
 
 namespace fs = std::filesystem;
 
@@ -128,13 +131,6 @@ class ChartCommandsTest : public QObject {
     window->activateWindow();
     if (!QTest::qWaitForWindowExposed(window.get())) return {};
     return {std::move(window), menu};
-  }
-
-  template <typename T>
-  static T* Find(QObject& window, const QString& name) {
-    T* control = window.findChild<T*>(name);
-    if (control == nullptr) qFatal("no control %s", qPrintable(name));
-    return control;
   }
 
   static ChartView* View(TForm_Exif& window, ChartId chart) {

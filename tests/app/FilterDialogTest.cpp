@@ -28,18 +28,14 @@
 #include "filter/ApplyChecks.h"
 #include "filter/FilterDialog.h"
 #include "testing/DemoFolder.h"
+#include "tests/support/WindowHelpers.h"
 
 namespace lumetra {
 namespace {
 
-const QColor kInvalidColour(0xF0, 0x97, 0xCF);
+using testing::Find;
 
-template <typename T>
-T* Find(QWidget& parent, const QString& name) {
-  T* control = parent.findChild<T*>(name);
-  if (control == nullptr) qFatal("no control %s", qPrintable(name));
-  return control;
-}
+const QColor kInvalidColour(0xF0, 0x97, 0xCF);
 
 bool Painted(QWidget& dialog, const QString& name) {
   QWidget* widget = Find<QWidget>(dialog, name);

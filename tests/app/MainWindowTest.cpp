@@ -29,14 +29,14 @@
 #include "testing/DemoFolder.h"
 #include "testing/ExifWriter.h"
 #include "testing/JpegWriter.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/WindowHelpers.h"
 
 namespace lumetra {
 namespace {
 
-std::string ReadText(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testing::Find;
+using testing::ReadFileBytes;
 
 int LineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
@@ -59,13 +59,6 @@ class MainWindowTest : public QObject {
     window->activateWindow();
     if (!QTest::qWaitForWindowExposed(window.get())) return nullptr;
     return window;
-  }
-
-  template <typename T>
-  static T* Find(QWidget& window, const char* name) {
-    T* control = window.findChild<T*>(QString::fromLatin1(name));
-    if (control == nullptr) qFatal("no control %s", name);
-    return control;
   }
 
   static void Run(TForm_Exif& window, const std::filesystem::path& folder) {
@@ -250,7 +243,7 @@ class MainWindowTest : public QObject {
     QTimer::singleShot(0, window.get(), [&] { window->close(); });
     Run(*window, demo_);
     QTRY_VERIFY(!window->isVisible());
-    QCOMPARE(LineCount(ReadText(Home() / "Lumetra.ini")), 8);
+    QCOMPARE(LineCount(ReadFileBytes(Home() / "Lumetra.ini")), 8);
   }
 
   void functionKeys() {
@@ -362,7 +355,7 @@ class MainWindowTest : public QObject {
   void traceModeNamesTheLastPhotoRead() {
     auto window = Open(QSize(1024, 768), {QStringLiteral("test")});
     Run(*window, demo_ / "Holidays" / "Moscow");
-    const std::string trace = ReadText(Home() / "test.txt");
+    const std::string trace = ReadFileBytes(Home() / "test.txt");
     QVERIFY2(trace.starts_with(demo_.string() + "/Holidays/Moscow/") && trace.ends_with(" +\r\n"), trace.c_str());
     QCOMPARE(LineCount(trace), 1);
   }
@@ -442,14 +435,14 @@ class MainWindowTest : public QObject {
   void layoutLogAtEachScreenSize() {
     {
       auto window = Open(QSize(1024, 600), {QStringLiteral("i")});
-      const std::string log = ReadText(Home() / "log.txt");
+      const std::string log = ReadFileBytes(Home() / "log.txt");
       QCOMPARE(QString::fromStdString(log), QStringLiteral("ScreenWidth = 1024\r\nScreenHeight = 600\r\nend\r\n"));
       QCOMPARE(window->Koef(), int64_t{10000});
       QCOMPARE(window->KoefH(), int64_t{10000});
     }
     {
       auto window = Open(QSize(1280, 1024), {QStringLiteral("i")});
-      const std::string log = ReadText(Home() / "log.txt");
+      const std::string log = ReadFileBytes(Home() / "log.txt");
       QCOMPARE(LineCount(log), 46);
       QVERIFY(QString::fromStdString(log).endsWith(QStringLiteral("\r\nend\r\n")));
       QVERIFY(log.find("Koef = 1") != std::string::npos);
@@ -468,7 +461,7 @@ class MainWindowTest : public QObject {
     // Without "i" no log is written, and an old one is left alone.
     std::ofstream(Home() / "log.txt") << "old";
     { auto window = Open(QSize(1280, 1024)); }
-    QCOMPARE(ReadText(Home() / "log.txt"), std::string("old"));
+    QCOMPARE(ReadFileBytes(Home() / "log.txt"), std::string("old"));
   }
 
   void settingsRoundTrip() {
@@ -484,7 +477,7 @@ class MainWindowTest : public QObject {
       window->close();
     }
     QCOMPARE(
-        QString::fromStdString(ReadText(Home() / "Lumetra.ini")),
+        QString::fromStdString(ReadFileBytes(Home() / "Lumetra.ini")),
         QString::fromStdString(demo_.string() +
                                "\r\nRussian\r\n35mm\r\nLinear\r\nKF = no\r\nNon SubFolders\r\nHide\r\nJPEG only\r\n"));
     auto window = Open();
@@ -542,7 +535,7 @@ class MainWindowTest : public QObject {
       QCOMPARE(Light(*window), QStringLiteral("green"));
       window->close();
     }
-    const std::string written = ReadText(Home() / "Lumetra.ini");
+    const std::string written = ReadFileBytes(Home() / "Lumetra.ini");
     QCOMPARE(LineCount(written), 8);
     QVERIFY(written.ends_with("\r\nNon Hide\r\nAll formats\r\n"));
     {
@@ -556,7 +549,7 @@ class MainWindowTest : public QObject {
       command->trigger();
       window->close();
     }
-    QVERIFY(ReadText(Home() / "Lumetra.ini").ends_with("\r\nNon Hide\r\nJPEG only\r\n"));
+    QVERIFY(ReadFileBytes(Home() / "Lumetra.ini").ends_with("\r\nNon Hide\r\nJPEG only\r\n"));
   }
 
   void photoFormatsCommandWaitsWhileARunGoesOn() {
@@ -584,7 +577,7 @@ class MainWindowTest : public QObject {
     QVERIFY(Find<QCheckBox>(*window, "cb_HideLeft")->isChecked());
     window->close();
     // Never selected a folder: line 1 is written empty.
-    QCOMPARE(ReadText(Home() / "Lumetra.ini"),
+    QCOMPARE(ReadFileBytes(Home() / "Lumetra.ini"),
              std::string("\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\nJPEG only\r\n"));
   }
 
@@ -675,7 +668,7 @@ class MainWindowTest : public QObject {
       QVERIFY(!window->CurrentChartSettings().rb_Text);
       window->close();
     }
-    QCOMPARE(ReadText(Home() / "Lumetra.ini"),
+    QCOMPARE(ReadFileBytes(Home() / "Lumetra.ini"),
              std::string("\r\nRussian\r\nReal\r\nLinear\r\nKF = no\r\nSubFolders\r\nHide\r\nJPEG only\r\n"));
   }
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <map>
 
 #include "app/ShortcutFolder.h"
+#include "testing/JpegWriter.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
 
@@ -12,11 +12,6 @@ namespace lumetra {
 namespace {
 
 namespace fs = std::filesystem;
-
-void WriteFile(const fs::path& file, const std::string& content) {
-  fs::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary) << content;
-}
 
 // Every entry of `folder` (not below it): its name and, for a link, where it points; "<folder>" for a
 // folder, "<file>" and its content for a file.
@@ -75,7 +70,7 @@ class MakeShortcutListTest : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const char* photo : {"IMG_0001.JPG", "Holidays/IMG_0001.JPG", "Holidays/DSC_0107.JPG"}) {
-      WriteFile(photos_ / photo, photo);
+      testing::WriteFileBytes(photos_ / photo, photo);
     }
   }
 
@@ -112,9 +107,9 @@ TEST_F(MakeShortcutListTest, ReplacesOnlyItsOwnShortcuts) {
   fs::create_symlink(photos_ / "IMG_0001.JPG", folder_ / ".new-OLD.lnk");  // a rename that failed
   fs::create_symlink(photos_ / "IMG_0001.JPG", folder_ / "Keep" / "old.lnk");
   fs::create_symlink(photos_ / "IMG_0001.JPG", folder_ / "link to a photo");
-  WriteFile(folder_ / "notes.txt", "mine");
-  WriteFile(folder_ / "Copied.lnk", "a Windows shortcut the user copied here");
-  WriteFile(folder_ / "Keep" / "inside.txt", "kept");
+  testing::WriteFileBytes(folder_ / "notes.txt", "mine");
+  testing::WriteFileBytes(folder_ / "Copied.lnk", "a Windows shortcut the user copied here");
+  testing::WriteFileBytes(folder_ / "Keep" / "inside.txt", "kept");
 
   const std::vector<std::string> photos = Photos({"IMG_0001.JPG"});
   const ShortcutListResult result = MakeShortcutList(folder_, photos);
@@ -133,7 +128,7 @@ TEST_F(MakeShortcutListTest, ReplacesOnlyItsOwnShortcuts) {
 }
 
 TEST_F(MakeShortcutListTest, ANameHeldByAFileOrFolderOfTheUserIsSkipped) {
-  WriteFile(folder_ / "IMG_0001.JPG.lnk", "the user's");
+  testing::WriteFileBytes(folder_ / "IMG_0001.JPG.lnk", "the user's");
   fs::create_directories(folder_ / "IMG_0001.JPG (2).lnk");
   const std::vector<std::string> photos = Photos({"IMG_0001.JPG", "Holidays/IMG_0001.JPG"});
   const ShortcutListResult result = MakeShortcutList(folder_, photos);
@@ -157,7 +152,7 @@ TEST_F(MakeShortcutListTest, AFolderThatCannotBeMadeIsReportedAndNothingTouched)
       {"its parent is missing", temp_.path() / "missing" / "TEMP", "No such file or directory"},
       {"a file holds its name", temp_.path() / "TEMP", "a file of that name is in the way"},
   };
-  WriteFile(temp_.path() / "TEMP", "a file");
+  testing::WriteFileBytes(temp_.path() / "TEMP", "a file");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.trace);
     const ShortcutListResult result = MakeShortcutList(c.folder, Photos({"IMG_0001.JPG"}));
@@ -172,7 +167,7 @@ TEST_F(MakeShortcutListTest, AFolderThatCannotBeMadeIsReportedAndNothingTouched)
 TEST_F(MakeShortcutListTest, AShortcutThatCannotBeMadeIsListedAndTheOthersAreMade) {
   // A photo name of 250 characters is allowed; with ".lnk" its shortcut's is not.
   const std::string long_name = std::string(246, 'a') + ".JPG";
-  WriteFile(photos_ / long_name, "long");
+  testing::WriteFileBytes(photos_ / long_name, "long");
   fs::create_directories(folder_);
   const std::vector<std::string> photos = Photos({"IMG_0001.JPG", long_name.c_str(), "Holidays/DSC_0107.JPG"});
   const ShortcutListResult result = MakeShortcutList(folder_, photos);
@@ -188,7 +183,7 @@ TEST_F(MakeShortcutListTest, AShortcutThatCannotBeMadeIsListedAndTheOthersAreMad
 TEST_F(MakeShortcutListTest, NoPhotosLeavesOnlyWhatIsNotOurs) {
   fs::create_directories(folder_);
   fs::create_symlink(photos_ / "IMG_0001.JPG", folder_ / "IMG_0001.JPG.lnk");
-  WriteFile(folder_ / "notes.txt", "mine");
+  testing::WriteFileBytes(folder_ / "notes.txt", "mine");
   const ShortcutListResult result = MakeShortcutList(folder_, {});
   EXPECT_TRUE(result.ok());
   EXPECT_EQ(result.made, 0);

@@ -8,11 +8,11 @@
 #include <streambuf>
 
 #include "app/cli/SurveyCommand.h"
-#include "charts/Windows1251.h"
 #include "testing/DemoFolder.h"
 #include "tests/support/CorpusFolder.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
+#include "text/Windows1251.h"
 
 namespace lumetra {
 namespace {

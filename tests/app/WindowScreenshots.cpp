@@ -29,15 +29,11 @@
 #include "charts/ChartPages.h"
 #include "testing/DemoFolder.h"
 #include "tests/support/CorpusFolder.h"
+#include "tests/support/WindowHelpers.h"
 
 namespace {
 
-void Save(QWidget& window, const QString& folder, const QString& name) {
-  QApplication::processEvents();
-  const QString file = QDir(folder).filePath(name + QStringLiteral(".png"));
-  if (!window.grab().save(file)) std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
-  std::printf("%s\n", qPrintable(file));
-}
+using lumetra::testing::SaveScreenshot;
 
 // Opens the main menu with a click on its title and photographs the screen around the window and the menu:
 // the menu is a window of its own, outside the main window's picture.
@@ -65,7 +61,7 @@ void UseFilter(QWidget& window, const QString& folder, const QString& name, Edit
     edit(*dialog);
     // The dialog's scroll bars settle after its first paint, as a person sees it.
     QTest::qWait(300);
-    Save(*dialog, folder, name);
+    SaveScreenshot(*dialog, folder, name);
     dialog->findChild<QAbstractButton*>(QString::fromLatin1(button))->click();
   });
   QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Filter_Box")), Qt::LeftButton, {}, QPoint(20, 20));
@@ -93,11 +89,11 @@ int main(int argc, char** argv) {
   window.show();
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
   const QString prefix = QStringLiteral("%1x%2-").arg(screen.width()).arg(screen.height());
-  Save(window, output, prefix + QStringLiteral("start"));
+  SaveScreenshot(window, output, prefix + QStringLiteral("start"));
   SaveOpenMenu(window, output, prefix + QStringLiteral("menu"));
   window.myTreeChange(QString::fromStdString(photos.string()));
   window.findChild<QAbstractButton*>(QStringLiteral("but_Run"))->click();
-  Save(window, output, prefix + QStringLiteral("tab0"));
+  SaveScreenshot(window, output, prefix + QStringLiteral("tab0"));
   // A long filter: two exposure bounds, a program and a camera left out, flash off.
   UseFilter(
       window, output, prefix + QStringLiteral("filter-dialog"),
@@ -111,7 +107,7 @@ int main(int argc, char** argv) {
         dialog.findChild<QAbstractButton*>(QStringLiteral("rb_Flash_No"))->setChecked(true);
       },
       "but_OK");
-  Save(window, output, prefix + QStringLiteral("tab0-filtered"));
+  SaveScreenshot(window, output, prefix + QStringLiteral("tab0-filtered"));
   // Bounds that Apply refuses: the dialog stays open with the boxes painted.
   UseFilter(
       window, output, prefix + QStringLiteral("filter-dialog-refused"),
@@ -125,34 +121,34 @@ int main(int argc, char** argv) {
       "but_Close");
   auto* tabs = window.findChild<lumetra::ChartTabs*>(QStringLiteral("Tab_Exif"));
   QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(lumetra::kAdditionalTab).center());
-  Save(window, output, prefix + QStringLiteral("tab8"));
+  SaveScreenshot(window, output, prefix + QStringLiteral("tab8"));
   QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(5).center());
-  Save(window, output, prefix + QStringLiteral("program-alone"));
+  SaveScreenshot(window, output, prefix + QStringLiteral("program-alone"));
   window.findChild<QAbstractButton*>(QStringLiteral("rb_Rus"))->click();
-  Save(window, output, prefix + QStringLiteral("program-alone-russian"));
+  SaveScreenshot(window, output, prefix + QStringLiteral("program-alone-russian"));
   // With the photo formats turned on: its check mark.
   window.findChild<QAction*>(QStringLiteral("mmAllFormats"))->trigger();
   SaveOpenMenu(window, output, prefix + QStringLiteral("menu-russian"));
   QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(lumetra::kMainTab).center());
-  Save(window, output, prefix + QStringLiteral("tab0-russian"));
+  SaveScreenshot(window, output, prefix + QStringLiteral("tab0-russian"));
   UseFilter(
       window, output, prefix + QStringLiteral("filter-dialog-russian"), [](QWidget&) {}, "but_Close");
   window.SetLeftPanel(lumetra::TForm_Exif::PanelMode::Change);
   QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(14).center());
-  Save(window, output, prefix + QStringLiteral("model-alone-russian-panel-hidden"));
+  SaveScreenshot(window, output, prefix + QStringLiteral("model-alone-russian-panel-hidden"));
   window.SetLeftPanel(lumetra::TForm_Exif::PanelMode::Change);
   // The formats corpus (HEIC, AVIF, RAW), surveyed with the formats turned on.
   if (const std::optional<std::filesystem::path> formats = lumetra::testing::FormatsCorpusFolder()) {
     window.myTreeChange(QString::fromStdString(formats->string()));
     window.findChild<QAbstractButton*>(QStringLiteral("but_Run"))->click();
-    Save(window, output, prefix + QStringLiteral("formats-tab0-russian"));
+    SaveScreenshot(window, output, prefix + QStringLiteral("formats-tab0-russian"));
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(14).center());
-    Save(window, output, prefix + QStringLiteral("formats-model-alone-russian"));
+    SaveScreenshot(window, output, prefix + QStringLiteral("formats-model-alone-russian"));
   }
   const std::filesystem::path empty = std::filesystem::path(home.path().toStdString()) / "no-photos";
   std::filesystem::create_directory(empty);
   window.myTreeChange(QString::fromStdString(empty.string()));
   window.findChild<QAbstractButton*>(QStringLiteral("but_Run"))->click();
-  Save(window, output, prefix + QStringLiteral("no-photos-russian"));
+  SaveScreenshot(window, output, prefix + QStringLiteral("no-photos-russian"));
   return 0;
 }

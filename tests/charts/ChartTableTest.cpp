@@ -3,9 +3,9 @@
 #include <fstream>
 
 #include "charts/ChartTable.h"
-#include "charts/Windows1251.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
+#include "text/Windows1251.h"
 
 namespace lumetra {
 namespace {

@@ -4,13 +4,14 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include <QImage>
 
 #include "charts/JpegFile.h"
+#include "testing/JpegWriter.h"
 #include "tests/charts/JpegInspection.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
 
 namespace lumetra {
@@ -22,15 +23,13 @@ QImage SmallPicture() {
   return picture;
 }
 
-void WriteText(const std::filesystem::path& file, const std::string& text) { std::ofstream(file) << text; }
-
 int EntryCount(const std::filesystem::path& folder) {
   return static_cast<int>(std::distance(std::filesystem::directory_iterator(folder), {}));
 }
 
 TEST(WriteJpegFile, FailureNamesTheFileAndTheReason) {
   const testing::TempFolder folder;
-  WriteText(folder.path() / "plain.txt", "not a folder");
+  testing::WriteFileBytes(folder.path() / "plain.txt", "not a folder");
   const struct {
     std::filesystem::path file;
     const char* reason;
@@ -57,7 +56,7 @@ TEST(WriteJpegFile, EmptyPictureIsRefusedNamingTheFile) {
 TEST(WriteJpegFile, ReplacesAnExistingFileWithoutLeavingATemporary) {
   const testing::TempFolder folder;
   const std::filesystem::path file = folder.path() / "chart.jpg";
-  WriteText(file, "an older export");
+  testing::WriteFileBytes(file, "an older export");
   ASSERT_EQ(WriteJpegFile(SmallPicture(), file), "");
   const testing::JpegFacts facts = testing::InspectJpeg(testing::ReadFileBytes(file.string()));
   EXPECT_EQ(facts.width, 64);
@@ -69,7 +68,7 @@ TEST(WriteJpegFile, FolderInTheFilesPlaceStaysAndNothingIsLeftBeside) {
   const testing::TempFolder folder;
   const std::filesystem::path file = folder.path() / "chart.jpg";
   std::filesystem::create_directory(file);
-  WriteText(file / "inside.txt", "kept");
+  testing::WriteFileBytes(file / "inside.txt", "kept");
   const std::string error = WriteJpegFile(SmallPicture(), file);
   EXPECT_EQ(error.rfind(file.string() + ": ", 0), 0u) << error;
   EXPECT_TRUE(std::filesystem::is_directory(file));

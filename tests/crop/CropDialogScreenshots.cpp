@@ -19,15 +19,11 @@
 #include "crop/CropGridModel.h"
 #include "crop/CropNone.h"
 #include "crop/CropStore.h"
+#include "tests/support/WindowHelpers.h"
 
 namespace {
 
-void Save(QWidget& dialog, const QString& folder, const QString& name) {
-  QApplication::processEvents();
-  const QString file = QDir(folder).filePath(name + QStringLiteral(".png"));
-  if (!dialog.grab().save(file)) std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
-  std::printf("%s\n", qPrintable(file));
-}
+using lumetra::testing::SaveScreenshot;
 
 }  // namespace
 
@@ -56,8 +52,8 @@ int main(int argc, char** argv) {
       grid->edit(grid->model()->index(4, lumetra::CropGridModel::kFactorColumn));
       QApplication::processEvents();
     }
-    Save(editor, output,
-         language == lumetra::kEnglish ? QStringLiteral("crop-editor") : QStringLiteral("crop-editor-ru"));
+    SaveScreenshot(editor, output,
+                   language == lumetra::kEnglish ? QStringLiteral("crop-editor") : QStringLiteral("crop-editor-ru"));
     editor.hide();
   }
 
@@ -71,8 +67,9 @@ int main(int argc, char** argv) {
                                                         .uncheck_cb_CF = {}});
     unknown.show();
     if (!QTest::qWaitForWindowExposed(&unknown)) return 1;
-    Save(unknown, output,
-         language == lumetra::kEnglish ? QStringLiteral("unknown-cameras") : QStringLiteral("unknown-cameras-ru"));
+    SaveScreenshot(
+        unknown, output,
+        language == lumetra::kEnglish ? QStringLiteral("unknown-cameras") : QStringLiteral("unknown-cameras-ru"));
     unknown.hide();
   }
   return 0;

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -36,23 +35,15 @@
 #include "survey/PhotoRecord.h"
 #include "testing/DemoFolder.h"
 #include "testing/JpegWriter.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/WindowHelpers.h"
 
 namespace lumetra {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadText(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-template <typename T>
-T* Find(QObject& parent, const char* name) {
-  T* found = parent.findChild<T*>(QString::fromLatin1(name));
-  if (found == nullptr) qFatal("no object %s", name);
-  return found;
-}
+using testing::Find;
+using testing::ReadFileBytes;
 
 QString Cell(QTableView& grid, int row, int column) { return grid.model()->index(row, column).data().toString(); }
 
@@ -421,7 +412,7 @@ class CropDialogsTest : public QObject {
   void f7SaveWritesTheFileAndRecountsTheCropCharts() {
     auto window = Open();
     QVERIFY(window);
-    const std::string seeded = ReadText(CropFile());
+    const std::string seeded = ReadFileBytes(CropFile());
     QVERIFY(seeded.find("Canon\tCanon EOS 7D\t1.6\t\r\n") != std::string::npos);
     Find<QRadioButton>(*window, "rb_Equivalent")->setChecked(true);
     Run(*window, known_);
@@ -445,7 +436,7 @@ class CropDialogsTest : public QObject {
     QVERIFY(shown);
 
     // The file is rewritten whole in camera order under the regional separator; "1.0" becomes "1".
-    const std::string saved = ReadText(CropFile());
+    const std::string saved = ReadFileBytes(CropFile());
     const char separator = TForm_Exif::DecimalSeparator();
     QVERIFY(saved.find(std::string("Canon\tCanon EOS 7D\t1") + separator + "5\r\n") != std::string::npos);
     QVERIFY(saved.find("Canon\tCanon EOS 5D\t1\r\n") != std::string::npos);
@@ -474,7 +465,7 @@ class CropDialogsTest : public QObject {
   void f7ClosedWithoutSaveChangesNothing() {
     auto window = Open();
     QVERIFY(window);
-    const std::string seeded = ReadText(CropFile());
+    const std::string seeded = ReadFileBytes(CropFile());
     Run(*window, known_);
     const std::vector<std::string> crops = TallyTexts(window->Survey().tallyCrop);
     bool shown = false;
@@ -487,7 +478,7 @@ class CropDialogsTest : public QObject {
     });
     Find<QAction>(*window, "mmCrop")->trigger();
     QVERIFY(shown);
-    QCOMPARE(ReadText(CropFile()), seeded);
+    QCOMPARE(ReadFileBytes(CropFile()), seeded);
     QCOMPARE(window->Crops().records.size(), size_t{89});
     QVERIFY(!window->Crops().CropStoreChanged);
     QVERIFY(TallyTexts(window->Survey().tallyCrop) == crops);
@@ -542,7 +533,7 @@ class CropDialogsTest : public QObject {
     QCOMPARE(records[89], (CropRecord{"Acme", "Acme X1", 50000}));
     QCOMPARE(records[90], (CropRecord{"Zeta", "Zeta Z", 15000}));
     QVERIFY(window->Survey().UnknownCameras.empty());
-    const std::string saved = ReadText(CropFile());
+    const std::string saved = ReadFileBytes(CropFile());
     QVERIFY(saved.find("Acme\tAcme X1\t5\r\n") != std::string::npos);
     QVERIFY(saved.find(std::string("Zeta\tZeta Z\t1") + TForm_Exif::DecimalSeparator() + "5\r\n") != std::string::npos);
     QVERIFY(Find<QCheckBox>(*window, "cb_CF")->isChecked());

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <ostream>
@@ -19,6 +18,8 @@
 #include <vector>
 
 #include "crop/CropStore.h"
+#include "testing/JpegWriter.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
 
 namespace lumetra {
@@ -37,13 +38,6 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 constexpr char kSeparators[] = {'.', ','};
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::vector<std::string> FolderEntries(const fs::path& folder) {
   std::vector<std::string> names;
@@ -152,7 +146,7 @@ TEST_F(CropFileTest, MissingFileIsCreatedFromTheBuiltInList) {
     EXPECT_FALSE(store.load_failed());
     ASSERT_EQ(store.records.size(), DefaultCropTable.size());
 
-    const std::string file = ReadFile(CropFile());
+    const std::string file = testing::ReadFileBytes(CropFile());
     EXPECT_TRUE(file.starts_with("CASIO\tEX-Z1000\t4.8\t\r\nCASIO\tEX-Z57\t6.0\t\r\n"));
     EXPECT_THAT(file, HasSubstr("\nCanon\tCanon EOS 5D Mark II\t1.0\t\r\n"));
     EXPECT_THAT(file, HasSubstr("\nSAMSUNG\t<Digimax S800 / Kenox S800>\t4.8\t\r\n"));
@@ -191,13 +185,13 @@ TEST(DefaultCropTable, EveryFactorIsAValidNumber) {
 }
 
 TEST_F(CropFileTest, AnExistingEmptyFileIsNotSeeded) {
-  WriteFile(CropFile(), "");
+  testing::WriteFileBytes(CropFile(), "");
   CropStore store;
   const CropFileResult result = LoadCropStore(store, CropFile(), '.');
   EXPECT_TRUE(result.ok()) << result.Message();
   EXPECT_FALSE(result.written);
   EXPECT_THAT(store.records, IsEmpty());
-  EXPECT_EQ(ReadFile(CropFile()), "");
+  EXPECT_EQ(testing::ReadFileBytes(CropFile()), "");
 }
 
 TEST_F(CropFileTest, ReadsBothLineFormsWithCrLfOrLf) {
@@ -212,7 +206,7 @@ TEST_F(CropFileTest, ReadsBothLineFormsWithCrLfOrLf) {
   for (const auto& [name, bytes] : cases) {
     for (const char separator : kSeparators) {
       SCOPED_TRACE(std::string(name) + ", separator " + separator);
-      WriteFile(CropFile(), bytes);
+      testing::WriteFileBytes(CropFile(), bytes);
       CropStore store;
       const CropFileResult result = LoadCropStore(store, CropFile(), separator);
       EXPECT_TRUE(result.ok()) << result.Message();
@@ -225,8 +219,8 @@ TEST_F(CropFileTest, ReadsBothLineFormsWithCrLfOrLf) {
 }
 
 TEST_F(CropFileTest, FieldsAreTakenAsTheyStand) {
-  WriteFile(CropFile(), " Canon \tCanon EOS 5D\t1,0\r\n\t\t2\r\nRICOH\xE9\tGR\t1.5\r\n" + std::string(300, 'M') + "\t" +
-                            std::string(260, 'm') + "\t1.6\r\n");
+  testing::WriteFileBytes(CropFile(), " Canon \tCanon EOS 5D\t1,0\r\n\t\t2\r\nRICOH\xE9\tGR\t1.5\r\n" +
+                                          std::string(300, 'M') + "\t" + std::string(260, 'm') + "\t1.6\r\n");
   for (const char separator : kSeparators) {
     SCOPED_TRACE(std::string("separator ") + separator);
     CropStore store;
@@ -240,20 +234,20 @@ TEST_F(CropFileTest, FieldsAreTakenAsTheyStand) {
 }
 
 TEST_F(CropFileTest, BadLinesAreSkippedAndTheOthersLoad) {
-  WriteFile(CropFile(),
-            "Canon\tCanon EOS 7D\t1.6\r\n"    // 1
-            "no tabs at all\r\n"              // 2
-            "Canon\tonly one tab\r\n"         // 3
-            "Canon\tnot a number\tabc\r\n"    // 4
-            "\r\n"                            // 5: empty, not reported
-            "Canon\tzero\t0\r\n"              // 6
-            "Canon\tnegative\t-1.6\r\n"       // 7
-            "Canon\ttoo large\t100.01\r\n"    // 8
-            "Canon\tempty factor\t\t\r\n"     // 9
-            "Canon\tlargest\t100\r\n"         // 10
-            "Canon\tsmallest\t0.0001\r\n"     // 11
-            "Canon\tto nothing\t0.00004\r\n"  // 12: rounds to 0
-            "NIKON\tNIKON D90\t1,5\r\n");     // 13
+  testing::WriteFileBytes(CropFile(),
+                          "Canon\tCanon EOS 7D\t1.6\r\n"    // 1
+                          "no tabs at all\r\n"              // 2
+                          "Canon\tonly one tab\r\n"         // 3
+                          "Canon\tnot a number\tabc\r\n"    // 4
+                          "\r\n"                            // 5: empty, not reported
+                          "Canon\tzero\t0\r\n"              // 6
+                          "Canon\tnegative\t-1.6\r\n"       // 7
+                          "Canon\ttoo large\t100.01\r\n"    // 8
+                          "Canon\tempty factor\t\t\r\n"     // 9
+                          "Canon\tlargest\t100\r\n"         // 10
+                          "Canon\tsmallest\t0.0001\r\n"     // 11
+                          "Canon\tto nothing\t0.00004\r\n"  // 12: rounds to 0
+                          "NIKON\tNIKON D90\t1,5\r\n");     // 13
   for (const char separator : kSeparators) {
     SCOPED_TRACE(std::string("separator ") + separator);
     CropStore store;
@@ -277,7 +271,7 @@ TEST_F(CropFileTest, AFileThatCannotBeReadIsReportedNotSeededAndNeverSavedOver) 
       {"a folder in its place",
        [](const fs::path& file) {
          fs::create_directory(file);
-         WriteFile(file / "inside", "kept");
+         testing::WriteFileBytes(file / "inside", "kept");
        },
        "Is a directory"},
       {"a link to itself", [](const fs::path& file) { fs::create_symlink(file.filename(), file); },
@@ -306,7 +300,7 @@ TEST_F(CropFileTest, AFileThatCannotBeReadIsReportedNotSeededAndNeverSavedOver) 
     EXPECT_EQ(fs::symlink_status(CropFile()).type(), before);
     EXPECT_THAT(FolderEntries(Folder()), ElementsAre(std::string(kCropFileName)));
     if (fs::is_directory(fs::symlink_status(CropFile()))) {
-      EXPECT_EQ(ReadFile(CropFile() / "inside"), "kept");
+      EXPECT_EQ(testing::ReadFileBytes(CropFile() / "inside"), "kept");
     }
   }
 }
@@ -348,7 +342,7 @@ TEST_F(CropFileTest, SavedFileReadsBackUnderEitherSeparator) {
     ASSERT_TRUE(save.ok()) << save.Message();
     EXPECT_TRUE(save.written);
     EXPECT_FALSE(store.CropStoreChanged);
-    EXPECT_EQ(ReadFile(CropFile()), expected_file);
+    EXPECT_EQ(testing::ReadFileBytes(CropFile()), expected_file);
     // Written whole under its own name: no temporary file stays behind.
     EXPECT_THAT(FolderEntries(Folder()), ElementsAre(std::string(kCropFileName)));
 
@@ -365,7 +359,7 @@ TEST_F(CropFileTest, SavedFileReadsBackUnderEitherSeparator) {
 
 TEST_F(CropFileTest, AnUnchangedStoreIsNotWritten) {
   const std::string seeded_form = "Canon\tCanon EOS 7D\t1.6\t\r\nNIKON\tNIKON D90\t1.5\t\r\n";
-  WriteFile(CropFile(), seeded_form);
+  testing::WriteFileBytes(CropFile(), seeded_form);
   CropStore store;
   ASSERT_TRUE(LoadCropStore(store, CropFile(), '.').ok());
   // The editor's opening sort reorders the store without marking it changed.
@@ -374,7 +368,7 @@ TEST_F(CropFileTest, AnUnchangedStoreIsNotWritten) {
   const CropFileResult save = SaveCropStore(store, CropFile(), '.');
   EXPECT_TRUE(save.ok());
   EXPECT_FALSE(save.written);
-  EXPECT_EQ(ReadFile(CropFile()), seeded_form);
+  EXPECT_EQ(testing::ReadFileBytes(CropFile()), seeded_form);
 }
 
 TEST_F(CropFileTest, AnEmptiedStoreIsSavedAsAnEmptyFileAndStaysEmpty) {
@@ -386,7 +380,7 @@ TEST_F(CropFileTest, AnEmptiedStoreIsSavedAsAnEmptyFileAndStaysEmpty) {
   const CropFileResult save = SaveCropStore(store, CropFile(), '.');
   EXPECT_TRUE(save.ok()) << save.Message();
   EXPECT_TRUE(save.written);
-  EXPECT_EQ(ReadFile(CropFile()), "");
+  EXPECT_EQ(testing::ReadFileBytes(CropFile()), "");
 
   CropStore next_start;
   const CropFileResult load = LoadCropStore(next_start, CropFile(), '.');
@@ -400,12 +394,12 @@ TEST_F(CropFileTest, TabsAndLineEndsInsideTextsDoNotBreakTheLine) {
   store.records = {{"Odd\tMaker", "Line\r\nModel", 16000}};
   store.CropStoreChanged = true;
   ASSERT_TRUE(SaveCropStore(store, CropFile(), '.').ok());
-  EXPECT_EQ(ReadFile(CropFile()), "Odd Maker\tLine  Model\t1.6\r\n");
+  EXPECT_EQ(testing::ReadFileBytes(CropFile()), "Odd Maker\tLine  Model\t1.6\r\n");
 }
 
 TEST_F(CropFileTest, ALinkToTheCropFileStaysALink) {
   const fs::path real = Folder() / "elsewhere.ini";
-  WriteFile(real, "Canon\tCanon EOS 7D\t1.6\r\n");
+  testing::WriteFileBytes(real, "Canon\tCanon EOS 7D\t1.6\r\n");
   fs::create_symlink(real.filename(), CropFile());
   CropStore store;
   ASSERT_TRUE(LoadCropStore(store, CropFile(), '.').ok());
@@ -413,7 +407,7 @@ TEST_F(CropFileTest, ALinkToTheCropFileStaysALink) {
   store.CropStoreChanged = true;
   ASSERT_TRUE(SaveCropStore(store, CropFile(), '.').ok());
   EXPECT_TRUE(fs::is_symlink(CropFile()));
-  EXPECT_EQ(ReadFile(real), "Canon\tCanon EOS 7D\t1.6\r\nNIKON\tNIKON D90\t1.5\r\n");
+  EXPECT_EQ(testing::ReadFileBytes(real), "Canon\tCanon EOS 7D\t1.6\r\nNIKON\tNIKON D90\t1.5\r\n");
   EXPECT_THAT(FolderEntries(Folder()), ElementsAre("Lumetra_Crop.ini", "elsewhere.ini"));
 }
 
@@ -427,11 +421,12 @@ TEST_F(CropFileTest, AFailedSaveIsReportedAndLeavesTheOldFile) {
   };
   const Case cases[] = {
       {"folder is a regular file", Folder() / "plain" / kCropFileName,
-       [](const fs::path& file) { WriteFile(file.parent_path(), "a file, not a folder"); }, "Not a directory"},
+       [](const fs::path& file) { testing::WriteFileBytes(file.parent_path(), "a file, not a folder"); },
+       "Not a directory"},
       {"a folder with content in the file's place", Folder() / "taken" / kCropFileName,
        [](const fs::path& file) {
          fs::create_directories(file);
-         WriteFile(file / "inside", "kept");
+         testing::WriteFileBytes(file / "inside", "kept");
        },
        "Is a directory"},
   };
@@ -451,7 +446,7 @@ TEST_F(CropFileTest, AFailedSaveIsReportedAndLeavesTheOldFile) {
     // No temporary file stays behind, and what stood at the file's place is untouched.
     EXPECT_EQ(TreeEntries(Folder()), before);
     if (fs::is_directory(test_case.file)) {
-      EXPECT_EQ(ReadFile(test_case.file / "inside"), "kept");
+      EXPECT_EQ(testing::ReadFileBytes(test_case.file / "inside"), "kept");
     }
   }
 }
@@ -481,7 +476,7 @@ class FileSizeLimit {
 
 TEST_F(CropFileTest, AWriteThatFailsHalfwayLeavesTheOldFileWhole) {
   const std::string old_file = "Canon\tCanon EOS 7D\t1.6\t\r\nNIKON\tNIKON D90\t1.5\t\r\n";
-  WriteFile(CropFile(), old_file);
+  testing::WriteFileBytes(CropFile(), old_file);
   CropStore store;
   ASSERT_TRUE(LoadCropStore(store, CropFile(), '.').ok());
   for (int i = 0; i < 100; ++i) store.records.push_back({"Maker", "Model " + std::to_string(i), 16000});
@@ -493,7 +488,7 @@ TEST_F(CropFileTest, AWriteThatFailsHalfwayLeavesTheOldFileWhole) {
   }
   EXPECT_EQ(save.Message(), CropFile().string() + ": cannot be written: File too large");
   EXPECT_TRUE(store.CropStoreChanged);
-  EXPECT_EQ(ReadFile(CropFile()), old_file);
+  EXPECT_EQ(testing::ReadFileBytes(CropFile()), old_file);
   EXPECT_THAT(FolderEntries(Folder()), ElementsAre(std::string(kCropFileName)));
 
   // Once the write can go through, the same store is saved.

@@ -3,24 +3,18 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <span>
 #include <string>
 
 #include "metadata/ExifData.h"
 #include "tests/support/CorpusFolder.h"
+#include "tests/support/FileBytes.h"
 
 namespace lumetra {
 namespace {
 
 using testing::CorpusFolder;
 using testing::CorpusPhotos;
-
-std::string ReadWholeFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Zero-padded ASCII fields render their padding as dots; trailing blanks are the camera's own.
 std::string WithoutPadding(std::string text) {
@@ -74,7 +68,7 @@ TEST(Corpus, ReadingFromMemoryListsWhatReadingTheFileLists) {
     const std::filesystem::path path = *folder / photo.file;
     TimgData from_file(BuildAll);
     TimgData from_memory(BuildAll);
-    EXPECT_EQ(from_file.ProcessFile(path.string()), from_memory.ProcessBytes(ReadWholeFile(path), ".jpg"));
+    EXPECT_EQ(from_file.ProcessFile(path.string()), from_memory.ProcessBytes(testing::ReadFileBytes(path), ".jpg"));
     EXPECT_EQ(from_file.ErrorText, from_memory.ErrorText);
     ASSERT_EQ(from_file.ImageInfo != nullptr, from_memory.ImageInfo != nullptr);
     if (!from_file.ImageInfo) continue;

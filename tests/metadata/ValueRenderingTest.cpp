@@ -106,21 +106,6 @@ TEST(MakePrintable, CutsTo50AndMasksControlCharacters) {
   EXPECT_EQ(MakePrintable(std::string(60, 'x')), std::string(50, 'x'));
 }
 
-TEST(ParseFraction, ReadsWholeAndFraction) {
-  struct Case {
-    const char* text;
-    double expected;
-  };
-  const Case cases[] = {
-      {"1/4", 0.25}, {" 3/2 ", 1.5}, {"2 1/2", 2.5}, {"-5/1", -5}, {"8/1", 8},
-      {"1/0", 0},    {"abc", 0},     {"4", 0},       {"x 1/2", 0}, {"1/b", 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_DOUBLE_EQ(ParseFraction(c.text), c.expected);
-  }
-}
-
 TEST(Renderers, TurnTextsIntoReadableValues) {
   struct Case {
     const char* what;

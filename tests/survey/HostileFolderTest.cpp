@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +21,7 @@
 #include "files/ReadOwnFile.h"
 #include "survey/WalkFolder.h"
 #include "testing/DemoFolder.h"
+#include "testing/JpegWriter.h"
 #include "tests/support/TempFolder.h"
 #include "tests/survey/SurveyOutcome.h"
 
@@ -43,11 +43,6 @@ std::vector<testing::DemoPhoto> CountedPhotos() {
     if (photo.has_exif && new_model) photos.push_back(photo);
   }
   return photos;
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // The path and model fields of every record line of an outcome (fields are " |text#label").
@@ -125,7 +120,7 @@ TEST(HostileFolder, TheSurveyEndsAndCountsWhatItCanRead) {
 
   std::vector<std::string> counted;
   const auto photo = [&](const std::string& relative, const testing::DemoPhoto& demo) {
-    WriteBytes(top / relative, testing::DemoPhotoBytes(demo));
+    testing::WriteFileBytes(top / relative, testing::DemoPhotoBytes(demo));
     counted.push_back(base + relative + " " + demo.model);
   };
   photo("plain.jpg", photos[0]);
@@ -140,9 +135,9 @@ TEST(HostileFolder, TheSurveyEndsAndCountsWhatItCanRead) {
   photo("\xf0\x9f\x93\xb7 camera.jpg", photos[1]);
 
   // Not photos, each still an entry: nothing is counted, nothing blocks.
-  WriteBytes(top / "empty.jpg", "");
-  WriteBytes(top / "text.jpg", "not a JPEG at all");
-  WriteBytes(top / "cut short.jpg", jpeg.substr(0, 20));
+  testing::WriteFileBytes(top / "empty.jpg", "");
+  testing::WriteFileBytes(top / "text.jpg", "not a JPEG at all");
+  testing::WriteFileBytes(top / "cut short.jpg", jpeg.substr(0, 20));
   ASSERT_EQ(::mkfifo((top / "fifo.jpg").c_str(), 0644), 0);
   fs::create_symlink("/dev/zero", top / "zero.jpg");
   fs::create_symlink("self.jpg", top / "self.jpg");
@@ -234,12 +229,12 @@ TEST(HostileFolder, FilesThatChangeDuringTheWalk) {
       {"a later photo is emptied", [](const fs::path& top) { fs::resize_file(top / "c.jpg", 0); }, {a, b, d}},
       {"a later photo is replaced by another camera's",
        [&](const fs::path& top) {
-         WriteBytes(top / "c.new", testing::DemoPhotoBytes(photos[4]));
+         testing::WriteFileBytes(top / "c.new", testing::DemoPhotoBytes(photos[4]));
          fs::rename(top / "c.new", top / "c.jpg");
        },
        {a, b, "c.jpg " + photos[4].model, d}},
       {"a photo appears in a later folder",
-       [&](const fs::path& top) { WriteBytes(top / "sub" / "e.jpg", testing::DemoPhotoBytes(photos[4])); },
+       [&](const fs::path& top) { testing::WriteFileBytes(top / "sub" / "e.jpg", testing::DemoPhotoBytes(photos[4])); },
        {a, b, c, d, "sub/e.jpg " + photos[4].model}},
       {"a later folder vanishes",
        [](const fs::path& top) { fs::remove_all(top / "sub"); },
@@ -252,10 +247,10 @@ TEST(HostileFolder, FilesThatChangeDuringTheWalk) {
       SCOPED_TRACE(std::string(c.name) + ", threads " + std::to_string(threads));
       testing::TempFolder root;
       const fs::path& top = root.path();
-      WriteBytes(top / "a.jpg", testing::DemoPhotoBytes(photos[0]));
-      WriteBytes(top / "b.jpg", testing::DemoPhotoBytes(photos[1]));
-      WriteBytes(top / "c.jpg", testing::DemoPhotoBytes(photos[2]));
-      WriteBytes(top / "sub" / "d.jpg", testing::DemoPhotoBytes(photos[3]));
+      testing::WriteFileBytes(top / "a.jpg", testing::DemoPhotoBytes(photos[0]));
+      testing::WriteFileBytes(top / "b.jpg", testing::DemoPhotoBytes(photos[1]));
+      testing::WriteFileBytes(top / "c.jpg", testing::DemoPhotoBytes(photos[2]));
+      testing::WriteFileBytes(top / "sub" / "d.jpg", testing::DemoPhotoBytes(photos[3]));
       SurveyOptions options;
       options.reader_threads = threads;
       const SurveyInterference interference{[&](int64_t n, const std::string&, std::atomic<bool>&) {
@@ -290,9 +285,9 @@ TEST(HostileFolder, AnUnreadableFolderOrPhotoIsPassedBy) {
   const std::vector<testing::DemoPhoto> photos = CountedPhotos();
   testing::TempFolder root;
   const fs::path& top = root.path();
-  WriteBytes(top / "a.jpg", testing::DemoPhotoBytes(photos[0]));
-  WriteBytes(top / "locked.jpg", testing::DemoPhotoBytes(photos[1]));
-  WriteBytes(top / "closed" / "b.jpg", testing::DemoPhotoBytes(photos[2]));
+  testing::WriteFileBytes(top / "a.jpg", testing::DemoPhotoBytes(photos[0]));
+  testing::WriteFileBytes(top / "locked.jpg", testing::DemoPhotoBytes(photos[1]));
+  testing::WriteFileBytes(top / "closed" / "b.jpg", testing::DemoPhotoBytes(photos[2]));
   fs::permissions(top / "locked.jpg", fs::perms::none);
   fs::permissions(top / "closed", fs::perms::none);
   for (const unsigned threads : {1u, 2u}) {
@@ -352,14 +347,14 @@ TEST(HostileFolder, EveryFolderIsWalkedOnceHoweverItIsReached) {
            fs::create_directory_symlink(next, top / ("level" + std::to_string(level)) / "a");
            fs::create_directory_symlink(next, top / ("level" + std::to_string(level)) / "b");
          }
-         WriteBytes(top / ("level" + std::to_string(kLevels)) / "p.jpg", "x");
+         testing::WriteFileBytes(top / ("level" + std::to_string(kLevels)) / "p.jpg", "x");
          return std::string("level0");
        },
        {"level0/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/a/p.jpg"},
        {}},
       {"two aliases of a sub-folder beside it",
        [](const fs::path& top) {
-         WriteBytes(top / "photos" / "sub" / "p.jpg", "x");
+         testing::WriteFileBytes(top / "photos" / "sub" / "p.jpg", "x");
          fs::create_directory_symlink("sub", top / "photos" / "alias1");
          fs::create_directory_symlink(top / "photos" / "sub", top / "photos" / "alias2");
          return std::string("photos");
@@ -368,7 +363,7 @@ TEST(HostileFolder, EveryFolderIsWalkedOnceHoweverItIsReached) {
        {}},
       {"hard links of one file stay two photos, as a copy would",
        [](const fs::path& top) {
-         WriteBytes(top / "photos" / "a.jpg", "x");
+         testing::WriteFileBytes(top / "photos" / "a.jpg", "x");
          fs::create_hard_link(top / "photos" / "a.jpg", top / "photos" / "b.jpg");
          return std::string("photos");
        },
@@ -376,7 +371,7 @@ TEST(HostileFolder, EveryFolderIsWalkedOnceHoweverItIsReached) {
        {}},
       {"links to virtual file systems are not entered",
        [](const fs::path& top) {
-         WriteBytes(top / "photos" / "a.jpg", "x");
+         testing::WriteFileBytes(top / "photos" / "a.jpg", "x");
          fs::create_directory_symlink("/proc", top / "photos" / "proc");
          fs::create_directory_symlink("/sys", top / "photos" / "sys");
          return std::string("photos");
@@ -406,7 +401,7 @@ TEST(HostileFolder, OwnFilesThatAreNotOursAreNeitherReadNorReplaced) {
       {"an endless device", [](const fs::path& file) { fs::create_symlink("/dev/zero", file); }, "not a regular file"},
       {"a file above the size limit",
        [](const fs::path& file) {
-         WriteBytes(file, "");
+         testing::WriteFileBytes(file, "");
          fs::resize_file(file, kOwnFileSizeLimit + 1);
        },
        "larger than 16 MiB"},

@@ -18,6 +18,7 @@
 #include "metadata/FileIdentity.h"
 #include "survey/ParallelReader.h"
 #include "survey/WalkFolder.h"
+#include "testing/JpegWriter.h"
 #include "tests/support/TempFolder.h"
 
 namespace lumetra {
@@ -25,11 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::ElementsAreArray;
-
-void WriteFile(const fs::path& path, const std::string& content) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << content;
-}
 
 // Reads a file as its "Model" text, "gone" when it cannot be opened; notes which thread read which path.
 class StandInRead {
@@ -71,7 +67,7 @@ TEST(ParallelReader, HandsBackEveryPhotoOfTheWalkInItsOrderReadOnceByAWorker) {
   for (int folder = 0; folder < 5; ++folder) {
     for (int photo = 0; photo < 40; ++photo) {
       const std::string name = std::string("f").append(std::to_string(folder)).append("/").append(PhotoName(photo));
-      WriteFile(root.path() / name, "content of " + name);
+      testing::WriteFileBytes(root.path() / name, "content of " + name);
     }
   }
   for (const unsigned threads : {1u, 2u, 5u}) {
@@ -105,7 +101,7 @@ TEST(ParallelReader, HandsBackEveryPhotoOfTheWalkInItsOrderReadOnceByAWorker) {
 TEST(ParallelReader, TheScoutTakesThePhotoFilesTheWalkTakes) {
   testing::TempFolder root;
   for (const char* name : {"a.jpg", "b.NEF", "c.cr2", "c.jpg", "d.heic", "e.txt"}) {
-    WriteFile(root.path() / name, name);
+    testing::WriteFileBytes(root.path() / name, name);
   }
   WalkOptions options;
   options.formats = PhotoFormats::kAll;
@@ -134,9 +130,9 @@ TEST(ParallelReader, TheScoutTakesThePhotoFilesTheWalkTakes) {
 TEST(ParallelReader, AFileTheScoutDidNotMeetIsReadByTheCaller) {
   testing::TempFolder root;
   testing::TempFolder elsewhere;
-  WriteFile(root.path() / "a.jpg", "a");
-  WriteFile(root.path() / "b.jpg", "b");
-  WriteFile(elsewhere.path() / "new.jpg", "new");
+  testing::WriteFileBytes(root.path() / "a.jpg", "a");
+  testing::WriteFileBytes(root.path() / "b.jpg", "b");
+  testing::WriteFileBytes(elsewhere.path() / "new.jpg", "new");
   StandInRead read;
   ParallelReader reader(root.path().string(), WalkOptions{}, 2, read.Function());
   const std::string a = root.path().string() + "/a.jpg";
@@ -156,10 +152,11 @@ TEST(ParallelReader, AFileChangedAfterItWasReadIsReadAgain) {
   };
   const Case cases[] = {
       {"removed", [](const fs::path& file) { fs::remove(file); }, "gone"},
-      {"rewritten", [](const fs::path& file) { WriteFile(file, "rewritten, and longer"); }, "rewritten, and longer"},
+      {"rewritten", [](const fs::path& file) { testing::WriteFileBytes(file, "rewritten, and longer"); },
+       "rewritten, and longer"},
       {"replaced by another file",
        [](const fs::path& file) {
-         WriteFile(file.string() + ".new", "other");
+         testing::WriteFileBytes(file.string() + ".new", "other");
          fs::rename(file.string() + ".new", file);
        },
        "other"},
@@ -167,9 +164,9 @@ TEST(ParallelReader, AFileChangedAfterItWasReadIsReadAgain) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     testing::TempFolder root;
-    WriteFile(root.path() / "a.jpg", "a");
-    WriteFile(root.path() / "b.jpg", "b");
-    WriteFile(root.path() / "c.jpg", "c");
+    testing::WriteFileBytes(root.path() / "a.jpg", "a");
+    testing::WriteFileBytes(root.path() / "b.jpg", "b");
+    testing::WriteFileBytes(root.path() / "c.jpg", "c");
     StandInRead read;
     ParallelReader reader(root.path().string(), WalkOptions{}, 2, read.Function());
     EXPECT_EQ(Content(reader.Take(root.path().string() + "/a.jpg")), "a");
@@ -183,7 +180,7 @@ TEST(ParallelReader, AFileChangedAfterItWasReadIsReadAgain) {
 
 TEST(ParallelReader, APhotoWhoseReadNamesNoOpenedFileIsReadAgainByTheCaller) {
   testing::TempFolder root;
-  for (const char* name : {"a.jpg", "b.jpg"}) WriteFile(root.path() / name, name);
+  for (const char* name : {"a.jpg", "b.jpg"}) testing::WriteFileBytes(root.path() / name, name);
   StandInRead read;
   // As when the file could not be opened: there is nothing to tell that the name still leads to it.
   ParallelReader reader(root.path().string(), WalkOptions{}, 2, [inner = read.Function()](const std::string& path) {
@@ -204,8 +201,8 @@ TEST(ParallelReader, APhotoWhoseReadNamesNoOpenedFileIsReadAgainByTheCaller) {
 TEST(ParallelReader, AFileTheScoutDidNotMeetInALargeFolderNeverStallsTheWalk) {
   testing::TempFolder root;
   testing::TempFolder elsewhere;
-  WriteFile(elsewhere.path() / "new.jpg", "new");
-  for (int i = 0; i < 200; ++i) WriteFile(root.path() / PhotoName(1000 + i), std::to_string(i));
+  testing::WriteFileBytes(elsewhere.path() / "new.jpg", "new");
+  for (int i = 0; i < 200; ++i) testing::WriteFileBytes(root.path() / PhotoName(1000 + i), std::to_string(i));
   StandInRead read;
   // One worker: the scout fills the window, then waits until half of it is free.
   ParallelReader reader(root.path().string(), WalkOptions{}, 1, read.Function());
@@ -218,7 +215,7 @@ TEST(ParallelReader, AFileTheScoutDidNotMeetInALargeFolderNeverStallsTheWalk) {
 
 TEST(ParallelReader, AFileTheWalkPassesByIsDropped) {
   testing::TempFolder root;
-  for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) WriteFile(root.path() / name, name);
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) testing::WriteFileBytes(root.path() / name, name);
   StandInRead read;
   ParallelReader reader(root.path().string(), WalkOptions{}, 2, read.Function());
   // b and c are queued but the walk no longer reads them (they vanished between the two listings).
@@ -228,7 +225,7 @@ TEST(ParallelReader, AFileTheWalkPassesByIsDropped) {
 
 TEST(ParallelReader, AFailedReadIsThrownByTakeAndTheRestGoOn) {
   testing::TempFolder root;
-  for (const char* name : {"a.jpg", "b throws.jpg", "c.jpg"}) WriteFile(root.path() / name, name);
+  for (const char* name : {"a.jpg", "b throws.jpg", "c.jpg"}) testing::WriteFileBytes(root.path() / name, name);
   StandInRead read;
   ParallelReader reader(root.path().string(), WalkOptions{}, 2, read.Function());
   const std::string base = root.path().string() + "/";
@@ -244,7 +241,7 @@ TEST(ParallelReader, AFailedReadIsThrownByTakeAndTheRestGoOn) {
 
 TEST(ParallelReader, EndsAtOnceWhenDestroyedEarly) {
   testing::TempFolder root;
-  for (int i = 0; i < 300; ++i) WriteFile(root.path() / PhotoName(i), "x");
+  for (int i = 0; i < 300; ++i) testing::WriteFileBytes(root.path() / PhotoName(i), "x");
   // Destroyed with nothing taken (the scout waits for room), and after a few photos: every thread is
   // joined, none hangs.
   for (const int take : {0, 3}) {

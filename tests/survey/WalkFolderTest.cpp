@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,6 +19,7 @@
 #include "survey/PhotoFormats.h"
 #include "survey/SurveyTexts.h"
 #include "survey/WalkFolder.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
 
 namespace lumetra {
@@ -41,11 +41,6 @@ void MakeTree(const fs::path& root, const std::vector<std::string>& paths) {
     fs::create_directories((root / relative).parent_path());
     std::ofstream(root / relative) << "not read by the walk";
   }
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Records every hook call as "enter X", "photo X" or "entry X", X relative to the tree's root ("" for the
@@ -351,6 +346,8 @@ TEST(WalkFolder, AFolderThatCannotBeListedIsSkipped) {
   EXPECT_THAT(result.skipped,
               ElementsAre(SkippedEntry{.path = root.path().string() + "/b/", .reason = "No such file or directory"}));
   EXPECT_FALSE(result.stopped);
+  // A sub-folder that cannot be listed leaves the walk's result to show.
+  EXPECT_FALSE(result.root_unreadable);
 }
 
 TEST(WalkFolder, AFolderWithoutReadPermissionIsSkipped) {
@@ -382,6 +379,7 @@ TEST(WalkFolder, AStartingFolderThatCannotBeListedIsReported) {
     SCOPED_TRACE(c.start);
     Recorder recorder(root.path());
     const WalkResult result = WalkFolder(c.start, Options(), recorder.Hooks(), recorder.stop);
+    EXPECT_TRUE(result.root_unreadable);
     EXPECT_THAT(result.skipped_folders, ElementsAre(c.skipped));
     EXPECT_THAT(recorder.Calls("photo"), IsEmpty());
     EXPECT_EQ(result.entries, 0);
@@ -462,14 +460,14 @@ TEST(WalkFolder, TraceNamesThePhotoBeingReadAndMarksItDone) {
   options.trace_path = trace.string();
   std::vector<std::string> seen_while_reading;
   WalkHooks hooks;
-  hooks.photo = [&](const std::string&) { seen_while_reading.push_back(ReadFile(trace)); };
+  hooks.photo = [&](const std::string&) { seen_while_reading.push_back(testing::ReadFileBytes(trace)); };
   hooks.trace_failed = [](const std::string& message) { ADD_FAILURE() << message; };
   std::atomic<bool> stop{false};
   const WalkResult result = WalkFolder(root.path().string(), options, hooks, stop);
   const std::string base = root.path().string() + "/";
   // While a photo is read the trace holds its path alone; afterwards only the last one, marked done.
   EXPECT_THAT(seen_while_reading, ElementsAre(base + "1.jpg", base + "2.jpg", base + "sub/3.jpg"));
-  EXPECT_EQ(ReadFile(trace), base + "sub/3.jpg +\r\n");
+  EXPECT_EQ(testing::ReadFileBytes(trace), base + "sub/3.jpg +\r\n");
   EXPECT_THAT(result.trace_failure, IsEmpty());
 }
 

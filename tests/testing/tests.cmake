@@ -1,7 +1,6 @@
 # Tests of the Exif/JPEG fixture writer and the demo folder; included from tests/CMakeLists.txt.
 find_package(nlohmann_json REQUIRED)
 
-add_executable(fixture_tests ${CMAKE_CURRENT_LIST_DIR}/FixtureWriterTest.cpp)
-target_link_libraries(fixture_tests PRIVATE lumetra_fixtures nlohmann_json::nlohmann_json GTest::gmock
-                                            GTest::gtest_main)
-gtest_discover_tests(fixture_tests DISCOVERY_MODE PRE_TEST)
+lumetra_add_test(fixture_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/FixtureWriterTest.cpp
+  LIBRARIES lumetra_fixtures nlohmann_json::nlohmann_json GTest::gmock GTest::gtest_main)

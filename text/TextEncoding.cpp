@@ -1,4 +1,4 @@
-#include "metadata/TextEncoding.h"
+#include "text/TextEncoding.h"
 
 #include <cstdint>
 

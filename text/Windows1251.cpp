@@ -1,9 +1,9 @@
-#include "charts/Windows1251.h"
+#include "text/Windows1251.h"
 
 #include <array>
 #include <cstdint>
 
-#include "metadata/TextEncoding.h"
+#include "text/TextEncoding.h"
 
 namespace lumetra {
 namespace {
