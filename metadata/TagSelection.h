@@ -9,8 +9,8 @@
 
 namespace lumetra {
 
-/// The tag names a read lists when it is not a full listing (the survey asks for sixteen). Names compare
-/// as every lookup by name does, letters a-z without regard to case.
+/// The tag names a read lists when it is not a full listing (the survey asks for the tags of its photo records). Names
+/// compare as every lookup by name does, letters a-z without regard to case.
 class TagSelection {
  public:
   explicit TagSelection(std::span<const std::string_view> names);
