@@ -145,9 +145,8 @@ std::string WithoutPointZeros(std::string text) {
 }
 
 std::string MakerLensName(std::string_view rendered) {
-  if (rendered.size() >= 2 && rendered.front() == '"' && rendered.back() == '"') {
-    rendered = rendered.substr(1, rendered.size() - 2);
-  }
+  if (rendered.starts_with('"')) rendered.remove_prefix(1);
+  if (rendered.ends_with('"')) rendered.remove_suffix(1);
   const std::string_view name = Trimmed(rendered);
   // Cameras fill the entry with blanks, dashes or zeros when no lens reports itself.
   if (name.find_first_not_of("-0. ") == std::string_view::npos) return {};
