@@ -1,6 +1,5 @@
 #include "survey/LensName.h"
 
-#include <array>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -156,17 +155,33 @@ std::string MakerLensName(std::string_view rendered) {
 std::string DescribedLensName(const PhotoTags& tags) {
   std::string name = MakerLensName(tags.Text(PhotoTag::kMakerLensModel));
   if (!name.empty()) return name;
-  const std::array<LensRange, 5> ranges = {
-      RangeFromFractions(tags.Text(PhotoTag::kLensSpecification)),
-      RangeFromFractions(tags.Text(PhotoTag::kDngLensInfo)),
-      RangeFromNikonLensText(tags.Text(PhotoTag::kNikonLensInformation)),
-      RangeFromCanonFocals(tags.Text(PhotoTag::kShortFocal), tags.Text(PhotoTag::kLongFocal),
-                           tags.Text(PhotoTag::kFocalUnits)),
-      RangeFromOlympusEquipment(tags.Text(PhotoTag::kOlympusShortFocal), tags.Text(PhotoTag::kOlympusLongFocal),
-                                tags.Text(PhotoTag::kOlympusApertureAtShort),
-                                tags.Text(PhotoTag::kOlympusApertureAtLong)),
+  // The range sources in their order, each with the tag it cannot be without: most photos have none of
+  // them, and are passed over at the cost of a test for an empty text.
+  struct RangeSource {
+    PhotoTag needed;
+    LensRange (*read)(const PhotoTags& tags);
   };
-  for (const LensRange& range : ranges) {
+  static constexpr RangeSource kRangeSources[] = {
+      {PhotoTag::kLensSpecification,
+       [](const PhotoTags& t) { return RangeFromFractions(t.Text(PhotoTag::kLensSpecification)); }},
+      {PhotoTag::kDngLensInfo, [](const PhotoTags& t) { return RangeFromFractions(t.Text(PhotoTag::kDngLensInfo)); }},
+      {PhotoTag::kNikonLensInformation,
+       [](const PhotoTags& t) { return RangeFromNikonLensText(t.Text(PhotoTag::kNikonLensInformation)); }},
+      {PhotoTag::kLongFocal,
+       [](const PhotoTags& t) {
+         return RangeFromCanonFocals(t.Text(PhotoTag::kShortFocal), t.Text(PhotoTag::kLongFocal),
+                                     t.Text(PhotoTag::kFocalUnits));
+       }},
+      {PhotoTag::kOlympusLongFocal,
+       [](const PhotoTags& t) {
+         return RangeFromOlympusEquipment(t.Text(PhotoTag::kOlympusShortFocal), t.Text(PhotoTag::kOlympusLongFocal),
+                                          t.Text(PhotoTag::kOlympusApertureAtShort),
+                                          t.Text(PhotoTag::kOlympusApertureAtLong));
+       }},
+  };
+  for (const RangeSource& source : kRangeSources) {
+    if (tags.Text(source.needed).empty()) continue;
+    const LensRange range = source.read(tags);
     if (!HoldsFocal(range, tags.Text(PhotoTag::kFocalLength))) continue;
     name = LensRangeText(range);
     if (!name.empty()) return name;
