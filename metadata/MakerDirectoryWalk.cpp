@@ -93,10 +93,16 @@ void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout
   try {
     // No size or loop check: a maker directory is one flat list (its one sub-directory has none).
     const int64_t count = ReadWord(layout.start + 1);
+    bool sub_directory_read = false;
     for (int64_t i = 0; i < count; ++i) {
       const int64_t position = layout.start + 3 + 12 * i;
       if (layout.sub_directory_tag != 0 && ReadWord(position) == layout.sub_directory_tag) {
-        ProcessMakerSubDirectory(bytes, layout, position_of(ReadLong(position + 8)) - 1, maker_offset);
+        // Only the first such entry is followed: a note that repeats it would otherwise have its
+        // directories walked over and over.
+        if (!sub_directory_read) {
+          sub_directory_read = true;
+          ProcessMakerSubDirectory(bytes, layout, position_of(ReadLong(position + 8)) - 1, maker_offset);
+        }
         continue;
       }
       const DirectoryEntry field = DecodeEntry(*this, position, EntryOwner::kMakerNote);

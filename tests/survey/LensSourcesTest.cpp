@@ -84,14 +84,17 @@ NoteAt NikonNote(ByteOrder order, std::vector<Rational> lens) {
 
 // Olympus' later layout: "OLYMPUS\0", the byte-order mark, the version, then a directory whose first entry
 // points to the equipment directory, as an IFD entry (type 13) as cameras write it, or as a LONG.
+// A second pointer, when `second_lens` is given, leads to another equipment directory naming that lens.
 NoteAt OlympusNote(ByteOrder order, std::string lens, uint16_t short_focal, uint16_t long_focal,
-                   uint16_t aperture_at_short, uint16_t aperture_at_long, bool ifd_type = true) {
+                   uint16_t aperture_at_short, uint16_t aperture_at_long, bool ifd_type = true,
+                   std::string second_lens = {}) {
   return [=](uint32_t) {
     Ifd equipment;
     equipment.Undefined(0x0000, "0100").Ascii(0x0203, lens).Short(0x0205, {aperture_at_short});
     equipment.Short(0x0206, {aperture_at_long}).Short(0x0207, {short_focal}).Short(0x0208, {long_focal});
     Ifd directory;
     directory.Sub(0x2010, equipment).Ascii(0x0209, "OLYMPUS DIGITAL CAMERA");
+    if (!second_lens.empty()) directory.Sub(0x2010, Ifd().Undefined(0x0000, "0100").Ascii(0x0203, second_lens));
     const std::string header = std::string("OLYMPUS\0", 8) + (order == ByteOrder::kLittle ? "II" : "MM") + "\x03";
     std::string note = BuildMakerNote(directory, order, header + std::string(1, '\0'), 0);
     if (ifd_type) {
@@ -263,6 +266,26 @@ TEST(LensSources, TheCanonFocalRangeOfInterchangeableLensBodiesStaysFirst) {
     photo.note = CanonNote(order, 18, 55, 1, "EF-S18-55mm f/3.5-5.6 IS");
     EXPECT_EQ(LensOf(photo, order, 16000).selective, "18-55 mm");
     EXPECT_EQ(LensOf(photo, order).selective, "EF-S18-55mm f/3.5-5.6 IS");
+  }
+}
+
+// A note that points to its equipment twice has the first directory read, and once only.
+TEST(LensSources, OlympusEquipmentIsReadOnce) {
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
+    Photo photo;
+    photo.make = "OLYMPUS IMAGING CORP.";
+    photo.model = "E-P3";
+    photo.focal = {17, 1};
+    photo.note = OlympusNote(order, "OLYMPUS M.17mm F1.8", 17, 17, 434, 434, true, "OLYMPUS M.45mm F1.8");
+    TimgData full(BuildAll);
+    full.ProcessBytes(JpegOf(photo, order), ".jpg");
+    ASSERT_NE(full.ImageInfo, nullptr);
+    int lens_entries = 0;
+    for (const TTagEntry& entry : full.ImageInfo->Tags) lens_entries += entry.Name == "MakerLensModel" ? 1 : 0;
+    EXPECT_EQ(lens_entries, 1);
+    EXPECT_EQ(full.ImageInfo->TagText("MakerLensModel"), "\"OLYMPUS M.17mm F1.8\"");
+    EXPECT_EQ(LensOf(photo, order).selective, "OLYMPUS M.17mm F1.8");
   }
 }
 
