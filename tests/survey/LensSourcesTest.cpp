@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "metadata/ExifData.h"
@@ -105,6 +106,23 @@ NoteAt OlympusNote(ByteOrder order, std::string lens, uint16_t short_focal, uint
   };
 }
 
+Photo Nikon(NoteAt note) {
+  Photo photo;
+  photo.make = "NIKON CORPORATION";
+  photo.model = "NIKON D70";
+  photo.note = std::move(note);
+  return photo;
+}
+
+Photo Olympus(const char* model, Rational focal, NoteAt note) {
+  Photo photo;
+  photo.make = "OLYMPUS IMAGING CORP.";
+  photo.model = model;
+  photo.focal = focal;
+  photo.note = std::move(note);
+  return photo;
+}
+
 struct Outcome {
   std::string selective;
   std::string full;
@@ -172,30 +190,17 @@ TEST(LensSources, EachSourceInItsOrder) {
        "24-70mm"},
       {"DNG LensInfo before Nikon's lens information",
        [&](ByteOrder order) {
-         Photo photo;
-         photo.make = "NIKON CORPORATION";
-         photo.model = "NIKON D70";
+         Photo photo = Nikon(NikonNote(order, nikon_18_70));
          photo.dng_lens_info = {{18, 1}, {105, 1}, {35, 10}, {56, 10}};
-         photo.note = NikonNote(order, nikon_18_70);
          return photo;
        },
        "18-105mm f/3.5-5.6"},
-      {"Nikon's lens information",
-       [&](ByteOrder order) {
-         Photo photo;
-         photo.make = "NIKON CORPORATION";
-         photo.model = "NIKON D70";
-         photo.note = NikonNote(order, nikon_18_70);
-         return photo;
-       },
+      {"Nikon's lens information", [&](ByteOrder order) { return Nikon(NikonNote(order, nikon_18_70)); },
        "18-70mm f/3.5-4.5"},
       {"LensSpecification of zeros gives way to Nikon's lens information",
        [&](ByteOrder order) {
-         Photo photo;
-         photo.make = "NIKON CORPORATION";
-         photo.model = "NIKON D70";
+         Photo photo = Nikon(NikonNote(order, nikon_18_70));
          photo.lens_specification = {{0, 1}, {0, 1}, {0, 1}, {0, 1}};
-         photo.note = NikonNote(order, nikon_18_70);
          return photo;
        },
        "18-70mm f/3.5-4.5"},
@@ -217,22 +222,12 @@ TEST(LensSources, EachSourceInItsOrder) {
        "n/a"},
       {"Olympus' lens text",
        [&](ByteOrder order) {
-         Photo photo;
-         photo.make = "OLYMPUS IMAGING CORP.";
-         photo.model = "E-P3";
-         photo.focal = {17, 1};
-         photo.note = OlympusNote(order, "OLYMPUS M.17mm F1.8", 17, 17, 434, 434);
-         return photo;
+         return Olympus("E-P3", {17, 1}, OlympusNote(order, "OLYMPUS M.17mm F1.8", 17, 17, 434, 434));
        },
        "OLYMPUS M.17mm F1.8"},
       {"Olympus' range, the equipment pointed to by a LONG",
        [&](ByteOrder order) {
-         Photo photo;
-         photo.make = "OLYMPUS IMAGING CORP.";
-         photo.model = "E-420";
-         photo.focal = {24, 1};
-         photo.note = OlympusNote(order, "", 14, 42, 925, 1273, false);
-         return photo;
+         return Olympus("E-420", {24, 1}, OlympusNote(order, "", 14, 42, 925, 1273, false));
        },
        "14-42mm f/3.5-5.6"},
       {"nothing describes the lens",
@@ -273,11 +268,8 @@ TEST(LensSources, TheCanonFocalRangeOfInterchangeableLensBodiesStaysFirst) {
 TEST(LensSources, OlympusEquipmentIsReadOnce) {
   for (const ByteOrder order : testing::kBothByteOrders) {
     SCOPED_TRACE(testing::ByteOrderName(order));
-    Photo photo;
-    photo.make = "OLYMPUS IMAGING CORP.";
-    photo.model = "E-P3";
-    photo.focal = {17, 1};
-    photo.note = OlympusNote(order, "OLYMPUS M.17mm F1.8", 17, 17, 434, 434, true, "OLYMPUS M.45mm F1.8");
+    const Photo photo = Olympus(
+        "E-P3", {17, 1}, OlympusNote(order, "OLYMPUS M.17mm F1.8", 17, 17, 434, 434, true, "OLYMPUS M.45mm F1.8"));
     TimgData full(BuildAll);
     full.ProcessBytes(JpegOf(photo, order), ".jpg");
     ASSERT_NE(full.ImageInfo, nullptr);
