@@ -50,6 +50,9 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   /// offsets in the note) and lists its entries with `Origin` 1. A failure ends the note's walk only and
   /// sets `ErrorText` to "Error Detected = " and the failure's message.
   void ProcessMakerDirectory(std::string_view bytes, const MakerLayout& layout, int64_t maker_offset) override;
+  /// Walks the directory at note byte `start` that an entry of the `layout.sub_directory_tag` points to,
+  /// with `layout.sub_table`; nothing when `start` lies outside the note.
+  void ProcessMakerSubDirectory(std::string_view bytes, const MakerLayout& layout, int64_t start, int64_t maker_offset);
   /// The maker-note step for a note kept apart from its Exif directory (Canon CR3): the bytes of `Buffer`
   /// from 1-based `position` to its end, read as if a MakerNote tag had pointed there.
   void ProcessMakerNoteAt(int64_t position);

@@ -81,26 +81,36 @@ void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout
     // as they were and only the trailer tells where they count from.
     if (const std::optional<int64_t> written = WrittenOffset(bytes, BigEndian)) maker_offset = *written + 9;
   }
+  if (layout.big_endian) BigEndian = true;
+  // The 1-based note position of an offset the note stores.
+  const auto position_of = [&layout, maker_offset](int64_t offset) {
+    switch (layout.offset_rule) {
+      case MakerOffsetRule::kTiffHeader:
+        return offset + 10 - maker_offset;
+      case MakerOffsetRule::kOwnTiffHeader:
+        return offset + 11;
+      case MakerOffsetRule::kMakerNoteStart:
+        break;
+    }
+    return offset + 1;
+  };
   try {
-    // No size or loop check: a maker directory is one flat list.
+    // No size or loop check: a maker directory is one flat list (its one sub-directory has none).
     const int64_t count = ReadWord(layout.start + 1);
+    bool sub_directory_read = false;
     for (int64_t i = 0; i < count; ++i) {
       const int64_t position = layout.start + 3 + 12 * i;
-      const DirectoryEntry field = DecodeEntry(*this, position, EntryOwner::kMakerNote);
-      int64_t value_position = position + 8;
-      if (!field.ValueInEntry()) {
-        switch (layout.offset_rule) {
-          case MakerOffsetRule::kTiffHeader:
-            value_position = field.offset + 10 - maker_offset;
-            break;
-          case MakerOffsetRule::kOwnTiffHeader:
-            value_position = field.offset + 11;
-            break;
-          case MakerOffsetRule::kMakerNoteStart:
-            value_position = field.offset + 1;
-            break;
+      if (layout.sub_directory_tag != 0 && ReadWord(position) == layout.sub_directory_tag) {
+        // Only the first such entry is followed: a note that repeats it would otherwise have its
+        // directories walked over and over.
+        if (!sub_directory_read) {
+          sub_directory_read = true;
+          ProcessMakerSubDirectory(bytes, layout, position_of(ReadLong(position + 8)) - 1, maker_offset);
         }
+        continue;
       }
+      const DirectoryEntry field = DecodeEntry(*this, position, EntryOwner::kMakerNote);
+      const int64_t value_position = field.ValueInEntry() ? position + 8 : position_of(field.offset);
       // A value inside the note (ending on its last byte at the latest) is read from it; one outside is
       // looked for in the Exif data.
       const bool inside =
@@ -142,7 +152,9 @@ void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout
       ReaderContext& context = Context();
       context.SubRecordFlag = false;
       const std::string text = renders ? row->renderer(rendered, context) : MakePrintable(rendered);
-      if (!context.SubRecordFlag && i == kLensTextEntry && !text.empty()) context.makerLensText = text;
+      if (!context.SubRecordFlag && i == kLensTextEntry && layout.lens_entry && !text.empty()) {
+        context.makerLensText = text;
+      }
       if (BuildsText()) {
         if (!context.SubRecordFlag) {
           MakerNoteText.append("\r\n").append(name).append(" = ").append(text);
@@ -168,6 +180,19 @@ void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout
     // A broken maker note loses the rest of its own entries; the Exif walk goes on.
     ErrorText = std::string("Error Detected = ") + error.what();
   }
+}
+
+void TImageInfo::ProcessMakerSubDirectory(std::string_view bytes, const MakerLayout& layout, int64_t start,
+                                          int64_t maker_offset) {
+  if (start < 0 || start >= static_cast<int64_t>(bytes.size())) return;
+  MakerLayout sub = layout;
+  sub.table = layout.sub_table;
+  sub.start = start;
+  sub.origin_trailer = false;
+  sub.sub_directory_tag = 0;  // one level only
+  sub.lens_entry = false;
+  // A broken sub-directory ends its own walk only; its failure is the note's error text.
+  ProcessMakerDirectory(bytes, sub, maker_offset);
 }
 
 void TImageInfo::AddNamedTag(const std::string& name, const std::string& value) {

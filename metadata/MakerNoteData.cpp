@@ -28,7 +28,19 @@ std::optional<MakerLayout> LayoutOf(const std::string& maker, const MakerNoteHos
     if (info.MakerNoteRaw.starts_with("Nikon")) return MakerLayout{NikonTable1(), 8, Rule::kTiffHeader, 0};
     return MakerLayout{NikonTable2(), 0, Rule::kTiffHeader, 0};
   }
-  if (maker == "OLYMP") return MakerLayout{OlympusTable(), 8, Rule::kTiffHeader, 9};
+  if (maker == "OLYMP") {
+    // Later notes start "OLYMPUS\0", a byte-order mark and a version; their offsets count from the note.
+    const std::string_view note = info.MakerNoteRaw;
+    if (note.size() > 12 && note.starts_with(std::string_view("OLYMPUS\0", 8))) {
+      MakerLayout layout{OlympusTable2(), 12, Rule::kMakerNoteStart, 0};
+      layout.little_endian = note.substr(8, 2) == "II";
+      layout.big_endian = note.substr(8, 2) == "MM";
+      layout.sub_directory_tag = 0x2010;
+      layout.sub_table = OlympusEquipmentTable();
+      return layout;
+    }
+    return MakerLayout{OlympusTable(), 8, Rule::kTiffHeader, 9};
+  }
   if (maker == "CASIO") return MakerLayout{CasioTable(), 0, Rule::kTiffHeader, 0};
   if (maker == "FUJIF") return MakerLayout{FujifilmTable(), 12, Rule::kMakerNoteStart, 0, true};
   if (maker == "CANON") return MakerLayout{CanonTable(), 0, Rule::kTiffHeader, 0, false, true};

@@ -34,6 +34,14 @@ struct MakerLayout {
   /// it), the note's offsets count from where it was written. No trailer, or one in the other byte
   /// order, leaves the offsets as they are.
   bool origin_trailer = false;
+  /// The note says its own byte order ("II" or "MM" after Olympus' header): big-endian when set.
+  bool big_endian = false;
+  /// An entry with this tag (when not 0) points to a directory of the note laid out by the same rule, read
+  /// with `sub_table` (Olympus' equipment).
+  uint16_t sub_directory_tag = 0;
+  std::span<const MakerRow> sub_table{};
+  /// The 18th entry may be the lens text; not so in a sub-directory.
+  bool lens_entry = true;
 };
 
 /// What the maker-note step reads of the directory reader that met the MakerNote tag, and the walk it

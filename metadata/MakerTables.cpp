@@ -172,6 +172,22 @@ constexpr MakerRow kCanonTable[] = {
     {0x000E, "Skip", nullptr, "", nullptr},
     {0x000F, "CustomFunctions", nullptr, "", RenderCanonCustomFunctions},
     {0x0010, "Skip", nullptr, "", nullptr},
+    // The lens the camera names, in its own words ("EF-S18-55mm f/3.5-5.6 IS II").
+    {0x0095, "MakerLensModel", "Lens Model", "", nullptr},
+};
+
+// Olympus' later notes ("OLYMPUS\0" and a byte-order mark): only the equipment directory is read.
+constexpr MakerRow kOlympusTable2[] = {
+    {0x0000, "MakerNoteVersion", nullptr, "", nullptr},
+    {0x2010, "Equipment", nullptr, "", nullptr},
+};
+
+// The equipment directory of Olympus' later notes: the lens's name and range. Apertures are in steps of
+// 1/256 EV.
+constexpr MakerRow kOlympusEquipmentTable[] = {
+    {0x0000, "EquipmentVersion", nullptr, "", nullptr},      {0x0203, "MakerLensModel", "Lens Model", "", nullptr},
+    {0x0205, "MaxApertureAtMinFocal", nullptr, "", nullptr}, {0x0206, "MaxApertureAtMaxFocal", nullptr, "", nullptr},
+    {0x0207, "MinFocalLength", nullptr, "", nullptr},        {0x0208, "MaxFocalLength", nullptr, "", nullptr},
 };
 
 // Seiko table
@@ -201,6 +217,8 @@ constexpr MakerRow kMinoltaTable[] = {
 std::span<const MakerRow> NikonTable1() { return kNikonTable1; }
 std::span<const MakerRow> NikonTable2() { return kNikonTable2; }
 std::span<const MakerRow> OlympusTable() { return kOlympusTable; }
+std::span<const MakerRow> OlympusTable2() { return kOlympusTable2; }
+std::span<const MakerRow> OlympusEquipmentTable() { return kOlympusEquipmentTable; }
 std::span<const MakerRow> CasioTable() { return kCasioTable; }
 std::span<const MakerRow> FujifilmTable() { return kFujifilmTable; }
 std::span<const MakerRow> CanonTable() { return kCanonTable; }

@@ -29,6 +29,9 @@ struct MakerRow {
 [[nodiscard]] std::span<const MakerRow> NikonTable1();
 [[nodiscard]] std::span<const MakerRow> NikonTable2();
 [[nodiscard]] std::span<const MakerRow> OlympusTable();
+/// Olympus' later notes and their equipment directory (the lens).
+[[nodiscard]] std::span<const MakerRow> OlympusTable2();
+[[nodiscard]] std::span<const MakerRow> OlympusEquipmentTable();
 [[nodiscard]] std::span<const MakerRow> CasioTable();
 [[nodiscard]] std::span<const MakerRow> FujifilmTable();
 [[nodiscard]] std::span<const MakerRow> CanonTable();

@@ -265,8 +265,11 @@ constexpr NamedTag kMainTags[] = {
     {0xA40B, "DeviceSettingDescription"},
     {0xA40C, "SubjectDistanceRange"},
     {0xA420, "ImageUniqueID"},
+    // The lens's focal and aperture range, four rationals: Exif's LensSpecification and DNG's LensInfo.
+    {0xA432, "LensSpecification"},
     {0xA433, "LensMake"},
     {0xA434, "LensModel"},
+    {0xC630, "LensInfo"},
     {0x0000, "Unknown"},
 };
 

@@ -7,7 +7,7 @@
 
 namespace lumetra {
 
-/// The Exif and TIFF tags in ascending tag order (253 rows), the last one "Unknown" with tag 0. Rows
+/// The Exif and TIFF tags in ascending tag order (255 rows), the last one "Unknown" with tag 0. Rows
 /// without a description get one made from the name. Built once per process, safe from any thread.
 [[nodiscard]] std::span<const TTagEntry> MainTagTable();
 /// The GPS tags 0x00 to 0x1E (31 rows).

@@ -19,6 +19,8 @@ inline constexpr int kFloat = 11;
 inline constexpr int kDouble = 12;
 /// The largest type the readers know; an entry with a larger one breaks its directory.
 inline constexpr int kLastKnown = kDouble;
+/// A pointer to a sub-directory (TIFF's later type 13), met only where a maker note points to one.
+inline constexpr int kIfd = 13;
 }  // namespace tiff_type
 
 }  // namespace lumetra

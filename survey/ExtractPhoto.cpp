@@ -4,6 +4,7 @@
 
 #include "numbers/FixedPoint.h"
 #include "numbers/NumberText.h"
+#include "survey/LensName.h"
 #include "text/TextEncoding.h"
 
 namespace lumetra {
@@ -70,21 +71,6 @@ LabelId MapText(const std::string& text, const TextMap (&map)[N], LabelId otherw
     if (text == entry.rendered) return entry.label;
   }
   return otherwise;
-}
-
-// Removes the ".0" pairs of a lens name from the end towards the start: "18.0-55.0 mm" gives "18-55 mm".
-std::string WithoutPointZeros(std::string text) {
-  if (text.size() < 2) return text;
-  size_t i = text.size() - 1;
-  while (i >= 1) {
-    if (i < text.size() && text[i - 1] == '.' && text[i] == '0') {
-      text.erase(i - 1, 2);
-      --i;
-      continue;
-    }
-    --i;
-  }
-  return text;
 }
 
 class PhotoReader {
@@ -235,6 +221,8 @@ class PhotoReader {
         if (lens == kNoFocalRange || lens == kEmptyFocalRange) lens.clear();
       }
     }
+    // Then whatever else describes the lens: "n/a" means nothing in the photo does.
+    if (lens.empty()) lens = DescribedLensName(tags_);
     const std::string undetermined = LabelText(LabelId::NotDeterminedM, context_.language);
     record_.lens = lens.empty() ? undetermined : NormalizeText(lens, undetermined);
     if (record_.lens == undetermined) record_.labels[kLens] = LabelId::NotDeterminedM;

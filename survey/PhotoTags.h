@@ -29,8 +29,19 @@ enum class PhotoTag : int {
   kLongFocal,
   kFocusMode,
   kDriveMode,
+  // What describes the lens when LensModel does not: the maker note's lens text, then the lens's focal
+  // and aperture range as the Exif, DNG and maker notes write it.
+  kMakerLensModel,
+  kLensSpecification,
+  kDngLensInfo,
+  kNikonLensInformation,
+  kFocalUnits,
+  kOlympusShortFocal,
+  kOlympusLongFocal,
+  kOlympusApertureAtShort,
+  kOlympusApertureAtLong,
 };
-inline constexpr size_t kPhotoTagCount = 16;
+inline constexpr size_t kPhotoTagCount = 25;
 
 /// What one photo's record is made of: whether it has an Exif block, the rendered text of each tag (UTF-8,
 /// empty when the photo lacks it) and the maker note's lens text as it stands, with the file they were
@@ -48,8 +59,8 @@ struct PhotoTags {
   [[nodiscard]] const std::string& Text(PhotoTag tag) const { return texts[static_cast<size_t>(tag)]; }
 };
 
-/// The names the survey reads, for a selective read (`TimgData(SurveyTagSelection())`), which gives the
-/// same `PhotoTags` as a full read at a fraction of its work.
+/// The names the survey reads (`kPhotoTagCount` of them), for a selective read (`TimgData(SurveyTagSelection())`),
+/// which gives the same `PhotoTags` as a full read at a fraction of its work.
 [[nodiscard]] const TagSelection& SurveyTagSelection();
 
 /// Reads the photo at `path` selectively with a reader of its own, destroyed before this returns. A file that cannot be

@@ -13,6 +13,7 @@
 #include "testing/ExifWriter.h"
 #include "testing/JpegWriter.h"
 #include "testing/MovedCanonNote.h"
+#include "testing/NotePlacement.h"
 #include "tests/support/ByteOrders.h"
 
 namespace lumetra {
@@ -28,8 +29,7 @@ namespace type = testing::field_type;
 
 constexpr size_t kTiffStart = 6;  // "Exif\0\0" before the TIFF header in an APP1 payload
 
-// The note's bytes given the TIFF offset it will stand at.
-using NoteAt = std::function<std::string(uint32_t tiff_offset)>;
+using testing::NoteAt;
 
 struct Photo {
   std::string make = "Canon";
@@ -40,22 +40,20 @@ struct Photo {
 };
 
 // An Exif APP1 payload whose Exif directory holds ExifVersion, ExposureTime, the MakerNote and ColorSpace,
-// in that order. The note is laid out twice: once to learn where it lands, once for real.
+// in that order.
 std::string PayloadWithNote(const Photo& photo) {
-  const auto build = [&](const std::string& note) {
-    Ifd exif;
-    exif.Undefined(0x9000, photo.exif_version).Rationals(0x829A, {{1, 60}}).Undefined(0x927C, note).Short(0xA001, {1});
-    Ifd ifd0;
-    ifd0.Ascii(0x010F, photo.make).Ascii(0x0110, photo.model).Sub(0x8769, exif);
-    return BuildExifPayload(ifd0, photo.order);
-  };
-  const std::string probe(photo.note(0).size(), '\x5A');
-  const std::string probed = build(probe);
-  const size_t at = probed.find(probe);
-  const std::string note = photo.note(static_cast<uint32_t>(at - kTiffStart));
-  std::string payload = build(note);
-  EXPECT_EQ(payload.substr(at, note.size()), note);
-  return payload;
+  return testing::PayloadWithNote(
+      [&photo](const std::string& note) {
+        Ifd exif;
+        exif.Undefined(0x9000, photo.exif_version)
+            .Rationals(0x829A, {{1, 60}})
+            .Undefined(0x927C, note)
+            .Short(0xA001, {1});
+        Ifd ifd0;
+        ifd0.Ascii(0x010F, photo.make).Ascii(0x0110, photo.model).Sub(0x8769, exif);
+        return ifd0;
+      },
+      photo.order, photo.note);
 }
 
 std::unique_ptr<TimgData> Read(const Photo& photo, int build_mode = BuildAll) {
@@ -208,9 +206,13 @@ TEST(CanonMakerNote, TheEighteenthEntryIsKeptAsTheLensName) {
     };
     const auto data = Read(photo);
     EXPECT_EQ(data->Context.makerLensText, "\"EF-S18-55mm f/3.5-5.6 IS\"");
-    // Tags the table does not know are shown in the listing as "Unknown" but not listed.
-    EXPECT_TRUE(MakerEntries(*data).empty());
-    EXPECT_NE(data->ImageInfo->MakerNoteText.find("\r\nUnknown = \"EF-S18-55mm"), std::string::npos);
+    // The lens model entry is known to the table and listed; tags the table does not know are shown in
+    // the listing as "Unknown" but not listed.
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"MakerLensModel", "\"EF-S18-55mm f/3.5-5.6 IS\""}};
+    EXPECT_EQ(MakerEntries(*data), expected);
+    EXPECT_NE(data->ImageInfo->MakerNoteText.find("\r\nLens Model = \"EF-S18-55mm"), std::string::npos);
+    EXPECT_NE(data->ImageInfo->MakerNoteText.find("\r\nUnknown = 1\r\n"), std::string::npos);
   }
 }
 

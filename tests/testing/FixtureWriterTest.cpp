@@ -27,6 +27,7 @@
 #include "testing/ExifWriter.h"
 #include "testing/JpegWriter.h"
 #include "tests/support/ByteOrders.h"
+#include "tests/support/Exiftool.h"
 
 namespace lumetra::testing {
 namespace {
@@ -529,23 +530,8 @@ TEST_F(WriteFileBytesTest, ReportsThePathAndTheReason) {
 
 // --- exiftool as the reference reader --------------------------------------------------------------------
 
-bool HaveExiftool() { return std::system("exiftool -ver > /dev/null 2>&1") == 0; }
-
-// Runs exiftool with -j -n -G1 on a file or, recursively, a folder; returns one object per file keyed by the
-// path relative to root.
-std::map<std::string, nlohmann::json> Exiftool(const fs::path& root, const fs::path& target) {
-  const std::string command = "exiftool -j -n -G1 -r -q '" + target.string() + "' 2>&1";
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  if (!pipe) throw std::runtime_error("cannot run exiftool");
-  std::string output;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) output.append(buffer, n);
-  std::map<std::string, nlohmann::json> files;
-  for (const nlohmann::json& file : nlohmann::json::parse(output)) {
-    files[fs::relative(file.at("SourceFile").get<std::string>(), root).generic_string()] = file;
-  }
-  return files;
-}
+using testing::Exiftool;
+using testing::HaveExiftool;
 
 std::string Text(const nlohmann::json& file, const std::string& key) {
   if (!file.contains(key)) return "<absent>";

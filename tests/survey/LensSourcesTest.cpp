@@ -1,0 +1,285 @@
+// Where a photo's lens text comes from: one fixture per source, each beside the sources after it, so that
+// the order shows. Every photo is read selectively, as the survey reads, and in full, with one result.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "metadata/ExifData.h"
+#include "survey/ExtractPhoto.h"
+#include "survey/PhotoTags.h"
+#include "testing/ExifWriter.h"
+#include "testing/JpegWriter.h"
+#include "testing/NotePlacement.h"
+#include "tests/support/ByteOrders.h"
+
+namespace lumetra {
+namespace {
+
+using testing::BuildMakerNote;
+using testing::ByteOrder;
+using testing::Ifd;
+using testing::NoteAt;
+using testing::Rational;
+
+constexpr uint16_t kLensSpecification = 0xA432;
+constexpr uint16_t kDngLensInfo = 0xC630;
+
+struct Photo {
+  std::string make = "Canon";
+  std::string model = "Canon PowerShot Z1";
+  Rational focal{35, 1};
+  std::string lens_model;
+  std::vector<Rational> lens_specification;
+  std::vector<Rational> dng_lens_info;
+  NoteAt note;  // none when empty
+};
+
+std::string JpegOf(const Photo& photo, ByteOrder order) {
+  const auto ifd0 = [&photo](const std::string& note) {
+    Ifd exif;
+    exif.Undefined(0x9000, "0230").Rationals(0x829A, {{1, 125}}).Rationals(0x829D, {{56, 10}});
+    if (photo.note) exif.Undefined(0x927C, note);
+    exif.Rationals(0x920A, {photo.focal});
+    if (!photo.lens_specification.empty()) exif.Rationals(kLensSpecification, photo.lens_specification);
+    if (!photo.lens_model.empty()) exif.Ascii(0xA434, photo.lens_model);
+    Ifd ifd;
+    ifd.Ascii(0x010F, photo.make).Ascii(0x0110, photo.model);
+    if (!photo.dng_lens_info.empty()) ifd.Rationals(kDngLensInfo, photo.dng_lens_info);
+    ifd.Sub(0x8769, exif);
+    return ifd;
+  };
+  const NoteAt note = photo.note ? photo.note : NoteAt([](uint32_t) { return std::string(); });
+  return testing::BuildJpeg({testing::Segment{0xE1, testing::PayloadWithNote(ifd0, order, note), std::nullopt}});
+}
+
+// Canon's camera settings with the long and short focal lengths and their units at elements 23 to 25,
+// and the lens model entry 0x0095 when `lens` is not empty.
+NoteAt CanonNote(ByteOrder order, uint16_t short_focal, uint16_t long_focal, uint16_t units, std::string lens = {}) {
+  return [=](uint32_t at) {
+    std::vector<uint16_t> settings(40, 0);
+    settings[0] = 80;
+    settings[23] = long_focal;
+    settings[24] = short_focal;
+    settings[25] = units;
+    Ifd directory;
+    directory.Short(0x0001, settings).Ascii(0x0006, "IMG:PowerShot JPEG");
+    if (!lens.empty()) directory.Ascii(0x0095, lens);
+    return BuildMakerNote(directory, order, "", at);
+  };
+}
+
+// Nikon's third layout, with its lens information (0x0084).
+NoteAt NikonNote(ByteOrder order, std::vector<Rational> lens) {
+  return [=](uint32_t) {
+    Ifd directory;
+    directory.Short(0x0002, {0, 200}).Rationals(0x0084, lens);
+    const std::string tiff_header =
+        order == ByteOrder::kLittle ? std::string("II*\0\x08\0\0\0", 8) : std::string("MM\0*\0\0\0\x08", 8);
+    return BuildMakerNote(directory, order, std::string("Nikon\0\x02\x10\0\0", 10) + tiff_header, -10);
+  };
+}
+
+// Olympus' later layout: "OLYMPUS\0", the byte-order mark, the version, then a directory whose first entry
+// points to the equipment directory, as an IFD entry (type 13) as cameras write it, or as a LONG.
+// A second pointer, when `second_lens` is given, leads to another equipment directory naming that lens.
+NoteAt OlympusNote(ByteOrder order, std::string lens, uint16_t short_focal, uint16_t long_focal,
+                   uint16_t aperture_at_short, uint16_t aperture_at_long, bool ifd_type = true,
+                   std::string second_lens = {}) {
+  return [=](uint32_t) {
+    Ifd equipment;
+    equipment.Undefined(0x0000, "0100").Ascii(0x0203, lens).Short(0x0205, {aperture_at_short});
+    equipment.Short(0x0206, {aperture_at_long}).Short(0x0207, {short_focal}).Short(0x0208, {long_focal});
+    Ifd directory;
+    directory.Sub(0x2010, equipment).Ascii(0x0209, "OLYMPUS DIGITAL CAMERA");
+    if (!second_lens.empty()) directory.Sub(0x2010, Ifd().Undefined(0x0000, "0100").Ascii(0x0203, second_lens));
+    const std::string header = std::string("OLYMPUS\0", 8) + (order == ByteOrder::kLittle ? "II" : "MM") + "\x03";
+    std::string note = BuildMakerNote(directory, order, header + std::string(1, '\0'), 0);
+    if (ifd_type) {
+      // The first entry's type, after the 12-byte header, the entry count and the tag.
+      note[order == ByteOrder::kLittle ? 16 : 17] = 13;
+    }
+    return note;
+  };
+}
+
+Photo Nikon(NoteAt note) {
+  Photo photo;
+  photo.make = "NIKON CORPORATION";
+  photo.model = "NIKON D70";
+  photo.note = std::move(note);
+  return photo;
+}
+
+Photo Olympus(const char* model, Rational focal, NoteAt note) {
+  Photo photo;
+  photo.make = "OLYMPUS IMAGING CORP.";
+  photo.model = model;
+  photo.focal = focal;
+  photo.note = std::move(note);
+  return photo;
+}
+
+struct Outcome {
+  std::string selective;
+  std::string full;
+  std::string russian;
+};
+
+Outcome LensOf(const Photo& photo, ByteOrder order, int64_t stored_crop = 0) {
+  const std::string jpeg = JpegOf(photo, order);
+  ExtractionContext context;
+  context.cb_CF = false;
+  context.crop_factor = [stored_crop](const std::string&, const std::string&) { return stored_crop; };
+  TimgData selective(SurveyTagSelection());
+  selective.ProcessBytes(jpeg, ".jpg");
+  TimgData full(BuildAll);
+  full.ProcessBytes(jpeg, ".jpg");
+  Outcome outcome;
+  if (const auto record = RecordFromTags(TagsOf(selective), context)) outcome.selective = record->lens;
+  if (const auto record = ExtractPhotoRecord(full, context)) outcome.full = record->lens;
+  context.language = kRussian;
+  if (const auto record = RecordFromTags(TagsOf(selective), context)) outcome.russian = record->lens;
+  return outcome;
+}
+
+TEST(LensSources, EachSourceInItsOrder) {
+  const std::vector<Rational> spec_18_55 = {{18, 1}, {55, 1}, {35, 10}, {56, 10}};
+  const std::vector<Rational> nikon_18_70 = {{18, 1}, {70, 1}, {35, 10}, {45, 10}};
+  struct Case {
+    const char* what;
+    std::function<Photo(ByteOrder)> photo;
+    const char* lens;
+  };
+  const Case cases[] = {
+      {"LensModel before everything",
+       [&](ByteOrder order) {
+         Photo photo;
+         photo.lens_model = "EF-S18-55mm f/3.5-5.6 IS II";
+         photo.lens_specification = {{24, 1}, {70, 1}, {28, 10}, {28, 10}};
+         photo.note = CanonNote(order, 24, 70, 1, "EF24-70mm f/2.8L USM");
+         return photo;
+       },
+       "EF-S18-55mm f/3.5-5.6 IS II"},
+      {"the maker note's lens text before LensSpecification",
+       [&](ByteOrder order) {
+         Photo photo;
+         photo.lens_specification = spec_18_55;
+         photo.note = CanonNote(order, 18, 55, 1, "EF-S18-55mm f/3.5-5.6 IS II");
+         return photo;
+       },
+       "EF-S18-55mm f/3.5-5.6 IS II"},
+      {"LensSpecification before DNG LensInfo, Nikon's lens information and Canon's focal lengths",
+       [&](ByteOrder order) {
+         Photo photo;
+         photo.lens_specification = spec_18_55;
+         photo.dng_lens_info = {{18, 1}, {105, 1}, {35, 10}, {56, 10}};
+         photo.note = CanonNote(order, 17, 85, 1);
+         return photo;
+       },
+       "18-55mm f/3.5-5.6"},
+      {"LensSpecification with unknown apertures",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.lens_specification = {{24, 1}, {70, 1}, {0, 0}, {0, 0}};
+         return photo;
+       },
+       "24-70mm"},
+      {"DNG LensInfo before Nikon's lens information",
+       [&](ByteOrder order) {
+         Photo photo = Nikon(NikonNote(order, nikon_18_70));
+         photo.dng_lens_info = {{18, 1}, {105, 1}, {35, 10}, {56, 10}};
+         return photo;
+       },
+       "18-105mm f/3.5-5.6"},
+      {"Nikon's lens information", [&](ByteOrder order) { return Nikon(NikonNote(order, nikon_18_70)); },
+       "18-70mm f/3.5-4.5"},
+      {"LensSpecification of zeros gives way to Nikon's lens information",
+       [&](ByteOrder order) {
+         Photo photo = Nikon(NikonNote(order, nikon_18_70));
+         photo.lens_specification = {{0, 1}, {0, 1}, {0, 1}, {0, 1}};
+         return photo;
+       },
+       "18-70mm f/3.5-4.5"},
+      {"Canon's focal lengths in 1/32 mm",
+       [&](ByteOrder order) {
+         Photo photo;
+         photo.focal = {108, 10};
+         photo.note = CanonNote(order, 173, 519, 32);
+         return photo;
+       },
+       "5.4-16.2mm"},
+      {"Canon's focal lengths the photo's focal length lies outside of",
+       [&](ByteOrder order) {
+         Photo photo;
+         photo.focal = {108, 10};
+         photo.note = CanonNote(order, 19521, 21577, 18720);
+         return photo;
+       },
+       "n/a"},
+      {"Olympus' lens text",
+       [&](ByteOrder order) {
+         return Olympus("E-P3", {17, 1}, OlympusNote(order, "OLYMPUS M.17mm F1.8", 17, 17, 434, 434));
+       },
+       "OLYMPUS M.17mm F1.8"},
+      {"Olympus' range, the equipment pointed to by a LONG",
+       [&](ByteOrder order) {
+         return Olympus("E-420", {24, 1}, OlympusNote(order, "", 14, 42, 925, 1273, false));
+       },
+       "14-42mm f/3.5-5.6"},
+      {"nothing describes the lens",
+       [&](ByteOrder order) {
+         Photo photo;
+         photo.note = CanonNote(order, 0, 0, 0);
+         return photo;
+       },
+       "n/a"},
+  };
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(testing::ByteOrderName(order)) + " " + c.what);
+      const Outcome outcome = LensOf(c.photo(order), order);
+      EXPECT_EQ(outcome.selective, c.lens);
+      EXPECT_EQ(outcome.full, c.lens);
+      // The same lens has the same text in both languages.
+      EXPECT_EQ(outcome.russian, std::string(c.lens) == "n/a" ? "Не определен" : c.lens);
+    }
+  }
+}
+
+// The rule that named lenses before stays first: a Canon body of crop factor 2 or less is named by its
+// focal range as it always was, whatever else the photo holds.
+TEST(LensSources, TheCanonFocalRangeOfInterchangeableLensBodiesStaysFirst) {
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
+    Photo photo;
+    photo.model = "Canon EOS 40D";
+    photo.lens_specification = {{18, 1}, {55, 1}, {35, 10}, {56, 10}};
+    photo.note = CanonNote(order, 18, 55, 1, "EF-S18-55mm f/3.5-5.6 IS");
+    EXPECT_EQ(LensOf(photo, order, 16000).selective, "18-55 mm");
+    EXPECT_EQ(LensOf(photo, order).selective, "EF-S18-55mm f/3.5-5.6 IS");
+  }
+}
+
+// A note that points to its equipment twice has the first directory read, and once only.
+TEST(LensSources, OlympusEquipmentIsReadOnce) {
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    SCOPED_TRACE(testing::ByteOrderName(order));
+    const Photo photo = Olympus(
+        "E-P3", {17, 1}, OlympusNote(order, "OLYMPUS M.17mm F1.8", 17, 17, 434, 434, true, "OLYMPUS M.45mm F1.8"));
+    TimgData full(BuildAll);
+    full.ProcessBytes(JpegOf(photo, order), ".jpg");
+    ASSERT_NE(full.ImageInfo, nullptr);
+    int lens_entries = 0;
+    for (const TTagEntry& entry : full.ImageInfo->Tags) lens_entries += entry.Name == "MakerLensModel" ? 1 : 0;
+    EXPECT_EQ(lens_entries, 1);
+    EXPECT_EQ(full.ImageInfo->TagText("MakerLensModel"), "\"OLYMPUS M.17mm F1.8\"");
+    EXPECT_EQ(LensOf(photo, order).selective, "OLYMPUS M.17mm F1.8");
+  }
+}
+
+}  // namespace
+}  // namespace lumetra
