@@ -241,7 +241,14 @@ FilterChange RadioChange(FilterCriteria criteria, std::span<const RadioChoice> c
   return {std::move(criteria), {}};
 }
 
+bool SameBounds(const FilterCriteria& a, const FilterCriteria& b) {
+  return a.ed_from1 == b.ed_from1 && a.ed_to1 == b.ed_to1 && a.ed_from2 == b.ed_from2 && a.ed_to2 == b.ed_to2 &&
+         a.ed_from3 == b.ed_from3 && a.ed_to3 == b.ed_to3 && a.ed_from4 == b.ed_from4 && a.ed_to4 == b.ed_to4;
+}
+
 // ---- Dispatch ----
+
+// The date and hour charts map to the filter's date and hour bounds as range charts do, once it has them.
 
 FilterChange ChangeFor(const FilterCriteria& applied, const ChartChoice& choice, const myRecord& target) {
   using D = FilterDimension;
@@ -302,8 +309,10 @@ FilterChange ChartFilterChange(const FilterCriteria& applied, const ChartChoice&
   FilterChange change = ChangeFor(applied, choice, target);
   if (!change.criteria) return change;
   FilterCriteria& criteria = *change.criteria;
-  // Apply's own checks decide what the boxes can hold (a fraction rewritten as 1/N, a text too long).
-  if (!CheckApply(criteria, processedCount).valid) return Refused(kBoxesCannotHold);
+  // Apply's own checks decide what the boxes can hold (a text too long, a time too short); a bound that Apply
+  // would rewrite (a fraction as 1/N) would no longer say this bar.
+  const FilterCriteria made = criteria;
+  if (!CheckApply(criteria, processedCount).valid || !SameBounds(criteria, made)) return Refused(kBoxesCannotHold);
   RebuildExclusions(criteria, applied);
   criteria.keepChecks = true;
   return change;

@@ -451,9 +451,18 @@ TEST(ChartFilterChange, BoundsThatCannotSayExactlyThisBarAreRefused) {
        0,
        "The filter's boxes cannot hold this value"},
       {"f-numbers written two ways", kNothing, D::kFNumber, "4", kOnly, {}, 0, kOthersToo},
-      {"the other bar's text is the bound", kNothing, D::kExposure, "1/16000", kAllBut, Exposure("1/250", ""), 2},
+      {"a time Apply would rewrite",
+       kNothing,
+       D::kExposure,
+       "3/500",
+       kOnly,
+       {},
+       0,
+       "The filter's boxes cannot hold this value"},
+      {"the other bar's text is the bound", kNothing, D::kExposure, "1/16000", kAllBut, Exposure("1/250", ""), 3},
   };
-  const std::vector<PhotoRecord> photos = {photo("1/16000", "4"), photo("1/250", "4.0"), photo("1/250", "5.6")};
+  const std::vector<PhotoRecord> photos = {photo("1/16000", "4"), photo("1/250", "4.0"), photo("1/250", "5.6"),
+                                           photo("3/500", "8")};
   for (const Case& c : cases) Check(c, photos);
 }
 
