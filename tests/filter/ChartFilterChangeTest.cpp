@@ -466,6 +466,30 @@ TEST(ChartFilterChange, BoundsThatCannotSayExactlyThisBarAreRefused) {
   for (const Case& c : cases) Check(c, photos);
 }
 
+// After a Cancel the lists are rebuilt from the photos that pass, so an excluded camera has no entry: its
+// exclusion must outlive the next change all the same.
+TEST(ChartFilterChange, KeepsAnExclusionTheListNoLongerShows) {
+  SurveyState state;
+  FilterCriteria criteria;
+  for (const PhotoRecord& photo : Library()) state.AddPhoto(photo, criteria, true);
+  ApplyInDialog(state, criteria, UntickModels({"Model C"}), true);
+  criteria.keepChecks = false;
+  state.Retally(criteria, true);
+  ASSERT_FALSE(RowIndex(state.tallyModel, "Model C"));
+  const FilterChange change = ChartFilterChange(criteria,
+                                                {.dimension = D::kModel,
+                                                 .rows = state.tallyModel,
+                                                 .row = RowIndex(state.tallyModel, "Model B"),
+                                                 .command = kAllBut,
+                                                 .filtered_count = state.filteredCount},
+                                                state.processedCount);
+  ASSERT_TRUE(change.criteria) << change.reason.english;
+  EXPECT_EQ(change.criteria->ModelExclusions, (std::vector<std::string>{"Model B", "Model C"}));
+  FilterCriteria changed = *change.criteria;
+  state.Retally(changed, true);
+  EXPECT_EQ(state.filteredCount, 3);
+}
+
 TEST(ChartCommandCaption, NamesTheBarInBothLanguagesOnOneLine) {
   const struct {
     ChartCommand command;
