@@ -34,7 +34,7 @@ struct Shot {
 };
 
 // Five photos; the last one lacks most values, and the fourth has no flash reading.
-std::vector<PhotoRecord> Library() {
+std::vector<PhotoRecord> Library(Language language = kEnglish) {
   using L = LabelId;
   const Shot shots[] = {
       {"1/250", "2.8", "50", "75", "100", L::LabelManual, L::LabelSpot, L::LabelFlashOn, L::LabelHorizontal, "Model A",
@@ -55,18 +55,18 @@ std::vector<PhotoRecord> Library() {
     record.focal = shot.focal;
     record.focal35 = shot.focal35;
     record.iso = shot.iso;
-    if (shot.exposure.empty()) record.SetLabel(kExposure, LabelId::NotDeterminedF, kEnglish);
-    if (shot.focal.empty()) record.SetLabel(kFocal, LabelId::NotDeterminedN, kEnglish);
-    if (shot.focal35.empty()) record.SetLabel(kFocal35, LabelId::NotDeterminedN, kEnglish);
-    if (shot.iso.empty()) record.SetLabel(kIso, LabelId::NotDeterminedN, kEnglish);
-    record.SetLabel(kProgram, shot.program, kEnglish);
-    record.SetLabel(kMetering, shot.metering, kEnglish);
-    record.SetLabel(kFlash, shot.flash, kEnglish);
-    record.SetLabel(kOrientation, shot.orientation, kEnglish);
+    if (shot.exposure.empty()) record.SetLabel(kExposure, LabelId::NotDeterminedF, language);
+    if (shot.focal.empty()) record.SetLabel(kFocal, LabelId::NotDeterminedN, language);
+    if (shot.focal35.empty()) record.SetLabel(kFocal35, LabelId::NotDeterminedN, language);
+    if (shot.iso.empty()) record.SetLabel(kIso, LabelId::NotDeterminedN, language);
+    record.SetLabel(kProgram, shot.program, language);
+    record.SetLabel(kMetering, shot.metering, language);
+    record.SetLabel(kFlash, shot.flash, language);
+    record.SetLabel(kOrientation, shot.orientation, language);
     record.model = shot.model;
     record.lens = shot.lens;
-    if (shot.model.empty()) record.SetLabel(kModel, LabelId::NotDeterminedM, kEnglish);
-    if (shot.lens.empty()) record.SetLabel(kLens, LabelId::NotDeterminedM, kEnglish);
+    if (shot.model.empty()) record.SetLabel(kModel, LabelId::NotDeterminedM, language);
+    if (shot.lens.empty()) record.SetLabel(kLens, LabelId::NotDeterminedM, language);
     photos.push_back(record);
   }
   return photos;
@@ -488,6 +488,46 @@ TEST(ChartFilterChange, KeepsAnExclusionTheListNoLongerShows) {
   FilterCriteria changed = *change.criteria;
   state.Retally(changed, true);
   EXPECT_EQ(state.filteredCount, 3);
+}
+
+// A survey read in Russian: the bars carry Russian labels, and the filter they make keeps working after a
+// switch to English.
+TEST(ChartFilterChange, RussianBarsMakeFiltersThatHoldAfterASwitch) {
+  const struct {
+    FilterDimension dimension;
+    LabelId bar;
+    std::string text;
+    ChartCommand command;
+    int kept;
+  } cases[] = {
+      {D::kModel, LabelId::NotDeterminedM, "", kAllBut, 4},    {D::kLens, LabelId::kNone, "Lens 2", kOnly, 2},
+      {D::kProgram, LabelId::LabelManual, "", kOnly, 1},       {D::kMetering, LabelId::NotDeterminedM, "", kAllBut, 4},
+      {D::kOrientation, LabelId::LabelVertical, "", kOnly, 1}, {D::kFocalReal, LabelId::NotDeterminedN, "", kAllBut, 4},
+      {D::kExposure, LabelId::NotDeterminedF, "", kAllBut, 4},
+  };
+  for (const auto& c : cases) {
+    const std::string bar = c.bar == LabelId::kNone ? c.text : LabelText(c.bar, kRussian);
+    SCOPED_TRACE(bar);
+    SurveyState state(kRussian);
+    FilterCriteria criteria;
+    for (const PhotoRecord& photo : Library(kRussian)) state.AddPhoto(photo, criteria, true);
+    const std::vector<myRecord>& rows = RowsOf(state, c.dimension);
+    ASSERT_TRUE(RowIndex(rows, bar));
+    const FilterChange change = ChartFilterChange(criteria,
+                                                  {.dimension = c.dimension,
+                                                   .rows = rows,
+                                                   .row = RowIndex(rows, bar),
+                                                   .command = c.command,
+                                                   .filtered_count = state.filteredCount},
+                                                  state.processedCount);
+    ASSERT_TRUE(change.criteria) << change.reason.english;
+    criteria = *change.criteria;
+    state.Retally(criteria, true);
+    EXPECT_EQ(state.filteredCount, c.kept);
+    state.RelabelTallies(kEnglish, criteria);
+    state.Retally(criteria, true);
+    EXPECT_EQ(state.filteredCount, c.kept) << "after the switch to English";
+  }
 }
 
 TEST(ChartCommandCaption, NamesTheBarInBothLanguagesOnOneLine) {
