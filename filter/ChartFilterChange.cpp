@@ -1,6 +1,7 @@
 #include "filter/ChartFilterChange.h"
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 #include <string>
 #include <utility>

@@ -200,6 +200,21 @@ std::optional<size_t> RowIndex(const std::vector<myRecord>& rows, const std::str
   return std::nullopt;
 }
 
+// The command on the bar labelled `bar` of the chart of `dimension` (the "Other" slice when `bar` is empty), as
+// the window gives it.
+FilterChange CommandOn(const SurveyState& state, const FilterCriteria& applied, FilterDimension dimension,
+                       const std::string& bar, ChartCommand command, bool rb_Real = true) {
+  const std::vector<myRecord>& rows = RowsOf(state, dimension);
+  return ChartFilterChange(applied,
+                           {.dimension = dimension,
+                            .rows = rows,
+                            .row = bar.empty() ? std::nullopt : RowIndex(rows, bar),
+                            .command = command,
+                            .filtered_count = state.filteredCount,
+                            .rb_Real = rb_Real},
+                           state.processedCount);
+}
+
 struct Case {
   const char* name;
   Edit applied;  // what was applied before, through the dialog
@@ -218,17 +233,8 @@ void Check(const Case& c, const std::vector<PhotoRecord>& photos) {
   FilterCriteria applied;
   for (const PhotoRecord& photo : photos) state.AddPhoto(photo, applied, c.rb_Real);
   ApplyInDialog(state, applied, c.applied, c.rb_Real);
-  const std::vector<myRecord>& rows = RowsOf(state, c.dimension);
-  const std::optional<size_t> row = c.bar.empty() ? std::nullopt : RowIndex(rows, c.bar);
-  ASSERT_TRUE(c.bar.empty() || row) << "no bar " << c.bar;
-  const ChartChoice choice{.dimension = c.dimension,
-                           .rows = rows,
-                           .row = row,
-                           .command = c.command,
-                           .filtered_count = state.filteredCount,
-                           .rb_Real = c.rb_Real};
-
-  const FilterChange change = ChartFilterChange(applied, choice, state.processedCount);
+  ASSERT_TRUE(c.bar.empty() || RowIndex(RowsOf(state, c.dimension), c.bar)) << "no bar " << c.bar;
+  const FilterChange change = CommandOn(state, applied, c.dimension, c.bar, c.command, c.rb_Real);
   if (!c.dialog) {
     ASSERT_FALSE(change.criteria) << Fields(*change.criteria);
     EXPECT_EQ(change.reason.english, c.refusal);
@@ -257,14 +263,7 @@ const Edit kIso100To400 = Iso("100", "400");
 TEST(ChartFilterChange, RangeChartsMakeTheDialogsBoundsOrSayWhyNot) {
   const Case cases[] = {
       {"exposure only", kNothing, D::kExposure, "1/125", kOnly, Exposure("1/125", "1/125"), 1},
-      {"exposure all but the shortest drops the unknown times",
-       kNothing,
-       D::kExposure,
-       "1/250",
-       kAllBut,
-       {},
-       0,
-       kOthersToo},
+      {"exposure all but the shortest, n/a shown", kNothing, D::kExposure, "1/250", kAllBut, {}, 0, kOthersToo},
       {"exposure all but the shortest", kNoUnknownCamera, D::kExposure, "1/250", kAllBut,
        [](FilterCriteria& c) {
          kNoUnknownCamera(c);
@@ -387,14 +386,7 @@ TEST(ChartFilterChange, FlashAndOrientationChooseTheOtherValueOnlyWhenNothingEls
        kNothingLeft},
       {"orientation only vertical", kNothing, D::kOrientation, "Vertical", kOnly,
        Press(&F::rb_Orientation_V, &F::rb_Orientation_H), 1},
-      {"orientation all but horizontal with unknown shown",
-       kNothing,
-       D::kOrientation,
-       "Horizontal",
-       kAllBut,
-       {},
-       0,
-       kOthersToo},
+      {"orientation all but H, n/a shown", kNothing, D::kOrientation, "Horizontal", kAllBut, {}, 0, kOthersToo},
       {"orientation all but horizontal", kNoUnknownCamera, D::kOrientation, "Horizontal", kAllBut,
        [](FilterCriteria& c) {
          kNoUnknownCamera(c);
@@ -476,13 +468,7 @@ TEST(ChartFilterChange, KeepsAnExclusionTheListNoLongerShows) {
   criteria.keepChecks = false;
   state.Retally(criteria, true);
   ASSERT_FALSE(RowIndex(state.tallyModel, "Model C"));
-  const FilterChange change = ChartFilterChange(criteria,
-                                                {.dimension = D::kModel,
-                                                 .rows = state.tallyModel,
-                                                 .row = RowIndex(state.tallyModel, "Model B"),
-                                                 .command = kAllBut,
-                                                 .filtered_count = state.filteredCount},
-                                                state.processedCount);
+  const FilterChange change = CommandOn(state, criteria, D::kModel, "Model B", kAllBut);
   ASSERT_TRUE(change.criteria) << change.reason.english;
   EXPECT_EQ(change.criteria->ModelExclusions, (std::vector<std::string>{"Model B", "Model C"}));
   FilterCriteria changed = *change.criteria;
@@ -511,15 +497,8 @@ TEST(ChartFilterChange, RussianBarsMakeFiltersThatHoldAfterASwitch) {
     SurveyState state(kRussian);
     FilterCriteria criteria;
     for (const PhotoRecord& photo : Library(kRussian)) state.AddPhoto(photo, criteria, true);
-    const std::vector<myRecord>& rows = RowsOf(state, c.dimension);
-    ASSERT_TRUE(RowIndex(rows, bar));
-    const FilterChange change = ChartFilterChange(criteria,
-                                                  {.dimension = c.dimension,
-                                                   .rows = rows,
-                                                   .row = RowIndex(rows, bar),
-                                                   .command = c.command,
-                                                   .filtered_count = state.filteredCount},
-                                                  state.processedCount);
+    ASSERT_TRUE(RowIndex(RowsOf(state, c.dimension), bar));
+    const FilterChange change = CommandOn(state, criteria, c.dimension, bar, c.command);
     ASSERT_TRUE(change.criteria) << change.reason.english;
     criteria = *change.criteria;
     state.Retally(criteria, true);
