@@ -40,7 +40,7 @@ resolve_build
 export LUMETRA_BUILD="$build_dir"
 if [[ "${BUILD:-1}" != 0 ]]; then
   (cd "$repo_root" && cmake --preset release -B "$build_dir" > /dev/null)
-  targets=(lumetra-cli reader_bench survey_bench read_floor)
+  targets=(lumetra-cli reader_bench survey_bench chart_filter_bench read_floor)
   grep -q '^LIBEXIF_FOUND:INTERNAL=1$' "$build_dir/CMakeCache.txt" && targets+=(reader_peers_bench)
   # The window's benchmarks exist only in a build with the desktop program.
   grep -q '^LUMETRA_GUI:BOOL=ON$' "$build_dir/CMakeCache.txt" && targets+=(window_run_bench filter_apply_bench)
@@ -96,6 +96,11 @@ section "window_peers.sh: the desktop window's Run and Stop against lumetra-cli 
 if [[ -x "$build_dir/bench/filter_apply_bench" ]]; then
   section "filter_apply_bench: Apply in the filter dialog on 100,000 stored photos, beside Retally"
   QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" "$build_dir/bench/filter_apply_bench" 5 2>&1 | grep -v XDG_RUNTIME_DIR
+fi
+
+if [[ -x "$build_dir/bench/chart_filter_bench" ]]; then
+  section "chart_filter_bench: a chart command's filter change and recount on 100,000 stored photos, beside Retally"
+  "$build_dir/bench/chart_filter_bench" 5
 fi
 
 section "cold_peers.sh: cold page cache"

@@ -58,6 +58,9 @@ class TForm_Filter : public QDialog {
 
   /// The category part of the filter as last applied.
   [[nodiscard]] const AppliedChoices& Applied() const { return applied_; }
+  /// Takes `applied` as the filter last applied when the filter was changed without the dialog (from a chart,
+  /// or back to an earlier filter), so that the dialog shows that filter the next time it is shown.
+  void SetApplied(const AppliedChoices& applied) { applied_ = applied; }
 
   void reject() override;
 

@@ -28,4 +28,13 @@ struct BoundLabelLefts {
 };
 [[nodiscard]] BoundLabelLefts BoundLabelLeftsIn(Language language);
 
+/// The chart commands that change the filter, written before the bar's label in quotes of the language:
+/// "Only “1/250”", "All but “1/250”".
+inline constexpr TextPair kOnlyCommand{"Только", "Only"};
+inline constexpr TextPair kAllButCommand{"Все, кроме", "All but"};
+inline constexpr TextPair kOpeningQuote{"«", "“"};
+inline constexpr TextPair kClosingQuote{"»", "”"};
+/// The command that puts back the filter applied before the last change.
+inline constexpr TextPair kPreviousFilterCommand{"Предыдущий фильтр", "Previous filter"};
+
 }  // namespace lumetra

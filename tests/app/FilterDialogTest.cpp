@@ -26,6 +26,7 @@
 #include "app/cli/SurveyCommand.h"
 #include "app/platform/WindowsFonts.h"
 #include "filter/ApplyChecks.h"
+#include "filter/ChartFilterChange.h"
 #include "filter/FilterDialog.h"
 #include "testing/DemoFolder.h"
 #include "tests/support/WindowHelpers.h"
@@ -319,6 +320,37 @@ class FilterDialogTest : public QObject {
     QVERIFY(!Find<QCheckBox>(dialog, "cb_Manual")->isChecked());
     QVERIFY(Find<QCheckBox>(dialog, "cb_Spot")->isChecked());
     QVERIFY(!Find<QAbstractButton>(dialog, "rb_Flash_Yes")->isChecked());
+  }
+
+  // "Only" a bar of the program chart changes the filter without the dialog; shown next, the dialog shows
+  // that filter rather than the boxes of its own last Apply.
+  void aFilterChangedFromAChartIsShownAsApplied() {
+    auto alone = ShowAlone(5);
+    TForm_Filter& dialog = *alone->dialog;
+    Find<QAbstractButton>(dialog, "but_Close")->click();
+    alone->survey.tallyProgram[0].count = 3;
+    alone->survey.tallyProgram[1].count = 2;
+    const FilterChange change = ChartFilterChange(alone->criteria,
+                                                  {.dimension = FilterDimension::kProgram,
+                                                   .rows = alone->survey.tallyProgram,
+                                                   .row = 0,
+                                                   .command = ChartCommand::kOnly,
+                                                   .filtered_count = 5},
+                                                  alone->survey.processedCount);
+    QVERIFY(change.criteria);
+    alone->criteria = *change.criteria;
+    dialog.SetApplied(ChoicesOf(alone->criteria));
+
+    alone->dialog->Show(FilterDialogContext{.survey = &alone->survey, .screen = QSize(1024, 768)});
+    QVERIFY(Find<QCheckBox>(dialog, "cb_Manual")->isChecked());
+    for (const char* box : {"cb_Aperture", "cb_Normal", "cb_OtherP"}) {
+      QVERIFY2(!Find<QCheckBox>(dialog, box)->isChecked(), box);
+    }
+    QVERIFY(Find<QCheckBox>(dialog, "cb_Spot")->isChecked());
+    // Cancel keeps the chart's filter.
+    Find<QAbstractButton>(dialog, "but_Close")->click();
+    QVERIFY(!alone->criteria.cb_Aperture);
+    QVERIFY(alone->criteria.cb_Manual);
   }
 
   void captionsFollowTheLanguage() {
