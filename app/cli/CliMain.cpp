@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/FinishOutput.h"
 #include "app/cli/SurveyCommand.h"
 #include "app/cli/TagsCommand.h"
 #include "survey/FilterCriteria.h"
@@ -139,10 +140,10 @@ void ApplyChoices(const SurveyChoices& choices, lumetra::cli::SurveyRequest& req
 int RunSurvey(lumetra::cli::SurveyRequest& request, int argc, char** argv) {
 #ifdef LUMETRA_CLI_CHARTS
   // Charts are drawn by Qt, which needs an application object; its off-screen platform draws them without
-  // depending on a display.
+  // depending on a display, whatever platform the environment names.
   std::optional<QApplication> application;
   if (!request.charts_folder.empty()) {
-    lumetra::cli::UseOffscreenPlatformUnlessAsked();
+    lumetra::cli::UseOffscreenPlatform();
     lumetra::InstallQtMessageFilter();
     application.emplace(argc, argv);
     request.write_picture = lumetra::cli::WriteChartPicture;
@@ -156,7 +157,23 @@ int RunSurvey(lumetra::cli::SurveyRequest& request, int argc, char** argv) {
 
 }  // namespace
 
+// Puts `recording` in front of the standard output for the scope of this object.
+class RecordedStandardOutput {
+ public:
+  explicit RecordedStandardOutput(lumetra::cli::FailureRecordingBuffer& recording)
+      : original_(std::cout.rdbuf(&recording)) {}
+  RecordedStandardOutput(const RecordedStandardOutput&) = delete;
+  RecordedStandardOutput& operator=(const RecordedStandardOutput&) = delete;
+  ~RecordedStandardOutput() { std::cout.rdbuf(original_); }
+
+ private:
+  std::streambuf* original_;
+};
+
 int main(int argc, char** argv) {
+  // A write that fails part-way through a long output keeps its reason for the last line on stderr.
+  lumetra::cli::FailureRecordingBuffer recording(std::cout.rdbuf());
+  const RecordedStandardOutput recorded(recording);
   CLI::App app{"Lumetra: how a folder of photos was taken, from their Exif data"};
   app.require_subcommand(1);
 

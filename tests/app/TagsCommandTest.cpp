@@ -200,10 +200,15 @@ TEST(TagsCommandLine, BadUseExitsWithTwoAndOneLine) {
 
 TEST_F(TagsCommandTest, OutputToAFullDeviceEndsWithExitCodeOne) {
   const std::string crop_file = (folder_.path() / "crop.ini").string();
+  // Output far larger than the standard output's buffer fails part-way, long before its end.
+  const std::filesystem::path many = folder_.path() / "many";
+  std::filesystem::create_directories(many);
+  for (int i = 0; i < 200; ++i) std::filesystem::copy_file(with_exif_, many / ("IMG_" + std::to_string(i) + ".JPG"));
   for (const std::string& arguments :
        {"tags '" + with_exif_ + "'", "tags --json '" + with_exif_ + "'",
         "survey --crop-file '" + crop_file + "' '" + folder_.path().string() + "'",
-        "survey --json --crop-file '" + crop_file + "' '" + folder_.path().string() + "'"}) {
+        "survey --json --crop-file '" + crop_file + "' '" + folder_.path().string() + "'",
+        "survey --json --crop-file '" + crop_file + "' '" + many.string() + "'"}) {
     SCOPED_TRACE(arguments);
     // Only the standard output goes to the full device; the error output is kept.
     const testing::ProcessResult result =
