@@ -78,6 +78,25 @@ TEST_F(TagsCommandTest, TextHasThePathTheTagsAndTheOutcome) {
                            "ErrorText = <none>\n\n");
 }
 
+// A file name that tries to forge lines or reach the terminal stays one item on one line. (The reader
+// itself shows a control byte of a tag text as ".".)
+TEST_F(TagsCommandTest, TextShowsControlCharactersEscaped) {
+  Ifd ifd0;
+  ifd0.Ascii(0x010F, "Canon\nErrorText = <none>").Ascii(0x0110, "EOS\x1b[2J");
+  const std::string photo = (folder_.path() / "a\rb\x1b]0;x\x07.jpg").string();
+  testing::WriteFileBytes(photo, testing::BuildJpeg({testing::ExifSegment(ifd0, ByteOrder::kLittle)}));
+  const std::string missing = (folder_.path() / "gone\nlumetra-cli: forged.jpg").string();
+  std::ostringstream out;
+  std::ostringstream errors;
+  EXPECT_EQ(cli::RunTagsCommand({photo, missing}, {}, out, errors), 1);
+  const std::string folder = folder_.path().string();
+  EXPECT_EQ(out.str(), folder +
+                           "/a\\rb\\x1b]0;x\\x07.jpg\nMake = Canon.ErrorText = <none>\nModel = EOS.[2J\n"
+                           "ErrorText = <none>\n\n" +
+                           folder + "/gone\\nlumetra-cli: forged.jpg\nErrorText = \n\n");
+  EXPECT_EQ(errors.str(), "lumetra-cli: " + folder + "/gone\\nlumetra-cli: forged.jpg: no such file\n");
+}
+
 TEST_F(TagsCommandTest, AMissingFileIsReportedAndTheOthersStillListed) {
   std::ostringstream out;
   std::ostringstream errors;
