@@ -14,6 +14,7 @@
 #include "app/cli/FinishOutput.h"
 #include "app/cli/SurveyCommand.h"
 #include "app/cli/TagsCommand.h"
+#include "metadata/TextEncoding.h"
 #include "survey/FilterCriteria.h"
 #include "survey/PhotoFormats.h"
 
@@ -193,7 +194,7 @@ int main(int argc, char** argv) {
   if (argc > 1 && argv[1][0] != '-' && std::none_of(commands.begin(), commands.end(), [&](CLI::App* command) {
         return command->get_name() == argv[1];
       })) {
-    std::cerr << "lumetra-cli: unknown command '" << argv[1] << "' (try --help)\n";
+    std::cerr << "lumetra-cli: unknown command '" << lumetra::EscapedControls(argv[1]) << "' (try --help)\n";
     return kUsageError;
   }
   try {
@@ -201,7 +202,8 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForHelp& help) {
     return app.exit(help);
   } catch (const CLI::ParseError& error) {
-    std::cerr << "lumetra-cli: " << error.what() << " (try --help)\n";
+    // The parser's message quotes the words it refused: they stay on the message's one line.
+    std::cerr << "lumetra-cli: " << lumetra::EscapedControls(error.what()) << " (try --help)\n";
     return kUsageError;
   }
 

@@ -209,7 +209,10 @@ testing::ProcessResult RunCli(const std::string& arguments) {
 }
 
 TEST(TagsCommandLine, BadUseExitsWithTwoAndOneLine) {
-  for (const char* arguments : {"tags", "tags --bogus x.jpg", "", "survey-nothing"}) {
+  for (const char* arguments : {"tags", "tags --bogus x.jpg", "", "survey-nothing",
+                                // Words with line ends in them, made by the shell (sh has no $'...').
+                                "\"$(printf 'bad\\nfake line')\"", "survey --lang \"$(printf 'x\\nfake line')\" .",
+                                "survey \"$(printf -- '--bogus\\r\\nfake')\" ."}) {
     SCOPED_TRACE(arguments);
     const testing::ProcessResult result = RunCli(arguments);
     EXPECT_EQ(result.exit_code, 2);
