@@ -1,19 +1,28 @@
 #include "app/ShortcutFolder.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <optional>
 #include <string_view>
-#include <system_error>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "files/ReplaceFile.h"
 #include "text/TextEncoding.h"
 
 namespace lumetra {
 namespace {
 
 constexpr std::string_view kShortcutExtension = ".lnk";
-// A new shortcut is made under this prefix and then renamed into place. It ends in ".lnk" like the
-// shortcut, so one left behind by a failed rename is ours and goes at the next use.
+// A new shortcut is made under this prefix and then renamed into place.
 constexpr std::string_view kTemporaryPrefix = ".new";
+// The record is far smaller than this even for a hundred thousand shortcuts.
+constexpr off_t kRecordSizeLimit = 256 * 1024 * 1024;
 
 // Windows compares file names without regard to the case of A to Z; so do we, so that the shortcuts
 // are the same on every file system.
@@ -25,14 +34,160 @@ std::string NumberedName(const std::string& photo_name, int number) {
   return name.append(kShortcutExtension);
 }
 
-bool IsOurShortcut(const std::filesystem::directory_entry& entry) {
-  std::error_code error;
-  return entry.is_symlink(error) && FoldedName(entry.path().filename().string()).ends_with(kShortcutExtension);
-}
-
 std::string Failure(const std::filesystem::path& path, const std::string& reason) {
   std::string message = path.string();
   return message.append(": ").append(reason);
+}
+
+// A descriptor closed at the end of its scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  [[nodiscard]] int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// A shortcut this program made: its name, the link's inode and the photo it leads to. A link is ours only
+// while all three still hold, so a link the user put there under the same name is never taken for ours.
+struct MadeShortcut {
+  std::string name;
+  ino_t inode = 0;
+  std::string target;
+};
+
+std::optional<MadeShortcut> LinkAt(int folder, const std::string& name) {
+  struct stat info {};
+  if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(info.st_mode)) return {};
+  std::string target(static_cast<size_t>(info.st_size) + 1, '\0');
+  const ssize_t length = ::readlinkat(folder, name.c_str(), target.data(), target.size());
+  if (length < 0 || static_cast<size_t>(length) >= target.size()) return {};
+  target.resize(static_cast<size_t>(length));
+  return MadeShortcut{name, info.st_ino, std::move(target)};
+}
+
+// The record of the shortcuts made, in the folder: "inode NUL name NUL target NUL" for each. Names and
+// targets are bytes and may hold any character but NUL. A missing, foreign or broken record lists nothing,
+// so that nothing is taken for ours.
+std::vector<MadeShortcut> ReadRecord(int folder) {
+  std::vector<MadeShortcut> made;
+  const Descriptor fd(
+      ::openat(folder, std::string(kShortcutRecordName).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  struct stat info {};
+  if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kRecordSizeLimit) {
+    return made;
+  }
+  std::string bytes(static_cast<size_t>(info.st_size), '\0');
+  size_t got = 0;
+  while (got < bytes.size()) {
+    const ssize_t count = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return made;
+    got += static_cast<size_t>(count);
+  }
+  std::vector<std::string_view> fields;
+  for (size_t start = 0, end = 0; (end = bytes.find('\0', start)) != std::string::npos; start = end + 1) {
+    fields.emplace_back(bytes.data() + start, end - start);
+  }
+  for (size_t i = 0; i + 2 < fields.size(); i += 3) {
+    char* end = nullptr;
+    const std::string inode(fields[i]);
+    const unsigned long long number = std::strtoull(inode.c_str(), &end, 10);
+    if (inode.empty() || *end != '\0') return {};
+    made.push_back(MadeShortcut{std::string(fields[i + 1]), static_cast<ino_t>(number), std::string(fields[i + 2])});
+  }
+  return made;
+}
+
+// Rewrites the record whole: written beside under a temporary name, renamed over the old one.
+void WriteRecord(int folder, const std::vector<MadeShortcut>& made) {
+  std::string bytes;
+  for (const MadeShortcut& shortcut : made) {
+    bytes.append(std::to_string(shortcut.inode)).push_back('\0');
+    bytes.append(shortcut.name).push_back('\0');
+    bytes.append(shortcut.target).push_back('\0');
+  }
+  const std::string temporary = std::string(kShortcutRecordName) + ".new";
+  ::unlinkat(folder, temporary.c_str(), 0);
+  const Descriptor fd(::openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+  if (fd.get() < 0) return;
+  std::string_view rest = bytes;
+  while (!rest.empty()) {
+    const ssize_t written = ::write(fd.get(), rest.data(), rest.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) break;
+    rest.remove_prefix(static_cast<size_t>(written));
+  }
+  if (!rest.empty() || ::renameat(folder, temporary.c_str(), folder, std::string(kShortcutRecordName).c_str()) != 0) {
+    ::unlinkat(folder, temporary.c_str(), 0);
+  }
+}
+
+// Opens the shortcut folder, making it when missing (not its parents). A link in its place is refused: the
+// shortcuts would land, and old ones be looked for, wherever it leads.
+int OpenFolder(const std::filesystem::path& folder, ShortcutListResult& result) {
+  struct stat info {};
+  if (::lstat(folder.c_str(), &info) != 0) {
+    if (errno != ENOENT || ::mkdir(folder.c_str(), 0777) != 0) {
+      result.folder_failure = Failure(folder, SystemReason(errno));
+      return -1;
+    }
+  } else if (S_ISLNK(info.st_mode)) {
+    result.folder_is_link = true;
+    result.folder_failure = Failure(folder, "a symbolic link; nothing was written there or removed");
+    return -1;
+  } else if (!S_ISDIR(info.st_mode)) {
+    // A file of that name is not ours to replace.
+    result.folder_failure = Failure(folder, "a file of that name is in the way");
+    return -1;
+  }
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) {
+    result.folder_is_link = errno == ELOOP;
+    result.folder_failure =
+        Failure(folder, errno == ELOOP ? "a symbolic link; nothing was written there or removed" : SystemReason(errno));
+  }
+  return fd;
+}
+
+// The names of everything in the folder but the record; false when it could not be listed whole.
+bool ListFolder(int folder, std::vector<std::string>& names) {
+  DIR* listing = ::fdopendir(::dup(folder));
+  if (listing == nullptr) return false;
+  errno = 0;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != ".." && name != kShortcutRecordName) names.emplace_back(name);
+    errno = 0;
+  }
+  const bool listed = errno == 0;
+  ::closedir(listing);
+  return listed;
+}
+
+// True when the entry `name` is a shortcut the record lists, still the same link to the same photo.
+bool IsOurs(int folder, const std::string& name, const std::unordered_map<std::string, MadeShortcut>& recorded) {
+  const auto record = recorded.find(name);
+  if (record == recorded.end()) return false;
+  const std::optional<MadeShortcut> link = LinkAt(folder, name);
+  return link && link->inode == record->second.inode && link->target == record->second.target;
+}
+
+// A temporary name for `name` that nothing in the folder holds and no new shortcut will take.
+std::string TemporaryName(const std::string& name, const std::unordered_set<std::string>& occupied) {
+  std::string temporary;
+  for (int attempt = 0; temporary.empty() || occupied.contains(FoldedName(temporary)); ++attempt) {
+    temporary = std::string(kTemporaryPrefix);
+    if (attempt > 0) temporary.append(std::to_string(attempt));
+    temporary.append("-").append(name);
+  }
+  return temporary;
 }
 
 }  // namespace
@@ -61,68 +216,51 @@ std::vector<std::string> ShortcutNames(const std::vector<std::string>& photo_pat
 }
 
 ShortcutListResult MakeShortcutList(const std::filesystem::path& folder, const std::vector<std::string>& photo_paths) {
-  namespace fs = std::filesystem;
   ShortcutListResult result;
-  std::error_code error;
-  if (!fs::is_directory(folder, error)) {
-    // A file of that name is not ours to replace.
-    if (fs::exists(fs::symlink_status(folder, error))) {
-      result.folder_failure = Failure(folder, "a file of that name is in the way");
-      return result;
-    }
-    error.clear();
-    if (fs::create_directory(folder, error); error) {
-      result.folder_failure = Failure(folder, error.message());
-      return result;
-    }
-  }
+  const Descriptor folder_fd(OpenFolder(folder, result));
+  if (folder_fd.get() < 0) return result;
+  const int dir = folder_fd.get();
 
-  // Our old shortcuts, and the names that belong to anything else.
-  std::vector<fs::path> old_shortcuts;
-  std::vector<std::string> taken;
-  for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
-    if (IsOurShortcut(*entry)) {
-      old_shortcuts.push_back(entry->path());
-    } else {
-      taken.push_back(entry->path().filename().string());
-    }
-  }
-  // Without the whole listing a new shortcut might land on a file that is not ours.
-  if (error) {
-    result.folder_failure = Failure(folder, error.message());
+  // Our shortcuts of earlier uses, as the record lists them and as they still are; every other name
+  // belongs to something else. Without the whole listing a new shortcut might land on a file not ours.
+  std::vector<std::string> entries;
+  if (!ListFolder(dir, entries)) {
+    result.folder_failure = Failure(folder, SystemReason(errno));
     return result;
   }
+  std::unordered_map<std::string, MadeShortcut> recorded;
+  for (MadeShortcut& shortcut : ReadRecord(dir)) recorded.insert_or_assign(shortcut.name, std::move(shortcut));
+  std::vector<std::string> old_shortcuts;
+  std::vector<std::string> taken;
+  for (const std::string& name : entries) (IsOurs(dir, name, recorded) ? old_shortcuts : taken).push_back(name);
 
   const std::vector<std::string> names = ShortcutNames(photo_paths, taken);
-  std::unordered_set<std::string> new_names(names.begin(), names.end());
+  const std::unordered_set<std::string> new_names(names.begin(), names.end());
   std::unordered_set<std::string> occupied;  // folded: every name that a temporary one must not take
-  for (const std::string& name : taken) occupied.insert(FoldedName(name));
+  for (const std::string& name : entries) occupied.insert(FoldedName(name));
   for (const std::string& name : names) occupied.insert(FoldedName(name));
-  // Shortcuts of an earlier use that this one does not replace by name. A failure is no reason to stop.
-  for (const fs::path& shortcut : old_shortcuts) {
-    if (!new_names.contains(shortcut.filename().string())) fs::remove(shortcut, error);
+  // Shortcuts of an earlier use that this one does not replace by name. One that cannot be removed stays
+  // in the record, to be removed at the next use.
+  std::vector<MadeShortcut> made;
+  for (const std::string& name : old_shortcuts) {
+    if (!new_names.contains(name) && ::unlinkat(dir, name.c_str(), 0) != 0) made.push_back(recorded[name]);
   }
 
   for (size_t i = 0; i < names.size(); ++i) {
-    const fs::path shortcut = folder / names[i];
-    std::string temporary_name;
-    for (int attempt = 0; temporary_name.empty() || occupied.contains(FoldedName(temporary_name)); ++attempt) {
-      temporary_name = std::string(kTemporaryPrefix);
-      if (attempt > 0) temporary_name.append(std::to_string(attempt));
-      temporary_name.append("-").append(names[i]);
-    }
-    const fs::path temporary = folder / temporary_name;
-    fs::remove(temporary, error);  // ours: a name in `occupied` is never chosen
-    error.clear();
-    fs::create_symlink(photo_paths[i], temporary, error);
-    if (!error) fs::rename(temporary, shortcut, error);
-    if (error) {
-      result.failures.push_back(Failure(shortcut, error.message()));
-      fs::remove(temporary, error);
+    const std::string temporary = TemporaryName(names[i], occupied);
+    if (::symlinkat(photo_paths[i].c_str(), dir, temporary.c_str()) != 0) {
+      result.failures.push_back(Failure(folder / names[i], SystemReason(errno)));
       continue;
     }
+    if (::renameat(dir, temporary.c_str(), dir, names[i].c_str()) != 0) {
+      result.failures.push_back(Failure(folder / names[i], SystemReason(errno)));
+      ::unlinkat(dir, temporary.c_str(), 0);
+      continue;
+    }
+    if (std::optional<MadeShortcut> link = LinkAt(dir, names[i])) made.push_back(std::move(*link));
     ++result.made;
   }
+  WriteRecord(dir, made);
   return result;
 }
 

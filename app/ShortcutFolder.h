@@ -2,9 +2,14 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lumetra {
+
+/// The file in the shortcut folder that records the shortcuts made there (name, link and target), so that
+/// a later use, in this run of the program or another, removes those and no link of anyone else.
+inline constexpr std::string_view kShortcutRecordName = ".lumetra-shortcuts";
 
 /// The folder the shortcut list is made in: "TEMP" in the program's folder.
 [[nodiscard]] std::filesystem::path ShortcutFolderPath(const std::filesystem::path& program_folder);
@@ -18,8 +23,10 @@ namespace lumetra {
 
 /// What making the shortcut list came to.
 struct ShortcutListResult {
-  /// "<folder>: <reason>" when the folder could not be made; then no shortcut was made or removed.
+  /// "<folder>: <reason>" when the folder could not be made or used; then no shortcut was made or removed.
   std::string folder_failure;
+  /// The folder is a symbolic link: it was not used (part of `folder_failure`).
+  bool folder_is_link = false;
   /// The shortcuts made, in the order of the photos.
   int made = 0;
   /// "<shortcut>: <reason>" for each shortcut that could not be made; the others were made.
@@ -29,10 +36,12 @@ struct ShortcutListResult {
 };
 
 /// Fills `folder` (created when missing, not its parents) with one shortcut per photo of `photo_paths`:
-/// a symbolic link named as `ShortcutNames` says, pointing to the photo's path. Only the program's own
-/// shortcuts are removed first (symbolic links whose names end in ".lnk"); other files and sub-folders
-/// are left alone, and a name they occupy is skipped for the next number. A shortcut is made under a
-/// temporary name and renamed into place, so a shortcut of the same name is replaced whole.
+/// a symbolic link named as `ShortcutNames` says, pointing to the photo's path. Only the shortcuts an
+/// earlier use made are removed first: those `kShortcutRecordName` lists that are still the same links to
+/// the same photos. Other links (named ".lnk" or not), files and sub-folders are left alone, and a name
+/// they occupy is skipped for the next number. A shortcut is made under a temporary name and renamed into
+/// place, so a shortcut of the same name is replaced whole. A `folder` that is a symbolic link is refused
+/// whole: nothing is made or removed wherever it leads.
 [[nodiscard]] ShortcutListResult MakeShortcutList(const std::filesystem::path& folder,
                                                   const std::vector<std::string>& photo_paths);
 

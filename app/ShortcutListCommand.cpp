@@ -12,6 +12,9 @@ using namespace detail;
 namespace {
 
 constexpr TextPair kFolderFailure{"Не удалось создать папку ярлыков: ", "The shortcut folder could not be made: "};
+constexpr TextPair kFolderIsLink{
+    "Папка ярлыков %1 — символическая ссылка. Ярлыки не созданы, в ней ничего не удалено.",
+    "The shortcut folder %1 is a symbolic link. No shortcut was made and nothing in it was removed."};
 constexpr TextPair kShortcutsNotMade{"Не удалось создать ярлыков: %1 из %2. ", "Shortcuts not made: %1 of %2. "};
 constexpr TextPair kFolderNotOpened{"Ярлыки фотографий находятся в папке %1, но открыть её не удалось.",
                                     "The shortcuts of the photos are in %1, but the folder could not be opened."};
@@ -23,6 +26,10 @@ void MakeShortcutListCommand(const TForm_Exif& window, const CommandDialogs& dia
   const std::filesystem::path folder = ShortcutFolderPath(window.ProgramFolderPath());
   const std::vector<std::string> photos = window.Survey().FilteredPathList();
   const ShortcutListResult result = MakeShortcutList(folder, photos);
+  if (result.folder_is_link) {
+    dialogs.error(ToQString(kFolderIsLink.In(language)).arg(QString::fromStdU16String(folder.u16string())));
+    return;
+  }
   if (!result.folder_failure.empty()) {
     dialogs.error(ToQString(kFolderFailure.In(language)) + ToQString(result.folder_failure));
     return;

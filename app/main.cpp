@@ -14,24 +14,43 @@
 #include "app/platform/ApplicationId.h"
 #include "widgets/QtMessages.h"
 
-int main(int argc, char** argv) {
-  // Unless a platform is asked for, Qt tries the display and falls back to drawing off-screen instead of
-  // aborting, so that a missing display can be told in a line and an exit code.
-  const bool platform_asked =
-      !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || std::any_of(argv, argv + argc, [](const char* argument) {
+namespace {
+
+// The platforms Qt is to try, ending in the off-screen one so that a display that cannot be reached gives
+// a line and an exit code rather than an abort inside Qt; empty when the command line names a platform or
+// the one asked for draws off-screen already. Unless a platform is asked for, the display's own is tried.
+QByteArray PlatformsToTry(int argc, char** argv) {
+  if (std::any_of(argv, argv + argc, [](const char* argument) {
         return std::strcmp(argument, "-platform") == 0 || std::strcmp(argument, "--platform") == 0;
-      });
+      })) {
+    return {};
+  }
+  const QByteArray asked = qgetenv("QT_QPA_PLATFORM");
+  if (asked.isEmpty()) return qgetenv("XDG_SESSION_TYPE") == "wayland" ? "wayland;xcb;offscreen" : "xcb;offscreen";
+  if (asked.contains("offscreen") || asked.contains("minimal")) return {};
+  return asked + ";offscreen";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const QByteArray asked_platform = qgetenv("QT_QPA_PLATFORM");
+  const QByteArray platforms = PlatformsToTry(argc, argv);
   lumetra::InstallQtMessageFilter();
-  if (!platform_asked) {
+  if (!platforms.isEmpty()) {
     // Qt's own lines about the display are held back while it is tried: the program says what is wrong.
     lumetra::HoldPlatformMessages(true);
-    qputenv("QT_QPA_PLATFORM", qgetenv("XDG_SESSION_TYPE") == "wayland" ? "wayland;xcb;offscreen" : "xcb;offscreen");
+    qputenv("QT_QPA_PLATFORM", platforms);
   }
   QApplication application(argc, argv);
   lumetra::HoldPlatformMessages(false);
-  if (!platform_asked) {
-    // Programs the window starts choose their own platform.
-    qunsetenv("QT_QPA_PLATFORM");
+  if (!platforms.isEmpty()) {
+    // Programs the window starts choose their platform as they were asked to.
+    if (asked_platform.isEmpty()) {
+      qunsetenv("QT_QPA_PLATFORM");
+    } else {
+      qputenv("QT_QPA_PLATFORM", asked_platform);
+    }
     if (QApplication::platformName() == QStringLiteral("offscreen")) {
       const QByteArray display = qgetenv("DISPLAY");
       std::fprintf(stderr, "lumetra: no display to show the window on (%s)\n",

@@ -15,7 +15,8 @@ const std::vector<myRecord>& ChartTally(const SurveyState& state, ChartId id, bo
 
 std::string ChartTableText(const std::string& title, const std::string& folder, const std::vector<myRecord>& rows) {
   std::string text = "Таблица для параметра \"";
-  text.append(title).append("\" для фотографий из каталога \"").append(folder).append("\"\r\n");
+  // A folder name with a line end in it must not split the header line.
+  text.append(title).append("\" для фотографий из каталога \"").append(EscapedControls(folder)).append("\"\r\n");
   text.append("Значение\tКоличество\r\n");
   for (const myRecord& row : rows) text.append(row.text).append("\t").append(std::to_string(row.count)).append("\r\n");
   return Utf8ToWindows1251(text);

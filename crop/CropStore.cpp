@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <deque>
 #include <numeric>
+#include <unordered_map>
 #include <utility>
 
 #include "files/ReadOwnFile.h"
@@ -67,29 +69,52 @@ std::string CropFileResult::Message() const {
   return file + ": " + reason;
 }
 
+namespace {
+
+// One camera line of the crop file, and where its factor text stands in it.
+struct CropLine {
+  CropRecord record;
+  size_t factor_begin = 0;
+  size_t factor_end = 0;
+};
+
+// The camera of one line without its line end; nothing for a line that is not one (fewer than two TABs,
+// a factor that is not a number or lies outside (0, 100]).
+std::optional<CropLine> ParseCropLine(std::string_view line, char decimal_separator) {
+  const size_t first_tab = line.find('\t');
+  const size_t second_tab = first_tab == std::string_view::npos ? first_tab : line.find('\t', first_tab + 1);
+  if (second_tab == std::string_view::npos) return std::nullopt;
+  const size_t third_tab = line.find('\t', second_tab + 1);
+  const size_t factor_end = third_tab == std::string_view::npos ? line.size() : third_tab;
+  const std::optional<int64_t> factor =
+      ParseCropFactor(line.substr(second_tab + 1, factor_end - second_tab - 1), decimal_separator);
+  if (!factor || !IsValidCropFactor(*factor)) return std::nullopt;
+  return CropLine{{CutCropText(TextAsUtf8(line.substr(0, first_tab))),
+                   CutCropText(TextAsUtf8(line.substr(first_tab + 1, second_tab - first_tab - 1))), *factor},
+                  second_tab + 1,
+                  factor_end};
+}
+
+// The lines of crop-file content after a UTF-8 byte order mark, which goes to `mark`.
+std::vector<TextLine> SplitCropLines(std::string_view bytes, std::string_view& mark) {
+  mark = bytes.substr(0, bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0);
+  bytes.remove_prefix(mark.size());
+  return SplitLinesKeepingEnds(bytes);
+}
+
+}  // namespace
+
 void ReadCropLines(std::string_view bytes, char decimal_separator, std::vector<CropRecord>& records,
                    std::vector<size_t>& skipped_lines) {
-  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) bytes.remove_prefix(kByteOrderMark.size());
-  size_t line_number = 0;
-  for (const std::string_view line : SplitLines(bytes)) {
-    ++line_number;
-    if (line.empty()) continue;
-    const size_t first_tab = line.find('\t');
-    const size_t second_tab = first_tab == std::string_view::npos ? first_tab : line.find('\t', first_tab + 1);
-    if (second_tab == std::string_view::npos) {
-      skipped_lines.push_back(line_number);
-      continue;
+  std::string_view mark;
+  const std::vector<TextLine> lines = SplitCropLines(bytes, mark);
+  for (size_t index = 0; index < lines.size(); ++index) {
+    if (lines[index].text.empty()) continue;
+    if (std::optional<CropLine> line = ParseCropLine(lines[index].text, decimal_separator)) {
+      records.push_back(std::move(line->record));
+    } else {
+      skipped_lines.push_back(index + 1);
     }
-    const size_t third_tab = line.find('\t', second_tab + 1);
-    const std::string_view factor_text =
-        line.substr(second_tab + 1, third_tab == std::string_view::npos ? third_tab : third_tab - second_tab - 1);
-    const std::optional<int64_t> factor = ParseCropFactor(factor_text, decimal_separator);
-    if (!factor || !IsValidCropFactor(*factor)) {
-      skipped_lines.push_back(line_number);
-      continue;
-    }
-    records.push_back({CutCropText(TextAsUtf8(line.substr(0, first_tab))),
-                       CutCropText(TextAsUtf8(line.substr(first_tab + 1, second_tab - first_tab - 1))), *factor});
   }
 }
 
@@ -139,6 +164,7 @@ CropFileResult LoadCropStore(CropStore& store, const std::filesystem::path& file
   store.records.clear();
   store.CropStoreChanged = false;
   store.load_failed_ = false;
+  store.loaded_bytes_.clear();
 
   OwnFileRead read = ReadOwnFile(file);
   switch (read.outcome) {
@@ -149,6 +175,7 @@ CropFileResult LoadCropStore(CropStore& store, const std::filesystem::path& file
         content.append(row.Make).append("\t").append(row.Model).append("\t").append(row.Factor).append("\t\r\n");
       }
       UseDefaultCropTable(store, decimal_separator);
+      store.loaded_bytes_ = content;
       if (const std::optional<std::string> failure = ReplaceFile(file, content)) {
         result.reason = "cannot be created: " + *failure;
       } else {
@@ -177,10 +204,83 @@ CropFileResult LoadCropStore(CropStore& store, const std::filesystem::path& file
     case OwnFileRead::Outcome::kRead:
       break;
   }
-  const std::string& bytes = read.bytes;
-  ReadCropLines(bytes, decimal_separator, store.records, result.skipped_lines);
+  ReadCropLines(read.bytes, decimal_separator, store.records, result.skipped_lines);
+  store.loaded_bytes_ = std::move(read.bytes);
   return result;
 }
+
+namespace {
+
+// The crop file for `records`, made from the file as it was loaded: every line that is not a camera
+// (comments, make-only lines, bad factors, empty lines) and every camera line whose record is unchanged
+// stays byte for byte in its place; an edited camera's line gets its new factor and nothing else; a
+// deleted camera's line goes; cameras the file did not have are appended, one line each.
+std::string ComposeCropFile(std::string_view loaded, const std::vector<CropRecord>& records, char decimal_separator) {
+  std::string_view mark;
+  const std::vector<TextLine> lines = SplitCropLines(loaded, mark);
+  std::vector<std::optional<CropLine>> cameras;
+  cameras.reserve(lines.size());
+  for (const TextLine& line : lines) cameras.push_back(ParseCropLine(line.text, decimal_separator));
+
+  // Each camera line finds the record it became: first a record still equal to it, then one of the same
+  // camera whose factor was edited. Records are taken in store order, so of two equal lines the first
+  // finds the first record.
+  std::unordered_map<std::string, std::deque<size_t>> by_camera;
+  std::unordered_map<std::string, std::deque<size_t>> by_record;
+  const auto camera_key = [](const CropRecord& record) { return record.Make + '\0' + record.Model; };
+  const auto record_key = [&](const CropRecord& record) {
+    return camera_key(record) + '\0' + std::to_string(record.Factor);
+  };
+  for (size_t i = 0; i < records.size(); ++i) {
+    by_camera[camera_key(records[i])].push_back(i);
+    by_record[record_key(records[i])].push_back(i);
+  }
+  std::vector<bool> taken(records.size(), false);
+  const auto take = [&taken](std::deque<size_t>& candidates) -> std::optional<size_t> {
+    while (!candidates.empty() && taken[candidates.front()]) candidates.pop_front();
+    if (candidates.empty()) return std::nullopt;
+    taken[candidates.front()] = true;
+    return candidates.front();
+  };
+  std::vector<std::optional<size_t>> unchanged(lines.size());
+  std::vector<std::optional<size_t>> edited(lines.size());
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (cameras[i]) unchanged[i] = take(by_record[record_key(cameras[i]->record)]);
+  }
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (cameras[i] && !unchanged[i]) edited[i] = take(by_camera[camera_key(cameras[i]->record)]);
+  }
+
+  std::string content(mark);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view text = lines[i].text;
+    if (!cameras[i] || unchanged[i]) {
+      content.append(text);
+    } else if (edited[i]) {
+      // Only the factor is rewritten: the names keep their bytes, whatever their encoding.
+      content.append(text.substr(0, cameras[i]->factor_begin))
+          .append(CropFactorText(records[*edited[i]].Factor, decimal_separator))
+          .append(text.substr(cameras[i]->factor_end));
+    } else {
+      continue;  // a deleted camera
+    }
+    content.append(lines[i].end);
+  }
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (taken[i]) continue;
+    if (!content.empty() && content.back() != '\n') content.append("\r\n");
+    const CropRecord& record = records[i];
+    content.append(FieldText(record.Make))
+        .append("\t")
+        .append(FieldText(record.Model))
+        .append("\t")
+        .append(CropFactorText(record.Factor, decimal_separator))
+        .append("\r\n");
+  }
+  return content;
+}
+
+}  // namespace
 
 CropFileResult SaveCropStore(CropStore& store, const std::filesystem::path& file, char decimal_separator) {
   CropFileResult result;
@@ -190,21 +290,14 @@ CropFileResult SaveCropStore(CropStore& store, const std::filesystem::path& file
     result.reason = "not saved: the file could not be read in full when it was loaded, so it is kept as it is";
     return result;
   }
-  std::string content;
-  for (const CropRecord& record : store.records) {
-    content.append(FieldText(record.Make))
-        .append("\t")
-        .append(FieldText(record.Model))
-        .append("\t")
-        .append(CropFactorText(record.Factor, decimal_separator))
-        .append("\r\n");
-  }
+  const std::string content = ComposeCropFile(store.loaded_bytes_, store.records, decimal_separator);
   if (const std::optional<std::string> failure = ReplaceFile(file, content)) {
     result.reason = "cannot be written: " + *failure;
     return result;
   }
   result.written = true;
   store.CropStoreChanged = false;
+  store.loaded_bytes_ = content;
   return result;
 }
 

@@ -89,11 +89,18 @@ class CropStore {
 
  private:
   friend CropFileResult LoadCropStore(CropStore& store, const std::filesystem::path& file, char decimal_separator);
+  friend CropFileResult SaveCropStore(CropStore& store, const std::filesystem::path& file, char decimal_separator);
   bool load_failed_ = false;
+  /// The file as it was last loaded or saved, so that a save changes only the lines of changed cameras.
+  std::string loaded_bytes_;
 };
 
-/// Writes the store to `file` when `CropStoreChanged` is set, one line make TAB model TAB factor CR LF
-/// per camera in store order, factors as `CropFactorText`; an empty store gives an empty file. The file
+/// Writes the store to `file` when `CropStoreChanged` is set. The file as it was loaded keeps every line it
+/// did not change byte for byte in its place (lines that are no camera, cameras whose record is unchanged,
+/// names in any encoding); an edited camera's line gets its new factor (`CropFactorText`) and nothing
+/// else, a deleted camera's line goes, and cameras the file did not have are appended as make TAB model
+/// TAB factor CR LF, in store order. A store emptied of the cameras of a file that held nothing else
+/// gives an empty file. The file
 /// is replaced whole through a temporary file in the same folder, so a failed save leaves the old file
 /// as it was. Clears `CropStoreChanged` once written. Does nothing when the flag is clear; refuses (with
 /// a reason) when the last load could not read the file in full.

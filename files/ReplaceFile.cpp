@@ -1,14 +1,12 @@
 #include "files/ReplaceFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
 #include <random>
 #include <system_error>
-
-#if __has_include(<unistd.h>)
-#include <unistd.h>
-#define LUMETRA_HAVE_FSYNC 1
-#endif
 
 namespace lumetra {
 namespace {
@@ -19,6 +17,28 @@ std::string TemporaryName(const std::filesystem::path& target) {
   std::string suffix = ".tmp-";
   for (int i = 0; i < 8; ++i) suffix.push_back(kHex[random() % 16]);
   return target.filename().string() + suffix;
+}
+
+// The owner first: changing it may clear bits that the mode then sets. Only the owner that the system lets
+// us give is given (a user may keep the group of a file when a member of it); the rest stays ours.
+void KeepOwnerAndMode(int fd, const struct stat& replaced) {
+  if (replaced.st_uid != ::geteuid() || replaced.st_gid != ::getegid()) {
+    if (::fchown(fd, replaced.st_uid, replaced.st_gid) != 0) {
+      static_cast<void>(::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid));
+    }
+  }
+  static_cast<void>(::fchmod(fd, replaced.st_mode & 0777));
+}
+
+// 0 when every byte was written, else the errno of the failure.
+int WriteAll(int fd, std::string_view content) {
+  while (!content.empty()) {
+    const ssize_t written = ::write(fd, content.data(), content.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return written < 0 ? errno : EIO;
+    content.remove_prefix(static_cast<size_t>(written));
+  }
+  return 0;
 }
 
 }  // namespace
@@ -36,24 +56,21 @@ std::optional<std::string> ReplaceFile(const std::filesystem::path& file, std::s
     const std::filesystem::path resolved = std::filesystem::canonical(file, error);
     if (!error) target = resolved;
   }
+  // The new file takes the permission bits and, where the system lets us, the owner of the regular file it
+  // replaces: a settings file the user made private stays private. A link being replaced lends nothing.
+  struct stat replaced {};
+  const bool replaces_a_file = ::lstat(target.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode);
   std::filesystem::path temporary;
-  std::FILE* stream = nullptr;
-  for (int attempt = 0; stream == nullptr; ++attempt) {
+  int fd = -1;
+  for (int attempt = 0; fd < 0; ++attempt) {
     temporary = target.parent_path() / TemporaryName(target);
-    errno = 0;
-    stream = std::fopen(temporary.c_str(), "wbx");
-    if (stream == nullptr && (errno != EEXIST || attempt == 20)) return SystemReason(errno);
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replaces_a_file ? 0600 : 0666);
+    if (fd < 0 && (errno != EEXIST || attempt == 20)) return SystemReason(errno);
   }
-  int write_error = 0;
-  errno = 0;
-  if (std::fwrite(content.data(), 1, content.size(), stream) != content.size() || std::fflush(stream) != 0) {
-    write_error = errno != 0 ? errno : EIO;
-  }
-#ifdef LUMETRA_HAVE_FSYNC
-  if (write_error == 0 && ::fsync(::fileno(stream)) != 0) write_error = errno;
-#endif
-  errno = 0;
-  if (std::fclose(stream) != 0 && write_error == 0) write_error = errno != 0 ? errno : EIO;
+  if (replaces_a_file) KeepOwnerAndMode(fd, replaced);
+  int write_error = WriteAll(fd, content);
+  if (write_error == 0 && ::fsync(fd) != 0) write_error = errno;
+  if (::close(fd) != 0 && write_error == 0) write_error = errno != 0 ? errno : EIO;
   if (write_error != 0) {
     std::filesystem::remove(temporary, error);
     return SystemReason(write_error);

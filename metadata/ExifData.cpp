@@ -268,12 +268,12 @@ bool TimgData::ProcessJpeg(ByteSource& source) {
   }
 }
 
-std::string_view TimgData::ReadSegment(ByteSource& source, char* destination, int length) {
+std::string_view TimgData::ReadSegment(ByteSource& source, char* destination, int length, size_t payload_read) {
   destination[0] = static_cast<char>(length >> 8);
   destination[1] = static_cast<char>(length & 0xFF);
   const size_t payload = static_cast<size_t>(length) - 2;
   // Bytes a short file does not supply read as zero.
-  const size_t got = source.Read(destination + 2, payload);
+  const size_t got = payload_read + source.Read(destination + 2 + payload_read, payload - payload_read);
   std::fill(destination + 2 + got, destination + 2 + payload, '\0');
   return {destination, static_cast<size_t>(length)};
 }
@@ -284,40 +284,36 @@ bool TimgData::ReadSegments(ByteSource& source) {
   if (!source.ReadByte(first) || !source.ReadByte(second) || first != 0xFF || second != 0xD8) return false;
 
   SectionCount = 0;
-  while (SectionCount < kMaxJpegSections) {
+  // Every segment before the image data is looked at, however many come first: the slots keep the first
+  // kMaxJpegSections, and an Exif segment met after them takes the slot behind them.
+  for (;;) {
+    if (SectionCount >= kMaxJpegSections && ExifSection != 0) break;
     // Any number of 0xFF fill bytes precede a marker. A file that ends inside the walk ends it as an
     // end-of-image marker would.
     uint8_t marker = 0xFF;
     while (marker == 0xFF) {
       if (!source.ReadByte(marker)) return HasAnySegment();
     }
-    ++SectionCount;
-    tSection& section = Sections[static_cast<size_t>(SectionCount)];
+    const bool slot_free = SectionCount < kMaxJpegSections;
+    if (!slot_free && (marker == kMarkerEndOfImage || marker == kMarkerStartOfScan)) break;
     uint8_t length_high = 0;
     uint8_t length_low = 0;
-    if (!source.ReadByte(length_high) || !source.ReadByte(length_low)) return HasAnySegment();
+    if (!source.ReadByte(length_high) || !source.ReadByte(length_low)) {
+      if (slot_free) ++SectionCount;
+      return HasAnySegment();
+    }
     const int length = length_high << 8 | length_low;
+    if (length < 2) {
+      if (slot_free) Sections[static_cast<size_t>(++SectionCount)] = {{}, marker, length};
+      throw ReaderError("segment length " + std::to_string(length) + " is below 2");
+    }
+    const SegmentRead read = ReadNextSegment(source, marker, length, slot_free);
+    if (read.slot == 0) continue;  // passed over: no slot left and not the Exif segment
+    SectionCount = read.slot;
+    tSection& section = Sections[static_cast<size_t>(read.slot)];
     section.Marker = marker;
     section.Size = length;
-    if (length < 2) throw ReaderError("segment length " + std::to_string(length) + " is below 2");
-    std::string_view segment;
-    if (BuildMode != BuildSelectedTags) {
-      section.Data.resize(static_cast<size_t>(length));
-      segment = ReadSegment(source, section.Data.data(), length);
-    } else if (marker == kMarkerApp1 && ExifSection == 0 && SectionCount <= 5) {
-      // A selective read keeps the Exif segment's bytes apart from `Sections`, in storage that is not
-      // first zero-filled, and passes over every other segment unread.
-      section.Data.clear();
-      selected_exif_ = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(length));
-      segment = ReadSegment(source, selected_exif_.get(), length);
-    } else {
-      section.Data.clear();
-      source.Skip(static_cast<size_t>(length - 2));
-    }
     if (length == 2) continue;
-
-    // Exif is taken only among the first five segments, and as the fifth only after an IPTC or comment.
-    if (SectionCount == 5 && !HasAnySegment()) break;
 
     if (marker == kMarkerEndOfImage || marker == kMarkerStartOfScan) break;
     switch (marker) {
@@ -325,12 +321,12 @@ bool TimgData::ReadSegments(ByteSource& source) {
         HeaderSection = SectionCount;
         break;
       case kMarkerApp1:
-        if (SectionCount > 5 || ExifSection != 0) {
-          --SectionCount;  // dropped: the next segment reuses the slot
+        if (!read.is_exif || ExifSection != 0) {
+          --SectionCount;  // not the Exif segment (XMP, a second Exif): the next segment reuses the slot
         } else {
           ExifSection = SectionCount;
           ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
-          Buffer = segment;
+          Buffer = read.bytes;
           ProcessExifSegment();
           // Nothing after the Exif segment changes what a selective read lists, so its walk ends here.
           if (BuildMode == BuildSelectedTags) return true;
@@ -351,6 +347,52 @@ bool TimgData::ReadSegments(ByteSource& source) {
     }
   }
   return HasAnySegment();
+}
+
+TimgData::SegmentRead TimgData::ReadNextSegment(ByteSource& source, uint8_t marker, int length, bool slot_free) {
+  using namespace std::string_view_literals;
+  constexpr std::string_view kExifHeader = "Exif\0"sv;
+  const size_t payload = static_cast<size_t>(length) - 2;
+  const size_t next_slot = static_cast<size_t>(SectionCount) + 1;
+  SegmentRead read;
+  if (BuildMode != BuildSelectedTags && slot_free) {
+    // The full listing keeps every segment's bytes in its slot.
+    std::string& data = Sections[next_slot].Data;
+    data.resize(static_cast<size_t>(length));
+    read.bytes = ReadSegment(source, data.data(), length);
+    read.is_exif = marker == kMarkerApp1 && read.bytes.substr(2).starts_with(kExifHeader);
+    read.slot = static_cast<int>(next_slot);
+    return read;
+  }
+  if (slot_free) Sections[next_slot].Data.clear();
+  // Only an APP1 can be the Exif segment, known by its header; every other segment is passed over unread,
+  // with a seek where the source allows one.
+  char header[kExifHeader.size()];
+  size_t header_read = 0;
+  if (marker == kMarkerApp1 && ExifSection == 0) {
+    header_read = source.Read(header, std::min(payload, kExifHeader.size()));
+    read.is_exif = std::string_view(header, header_read) == kExifHeader;
+  }
+  if (!read.is_exif) {
+    source.Skip(payload - header_read);
+    read.slot = slot_free ? static_cast<int>(next_slot) : 0;
+    return read;
+  }
+  // A selective read keeps the Exif segment's bytes apart from `Sections`, in storage that is not first
+  // zero-filled; the full listing keeps an Exif segment met after the slots in the slot behind them.
+  char* destination = nullptr;
+  if (BuildMode == BuildSelectedTags) {
+    selected_exif_ = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(length));
+    destination = selected_exif_.get();
+  } else {
+    std::string& data = Sections[next_slot].Data;
+    data.resize(static_cast<size_t>(length));
+    destination = data.data();
+  }
+  std::copy(header, header + header_read, destination + 2);
+  read.bytes = ReadSegment(source, destination, length, header_read);
+  read.slot = static_cast<int>(next_slot);
+  return read;
 }
 
 void TimgData::ProcessExifSegment() {

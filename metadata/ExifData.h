@@ -31,7 +31,8 @@ struct tSection {
 };
 
 /// The metadata reader's entry point for one photo file. Reads a JPEG's marker segments up to the image
-/// data (keeping the Exif APP1, the first APP13, the last COM and the last APP0) or a TIFF-like file's
+/// data (keeping the Exif APP1, known by its "Exif\0" header among all of them, the first APP13, the last
+/// COM and the last APP0) or a TIFF-like file's
 /// first directory, and hands the Exif data to its `TImageInfo`. For the first APP13 it creates a
 /// `TIPTCdata` without reading it: the datasets are read when `IptcInfo->ParseIptc` is given that
 /// segment's `Data`. Never throws: outcomes are in `ErrorText`.
@@ -61,7 +62,8 @@ class TimgData : public tEndInd {
   int BuildMode;
   /// The names a selective read lists; none in the other build modes.
   const TagSelection* Selection = nullptr;
-  /// Slots 1 to 21 (slot 0 is unused); the JPEG walk uses 1 to 20, a TIFF file slot 1. A selective read
+  /// Slots 1 to 21 (slot 0 is unused); the JPEG walk uses 1 to 20 for the first segments and the next one
+  /// for an Exif segment met after them, a TIFF file slot 1. A selective read
   /// keeps the markers and sizes only: its Exif segment's bytes are in `Buffer`.
   std::array<tSection, 22> Sections{};
   int SectionCount = 0;
@@ -107,8 +109,21 @@ class TimgData : public tEndInd {
   /// Checks the Exif header and byte order of `segment` and walks its first directory as `kind`, within
   /// `limit` bytes; false when the header is wrong.
   bool WalkExifSegment(std::string_view segment, DirectoryKind kind, int64_t limit);
-  /// Reads one segment's `length` - 2 payload bytes after its two length bytes into `destination`.
-  static std::string_view ReadSegment(ByteSource& source, char* destination, int length);
+  /// What `ReadNextSegment` did with one segment.
+  struct SegmentRead {
+    /// The slot it takes; 0 when it was passed over without one.
+    int slot = 0;
+    /// An APP1 that starts with the Exif header (and no Exif segment was taken before).
+    bool is_exif = false;
+    /// Its length bytes and payload, when they were read.
+    std::string_view bytes;
+  };
+  /// Reads or passes over the payload of the segment after `marker` and `length`; `slot_free` tells
+  /// whether a slot is left for it.
+  SegmentRead ReadNextSegment(ByteSource& source, uint8_t marker, int length, bool slot_free);
+  /// Reads one segment's `length` - 2 payload bytes after its two length bytes into `destination`, whose
+  /// first `payload_read` payload bytes are already there.
+  static std::string_view ReadSegment(ByteSource& source, char* destination, int length, size_t payload_read = 0);
   bool ProcessTiff(RandomAccessSource& source, const TiffHeader& header);
 
   /// A selective read's Exif segment (`Sections` keeps no bytes then).

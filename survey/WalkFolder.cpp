@@ -14,6 +14,7 @@
 #include <system_error>
 #include <utility>
 
+#include "files/OverwriteOwnFile.h"
 #include "files/ReplaceFile.h"
 #include "survey/PhotoFormats.h"
 
@@ -186,7 +187,7 @@ class Walker {
                                                         const std::vector<Entry>& entries) const;
   void SkipFolder(const std::string& folder, int error);
   void ReadPhoto(const std::string& path);
-  void TraceFailed(const char* what);
+  void TraceFailed(const char* what, std::string reason = {});
 
   const WalkOptions& options_;
   const WalkHooks& hooks_;
@@ -340,8 +341,12 @@ class TraceFile {
   TraceFile& operator=(const TraceFile&) = delete;
   ~TraceFile() { Abandon(); }
 
-  [[nodiscard]] bool Create(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // Refuses a link, a FIFO or a device under the trace's name, so a run neither writes elsewhere nor
+  // waits for a reader; `reason` says why.
+  [[nodiscard]] bool Create(const std::string& path, std::string& reason) {
+    OwnFileOverwrite opened = OverwriteOwnFile(path);
+    fd_ = opened.fd;
+    reason = std::move(opened.reason);
     return fd_ >= 0;
   }
   [[nodiscard]] bool Write(std::string_view text) {
@@ -366,19 +371,19 @@ class TraceFile {
   int fd_ = -1;
 };
 
-void Walker::TraceFailed(const char* what) {
+void Walker::TraceFailed(const char* what, std::string reason) {
   const int error = errno;
   if (!result_.trace_failure.empty()) return;
-  result_.trace_failure = "cannot " + std::string(what) + " " + options_.trace_path + ": " +
-                          std::error_code(error, std::generic_category()).message();
+  if (reason.empty()) reason = std::error_code(error, std::generic_category()).message();
+  result_.trace_failure = "cannot " + std::string(what) + " " + options_.trace_path + ": " + reason;
   if (hooks_.trace_failed) hooks_.trace_failed(result_.trace_failure);
 }
 
 void Walker::ReadPhoto(const std::string& path) {
   TraceFile trace;
   if (!options_.trace_path.empty()) {
-    if (!trace.Create(options_.trace_path)) {
-      TraceFailed("create");
+    if (std::string reason; !trace.Create(options_.trace_path, reason)) {
+      TraceFailed("create", std::move(reason));
     } else if (!trace.Write(path) || !trace.Flush()) {
       TraceFailed("write");
       trace.Abandon();

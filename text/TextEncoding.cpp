@@ -66,4 +66,32 @@ std::string LowerAscii(std::string_view text) {
   return lower;
 }
 
+std::string EscapedControls(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const bool c1 = byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                    static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+    if (c1) {
+      const auto code = static_cast<unsigned char>(text[++i]);
+      escaped.append("\\u00").push_back(kHex[code >> 4]);
+      escaped.push_back(kHex[code & 0xF]);
+    } else if (byte == '\t') {
+      escaped.append("\\t");
+    } else if (byte == '\n') {
+      escaped.append("\\n");
+    } else if (byte == '\r') {
+      escaped.append("\\r");
+    } else if (byte < 0x20 || byte == 0x7F) {
+      escaped.append("\\x").push_back(kHex[byte >> 4]);
+      escaped.push_back(kHex[byte & 0xF]);
+    } else {
+      escaped.push_back(static_cast<char>(byte));
+    }
+  }
+  return escaped;
+}
+
 }  // namespace lumetra

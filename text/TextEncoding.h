@@ -20,6 +20,12 @@ struct DecodedCharacter {
 /// True when `bytes` are well-formed UTF-8 (no overlong forms, surrogates or code points past U+10FFFF).
 [[nodiscard]] bool IsValidUtf8(std::string_view bytes);
 
+/// `text` with its control characters shown escaped, so that a name printed as one item stays on one line
+/// and cannot reach a terminal as a control sequence: TAB, LF and CR as "\t", "\n", "\r", the other C0
+/// bytes and DEL as "\x1b"-style escapes, and the C1 characters U+0080 to U+009F (UTF-8 C2 80 to C2 9F) as
+/// "\u009b"-style escapes. Every other byte, valid UTF-8 or not, is kept.
+[[nodiscard]] std::string EscapedControls(std::string_view text);
+
 /// A to Z as a to z; every other byte as it is.
 [[nodiscard]] constexpr char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 /// a to z as A to Z; every other byte as it is.

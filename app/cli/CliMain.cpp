@@ -14,6 +14,7 @@
 #include "app/cli/FinishOutput.h"
 #include "app/cli/SurveyCommand.h"
 #include "app/cli/TagsCommand.h"
+#include "text/TextEncoding.h"
 #include "survey/FilterCriteria.h"
 #include "survey/PhotoFormats.h"
 
@@ -140,10 +141,10 @@ void ApplyChoices(const SurveyChoices& choices, lumetra::cli::SurveyRequest& req
 int RunSurvey(lumetra::cli::SurveyRequest& request, int argc, char** argv) {
 #ifdef LUMETRA_CLI_CHARTS
   // Charts are drawn by Qt, which needs an application object; its off-screen platform draws them without
-  // depending on a display.
+  // depending on a display, whatever platform the environment names.
   std::optional<QApplication> application;
   if (!request.charts_folder.empty()) {
-    lumetra::cli::UseOffscreenPlatformUnlessAsked();
+    lumetra::cli::UseOffscreenPlatform();
     lumetra::InstallQtMessageFilter();
     application.emplace(argc, argv);
     request.write_picture = lumetra::cli::WriteChartPicture;
@@ -157,7 +158,23 @@ int RunSurvey(lumetra::cli::SurveyRequest& request, int argc, char** argv) {
 
 }  // namespace
 
+// Puts `recording` in front of the standard output for the scope of this object.
+class RecordedStandardOutput {
+ public:
+  explicit RecordedStandardOutput(lumetra::cli::FailureRecordingBuffer& recording)
+      : original_(std::cout.rdbuf(&recording)) {}
+  RecordedStandardOutput(const RecordedStandardOutput&) = delete;
+  RecordedStandardOutput& operator=(const RecordedStandardOutput&) = delete;
+  ~RecordedStandardOutput() { std::cout.rdbuf(original_); }
+
+ private:
+  std::streambuf* original_;
+};
+
 int main(int argc, char** argv) {
+  // A write that fails part-way through a long output keeps its reason for the last line on stderr.
+  lumetra::cli::FailureRecordingBuffer recording(std::cout.rdbuf());
+  const RecordedStandardOutput recorded(recording);
   CLI::App app{"Lumetra: how a folder of photos was taken, from their Exif data"};
   app.require_subcommand(1);
   app.set_version_flag("--version", std::string("lumetra-cli ") + LUMETRA_VERSION, "Print the version and exit");
@@ -178,7 +195,7 @@ int main(int argc, char** argv) {
   if (argc > 1 && argv[1][0] != '-' && std::none_of(commands.begin(), commands.end(), [&](CLI::App* command) {
         return command->get_name() == argv[1];
       })) {
-    std::cerr << "lumetra-cli: unknown command '" << argv[1] << "' (try --help)\n";
+    std::cerr << "lumetra-cli: unknown command '" << lumetra::EscapedControls(argv[1]) << "' (try --help)\n";
     return kUsageError;
   }
   try {
@@ -189,7 +206,8 @@ int main(int argc, char** argv) {
     std::cout << version.what() << '\n';
     return lumetra::cli::FinishOutput(std::cout, std::cerr, 0);
   } catch (const CLI::ParseError& error) {
-    std::cerr << "lumetra-cli: " << error.what() << " (try --help)\n";
+    // The parser's message quotes the words it refused: they stay on the message's one line.
+    std::cerr << "lumetra-cli: " << lumetra::EscapedControls(error.what()) << " (try --help)\n";
     return kUsageError;
   }
 

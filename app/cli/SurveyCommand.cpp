@@ -6,9 +6,11 @@
 #include <nlohmann/json.hpp>
 
 #include "app/cli/FinishOutput.h"
+#include "app/cli/JsonPath.h"
 #include "app/platform/ProgramFolder.h"
 #include "crop/CropStore.h"
 #include "filter/ApplyChecks.h"
+#include "text/TextEncoding.h"
 #include "survey/SurveyTexts.h"
 
 namespace lumetra::cli {
@@ -36,25 +38,32 @@ std::string SplitBounds(const std::string& range, const char* option, std::strin
   return {};
 }
 
+std::string Dump(const nlohmann::ordered_json& json) {
+  return json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
 nlohmann::ordered_json RecordJson(const PhotoRecord& record) {
   static constexpr const char* kNames[PhotoRecord::kFieldCount] = {
       "path",  "exposure",    "fNumber", "focal", "focal35", "iso",  "program", "metering",
       "flash", "orientation", "model",   "lens",  "make",    "crop", "drive",   "focus"};
   nlohmann::ordered_json object;
-  for (int field = 0; field < PhotoRecord::kFieldCount; ++field) object[kNames[field]] = record.Field(field);
+  AddJsonPath(object, kNames[0], record.Field(0));
+  for (int field = 1; field < PhotoRecord::kFieldCount; ++field) object[kNames[field]] = record.Field(field);
   return object;
-}
-
-std::string Dump(const nlohmann::ordered_json& json) {
-  return json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 // One JSON object, the records written one by one as they are read back from the store rather than held
 // as one tree: a survey of a hundred thousand photos prints without holding its whole output.
 void WriteSurveyJson(const std::string& folder, const SurveyState& state, const std::vector<SkippedEntry>& skipped,
                      std::ostream& out) {
-  out << "{\"folder\": " << Dump(folder) << ",\n\"processed\": " << state.processedCount
-      << ",\n\"filtered\": " << state.filteredCount << ",\n\"records\": [";
+  nlohmann::ordered_json folder_json;
+  AddJsonPath(folder_json, "folder", folder);
+  out << "{";
+  for (const auto& [name, value] : folder_json.items()) {
+    out << (name == "folder" ? "" : ",\n") << Dump(name) << ": " << Dump(value);
+  }
+  out << ",\n\"processed\": " << state.processedCount << ",\n\"filtered\": " << state.filteredCount
+      << ",\n\"records\": [";
   for (size_t i = 0; i < state.Photos.size(); ++i)
     out << (i == 0 ? "\n" : ",\n") << Dump(RecordJson(state.Photos.Row(i)));
   nlohmann::ordered_json tallies;
@@ -72,7 +81,12 @@ void WriteSurveyJson(const std::string& folder, const SurveyState& state, const 
   nlohmann::ordered_json unknown = nlohmann::ordered_json::array();
   for (const UnknownCamera& camera : state.UnknownCameras) unknown.push_back({camera.make, camera.model});
   nlohmann::ordered_json skipped_json = nlohmann::ordered_json::array();
-  for (const SkippedEntry& entry : skipped) skipped_json.push_back({{"path", entry.path}, {"reason", entry.reason}});
+  for (const SkippedEntry& entry : skipped) {
+    nlohmann::ordered_json item;
+    AddJsonPath(item, "path", entry.path);
+    item["reason"] = entry.reason;
+    skipped_json.push_back(std::move(item));
+  }
   out << "],\n\"tallies\": " << Dump(tallies) << ",\n\"ranges\": " << Dump(range_json)
       << ",\n\"unknownCameras\": " << Dump(unknown) << ",\n\"skipped\": " << Dump(skipped_json) << "}\n";
 }
@@ -86,16 +100,18 @@ std::string OneLine(std::string text) {
 }
 
 void PrintText(const std::string& folder, const SurveyState& state, Language language, std::ostream& out) {
-  out << folder << '\n'
+  out << EscapedControls(folder) << '\n'
       << ProcessedText(state.processedCount, language) << '\n'
       << FilteredText(state.filteredCount, language) << '\n';
   for (const auto& [name, rows] : state.AllTallies()) {
     out << '\n' << name << ":\n";
-    for (const myRecord& row : *rows) out << "  " << OneLine(row.text) << '\t' << row.count << '\n';
+    for (const myRecord& row : *rows) out << "  " << EscapedControls(OneLine(row.text)) << '\t' << row.count << '\n';
   }
   if (!state.UnknownCameras.empty()) {
     out << "\nunknown cameras:\n";
-    for (const UnknownCamera& camera : state.UnknownCameras) out << "  " << camera.make << '\t' << camera.model << '\n';
+    for (const UnknownCamera& camera : state.UnknownCameras) {
+      out << "  " << EscapedControls(camera.make) << '\t' << EscapedControls(camera.model) << '\n';
+    }
   }
 }
 
@@ -136,7 +152,8 @@ std::string CheckBounds(FilterCriteria& criteria) {
 void ReportSkipped(const std::vector<SkippedEntry>& skipped, std::ostream& errors) {
   constexpr size_t kSkippedLinesShown = 20;
   for (size_t i = 0; i < std::min(skipped.size(), kSkippedLinesShown); ++i) {
-    errors << "lumetra-cli survey: not read: " << skipped[i].path << ": " << skipped[i].reason << '\n';
+    errors << "lumetra-cli survey: not read: " << EscapedControls(skipped[i].path) << ": "
+           << EscapedControls(skipped[i].reason) << '\n';
   }
   if (skipped.size() > kSkippedLinesShown) {
     errors << "lumetra-cli survey: not read: " << skipped.size() - kSkippedLinesShown << " more folders and files\n";
@@ -163,7 +180,7 @@ int WriteChartFiles(const SurveyRequest& request, const SurveyState& state, std:
     error = WriteChartPictures(request.charts_folder, state, settings, request.write_picture);
   }
   if (error.empty()) return 0;
-  errors << "lumetra-cli survey: " << error << '\n';
+  errors << "lumetra-cli survey: " << EscapedControls(error) << '\n';
   return 1;
 }
 
@@ -212,7 +229,7 @@ std::string BuildCriteria(const SurveyRequest& request, FilterCriteria& criteria
 int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostream& errors) {
   FilterCriteria criteria;
   if (const std::string error = BuildCriteria(request, criteria); !error.empty()) {
-    errors << "lumetra-cli survey: " << error << '\n';
+    errors << "lumetra-cli survey: " << EscapedControls(error) << '\n';
     return 2;
   }
   if (!request.charts_folder.empty() && !request.write_picture) {
@@ -224,7 +241,7 @@ int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostre
     return 2;
   }
   if (!IsReadableFolder(request.folder)) {
-    errors << "lumetra-cli survey: " << request.folder << ": not a folder that can be read\n";
+    errors << "lumetra-cli survey: " << EscapedControls(request.folder) << ": not a folder that can be read\n";
     return 2;
   }
   const std::filesystem::path crop_path =
@@ -232,7 +249,7 @@ int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostre
   CropStore crops;
   // A crop file that cannot be read or seeded costs the stored factors, not the survey.
   if (const CropFileResult loaded = LoadCropStore(crops, crop_path, '.'); !loaded.ok()) {
-    errors << "lumetra-cli survey: warning: " << loaded.Message() << '\n';
+    errors << "lumetra-cli survey: warning: " << EscapedControls(loaded.Message()) << '\n';
   }
   const auto crop_factor = [&crops](const std::string& make, const std::string& model) {
     return StoredCropFactor(crops, make, model);
@@ -243,7 +260,7 @@ int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostre
   const WalkResult walk =
       RunSurvey(request.folder, request.options, state, criteria, crop_factor, WalkHooks{}, stop_requested);
   if (walk.root_unreadable) {
-    errors << "lumetra-cli survey: " << request.folder << ": the folder cannot be listed\n";
+    errors << "lumetra-cli survey: " << EscapedControls(request.folder) << ": the folder cannot be listed\n";
     return 2;
   }
   ReportSkipped(walk.skipped, errors);

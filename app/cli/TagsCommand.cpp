@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "app/cli/FinishOutput.h"
+#include "app/cli/JsonPath.h"
 #include "metadata/ExifData.h"
 #include "metadata/ReaderError.h"
 #include "text/TextEncoding.h"
@@ -48,8 +49,11 @@ nlohmann::ordered_json FileJson(const std::string& path, const TimgData& data, c
                       {"text", TextAsUtf8(entry.Text)}});
     }
   }
-  nlohmann::ordered_json file = {
-      {"file", TextAsUtf8(path)}, {"hasExif", data.HasExif()}, {"error", TextAsUtf8(data.ErrorText)}, {"tags", tags}};
+  nlohmann::ordered_json file;
+  AddJsonPath(file, "file", path);
+  file["hasExif"] = data.HasExif();
+  file["error"] = TextAsUtf8(data.ErrorText);
+  file["tags"] = std::move(tags);
   if (iptc != nullptr) {
     nlohmann::ordered_json datasets = nlohmann::ordered_json::array();
     if (iptc->datasets != nullptr) {
@@ -66,22 +70,23 @@ nlohmann::ordered_json FileJson(const std::string& path, const TimgData& data, c
   return file;
 }
 
+// A text of the file as one item of the text output: on one line, its control characters escaped.
+std::string Shown(std::string_view bytes) { return EscapedControls(TextAsUtf8(bytes)); }
+
 void PrintText(const std::string& path, const TimgData& data, const IptcOutcome* iptc, std::ostream& out) {
-  out << TextAsUtf8(path) << '\n';
+  out << Shown(path) << '\n';
   if (data.ImageInfo) {
-    for (const TTagEntry& entry : data.ImageInfo->Tags) {
-      out << TextAsUtf8(entry.Name) << " = " << TextAsUtf8(entry.Text) << '\n';
-    }
+    for (const TTagEntry& entry : data.ImageInfo->Tags) out << Shown(entry.Name) << " = " << Shown(entry.Text) << '\n';
   }
-  out << "ErrorText = " << TextAsUtf8(data.ErrorText) << '\n';
+  out << "ErrorText = " << Shown(data.ErrorText) << '\n';
   if (iptc != nullptr) {
     out << "IPTC:\n";
     if (iptc->datasets != nullptr) {
       for (const TTagEntry& entry : *iptc->datasets) {
-        out << TextAsUtf8(entry.Name) << " = " << TextAsUtf8(entry.Text) << '\n';
+        out << Shown(entry.Name) << " = " << Shown(entry.Text) << '\n';
       }
     }
-    if (iptc->error) out << "IPTC error: " << TextAsUtf8(*iptc->error) << '\n';
+    if (iptc->error) out << "IPTC error: " << Shown(*iptc->error) << '\n';
   }
   out << '\n';
 }
@@ -96,7 +101,7 @@ int RunTagsCommand(const std::vector<std::string>& files, const TagsOptions& opt
     TimgData data(BuildAll);
     data.ProcessFile(path);
     if (!data.open_failure.empty()) {
-      errors << "lumetra-cli: " << path << ": " << OpenFailureText(data.open_failure) << '\n';
+      errors << "lumetra-cli: " << EscapedControls(path) << ": " << OpenFailureText(data.open_failure) << '\n';
       exit_code = 1;
     }
     std::optional<IptcOutcome> iptc;

@@ -593,6 +593,21 @@ class ChartCommandsTest : public QObject {
     QCOMPARE(opened_folders_, QStringList(Text(Home() / "TEMP")));
   }
 
+  void aShortcutFolderThatIsALinkIsRefusedAndNothingTouched() {
+    auto [window, menu] = Open();
+    const fs::path users_folder = Home() / "users-folder";
+    fs::create_directories(users_folder);
+    fs::create_symlink(demo_, users_folder / "Mine.lnk");
+    fs::create_directory_symlink(users_folder, Home() / "TEMP");
+    Run(*window, demo_);
+    QTest::keyClick(window.get(), Qt::Key_F6);
+    QCOMPARE(dialog_errors_, QStringList(QStringLiteral("The shortcut folder %1 is a symbolic link. No shortcut was "
+                                                        "made and nothing in it was removed.")
+                                             .arg(Text(Home() / "TEMP"))));
+    QCOMPARE(opened_folders_, QStringList());
+    QCOMPARE(Links(users_folder), QStringList(QStringLiteral("Mine.lnk -> ") + Text(demo_)));
+  }
+
   void aShortcutFolderThatCannotBeMadeIsReported() {
     auto [window, menu] = Open();
     std::ofstream(Home() / "TEMP") << "a file of the user's";

@@ -1,5 +1,7 @@
 // The main window on the off-screen platform, driven through its controls' object names.
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -358,6 +360,31 @@ class MainWindowTest : public QObject {
     const std::string trace = ReadFileBytes(Home() / "test.txt");
     QVERIFY2(trace.starts_with(demo_.string() + "/Holidays/Moscow/") && trace.ends_with(" +\r\n"), trace.c_str());
     QCOMPARE(LineCount(trace), 1);
+  }
+
+  // A FIFO or a link planted as test.txt: the run ends with its result and one message naming the trace;
+  // nothing is written through the link.
+  void aTraceThatIsNotARegularFileIsRefusedAndTheRunEnds() {
+    namespace fs = std::filesystem;
+    const fs::path users_file = Home() / "users-file";
+    for (const bool fifo : {true, false}) {
+      fs::remove(Home() / "test.txt");
+      if (fifo) {
+        QCOMPARE(::mkfifo((Home() / "test.txt").c_str(), 0644), 0);
+      } else {
+        std::ofstream(users_file) << "the user's own";
+        fs::create_symlink(users_file, Home() / "test.txt");
+      }
+      auto window = Open(QSize(1024, 768), {QStringLiteral("test")});
+      Run(*window, demo_ / "Holidays" / "Moscow");
+      QVERIFY(window->ResultShown());
+      const QString reason = fifo ? QStringLiteral("not a regular file") : QStringLiteral("a symbolic link");
+      QCOMPARE(errors_,
+               QStringList(QStringLiteral("cannot create ") + QString::fromStdString((Home() / "test.txt").string()) +
+                           QStringLiteral(": ") + reason));
+      errors_.clear();
+    }
+    QCOMPARE(ReadFileBytes(users_file), std::string("the user's own"));
   }
 
   void switchingTheFocalLengthWithAFocalBoundRecounts() {

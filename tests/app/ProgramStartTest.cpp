@@ -20,6 +20,10 @@ TEST(ProgramStart, WithoutAUsableDisplaySaysSoInOneLine) {
   const Case cases[] = {
       {"DISPLAY=:99", "lumetra: no display to show the window on (cannot connect to DISPLAY=:99)\n"},
       {"-u DISPLAY", "lumetra: no display to show the window on (DISPLAY is not set)\n"},
+      // The platform asked for by name is tried, not given up for an abort.
+      {"QT_QPA_PLATFORM=xcb DISPLAY=:99",
+       "lumetra: no display to show the window on (cannot connect to DISPLAY=:99)\n"},
+      {"-u DISPLAY QT_QPA_PLATFORM=xcb", "lumetra: no display to show the window on (DISPLAY is not set)\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.display);

@@ -18,6 +18,7 @@ namespace fs = std::filesystem;
 std::map<std::string, std::string> Entries(const fs::path& folder) {
   std::map<std::string, std::string> entries;
   for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    if (entry.path().filename() == kShortcutRecordName) continue;
     std::string what;
     if (entry.is_symlink()) {
       what = fs::read_symlink(entry.path()).string();
@@ -100,24 +101,27 @@ TEST_F(MakeShortcutListTest, MakesTheFolderAndALinkToEachPhoto) {
 }
 
 TEST_F(MakeShortcutListTest, ReplacesOnlyItsOwnShortcuts) {
-  // A second use: its own links of the first one, and what the user put there.
+  // A first use, then what the user put there beside its links.
+  fs::create_directories(folder_.parent_path());
+  ASSERT_TRUE(MakeShortcutList(folder_, Photos({"Holidays/DSC_0107.JPG", "IMG_0001.JPG"})).ok());
   fs::create_directories(folder_ / "Keep");
-  fs::create_symlink(photos_ / "Holidays/DSC_0107.JPG", folder_ / "IMG_0001.JPG.lnk");
-  fs::create_symlink(photos_ / "IMG_0001.JPG", folder_ / "OLD_0001.JPG.lnk");
-  fs::create_symlink(photos_ / "IMG_0001.JPG", folder_ / ".new-OLD.lnk");  // a rename that failed
   fs::create_symlink(photos_ / "IMG_0001.JPG", folder_ / "Keep" / "old.lnk");
   fs::create_symlink(photos_ / "IMG_0001.JPG", folder_ / "link to a photo");
+  fs::create_symlink(photos_ / "IMG_0001.JPG", folder_ / "Mine.lnk");
+  fs::create_symlink(photos_ / "Holidays", folder_ / "Folder.LNK");
   testing::WriteFileBytes(folder_ / "notes.txt", "mine");
   testing::WriteFileBytes(folder_ / "Copied.lnk", "a Windows shortcut the user copied here");
   testing::WriteFileBytes(folder_ / "Keep" / "inside.txt", "kept");
 
-  const std::vector<std::string> photos = Photos({"IMG_0001.JPG"});
+  const std::vector<std::string> photos = Photos({"Holidays/IMG_0001.JPG"});
   const ShortcutListResult result = MakeShortcutList(folder_, photos);
   EXPECT_TRUE(result.ok());
   const std::map<std::string, std::string> expected = {
       {"IMG_0001.JPG.lnk", photos[0]},
       {"Keep", "<folder>"},
       {"link to a photo", (photos_ / "IMG_0001.JPG").string()},
+      {"Mine.lnk", (photos_ / "IMG_0001.JPG").string()},
+      {"Folder.LNK", (photos_ / "Holidays").string()},
       {"notes.txt", "<file>mine"},
       {"Copied.lnk", "<file>a Windows shortcut the user copied here"},
   };
@@ -125,6 +129,62 @@ TEST_F(MakeShortcutListTest, ReplacesOnlyItsOwnShortcuts) {
   const std::map<std::string, std::string> kept = {{"old.lnk", (photos_ / "IMG_0001.JPG").string()},
                                                    {"inside.txt", "<file>kept"}};
   EXPECT_EQ(Entries(folder_ / "Keep"), kept);
+}
+
+// Links named as shortcuts that this program did not make: planted before any use, or put in the place of
+// one of ours after it was made (same name, another link). None of them is removed, now or later.
+TEST_F(MakeShortcutListTest, NeverRemovesALinkItDidNotMake) {
+  fs::create_directories(folder_);
+  fs::create_symlink(photos_ / "IMG_0001.JPG", folder_ / "Before.JPG.lnk");
+  ASSERT_TRUE(MakeShortcutList(folder_, Photos({"Holidays/DSC_0107.JPG", "IMG_0001.JPG"})).ok());
+  // The user replaces our two links by links of theirs: one to another photo, one to the same photo.
+  fs::remove(folder_ / "DSC_0107.JPG.lnk");
+  fs::create_symlink(photos_ / "Holidays", folder_ / "DSC_0107.JPG.lnk");
+  fs::remove(folder_ / "IMG_0001.JPG.lnk");
+  testing::WriteFileBytes(folder_ / "placeholder", "");  // so that the new link cannot take the freed inode
+  fs::create_symlink(photos_ / "IMG_0001.JPG", folder_ / "IMG_0001.JPG.lnk");
+  fs::remove(folder_ / "placeholder");
+  for (int use = 0; use < 2; ++use) {
+    SCOPED_TRACE(use);
+    ASSERT_TRUE(MakeShortcutList(folder_, {}).ok());
+    const std::map<std::string, std::string> expected = {
+        {"Before.JPG.lnk", (photos_ / "IMG_0001.JPG").string()},
+        {"DSC_0107.JPG.lnk", (photos_ / "Holidays").string()},
+        {"IMG_0001.JPG.lnk", (photos_ / "IMG_0001.JPG").string()},
+    };
+    EXPECT_EQ(Entries(folder_), expected);
+  }
+}
+
+// A record that does not describe the link as it is makes nothing ours: broken, or with another inode.
+TEST_F(MakeShortcutListTest, ABrokenOrStaleRecordMakesNothingOurs) {
+  const std::vector<std::string> photos = Photos({"IMG_0001.JPG"});
+  const std::string entry = std::string("IMG_0001.JPG.lnk") + '\0' + photos[0] + '\0';
+  for (const std::string& record : {std::string("garbage"), "12x" + std::string(1, '\0') + entry,
+                                    "1" + std::string(1, '\0') + entry, std::string()}) {
+    SCOPED_TRACE(record);
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    fs::create_symlink(photos[0], folder_ / "IMG_0001.JPG.lnk");
+    testing::WriteFileBytes(folder_ / std::string(kShortcutRecordName), record);
+    ASSERT_TRUE(MakeShortcutList(folder_, {}).ok());
+    EXPECT_TRUE(fs::is_symlink(folder_ / "IMG_0001.JPG.lnk"));
+  }
+}
+
+// The shortcut folder as a link to the user's folder: nothing made there, nothing removed, one failure.
+TEST_F(MakeShortcutListTest, RefusesAFolderThatIsASymbolicLink) {
+  const fs::path users_folder = temp_.path() / "users-folder";
+  ASSERT_TRUE(MakeShortcutList(users_folder, Photos({"IMG_0001.JPG"})).ok());  // links and a record of ours
+  fs::create_symlink(photos_ / "IMG_0001.JPG", users_folder / "Mine.lnk");
+  const std::map<std::string, std::string> before = Entries(users_folder);
+  fs::create_directories(folder_.parent_path());
+  fs::create_directory_symlink(users_folder, folder_);
+  const ShortcutListResult result = MakeShortcutList(folder_, Photos({"Holidays/DSC_0107.JPG"}));
+  EXPECT_TRUE(result.folder_is_link);
+  EXPECT_EQ(result.folder_failure, folder_.string() + ": a symbolic link; nothing was written there or removed");
+  EXPECT_EQ(result.made, 0);
+  EXPECT_EQ(Entries(users_folder), before);
 }
 
 TEST_F(MakeShortcutListTest, ANameHeldByAFileOrFolderOfTheUserIsSkipped) {
@@ -181,8 +241,8 @@ TEST_F(MakeShortcutListTest, AShortcutThatCannotBeMadeIsListedAndTheOthersAreMad
 }
 
 TEST_F(MakeShortcutListTest, NoPhotosLeavesOnlyWhatIsNotOurs) {
-  fs::create_directories(folder_);
-  fs::create_symlink(photos_ / "IMG_0001.JPG", folder_ / "IMG_0001.JPG.lnk");
+  fs::create_directories(folder_.parent_path());
+  ASSERT_TRUE(MakeShortcutList(folder_, Photos({"IMG_0001.JPG", "Holidays/IMG_0001.JPG"})).ok());
   testing::WriteFileBytes(folder_ / "notes.txt", "mine");
   const ShortcutListResult result = MakeShortcutList(folder_, {});
   EXPECT_TRUE(result.ok());

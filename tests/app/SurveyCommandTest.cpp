@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <streambuf>
 
 #include "app/cli/SurveyCommand.h"
+#include "app/cli/TagsCommand.h"
+#include "text/Windows1251.h"
 #include "testing/DemoFolder.h"
 #include "tests/support/CorpusFolder.h"
 #include "tests/support/FileBytes.h"
@@ -262,6 +265,91 @@ TEST_F(SurveyCommandTest, WhatTheSurveyPassesOverIsNamed) {
   expected += "lumetra-cli survey: not read: 3 more folders and files\n";
   EXPECT_EQ(errors.str(), expected);
   EXPECT_GT(survey["processed"].get<int>(), 0);
+}
+
+// A photo of the demo folder, for copies under other names.
+std::filesystem::path AnyPhoto(const std::filesystem::path& folder) {
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (entry.path().extension() == ".JPG") return entry.path();
+  }
+  return {};
+}
+
+// Names that try to forge output: line ends, terminal sequences, a C1 control. In the text output, on
+// stderr and in a table's header each stays one item on one line, escaped; the JSON keeps them as they are.
+TEST_F(SurveyCommandTest, ControlCharactersInNamesAreShownEscaped) {
+  testing::TempFolder temp;
+  const std::string folder_name = "evil\r\nlumetra-cli survey: not read: forged\x1b[31m";
+  const std::filesystem::path folder = temp.path() / folder_name;
+  std::filesystem::create_directories(folder);
+  const std::string photo_name = "a\nb\x1b]0;title\x07\xc2\x9b.JPG";
+  std::filesystem::copy_file(AnyPhoto(photos_.path()), folder / photo_name);
+  std::filesystem::create_directory_symlink("/proc", folder / "p\nq");
+  testing::TempFolder tables;
+  cli::SurveyRequest request = Request(folder);
+  request.json = false;
+  request.tables_folder = tables.path().string();
+  std::ostringstream out;
+  std::ostringstream errors;
+  ASSERT_EQ(cli::RunSurveyCommand(request, out, errors), 0) << errors.str();
+  const std::string escaped_folder = temp.path().string() + "/evil\\r\\nlumetra-cli survey: not read: forged\\x1b[31m";
+  EXPECT_EQ(out.str().substr(0, out.str().find('\n')), escaped_folder);
+  for (const std::string& text : {out.str(), errors.str()}) {
+    EXPECT_EQ(text.find_first_of("\r\x1b\x07"), std::string::npos) << text;
+    EXPECT_EQ(text.find("\xc2\x9b"), std::string::npos) << text;
+  }
+  EXPECT_EQ(errors.str(), "lumetra-cli survey: not read: " + escaped_folder + "/p\\nq/: a virtual file system\n");
+  const std::string table = testing::ReadFileBytes(tables.path() / "Exposure.txt");
+  EXPECT_EQ(table.substr(0, table.find("\r\n") + 2),
+            Utf8ToWindows1251("Таблица для параметра \"Exposure\" для фотографий из каталога \"" + escaped_folder +
+                              "\"\r\n"));
+  EXPECT_EQ(table.find('\n'), table.find("\r\n") + 1) << "the first line ends at the header's own line end";
+
+  const nlohmann::json survey = Survey(Request(folder));
+  ASSERT_EQ(survey["records"].size(), 1u);
+  EXPECT_EQ(survey["records"][0]["path"], (folder / photo_name).string());
+  EXPECT_EQ(survey["folder"], folder.string());
+}
+
+// File names that are not UTF-8 keep every byte in the JSON of both commands, by one rule: the text with
+// U+FFFD and the bytes in hex beside it. A name that really holds U+FFFD is told apart from them.
+TEST_F(SurveyCommandTest, NamesThatAreNotUtf8KeepEveryByteInJson) {
+  testing::TempFolder temp;
+  const std::string bad = "bad\xff\xfe.JPG";
+  const std::string lookalike = "bad\xef\xbf\xbd\xef\xbf\xbd.JPG";
+  std::filesystem::copy_file(AnyPhoto(photos_.path()), temp.path() / bad);
+  std::filesystem::copy_file(AnyPhoto(photos_.path()), temp.path() / lookalike);
+  const auto from_hex = [](const std::string& hex) {
+    std::string bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+      bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    return bytes;
+  };
+  const nlohmann::json survey = Survey(Request(temp.path()));
+  ASSERT_EQ(survey["records"].size(), 2u);
+  std::map<std::string, nlohmann::json> by_bytes;
+  for (const nlohmann::json& record : survey["records"]) {
+    const std::string path =
+        record.value("pathBytes", "").empty() ? record["path"].get<std::string>() : from_hex(record["pathBytes"]);
+    by_bytes[path] = record;
+  }
+  const std::string bad_path = (temp.path() / bad).string();
+  const std::string lookalike_path = (temp.path() / lookalike).string();
+  ASSERT_EQ(by_bytes.count(bad_path), 1u);
+  ASSERT_EQ(by_bytes.count(lookalike_path), 1u);
+  EXPECT_FALSE(by_bytes[lookalike_path].contains("pathBytes"));
+  EXPECT_EQ(by_bytes[bad_path]["path"], lookalike_path) << "the text shows each stray byte as U+FFFD";
+  EXPECT_TRUE(std::filesystem::is_regular_file(from_hex(by_bytes[bad_path]["pathBytes"])));
+
+  std::ostringstream out;
+  std::ostringstream errors;
+  ASSERT_EQ(cli::RunTagsCommand({bad_path, lookalike_path}, {.json = true}, out, errors), 0);
+  const nlohmann::json files = nlohmann::json::parse(out.str());
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_EQ(files[0]["file"], by_bytes[bad_path]["path"]);
+  EXPECT_EQ(files[0]["fileBytes"], by_bytes[bad_path]["pathBytes"]);
+  EXPECT_EQ(files[1]["file"], lookalike_path);
+  EXPECT_FALSE(files[1].contains("fileBytes"));
 }
 
 TEST_F(SurveyCommandTest, AnUnreadableFolderIsRefusedWithOrWithoutATrailingSlash) {

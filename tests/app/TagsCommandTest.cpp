@@ -78,6 +78,25 @@ TEST_F(TagsCommandTest, TextHasThePathTheTagsAndTheOutcome) {
                            "ErrorText = <none>\n\n");
 }
 
+// A file name that tries to forge lines or reach the terminal stays one item on one line. (The reader
+// itself shows a control byte of a tag text as ".".)
+TEST_F(TagsCommandTest, TextShowsControlCharactersEscaped) {
+  Ifd ifd0;
+  ifd0.Ascii(0x010F, "Canon\nErrorText = <none>").Ascii(0x0110, "EOS\x1b[2J");
+  const std::string photo = (folder_.path() / "a\rb\x1b]0;x\x07.jpg").string();
+  testing::WriteFileBytes(photo, testing::BuildJpeg({testing::ExifSegment(ifd0, ByteOrder::kLittle)}));
+  const std::string missing = (folder_.path() / "gone\nlumetra-cli: forged.jpg").string();
+  std::ostringstream out;
+  std::ostringstream errors;
+  EXPECT_EQ(cli::RunTagsCommand({photo, missing}, {}, out, errors), 1);
+  const std::string folder = folder_.path().string();
+  EXPECT_EQ(out.str(), folder +
+                           "/a\\rb\\x1b]0;x\\x07.jpg\nMake = Canon.ErrorText = <none>\nModel = EOS.[2J\n"
+                           "ErrorText = <none>\n\n" +
+                           folder + "/gone\\nlumetra-cli: forged.jpg\nErrorText = \n\n");
+  EXPECT_EQ(errors.str(), "lumetra-cli: " + folder + "/gone\\nlumetra-cli: forged.jpg: no such file\n");
+}
+
 TEST_F(TagsCommandTest, AMissingFileIsReportedAndTheOthersStillListed) {
   std::ostringstream out;
   std::ostringstream errors;
@@ -190,7 +209,10 @@ testing::ProcessResult RunCli(const std::string& arguments) {
 }
 
 TEST(TagsCommandLine, BadUseExitsWithTwoAndOneLine) {
-  for (const char* arguments : {"tags", "tags --bogus x.jpg", "", "survey-nothing"}) {
+  for (const char* arguments : {"tags", "tags --bogus x.jpg", "", "survey-nothing",
+                                // Words with line ends in them, made by the shell (sh has no $'...').
+                                "\"$(printf 'bad\\nfake line')\"", "survey --lang \"$(printf 'x\\nfake line')\" .",
+                                "survey \"$(printf -- '--bogus\\r\\nfake')\" ."}) {
     SCOPED_TRACE(arguments);
     const testing::ProcessResult result = RunCli(arguments);
     EXPECT_EQ(result.exit_code, 2);
@@ -200,10 +222,15 @@ TEST(TagsCommandLine, BadUseExitsWithTwoAndOneLine) {
 
 TEST_F(TagsCommandTest, OutputToAFullDeviceEndsWithExitCodeOne) {
   const std::string crop_file = (folder_.path() / "crop.ini").string();
+  // Output far larger than the standard output's buffer fails part-way, long before its end.
+  const std::filesystem::path many = folder_.path() / "many";
+  std::filesystem::create_directories(many);
+  for (int i = 0; i < 200; ++i) std::filesystem::copy_file(with_exif_, many / ("IMG_" + std::to_string(i) + ".JPG"));
   for (const std::string& arguments :
        {"tags '" + with_exif_ + "'", "tags --json '" + with_exif_ + "'",
         "survey --crop-file '" + crop_file + "' '" + folder_.path().string() + "'",
-        "survey --json --crop-file '" + crop_file + "' '" + folder_.path().string() + "'"}) {
+        "survey --json --crop-file '" + crop_file + "' '" + folder_.path().string() + "'",
+        "survey --json --crop-file '" + crop_file + "' '" + many.string() + "'"}) {
     SCOPED_TRACE(arguments);
     // Only the standard output goes to the full device; the error output is kept.
     const testing::ProcessResult result =

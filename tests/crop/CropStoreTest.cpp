@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <ostream>
@@ -21,6 +23,7 @@
 #include "testing/JpegWriter.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
+#include "text/TextEncoding.h"
 
 namespace lumetra {
 
@@ -38,6 +41,7 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 constexpr char kSeparators[] = {'.', ','};
+constexpr std::string_view kByteOrderMarkForTest = "\xEF\xBB\xBF";
 
 std::vector<std::string> FolderEntries(const fs::path& folder) {
   std::vector<std::string> names;
@@ -387,6 +391,85 @@ TEST_F(CropFileTest, AnEmptiedStoreIsSavedAsAnEmptyFileAndStaysEmpty) {
   EXPECT_TRUE(load.ok());
   EXPECT_FALSE(load.written);
   EXPECT_THAT(next_start.records, IsEmpty());
+}
+
+// What the program did not write or did not understand survives a save: only the lines of edited and
+// deleted cameras change, and new cameras are appended.
+TEST_F(CropFileTest, SaveKeepsEveryLineItDidNotChange) {
+  const std::string zenit = "\xC7\xE5\xED\xE8\xF2";  // "Зенит" in Windows-1251, from an older installation
+  const std::string file = std::string(kByteOrderMarkForTest) +
+                           "; cameras of the club\r\n"
+                           "Canon\tCanon EOS 7D\t6.0\r\n"
+                           "Olympus\r\n"
+                           "NIKON\tNIKON D90\tabc\r\n"
+                           "\r\n"
+                           "Canon\tCanon EOS 7D\t1.60\tsecond of two\r\n" +
+                           zenit + "\t" + zenit + "-M\t1,5384\n" + zenit + "\tKMZ\t1.5\r\n" +
+                           "SONY\tDSC-RX100\t2.7\t\r\n"
+                           "Leica\tM8\t1.33";
+  struct Case {
+    const char* what;
+    std::function<void(std::vector<CropRecord>&)> edit;
+    std::string expected;
+  };
+  const std::string head = std::string(kByteOrderMarkForTest) +
+                           "; cameras of the club\r\n"
+                           "Canon\tCanon EOS 7D\t6.0\r\n"
+                           "Olympus\r\n"
+                           "NIKON\tNIKON D90\tabc\r\n"
+                           "\r\n"
+                           "Canon\tCanon EOS 7D\t1.60\tsecond of two\r\n";
+  const auto find = [](std::vector<CropRecord>& records, std::string_view model) {
+    return std::find_if(records.begin(), records.end(), [&](const CropRecord& r) { return r.Model == model; });
+  };
+  const Case cases[] = {
+      {"saved as loaded, after the editor's sort", [](std::vector<CropRecord>& records) { SortCameras(records); },
+       file},
+      {"one factor edited: only its factor text changes",
+       [&](std::vector<CropRecord>& records) {
+         SortCameras(records);
+         find(records, "DSC-RX100")->Factor = 28000;
+       },
+       head + zenit + "\t" + zenit + "-M\t1,5384\n" + zenit +
+           "\tKMZ\t1.5\r\nSONY\tDSC-RX100\t2.8\t\r\nLeica\tM8\t1.33"},
+      {"a Windows-1251 camera edited keeps its bytes",
+       [&](std::vector<CropRecord>& records) { find(records, TextAsUtf8(zenit + "-M"))->Factor = 15000; },
+       head + zenit + "\t" + zenit + "-M\t1.5\n" + zenit + "\tKMZ\t1.5\r\nSONY\tDSC-RX100\t2.7\t\r\nLeica\tM8\t1.33"},
+      {"the second of two duplicates edited",
+       [&](std::vector<CropRecord>& records) {
+         std::find_if(records.begin(), records.end(), [](const CropRecord& r) { return r.Factor == 16000; })->Factor =
+             17000;
+       },
+       std::string(kByteOrderMarkForTest) +
+           "; cameras of the club\r\nCanon\tCanon EOS 7D\t6.0\r\nOlympus\r\nNIKON\tNIKON D90\tabc\r\n\r\n"
+           "Canon\tCanon EOS 7D\t1.7\tsecond of two\r\n" +
+           zenit + "\t" + zenit + "-M\t1,5384\n" + zenit + "\tKMZ\t1.5\r\nSONY\tDSC-RX100\t2.7\t\r\nLeica\tM8\t1.33"},
+      {"a camera deleted, one added after a last line without a line end",
+       [&](std::vector<CropRecord>& records) {
+         records.erase(find(records, "KMZ"));
+         records.push_back({"Pentax", "K-5", 15000});
+       },
+       head + zenit + "\t" + zenit + "-M\t1,5384\nSONY\tDSC-RX100\t2.7\t\r\nLeica\tM8\t1.33\r\nPentax\tK-5\t1.5\r\n"},
+      {"every camera deleted: what is no camera stays", [](std::vector<CropRecord>& records) { records.clear(); },
+       std::string(kByteOrderMarkForTest) + "; cameras of the club\r\nOlympus\r\nNIKON\tNIKON D90\tabc\r\n\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testing::WriteFileBytes(CropFile(), file);
+    CropStore store;
+    ASSERT_TRUE(LoadCropStore(store, CropFile(), '.').ok());
+    ASSERT_EQ(store.records.size(), 6u);
+    c.edit(store.records);
+    store.CropStoreChanged = true;
+    ASSERT_TRUE(SaveCropStore(store, CropFile(), '.').ok());
+    EXPECT_EQ(ReadFile(CropFile()), c.expected);
+    // A second save after another change starts from the file as it was saved.
+    CropStore reloaded;
+    ASSERT_TRUE(LoadCropStore(reloaded, CropFile(), '.').ok());
+    reloaded.CropStoreChanged = true;
+    ASSERT_TRUE(SaveCropStore(reloaded, CropFile(), '.').ok());
+    EXPECT_EQ(ReadFile(CropFile()), c.expected);
+  }
 }
 
 TEST_F(CropFileTest, TabsAndLineEndsInsideTextsDoNotBreakTheLine) {

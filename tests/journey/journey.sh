@@ -251,9 +251,10 @@ program_pid=
 settings=$(tr -d '\r' <"$home/Lumetra.ini")
 expected=$(printf '%s\nRussian\nReal\nText\nKF = no\nSubFolders\nNon Hide\nAll formats' "$demo")
 [[ $settings == "$expected" ]] || fail "Lumetra.ini holds: $settings"
-# The crop file: the built-in list lumetra-cli wrote, with the one camera's factor changed. Compared as
-# records: the editor keeps the cameras in camera order, and a saved file writes its factors shortest
-# ("1.0" as "1") without the seeded file's closing TAB.
+# The crop file: the built-in list lumetra-cli wrote, with the one camera's factor changed and every other
+# line as it was, in its place.
+[[ $(diff <(cat "$work/cli.crop") <(cat "$home/Lumetra_Crop.ini") | grep -c '^[<>]') -eq 2 ]] ||
+  fail "the saved crop file changed more than the edited camera's line"
 records() { tr -d '\r' <"$1" | awk -F'\t' '{ printf "%s\t%s\t%g\n", $1, $2, $3 + 0 }' | sort; }
 crop_changes() { diff <(records "$work/cli.crop") <(records "$home/Lumetra_Crop.ini") | grep '^[<>]' || true; }
 [[ $(crop_changes | wc -l) -eq 2 ]] ||

@@ -29,6 +29,8 @@ constexpr uint8_t kApp13 = 0xED;
 constexpr uint8_t kComment = 0xFE;
 constexpr uint8_t kQuantization = 0xDB;
 constexpr uint8_t kHuffman = 0xC4;
+constexpr uint8_t kApp2 = 0xE2;
+constexpr uint8_t kStartOfScan = 0xDA;
 
 Ifd CameraIfd() {
   Ifd exif;
@@ -41,6 +43,13 @@ Ifd CameraIfd() {
 Segment Exif() { return ExifSegment(CameraIfd(), ByteOrder::kLittle); }
 Segment Other(uint8_t marker) { return {marker, "data", std::nullopt}; }
 Segment WithLength(uint8_t marker, uint16_t length) { return {marker, "", length}; }
+// An XMP packet in an APP1 segment, as Adobe's programs write it.
+Segment Xmp() { return {kApp1, std::string("http://ns.adobe.com/xap/1.0/\0<x:xmpmeta/>", 41), std::nullopt}; }
+std::vector<Segment> TwentyFiveCommentsThen(const Segment& last) {
+  std::vector<Segment> segments(25, Other(kComment));
+  segments.push_back(last);
+  return segments;
+}
 
 std::unique_ptr<TimgData> Read(const std::string& bytes, const char* extension = ".jpg") {
   auto data = std::make_unique<TimgData>(BuildAll);
@@ -63,8 +72,8 @@ TEST(ReadSegments, KeepsTheSegmentsTheSurveyNeeds) {
       {"JFIF then Exif", {JfifSegment(), Exif()}, true, 2, 0, 0, 1},
       {"Exif as the fifth segment without IPTC or comment before it",
        {JfifSegment(), Other(kQuantization), Other(kQuantization), Other(kHuffman), Exif()},
-       false,
-       0,
+       true,
+       5,
        0,
        0,
        1},
@@ -75,13 +84,39 @@ TEST(ReadSegments, KeepsTheSegmentsTheSurveyNeeds) {
        2,
        0,
        1},
-      {"Exif after five segments is dropped",
+      {"Exif after five other segments",
        {Other(kComment), Other(kQuantization), Other(kQuantization), Other(kHuffman), Other(kHuffman), Exif()},
        true,
-       0,
+       6,
        0,
        1,
        0},
+      {"Exif after four APP2 segments",
+       {Other(kApp2), Other(kApp2), Other(kApp2), Other(kApp2), Exif()},
+       true,
+       5,
+       0,
+       0,
+       0},
+      {"Exif after five comments",
+       {Other(kComment), Other(kComment), Other(kComment), Other(kComment), Other(kComment), Exif()},
+       true,
+       6,
+       0,
+       5,
+       0},
+      {"Exif after five APP13 segments",
+       {Other(kApp13), Other(kApp13), Other(kApp13), Other(kApp13), Other(kApp13), Exif()},
+       true,
+       6,
+       1,
+       0,
+       0},
+      {"an XMP APP1 before the Exif is not taken for it", {JfifSegment(), Xmp(), Exif()}, true, 2, 0, 0, 1},
+      {"an XMP APP1 alone is no Exif", {JfifSegment(), Xmp()}, false, 0, 0, 0, 1},
+      {"an APP1 shorter than the Exif header is no Exif", {Segment{kApp1, "Exi", std::nullopt}}, false, 0, 0, 0, 0},
+      {"Exif after the twenty slots takes the one behind them", TwentyFiveCommentsThen(Exif()), true, 21, 0, 20, 0},
+      {"Exif after the image data is not looked for", {Other(kComment), Other(kStartOfScan), Exif()}, true, 0, 0, 1, 0},
       {"a later IPTC segment is ignored", {Other(kApp13), Other(kApp13)}, true, 0, 1, 0, 0},
       {"the last comment and the last APP0 count",
        {Other(kApp0), Other(kComment), Other(kApp0), Other(kComment)},

@@ -78,6 +78,16 @@ TEST(SelectiveRead, AgreesOnFixturesFuzzingSeedsAndFindings) {
 
 testing::Segment App(uint8_t marker, size_t size) { return {marker, std::string(size, 'x'), std::nullopt}; }
 
+// An XMP packet in an APP1 segment: an APP1 that is not Exif.
+testing::Segment Xmp() { return {0xE1, std::string("http://ns.adobe.com/xap/1.0/\0<x:xmpmeta/>", 41), std::nullopt}; }
+
+// More segments than the walk has slots for, each large enough that a file passes it with a seek.
+std::vector<testing::Segment> ThirtyIccSegmentsThen(const testing::Segment& last) {
+  std::vector<testing::Segment> segments(30, App(0xE2, 20000));
+  segments.push_back(last);
+  return segments;
+}
+
 testing::Segment Exif() {
   testing::Ifd exif;
   exif.Rationals(0x829A, {{1, 125}}).Rationals(0x829D, {{56, 10}});
@@ -107,11 +117,14 @@ TEST(SelectiveRead, PassesOverOtherSegmentsAsTheFullReadWalksThem) {
       {"the Exif fifth without IPTC or comment",
        {App(kApp0, 14), App(kApp2, 9000), App(kApp2, 10), App(kApp2, 10), Exif()},
        0,
-       false},
+       true},
       {"the Exif sixth",
        {App(kComment, 5), App(kApp2, 10), App(kApp2, 10), App(kApp2, 10), App(kApp2, 10), Exif()},
        0,
-       false},
+       true},
+      {"an XMP segment before the Exif", {App(kApp0, 14), Xmp(), Exif()}, 0, true},
+      {"an XMP segment and no Exif", {App(kApp0, 14), Xmp()}, 0, false},
+      {"thirty large segments before the Exif", ThirtyIccSegmentsThen(Exif()), 0, true},
       {"the file cut inside a large segment before the Exif", {App(kApp2, 60000), Exif()}, 40000, false},
   };
   const testing::TempFolder temp;
