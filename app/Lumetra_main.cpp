@@ -1,5 +1,7 @@
 #include "app/Lumetra_main.h"
 
+#include <optional>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -28,6 +30,7 @@
 #include "charts/BuildChartSeries.h"
 #include "charts/ChartPages.h"
 #include "filter/FilterDialog.h"
+#include "survey/RecordsCache.h"
 #include "survey/SurveyRun.h"
 #include "survey/SurveyTexts.h"
 
@@ -142,6 +145,7 @@ void TForm_Exif::ReadSettings() {
     cb_SubFolders->setChecked(settings->cb_SubFolders);
     cb_HideLeft->setChecked(settings->cb_HideLeft);
     mmAllFormats->setChecked(settings->formats == PhotoFormats::kAll);
+    mmRememberPhotos->setChecked(settings->remember_photos);
   }
   // Nothing to come back to: the user's home folder is opened and in view.
   if (!selected) myTree->RevealFolder(QDir::homePath());
@@ -182,6 +186,7 @@ void TForm_Exif::ExitWork() {
   settings.cb_SubFolders = cb_SubFolders->isChecked();
   settings.cb_HideLeft = cb_HideLeft->isChecked();
   settings.formats = SelectedFormats();
+  settings.remember_photos = mmRememberPhotos->isChecked();
   if (settings_file_refused_) {
     // Already reported at start-up.
   } else if (const std::optional<std::string> failure = WriteSettingsFile(settings_file_, settings)) {
@@ -254,6 +259,7 @@ void TForm_Exif::SetRunning(bool running) {
   mmHideLeft->setEnabled(!running);
   mmCrop->setEnabled(!running);
   mmAllFormats->setEnabled(!running);
+  mmRememberPhotos->setEnabled(!running);
   mmRun->setEnabled(!running && but_Run->isEnabled());
   mmShortcut->setEnabled(!running && shortcut_enabled_);
   if (running) but_Stop->setFocus();
@@ -262,6 +268,14 @@ void TForm_Exif::SetRunning(bool running) {
 void TForm_Exif::ShowNoPhotos(bool shown) {
   im_NoPhoto->setVisible(shown && UiLanguage_ == kRussian);
   im_NoPhotoEng->setVisible(shown && UiLanguage_ != kRussian);
+}
+
+// The records cache's fault, in the status bar's last panel until the next run; the credit line otherwise.
+void TForm_Exif::ShowRecordsProblem(const std::string& problem) {
+  const QString text = problem.empty() ? ToQString(kCreditLine.In(UiLanguage_))
+                                       : ToQString(kRecordsNotUsed.In(UiLanguage_)) + ToQString(problem);
+  status_panels_[2]->setText(text);
+  status_panels_[2]->setToolTip(problem.empty() ? QString() : text);
 }
 
 void TForm_Exif::but_StopClick() { stopRequested_ = true; }
@@ -300,7 +314,14 @@ void TForm_Exif::but_RunClick() {
     const auto crop_factor = [this](const std::string& make, const std::string& model) {
       return StoredCropFactor(crops_, make, model);
     };
+    // Without the cache, or with a broken one, every photo is read: it costs time, never a record.
+    std::optional<RecordsCache> records;
+    if (mmRememberPhotos->isChecked()) {
+      records.emplace((program_folder_ / kRecordsFileName).string());
+      options.records = &*records;
+    }
     const WalkResult walk = RunSurvey(folder, options, state_, criteria_, crop_factor, hooks, stopRequested_);
+    ShowRecordsProblem(records ? records->problem() : std::string());
     if (!walk.skipped_folders.empty() &&
         walk.skipped_folders.front() == (folder.ends_with('/') ? folder : folder + "/")) {
       failure = QString::fromStdString(folder) + QStringLiteral(": ") + ToQString(kFolderCannotBeRead.In(UiLanguage_));

@@ -102,6 +102,7 @@ class TForm_Exif : public QMainWindow {
   [[nodiscard]] const std::filesystem::path& ProgramFolderPath() const { return program_folder_; }
   /// The photo files the next run takes, as the main menu sets them.
   [[nodiscard]] PhotoFormats SelectedFormats() const;
+  void ShowRecordsProblem(const std::string& problem);
   /// The green light is on: the charts of a finished run are shown.
   [[nodiscard]] bool ResultShown() const;
   /// The selected tab of the chart pages.
@@ -244,6 +245,7 @@ class TForm_Exif : public QMainWindow {
   QAction* mmCrop = nullptr;
   // Checked: a run also takes HEIC/HEIF, AVIF and RAW files.
   QAction* mmAllFormats = nullptr;
+  QAction* mmRememberPhotos = nullptr;
   QAction* mmExit = nullptr;
   std::unique_ptr<ChartPages> pages_;
   TForm_Filter* Form_Filter = nullptr;

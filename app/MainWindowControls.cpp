@@ -236,6 +236,10 @@ void TForm_Exif::CreateMenu() {
   mmAllFormats->setCheckable(true);
   mmAllFormats->setShortcut(QKeySequence(Qt::Key_F8));
   mmAllFormats->setShortcutContext(Qt::WindowShortcut);
+  mmRememberPhotos = mSettings->addAction(QString());
+  mmRememberPhotos->setObjectName("mmRememberPhotos");
+  mmRememberPhotos->setCheckable(true);
+  mmRememberPhotos->setChecked(true);
   mmExit = command("mmExit", QKeySequence(Qt::Key_F10), &TForm_Exif::ExitCommand);
 }
 

@@ -11,7 +11,7 @@
 namespace lumetra {
 namespace {
 
-constexpr size_t kLineCount = 8;
+constexpr size_t kLineCount = 9;
 
 std::vector<std::string> SplitLines(const std::string& content) {
   std::vector<std::string> lines;
@@ -48,6 +48,8 @@ ProgramSettings ParseSettings(const std::vector<std::string>& lines) {
   settings.cb_HideLeft = line(7) != "Non Hide";
   // Anything but the exact text keeps the surveys as they were before the line existed.
   settings.formats = line(8) == "All formats" ? PhotoFormats::kAll : PhotoFormats::kJpeg;
+  // Remembering costs nothing in results, so anything but the exact text keeps it on.
+  settings.remember_photos = line(9) != "Forget photos";
   return settings;
 }
 
@@ -73,6 +75,7 @@ std::string SettingsText(const ProgramSettings& settings) {
       settings.cb_SubFolders ? "SubFolders" : "Non SubFolders",
       settings.cb_HideLeft ? "Hide" : "Non Hide",
       settings.formats == PhotoFormats::kAll ? "All formats" : "JPEG only",
+      settings.remember_photos ? "Remember photos" : "Forget photos",
   };
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";

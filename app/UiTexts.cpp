@@ -20,13 +20,14 @@ const std::array<ControlText, 15> kControlCaptions = {{
     {"cb_HideLeft", {"Разворачивать диаграммы при запуске (F4)", "Expand the charts at startup (F4)"}},
 }};
 
-const std::array<ControlText, 10> kMenuCaptions = {{
+const std::array<ControlText, 11> kMenuCaptions = {{
     {"mSettings", {"Настройки", "Settings"}},
     {"mmHideLeft", {"Свернуть/развернуть левую панель", "Expand/collapse the left panel"}},
     {"mmRun", {"Запуск программы", "Run the program"}},
     {"mmShortcut", {"Создание списка ярлыков фотографий", "Create a list of shortcuts photos"}},
     {"mmCrop", {"Редактировать базу данных кроп-фактора", "Edit the database crop factor"}},
     {"mmAllFormats", {"Учитывать файлы RAW и HEIC", "Include RAW and HEIC files"}},
+    {"mmRememberPhotos", {"Запоминать прочитанные фотографии", "Remember photos already read"}},
     {"mmExit", {"Выход из программы", "Exit from the program"}},
     {"mSaveJPEG", {"Сохранить диаграмму в JPEG", "Save the diagram as JPEG"}},
     {"mSaveTXT", {"Сохранить диаграмму в TXT", "Save the chart as TXT"}},

@@ -17,7 +17,7 @@ struct ControlText {
 /// The fifteen control captions of the main window the language switch sets.
 extern const std::array<ControlText, 15> kControlCaptions;
 /// The main menu's items and the chart pop-up menu's.
-extern const std::array<ControlText, 10> kMenuCaptions;
+extern const std::array<ControlText, 11> kMenuCaptions;
 /// The sixteen tab captions, in tab order; tab 8 in its short form.
 extern const std::array<TextPair, 16> kTabCaptions;
 /// Tab 8 while the left panel is hidden: there is room for the whole word.
@@ -33,6 +33,8 @@ inline constexpr TextPair kFolderCannotBeOpened{"папку нельзя отк�
 inline constexpr TextPair kFolderCannotBeRead{"папку нельзя прочитать", "the folder cannot be read"};
 
 /// Status panel 2.
+/// Before the records cache's own line (English, naming the file) when a run could not use it.
+inline constexpr TextPair kRecordsNotUsed{"Память прочитанного: ", "Photos already read: "};
 inline constexpr TextPair kCreditLine{"Lumetra: как сняты ваши фотографии", "Lumetra: how your photos were taken"};
 
 }  // namespace lumetra

@@ -4,10 +4,12 @@
 #include <system_error>
 #include <vector>
 
+#include "metadata/FileIdentity.h"
 #include "survey/ExtractPhoto.h"
 #include "survey/ParallelReader.h"
 #include "survey/PhotoTags.h"
 #include "survey/ReaderThreads.h"
+#include "survey/RecordsCache.h"
 
 namespace lumetra {
 namespace {
@@ -31,18 +33,34 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
   walk.formats = options.formats;
   walk.trace_path = options.trace_path;
   walk.event_interval = options.event_interval;
+  RecordsCache* const cache = options.records != nullptr && options.records->IsOpen() ? options.records : nullptr;
+  if (cache != nullptr) cache->BeginSurvey();
+  // A photo the cache knows, unchanged, is not opened; called on reader threads too.
+  const auto read = [cache](const std::string& path) {
+    if (cache != nullptr) {
+      if (std::optional<PhotoTags> tags = cache->Find(path, IdentityOfPath(path))) {
+        tags->remembered = true;
+        return std::move(*tags);
+      }
+    }
+    return ReadPhotoTags(path);
+  };
   // Joined when this returns or throws.
   std::optional<ParallelReader> reader;
   if (const unsigned threads = ReaderThreads(options); threads > 1) {
     try {
-      reader.emplace(folder, walk, threads, ReadPhotoTags);
+      reader.emplace(folder, walk, threads, read);
     } catch (const std::system_error&) {
       // No threads to be had: every photo is read here, as with one thread.
     }
   }
   std::vector<SkippedEntry> unread_photos;
   hooks.photo = [&](const std::string& path) {
-    const PhotoTags tags = reader ? reader->Take(path) : ReadPhotoTags(path);
+    const PhotoTags tags = reader ? reader->Take(path) : read(path);
+    if (cache != nullptr) {
+      cache->Seen(path);
+      if (!tags.remembered) cache->Remember(path, tags);
+    }
     if (!tags.unread_reason.empty()) unread_photos.push_back({.path = path, .reason = tags.unread_reason});
     if (std::optional<PhotoRecord> record = RecordFromTags(tags, context)) {
       record->path = path;
@@ -50,6 +68,9 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
     }
   };
   WalkResult result = WalkFolder(folder, walk, hooks, stopRequested);
+  // A walk stopped part-way has not seen every file that is still there.
+  if (cache != nullptr && !result.stopped) cache->DropGone(folder, options.cb_SubFolders);
+  if (cache != nullptr) cache->Flush();
   result.skipped.insert(result.skipped.end(), unread_photos.begin(), unread_photos.end());
   return result;
 }
