@@ -29,7 +29,7 @@ constexpr int64_t kSchemaVersion = 1;
 // "LMTR": the database belongs to Lumetra.
 constexpr int64_t kApplicationId = 0x4C4D5452;
 // Rows kept before they are written in one transaction.
-constexpr size_t kBatchRows = 256;
+constexpr size_t kBatchRows = 1024;
 
 // The columns of the facts, in PhotoTag order; a new fact is one more column here and a schema bump.
 constexpr std::array<std::string_view, kPhotoTagCount> kTagColumns = {
@@ -239,14 +239,18 @@ void RecordsCache::OpenDatabase() {
     throw DatabaseError(SQLITE_NOTADB, "holds the data of another program");
   }
   if (ours && version > kSchemaVersion) throw DatabaseError(SQLITE_MISMATCH, "was written by a newer Lumetra");
-  db_->Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
+  const bool create = !ours || version < kSchemaVersion;
+  // A new database is made without waiting for the disk: one cut short by a power loss is found damaged
+  // and set aside next time. Afterwards a crash or power loss may lose the last batches, never a whole row.
+  db_->Execute(create ? "PRAGMA synchronous=OFF; PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=WAL");
   if (options_.max_pages > 0) db_->Execute("PRAGMA max_page_count=" + std::to_string(options_.max_pages));
-  if (!ours || version < kSchemaVersion) {
+  if (create) {
     // Rows of an older layout are only a cache: they are replaced by an empty table of this one.
     db_->Execute("BEGIN IMMEDIATE; DROP TABLE IF EXISTS photos; " + CreateTableSql() +
                  "; PRAGMA application_id=" + std::to_string(kApplicationId) +
                  "; PRAGMA user_version=" + std::to_string(kSchemaVersion) + "; COMMIT");
   }
+  db_->Execute("PRAGMA synchronous=NORMAL");
   const std::string columns = FactColumns();
   std::string placeholders = "?";
   for (int i = 0; i <= kChecksumIndex; ++i) placeholders += ", ?";
@@ -284,12 +288,37 @@ std::string RecordsCache::Key(const std::string& path) const {
   return working_folder_ + (working_folder_.ends_with('/') ? "" : "/") + path;
 }
 
-void RecordsCache::BeginSurvey() {
+void RecordsCache::BeginSurvey(const std::string& folder) {
   timespec now{};
   ::clock_gettime(CLOCK_REALTIME, &now);
   const std::lock_guard lock(mutex_);
   survey_start_ns_ = Nanoseconds(now.tv_sec, now.tv_nsec);
   seen_.clear();
+  may_serve_ = true;
+  if (folder.empty() || !db_) return;
+  const auto [prefix, end] = PathRange(folder);
+  try {
+    SqliteStatement any(db_->handle(), "SELECT 1 FROM photos WHERE path >= ? AND path < ? LIMIT 1");
+    any.Bind(1, prefix);
+    any.Bind(2, end);
+    may_serve_ = any.Step();
+  } catch (const DatabaseError& error) {
+    Fail("read", error);
+  }
+}
+
+bool RecordsCache::MayServe() const {
+  const std::lock_guard lock(mutex_);
+  return db_ != nullptr && may_serve_;
+}
+
+std::pair<std::string, std::string> RecordsCache::PathRange(const std::string& folder) const {
+  std::string prefix = Key(folder);
+  if (!prefix.ends_with('/')) prefix += '/';
+  // Every path under the folder sorts from "<folder>/" up to, not including, "<folder>0".
+  std::string end = prefix;
+  end.back() = static_cast<char>('/' + 1);
+  return {prefix, end};
 }
 
 std::optional<PhotoTags> RecordsCache::Find(const std::string& path, const FileIdentity& file) {
@@ -386,11 +415,7 @@ void RecordsCache::DropGone(const std::string& folder, bool subfolders) {
   const std::lock_guard lock(mutex_);
   WriteRows();
   if (!db_) return;
-  std::string prefix = Key(folder);
-  if (!prefix.ends_with('/')) prefix += '/';
-  // Every path under the folder sorts from "<folder>/" up to, not including, "<folder>0".
-  std::string end = prefix;
-  end.back() = static_cast<char>('/' + 1);
+  const auto [prefix, end] = PathRange(folder);
   try {
     std::vector<std::string> gone;
     {

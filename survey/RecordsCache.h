@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "metadata/FileIdentity.h"
@@ -66,9 +67,13 @@ class RecordsCache {
   /// The first fault met, one line naming the file; empty when there was none.
   [[nodiscard]] std::string problem() const;
 
-  /// Marks the start of a survey: files changed from here on (and within `settle_time` before) are not
-  /// remembered, and no path is yet seen.
-  void BeginSurvey();
+  /// Marks the start of a survey of `folder`: files changed from here on (and within `settle_time` before)
+  /// are not remembered, and no path is yet seen. When the database holds no row under `folder`, `MayServe`
+  /// is false for this survey; an empty `folder` leaves it true.
+  void BeginSurvey(const std::string& folder = {});
+  /// Whether a row may be found for a photo of this survey: a first survey of a folder spares itself the
+  /// look-up (and the `stat` it needs) for every photo.
+  [[nodiscard]] bool MayServe() const;
   /// The photo's facts when the row of `path` belongs to `file` (as stat gave it now) and to this reader;
   /// `file` and the facts are returned as PhotoTags. Nothing when there is no such row.
   [[nodiscard]] std::optional<PhotoTags> Find(const std::string& path, const FileIdentity& file);
@@ -94,6 +99,8 @@ class RecordsCache {
   void Fail(const std::string& action, const std::exception& error);
   void CloseBroken();
   [[nodiscard]] std::string Key(const std::string& path) const;
+  // The keys of the paths under `folder`: from the first (included) to the second (excluded).
+  [[nodiscard]] std::pair<std::string, std::string> PathRange(const std::string& folder) const;
   void WriteRows();
 
   const std::string path_;
@@ -105,6 +112,7 @@ class RecordsCache {
   std::unique_ptr<SqliteStatement> write_;
   std::string problem_;
   bool broken_ = false;
+  bool may_serve_ = true;
   int64_t survey_start_ns_ = 0;
   std::vector<PendingRow> pending_;
   // Hashes of the keys seen in this survey: a collision only keeps a row that could have been dropped.

@@ -19,7 +19,7 @@ SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }
 void SqliteStatement::Bind(int index, int64_t value) { CheckSqlite(db_, sqlite3_bind_int64(statement_, index, value)); }
 
 void SqliteStatement::Bind(int index, std::string_view text) {
-  CheckSqlite(db_, sqlite3_bind_text64(statement_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8));
+  CheckSqlite(db_, sqlite3_bind_text64(statement_, index, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8));
 }
 
 bool SqliteStatement::Step() {

@@ -32,7 +32,8 @@ class SqliteStatement {
   SqliteStatement& operator=(const SqliteStatement&) = delete;
 
   void Bind(int index, int64_t value);
-  /// Binds the bytes of `text` as they are (SQLite keeps them copied); a path need not be UTF-8.
+  /// Binds the bytes of `text` as they are, without copying them: they must stay until the statement has
+  /// been stepped for the last time or reset. A path need not be UTF-8.
   void Bind(int index, std::string_view text);
   /// True while a row is there to read, false when the statement is done; throws DatabaseError.
   [[nodiscard]] bool Step();

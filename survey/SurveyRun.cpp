@@ -34,10 +34,11 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
   walk.trace_path = options.trace_path;
   walk.event_interval = options.event_interval;
   RecordsCache* const cache = options.records != nullptr && options.records->IsOpen() ? options.records : nullptr;
-  if (cache != nullptr) cache->BeginSurvey();
+  if (cache != nullptr) cache->BeginSurvey(folder);
+  const bool may_serve = cache != nullptr && cache->MayServe();
   // A photo the cache knows, unchanged, is not opened; called on reader threads too.
-  const auto read = [cache](const std::string& path) {
-    if (cache != nullptr) {
+  const auto read = [cache, may_serve](const std::string& path) {
+    if (may_serve) {
       if (std::optional<PhotoTags> tags = cache->Find(path, IdentityOfPath(path))) {
         tags->remembered = true;
         return std::move(*tags);
