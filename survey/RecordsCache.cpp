@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <filesystem>
@@ -37,6 +38,9 @@ constexpr std::array<std::string_view, kPhotoTagCount> kTagColumns = {
     "program",    "metering",  "flash",        "orientation",       "lens_model",    "short_focal", "long_focal",
     "focus_mode", "drive_mode"};
 constexpr std::string_view kMakerLensColumn = "maker_lens";
+// A tag added to PhotoTag without its column would be kept under an empty name.
+static_assert(std::none_of(kTagColumns.begin(), kTagColumns.end(), [](std::string_view name) { return name.empty(); }),
+              "every survey tag needs its column in the records cache");
 
 // Column positions in the row read by Find.
 constexpr int kFirstTagColumn = 7;
