@@ -270,12 +270,20 @@ void TForm_Exif::ShowNoPhotos(bool shown) {
   im_NoPhotoEng->setVisible(shown && UiLanguage_ != kRussian);
 }
 
-// The records cache's fault, in the status bar's last panel until the next run; the credit line otherwise.
+// The records cache's fault, in the status bar's last panel until the next run, the credit line otherwise.
+// The files sit in the program's folder, so the panel names them without it and ends in "..." where it is
+// too narrow; the whole line is its tool tip.
 void TForm_Exif::ShowRecordsProblem(const std::string& problem) {
-  const QString text = problem.empty() ? ToQString(kCreditLine.In(UiLanguage_))
-                                       : ToQString(kRecordsNotUsed.In(UiLanguage_)) + ToQString(problem);
-  status_panels_[2]->setText(text);
-  status_panels_[2]->setToolTip(problem.empty() ? QString() : text);
+  QLabel* panel = status_panels_[2];
+  if (problem.empty()) {
+    panel->setText(ToQString(kCreditLine.In(UiLanguage_)));
+    panel->setToolTip(QString());
+    return;
+  }
+  QString text = ToQString(kRecordsNotUsed.In(UiLanguage_)) + ToQString(problem);
+  text.replace(QString::fromStdString((program_folder_ / "").string()), QString());
+  panel->setToolTip(ToQString(problem));
+  panel->setText(panel->fontMetrics().elidedText(text, Qt::ElideRight, panel->contentsRect().width() - 4));
 }
 
 void TForm_Exif::but_StopClick() { stopRequested_ = true; }

@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -52,12 +53,29 @@ const std::vector<ReferenceRow>& ReferenceRows() {
   return rows;
 }
 
-const std::filesystem::path& WorkFolder() {
-  static const std::filesystem::path folder = [] {
+// A folder of its own under the temporary folder, removed with what is left in it when the program ends.
+class WorkFolderHolder {
+ public:
+  WorkFolderHolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "lumetra-records-fuzz-XXXXXX").string();
-    return std::filesystem::path(::mkdtemp(pattern.data()) != nullptr ? pattern : "/tmp");
-  }();
-  return folder;
+    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+    path_ = pattern;
+  }
+  ~WorkFolderHolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  WorkFolderHolder(const WorkFolderHolder&) = delete;
+  WorkFolderHolder& operator=(const WorkFolderHolder&) = delete;
+  [[nodiscard]] const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+const std::filesystem::path& WorkFolder() {
+  static const WorkFolderHolder folder;
+  return folder.path();
 }
 
 void EmptyWorkFolder() {

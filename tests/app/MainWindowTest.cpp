@@ -612,6 +612,9 @@ class MainWindowTest : public QObject {
     QVERIFY2(panel->text().startsWith(QStringLiteral("Photos already read: records cache ")),
              qPrintable(panel->text()));
     QVERIFY(std::filesystem::exists(Home() / "Lumetra_Records.broken-1.db"));
+    // The panel names the files without the program's folder; the whole line is its tool tip.
+    QVERIFY(!panel->text().contains(QString::fromStdString(Home().string())));
+    QVERIFY(panel->toolTip().contains(QString::fromStdString(records.string())));
     // The next run uses the new database and the credit line comes back.
     Run(*window, demo_);
     QCOMPARE(panel->text(), QStringLiteral("Lumetra: how your photos were taken"));
