@@ -367,14 +367,14 @@ void RecordsCache::Seen(const std::string& path) {
   seen_.insert(hash);
 }
 
-void RecordsCache::Remember(const std::string& path, const PhotoTags& tags) {
+void RecordsCache::Remember(const std::string& path, PhotoTags tags) {
   if (!tags.file.found || !tags.unread_reason.empty()) return;
   const int64_t settle_ns = std::chrono::nanoseconds(options_.settle_time).count();
   std::string key = Key(path);
   const std::lock_guard lock(mutex_);
   if (!write_) return;
   if (Nanoseconds(tags.file.changed_s, tags.file.changed_ns) >= survey_start_ns_ - settle_ns) return;
-  pending_.push_back({std::move(key), tags});
+  pending_.push_back({std::move(key), std::move(tags)});
   if (pending_.size() >= kBatchRows) WriteRows();
 }
 

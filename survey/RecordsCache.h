@@ -82,7 +82,7 @@ class RecordsCache {
   /// Keeps the facts of a photo that was read (not served): written with others in one transaction.
   /// Photos not opened, changed since the survey began or read from a file other than the one that now
   /// stands at `path` are not kept.
-  void Remember(const std::string& path, const PhotoTags& tags);
+  void Remember(const std::string& path, PhotoTags tags);
   /// Writes the rows kept so far.
   void Flush();
   /// Drops the rows of files under `folder` (its sub-folders too with `subfolders`) that the survey did not

@@ -57,20 +57,19 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
   }
   std::vector<SkippedEntry> unread_photos;
   hooks.photo = [&](const std::string& path) {
-    const PhotoTags tags = reader ? reader->Take(path) : read(path);
-    if (cache != nullptr) {
-      cache->Seen(path);
-      if (!tags.remembered) cache->Remember(path, tags);
-    }
+    PhotoTags tags = reader ? reader->Take(path) : read(path);
     if (!tags.unread_reason.empty()) unread_photos.push_back({.path = path, .reason = tags.unread_reason});
     if (std::optional<PhotoRecord> record = RecordFromTags(tags, context)) {
       record->path = path;
       state.AddPhoto(*record, criteria, options.rb_Real);
     }
+    // A folder without rows at the start has none of gone files to drop.
+    if (may_serve) cache->Seen(path);
+    if (cache != nullptr && !tags.remembered) cache->Remember(path, std::move(tags));
   };
   WalkResult result = WalkFolder(folder, walk, hooks, stopRequested);
   // A walk stopped part-way has not seen every file that is still there.
-  if (cache != nullptr && !result.stopped) cache->DropGone(folder, options.cb_SubFolders);
+  if (may_serve && !result.stopped) cache->DropGone(folder, options.cb_SubFolders);
   if (cache != nullptr) cache->Flush();
   result.skipped.insert(result.skipped.end(), unread_photos.begin(), unread_photos.end());
   return result;
