@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -364,6 +366,53 @@ TEST_F(RecordsCacheTest, RowsAlteredByHandAreReadAgain) {
   testing::OpenCounter counter(photos());
   EXPECT_EQ(Cached(), Fresh());
   EXPECT_EQ(counter.FileOpens(), 3 + testing::DemoPhotos().size());
+}
+
+// The facts of made-up photo `i`, with an identity from long ago.
+PhotoTags MadeUpPhoto(int i) {
+  PhotoTags tags;
+  tags.has_exif = true;
+  for (size_t tag = 0; tag < kPhotoTagCount; ++tag) tags.texts[tag] = std::to_string(i * 31 + static_cast<int>(tag));
+  tags.file.found = true;
+  tags.file.device = 1;
+  tags.file.inode = static_cast<uint64_t>(i);
+  tags.file.size = 1000 + i;
+  tags.file.modified_s = tags.file.changed_s = 1'500'000'000;
+  return tags;
+}
+
+std::string MadeUpPath(int i) { return "/library/" + std::to_string(i % 97) + "/IMG_" + std::to_string(i) + ".JPG"; }
+
+// A program killed while it writes leaves a valid database holding whole batches, every row as written.
+TEST(RecordsCacheCrash, AProgramKilledWhileWritingLeavesWholeBatches) {
+  testing::TempFolder home;
+  const fs::path db = home.path() / kRecordsFileName;
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    RecordsCache cache(db.string(), Immediate());
+    for (int i = 0; i < 10'000'000; ++i) cache.Remember(MadeUpPath(i), MadeUpPhoto(i));
+    ::_exit(0);
+  }
+  // Killed once a few batches are written, most likely in the middle of the next.
+  for (int wait = 0; wait < 2000 && SqlInteger(db, "SELECT count(*) FROM photos") < 3 * 1024; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_EQ(SqlText(db, "PRAGMA integrity_check"), "ok");
+  const int64_t rows = SqlInteger(db, "SELECT count(*) FROM photos");
+  EXPECT_GE(rows, 3 * 1024);
+  EXPECT_EQ(rows % 1024, 0);
+  RecordsCache cache(db.string(), Immediate());
+  EXPECT_EQ(cache.problem(), "");
+  for (int i = 0; i < rows; ++i) {
+    const PhotoTags written = MadeUpPhoto(i);
+    const std::optional<PhotoTags> found = cache.Find(MadeUpPath(i), written.file);
+    ASSERT_TRUE(found.has_value()) << i;
+    EXPECT_EQ(found->texts, written.texts) << i;
+  }
 }
 
 // Damaged files of every kind: cut anywhere, bytes changed in the header, the schema, the rows and the
