@@ -1,5 +1,7 @@
 #include "app/Lumetra_main.h"
 
+#include <optional>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -29,6 +31,7 @@
 #include "charts/BuildChartSeries.h"
 #include "charts/ChartPages.h"
 #include "filter/FilterDialog.h"
+#include "survey/RecordsCache.h"
 
 namespace lumetra {
 
@@ -130,7 +133,7 @@ void TForm_Exif::ReadSettings() {
     if (!read.UiLanguage) read.UiLanguage = options_.UiLanguage;
     options_ = read;
     Panel_Left->ShowOptions();
-    commands_->Action("mmAllFormats").setChecked(options_.formats == PhotoFormats::kAll);
+    ShowMenuOptions();
   }
   // Nothing to come back to: the user's home folder is opened and in view.
   if (!selected) Panel_Left->Tree().RevealFolder(QDir::homePath());
@@ -235,16 +238,19 @@ void TForm_Exif::but_RunClick() {
   UpdateActions();
   Panel_Left->StopButton().setFocus();
   ResetDisplay();
-  const RunRequest request{.folder = options_.folder,
-                           .language = UiLanguage(),
-                           .rb_Real = options_.rb_Real,
-                           .cb_SubFolders = options_.cb_SubFolders,
-                           .cb_CF = options_.cb_CF,
-                           .formats = options_.formats,
-                           .trace_file = trace_mode_ ? program_folder_ / "test.txt" : std::filesystem::path()};
+  const RunRequest request{
+      .folder = options_.folder,
+      .language = UiLanguage(),
+      .rb_Real = options_.rb_Real,
+      .cb_SubFolders = options_.cb_SubFolders,
+      .cb_CF = options_.cb_CF,
+      .formats = options_.formats,
+      .trace_file = trace_mode_ ? program_folder_ / "test.txt" : std::filesystem::path(),
+      .records_file = options_.remember_photos ? program_folder_ / kRecordsFileName : std::filesystem::path()};
   const RunOutcome outcome = run_.Survey(request, state_, criteria_, crops_, [this] { ShowCounters(); });
   // The folder is gone: Run waits for another choice in the tree.
   if (outcome.folder_gone) folder_usable_ = false;
+  myStatusBar->ShowRecordsProblem(outcome.records_problem, (program_folder_ / "").string(), UiLanguage());
   ShowRunResult(outcome);
 }
 

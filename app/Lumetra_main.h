@@ -124,6 +124,8 @@ class TForm_Exif : public QMainWindow {
  private:
   void CreateControls();
   void CreateMenu();
+  /// The menu's check marks from the settings they show.
+  void ShowMenuOptions();
   void ConnectControls();
   void Place(QWidget* widget, QRect design);
   void ScaleToScreen(QSize screen);

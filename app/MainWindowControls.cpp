@@ -31,6 +31,8 @@ constexpr CommandRow kMainMenu[] = {
     {"mmCrop", Qt::Key_F7, EnabledRule::kIdle},
     // A setting, not a command: the next Run reads it, and the settings file keeps it.
     {"mmAllFormats", Qt::Key_F8, EnabledRule::kIdle, true},
+    // Kept in the settings file too: the next Run reads photos already read from the records cache.
+    {"mmRememberPhotos", Qt::Key_unknown, EnabledRule::kIdle, true},
     {"mmExit", Qt::Key_F10, EnabledRule::kAlways},
 };
 
@@ -88,6 +90,14 @@ void TForm_Exif::CreateMenu() {
   // The crop editor and the shortcut list are bound by their own code.
   connect(&commands_->Action("mmAllFormats"), &QAction::toggled, this,
           [this](bool checked) { options_.formats = checked ? PhotoFormats::kAll : PhotoFormats::kJpeg; });
+  connect(&commands_->Action("mmRememberPhotos"), &QAction::toggled, this,
+          [this](bool checked) { options_.remember_photos = checked; });
+  ShowMenuOptions();
+}
+
+void TForm_Exif::ShowMenuOptions() {
+  commands_->Action("mmAllFormats").setChecked(options_.formats == PhotoFormats::kAll);
+  commands_->Action("mmRememberPhotos").setChecked(options_.remember_photos);
 }
 
 void TForm_Exif::ConnectControls() {

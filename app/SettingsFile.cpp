@@ -23,13 +23,15 @@ struct ChoiceLine {
   bool otherwise;
 };
 
-// Lines 3 to 7. Line 7 reads "Hide" unless it is exactly "Non Hide": a short file hides the panel.
+// Lines 3 to 7 and 9. Line 7 reads "Hide" unless it is exactly "Non Hide": a short file hides the panel.
+// Remembering photos costs nothing in results, so line 9 keeps it on unless it says exactly "Forget photos".
 constexpr ChoiceLine kChoiceLines[] = {
     {3, &ProgramSettings::rb_Real, "Real", "35mm", true},
     {4, &ProgramSettings::rb_Text, "Text", "Linear", true},
     {5, &ProgramSettings::cb_CF, "KF = yes", "KF = no", false},
     {6, &ProgramSettings::cb_SubFolders, "SubFolders", "Non SubFolders", true},
     {7, &ProgramSettings::cb_HideLeft, "Hide", "Non Hide", true},
+    {9, &ProgramSettings::remember_photos, "Remember photos", "Forget photos", true},
 };
 
 constexpr size_t kLanguageLine = 2;

@@ -14,7 +14,7 @@ namespace lumetra {
 /// The settings file's name, in the program's folder.
 inline constexpr std::string_view kSettingsFileName = "Lumetra.ini";
 
-/// The user's choices kept from one start of the program to the next, as the eight lines of the
+/// The user's choices kept from one start of the program to the next, as the nine lines of the
 /// settings file hold them. The defaults are the window's design states (the file is missing).
 struct ProgramSettings {
   /// The folder last selected in the folder tree; empty when none was.
@@ -29,11 +29,15 @@ struct ProgramSettings {
   /// Line 8, "All formats" or "JPEG only": whether a run also takes HEIC/HEIF, AVIF and RAW files. Files
   /// written before the line existed have seven lines and keep JPEG only.
   PhotoFormats formats = PhotoFormats::kJpeg;
+  /// Line 9, "Remember photos" or "Forget photos": whether a run keeps what it read in the records cache and
+  /// opens only new and changed photos. Files written before the line existed have eight lines and remember.
+  bool remember_photos = true;
 };
 
 /// The settings that the file's `lines` give, read as at start-up: a line missing at the end of a short
 /// file reads as empty, every comparison is with the whole line, exact and case-sensitive; only an exact
-/// "All formats" in line 8 turns the other formats on. Line 1 is taken as it is; whether the tree may select it is
+/// "All formats" in line 8 turns the other formats on, and only an exact "Forget photos" in line 9 turns
+/// the records cache off. Line 1 is taken as it is; whether the tree may select it is
 /// `IsSelectableFolder`'s question.
 [[nodiscard]] ProgramSettings ParseSettings(const std::vector<std::string>& lines);
 
@@ -44,7 +48,7 @@ struct ProgramSettings {
 [[nodiscard]] std::optional<ProgramSettings> ReadSettingsFile(const std::filesystem::path& file,
                                                               std::string* refused = nullptr);
 
-/// The eight lines of `settings`, each ending in CR LF. Line 1 is written empty when the folder holds a
+/// The nine lines of `settings`, each ending in CR LF. Line 1 is written empty when the folder holds a
 /// CR or LF, which would break the file's lines apart.
 [[nodiscard]] std::string SettingsText(const ProgramSettings& settings);
 

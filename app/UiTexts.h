@@ -35,6 +35,8 @@ inline constexpr TextPair kFolderCannotBeOpened{"папку нельзя отк�
 inline constexpr TextPair kFolderCannotBeRead{"папку нельзя прочитать", "the folder cannot be read"};
 
 /// Status panel 2.
+/// Before the records cache's own line (English, naming the file) when a run could not use it.
+inline constexpr TextPair kRecordsNotUsed{"Память прочитанного: ", "Photos already read: "};
 inline constexpr TextPair kCreditLine{"Lumetra: как сняты ваши фотографии", "Lumetra: how your photos were taken"};
 
 }  // namespace lumetra

@@ -1,6 +1,7 @@
 #include "app/WindowRun.h"
 
 #include <chrono>
+#include <optional>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,6 +9,7 @@
 
 #include "app/UiTexts.h"
 #include "crop/CropStore.h"
+#include "survey/RecordsCache.h"
 #include "survey/SurveyRun.h"
 #include "widgets/QtText.h"
 
@@ -60,7 +62,14 @@ RunOutcome WindowRun::Survey(const RunRequest& request, SurveyState& state, Filt
     const auto crop_factor = [&crops](const std::string& make, const std::string& model) {
       return StoredCropFactor(crops, make, model);
     };
+    // Without the cache, or with a broken one, every photo is read: it costs time, never a record.
+    std::optional<RecordsCache> records;
+    if (!request.records_file.empty()) {
+      records.emplace(request.records_file.string());
+      options.records = &*records;
+    }
     const WalkResult walk = RunSurvey(folder, options, state, criteria, crop_factor, hooks, stop_requested_);
+    if (records) outcome.records_problem = records->problem();
     if (walk.root_unreadable) {
       outcome.failure = FolderFailure(folder, kFolderCannotBeRead, request.language);
     } else if (!walk.trace_failure.empty()) {

@@ -26,6 +26,8 @@ struct RunRequest {
   PhotoFormats formats = PhotoFormats::kJpeg;
   /// Where the photo being read is written ("test.txt"); empty: nowhere.
   std::filesystem::path trace_file;
+  /// The records cache that spares reading photos already read; empty: every photo is read.
+  std::filesystem::path records_file;
 };
 
 /// How a run ended.
@@ -36,6 +38,8 @@ struct RunOutcome {
   bool folder_gone = false;
   /// What to tell the user, in the run's language; empty when nothing went wrong.
   QString failure;
+  /// Why the records cache was not used (or was started afresh); empty when it served the run.
+  std::string records_problem;
 };
 
 /// A survey run of the main window: reads the folder into the survey state while the window keeps

@@ -34,7 +34,20 @@ void WindowStatusBar::ShowCounters(const SurveyState& survey, Language language)
   panels_[1]->setText(ToQString(FilteredText(survey.filteredCount, language)));
 }
 
-void WindowStatusBar::ShowCredit(Language language) { panels_[2]->setText(ToQString(kCreditLine.In(language))); }
+void WindowStatusBar::ShowCredit(Language language) {
+  panels_[2]->setText(ToQString(kCreditLine.In(language)));
+  panels_[2]->setToolTip(QString());
+}
+
+void WindowStatusBar::ShowRecordsProblem(const std::string& problem, const std::string& program_folder,
+                                         Language language) {
+  if (problem.empty()) return ShowCredit(language);
+  QLabel* panel = panels_[2];
+  QString text = ToQString(kRecordsNotUsed.In(language)) + ToQString(problem);
+  text.replace(QString::fromStdString(program_folder), QString());
+  panel->setToolTip(ToQString(problem));
+  panel->setText(panel->fontMetrics().elidedText(text, Qt::ElideRight, panel->contentsRect().width() - 4));
+}
 
 void WindowStatusBar::ScaleCounters(int64_t koef) {
   for (size_t panel = 0; panel < 2; ++panel) {

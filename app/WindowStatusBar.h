@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include <QStatusBar>
 
@@ -22,6 +23,10 @@ class WindowStatusBar : public QStatusBar {
   /// Rewrites panels 0 and 1 from the survey's counters in `language`.
   void ShowCounters(const SurveyState& survey, Language language);
   void ShowCredit(Language language);
+  /// Panel 2 says why the records cache was not used, until the next run; `program_folder`, where the cache's
+  /// files sit, is left out of the text, which ends in "..." where the panel is too narrow; the whole line is
+  /// its tool tip. An empty `problem` shows the credit line.
+  void ShowRecordsProblem(const std::string& problem, const std::string& program_folder, Language language);
   /// The counters' widths at the window's scale `koef` (in 1/10000).
   void ScaleCounters(int64_t koef);
   [[nodiscard]] int CounterWidth() const;

@@ -32,6 +32,13 @@ resolve_cli() {
   cli="$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")"
 }
 
+# The option that makes `lumetra-cli survey` read every photo rather than serve unchanged ones from its
+# records cache, so that repeated runs measure the reader; empty for a lumetra-cli from before the cache.
+reads_every_photo() {
+  "$cli" survey --help 2> /dev/null | grep -q -- --no-cache && echo --no-cache
+  return 0
+}
+
 resolve_corpus() {
   corpus="${LUMETRA_CORPUS:-$repo_root/../shared/corpus}"
   if [[ ! -d "$corpus" ]]; then

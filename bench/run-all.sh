@@ -115,5 +115,8 @@ section "survey_scale.sh: 10,000, 100,000 and 1,000,000 photos"
 section "formats_peers.sh: 2,000 HEIC, AVIF and RAW files against exiftool, bytes read per file"
 "$repo_root/bench/formats_peers.sh"
 
+section "records_cache.sh: re-survey against first survey and --no-cache, opens, database size"
+[[ -x "$repo_root/bench/records_cache.sh" ]] && "$repo_root/bench/records_cache.sh"
+
 echo
 echo "Log: $log"

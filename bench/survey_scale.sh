@@ -111,7 +111,7 @@ home="$work/home"
 mkdir -p "$home"
 # One untimed survey loads the program (and, off /dev/shm, brings the files into the page cache).
 for size in "${sizes[@]}"; do
-  LUMETRA_HOME="$home" "$cli" survey "$scale_dir/$size/" > "$work/$size.out"
+  LUMETRA_HOME="$home" "$cli" survey $(reads_every_photo) "$scale_dir/$size/" > "$work/$size.out"
   counted[$size]="$(sed -n 2p "$work/$size.out" | tr -cd '0-9')"
 done
 
@@ -124,7 +124,7 @@ echo
 for ((run = 0; run < runs; ++run)); do
   for size in "${sizes[@]}"; do
     /usr/bin/time -f '%e %U %S %M' -o "$work/$size.time" -a env LUMETRA_HOME="$home" "$cli" survey \
-      "$scale_dir/$size/" > /dev/null
+      $(reads_every_photo) "$scale_dir/$size/" > /dev/null
   done
 done
 

@@ -61,9 +61,10 @@ write_tool_command() {
   local folders
   folders="$(printf '%q ' "$@")"
   case "$tool" in
-    lumetra) printf 'LUMETRA_HOME=%q exec %q survey %q\n' "$work/home" "$cli" "$1" ;;
-    lumetra-1) printf 'LUMETRA_HOME=%q exec %q survey --threads 1 %q\n' "$work/home" "$cli" "$1" ;;
-    lumetra-json) printf 'LUMETRA_HOME=%q exec %q survey --json %q\n' "$work/home" "$cli" "$1" ;;
+    # Every run reads every photo, as the peers do.
+    lumetra) printf 'LUMETRA_HOME=%q exec %q survey %s %q\n' "$work/home" "$cli" "$(reads_every_photo)" "$1" ;;
+    lumetra-1) printf 'LUMETRA_HOME=%q exec %q survey %s --threads 1 %q\n' "$work/home" "$cli" "$(reads_every_photo)" "$1" ;;
+    lumetra-json) printf 'LUMETRA_HOME=%q exec %q survey %s --json %q\n' "$work/home" "$cli" "$(reads_every_photo)" "$1" ;;
     # exiv2 does not recurse: find lists the files and xargs starts exiv2 on as many as fit one command
     # line. exiv2 exits non-zero for files without Exif.
     exiv2) printf 'find %s -type f -iname %q -print0 | xargs -0 exiv2 %s -pt\n' "$folders" '*.jpg' "$(printf '%q ' "${exiv2_keys[@]}")" ;;

@@ -15,7 +15,7 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-1900}
 shift $(($# > 0 ? 1 : 0))
 targets=("$@")
-((${#targets[@]} > 0)) || targets=(jpeg_reader tiff_reader iptc crop_file iso_media raf)
+((${#targets[@]} > 0)) || targets=(jpeg_reader tiff_reader iptc crop_file iso_media raf records_cache)
 work=${LUMETRA_FUZZ_WORK:-/tmp/lumetra-fuzz}
 corpus=${LUMETRA_CORPUS:-/work/shared/corpus}
 formats=${LUMETRA_FORMATS_CORPUS:-/work/shared/formats-corpus}

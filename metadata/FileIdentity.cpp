@@ -12,6 +12,8 @@ FileIdentity IdentityFromStat(const struct stat& info) {
   identity.size = static_cast<int64_t>(info.st_size);
   identity.modified_s = static_cast<int64_t>(info.st_mtim.tv_sec);
   identity.modified_ns = static_cast<int64_t>(info.st_mtim.tv_nsec);
+  identity.changed_s = static_cast<int64_t>(info.st_ctim.tv_sec);
+  identity.changed_ns = static_cast<int64_t>(info.st_ctim.tv_nsec);
   return identity;
 }
 

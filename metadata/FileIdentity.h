@@ -7,8 +7,9 @@ struct stat;
 
 namespace lumetra {
 
-/// Which file a path named at one moment: device, inode, size and modification time. Another file put
-/// under the name, a rewrite or a removal changes it.
+/// Which file a path named at one moment: device, inode, size, modification and change times. Another file
+/// put under the name, a rewrite or a removal changes it; so does a write that kept size and modification
+/// time (the change time cannot be set back).
 struct FileIdentity {
   /// False when there was no file to describe.
   bool found = false;
@@ -17,6 +18,8 @@ struct FileIdentity {
   int64_t size = 0;
   int64_t modified_s = 0;
   int64_t modified_ns = 0;
+  int64_t changed_s = 0;
+  int64_t changed_ns = 0;
   bool operator==(const FileIdentity&) const = default;
 };
 

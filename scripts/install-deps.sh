@@ -8,6 +8,8 @@ packages=(
   # Liberation Sans, with Arial's widths, draws the window's Windows fonts so that captions fit their places.
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core fonts-liberation2
   libjpeg62-turbo-dev libcli11-dev nlohmann-json3-dev
+  # The records cache (Lumetra_Records.db); sqlite3 lets the tests and a person look into it.
+  libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
   libimage-exiftool-perl exiv2 hyperfine time libexif-dev
   xvfb xauth xdotool imagemagick jq openbox x11-utils

@@ -55,6 +55,8 @@ struct PhotoTags {
   FileIdentity file;
   /// Why the file could not be opened ("Permission denied"); empty when it was.
   std::string unread_reason;
+  /// Served from the records cache: the file was not opened.
+  bool remembered = false;
 
   [[nodiscard]] const std::string& Text(PhotoTag tag) const { return texts[static_cast<size_t>(tag)]; }
 };

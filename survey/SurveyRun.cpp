@@ -4,10 +4,12 @@
 #include <system_error>
 #include <vector>
 
+#include "metadata/FileIdentity.h"
 #include "survey/ExtractPhoto.h"
 #include "survey/ParallelReader.h"
 #include "survey/PhotoTags.h"
 #include "survey/ReaderThreads.h"
+#include "survey/RecordsCache.h"
 
 namespace lumetra {
 namespace {
@@ -31,25 +33,44 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
   walk.formats = options.formats;
   walk.trace_path = options.trace_path;
   walk.event_interval = options.event_interval;
+  RecordsCache* const cache = options.records != nullptr && options.records->IsOpen() ? options.records : nullptr;
+  if (cache != nullptr) cache->BeginSurvey(folder);
+  const bool may_serve = cache != nullptr && cache->MayServe();
+  // A photo the cache knows, unchanged, is not opened; called on reader threads too.
+  const auto read = [cache, may_serve](const std::string& path) {
+    if (may_serve) {
+      if (std::optional<PhotoTags> tags = cache->Find(path, IdentityOfPath(path))) {
+        tags->remembered = true;
+        return std::move(*tags);
+      }
+    }
+    return ReadPhotoTags(path);
+  };
   // Joined when this returns or throws.
   std::optional<ParallelReader> reader;
   if (const unsigned threads = ReaderThreads(options); threads > 1) {
     try {
-      reader.emplace(folder, walk, threads, ReadPhotoTags);
+      reader.emplace(folder, walk, threads, read);
     } catch (const std::system_error&) {
       // No threads to be had: every photo is read here, as with one thread.
     }
   }
   std::vector<SkippedEntry> unread_photos;
   hooks.photo = [&](const std::string& path) {
-    const PhotoTags tags = reader ? reader->Take(path) : ReadPhotoTags(path);
+    PhotoTags tags = reader ? reader->Take(path) : read(path);
     if (!tags.unread_reason.empty()) unread_photos.push_back({.path = path, .reason = tags.unread_reason});
     if (std::optional<PhotoRecord> record = RecordFromTags(tags, context)) {
       record->path = path;
       state.AddPhoto(*record, criteria, options.rb_Real);
     }
+    // A folder without rows at the start has none of gone files to drop.
+    if (may_serve) cache->Seen(path);
+    if (cache != nullptr && !tags.remembered) cache->Remember(path, std::move(tags));
   };
   WalkResult result = WalkFolder(folder, walk, hooks, stopRequested);
+  // A walk stopped part-way has not seen every file that is still there.
+  if (may_serve && !result.stopped) cache->DropGone(folder, options.cb_SubFolders);
+  if (cache != nullptr) cache->Flush();
   result.skipped.insert(result.skipped.end(), unread_photos.begin(), unread_photos.end());
   return result;
 }

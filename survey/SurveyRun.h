@@ -12,6 +12,8 @@
 
 namespace lumetra {
 
+class RecordsCache;
+
 /// The settings a run reads: the interface language, which focal length the focal bounds apply to
 /// (`rb_Real`), whether sub-folders are walked and unknown cameras collected, which photo files are taken,
 /// the trace file, and how many threads read the photos.
@@ -30,6 +32,10 @@ struct SurveyOptions {
   unsigned reader_threads = 0;
   /// Longest time between two calls of the walk's `process_events` inside a large folder.
   std::chrono::steady_clock::duration event_interval = std::chrono::milliseconds(100);
+  /// What earlier surveys read: a photo whose row is valid is not opened, the others are read and kept,
+  /// and after a whole walk the rows of files gone from the folder are dropped. Null, or a cache that is
+  /// not open: every photo is read. The result is the same either way.
+  RecordsCache* records = nullptr;
 };
 
 /// What the Run command does, without the window: empties the survey, walks `folder`, reads every photo

@@ -90,6 +90,9 @@ void AddSurveySettings(CLI::App& survey, lumetra::cli::SurveyRequest& request, S
       ->check(CLI::IsMember({"jpeg", "all"}));
   survey.add_flag("--no-unknown", choices.no_unknown, "Do not collect cameras without a crop factor");
   survey.add_option("--crop-file", request.crop_file, "The crop-factor file");
+  survey.add_flag("--no-cache", request.no_cache,
+                  "Read every photo and leave the records cache (Lumetra_Records.db) as it is");
+  survey.add_option("--csv", request.csv_file, "Write the records to this file as CSV (UTF-8, a header row)");
   survey
       .add_option("--threads", request.options.reader_threads,
                   "Threads that read the photos: 0 (the default) one per idle core, or one when fewer than two "

@@ -7,9 +7,12 @@
 
 #include "app/cli/FinishOutput.h"
 #include "app/cli/JsonPath.h"
+#include "app/cli/RecordsCsv.h"
 #include "app/platform/ProgramFolder.h"
 #include "crop/CropStore.h"
+#include "files/ReplaceFile.h"
 #include "filter/ApplyChecks.h"
+#include "survey/RecordsCache.h"
 #include "survey/SurveyTexts.h"
 #include "text/TextEncoding.h"
 
@@ -43,12 +46,11 @@ std::string Dump(const nlohmann::ordered_json& json) {
 }
 
 nlohmann::ordered_json RecordJson(const PhotoRecord& record) {
-  static constexpr const char* kNames[PhotoRecord::kFieldCount] = {
-      "path",  "exposure",    "fNumber", "focal", "focal35", "iso",  "program", "metering",
-      "flash", "orientation", "model",   "lens",  "make",    "crop", "drive",   "focus"};
   nlohmann::ordered_json object;
-  AddJsonPath(object, kNames[0], record.Field(0));
-  for (int field = 1; field < PhotoRecord::kFieldCount; ++field) object[kNames[field]] = record.Field(field);
+  AddJsonPath(object, kRecordFieldNames[0], record.Field(0));
+  for (int field = 1; field < PhotoRecord::kFieldCount; ++field) {
+    object[kRecordFieldNames[static_cast<size_t>(field)]] = record.Field(field);
+  }
   return object;
 }
 
@@ -165,8 +167,8 @@ bool IsReadableFolder(const std::string& folder) {
   return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// The tables and pictures asked for, in the survey's language and focal mode; the tables name the
-// surveyed folder by its full path.
+// The records as CSV, the tables and pictures asked for, in the survey's language and focal mode; the
+// tables name the surveyed folder by its full path.
 int WriteChartFiles(const SurveyRequest& request, const SurveyState& state, std::ostream& errors) {
   const ChartSettings settings{
       .rb_Real = request.options.rb_Real, .rb_Text = request.rb_Text, .language = request.options.language};
@@ -175,7 +177,14 @@ int WriteChartFiles(const SurveyRequest& request, const SurveyState& state, std:
   if (!full_path.has_filename() && full_path.has_relative_path()) full_path = full_path.parent_path();
   const std::string surveyed_folder = full_path.string();
   std::string error;
-  if (!request.tables_folder.empty()) error = WriteChartTables(request.tables_folder, state, settings, surveyed_folder);
+  if (!request.csv_file.empty()) {
+    if (const std::optional<std::string> failure =
+            ReplaceFile(request.csv_file, RecordsCsv(state.Photos), LinkAtPath::kReplaceTheLink)) {
+      error = request.csv_file + ": " + *failure;
+    }
+  }
+  if (error.empty() && !request.tables_folder.empty())
+    error = WriteChartTables(request.tables_folder, state, settings, surveyed_folder);
   if (error.empty() && !request.charts_folder.empty()) {
     error = WriteChartPictures(request.charts_folder, state, settings, request.write_picture);
   }
@@ -255,10 +264,20 @@ int RunSurveyCommand(const SurveyRequest& request, std::ostream& out, std::ostre
     return StoredCropFactor(crops, make, model);
   };
 
+  // Without the cache (or with a broken one) every photo is read: it costs time, never a record.
+  SurveyOptions options = request.options;
+  std::optional<RecordsCache> records;
+  if (!request.no_cache) {
+    records.emplace(request.records_file.empty() ? (ProgramFolder() / kRecordsFileName).string() : request.records_file,
+                    request.records_options);
+    options.records = &*records;
+  }
   SurveyState state(request.options.language);
   const std::atomic<bool> stop_requested{false};
-  const WalkResult walk =
-      RunSurvey(request.folder, request.options, state, criteria, crop_factor, WalkHooks{}, stop_requested);
+  const WalkResult walk = RunSurvey(request.folder, options, state, criteria, crop_factor, WalkHooks{}, stop_requested);
+  if (records && !records->problem().empty()) {
+    errors << "lumetra-cli survey: warning: " << EscapedControls(records->problem()) << '\n';
+  }
   if (walk.root_unreadable) {
     errors << "lumetra-cli survey: " << EscapedControls(request.folder) << ": the folder cannot be listed\n";
     return 2;

@@ -6,6 +6,7 @@
 
 #include "app/cli/ChartFiles.h"
 #include "survey/FilterCriteria.h"
+#include "survey/RecordsCache.h"
 #include "survey/SurveyRun.h"
 
 namespace lumetra::cli {
@@ -26,6 +27,13 @@ struct SurveyRequest {
   std::vector<std::string> exclude_model, exclude_lens;
   /// Folders for the fourteen text tables and the fourteen chart pictures; empty: none written.
   std::string tables_folder, charts_folder;
+  /// The file the records are written to as CSV; empty: none.
+  std::string csv_file;
+  /// Read every photo and leave the records cache as it is (`--no-cache`).
+  bool no_cache = false;
+  /// The records cache; empty: the one in the program's folder.
+  std::string records_file;
+  RecordsCacheOptions records_options;
   /// The bar charts' horizontal axis: text (true) or linear.
   bool rb_Text = true;
   /// Draws the pictures; a build without the chart views has none, and then refuses `charts_folder`.

@@ -245,7 +245,7 @@ class MainWindowTest : public QObject {
     QTimer::singleShot(0, window.get(), [&] { window->close(); });
     Run(*window, demo_);
     QTRY_VERIFY(!window->isVisible());
-    QCOMPARE(LineCount(ReadFileBytes(Home() / "Lumetra.ini")), 8);
+    QCOMPARE(LineCount(ReadFileBytes(Home() / "Lumetra.ini")), 9);
   }
 
   void functionKeys() {
@@ -503,10 +503,10 @@ class MainWindowTest : public QObject {
       Find<QCheckBox>(*window, "cb_HideLeft")->setChecked(true);
       window->close();
     }
-    QCOMPARE(
-        QString::fromStdString(ReadFileBytes(Home() / "Lumetra.ini")),
-        QString::fromStdString(demo_.string() +
-                               "\r\nRussian\r\n35mm\r\nLinear\r\nKF = no\r\nNon SubFolders\r\nHide\r\nJPEG only\r\n"));
+    QCOMPARE(QString::fromStdString(ReadFileBytes(Home() / "Lumetra.ini")),
+             QString::fromStdString(
+                 demo_.string() + "\r\nRussian\r\n35mm\r\nLinear\r\nKF = no\r\nNon SubFolders\r\nHide\r\nJPEG only\r\n"
+                                  "Remember photos\r\n"));
     auto window = Open();
     QCOMPARE(window->UiLanguage(), kRussian);
     QCOMPARE(window->CurrentFolder(), demo_.string());
@@ -563,8 +563,8 @@ class MainWindowTest : public QObject {
       window->close();
     }
     const std::string written = ReadFileBytes(Home() / "Lumetra.ini");
-    QCOMPARE(LineCount(written), 8);
-    QVERIFY(written.ends_with("\r\nNon Hide\r\nAll formats\r\n"));
+    QCOMPARE(LineCount(written), 9);
+    QVERIFY(written.ends_with("\r\nNon Hide\r\nAll formats\r\nRemember photos\r\n"));
     {
       // A new window reads the choice back, and its first run walks with it.
       auto window = Open();
@@ -576,7 +576,7 @@ class MainWindowTest : public QObject {
       command->trigger();
       window->close();
     }
-    QVERIFY(ReadFileBytes(Home() / "Lumetra.ini").ends_with("\r\nNon Hide\r\nJPEG only\r\n"));
+    QVERIFY(ReadFileBytes(Home() / "Lumetra.ini").ends_with("\r\nNon Hide\r\nJPEG only\r\nRemember photos\r\n"));
   }
 
   void photoFormatsCommandWaitsWhileARunGoesOn() {
@@ -588,6 +588,59 @@ class MainWindowTest : public QObject {
     Find<QAbstractButton>(*window, "but_Run")->click();
     QVERIFY(!enabled_during_run);
     QVERIFY(command->isEnabled());
+  }
+
+  void rememberPhotosCommandIsKeptAndUsedByTheNextRun() {
+    const std::filesystem::path records = Home() / "Lumetra_Records.db";
+    {
+      auto window = Open();
+      auto* command = Find<QAction>(*window, "mmRememberPhotos");
+      QVERIFY(command->isCheckable());
+      QVERIFY(command->isChecked());
+      QCOMPARE(command->text(), QStringLiteral("Remember photos already read"));
+      Find<QRadioButton>(*window, "rb_Rus")->click();
+      QCOMPARE(command->text(), QStringLiteral("Запоминать прочитанные фотографии"));
+      Find<QRadioButton>(*window, "rb_Eng")->click();
+      Run(*window, demo_);
+      QVERIFY(std::filesystem::exists(records));
+      const int32_t processed = window->Survey().processedCount;
+      // Off: the run reads every photo and leaves the database as it is.
+      command->trigger();
+      std::filesystem::remove(records);
+      Run(*window, demo_);
+      QCOMPARE(window->Survey().processedCount, processed);
+      QVERIFY(!std::filesystem::exists(records));
+      window->close();
+    }
+    QVERIFY(ReadFileBytes(Home() / "Lumetra.ini").ends_with("\r\nForget photos\r\n"));
+    {
+      auto window = Open();
+      auto* command = Find<QAction>(*window, "mmRememberPhotos");
+      QVERIFY(!command->isChecked());
+      command->trigger();
+      window->close();
+    }
+    QVERIFY(ReadFileBytes(Home() / "Lumetra.ini").ends_with("\r\nRemember photos\r\n"));
+  }
+
+  void aBrokenRecordsCacheIsOneStatusMessage() {
+    const std::filesystem::path records = Home() / "Lumetra_Records.db";
+    std::ofstream(records, std::ios::binary) << std::string(3000, 'Z');
+    auto window = Open();
+    Run(*window, demo_);
+    QCOMPARE(Light(*window), QStringLiteral("green"));
+    QVERIFY(errors_.isEmpty());
+    auto* panel = Find<QLabel>(*window, "myStatusBar_Panel2");
+    QVERIFY2(panel->text().startsWith(QStringLiteral("Photos already read: records cache ")),
+             qPrintable(panel->text()));
+    QVERIFY(std::filesystem::exists(Home() / "Lumetra_Records.broken-1.db"));
+    // The panel names the files without the program's folder; the whole line is its tool tip.
+    QVERIFY(!panel->text().contains(QString::fromStdString(Home().string())));
+    QVERIFY(panel->toolTip().contains(QString::fromStdString(records.string())));
+    // The next run uses the new database and the credit line comes back.
+    Run(*window, demo_);
+    QCOMPARE(panel->text(), QStringLiteral("Lumetra: how your photos were taken"));
+    window->close();
   }
 
   void settingsFromAShortOrOddFile() {
@@ -605,7 +658,8 @@ class MainWindowTest : public QObject {
     window->close();
     // Never selected a folder: line 1 is written empty.
     QCOMPARE(ReadFileBytes(Home() / "Lumetra.ini"),
-             std::string("\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\nJPEG only\r\n"));
+             std::string(
+                 "\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\nJPEG only\r\nRemember photos\r\n"));
   }
 
   void settingsThatCannotBeWrittenAreReported() {
@@ -696,7 +750,8 @@ class MainWindowTest : public QObject {
       window->close();
     }
     QCOMPARE(ReadFileBytes(Home() / "Lumetra.ini"),
-             std::string("\r\nRussian\r\nReal\r\nLinear\r\nKF = no\r\nSubFolders\r\nHide\r\nJPEG only\r\n"));
+             std::string(
+                 "\r\nRussian\r\nReal\r\nLinear\r\nKF = no\r\nSubFolders\r\nHide\r\nJPEG only\r\nRemember photos\r\n"));
   }
 
   void languageSwitchRelabelsEverythingAndKeepsTheCounts() {

@@ -73,6 +73,33 @@ TEST(ParseSettings, OnlyAnExactEighthLineTurnsTheOtherFormatsOn) {
   }
 }
 
+TEST(ParseSettings, OnlyAnExactNinthLineTurnsTheRecordsCacheOff) {
+  const std::vector<std::string> eight = {"/photos",  "Russian",    "35mm", "Linear",
+                                          "KF = yes", "SubFolders", "Hide", "All formats"};
+  const struct {
+    const char* trace;
+    std::optional<std::string> line9;
+    bool expected;
+  } cases[] = {
+      {"eight lines, as written before the line existed", std::nullopt, true},
+      {"turned on", "Remember photos", true},
+      {"turned off", "Forget photos", false},
+      {"empty", "", true},
+      {"another letter case", "forget photos", true},
+      {"a trailing blank", "Forget photos ", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.trace);
+    std::vector<std::string> lines = eight;
+    if (c.line9) lines.push_back(*c.line9);
+    const ProgramSettings settings = ParseSettings(lines);
+    EXPECT_EQ(settings.remember_photos, c.expected);
+    // The ninth line changes nothing of the other eight.
+    EXPECT_EQ(settings.formats, PhotoFormats::kAll);
+    EXPECT_TRUE(settings.cb_HideLeft);
+  }
+}
+
 TEST(SettingsFile, WrittenWholeAndReadBackWithEitherLineEnd) {
   testing::TempFolder folder;
   const auto file = folder.path() / "Lumetra.ini";
@@ -83,7 +110,9 @@ TEST(SettingsFile, WrittenWholeAndReadBackWithEitherLineEnd) {
   };
   ProgramSettings settings{"/photos/2026", kRussian, false, true, false, true, true, PhotoFormats::kAll};
   ASSERT_FALSE(WriteSettingsFile(file, settings).has_value());
-  EXPECT_EQ(file_text(), "/photos/2026\r\nRussian\r\n35mm\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\nAll formats\r\n");
+  EXPECT_EQ(
+      file_text(),
+      "/photos/2026\r\nRussian\r\n35mm\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\nAll formats\r\nRemember photos\r\n");
   const std::optional<ProgramSettings> read = ReadSettingsFile(file);
   ASSERT_TRUE(read.has_value());
   EXPECT_EQ(read->folder, "/photos/2026");
@@ -91,13 +120,20 @@ TEST(SettingsFile, WrittenWholeAndReadBackWithEitherLineEnd) {
   EXPECT_FALSE(read->rb_Real);
   EXPECT_EQ(read->formats, PhotoFormats::kAll);
 
-  // A seven-line file read and written again gains the eighth line, off.
+  // A seven-line file read and written again gains the eighth line, off, and the ninth, on.
   std::ofstream(file, std::ios::binary) << "/a\r\nRussian\r\nReal\r\nText\r\nKF = yes\r\nSubFolders\r\nNon Hide\r\n";
   const std::optional<ProgramSettings> seven = ReadSettingsFile(file);
   ASSERT_TRUE(seven.has_value());
   EXPECT_EQ(seven->formats, PhotoFormats::kJpeg);
   ASSERT_FALSE(WriteSettingsFile(file, *seven).has_value());
-  EXPECT_EQ(file_text(), "/a\r\nRussian\r\nReal\r\nText\r\nKF = yes\r\nSubFolders\r\nNon Hide\r\nJPEG only\r\n");
+  EXPECT_EQ(file_text(),
+            "/a\r\nRussian\r\nReal\r\nText\r\nKF = yes\r\nSubFolders\r\nNon Hide\r\nJPEG only\r\nRemember photos\r\n");
+
+  // Turned off, the ninth line is written and read back.
+  settings.remember_photos = false;
+  ASSERT_FALSE(WriteSettingsFile(file, settings).has_value());
+  EXPECT_TRUE(file_text().ends_with("All formats\r\nForget photos\r\n"));
+  EXPECT_FALSE(ReadSettingsFile(file)->remember_photos);
 
   std::ofstream(file, std::ios::binary) << "/a\nRussian\n";
   EXPECT_EQ(ReadSettingsFile(file)->folder, "/a");
@@ -134,7 +170,8 @@ TEST(SettingsFile, AFolderWithALineBreakIsWrittenAsNoFolder) {
     ProgramSettings settings;
     settings.folder = folder;
     const std::string text = SettingsText(settings);
-    EXPECT_EQ(text, "\r\nEnglish\r\nReal\r\nText\r\nKF = yes\r\nSubFolders\r\nNon Hide\r\nJPEG only\r\n");
+    EXPECT_EQ(text,
+              "\r\nEnglish\r\nReal\r\nText\r\nKF = yes\r\nSubFolders\r\nNon Hide\r\nJPEG only\r\nRemember photos\r\n");
   }
 }
 

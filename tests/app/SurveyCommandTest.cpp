@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <streambuf>
 
+#include "app/cli/RecordsCsv.h"
 #include "app/cli/SurveyCommand.h"
 #include "app/cli/TagsCommand.h"
 #include "testing/DemoFolder.h"
@@ -28,6 +31,7 @@ class SurveyCommandTest : public ::testing::Test {
     request.folder = folder.string();
     request.json = true;
     request.crop_file = (home_.path() / "Lumetra_Crop.ini").string();
+    request.records_file = (home_.path() / "Lumetra_Records.db").string();
     return request;
   }
 
@@ -419,6 +423,97 @@ TEST_F(SurveyCommandTest, SurveysTheCorpus) {
     ASSERT_NE(record, nullptr);
     for (const auto& [field, value] : fields.items()) EXPECT_EQ((*record)[field], value) << field;
   }
+}
+
+}  // namespace
+}  // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+// The JSON of a survey served from the records cache is byte for byte the JSON of a fresh one.
+TEST_F(SurveyCommandTest, TheCachedSurveyPrintsTheSameJson) {
+  cli::SurveyRequest request = Request(photos_.path());
+  // The photos were written a moment ago: remembered at once all the same.
+  request.records_options.settle_time = std::chrono::milliseconds(0);
+  std::string outputs[3];
+  for (std::string& output : outputs) {
+    std::ostringstream out;
+    std::ostringstream errors;
+    EXPECT_EQ(cli::RunSurveyCommand(request, out, errors), 0);
+    EXPECT_EQ(errors.str(), "");
+    output = out.str();
+  }
+  EXPECT_EQ(outputs[1], outputs[0]);
+  EXPECT_EQ(outputs[2], outputs[0]);
+  // Every photo was remembered, so the last two were served from the cache.
+  const testing::ProcessResult rows =
+      testing::RunCommand("sqlite3 '" + request.records_file + "' 'SELECT count(*) FROM photos'");
+  EXPECT_EQ(rows.output, std::to_string(testing::DemoPhotos().size()) + "\n");
+}
+
+TEST_F(SurveyCommandTest, NoCacheLeavesTheDatabaseAsItIs) {
+  cli::SurveyRequest request = Request(photos_.path());
+  request.no_cache = true;
+  const nlohmann::json fresh = Survey(request);
+  EXPECT_FALSE(std::filesystem::exists(request.records_file));
+  request.no_cache = false;
+  EXPECT_EQ(Survey(request), fresh);
+  const std::string kept = testing::ReadFileBytes(request.records_file);
+  ASSERT_NE(kept, "");
+  request.no_cache = true;
+  std::filesystem::remove(photos_.path() / "IMG_0001.JPG");
+  static_cast<void>(Survey(request));
+  EXPECT_EQ(testing::ReadFileBytes(request.records_file), kept);
+}
+
+TEST_F(SurveyCommandTest, ABrokenCacheCostsOneWarningNotTheExitCode) {
+  cli::SurveyRequest request = Request(photos_.path());
+  request.no_cache = true;
+  const nlohmann::json fresh = Survey(request);
+  request.no_cache = false;
+  std::ofstream(request.records_file, std::ios::binary) << std::string(3000, '\x5A');
+  std::ostringstream out;
+  std::ostringstream errors;
+  EXPECT_EQ(cli::RunSurveyCommand(request, out, errors), 0);
+  EXPECT_EQ(nlohmann::json::parse(out.str()), fresh);
+  const std::string warning = errors.str();
+  EXPECT_TRUE(warning.starts_with("lumetra-cli survey: warning: records cache ")) << warning;
+  EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1) << warning;
+  EXPECT_TRUE(std::filesystem::exists(home_.path() / "Lumetra_Records.broken-1.db"));
+}
+
+TEST_F(SurveyCommandTest, WritesTheRecordsAsCsv) {
+  cli::SurveyRequest request = Request(photos_.path());
+  request.csv_file = (home_.path() / "records.csv").string();
+  request.options.language = kRussian;
+  const nlohmann::json survey = Survey(request);
+  const std::string csv = testing::ReadFileBytes(request.csv_file);
+  EXPECT_TRUE(
+      csv.starts_with("path,exposure,fNumber,focal,focal35,iso,program,metering,flash,orientation,model,lens,"
+                      "make,crop,drive,focus\r\n"));
+  // One row per record; a two-line label keeps its carriage return inside quotes.
+  size_t rows = 0;
+  for (size_t at = 0; (at = csv.find("\r\n", at)) != std::string::npos; at += 2) ++rows;
+  EXPECT_EQ(rows, 1 + survey["records"].size());
+  EXPECT_NE(csv.find("\"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xBE\xD1\x80\xD0\xB8\xD1\x82\xD0\xB5\xD1\x82\r"), std::string::npos)
+      << csv.substr(0, 600);
+}
+
+TEST(RecordsCsv, FieldsAreQuotedOnlyWhenTheyMustBe) {
+  const struct {
+    const char* text;
+    const char* field;
+  } cases[] = {
+      {"plain", "plain"},
+      {"", ""},
+      {"a,b", "\"a,b\""},
+      {"say \"x\"", "\"say \"\"x\"\"\""},
+      {"two\rlines", "\"two\rlines\""},
+      {"line\nfeed", "\"line\nfeed\""},
+      {"\xD0\x9C", "\xD0\x9C"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(cli::CsvField(c.text), c.field) << c.text;
 }
 
 }  // namespace

@@ -249,7 +249,7 @@ key F10
 timeout=20 wait_for bash -c "! kill -0 $program_pid 2>/dev/null" || fail "the program is still running"
 program_pid=
 settings=$(tr -d '\r' <"$home/Lumetra.ini")
-expected=$(printf '%s\nRussian\nReal\nText\nKF = no\nSubFolders\nNon Hide\nAll formats' "$demo")
+expected=$(printf '%s\nRussian\nReal\nText\nKF = no\nSubFolders\nNon Hide\nAll formats\nRemember photos' "$demo")
 [[ $settings == "$expected" ]] || fail "Lumetra.ini holds: $settings"
 # The crop file: the built-in list lumetra-cli wrote, with the one camera's factor changed and every other
 # line as it was, in its place.
@@ -317,7 +317,7 @@ timeout=60 wait_for shown but_Stop || fail "the run was not seen going"
 key alt+F4
 timeout=60 wait_for ended || fail "the program did not end when its window was closed during a run"
 program_pid=
-[[ $(tr -d '\r' <"$home/Lumetra.ini") == "$(printf '%s\nRussian\nReal\nText\nKF = no\nSubFolders\nNon Hide\nJPEG only' "$many")" ]] ||
+[[ $(tr -d '\r' <"$home/Lumetra.ini") == "$(printf '%s\nRussian\nReal\nText\nKF = no\nSubFolders\nNon Hide\nJPEG only\nRemember photos' "$many")" ]] ||
   fail "Lumetra.ini holds: $(cat "$home/Lumetra.ini")"
 
 step "the chosen folder removed before Run: a message, and the window goes on"

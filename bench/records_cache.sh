@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# The records cache (Lumetra_Records.db): what a re-survey of an unchanged folder opens, how much faster it
+# is than the first survey with a warm and with a cold page cache, what the cache costs a first survey, and
+# the database's size per photo. Every figure is lumetra-cli against itself in the same run: `--no-cache`
+# is the peer.
+#
+#   opens      photo files opened (openat calls on the folder's files, counted by strace) by a re-survey
+#   warm       median wall time of: --no-cache; a first survey into an empty database; a re-survey
+#   cold       the same with the page cache dropped before every run (needs root; skipped otherwise), on
+#              distinct copies of the corpus JPEGs
+#   size       the database's bytes (with its journal folded in) per photo after a survey of SIZE_COPIES
+#              sub-folders of hard links
+#   memory     peak resident set of --no-cache and of a re-survey (GNU time)
+#
+# Usage: bench/records_cache.sh [PATH/TO/lumetra-cli]
+# Environment: LUMETRA_CORPUS, LUMETRA_BUILD, LUMETRA_BENCH_DIR as for survey_peers.sh;
+#   WARM_COPIES (default 27), COLD_COPIES (default 27), SIZE_COPIES (default 900: about 100,000 photos),
+#   RUNS (default 3), KEEP=1 keeps the folders.
+set -euo pipefail
+
+repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+runs="${RUNS:-3}"
+script_name=records_cache.sh
+source "$repo_root/bench/common.sh"
+source "$repo_root/bench/photo_folder.sh"
+
+resolve_build
+resolve_cli "${1:-}"
+resolve_corpus
+resolve_bench_dir
+
+work="$(mktemp -d)"
+made=()
+cleanup() {
+  rm -rf -- "$work"
+  if [[ "${KEEP:-0}" != 1 ]]; then
+    local name
+    for name in "${made[@]}"; do remove_photo_folder "$name"; done
+  fi
+}
+trap cleanup EXIT
+export LUMETRA_HOME="$work"
+db="$work/Lumetra_Records.db"
+survey() { "$cli" survey --json --threads 1 "$@" > /dev/null; }
+
+machine_line
+echo "lumetra-cli: $cli"
+
+# Photos of the folder that a survey opened: openat calls naming a file under it, folders left out.
+count_opens() {
+  local folder="$1" log="$work/strace.log"
+  shift
+  strace -f -e trace=openat -o "$log" "$cli" survey --json --threads 1 "$@" "$folder" > /dev/null
+  grep -F "\"$folder/" "$log" | grep -v O_DIRECTORY | grep -vc ' = -1 ' || true
+}
+
+warm_copies="${WARM_COPIES:-27}"
+make_photo_folder "warm-$warm_copies" "$warm_copies" links
+made+=("warm-$warm_copies")
+rm -f -- "$db"*
+sleep 2.1  # the folder's change times settle
+survey "$photos"
+cmp <("$cli" survey --json --no-cache "$photos") <("$cli" survey --json "$photos") &&
+  echo "json: a re-survey prints byte for byte what --no-cache prints ($photo_count photos)"
+if command -v strace > /dev/null; then
+  echo "opens: --no-cache $(count_opens "$photos" --no-cache), re-survey $(count_opens "$photos") of $photo_count photos"
+fi
+no_cache="$(timed_median "$cli survey --json --threads 1 --no-cache '$photos' > /dev/null" "$runs" 1)"
+first="$(timed_median "rm -f '$db'*; $cli survey --json --threads 1 '$photos' > /dev/null" "$runs" 1)"
+survey "$photos"
+again="$(timed_median "$cli survey --json --threads 1 '$photos' > /dev/null" "$runs" 1)"
+echo "warm ($photo_count photos): --no-cache ${no_cache}s, first survey ${first}s, re-survey ${again}s;" \
+  "re-survey $(echo "$no_cache / $again" | bc -l | cut -c1-5)x faster; first survey" \
+  "$(echo "($first / $no_cache - 1) * 100" | bc -l | cut -c1-5)% slower than --no-cache"
+
+if command -v /usr/bin/time > /dev/null; then
+  peak() { /usr/bin/time -f %M "$cli" survey --json --threads 1 "$@" 2>&1 > /dev/null | tail -n 1; }
+  echo "memory: peak RSS --no-cache $(peak --no-cache "$photos") KiB, re-survey $(peak "$photos") KiB"
+fi
+
+drop_caches='sync; echo 3 > /proc/sys/vm/drop_caches'
+if bash -c "$drop_caches" 2> /dev/null; then
+  cold_copies="${COLD_COPIES:-27}"
+  make_photo_folder "cold-$cold_copies" "$cold_copies" copies
+  made+=("cold-$cold_copies")
+  rm -f -- "$db"*
+  sleep 2.1
+  cold() { bash -c "$drop_caches"; local start end; start=$(date +%s.%N); "$@" > /dev/null; end=$(date +%s.%N); echo "$end - $start" | bc -l; }
+  c_none=() c_first=() c_again=()
+  for ((i = 0; i < runs; ++i)); do
+    c_none+=("$(cold "$cli" survey --json --threads 1 --no-cache "$photos")")
+    rm -f -- "$db"*
+    c_first+=("$(cold "$cli" survey --json --threads 1 "$photos")")
+    c_again+=("$(cold "$cli" survey --json --threads 1 "$photos")")
+  done
+  median() { printf '%s\n' "$@" | sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+  n="$(median "${c_none[@]}")" f="$(median "${c_first[@]}")" a="$(median "${c_again[@]}")"
+  echo "cold ($photo_count photos): --no-cache ${n}s, first survey ${f}s, re-survey ${a}s;" \
+    "re-survey $(echo "$n / $a" | bc -l | cut -c1-5)x faster; first survey" \
+    "$(echo "($f / $n - 1) * 100" | bc -l | cut -c1-5)% slower than --no-cache"
+else
+  echo "cold: cannot drop the page cache (needs root and a writable /proc/sys/vm/drop_caches); skipped"
+fi
+
+size_copies="${SIZE_COPIES:-900}"
+make_photo_folder "size-$size_copies" "$size_copies" links
+made+=("size-$size_copies")
+rm -f -- "$db"*
+sleep 2.1
+survey "$photos"
+bytes="$(stat -c %s "$db")"
+rows="$(sqlite3 "$db" 'SELECT count(*) FROM photos')"
+echo "size: $bytes bytes for $rows rows ($photo_count photos): $((bytes / rows)) bytes per photo" \
+  "(paths of $(sqlite3 "$db" 'SELECT avg(length(path)) FROM photos' | cut -c1-5) bytes on average)"

@@ -1,0 +1,478 @@
+#include "survey/RecordsCache.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <filesystem>
+#include <functional>
+#include <string_view>
+
+#include "survey/SqliteDatabase.h"
+
+#ifndef LUMETRA_READER_SOURCES_DIGEST
+#define LUMETRA_READER_SOURCES_DIGEST 0
+#endif
+
+namespace lumetra {
+namespace {
+
+// Bumped with every change of what the reader gives for a photo that its sources' digest may not show (a
+// rule moved into a table read from elsewhere, say); every row written before is then read again.
+constexpr uint32_t kReaderRulesVersion = 1;
+// Bumped with every change of the table's columns; an older table is replaced by an empty one.
+constexpr int64_t kSchemaVersion = 2;
+// "LMTR": the database belongs to Lumetra.
+constexpr int64_t kApplicationId = 0x4C4D5452;
+// Rows kept before they are written in one transaction.
+constexpr size_t kBatchRows = 1024;
+
+// The columns of the facts, in PhotoTag order; a new fact is one more column here and a schema bump.
+constexpr std::array<std::string_view, kPhotoTagCount> kTagColumns = {"model",
+                                                                      "make",
+                                                                      "focal_length",
+                                                                      "focal_length_35mm",
+                                                                      "exposure_time",
+                                                                      "f_number",
+                                                                      "iso",
+                                                                      "program",
+                                                                      "metering",
+                                                                      "flash",
+                                                                      "orientation",
+                                                                      "lens_model",
+                                                                      "short_focal",
+                                                                      "long_focal",
+                                                                      "focus_mode",
+                                                                      "drive_mode",
+                                                                      "maker_lens_model",
+                                                                      "lens_specification",
+                                                                      "dng_lens_info",
+                                                                      "nikon_lens_information",
+                                                                      "focal_units",
+                                                                      "olympus_short_focal",
+                                                                      "olympus_long_focal",
+                                                                      "olympus_aperture_at_short",
+                                                                      "olympus_aperture_at_long"};
+constexpr std::string_view kMakerLensColumn = "maker_lens";
+// A tag added to PhotoTag without its column would be kept under an empty name.
+static_assert(std::none_of(kTagColumns.begin(), kTagColumns.end(), [](std::string_view name) { return name.empty(); }),
+              "every survey tag needs its column in the records cache");
+
+// Column positions in the row read by Find.
+constexpr int kFirstTagColumn = 7;
+constexpr int kMakerLensIndex = kFirstTagColumn + static_cast<int>(kPhotoTagCount);
+constexpr int kChecksumIndex = kMakerLensIndex + 1;
+
+std::string FactColumns() {
+  std::string columns = "device, inode, size, modified_ns, changed_ns, rules, has_exif";
+  for (const std::string_view name : kTagColumns) columns.append(", ").append(name);
+  columns.append(", ").append(kMakerLensColumn).append(", checksum");
+  return columns;
+}
+
+std::string CreateTableSql() {
+  std::string sql =
+      "CREATE TABLE IF NOT EXISTS photos (path TEXT PRIMARY KEY NOT NULL, device INTEGER NOT NULL, inode INTEGER "
+      "NOT NULL, size INTEGER NOT NULL, modified_ns INTEGER NOT NULL, changed_ns INTEGER NOT NULL, rules INTEGER NOT "
+      "NULL, has_exif INTEGER NOT NULL";
+  for (const std::string_view name : kTagColumns) sql.append(", ").append(name).append(" TEXT NOT NULL");
+  sql.append(", ").append(kMakerLensColumn).append(" TEXT NOT NULL, checksum INTEGER NOT NULL) WITHOUT ROWID");
+  return sql;
+}
+
+int64_t Nanoseconds(int64_t seconds, int64_t nanoseconds) { return seconds * 1'000'000'000 + nanoseconds; }
+
+// FNV-1a, 64 bits: a row whose bytes were altered (a damaged page, a hand edit) no longer matches.
+class Checksum {
+ public:
+  void Add(std::string_view bytes) {
+    Add(static_cast<int64_t>(bytes.size()));
+    for (const char c : bytes) Byte(static_cast<unsigned char>(c));
+  }
+  void Add(int64_t value) {
+    for (int i = 0; i < 8; ++i) Byte(static_cast<unsigned char>(static_cast<uint64_t>(value) >> (8 * i)));
+  }
+  [[nodiscard]] int64_t value() const { return static_cast<int64_t>(hash_); }
+
+ private:
+  void Byte(unsigned char byte) {
+    hash_ ^= byte;
+    hash_ *= 0x100000001b3ULL;
+  }
+  uint64_t hash_ = 0xcbf29ce484222325ULL;
+};
+
+struct RowIdentity {
+  int64_t device, inode, size, modified_ns, changed_ns;
+};
+
+RowIdentity IdentityColumns(const FileIdentity& file) {
+  return {static_cast<int64_t>(file.device), static_cast<int64_t>(file.inode), file.size,
+          Nanoseconds(file.modified_s, file.modified_ns), Nanoseconds(file.changed_s, file.changed_ns)};
+}
+
+int64_t RowChecksum(std::string_view key, const RowIdentity& id, int64_t rules, const PhotoTags& tags) {
+  Checksum sum;
+  sum.Add(key);
+  for (const int64_t value :
+       {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules, static_cast<int64_t>(tags.has_exif)}) {
+    sum.Add(value);
+  }
+  for (const std::string& text : tags.texts) sum.Add(text);
+  sum.Add(tags.makerLensText);
+  return sum.value();
+}
+
+bool IsDamage(int code) { return code == SQLITE_CORRUPT || code == SQLITE_NOTADB; }
+
+std::string Reason(const DatabaseError& error) {
+  switch (error.code()) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return "in use by another survey";
+    case SQLITE_FULL:
+      return "the disk is full";
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+      return "cannot be written";
+    default:
+      return error.what();
+  }
+}
+
+// The first free name "<stem>.broken-N<extension>" beside `path`.
+bool RenameAside(const std::string& path, std::string& aside) {
+  const std::filesystem::path original(path);
+  for (int n = 1; n < 1000; ++n) {
+    const std::filesystem::path candidate =
+        original.parent_path() /
+        (original.stem().string() + ".broken-" + std::to_string(n) + original.extension().string());
+    if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE) == 0) {
+      aside = candidate.string();
+      // The journal files follow their database, so that the pair still opens as it was.
+      for (const char* suffix : {"-wal", "-shm"}) {
+        const std::string from = path + suffix;
+        const std::string to = aside + suffix;
+        static_cast<void>(::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE));
+      }
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
+// Why the file at `path` is not opened: a symbolic link or something other than a file; empty when it may be.
+std::string Refusal(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) return {};
+  if (S_ISLNK(info.st_mode)) return "is a symbolic link";
+  if (!S_ISREG(info.st_mode)) return "is not a file";
+  return {};
+}
+
+// Ends a transaction that failed part-way, so that none of its rows are written.
+void RollBack(SqliteDatabase& db) {
+  if (sqlite3_get_autocommit(db.handle()) == 0) sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+// Resets a statement when a step leaves the scope, so that no read stays open between calls.
+struct ResetOnExit {
+  SqliteStatement& statement;
+  ~ResetOnExit() { statement.Reset(); }
+};
+
+}  // namespace
+
+uint32_t RulesStampOf(uint32_t version, uint64_t sources_digest) {
+  Checksum sum;
+  sum.Add(static_cast<int64_t>(version));
+  sum.Add(kSchemaVersion);
+  for (const std::string_view name : kTagColumns) sum.Add(name);
+  sum.Add(kMakerLensColumn);
+  sum.Add(static_cast<int64_t>(sources_digest));
+  const auto hash = static_cast<uint64_t>(sum.value());
+  return static_cast<uint32_t>(hash ^ (hash >> 32));
+}
+
+uint32_t ReaderRulesStamp() {
+  return RulesStampOf(kReaderRulesVersion, static_cast<uint64_t>(LUMETRA_READER_SOURCES_DIGEST));
+}
+
+RecordsCache::RecordsCache(std::string path, RecordsCacheOptions options) : path_(std::move(path)), options_(options) {
+  Open();
+}
+
+RecordsCache::~RecordsCache() { Flush(); }
+
+bool RecordsCache::IsOpen() const {
+  const std::lock_guard lock(mutex_);
+  return db_ != nullptr;
+}
+
+std::string RecordsCache::problem() const {
+  const std::lock_guard lock(mutex_);
+  return problem_;
+}
+
+void RecordsCache::Open() {
+  BeginSurvey();
+  std::error_code error;
+  working_folder_ = std::filesystem::current_path(error).string();
+  for (const std::string& file : {path_, path_ + "-wal", path_ + "-shm"}) {
+    if (const std::string refusal = Refusal(file); !refusal.empty()) {
+      problem_ = "records cache " + file + ": " + refusal + "; photos are read without it";
+      return;
+    }
+  }
+  try {
+    OpenDatabase();
+  } catch (const DatabaseError& first) {
+    find_.reset();
+    write_.reset();
+    db_.reset();
+    std::string aside;
+    if (!IsDamage(first.code()) || !RenameAside(path_, aside)) {
+      problem_ = "records cache " + path_ + ": " + Reason(first) + "; photos are read without it";
+      return;
+    }
+    problem_ = "records cache " + path_ + ": " + Reason(first) + "; kept as " + aside + ", a new one is started";
+    try {
+      OpenDatabase();
+    } catch (const DatabaseError& second) {
+      find_.reset();
+      write_.reset();
+      db_.reset();
+      problem_ = "records cache " + path_ + ": " + Reason(second) + "; photos are read without it";
+    }
+  }
+}
+
+void RecordsCache::OpenDatabase() {
+  db_ = std::make_unique<SqliteDatabase>(path_, options_.busy_wait);
+  if (db_->IsReadOnly()) throw DatabaseError(SQLITE_READONLY, "cannot be written");
+  const int64_t application = db_->QueryInteger("PRAGMA application_id");
+  const int64_t version = db_->QueryInteger("PRAGMA user_version");
+  const int64_t tables = db_->QueryInteger("SELECT count(*) FROM sqlite_master");
+  const bool ours = application == kApplicationId;
+  if (!ours && (application != 0 || tables != 0)) {
+    throw DatabaseError(SQLITE_NOTADB, "holds the data of another program");
+  }
+  if (ours && version > kSchemaVersion) throw DatabaseError(SQLITE_MISMATCH, "was written by a newer Lumetra");
+  const bool create = !ours || version < kSchemaVersion;
+  // A new database is made without waiting for the disk: one cut short by a power loss is found damaged
+  // and set aside next time. Afterwards a crash or power loss may lose the last batches, never a whole row.
+  db_->Execute(create ? "PRAGMA synchronous=OFF; PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=WAL");
+  if (options_.max_pages > 0) db_->Execute("PRAGMA max_page_count=" + std::to_string(options_.max_pages));
+  if (create) {
+    // Rows of an older layout are only a cache: they are replaced by an empty table of this one.
+    db_->Execute("BEGIN IMMEDIATE; DROP TABLE IF EXISTS photos; " + CreateTableSql() +
+                 "; PRAGMA application_id=" + std::to_string(kApplicationId) +
+                 "; PRAGMA user_version=" + std::to_string(kSchemaVersion) + "; COMMIT");
+  }
+  db_->Execute("PRAGMA synchronous=NORMAL");
+  const std::string columns = FactColumns();
+  std::string placeholders = "?";
+  for (int i = 0; i <= kChecksumIndex; ++i) placeholders += ", ?";
+  try {
+    find_ = std::make_unique<SqliteStatement>(db_->handle(), "SELECT " + columns + " FROM photos WHERE path = ?");
+    write_ = std::make_unique<SqliteStatement>(
+        db_->handle(), "INSERT OR REPLACE INTO photos (path, " + columns + ") VALUES (" + placeholders + ")");
+  } catch (const DatabaseError& error) {
+    // Lumetra's mark on a table that is not Lumetra's: altered by another tool.
+    if (error.code() == SQLITE_ERROR) throw DatabaseError(SQLITE_CORRUPT, "has a photos table of another layout");
+    throw;
+  }
+}
+
+void RecordsCache::Fail(const std::string& action, const std::exception& error) {
+  const auto* database_error = dynamic_cast<const DatabaseError*>(&error);
+  const bool damaged = database_error != nullptr && IsDamage(database_error->code());
+  const std::string reason = database_error != nullptr ? Reason(*database_error) : error.what();
+  find_.reset();
+  write_.reset();
+  db_.reset();
+  pending_.clear();
+  std::string aside;
+  std::string line = "records cache " + path_ + ": cannot " + action + ": " + reason;
+  if (damaged && RenameAside(path_, aside)) {
+    line += "; kept as " + aside + ", a new one is started next time";
+  } else {
+    line += "; the rest of this survey reads every photo";
+  }
+  if (problem_.empty()) problem_ = line;
+}
+
+std::string RecordsCache::Key(const std::string& path) const {
+  if (path.starts_with('/') || working_folder_.empty()) return path;
+  return working_folder_ + (working_folder_.ends_with('/') ? "" : "/") + path;
+}
+
+void RecordsCache::BeginSurvey(const std::string& folder) {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  const std::lock_guard lock(mutex_);
+  survey_start_ns_ = Nanoseconds(now.tv_sec, now.tv_nsec);
+  seen_.clear();
+  may_serve_ = true;
+  if (folder.empty() || !db_) return;
+  const auto [prefix, end] = PathRange(folder);
+  try {
+    SqliteStatement any(db_->handle(), "SELECT 1 FROM photos WHERE path >= ? AND path < ? LIMIT 1");
+    any.Bind(1, prefix);
+    any.Bind(2, end);
+    may_serve_ = any.Step();
+  } catch (const DatabaseError& error) {
+    Fail("read", error);
+  }
+}
+
+bool RecordsCache::MayServe() const {
+  const std::lock_guard lock(mutex_);
+  return db_ != nullptr && may_serve_;
+}
+
+std::pair<std::string, std::string> RecordsCache::PathRange(const std::string& folder) const {
+  std::string prefix = Key(folder);
+  if (!prefix.ends_with('/')) prefix += '/';
+  // Every path under the folder sorts from "<folder>/" up to, not including, "<folder>0".
+  std::string end = prefix;
+  end.back() = static_cast<char>('/' + 1);
+  return {prefix, end};
+}
+
+std::optional<PhotoTags> RecordsCache::Find(const std::string& path, const FileIdentity& file) {
+  if (!file.found) return std::nullopt;
+  const std::string key = Key(path);
+  const RowIdentity id = IdentityColumns(file);
+  const std::lock_guard lock(mutex_);
+  if (!find_) return std::nullopt;
+  try {
+    const ResetOnExit reset{*find_};
+    find_->Bind(1, key);
+    if (!find_->Step()) return std::nullopt;
+    const SqliteStatement& row = *find_;
+    for (int column = 0; column <= kChecksumIndex; ++column) {
+      const bool text_column = column >= kFirstTagColumn && column <= kMakerLensIndex;
+      if (text_column ? !row.IsText(column) : !row.IsInteger(column)) return std::nullopt;
+    }
+    // The same file, read by the same rules.
+    const std::array<int64_t, 6> expected = {id.device,      id.inode,      id.size,
+                                             id.modified_ns, id.changed_ns, options_.rules_stamp};
+    for (size_t column = 0; column < expected.size(); ++column) {
+      if (row.Integer(static_cast<int>(column)) != expected[column]) return std::nullopt;
+    }
+    const int64_t has_exif = row.Integer(6);
+    if (has_exif != 0 && has_exif != 1) return std::nullopt;
+    PhotoTags tags;
+    tags.has_exif = has_exif == 1;
+    for (size_t i = 0; i < kPhotoTagCount; ++i) tags.texts[i] = row.Text(kFirstTagColumn + static_cast<int>(i));
+    tags.makerLensText = row.Text(kMakerLensIndex);
+    if (row.Integer(kChecksumIndex) != RowChecksum(key, id, options_.rules_stamp, tags)) return std::nullopt;
+    tags.file = file;
+    return tags;
+  } catch (const DatabaseError& error) {
+    Fail("read", error);
+    return std::nullopt;
+  }
+}
+
+void RecordsCache::Seen(const std::string& path) {
+  const size_t hash = std::hash<std::string>{}(Key(path));
+  const std::lock_guard lock(mutex_);
+  seen_.insert(hash);
+}
+
+void RecordsCache::Remember(const std::string& path, PhotoTags tags) {
+  if (!tags.file.found || !tags.unread_reason.empty()) return;
+  const int64_t settle_ns = std::chrono::nanoseconds(options_.settle_time).count();
+  std::string key = Key(path);
+  const std::lock_guard lock(mutex_);
+  if (!write_) return;
+  if (Nanoseconds(tags.file.changed_s, tags.file.changed_ns) >= survey_start_ns_ - settle_ns) return;
+  pending_.push_back({std::move(key), std::move(tags)});
+  if (pending_.size() >= kBatchRows) WriteRows();
+}
+
+void RecordsCache::Flush() {
+  const std::lock_guard lock(mutex_);
+  WriteRows();
+}
+
+void RecordsCache::WriteRows() {
+  if (pending_.empty() || !write_) return;
+  try {
+    db_->Execute("BEGIN IMMEDIATE");
+    try {
+      for (const PendingRow& pending : pending_) {
+        const RowIdentity id = IdentityColumns(pending.tags.file);
+        const ResetOnExit reset{*write_};
+        int index = 1;
+        write_->Bind(index++, pending.key);
+        for (const int64_t value :
+             {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, static_cast<int64_t>(options_.rules_stamp),
+              static_cast<int64_t>(pending.tags.has_exif)}) {
+          write_->Bind(index++, value);
+        }
+        for (const std::string& text : pending.tags.texts) write_->Bind(index++, text);
+        write_->Bind(index++, pending.tags.makerLensText);
+        write_->Bind(index, RowChecksum(pending.key, id, options_.rules_stamp, pending.tags));
+        static_cast<void>(write_->Step());
+      }
+      db_->Execute("COMMIT");
+    } catch (const DatabaseError&) {
+      // The rows of a failed batch are never half written.
+      RollBack(*db_);
+      throw;
+    }
+    pending_.clear();
+  } catch (const DatabaseError& error) {
+    Fail("write", error);
+  }
+}
+
+void RecordsCache::DropGone(const std::string& folder, bool subfolders) {
+  const std::lock_guard lock(mutex_);
+  WriteRows();
+  if (!db_) return;
+  const auto [prefix, end] = PathRange(folder);
+  try {
+    std::vector<std::string> gone;
+    {
+      SqliteStatement under(db_->handle(), "SELECT path FROM photos WHERE path >= ? AND path < ?");
+      under.Bind(1, prefix);
+      under.Bind(2, end);
+      while (under.Step()) {
+        std::string key = under.Text(0);
+        if (seen_.contains(std::hash<std::string>{}(key))) continue;
+        if (!subfolders && key.find('/', prefix.size()) != std::string::npos) continue;
+        struct stat info {};
+        // Only a file that is really gone loses its row; one behind a folder that cannot be read now keeps it.
+        if (::stat(key.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) gone.push_back(std::move(key));
+      }
+    }
+    if (gone.empty()) return;
+    SqliteStatement drop(db_->handle(), "DELETE FROM photos WHERE path = ?");
+    db_->Execute("BEGIN IMMEDIATE");
+    try {
+      for (const std::string& key : gone) {
+        const ResetOnExit reset{drop};
+        drop.Bind(1, key);
+        static_cast<void>(drop.Step());
+      }
+      db_->Execute("COMMIT");
+    } catch (const DatabaseError&) {
+      RollBack(*db_);
+      throw;
+    }
+  } catch (const DatabaseError& error) {
+    Fail("write", error);
+  }
+}
+
+}  // namespace lumetra

@@ -1,0 +1,122 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "metadata/FileIdentity.h"
+#include "survey/PhotoTags.h"
+
+namespace lumetra {
+
+class SqliteDatabase;
+class SqliteStatement;
+
+/// The records cache's file in the program's folder.
+inline constexpr const char* kRecordsFileName = "Lumetra_Records.db";
+
+/// The stamp of the reader's rules: rows written by a reader whose output may differ are never served. It
+/// is derived from a version number bumped with every change of what the reader gives, the names of the
+/// facts kept, and a digest of the reader's sources taken when the program is built.
+[[nodiscard]] uint32_t ReaderRulesStamp();
+
+/// The stamp of `version`, the fact column names and `sources_digest`, as ReaderRulesStamp combines them.
+[[nodiscard]] uint32_t RulesStampOf(uint32_t version, uint64_t sources_digest);
+
+/// How the cache is opened and when it remembers a photo.
+struct RecordsCacheOptions {
+  /// How long a lock held by another survey (another Lumetra) is waited for.
+  std::chrono::milliseconds busy_wait{1500};
+  /// A photo whose change time is less than this before the survey began is read but not remembered: a
+  /// write within the same tick of a file system's coarse clock would leave all its times as they were.
+  std::chrono::milliseconds settle_time{2000};
+  /// Largest size of the database in pages; 0: no limit. Reaching it is a full disk.
+  int64_t max_pages = 0;
+  uint32_t rules_stamp = ReaderRulesStamp();
+};
+
+/// A memory of what was read: per photo file, the facts its record is made of (whether it has Exif, the
+/// survey's tag texts, the maker note's lens text; never texts of one language, crop factors or 35 mm
+/// values), kept in an SQLite database with the file's device, inode, size, modification and change
+/// times. A photo is served from it only when all of these and the reader's rules stamp are equal and the
+/// row's checksum holds; anything else reads the file.
+///
+/// It never costs correctness: every fault of the database (corrupt, of another program, locked beyond
+/// `busy_wait`, read-only, full, a symbolic link) ends its use for the rest of the survey, and `problem()`
+/// says why in one line. A damaged file or one of another program is renamed aside (never deleted) and a
+/// fresh database takes its place. `Find` may be called from several threads at once; the rest from the
+/// survey's own thread.
+class RecordsCache {
+ public:
+  /// Opens or creates the database at `path`. Never throws: on a fault the cache is closed and `problem()`
+  /// tells why.
+  explicit RecordsCache(std::string path, RecordsCacheOptions options = {});
+  /// Writes the rows not yet written; a database found damaged is renamed aside once it is closed.
+  ~RecordsCache();
+  RecordsCache(const RecordsCache&) = delete;
+  RecordsCache& operator=(const RecordsCache&) = delete;
+
+  /// Whether rows are served and written.
+  [[nodiscard]] bool IsOpen() const;
+  /// The first fault met, one line naming the file; empty when there was none.
+  [[nodiscard]] std::string problem() const;
+
+  /// Marks the start of a survey of `folder`: files changed from here on (and within `settle_time` before)
+  /// are not remembered, and no path is yet seen. When the database holds no row under `folder`, `MayServe`
+  /// is false for this survey; an empty `folder` leaves it true.
+  void BeginSurvey(const std::string& folder = {});
+  /// Whether a row may be found for a photo of this survey: a first survey of a folder spares itself the
+  /// look-up (and the `stat` it needs) for every photo.
+  [[nodiscard]] bool MayServe() const;
+  /// The photo's facts when the row of `path` belongs to `file` (as stat gave it now) and to this reader;
+  /// `file` and the facts are returned as PhotoTags. Nothing when there is no such row.
+  [[nodiscard]] std::optional<PhotoTags> Find(const std::string& path, const FileIdentity& file);
+  /// Notes that the walk reached `path`, so its row is not dropped.
+  void Seen(const std::string& path);
+  /// Keeps the facts of a photo that was read (not served): written with others in one transaction.
+  /// Photos not opened, changed since the survey began or read from a file other than the one that now
+  /// stands at `path` are not kept.
+  void Remember(const std::string& path, PhotoTags tags);
+  /// Writes the rows kept so far.
+  void Flush();
+  /// Drops the rows of files under `folder` (its sub-folders too with `subfolders`) that the survey did not
+  /// see and that no longer exist.
+  void DropGone(const std::string& folder, bool subfolders);
+
+ private:
+  struct PendingRow {
+    std::string key;
+    PhotoTags tags;
+  };
+  void Open();
+  void OpenDatabase();
+  void Fail(const std::string& action, const std::exception& error);
+  void CloseBroken();
+  [[nodiscard]] std::string Key(const std::string& path) const;
+  // The keys of the paths under `folder`: from the first (included) to the second (excluded).
+  [[nodiscard]] std::pair<std::string, std::string> PathRange(const std::string& folder) const;
+  void WriteRows();
+
+  const std::string path_;
+  const RecordsCacheOptions options_;
+  std::string working_folder_;
+  mutable std::mutex mutex_;
+  std::unique_ptr<SqliteDatabase> db_;
+  std::unique_ptr<SqliteStatement> find_;
+  std::unique_ptr<SqliteStatement> write_;
+  std::string problem_;
+  bool broken_ = false;
+  bool may_serve_ = true;
+  int64_t survey_start_ns_ = 0;
+  std::vector<PendingRow> pending_;
+  // Hashes of the keys seen in this survey: a collision only keeps a row that could have been dropped.
+  std::unordered_set<size_t> seen_;
+};
+
+}  // namespace lumetra
