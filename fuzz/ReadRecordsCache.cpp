@@ -38,6 +38,8 @@ const std::vector<ReferenceRow>& ReferenceRows() {
         row.tags.texts[tag] = (i + tag) % 5 == 0 ? "" : "t" + std::to_string(tag) + "-" + std::to_string(i * 37 % 101);
       }
       row.tags.makerLensText = i == 5 ? std::string(6000, 'L') : "(EF50mm f/1.8)";
+      if (i % 3 == 0) row.tags.xmp_lens = "Samsung Galaxy S9+ Rear Camera";
+      if (i % 4 == 0) row.tags.xmp_lens_info = "180/10 550/10 35/10 56/10";
       row.tags.file.found = true;
       row.tags.file.device = 2049;
       row.tags.file.inode = 7000 + static_cast<uint64_t>(i);
@@ -120,7 +122,8 @@ std::string Damaged(std::string_view mutation) {
 }
 
 bool SameFacts(const PhotoTags& a, const PhotoTags& b) {
-  return a.has_exif == b.has_exif && a.texts == b.texts && a.makerLensText == b.makerLensText && a.file == b.file;
+  return a.has_exif == b.has_exif && a.texts == b.texts && a.makerLensText == b.makerLensText &&
+         a.xmp_lens == b.xmp_lens && a.xmp_lens_info == b.xmp_lens_info && a.file == b.file;
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "metadata/RafExif.h"
 #include "metadata/ReaderError.h"
 #include "metadata/Rw2Exif.h"
+#include "metadata/XmpPacket.h"
 #include "text/TextEncoding.h"
 
 namespace lumetra {
@@ -96,6 +97,8 @@ void TimgData::Reset() {
   BigEndian = false;
   Buffer = {};
   selected_exif_.reset();
+  XmpOffset = 0;
+  XmpLength = 0;
 }
 
 bool TimgData::ProcessFile(const std::string& path) {
@@ -175,7 +178,9 @@ bool TimgData::ProcessRaf(RandomAccessSource& source) {
 
 bool TimgData::ProcessEmbeddedJpeg(RandomAccessSource& source, const ByteRange& jpeg) {
   RangeSource embedded(source, jpeg.offset, jpeg.length);
-  return ProcessJpeg(embedded);
+  const bool read = ProcessJpeg(embedded);
+  if (XmpLength != 0) XmpOffset += jpeg.offset;
+  return read;
 }
 
 bool TimgData::ProcessRw2(RandomAccessSource& source, const TiffHeader& header) {
@@ -263,8 +268,9 @@ bool TimgData::ProcessJpeg(ByteSource& source) {
   try {
     return ReadSegments(source);
   } catch (const ReaderError&) {
-    // What was read before the failure stays: slots, sections and the tags already listed.
-    return false;
+    // What was read before the failure stays: slots, sections and the tags already listed. A selective
+    // read that took its Exif segment failed only in its search for the XMP packet.
+    return BuildMode == BuildSelectedTags && ExifSection != 0;
   }
 }
 
@@ -284,6 +290,8 @@ bool TimgData::ReadSegments(ByteSource& source) {
   if (!source.ReadByte(first) || !source.ReadByte(second) || first != 0xFF || second != 0xD8) return false;
 
   SectionCount = 0;
+  // The bytes of the walk so far, for the XMP packet's offset.
+  uint64_t position = 2;
   // Every segment before the image data is looked at, however many come first: the slots keep the first
   // kMaxJpegSections, and an Exif segment met after them takes the slot behind them.
   for (;;) {
@@ -293,6 +301,7 @@ bool TimgData::ReadSegments(ByteSource& source) {
     uint8_t marker = 0xFF;
     while (marker == 0xFF) {
       if (!source.ReadByte(marker)) return HasAnySegment();
+      ++position;
     }
     const bool slot_free = SectionCount < kMaxJpegSections;
     if (!slot_free && (marker == kMarkerEndOfImage || marker == kMarkerStartOfScan)) break;
@@ -308,6 +317,12 @@ bool TimgData::ReadSegments(ByteSource& source) {
       throw ReaderError("segment length " + std::to_string(length) + " is below 2");
     }
     const SegmentRead read = ReadNextSegment(source, marker, length, slot_free);
+    position += static_cast<uint64_t>(length);
+    if (read.is_xmp) {
+      XmpOffset = position - static_cast<uint64_t>(length) + 2 + kXmpHeader.size();
+      XmpLength = static_cast<uint64_t>(length) - 2 - kXmpHeader.size();
+      if (BuildMode == BuildSelectedTags && ExifSection != 0) return true;
+    }
     if (read.slot == 0) continue;  // passed over: no slot left and not the Exif segment
     SectionCount = read.slot;
     tSection& section = Sections[static_cast<size_t>(read.slot)];
@@ -328,8 +343,9 @@ bool TimgData::ReadSegments(ByteSource& source) {
           ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
           Buffer = read.bytes;
           ProcessExifSegment();
-          // Nothing after the Exif segment changes what a selective read lists, so its walk ends here.
-          if (BuildMode == BuildSelectedTags) return true;
+          // Nothing after the Exif segment changes what a selective read lists, so its walk goes on only
+          // to find where the XMP packet lies.
+          if (BuildMode == BuildSelectedTags && XmpLength != 0) return true;
         }
         break;
       case kMarkerApp13:
@@ -361,17 +377,23 @@ TimgData::SegmentRead TimgData::ReadNextSegment(ByteSource& source, uint8_t mark
     data.resize(static_cast<size_t>(length));
     read.bytes = ReadSegment(source, data.data(), length);
     read.is_exif = marker == kMarkerApp1 && read.bytes.substr(2).starts_with(kExifHeader);
+    read.is_xmp = marker == kMarkerApp1 && XmpLength == 0 && read.bytes.substr(2).starts_with(kXmpHeader);
     read.slot = static_cast<int>(next_slot);
     return read;
   }
   if (slot_free) Sections[next_slot].Data.clear();
   // Only an APP1 can be the Exif segment, known by its header; every other segment is passed over unread,
   // with a seek where the source allows one.
-  char header[kExifHeader.size()];
+  char header[kXmpHeader.size()];
   size_t header_read = 0;
   if (marker == kMarkerApp1 && ExifSection == 0) {
     header_read = source.Read(header, std::min(payload, kExifHeader.size()));
     read.is_exif = std::string_view(header, header_read) == kExifHeader;
+  }
+  if (marker == kMarkerApp1 && !read.is_exif && XmpLength == 0) {
+    const size_t wanted = std::min(payload, kXmpHeader.size());
+    if (header_read < wanted) header_read += source.Read(header + header_read, wanted - header_read);
+    read.is_xmp = std::string_view(header, header_read) == kXmpHeader;
   }
   if (!read.is_exif) {
     source.Skip(payload - header_read);

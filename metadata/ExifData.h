@@ -86,6 +86,11 @@ class TimgData : public tEndInd {
   ReaderContext Context;
   /// The file `ProcessFile` opened, as it was when opened; not found when none was opened.
   FileIdentity File;
+  /// Where the JPEG's first XMP packet lies, after its APP1 header, counted from the start of the file;
+  /// length 0 when the walk met none. The packet is not read: a selective read walks on past the Exif
+  /// segment only to find it, and reads no more than the header of each APP1.
+  uint64_t XmpOffset = 0;
+  uint64_t XmpLength = 0;
 
   /// Checks the Exif header and byte order of the Exif segment in `Buffer`, then walks its directories.
   void ProcessExifSegment();
@@ -115,6 +120,8 @@ class TimgData : public tEndInd {
     int slot = 0;
     /// An APP1 that starts with the Exif header (and no Exif segment was taken before).
     bool is_exif = false;
+    /// An APP1 that starts with the XMP header (and no XMP packet was met before).
+    bool is_xmp = false;
     /// Its length bytes and payload, when they were read.
     std::string_view bytes;
   };

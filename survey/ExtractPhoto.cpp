@@ -223,6 +223,7 @@ class PhotoReader {
     }
     // Then whatever else describes the lens: "n/a" means nothing in the photo does.
     if (lens.empty()) lens = DescribedLensName(tags_);
+    if (lens.empty()) lens = XmpLensName(tags_);
     const std::string undetermined = LabelText(LabelId::NotDeterminedM, context_.language);
     record_.lens = lens.empty() ? undetermined : NormalizeText(lens, undetermined);
     if (record_.lens == undetermined) record_.labels[kLens] = LabelId::NotDeterminedM;

@@ -129,6 +129,32 @@ LensRange RangeFromOlympusEquipment(std::string_view short_focal, std::string_vi
           OlympusFNumber(aperture_at_long)};
 }
 
+LensRange RangeFromXmpLensInfo(std::string_view text) {
+  text = Trimmed(text);
+  const size_t unit = text.find("mm");
+  if (unit == std::string_view::npos) {
+    std::vector<std::string_view> parts;
+    for (const std::string_view part : Split(text, " ")) {
+      if (!part.empty()) parts.push_back(part);
+    }
+    if (parts.size() != 4) return {};
+    return {ParseFraction(parts[0]), ParseFraction(parts[1]), ParseFraction(parts[2]), ParseFraction(parts[3])};
+  }
+  // "<short>-<long>mm f/<wide>-<narrow>", ends that are equal written once.
+  const std::vector<std::string_view> focal = Split(text.substr(0, unit), "-");
+  if (focal.size() > 2) return {};
+  LensRange range;
+  range.short_focal = NumberIn(focal.front()).value_or(0);
+  range.long_focal = NumberIn(focal.back()).value_or(0);
+  std::string_view aperture = Trimmed(text.substr(unit + 2));
+  if (!aperture.starts_with("f/")) return range;
+  const std::vector<std::string_view> ends = Split(aperture.substr(2), "-");
+  if (ends.size() > 2) return range;
+  range.aperture_at_short = NumberIn(ends.front()).value_or(0);
+  range.aperture_at_long = NumberIn(ends.back()).value_or(0);
+  return range;
+}
+
 std::string WithoutPointZeros(std::string text) {
   if (text.size() < 2) return text;
   size_t i = text.size() - 1;
@@ -187,6 +213,13 @@ std::string DescribedLensName(const PhotoTags& tags) {
     if (!name.empty()) return name;
   }
   return {};
+}
+
+std::string XmpLensName(const PhotoTags& tags) {
+  std::string name = MakerLensName(tags.xmp_lens);
+  if (!name.empty() || tags.xmp_lens_info.empty()) return name;
+  const LensRange range = RangeFromXmpLensInfo(tags.xmp_lens_info);
+  return HoldsFocal(range, tags.Text(PhotoTag::kFocalLength)) ? LensRangeText(range) : std::string();
 }
 
 }  // namespace lumetra

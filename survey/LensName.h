@@ -40,6 +40,10 @@ struct LensRange {
                                                   std::string_view aperture_at_short,
                                                   std::string_view aperture_at_long);
 
+/// XMP's aux:LensInfo: four rationals ("180/10 550/10 35/10 56/10") or a lens text ("18-55mm f/3.5-5.6",
+/// "24-70mm f/?" for an unknown aperture). Anything else gives no range.
+[[nodiscard]] LensRange RangeFromXmpLensInfo(std::string_view text);
+
 /// Removes the ".0" pairs of a lens name from the end towards the start, a pair formed by a deletion
 /// too: "18.0-55.0 mm f/3.5-5.6" gives "18-55 mm f/3.5-5.6".
 [[nodiscard]] std::string WithoutPointZeros(std::string text);
@@ -55,5 +59,10 @@ struct LensRange {
 /// photo's own focal length (give or take a tenth and half a millimetre). Empty when
 /// nothing in the photo describes its lens.
 [[nodiscard]] std::string DescribedLensName(const PhotoTags& tags);
+
+/// The lens text of the photo's XMP packet, for a photo nothing else describes the lens of: its lens name
+/// made fit as a maker note's is, else the range of its LensInfo when it holds the photo's own focal
+/// length. Empty when the packet names no lens.
+[[nodiscard]] std::string XmpLensName(const PhotoTags& tags);
 
 }  // namespace lumetra

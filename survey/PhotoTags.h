@@ -51,6 +51,10 @@ struct PhotoTags {
   bool has_exif = false;
   std::array<std::string, kPhotoTagCount> texts;
   std::string makerLensText;
+  /// The lens the JPEG's XMP packet names (exifEX:LensModel, else aux:Lens) and its aux:LensInfo, decoded;
+  /// read only when nothing else in the photo describes its lens, empty otherwise.
+  std::string xmp_lens;
+  std::string xmp_lens_info;
   /// The file as it was when opened for this read; not found when it could not be opened.
   FileIdentity file;
   /// Why the file could not be opened ("Permission denied"); empty when it was.
@@ -66,7 +70,8 @@ struct PhotoTags {
 [[nodiscard]] const TagSelection& SurveyTagSelection();
 
 /// Reads the photo at `path` selectively with a reader of its own, destroyed before this returns. A file that cannot be
-/// opened or read, or is not a JPEG/TIFF with Exif, gives `has_exif` false. Never throws for a broken file.
+/// opened or read, or is not a JPEG/TIFF with Exif, gives `has_exif` false. The XMP packet is read only when the
+/// Exif and maker note describe no lens. Never throws for a broken file.
 [[nodiscard]] PhotoTags ReadPhotoTags(const std::string& path);
 
 /// The tags of a photo that `data` has already read.

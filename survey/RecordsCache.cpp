@@ -26,7 +26,7 @@ namespace {
 // rule moved into a table read from elsewhere, say); every row written before is then read again.
 constexpr uint32_t kReaderRulesVersion = 1;
 // Bumped with every change of the table's columns; an older table is replaced by an empty one.
-constexpr int64_t kSchemaVersion = 2;
+constexpr int64_t kSchemaVersion = 3;
 // "LMTR": the database belongs to Lumetra.
 constexpr int64_t kApplicationId = 0x4C4D5452;
 // Rows kept before they are written in one transaction.
@@ -58,20 +58,24 @@ constexpr std::array<std::string_view, kPhotoTagCount> kTagColumns = {"model",
                                                                       "olympus_long_focal",
                                                                       "olympus_aperture_at_short",
                                                                       "olympus_aperture_at_long"};
-constexpr std::string_view kMakerLensColumn = "maker_lens";
+// The texts kept beside the tags: the maker note's lens text as it stands, and the XMP packet's lens.
+constexpr std::array<std::string_view, 3> kLensTextColumns = {"maker_lens", "xmp_lens", "xmp_lens_info"};
+constexpr std::array<std::string PhotoTags::*, kLensTextColumns.size()> kLensTexts = {
+    &PhotoTags::makerLensText, &PhotoTags::xmp_lens, &PhotoTags::xmp_lens_info};
 // A tag added to PhotoTag without its column would be kept under an empty name.
 static_assert(std::none_of(kTagColumns.begin(), kTagColumns.end(), [](std::string_view name) { return name.empty(); }),
               "every survey tag needs its column in the records cache");
 
 // Column positions in the row read by Find.
 constexpr int kFirstTagColumn = 7;
-constexpr int kMakerLensIndex = kFirstTagColumn + static_cast<int>(kPhotoTagCount);
-constexpr int kChecksumIndex = kMakerLensIndex + 1;
+constexpr int kFirstLensTextIndex = kFirstTagColumn + static_cast<int>(kPhotoTagCount);
+constexpr int kChecksumIndex = kFirstLensTextIndex + static_cast<int>(kLensTextColumns.size());
 
 std::string FactColumns() {
   std::string columns = "device, inode, size, modified_ns, changed_ns, rules, has_exif";
   for (const std::string_view name : kTagColumns) columns.append(", ").append(name);
-  columns.append(", ").append(kMakerLensColumn).append(", checksum");
+  for (const std::string_view name : kLensTextColumns) columns.append(", ").append(name);
+  columns.append(", checksum");
   return columns;
 }
 
@@ -81,7 +85,8 @@ std::string CreateTableSql() {
       "NOT NULL, size INTEGER NOT NULL, modified_ns INTEGER NOT NULL, changed_ns INTEGER NOT NULL, rules INTEGER NOT "
       "NULL, has_exif INTEGER NOT NULL";
   for (const std::string_view name : kTagColumns) sql.append(", ").append(name).append(" TEXT NOT NULL");
-  sql.append(", ").append(kMakerLensColumn).append(" TEXT NOT NULL, checksum INTEGER NOT NULL) WITHOUT ROWID");
+  for (const std::string_view name : kLensTextColumns) sql.append(", ").append(name).append(" TEXT NOT NULL");
+  sql.append(", checksum INTEGER NOT NULL) WITHOUT ROWID");
   return sql;
 }
 
@@ -124,7 +129,7 @@ int64_t RowChecksum(std::string_view key, const RowIdentity& id, int64_t rules, 
     sum.Add(value);
   }
   for (const std::string& text : tags.texts) sum.Add(text);
-  sum.Add(tags.makerLensText);
+  for (std::string PhotoTags::*text : kLensTexts) sum.Add(tags.*text);
   return sum.value();
 }
 
@@ -194,7 +199,7 @@ uint32_t RulesStampOf(uint32_t version, uint64_t sources_digest) {
   sum.Add(static_cast<int64_t>(version));
   sum.Add(kSchemaVersion);
   for (const std::string_view name : kTagColumns) sum.Add(name);
-  sum.Add(kMakerLensColumn);
+  for (const std::string_view name : kLensTextColumns) sum.Add(name);
   sum.Add(static_cast<int64_t>(sources_digest));
   const auto hash = static_cast<uint64_t>(sum.value());
   return static_cast<uint32_t>(hash ^ (hash >> 32));
@@ -358,7 +363,7 @@ std::optional<PhotoTags> RecordsCache::Find(const std::string& path, const FileI
     if (!find_->Step()) return std::nullopt;
     const SqliteStatement& row = *find_;
     for (int column = 0; column <= kChecksumIndex; ++column) {
-      const bool text_column = column >= kFirstTagColumn && column <= kMakerLensIndex;
+      const bool text_column = column >= kFirstTagColumn && column < kChecksumIndex;
       if (text_column ? !row.IsText(column) : !row.IsInteger(column)) return std::nullopt;
     }
     // The same file, read by the same rules.
@@ -372,7 +377,8 @@ std::optional<PhotoTags> RecordsCache::Find(const std::string& path, const FileI
     PhotoTags tags;
     tags.has_exif = has_exif == 1;
     for (size_t i = 0; i < kPhotoTagCount; ++i) tags.texts[i] = row.Text(kFirstTagColumn + static_cast<int>(i));
-    tags.makerLensText = row.Text(kMakerLensIndex);
+    for (size_t i = 0; i < kLensTexts.size(); ++i)
+      tags.*kLensTexts[i] = row.Text(kFirstLensTextIndex + static_cast<int>(i));
     if (row.Integer(kChecksumIndex) != RowChecksum(key, id, options_.rules_stamp, tags)) return std::nullopt;
     tags.file = file;
     return tags;
@@ -420,7 +426,7 @@ void RecordsCache::WriteRows() {
           write_->Bind(index++, value);
         }
         for (const std::string& text : pending.tags.texts) write_->Bind(index++, text);
-        write_->Bind(index++, pending.tags.makerLensText);
+        for (std::string PhotoTags::*text : kLensTexts) write_->Bind(index++, pending.tags.*text);
         write_->Bind(index, RowChecksum(pending.key, id, options_.rules_stamp, pending.tags));
         static_cast<void>(write_->Step());
       }
