@@ -53,6 +53,10 @@ std::string DifferenceBetweenReads(const PhotoTags& full, const PhotoTags& selec
   if (full.makerLensText != selective.makerLensText) {
     return "maker lens text: " + Quoted(full.makerLensText) + " against " + Quoted(selective.makerLensText);
   }
+  if (full.xmp_lens != selective.xmp_lens || full.xmp_lens_info != selective.xmp_lens_info) {
+    return "XMP lens: " + Quoted(full.xmp_lens + " " + full.xmp_lens_info) + " against " +
+           Quoted(selective.xmp_lens + " " + selective.xmp_lens_info);
+  }
   for (const int64_t stored : {int64_t{0}, kMaxCropFactor}) {
     for (const Language language : {kRussian, kEnglish}) {
       std::vector<UnknownCamera> full_unknown;

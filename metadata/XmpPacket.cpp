@@ -126,7 +126,7 @@ std::string XmpProperty(std::string_view packet, std::string_view name) {
     std::string_view rest = packet.substr(at + name.size());
     if (before == '<') {
       // An element: "<aux:Lens>text</aux:Lens>" or "<aux:Lens attributes>...</aux:Lens>".
-      if (rest.empty() || (rest.front() != '>' && !IsXmlBlank(rest.front()))) continue;
+      if (rest.empty() || (rest.front() != '>' && rest.front() != '/' && !IsXmlBlank(rest.front()))) continue;
       const size_t open_end = rest.find('>');
       if (open_end == std::string_view::npos) return {};
       if (open_end > 0 && rest[open_end - 1] == '/') return {};  // an empty element

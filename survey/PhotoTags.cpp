@@ -78,10 +78,14 @@ PhotoTags ReadPhotoTags(const std::string& path) {
   data.ProcessFile(path);
   PhotoTags tags = TagsOf(data);
   tags.unread_reason = data.open_failure;
+  AddXmpLens(path, data, tags);
+  return tags;
+}
+
+void AddXmpLens(const std::string& path, const TimgData& data, PhotoTags& tags) {
   if (tags.has_exif && data.XmpLength != 0 && !LensDescribedOutsideXmp(tags)) {
     ReadXmpLens(path, data.XmpOffset, data.XmpLength, tags);
   }
-  return tags;
 }
 
 PhotoTags TagsOf(const TimgData& data) {

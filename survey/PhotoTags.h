@@ -74,6 +74,10 @@ struct PhotoTags {
 /// Exif and maker note describe no lens. Never throws for a broken file.
 [[nodiscard]] PhotoTags ReadPhotoTags(const std::string& path);
 
+/// Adds to `tags`, read from the file at `path` by `data`, the lens properties of the XMP packet `data`'s walk
+/// found, when nothing else in `tags` describes the lens. A packet that cannot be read adds nothing.
+void AddXmpLens(const std::string& path, const TimgData& data, PhotoTags& tags);
+
 /// The tags of a photo that `data` has already read.
 [[nodiscard]] PhotoTags TagsOf(const TimgData& data);
 

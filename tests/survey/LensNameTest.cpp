@@ -80,6 +80,18 @@ TEST(LensRangeReaders, ReadTheRenderedTextsOfEachSource) {
       {"Olympus prime", RangeFromOlympusEquipment("17", "17", "434", "434"), "17mm f/1.8"},
       {"Olympus aperture steps of 0", RangeFromOlympusEquipment("17", "17", "0", "0"), "17mm"},
       {"Olympus without a lens", RangeFromOlympusEquipment("0", "0", "0", "0"), ""},
+      {"XMP LensInfo as rationals", RangeFromXmpLensInfo("180/10 550/10 35/10 56/10"), "18-55mm f/3.5-5.6"},
+      {"XMP LensInfo, blanks doubled", RangeFromXmpLensInfo(" 24/1  70/1 28/10 28/10 "), "24-70mm f/2.8"},
+      {"XMP LensInfo with unknown apertures", RangeFromXmpLensInfo("24/1 70/1 0/0 0/0"), "24-70mm"},
+      {"XMP LensInfo of three rationals", RangeFromXmpLensInfo("24/1 70/1 0/0"), ""},
+      {"XMP LensInfo as text", RangeFromXmpLensInfo("18-55mm f/3.5-5.6"), "18-55mm f/3.5-5.6"},
+      {"XMP LensInfo of a prime as text", RangeFromXmpLensInfo("50mm f/1.8"), "50mm f/1.8"},
+      {"XMP LensInfo as text, aperture unknown", RangeFromXmpLensInfo("24-70mm f/?"), "24-70mm"},
+      {"XMP LensInfo as text without aperture", RangeFromXmpLensInfo("7-21mm"), "7-21mm"},
+      {"XMP LensInfo as text, ends reversed", RangeFromXmpLensInfo("55-18mm f/3.5-5.6"), ""},
+      {"XMP LensInfo as text, three ends", RangeFromXmpLensInfo("18-35-55mm"), ""},
+      {"XMP LensInfo as text, negative", RangeFromXmpLensInfo("-18mm"), ""},
+      {"XMP LensInfo of words", RangeFromXmpLensInfo("unknown lens"), ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "metadata/ExifData.h"
+#include "metadata/XmpPacket.h"
 #include "survey/ExtractPhoto.h"
 #include "survey/PhotoTags.h"
 #include "testing/ExifWriter.h"
 #include "testing/JpegWriter.h"
 #include "testing/NotePlacement.h"
 #include "tests/support/ByteOrders.h"
+#include "tests/support/TempFolder.h"
 
 namespace lumetra {
 namespace {
@@ -35,7 +37,9 @@ struct Photo {
   std::string lens_model;
   std::vector<Rational> lens_specification;
   std::vector<Rational> dng_lens_info;
-  NoteAt note;  // none when empty
+  NoteAt note;      // none when empty
+  std::string xmp;  // an XMP packet, in an APP1 after the Exif one, when not empty
+  bool xmp_before_exif = false;
 };
 
 std::string JpegOf(const Photo& photo, ByteOrder order) {
@@ -53,7 +57,12 @@ std::string JpegOf(const Photo& photo, ByteOrder order) {
     return ifd;
   };
   const NoteAt note = photo.note ? photo.note : NoteAt([](uint32_t) { return std::string(); });
-  return testing::BuildJpeg({testing::Segment{0xE1, testing::PayloadWithNote(ifd0, order, note), std::nullopt}});
+  std::vector<testing::Segment> segments = {{0xE1, testing::PayloadWithNote(ifd0, order, note), std::nullopt}};
+  if (!photo.xmp.empty()) {
+    const testing::Segment xmp{0xE1, std::string(kXmpHeader) + photo.xmp, std::nullopt};
+    segments.insert(photo.xmp_before_exif ? segments.begin() : segments.end(), xmp);
+  }
+  return testing::BuildJpeg(segments);
 }
 
 // Canon's camera settings with the long and short focal lengths and their units at elements 23 to 25,
@@ -278,6 +287,124 @@ TEST(LensSources, OlympusEquipmentIsReadOnce) {
     EXPECT_EQ(lens_entries, 1);
     EXPECT_EQ(full.ImageInfo->TagText("MakerLensModel"), "\"OLYMPUS M.17mm F1.8\"");
     EXPECT_EQ(LensOf(photo, order).selective, "OLYMPUS M.17mm F1.8");
+  }
+}
+
+// The XMP packet comes after every other source, and is read from the file only for a photo that nothing
+// else describes the lens of; a packet cut short or malformed names no lens and loses nothing else.
+TEST(LensSources, TheXmpPacketNamesOnlyWhatNothingElseDoes) {
+  const std::string s9 =
+      R"(<rdf:Description aux:Lens="Galaxy Rear" exifEX:LensModel="Samsung Galaxy S9+ Rear Camera"/>)";
+  const std::string nikon =
+      "<rdf:Description>\n <aux:LensInfo>180/10 550/10 35/10 56/10</aux:LensInfo>\n"
+      " <aux:Lens>18.0-55.0 mm f/3.5-5.6</aux:Lens>\n</rdf:Description>";
+  const std::string lens_info = R"(<rdf:Description aux:LensInfo="180/10 550/10 35/10 56/10"/>)";
+  struct Case {
+    const char* what;
+    std::function<Photo(ByteOrder)> photo;
+    size_t cut_from_end;  // bytes removed from the end of the file
+    const char* lens;
+    bool keeps_xmp;  // the photo's facts hold the packet's lens properties
+  };
+  const Case cases[] = {
+      {"LensModel before XMP",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.lens_model = "EF-S18-55mm f/3.5-5.6 IS II";
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "EF-S18-55mm f/3.5-5.6 IS II", false},
+      {"the maker note's lens text before XMP",
+       [&](ByteOrder order) {
+         Photo photo;
+         photo.note = CanonNote(order, 18, 55, 1, "EF-S18-55mm f/3.5-5.6 IS II");
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "EF-S18-55mm f/3.5-5.6 IS II", false},
+      {"LensSpecification before XMP",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.lens_specification = {{24, 1}, {70, 1}, {28, 10}, {28, 10}};
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "24-70mm f/2.8", false},
+      {"XMP's LensModel before its Lens",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "Samsung Galaxy S9+ Rear Camera", true},
+      {"XMP's Lens before its LensInfo, as an element",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.xmp = nikon;
+         return photo;
+       },
+       0, "18-55 mm f/3.5-5.6", true},
+      {"XMP's LensInfo",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.xmp = lens_info;
+         return photo;
+       },
+       0, "18-55mm f/3.5-5.6", true},
+      {"XMP's LensInfo the photo's focal length lies outside of",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.focal = {200, 1};
+         photo.xmp = lens_info;
+         return photo;
+       },
+       0, "n/a", true},
+      {"an XMP packet before the Exif",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.xmp = s9;
+         photo.xmp_before_exif = true;
+         return photo;
+       },
+       0, "Samsung Galaxy S9+ Rear Camera", true},
+      {"an XMP packet the file ends inside of",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.xmp = R"(<rdf:Description aux:Lens=")" + std::string(3000, 'x') + R"("/>)";
+         return photo;
+       },
+       1000, "n/a", false},
+      {"an XMP value with an unknown entity",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.xmp = R"(<rdf:Description aux:Lens="Galaxy &nbsp; Rear"/>)";
+         return photo;
+       },
+       0, "n/a", false},
+  };
+  const testing::TempFolder temp;
+  ExtractionContext context;
+  context.cb_CF = false;
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(testing::ByteOrderName(order)) + " " + c.what);
+      std::string bytes = JpegOf(c.photo(order), order);
+      ASSERT_LT(c.cut_from_end, bytes.size());
+      bytes.resize(bytes.size() - c.cut_from_end);
+      const std::filesystem::path file = temp.path() / "photo.jpg";
+      testing::WriteFileBytes(file, bytes);
+      const PhotoTags tags = ReadPhotoTags(file.string());
+      EXPECT_EQ(!tags.xmp_lens.empty() || !tags.xmp_lens_info.empty(), c.keeps_xmp);
+      const std::optional<PhotoRecord> record = RecordFromTags(tags, context);
+      ASSERT_TRUE(record);
+      EXPECT_EQ(record->lens, c.lens);
+      context.language = kRussian;
+      const std::optional<PhotoRecord> russian = RecordFromTags(tags, context);
+      context.language = kEnglish;
+      ASSERT_TRUE(russian);
+      EXPECT_EQ(russian->lens, std::string(c.lens) == "n/a" ? "Не определен" : c.lens);
+    }
   }
 }
 

@@ -25,16 +25,20 @@ using fuzz::DifferenceBetweenReads;
 using fuzz::FullRead;
 using fuzz::SelectiveRead;
 
+// The full read's walk finds the XMP packet where the selective one does.
 PhotoTags FullReadOfFile(const std::filesystem::path& path) {
   TimgData data(BuildAll);
   data.ProcessFile(path.string());
-  return TagsOf(data);
+  PhotoTags tags = TagsOf(data);
+  AddXmpLens(path.string(), data, tags);
+  return tags;
 }
 
 TEST(SelectiveRead, AgreesWithTheFullReadOnEveryCorpusPhoto) {
   LUMETRA_CORPUS_OR_SKIP(folder);
   int with_focus_mode = 0;
   int with_maker_lens = 0;
+  int with_xmp_lens = 0;
   for (const auto& photo : testing::CorpusPhotos()) {
     SCOPED_TRACE(photo.file);
     const std::filesystem::path path = *folder / photo.file;
@@ -42,10 +46,12 @@ TEST(SelectiveRead, AgreesWithTheFullReadOnEveryCorpusPhoto) {
     EXPECT_EQ(DifferenceBetweenReads(FullReadOfFile(path), selective), "");
     with_focus_mode += !selective.Text(PhotoTag::kFocusMode).empty();
     with_maker_lens += !selective.makerLensText.empty();
+    with_xmp_lens += !selective.xmp_lens.empty();
   }
   // The maker-note paths the selective read treats apart were really taken.
   EXPECT_GT(with_focus_mode, 0);
   EXPECT_GT(with_maker_lens, 0);
+  EXPECT_GT(with_xmp_lens, 0);
 }
 
 TEST(SelectiveRead, AgreesOnFixturesFuzzingSeedsAndFindings) {
