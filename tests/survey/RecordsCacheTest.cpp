@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -16,8 +17,10 @@
 #include <thread>
 
 #include "fuzz/ReadRecordsCache.h"
+#include "metadata/XmpPacket.h"
 #include "survey/RecordsCache.h"
 #include "testing/DemoFolder.h"
+#include "testing/JpegWriter.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
 #include "tests/survey/RecordsTestSupport.h"
@@ -161,6 +164,22 @@ TEST_F(RecordsCacheTest, ThroughEveryChangeTheCachedSurveyIsTheFreshOne) {
          bytes.replace(at, 8, "iPhone 6");
          std::ofstream(root / "new.tmp", std::ios::binary) << bytes;
          fs::rename(root / "new.tmp", file);
+       }},
+      {"new photo whose lens only its XMP packet names",
+       [&] {
+         testing::Ifd exif;
+         exif.Rationals(0x829A, {{1, 60}}).Rationals(0x829D, {{24, 10}}).Rationals(0x920A, {{43, 10}});
+         testing::Ifd ifd0;
+         ifd0.Ascii(0x010F, "samsung").Ascii(0x0110, "SM-G965W").Sub(0x8769, exif);
+         const testing::Segment xmp{
+             0xE1, std::string(kXmpHeader) + R"(<rdf:Description aux:Lens="Samsung Galaxy S9+ Rear Camera"/>)",
+             std::nullopt};
+         testing::WriteFileBytes(root / "Family" / "S9.JPG",
+                                 testing::BuildJpeg({testing::ExifSegment(ifd0, testing::ByteOrder::kLittle), xmp}));
+         const std::vector<std::string> fresh = Fresh();
+         ASSERT_TRUE(std::any_of(fresh.begin(), fresh.end(), [](const std::string& line) {
+           return line.find("|Samsung Galaxy S9+ Rear Camera#") != std::string::npos;
+         }));
        }},
       {"permission lost",
        [&] {
