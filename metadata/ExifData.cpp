@@ -99,6 +99,7 @@ void TimgData::Reset() {
   selected_exif_.reset();
   XmpOffset = 0;
   XmpLength = 0;
+  XmpPacket.clear();
 }
 
 bool TimgData::ProcessFile(const std::string& path) {
@@ -344,8 +345,8 @@ bool TimgData::ReadSegments(ByteSource& source) {
           Buffer = read.bytes;
           ProcessExifSegment();
           // Nothing after the Exif segment changes what a selective read lists, so its walk goes on only
-          // to find where the XMP packet lies.
-          if (BuildMode == BuildSelectedTags && XmpLength != 0) return true;
+          // to read the XMP packet, when its caller wants it.
+          if (BuildMode == BuildSelectedTags && (XmpLength != 0 || !WantsXmp || !WantsXmp(*this))) return true;
         }
         break;
       case kMarkerApp13:
@@ -396,7 +397,13 @@ TimgData::SegmentRead TimgData::ReadNextSegment(ByteSource& source, uint8_t mark
     read.is_xmp = std::string_view(header, header_read) == kXmpHeader;
   }
   if (!read.is_exif) {
-    source.Skip(payload - header_read);
+    if (read.is_xmp && ExifSection != 0 && BuildMode == BuildSelectedTags) {
+      // Wanted: the selective walk goes past its Exif segment only for this packet.
+      XmpPacket.resize(payload - header_read);
+      XmpPacket.resize(source.Read(XmpPacket.data(), XmpPacket.size()));
+    } else {
+      source.Skip(payload - header_read);
+    }
     read.slot = slot_free ? static_cast<int>(next_slot) : 0;
     return read;
   }

@@ -87,10 +87,16 @@ class TimgData : public tEndInd {
   /// The file `ProcessFile` opened, as it was when opened; not found when none was opened.
   FileIdentity File;
   /// Where the JPEG's first XMP packet lies, after its APP1 header, counted from the start of the file;
-  /// length 0 when the walk met none. The packet is not read: a selective read walks on past the Exif
-  /// segment only to find it, and reads no more than the header of each APP1.
+  /// length 0 when the walk met none.
   uint64_t XmpOffset = 0;
   uint64_t XmpLength = 0;
+  /// Asked once a selective read has listed its Exif tags: true when its walk is to go on to the XMP packet
+  /// and read it into `XmpPacket`. Without it, or when it answers false, the walk ends at the Exif segment.
+  /// Kept by `Reset`.
+  std::function<bool(const TimgData&)> WantsXmp;
+  /// The XMP packet (at most one APP1's bytes) a selective read met after its Exif segment and `WantsXmp`
+  /// wanted; empty otherwise.
+  std::string XmpPacket;
 
   /// Checks the Exif header and byte order of the Exif segment in `Buffer`, then walks its directories.
   void ProcessExifSegment();

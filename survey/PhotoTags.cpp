@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <string_view>
 
 #include "metadata/ByteSource.h"
@@ -50,6 +51,12 @@ bool LensDescribedOutsideXmp(const PhotoTags& tags) {
          !DescribedLensName(tags).empty();
 }
 
+void TakeXmpLens(std::string_view packet, PhotoTags& tags) {
+  tags.xmp_lens = XmpProperty(packet, "exifEX:LensModel");
+  if (tags.xmp_lens.empty()) tags.xmp_lens = XmpProperty(packet, "aux:Lens");
+  tags.xmp_lens_info = XmpProperty(packet, "aux:LensInfo");
+}
+
 // Reads the XMP packet of `length` bytes at `offset` (bounded by what one APP1 holds and by the file's end)
 // and takes its lens properties; a packet that cannot be read gives none.
 void ReadXmpLens(const std::string& path, uint64_t offset, uint64_t length, PhotoTags& tags) {
@@ -58,9 +65,7 @@ void ReadXmpLens(const std::string& path, uint64_t offset, uint64_t length, Phot
     if (offset >= file.Size()) return;
     std::string packet(static_cast<size_t>(std::min<uint64_t>({length, kMostXmpBytes, file.Size() - offset})), '\0');
     packet.resize(file.ReadAt(offset, packet.data(), packet.size()));
-    tags.xmp_lens = XmpProperty(packet, "exifEX:LensModel");
-    if (tags.xmp_lens.empty()) tags.xmp_lens = XmpProperty(packet, "aux:Lens");
-    tags.xmp_lens_info = XmpProperty(packet, "aux:LensInfo");
+    TakeXmpLens(packet, tags);
   } catch (const std::exception&) {
     // Changed or gone since the walk: the photo keeps what its Exif gave.
   }
@@ -75,10 +80,21 @@ const TagSelection& SurveyTagSelection() {
 
 PhotoTags ReadPhotoTags(const std::string& path) {
   TimgData data(SurveyTagSelection());
+  // The walk reads on to the XMP packet only for a photo whose Exif describes no lens; the tags it
+  // looked at are the photo's.
+  std::optional<PhotoTags> listed;
+  data.WantsXmp = [&listed](const TimgData& read) {
+    listed = TagsOf(read);
+    return !LensDescribedOutsideXmp(*listed);
+  };
   data.ProcessFile(path);
-  PhotoTags tags = TagsOf(data);
+  PhotoTags tags = listed ? std::move(*listed) : TagsOf(data);
   tags.unread_reason = data.open_failure;
-  AddXmpLens(path, data, tags);
+  if (!data.XmpPacket.empty()) {
+    TakeXmpLens(data.XmpPacket, tags);
+  } else {
+    AddXmpLens(path, data, tags);  // a packet before the Exif segment, passed over then
+  }
   return tags;
 }
 
