@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "survey/PhotoTags.h"
+#include "survey/ReadPhotoTags.h"
 #include "survey/WalkFolder.h"
 
 namespace lumetra {

@@ -5,6 +5,7 @@
 #include "numbers/FixedPoint.h"
 #include "numbers/NumberText.h"
 #include "survey/LensName.h"
+#include "survey/ReadPhotoTags.h"
 #include "text/TextEncoding.h"
 
 namespace lumetra {

@@ -8,6 +8,7 @@
 #include "survey/ExtractPhoto.h"
 #include "survey/ParallelReader.h"
 #include "survey/PhotoTags.h"
+#include "survey/ReadPhotoTags.h"
 #include "survey/ReaderThreads.h"
 #include "survey/RecordsCache.h"
 

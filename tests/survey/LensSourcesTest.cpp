@@ -12,6 +12,7 @@
 #include "metadata/XmpPacket.h"
 #include "survey/ExtractPhoto.h"
 #include "survey/PhotoTags.h"
+#include "survey/ReadPhotoTags.h"
 #include "testing/ExifWriter.h"
 #include "testing/JpegWriter.h"
 #include "testing/NotePlacement.h"

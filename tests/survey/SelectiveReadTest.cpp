@@ -11,6 +11,7 @@
 #include "fuzz/ReadBothWays.h"
 #include "metadata/ExifData.h"
 #include "survey/PhotoTags.h"
+#include "survey/ReadPhotoTags.h"
 #include "testing/DemoFolder.h"
 #include "testing/FaultPhotos.h"
 #include "testing/JpegWriter.h"
