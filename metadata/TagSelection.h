@@ -9,7 +9,7 @@
 
 namespace lumetra {
 
-/// The tag names a read lists when it is not a full listing (the survey asks for sixteen). Names compare
+/// The tag names a read lists when it is not a full listing (the survey asks for nineteen). Names compare
 /// as every lookup by name does, letters a-z without regard to case.
 class TagSelection {
  public:

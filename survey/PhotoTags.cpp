@@ -10,10 +10,25 @@ namespace {
 
 // The reader's names of the tags, in PhotoTag order; looked up ignoring case.
 constexpr std::array<std::string_view, kPhotoTagCount> kTagNames = {
-    "Model",        "Make",       "FocalLength",     "FocalLengthin35mmFilm",
-    "ExposureTime", "FNumber",    "ISOSpeedRatings", "ExposureProgram",
-    "MeteringMode", "Flash",      "Orientation",     "LensModel",
-    "Short focal",  "Long focal", "Focus Mode",      "Drive Mode",
+    "Model",
+    "Make",
+    "FocalLength",
+    "FocalLengthin35mmFilm",
+    "ExposureTime",
+    "FNumber",
+    "ISOSpeedRatings",
+    "ExposureProgram",
+    "MeteringMode",
+    "Flash",
+    "Orientation",
+    "LensModel",
+    "Short focal",
+    "Long focal",
+    "Focus Mode",
+    "Drive Mode",
+    "DateTimeOriginal",
+    "DateTimeDigitized",
+    "DateTime",
 };
 
 }  // namespace

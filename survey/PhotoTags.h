@@ -29,8 +29,11 @@ enum class PhotoTag : int {
   kLongFocal,
   kFocusMode,
   kDriveMode,
+  kDateTimeOriginal,
+  kDateTimeDigitized,
+  kDateTime,
 };
-inline constexpr size_t kPhotoTagCount = 16;
+inline constexpr size_t kPhotoTagCount = 19;
 
 /// What one photo's record is made of: whether it has an Exif block, the rendered text of each tag (UTF-8,
 /// empty when the photo lacks it) and the maker note's lens text as it stands, with the file they were
