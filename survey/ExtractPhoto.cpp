@@ -5,7 +5,6 @@
 #include "metadata/TextEncoding.h"
 #include "numbers/FixedPoint.h"
 #include "numbers/NumberText.h"
-#include "survey/CaptureTime.h"
 
 namespace lumetra {
 namespace {
@@ -122,7 +121,7 @@ class PhotoReader {
     ReadLens();
     record_.SetLabel(kFocus, MapText(Tag(PhotoTag::kFocusMode), kFocusModes, LabelId::NotDeterminedM), language);
     record_.SetLabel(kDrive, MapText(Tag(PhotoTag::kDriveMode), kDriveModes, LabelId::NotDeterminedM), language);
-    record_.taken = CaptureTimeOf(tags_);
+    record_.taken = tags_.taken;
     return std::move(record_);
   }
 
@@ -253,14 +252,6 @@ bool Known(const PhotoRecord& record, int field) {
 }
 
 }  // namespace
-
-int64_t CaptureTimeOf(const PhotoTags& tags) {
-  // A tag that holds no real moment (zeros, blanks) gives way to the next, as a missing one does.
-  for (const PhotoTag tag : {PhotoTag::kDateTimeOriginal, PhotoTag::kDateTimeDigitized, PhotoTag::kDateTime}) {
-    if (const int64_t taken = ParseCaptureTime(tags.Text(tag)); taken != kNoCaptureTime) return taken;
-  }
-  return kNoCaptureTime;
-}
 
 std::optional<PhotoRecord> ExtractPhoto(const std::string& path, const ExtractionContext& context) {
   std::optional<PhotoRecord> record = RecordFromTags(ReadPhotoTags(path), context);

@@ -44,8 +44,4 @@ struct ExtractionContext {
 /// here, so records are made on one thread, in the order the photos are met.
 [[nodiscard]] std::optional<PhotoRecord> RecordFromTags(const PhotoTags& tags, const ExtractionContext& context);
 
-/// When the photo was taken, from its tags: the first of DateTimeOriginal, DateTimeDigitized and DateTime
-/// that reads as a real moment (ParseCaptureTime); kNoCaptureTime when none does.
-[[nodiscard]] int64_t CaptureTimeOf(const PhotoTags& tags);
-
 }  // namespace lumetra

@@ -1,5 +1,6 @@
 #include "survey/PhotoTags.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "metadata/ExifData.h"
@@ -10,31 +11,37 @@ namespace {
 
 // The reader's names of the tags, in PhotoTag order; looked up ignoring case.
 constexpr std::array<std::string_view, kPhotoTagCount> kTagNames = {
-    "Model",
-    "Make",
-    "FocalLength",
-    "FocalLengthin35mmFilm",
-    "ExposureTime",
-    "FNumber",
-    "ISOSpeedRatings",
-    "ExposureProgram",
-    "MeteringMode",
-    "Flash",
-    "Orientation",
-    "LensModel",
-    "Short focal",
-    "Long focal",
-    "Focus Mode",
-    "Drive Mode",
-    "DateTimeOriginal",
-    "DateTimeDigitized",
-    "DateTime",
+    "Model",        "Make",       "FocalLength",     "FocalLengthin35mmFilm",
+    "ExposureTime", "FNumber",    "ISOSpeedRatings", "ExposureProgram",
+    "MeteringMode", "Flash",      "Orientation",     "LensModel",
+    "Short focal",  "Long focal", "Focus Mode",      "Drive Mode",
 };
+
+// The tags the capture time is taken from, in the order they are tried.
+constexpr std::array<std::string_view, 3> kCaptureTimeNames = {"DateTimeOriginal", "DateTimeDigitized", "DateTime"};
+
+// A tag that holds no real moment (zeros, blanks) gives way to the next, as a missing one does. Most photos
+// have the first, so the others are not looked up.
+int64_t CaptureTimeOf(const TImageInfo& info) {
+  for (const std::string_view name : kCaptureTimeNames) {
+    const int index = info.TagIndex(name);
+    if (index < 0) continue;
+    if (const int64_t taken = ParseCaptureTime(info.Tags[static_cast<size_t>(index)].Text); taken != kNoCaptureTime) {
+      return taken;
+    }
+  }
+  return kNoCaptureTime;
+}
 
 }  // namespace
 
 const TagSelection& SurveyTagSelection() {
-  static const TagSelection selection(kTagNames);
+  static const TagSelection selection([] {
+    std::array<std::string_view, kPhotoTagCount + kCaptureTimeNames.size()> names{};
+    std::copy(kCaptureTimeNames.begin(), kCaptureTimeNames.end(),
+              std::copy(kTagNames.begin(), kTagNames.end(), names.begin()));
+    return names;
+  }());
   return selection;
 }
 
@@ -54,6 +61,7 @@ PhotoTags TagsOf(const TimgData& data) {
   // Tag texts become UTF-8 here: bytes that are not UTF-8 are read as Latin-1.
   for (size_t i = 0; i < kPhotoTagCount; ++i) tags.texts[i] = TextAsUtf8(data.ImageInfo->TagText(kTagNames[i]));
   tags.makerLensText = data.Context.makerLensText;
+  tags.taken = CaptureTimeOf(*data.ImageInfo);
   return tags;
 }
 
