@@ -110,6 +110,8 @@ void AddSurveyFilter(CLI::App& survey, lumetra::cli::SurveyRequest& request) {
   survey.add_option("--fnumber", request.fnumber, "F-number bounds FROM:TO");
   survey.add_option("--focal-range", request.focal_range, "Focal-length bounds FROM:TO, millimetres");
   survey.add_option("--iso", request.iso, "ISO bounds FROM:TO");
+  survey.add_option("--date", request.date, "Capture-date bounds FROM:TO (2019-03-01:2019-08-31)");
+  survey.add_option("--hours", request.hours, "Capture-hour bounds FROM:TO, 0-23 (22:4 spans midnight)");
   survey.add_option("--flash", request.flash, "Only photos with (yes) or without (no) flash");
   survey.add_option("--orientation", request.orientation, "Only horizontal (h) or vertical (v) photos");
   survey.add_option("--exclude-program", request.exclude_program,

@@ -19,6 +19,8 @@ struct SurveyRequest {
   std::string crop_file;
   /// Filter bounds as typed, "FROM:TO" with either side empty; empty: no bound.
   std::string exposure, fnumber, focal_range, iso;
+  /// Capture-date bounds "YYYY-MM-DD:YYYY-MM-DD" and capture-hour bounds "22:4", either side empty.
+  std::string date, hours;
   /// "yes", "no" or empty; "h", "v" or empty.
   std::string flash, orientation;
   /// Box names without their prefix ("Manual", "OtherP", "Multi_Segment", ...).
