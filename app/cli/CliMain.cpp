@@ -14,9 +14,9 @@
 #include "app/cli/FinishOutput.h"
 #include "app/cli/SurveyCommand.h"
 #include "app/cli/TagsCommand.h"
-#include "text/TextEncoding.h"
 #include "survey/FilterCriteria.h"
 #include "survey/PhotoFormats.h"
+#include "text/TextEncoding.h"
 
 #ifdef LUMETRA_CLI_CHARTS
 #include <optional>
@@ -125,8 +125,8 @@ void AddSurveyFilter(CLI::App& survey, lumetra::cli::SurveyRequest& request) {
 // The chart files.
 void AddSurveyCharts(CLI::App& survey, lumetra::cli::SurveyRequest& request, SurveyChoices& choices) {
   survey.add_option("--tables", request.tables_folder,
-                    "Write the fourteen chart tables (Windows-1251 text) into this folder");
-  survey.add_option("--charts", request.charts_folder, "Write the fourteen charts as JPEG pictures into this folder");
+                    "Write the seventeen chart tables (Windows-1251 text) into this folder");
+  survey.add_option("--charts", request.charts_folder, "Write the seventeen charts as JPEG pictures into this folder");
   survey.add_option("--axis", choices.axis, "Horizontal axis of the bar charts")
       ->check(CLI::IsMember({"text", "linear"}));
 }

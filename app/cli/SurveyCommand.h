@@ -26,7 +26,7 @@ struct SurveyRequest {
   /// Box names without their prefix ("Manual", "OtherP", "Multi_Segment", ...).
   std::vector<std::string> exclude_program, exclude_metering;
   std::vector<std::string> exclude_model, exclude_lens;
-  /// Folders for the fourteen text tables and the fourteen chart pictures; empty: none written.
+  /// Folders for the seventeen text tables and the seventeen chart pictures; empty: none written.
   std::string tables_folder, charts_folder;
   /// The bar charts' horizontal axis: text (true) or linear.
   bool rb_Text = true;
