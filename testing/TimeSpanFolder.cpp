@@ -36,8 +36,10 @@ std::size_t WriteTimeSpanFolder(const std::filesystem::path& folder, int months)
     for (int shot = 0; shot <= month % 3; ++shot, ++sequence) {
       DemoPhoto photo = pattern;
       char date_time[32];
+      // Mostly by day, 6 to 22 o'clock, and every tenth photo at night.
+      const int hour = sequence % 10 == 9 ? sequence % 6 : 6 + sequence * 7 % 17;
       std::snprintf(date_time, sizeof date_time, "%04d:%02d:%02d %02d:%02d:00", 2019 + month / 12, month % 12 + 1,
-                    sequence * 5 % 28 + 1, sequence * 7 % 24, sequence % 60);
+                    sequence * 5 % 28 + 1, hour, sequence % 60);
       photo.date_time = date_time;
       photo.seed = static_cast<uint32_t>(sequence);
       WriteFile(folder / ("IMG_" + std::to_string(sequence) + ".JPG"), DemoPhotoBytes(photo));
