@@ -429,7 +429,23 @@ class MainWindowTest : public QObject {
         {Qt::Key_Down, {}, kTimeTab},
         {Qt::Key_Right, {}, 17},
         {Qt::Key_End, {}, 19},
+        // Up and down keep the column; the short third row is passed over where it has no tab.
+        {Qt::Key_Up, {}, 11},
+        {Qt::Key_Down, {}, 19},
+        {Qt::Key_Down, {}, 3},
+        {Qt::Key_Up, {}, 19},
+        {Qt::Key_Left, {}, 18},
+        {Qt::Key_Right, {}, 19},
         {Qt::Key_Right, {}, 0},
+        {Qt::Key_Up, {}, kTimeTab},
+        {Qt::Key_Home, {}, 0},
+        {Qt::Key_Right, {}, 1},
+        {Qt::Key_Right, {}, 2},
+        {Qt::Key_Right, {}, 3},
+        {Qt::Key_Right, {}, 4},
+        {Qt::Key_Up, {}, 12},
+        {Qt::Key_Down, {}, 4},
+        {Qt::Key_Home, {}, 0},
     };
     for (const auto& step : steps) {
       QTest::keyClick(tabs, step.key, step.modifiers);
