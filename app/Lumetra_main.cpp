@@ -88,12 +88,13 @@ TForm_Exif::TForm_Exif(WindowStart start, QWidget* parent)
   if (screen.width() != kDesignScreenWidth) ScaleToScreen(screen);
   Panel_Left->KeepNoFilterHeights();
   layout_log_->Log("end", "");
+  PlaceTimeTabRow();
   if (layout_log_->failure()) ReportError(ToQString(*layout_log_->failure()));
 
   // The window keeps the size it starts with.
   setFixedSize(ClientWidth(), ClientHeight() + menuBar()->sizeHint().height());
   DrawPictures();
-  // The overview pages and two rows of eight tabs.
+  // The overview pages and the rows of eight tabs.
   pages_->ArrangeMainPage(KoefH_);
   pages_->ArrangeAdditionalPage();
   FitTabWidth();
@@ -338,7 +339,7 @@ void TForm_Exif::ChartClicked(ChartId chart) {
 }
 
 void TForm_Exif::FitTabWidth() {
-  // Two rows of eight tabs across the tab area.
+  // Rows of eight tabs across the tab area.
   Tab_Exif->setTabWidth((Tab_Exif->width() - kTabRowSlack) / ChartTabs::kTabsPerRow);
 }
 

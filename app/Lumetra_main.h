@@ -131,6 +131,8 @@ class TForm_Exif : public QMainWindow {
   void ScaleToScreen(QSize screen);
   void ScaleControls(int screen_width);
   void ScaleChartArea();
+  /// Moves the chart area below the third row of tabs.
+  void PlaceTimeTabRow();
   void DrawPictures();
   void LogLayout(const char* suffix);
   void ReadSettings();

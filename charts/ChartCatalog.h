@@ -29,10 +29,13 @@ enum class ChartId : uint8_t {
   Chart_Crop,
   Chart_Model,
   Chart_Lens,
+  Chart_Date,
+  Chart_Weekday,
+  Chart_Hour,
 };
 
 /// The pages that show several charts together, each on a tab of its own.
-enum class OverviewPage : uint8_t { kMain, kAdditional };
+enum class OverviewPage : uint8_t { kMain, kAdditional, kTime };
 
 /// How a chart first draws its tally: bars over an axis with an alternate pie, or a pie alone.
 enum class ChartForm : uint8_t { kBars, kPie };
@@ -359,6 +362,63 @@ inline constexpr ChartRow kChartRows[] = {
      .page = OverviewPage::kAdditional,
      .place = 3,
      .tab = 15},
+    {.id = ChartId::Chart_Date,
+     .name = "Chart_Date",
+     .title = {"Дата", "Date"},
+     .tab_caption = {"Дата", "Date"},
+     .tally = TallyId::kDate,
+     .tally_35mm = TallyId::kDate,
+     .follows_crop_factors = false,
+     .form = ChartForm::kBars,
+     .may_switch = true,
+     .bar_series = "SerDate",
+     .pie_series = "SerDate2",
+     .two_line_labels = false,
+     .narrow_bars = false,
+     .empty_colour = 0x2376EE,
+     .file_name = "Date",
+     .export_size = {2000, 1000},
+     .page = OverviewPage::kTime,
+     .place = 0,
+     .tab = 17},
+    {.id = ChartId::Chart_Weekday,
+     .name = "Chart_Weekday",
+     .title = {"День недели", "Weekday"},
+     .tab_caption = {"День недели", "Weekday"},
+     .tally = TallyId::kWeekday,
+     .tally_35mm = TallyId::kWeekday,
+     .follows_crop_factors = false,
+     .form = ChartForm::kBars,
+     .may_switch = true,
+     .bar_series = "SerWeekday",
+     .pie_series = "SerWeekday2",
+     .two_line_labels = false,
+     .narrow_bars = false,
+     .empty_colour = 0xF7A913,
+     .file_name = "Weekday",
+     .export_size = {1000, 1000},
+     .page = OverviewPage::kTime,
+     .place = 1,
+     .tab = 18},
+    {.id = ChartId::Chart_Hour,
+     .name = "Chart_Hour",
+     .title = {"Час", "Hour"},
+     .tab_caption = {"Час", "Hour"},
+     .tally = TallyId::kHour,
+     .tally_35mm = TallyId::kHour,
+     .follows_crop_factors = false,
+     .form = ChartForm::kBars,
+     .may_switch = true,
+     .bar_series = "SerHour",
+     .pie_series = "SerHour2",
+     .two_line_labels = false,
+     .narrow_bars = false,
+     .empty_colour = 0x9D4DF7,
+     .file_name = "Hour",
+     .export_size = {2000, 1000},
+     .page = OverviewPage::kTime,
+     .place = 2,
+     .tab = 19},
 };
 
 /// The overview pages, in `OverviewPage` order. Tab 8's caption is its short form; the window writes the
@@ -366,6 +426,7 @@ inline constexpr ChartRow kChartRows[] = {
 inline constexpr OverviewRow kOverviewRows[] = {
     {.page = OverviewPage::kMain, .tab = 0, .tab_caption = {"ОСНОВНЫЕ", "MAIN"}, .places = 10},
     {.page = OverviewPage::kAdditional, .tab = 8, .tab_caption = {"ДОПОЛНИТ.", "ADDITIONAL"}, .places = 4},
+    {.page = OverviewPage::kTime, .tab = 16, .tab_caption = {"ВРЕМЯ", "TIME"}, .places = 3},
 };
 
 inline constexpr int kChartCount = static_cast<int>(std::size(kChartRows));
@@ -392,6 +453,7 @@ inline constexpr int kTabCount = kOverviewCount + kChartCount;
 /// The tabs of the overview pages; every other tab shows one chart.
 inline constexpr int kMainTab = OverviewTabOf(OverviewPage::kMain);
 inline constexpr int kAdditionalTab = OverviewTabOf(OverviewPage::kAdditional);
+inline constexpr int kTimeTab = OverviewTabOf(OverviewPage::kTime);
 
 /// Whether `tab` shows an overview page rather than one chart.
 [[nodiscard]] constexpr bool IsOverviewTab(int tab) {

@@ -150,7 +150,20 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
   }
 
   if (listed) {
-    TTagEntry entry = row;
+    // A selective read's entries are found by name and read for their values: the description, which only
+    // the text listing shows, is not copied (it would cost an allocation per entry).
+    TTagEntry entry;
+    if (BuildMode == BuildSelectedTags) {
+      entry.Origin = row.Origin;
+      entry.IptcRecord = row.IptcRecord;
+      entry.Tag = row.Tag;
+      entry.Name = row.Name;
+      entry.CodeList = row.CodeList;
+      entry.FormatString = row.FormatString;
+      entry.Renderer = row.Renderer;
+    } else {
+      entry = row;
+    }
     entry.Text = std::move(text);
     entry.Raw = std::string(raw);
     entry.Size = static_cast<int32_t>(raw.size());

@@ -26,7 +26,7 @@ namespace {
 // rule moved into a table read from elsewhere, say); every row written before is then read again.
 constexpr uint32_t kReaderRulesVersion = 1;
 // Bumped with every change of the table's columns; an older table is replaced by an empty one.
-constexpr int64_t kSchemaVersion = 2;
+constexpr int64_t kSchemaVersion = 3;
 // "LMTR": the database belongs to Lumetra.
 constexpr int64_t kApplicationId = 0x4C4D5452;
 // Rows kept before they are written in one transaction.
@@ -64,12 +64,13 @@ static_assert(std::none_of(kTagColumns.begin(), kTagColumns.end(), [](std::strin
               "every survey tag needs its column in the records cache");
 
 // Column positions in the row read by Find.
-constexpr int kFirstTagColumn = 7;
+constexpr int kTakenIndex = 7;
+constexpr int kFirstTagColumn = kTakenIndex + 1;
 constexpr int kMakerLensIndex = kFirstTagColumn + static_cast<int>(kPhotoTagCount);
 constexpr int kChecksumIndex = kMakerLensIndex + 1;
 
 std::string FactColumns() {
-  std::string columns = "device, inode, size, modified_ns, changed_ns, rules, has_exif";
+  std::string columns = "device, inode, size, modified_ns, changed_ns, rules, has_exif, taken";
   for (const std::string_view name : kTagColumns) columns.append(", ").append(name);
   columns.append(", ").append(kMakerLensColumn).append(", checksum");
   return columns;
@@ -79,7 +80,7 @@ std::string CreateTableSql() {
   std::string sql =
       "CREATE TABLE IF NOT EXISTS photos (path TEXT PRIMARY KEY NOT NULL, device INTEGER NOT NULL, inode INTEGER "
       "NOT NULL, size INTEGER NOT NULL, modified_ns INTEGER NOT NULL, changed_ns INTEGER NOT NULL, rules INTEGER NOT "
-      "NULL, has_exif INTEGER NOT NULL";
+      "NULL, has_exif INTEGER NOT NULL, taken INTEGER NOT NULL";
   for (const std::string_view name : kTagColumns) sql.append(", ").append(name).append(" TEXT NOT NULL");
   sql.append(", ").append(kMakerLensColumn).append(" TEXT NOT NULL, checksum INTEGER NOT NULL) WITHOUT ROWID");
   return sql;
@@ -120,7 +121,8 @@ int64_t RowChecksum(std::string_view key, const RowIdentity& id, int64_t rules, 
   Checksum sum;
   sum.Add(key);
   for (const int64_t value :
-       {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules, static_cast<int64_t>(tags.has_exif)}) {
+       {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules, static_cast<int64_t>(tags.has_exif),
+        tags.taken}) {
     sum.Add(value);
   }
   for (const std::string& text : tags.texts) sum.Add(text);
@@ -371,6 +373,7 @@ std::optional<PhotoTags> RecordsCache::Find(const std::string& path, const FileI
     if (has_exif != 0 && has_exif != 1) return std::nullopt;
     PhotoTags tags;
     tags.has_exif = has_exif == 1;
+    tags.taken = row.Integer(kTakenIndex);
     for (size_t i = 0; i < kPhotoTagCount; ++i) tags.texts[i] = row.Text(kFirstTagColumn + static_cast<int>(i));
     tags.makerLensText = row.Text(kMakerLensIndex);
     if (row.Integer(kChecksumIndex) != RowChecksum(key, id, options_.rules_stamp, tags)) return std::nullopt;
@@ -416,7 +419,7 @@ void RecordsCache::WriteRows() {
         write_->Bind(index++, pending.key);
         for (const int64_t value :
              {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, static_cast<int64_t>(options_.rules_stamp),
-              static_cast<int64_t>(pending.tags.has_exif)}) {
+              static_cast<int64_t>(pending.tags.has_exif), pending.tags.taken}) {
           write_->Bind(index++, value);
         }
         for (const std::string& text : pending.tags.texts) write_->Bind(index++, text);

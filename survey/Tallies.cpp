@@ -6,6 +6,7 @@
 
 #include "numbers/FixedPoint.h"
 #include "numbers/NumberText.h"
+#include "survey/CaptureTime.h"
 #include "survey/PassesFilter.h"
 #include "text/TextEncoding.h"
 
@@ -153,7 +154,7 @@ void CountFixed(std::vector<myRecord>& rows, LabelId label, bool last_row_catche
   if (last_row_catches) ++rows.back().count;
 }
 
-// The fifteen tallies in `TallyId` order, with their names and whether their rows are fixed.
+// The eighteen tallies in `TallyId` order, with their names and whether their rows are fixed.
 struct TallyInfo {
   TallyId id;
   const char* name;
@@ -176,6 +177,9 @@ constexpr TallyInfo kTallies[] = {
     {TallyId::kOrientation, "orientation", &SurveyState::tallyOrientation, true},
     {TallyId::kDrive, "drive", &SurveyState::tallyDrive, true},
     {TallyId::kFocus, "focus", &SurveyState::tallyFocus, true},
+    {TallyId::kDate, "date", &SurveyState::tallyDate, false},
+    {TallyId::kWeekday, "weekday", &SurveyState::tallyWeekday, true},
+    {TallyId::kHour, "hour", &SurveyState::tallyHour, true},
 };
 static_assert(std::size(kTallies) == kTallyCount);
 constexpr bool InIdOrder() {
@@ -185,6 +189,14 @@ constexpr bool InIdOrder() {
   return true;
 }
 static_assert(InIdOrder(), "kTallies lists the tallies in TallyId order");
+
+// The hour tally's rows: "0" to "23", then the undetermined row.
+std::vector<myRecord> HourRows(Language language) {
+  std::vector<myRecord> rows;
+  for (int hour = 0; hour < 24; ++hour) rows.push_back({std::to_string(hour), 0, LabelId::kNone, hour});
+  rows.push_back({LabelText(LabelId::NotDeterminedM, language), 0, LabelId::NotDeterminedM, 0});
+  return rows;
+}
 
 }  // namespace
 
@@ -207,6 +219,11 @@ void SurveyState::SetFixedRows(Language language) {
   tallyDrive = FixedRows({L::LabelSingle, L::LabelSerial, L::NotDeterminedM}, language);
   tallyFocus =
       FixedRows({L::FocusOneShot, L::FocusAIFocus, L::FocusAIServo, L::FocusManual, L::NotDeterminedM}, language);
+  tallyWeekday = FixedRows({L::WeekdayMonday, L::WeekdayTuesday, L::WeekdayWednesday, L::WeekdayThursday,
+                            L::WeekdayFriday, L::WeekdaySaturday, L::WeekdaySunday, L::NotDeterminedM},
+                           language);
+  for (size_t day = 0; day < 7; ++day) tallyWeekday[day].value = static_cast<int64_t>(day);
+  tallyHour = HourRows(language);
 }
 
 void SurveyState::AddPhoto(const PhotoRecord& record, FilterCriteria& criteria, bool rb_Real) {
@@ -244,6 +261,7 @@ void SurveyState::TallyPhoto(const PhotoView& photo, size_t row, FilterCriteria&
   CountFixed(tallyOrientation, photo.Label(kOrientation), false);
   CountFixed(tallyDrive, photo.Label(kDrive), false);
   CountFixed(tallyFocus, photo.Label(kFocus), false);
+  CountTime(photo);
 }
 
 void SurveyState::CountExposureAndFNumber(const PhotoView& photo) {
@@ -300,6 +318,39 @@ void SurveyState::CountCamera(const PhotoView& photo, FilterCriteria& criteria) 
   if (CountIn(tallyCrop, photo, kCrop)) PlaceCrop(tallyCrop);
   // Makes match without regard to case; a row keeps the spelling of the photo that created it.
   if (CountIn(tallyMake, photo, kMake, RowHints::Match::kUpperCase)) PlaceByCount(tallyMake);
+}
+
+void SurveyState::CountTime(const PhotoView& photo) {
+  const int64_t taken = photo.Taken();
+  // The date tally's months, in time order, and after them its undetermined row when it has one.
+  const bool has_undetermined = !tallyDate.empty() && tallyDate.back().label != LabelId::kNone;
+  const auto months_end = tallyDate.end() - (has_undetermined ? 1 : 0);
+  if (taken == kNoCaptureTime) {
+    ++tallyWeekday.back().count;
+    ++tallyHour.back().count;
+    if (has_undetermined) {
+      ++tallyDate.back().count;
+    } else {
+      tallyDate.push_back({LabelText(LabelId::NotDeterminedF, language_), 1, LabelId::NotDeterminedF, 0});
+    }
+    return;
+  }
+  ++tallyWeekday[static_cast<size_t>(CaptureWeekday(taken))].count;
+  const int hour = CaptureHour(taken);
+  ++tallyHour[static_cast<size_t>(hour)].count;
+  ValueRanges& ranges = CurrentRanges;
+  if (ranges.taken_min == kNoCaptureTime || taken < ranges.taken_min) ranges.taken_min = taken;
+  if (taken > ranges.taken_max) ranges.taken_max = taken;
+  if (ranges.hour_min < 0 || hour < ranges.hour_min) ranges.hour_min = hour;
+  if (hour > ranges.hour_max) ranges.hour_max = hour;
+  const int64_t month = CaptureMonth(taken);
+  const auto row = std::lower_bound(tallyDate.begin(), months_end, month,
+                                    [](const myRecord& row, int64_t value) { return row.value < value; });
+  if (row != months_end && row->value == month) {
+    ++row->count;
+  } else {
+    tallyDate.insert(row, {MonthText(month), 1, LabelId::kNone, month});
+  }
 }
 
 void SurveyState::ResetTallies(bool full, FilterCriteria& criteria) {

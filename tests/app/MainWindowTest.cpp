@@ -31,6 +31,7 @@
 #include "testing/DemoFolder.h"
 #include "testing/ExifWriter.h"
 #include "testing/JpegWriter.h"
+#include "testing/TimeSpanFolder.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/WindowHelpers.h"
 
@@ -425,16 +426,90 @@ class MainWindowTest : public QObject {
         {Qt::Key_Left, {}, 8},
         {Qt::Key_Tab, Qt::ControlModifier, 9},
         {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 8},
-        {Qt::Key_End, {}, 15},
+        {Qt::Key_Down, {}, kTimeTab},
+        {Qt::Key_Right, {}, 17},
+        {Qt::Key_End, {}, 19},
+        // Up and down keep the column; the short third row is passed over where it has no tab.
+        {Qt::Key_Up, {}, 11},
+        {Qt::Key_Down, {}, 19},
+        {Qt::Key_Down, {}, 3},
+        {Qt::Key_Up, {}, 19},
+        {Qt::Key_Left, {}, 18},
+        {Qt::Key_Right, {}, 19},
         {Qt::Key_Right, {}, 0},
+        {Qt::Key_Up, {}, kTimeTab},
+        {Qt::Key_Home, {}, 0},
+        {Qt::Key_Right, {}, 1},
+        {Qt::Key_Right, {}, 2},
+        {Qt::Key_Right, {}, 3},
+        {Qt::Key_Right, {}, 4},
+        {Qt::Key_Up, {}, 12},
+        {Qt::Key_Down, {}, 4},
+        {Qt::Key_Home, {}, 0},
     };
     for (const auto& step : steps) {
       QTest::keyClick(tabs, step.key, step.modifiers);
       QCOMPARE(tabs->currentIndex(), step.tab);
     }
-    // Tab 15 showed the lens pie alone; back on tab 0 the ten charts of the main overview.
+    // Tab 19 showed the hours alone; back on tab 0 the ten charts of the main overview.
     QVERIFY(!Find<QWidget>(*window, "Chart_ShutterSpeed")->isHidden());
-    QVERIFY(Find<QWidget>(*window, "Chart_Lens")->isHidden());
+    QVERIFY(Find<QWidget>(*window, "Chart_Hour")->isHidden());
+  }
+
+  // Photos of sixty months: the third tab row leads to the time overview and the date, weekday and hour charts,
+  // below the first sixteen tabs and above the chart area, in both languages.
+  void timeTabsShowTheMonthsWeekdaysAndHours() {
+    for (const QSize screen : {QSize(1024, 768), QSize(1280, 1024)}) {
+      auto window = Open(screen);
+      const std::filesystem::path folder = Home() / "time-span";
+      testing::WriteTimeSpanFolder(folder, 60);
+      Run(*window, folder);
+      auto* tabs = Find<ChartTabs>(*window, "Tab_Exif");
+      auto* area = Find<QWidget>(*window, "Chart_SBox");
+      for (int tab = 0; tab < ChartTabs::kTabCount; ++tab) {
+        QCOMPARE(tabs->tabRect(tab).y(), tab / ChartTabs::kTabsPerRow * tabs->tabHeight());
+        QVERIFY(tabs->rect().contains(tabs->tabRect(tab)));
+        QVERIFY(tabs->tabRect(tab).bottom() < area->y());
+      }
+      QCOMPARE(tabs->caption(kTimeTab), QStringLiteral("TIME"));
+      QCOMPARE(tabs->caption(18), QStringLiteral("Weekday"));
+      const char* time_charts[] = {"Chart_Date", "Chart_Weekday", "Chart_Hour"};
+      QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(kTimeTab).center());
+      QCOMPARE(tabs->currentIndex(), kTimeTab);
+      const auto rects = TimePageRects(area->width(), area->height());
+      for (size_t i = 0; i < std::size(time_charts); ++i) {
+        QWidget* chart = Find<QWidget>(*window, time_charts[i]);
+        QVERIFY(!chart->isHidden());
+        QCOMPARE(chart->geometry(), QRect(rects[i].left, rects[i].top, rects[i].width, rects[i].height));
+      }
+      QVERIFY(Find<QWidget>(*window, "Chart_ShutterSpeed")->isHidden());
+      // Sixty months with photos and the photo without a capture time.
+      const Chart& date = window->Charts()[ChartId::Chart_Date];
+      QCOMPARE(date.bar.Points().size(), size_t{61});
+      QCOMPARE(QString::fromStdString(date.bar.Points().front().label), QStringLiteral("2019-01"));
+      QCOMPARE(QString::fromStdString(date.bar.Points()[59].label), QStringLiteral("2023-12"));
+      QCOMPARE(window->Charts()[ChartId::Chart_Hour].bar.Points().size(), size_t{25});
+      // A click on a chart opens it alone, the next one returns to the time overview.
+      auto* hour = Find<QAbstractScrollArea>(*window, "Chart_Hour");
+      QTest::mouseClick(hour->viewport(), Qt::LeftButton);
+      QCOMPARE(tabs->currentIndex(), 19);
+      QCOMPARE(hour->geometry(), QRect(0, 0, area->width() - 2, area->height() - 2));
+      QVERIFY(Find<QWidget>(*window, "Chart_Date")->isHidden());
+      QTest::mouseClick(hour->viewport(), Qt::LeftButton);
+      QCOMPARE(tabs->currentIndex(), kTimeTab);
+      // In Russian the captions and weekday names change; the counts stay.
+      Find<QRadioButton>(*window, "rb_Rus")->click();
+      QCOMPARE(tabs->caption(kTimeTab), QStringLiteral("ВРЕМЯ"));
+      QCOMPARE(tabs->caption(18), QStringLiteral("День недели"));
+      QCOMPARE(QString::fromStdString(window->Charts()[ChartId::Chart_Weekday].bar.Points().front().label),
+               QStringLiteral("Пн"));
+      QCOMPARE(window->Charts()[ChartId::Chart_Date].bar.Points().size(), size_t{61});
+      // On a linear axis the date chart has a bar for every month from the first to the last.
+      Find<QRadioButton>(*window, "rb_Linear")->click();
+      QCOMPARE(window->Charts()[ChartId::Chart_Date].bar.Points().size(), size_t{60});
+      Find<QRadioButton>(*window, "rb_Text")->click();
+      Find<QRadioButton>(*window, "rb_Eng")->click();
+    }
   }
 
   void aLayoutLogThatCannotBeWrittenIsReported() {
@@ -479,7 +554,10 @@ class MainWindowTest : public QObject {
       auto* tabs = Find<ChartTabs>(*window, "Tab_Exif");
       QCOMPARE(tabs->width(), 906);
       QCOMPARE(tabs->tabHeight(), 31);
-      QCOMPARE(Find<QWidget>(*window, "Chart_SBox")->y(), 2 * 31 + 4);
+      // The log keeps the two rows of sixteen tabs; the chart area stands one tab row lower, below the time row.
+      QVERIFY(log.find("C_S.T2 = 66\r\n") != std::string::npos);
+      QCOMPARE(Find<QWidget>(*window, "Chart_SBox")->y(), 3 * 31 + 4);
+      QCOMPARE(tabs->tabRect(15), QRect(7 * (tabs->tabWidth() + ChartTabs::kTabGap), 31, tabs->tabWidth(), 30));
       QCOMPARE(window->statusBar()->height(), 24);
       // 989 - 16 = 973 high below the menu, less the tabs' scaled top (10) and two status bars.
       QCOMPARE(tabs->height(), 973 - 10 - 2 * 24);

@@ -1,13 +1,14 @@
 // Writes pictures of the main window as a person sees it, for looking at by eye: the window at a given
 // screen size after a run of the demo folder, on the main overview, the additional overview, a chart
-// alone and in Russian; the main menu opened, in both languages; and the formats corpus surveyed with the
-// photo formats turned on, when it is there. Run by scripts/screenshots.sh under an X server.
+// alone and in Russian; the main menu opened, in both languages; the time pages over sixty months; and the formats
+// corpus surveyed with the photo formats turned on, when it is there. Run by scripts/screenshots.sh under an X server.
 //
 //   window_screenshots OUTPUT_FOLDER WIDTHxHEIGHT
 
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 #include <QAbstractButton>
 #include <QAction>
@@ -28,6 +29,7 @@
 #include "app/Lumetra_main.h"
 #include "charts/ChartPages.h"
 #include "testing/DemoFolder.h"
+#include "testing/TimeSpanFolder.h"
 #include "tests/support/CorpusFolder.h"
 #include "tests/support/WindowHelpers.h"
 
@@ -65,6 +67,41 @@ void UseFilter(QWidget& window, const QString& folder, const QString& name, Edit
     dialog->findChild<QAbstractButton*>(QString::fromLatin1(button))->click();
   });
   QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Filter_Box")), Qt::LeftButton, {}, QPoint(20, 20));
+}
+
+// Surveys photos of sixty months and photographs the time pages in both languages, the date chart on a
+// linear axis, and the filter dialog with a date range and the night hours.
+void SaveTimePages(lumetra::TForm_Exif& window, lumetra::ChartTabs& tabs, const QString& output, const QString& prefix,
+                   const std::filesystem::path& folder) {
+  lumetra::testing::WriteTimeSpanFolder(folder, 60);
+  window.myTreeChange(QString::fromStdString(folder.string()));
+  window.findChild<QAbstractButton*>(QStringLiteral("but_Run"))->click();
+  const auto save_tab = [&](int tab, const QString& name) {
+    QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(tab).center());
+    SaveScreenshot(window, output, prefix + name);
+  };
+  for (const char* language : {"rb_Rus", "rb_Eng"}) {
+    window.findChild<QAbstractButton*>(QString::fromLatin1(language))->click();
+    const QString suffix = language == std::string_view("rb_Rus") ? QStringLiteral("-russian") : QString();
+    save_tab(lumetra::kTimeTab, QStringLiteral("time") + suffix);
+    save_tab(lumetra::OwnTab(lumetra::ChartId::Chart_Date), QStringLiteral("date-alone") + suffix);
+    save_tab(lumetra::OwnTab(lumetra::ChartId::Chart_Weekday), QStringLiteral("weekday-alone") + suffix);
+    save_tab(lumetra::OwnTab(lumetra::ChartId::Chart_Hour), QStringLiteral("hour-alone") + suffix);
+  }
+  window.findChild<QAbstractButton*>(QStringLiteral("rb_Linear"))->click();
+  save_tab(lumetra::OwnTab(lumetra::ChartId::Chart_Date), QStringLiteral("date-alone-linear"));
+  save_tab(lumetra::kTimeTab, QStringLiteral("time-linear"));
+  UseFilter(
+      window, output, prefix + QStringLiteral("filter-dialog-time"),
+      [](QWidget& dialog) {
+        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("ed_from5")), QStringLiteral("2020-01-01"));
+        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("ed_to5")), QStringLiteral("2021-06-30"));
+        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("ed_from6")), QStringLiteral("22"));
+        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("ed_to6")), QStringLiteral("4"));
+      },
+      "but_OK");
+  SaveScreenshot(window, output, prefix + QStringLiteral("time-filtered"));
+  window.findChild<QAbstractButton*>(QStringLiteral("rb_Text"))->click();
 }
 
 }  // namespace
@@ -145,6 +182,7 @@ int main(int argc, char** argv) {
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(14).center());
     SaveScreenshot(window, output, prefix + QStringLiteral("formats-model-alone-russian"));
   }
+  SaveTimePages(window, *tabs, output, prefix, std::filesystem::path(home.path().toStdString()) / "time-span");
   const std::filesystem::path empty = std::filesystem::path(home.path().toStdString()) / "no-photos";
   std::filesystem::create_directory(empty);
   window.myTreeChange(QString::fromStdString(empty.string()));

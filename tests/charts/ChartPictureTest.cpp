@@ -45,10 +45,12 @@ Chart FnumberBars() {
   return chart;
 }
 
-TEST(ExportSize, WideForTheFourValueChartsSquareForTheOthers) {
+// The four value charts and the months and hours, whose many bars need the width; the weekdays and pies square.
+TEST(ExportSize, WideForTheValueDateAndHourChartsSquareForTheOthers) {
   for (const ChartId id : AllCharts()) {
     const bool wide = id == ChartId::Chart_ShutterSpeed || id == ChartId::Chart_Fnumber ||
-                      id == ChartId::Chart_FocalLength || id == ChartId::Chart_ISO;
+                      id == ChartId::Chart_FocalLength || id == ChartId::Chart_ISO || id == ChartId::Chart_Date ||
+                      id == ChartId::Chart_Hour;
     SCOPED_TRACE(static_cast<int>(id));
     EXPECT_EQ(ExportSize(id), wide ? QSize(2000, 1000) : QSize(1000, 1000));
   }

@@ -156,6 +156,36 @@ wait_for text_is myStatusBar_Panel1 " Filtered $bounded photos" ||
 text_is lb_ShutterSpeed "Exposure from 1/250sec to 1/60sec" || fail "the summary says '$(text_of lb_ShutterSpeed)'"
 shot "filtered"
 
+step "the filter: a date range typed into the dialog's date boxes, then cleared again"
+click Filter_Box
+wait_for shown Form_Filter || fail "the filter dialog did not open"
+click ed_from5
+type_text "2008-01-01"
+click ed_to5
+type_text "2012-12-31"
+wait_for text_is ed_to5 "2012-12-31" || fail "ed_to5 holds '$(text_of ed_to5)'"
+shot "filter dialog with dates"
+key Return
+wait_for hidden Form_Filter || fail "Apply did not close the dialog"
+read -r _ dated <<<"$(cli_counts "$demo" --exposure 1/250:1/60 --date 2008-01-01:2012-12-31)"
+((dated > 0 && dated < bounded)) || fail "lumetra-cli admits $dated of $bounded photos in the date range"
+wait_for text_is myStatusBar_Panel1 " Filtered $dated photos" ||
+  fail "panel 1 says '$(text_of myStatusBar_Panel1)', lumetra-cli with the dates $dated"
+text_is lb_Date "Date from 2008-01-01 to 2012-12-31" || fail "the summary says '$(text_of lb_Date)'"
+shot "filtered by dates"
+click Filter_Box
+wait_for shown Form_Filter || fail "the filter dialog did not open again"
+for box in ed_from5 ed_to5; do
+  click "$box"
+  key ctrl+a BackSpace
+  wait_for text_is "$box" "" || fail "$box still holds '$(text_of "$box")'"
+done
+key Return
+wait_for hidden Form_Filter || fail "Apply did not close the dialog"
+wait_for text_is myStatusBar_Panel1 " Filtered $bounded photos" ||
+  fail "panel 1 says '$(text_of myStatusBar_Panel1)' after the dates were cleared, not $bounded"
+wait_for hidden lb_Date || fail "the summary still names a date range"
+
 step "Russian with its radio button"
 click rb_Rus
 russian_count() { [[ $(text_of myStatusBar_Panel1) =~ ^" Отфильтровано $bounded фотографи"(я|и|й)$ ]]; }
