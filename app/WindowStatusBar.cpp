@@ -36,6 +36,10 @@ void WindowStatusBar::ShowCounters(const SurveyState& survey, Language language)
 
 void WindowStatusBar::ShowCredit(Language language) { panels_[2]->setText(ToQString(kCreditLine.In(language))); }
 
+void WindowStatusBar::ShowNote(const QString& note) { panels_[2]->setText(note); }
+
+QString WindowStatusBar::Note() const { return panels_[2]->text(); }
+
 void WindowStatusBar::ScaleCounters(int64_t koef) {
   for (size_t panel = 0; panel < 2; ++panel) {
     panels_[panel]->setFixedWidth(

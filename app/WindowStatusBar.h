@@ -22,6 +22,10 @@ class WindowStatusBar : public QStatusBar {
   /// Rewrites panels 0 and 1 from the survey's counters in `language`.
   void ShowCounters(const SurveyState& survey, Language language);
   void ShowCredit(Language language);
+  /// Shows `note` in panel 2 in place of the credit line (why a chart command cannot be made), until the
+  /// credit line is shown again.
+  void ShowNote(const QString& note);
+  [[nodiscard]] QString Note() const;
   /// The counters' widths at the window's scale `koef` (in 1/10000).
   void ScaleCounters(int64_t koef);
   [[nodiscard]] int CounterWidth() const;

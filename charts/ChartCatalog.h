@@ -5,6 +5,7 @@
 #include <span>
 #include <string_view>
 
+#include "filter/ChartFilterChange.h"
 #include "survey/Labels.h"
 #include "survey/Tallies.h"
 
@@ -77,6 +78,9 @@ struct ChartRow {
   /// The overview page that holds it and its place there (from 0).
   OverviewPage page{};
   int place = -1;
+  /// What its bars or slices stand for in the filter ("Only", "All but"); the focal length chart names the
+  /// real focal length and stands for the 35 mm one while that is shown.
+  FilterDimension filter_dimension{};
   /// The tab that shows it alone.
   int tab = -1;
 };
@@ -111,6 +115,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {2000, 1000},
      .page = OverviewPage::kMain,
      .place = 0,
+     .filter_dimension = FilterDimension::kExposure,
      .tab = 1},
     {.id = ChartId::Chart_Fnumber,
      .name = "Chart_Fnumber",
@@ -130,6 +135,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {2000, 1000},
      .page = OverviewPage::kMain,
      .place = 1,
+     .filter_dimension = FilterDimension::kFNumber,
      .tab = 2},
     {.id = ChartId::Chart_FocalLength,
      .name = "Chart_FocalLength",
@@ -149,6 +155,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {2000, 1000},
      .page = OverviewPage::kMain,
      .place = 2,
+     .filter_dimension = FilterDimension::kFocalReal,
      .tab = 3},
     {.id = ChartId::Chart_ISO,
      .name = "Chart_ISO",
@@ -168,6 +175,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {2000, 1000},
      .page = OverviewPage::kMain,
      .place = 3,
+     .filter_dimension = FilterDimension::kIso,
      .tab = 4},
     {.id = ChartId::Chart_Program,
      .name = "Chart_Program",
@@ -187,6 +195,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 4,
+     .filter_dimension = FilterDimension::kProgram,
      .tab = 5},
     {.id = ChartId::Chart_Meter,
      .name = "Chart_Meter",
@@ -206,6 +215,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 5,
+     .filter_dimension = FilterDimension::kMetering,
      .tab = 6},
     {.id = ChartId::Chart_Flash,
      .name = "Chart_Flash",
@@ -225,6 +235,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 6,
+     .filter_dimension = FilterDimension::kFlash,
      .tab = 7},
     {.id = ChartId::Chart_Orientation,
      .name = "Chart_Orientation",
@@ -244,6 +255,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 7,
+     .filter_dimension = FilterDimension::kOrientation,
      .tab = 9},
     {.id = ChartId::Chart_Focus,
      .name = "Chart_Focus",
@@ -263,6 +275,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 8,
+     .filter_dimension = FilterDimension::kFocus,
      .tab = 10},
     {.id = ChartId::Chart_Drive,
      .name = "Chart_Drive",
@@ -282,6 +295,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 9,
+     .filter_dimension = FilterDimension::kDrive,
      .tab = 11},
     {.id = ChartId::Chart_Make,
      .name = "Chart_Make",
@@ -301,6 +315,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kAdditional,
      .place = 0,
+     .filter_dimension = FilterDimension::kMake,
      .tab = 12},
     {.id = ChartId::Chart_Crop,
      .name = "Chart_Crop",
@@ -320,6 +335,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kAdditional,
      .place = 1,
+     .filter_dimension = FilterDimension::kCrop,
      .tab = 13},
     {.id = ChartId::Chart_Model,
      .name = "Chart_Model",
@@ -339,6 +355,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kAdditional,
      .place = 2,
+     .filter_dimension = FilterDimension::kModel,
      .tab = 14},
     {.id = ChartId::Chart_Lens,
      .name = "Chart_Lens",
@@ -358,6 +375,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kAdditional,
      .place = 3,
+     .filter_dimension = FilterDimension::kLens,
      .tab = 15},
 };
 
