@@ -97,7 +97,10 @@ void ChartView::mouseReleaseEvent(QMouseEvent* event) {
   } else if (gesture == Gesture::kClick && event->button() == Qt::LeftButton) {
     Clicked(*event);
   } else if (event->button() == Qt::RightButton && menu_) {
-    menu_(event->globalPosition().toPoint(), PointAt(position));
+    // The bar or slice the menu is for is highlighted, as the keyboard's is.
+    const std::optional<size_t> point = PointAt(position);
+    if (point) SetHighlighted(point);
+    menu_(event->globalPosition().toPoint(), point);
   } else if (gesture == Gesture::kNone) {
     QChartView::mouseReleaseEvent(event);
     return;
