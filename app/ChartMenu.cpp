@@ -63,6 +63,8 @@ ChartMenu::ChartMenu(TForm_Exif& window, CommandDialogs dialogs)
   myPopup->addSeparator();
   mOnly = command("mOnly", &ChartMenu::mOnlyClick);
   mAllBut = command("mAllBut", &ChartMenu::mAllButClick);
+  // Why a command is greyed is said while the menu is open.
+  connect(myPopup, &QMenu::aboutToHide, this, [this] { window_.ShowStatusNote({}); });
   tabs_ = window.findChild<QWidget*>(QStringLiteral("Tab_Exif"));
   if (tabs_ != nullptr) tabs_->installEventFilter(this);
 }

@@ -70,6 +70,12 @@ void TForm_Exif::ChangeFilter(const FilterCriteria& criteria) {
   UpdateActions();
 }
 
-void TForm_Exif::ShowStatusNote(const QString& note) { myStatusBar->ShowNote(note); }
+void TForm_Exif::ShowStatusNote(const QString& note) {
+  if (note.isEmpty()) {
+    myStatusBar->ShowCredit(UiLanguage());
+  } else {
+    myStatusBar->ShowNote(note);
+  }
+}
 
 }  // namespace lumetra

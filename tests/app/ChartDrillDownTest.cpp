@@ -195,6 +195,7 @@ class ChartDrillDownTest : public QObject {
     QCOMPARE(Find<QAction>(*window, "mOnly")->text(), QStringLiteral("Only"));
     QCOMPARE(StatusNote(*window), QStringLiteral("Point at a bar or slice, or choose one with the arrow keys"));
     popup->hide();
+    QCOMPARE(StatusNote(*window), QStringLiteral("Lumetra: how your photos were taken"));
   }
 
   void ctrlClickKeepsOnlyTheBarsPhotosAndCtrlAltClickLeavesThemOut() {
