@@ -161,6 +161,14 @@ int main(int argc, char** argv) {
   window.findChild<QAction*>(QStringLiteral("mmPreviousFilter"))->trigger();
   QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(14).center());
   SaveChartMenu(window, lumetra::ChartId::Chart_Model, output, prefix + QStringLiteral("model-menu-russian"));
+  // The highlight the arrow keys move, on bars of a linear axis.
+  window.findChild<QAbstractButton*>(QStringLiteral("rb_Linear"))->click();
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+  auto* fnumber = window.findChild<lumetra::ChartView*>(QStringLiteral("Chart_Fnumber"));
+  fnumber->setFocus();
+  for (int step = 0; step < 3; ++step) QTest::keyClick(fnumber, Qt::Key_Right);
+  SaveScreenshot(window, output, prefix + QStringLiteral("fnumber-linear-highlight-russian"));
+  window.findChild<QAbstractButton*>(QStringLiteral("rb_Text"))->click();
   // With the photo formats turned on: its check mark.
   window.findChild<QAction*>(QStringLiteral("mmAllFormats"))->trigger();
   SaveOpenMenu(window, output, prefix + QStringLiteral("menu-russian"));
