@@ -122,7 +122,7 @@ class TForm_Exif : public QMainWindow {
   void ApplyChartCommand(ChartId chart, size_t point, ChartCommand command);
   /// Restores the filter applied before the last change (Backspace, "Previous filter").
   void PreviousFilter();
-  /// Shows in the status bar why a command cannot be made; an empty note puts the credit line back.
+  /// Shows in the status bar why a command cannot be made; an empty note puts back what it replaced.
   void ShowStatusNote(const QString& note);
 
  signals:

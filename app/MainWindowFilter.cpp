@@ -64,7 +64,7 @@ void TForm_Exif::ChangeFilter(const FilterCriteria& criteria) {
   criteria_ = criteria;
   // The dialog shows this filter the next time, exclusions kept.
   Form_Filter->SetApplied(ChoicesOf(criteria_));
-  myStatusBar->ShowCredit(UiLanguage());
+  myStatusBar->EndNote();
   ShowFilterSummary();
   RecountAndShow();
   UpdateActions();
@@ -72,7 +72,7 @@ void TForm_Exif::ChangeFilter(const FilterCriteria& criteria) {
 
 void TForm_Exif::ShowStatusNote(const QString& note) {
   if (note.isEmpty()) {
-    myStatusBar->ShowCredit(UiLanguage());
+    myStatusBar->EndNote();
   } else {
     myStatusBar->ShowNote(note);
   }

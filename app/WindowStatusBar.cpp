@@ -34,11 +34,20 @@ void WindowStatusBar::ShowCounters(const SurveyState& survey, Language language)
   panels_[1]->setText(ToQString(FilteredText(survey.filteredCount, language)));
 }
 
-void WindowStatusBar::ShowCredit(Language language) { panels_[2]->setText(ToQString(kCreditLine.In(language))); }
+void WindowStatusBar::ShowCredit(Language language) {
+  before_note_.reset();
+  panels_[2]->setText(ToQString(kCreditLine.In(language)));
+}
 
-void WindowStatusBar::ShowNote(const QString& note) { panels_[2]->setText(note); }
+void WindowStatusBar::ShowNote(const QString& note) {
+  if (!before_note_) before_note_ = panels_[2]->text();
+  panels_[2]->setText(note);
+}
 
-QString WindowStatusBar::Note() const { return panels_[2]->text(); }
+void WindowStatusBar::EndNote() {
+  if (before_note_) panels_[2]->setText(*before_note_);
+  before_note_.reset();
+}
 
 void WindowStatusBar::ScaleCounters(int64_t koef) {
   for (size_t panel = 0; panel < 2; ++panel) {

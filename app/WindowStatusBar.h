@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include <QStatusBar>
 
@@ -22,16 +23,18 @@ class WindowStatusBar : public QStatusBar {
   /// Rewrites panels 0 and 1 from the survey's counters in `language`.
   void ShowCounters(const SurveyState& survey, Language language);
   void ShowCredit(Language language);
-  /// Shows `note` in panel 2 in place of the credit line (why a chart command cannot be made), until the
-  /// credit line is shown again.
+  /// Shows `note` in panel 2 (why a chart command cannot be made) in place of what it showed, until
+  /// `EndNote` puts that back or the panel is rewritten.
   void ShowNote(const QString& note);
-  [[nodiscard]] QString Note() const;
+  void EndNote();
   /// The counters' widths at the window's scale `koef` (in 1/10000).
   void ScaleCounters(int64_t koef);
   [[nodiscard]] int CounterWidth() const;
 
  private:
   std::array<QLabel*, 3> panels_{};
+  // What panel 2 showed before the note shown now, if any.
+  std::optional<QString> before_note_;
 };
 
 }  // namespace lumetra
