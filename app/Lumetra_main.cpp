@@ -68,6 +68,8 @@ TForm_Exif::TForm_Exif(WindowStart start, QWidget* parent)
   CreateMenu();
   pages_ = std::make_unique<ChartPages>(charts_, *Chart_SBox);
   pages_->SetClickHandler([this](ChartId chart) { ChartClicked(chart); });
+  pages_->SetChoiceHandler(
+      [this](ChartId chart, size_t point, ChartCommand command) { ApplyChartCommand(chart, point, command); });
   ConnectControls();
   // The filter dialog lives as long as the window: its criteria and choices last between showings.
   Form_Filter = new TForm_Filter(criteria_, this);
@@ -214,7 +216,10 @@ bool TForm_Exif::ResultShown() const { return Panel_Left->GreenLight(); }
 int TForm_Exif::CurrentTab() const { return Tab_Exif->currentIndex(); }
 
 CommandContext TForm_Exif::CurrentContext() const {
-  return {.running = run_.Running(), .folder_usable = folder_usable_, .result_shown = ResultShown()};
+  return {.running = run_.Running(),
+          .folder_usable = folder_usable_,
+          .result_shown = ResultShown(),
+          .previous_filter = !history_.empty()};
 }
 
 void TForm_Exif::UpdateActions() {

@@ -33,6 +33,8 @@ constexpr CommandRow kMainMenu[] = {
     {"mmAllFormats", Qt::Key_F8, EnabledRule::kIdle, true},
     // Kept in the settings file too: the next Run reads photos already read from the records cache.
     {"mmRememberPhotos", Qt::Key_unknown, EnabledRule::kIdle, true},
+    // Backspace takes back the last change of the filter, whatever made it.
+    {"mmPreviousFilter", Qt::Key_Backspace, EnabledRule::kIdleWithPreviousFilter},
     {"mmExit", Qt::Key_F10, EnabledRule::kAlways},
 };
 
@@ -87,6 +89,7 @@ void TForm_Exif::CreateMenu() {
   commands_->Bind("mmHideLeft", [this] { SetLeftPanel(PanelMode::Change); });
   commands_->Bind("mmRun", [this] { but_RunClick(); });
   commands_->Bind("mmExit", [this] { close(); });
+  commands_->Bind("mmPreviousFilter", [this] { PreviousFilter(); });
   // The crop editor and the shortcut list are bound by their own code.
   connect(&commands_->Action("mmAllFormats"), &QAction::toggled, this,
           [this](bool checked) { options_.formats = checked ? PhotoFormats::kAll : PhotoFormats::kJpeg; });

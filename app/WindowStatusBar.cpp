@@ -35,6 +35,7 @@ void WindowStatusBar::ShowCounters(const SurveyState& survey, Language language)
 }
 
 void WindowStatusBar::ShowCredit(Language language) {
+  before_note_.reset();
   panels_[2]->setText(ToQString(kCreditLine.In(language)));
   panels_[2]->setToolTip(QString());
 }
@@ -42,11 +43,22 @@ void WindowStatusBar::ShowCredit(Language language) {
 void WindowStatusBar::ShowRecordsProblem(const std::string& problem, const std::string& program_folder,
                                          Language language) {
   if (problem.empty()) return ShowCredit(language);
+  before_note_.reset();
   QLabel* panel = panels_[2];
   QString text = ToQString(kRecordsNotUsed.In(language)) + ToQString(problem);
   text.replace(QString::fromStdString(program_folder), QString());
   panel->setToolTip(ToQString(problem));
   panel->setText(panel->fontMetrics().elidedText(text, Qt::ElideRight, panel->contentsRect().width() - 4));
+}
+
+void WindowStatusBar::ShowNote(const QString& note) {
+  if (!before_note_) before_note_ = panels_[2]->text();
+  panels_[2]->setText(note);
+}
+
+void WindowStatusBar::EndNote() {
+  if (before_note_) panels_[2]->setText(*before_note_);
+  before_note_.reset();
 }
 
 void WindowStatusBar::ScaleCounters(int64_t koef) {

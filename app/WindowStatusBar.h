@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include <QStatusBar>
@@ -27,12 +28,18 @@ class WindowStatusBar : public QStatusBar {
   /// files sit, is left out of the text, which ends in "..." where the panel is too narrow; the whole line is
   /// its tool tip. An empty `problem` shows the credit line.
   void ShowRecordsProblem(const std::string& problem, const std::string& program_folder, Language language);
+  /// Shows `note` in panel 2 (why a chart command cannot be made) in place of what it showed, until
+  /// `EndNote` puts that back or the panel is rewritten.
+  void ShowNote(const QString& note);
+  void EndNote();
   /// The counters' widths at the window's scale `koef` (in 1/10000).
   void ScaleCounters(int64_t koef);
   [[nodiscard]] int CounterWidth() const;
 
  private:
   std::array<QLabel*, 3> panels_{};
+  // What panel 2 showed before the note shown now, if any.
+  std::optional<QString> before_note_;
 };
 
 }  // namespace lumetra

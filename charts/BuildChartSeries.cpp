@@ -76,11 +76,11 @@ void FillBarsAndPie(Chart& chart, const Rows& rows, const ChartSettings& setting
   for (size_t i = 0; i < rows.size(); ++i) {
     const myRecord& row = rows[i];
     if (settings.rb_Text) {
-      chart.bar.Add(row.count, DisplayLabel(rows, i, short_row, settings.language), colour);
+      chart.bar.Add(row.count, DisplayLabel(rows, i, short_row, settings.language), colour, i);
     } else if (std::optional<LinearBar> bar = place(row)) {
-      chart.bar.AddXY(bar->x, row.count, std::move(bar->label), colour);
+      chart.bar.AddXY(bar->x, row.count, std::move(bar->label), colour, i);
     }
-    chart.pie.Add(row.count, row.text, PaletteColour(RowNumber(i)));
+    chart.pie.Add(row.count, row.text, PaletteColour(RowNumber(i)), i);
   }
 }
 
@@ -129,8 +129,8 @@ void FillFixedBars(Chart& chart, const Rows& rows, ChartColour bar_colour) {
   chart.pie.Clear();
   for (size_t i = 0; i < rows.size(); ++i) {
     if (rows[i].count <= 0) continue;
-    chart.bar.Add(rows[i].count, rows[i].text, bar_colour);
-    chart.pie.Add(rows[i].count, rows[i].text, PaletteColour(RowNumber(i)));
+    chart.bar.Add(rows[i].count, rows[i].text, bar_colour, i);
+    chart.pie.Add(rows[i].count, rows[i].text, PaletteColour(RowNumber(i)), i);
   }
 }
 
@@ -145,7 +145,7 @@ void FillFixedPie(ChartSeries& series, const Rows& rows, bool keep_zero_rows, Co
   if (!any && !keep_zero_rows) return;
   series.Clear();
   for (size_t i = 0; i < rows.size(); ++i) {
-    if (rows[i].count > 0 || keep_zero_rows) series.Add(rows[i].count, rows[i].text, colour_of(i, rows[i]));
+    if (rows[i].count > 0 || keep_zero_rows) series.Add(rows[i].count, rows[i].text, colour_of(i, rows[i]), i);
   }
 }
 
@@ -170,7 +170,7 @@ void FillGroupedPie(ChartSeries& series, const Rows& rows, int64_t filtered, Lan
   int64_t others = 0;
   for (size_t i = 0; i < rows.size(); ++i) {
     if (own_slice[i]) {
-      series.Add(rows[i].count, rows[i].text, colour_of(RowNumber(i)));
+      series.Add(rows[i].count, rows[i].text, colour_of(RowNumber(i)), i);
     } else {
       others += rows[i].count;
     }

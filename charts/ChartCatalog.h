@@ -5,6 +5,7 @@
 #include <span>
 #include <string_view>
 
+#include "filter/ChartFilterChange.h"
 #include "survey/Labels.h"
 #include "survey/Tallies.h"
 
@@ -80,6 +81,9 @@ struct ChartRow {
   /// The overview page that holds it and its place there (from 0).
   OverviewPage page{};
   int place = -1;
+  /// What its bars or slices stand for in the filter ("Only", "All but"); the focal length chart names the
+  /// real focal length and stands for the 35 mm one while that is shown.
+  FilterDimension filter_dimension{};
   /// The tab that shows it alone.
   int tab = -1;
 };
@@ -114,6 +118,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {2000, 1000},
      .page = OverviewPage::kMain,
      .place = 0,
+     .filter_dimension = FilterDimension::kExposure,
      .tab = 1},
     {.id = ChartId::Chart_Fnumber,
      .name = "Chart_Fnumber",
@@ -133,6 +138,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {2000, 1000},
      .page = OverviewPage::kMain,
      .place = 1,
+     .filter_dimension = FilterDimension::kFNumber,
      .tab = 2},
     {.id = ChartId::Chart_FocalLength,
      .name = "Chart_FocalLength",
@@ -152,6 +158,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {2000, 1000},
      .page = OverviewPage::kMain,
      .place = 2,
+     .filter_dimension = FilterDimension::kFocalReal,
      .tab = 3},
     {.id = ChartId::Chart_ISO,
      .name = "Chart_ISO",
@@ -171,6 +178,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {2000, 1000},
      .page = OverviewPage::kMain,
      .place = 3,
+     .filter_dimension = FilterDimension::kIso,
      .tab = 4},
     {.id = ChartId::Chart_Program,
      .name = "Chart_Program",
@@ -190,6 +198,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 4,
+     .filter_dimension = FilterDimension::kProgram,
      .tab = 5},
     {.id = ChartId::Chart_Meter,
      .name = "Chart_Meter",
@@ -209,6 +218,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 5,
+     .filter_dimension = FilterDimension::kMetering,
      .tab = 6},
     {.id = ChartId::Chart_Flash,
      .name = "Chart_Flash",
@@ -228,6 +238,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 6,
+     .filter_dimension = FilterDimension::kFlash,
      .tab = 7},
     {.id = ChartId::Chart_Orientation,
      .name = "Chart_Orientation",
@@ -247,6 +258,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 7,
+     .filter_dimension = FilterDimension::kOrientation,
      .tab = 9},
     {.id = ChartId::Chart_Focus,
      .name = "Chart_Focus",
@@ -266,6 +278,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 8,
+     .filter_dimension = FilterDimension::kFocus,
      .tab = 10},
     {.id = ChartId::Chart_Drive,
      .name = "Chart_Drive",
@@ -285,6 +298,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 9,
+     .filter_dimension = FilterDimension::kDrive,
      .tab = 11},
     {.id = ChartId::Chart_Make,
      .name = "Chart_Make",
@@ -304,6 +318,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kAdditional,
      .place = 0,
+     .filter_dimension = FilterDimension::kMake,
      .tab = 12},
     {.id = ChartId::Chart_Crop,
      .name = "Chart_Crop",
@@ -323,6 +338,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kAdditional,
      .place = 1,
+     .filter_dimension = FilterDimension::kCrop,
      .tab = 13},
     {.id = ChartId::Chart_Model,
      .name = "Chart_Model",
@@ -342,6 +358,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kAdditional,
      .place = 2,
+     .filter_dimension = FilterDimension::kModel,
      .tab = 14},
     {.id = ChartId::Chart_Lens,
      .name = "Chart_Lens",
@@ -361,6 +378,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kAdditional,
      .place = 3,
+     .filter_dimension = FilterDimension::kLens,
      .tab = 15},
     {.id = ChartId::Chart_Date,
      .name = "Chart_Date",
@@ -380,6 +398,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {2000, 1000},
      .page = OverviewPage::kTime,
      .place = 0,
+     .filter_dimension = FilterDimension::kDate,
      .tab = 17},
     {.id = ChartId::Chart_Weekday,
      .name = "Chart_Weekday",
@@ -399,6 +418,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kTime,
      .place = 1,
+     .filter_dimension = FilterDimension::kWeekday,
      .tab = 18},
     {.id = ChartId::Chart_Hour,
      .name = "Chart_Hour",
@@ -418,6 +438,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {2000, 1000},
      .page = OverviewPage::kTime,
      .place = 2,
+     .filter_dimension = FilterDimension::kHour,
      .tab = 19},
 };
 

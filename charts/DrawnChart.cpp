@@ -192,6 +192,11 @@ void DrawnChart::SetPage(ChartPage page) {
 void DrawnChart::Draw(const Chart& chart) {
   removeAllSeries();
   pie_ = nullptr;
+  point_sets_.clear();
+  point_bars_.clear();
+  point_x_.clear();
+  bar_series_ = nullptr;
+  highlighted_.reset();
   for (QAbstractAxis* axis : axes()) {
     removeAxis(axis);
     delete axis;
@@ -240,6 +245,7 @@ void DrawnChart::DrawTextBars(const Chart& chart, QValueAxis* count_axis) {
   const std::vector<ChartPoint>& points = chart.bar.Points();
   auto* series = new QStackedBarSeries;
   series->setBarWidth(BarWidth(chart.id));
+  half_bar_ = BarWidth(chart.id) / 2;
   std::vector<std::pair<ChartColour, QBarSet*>> sets;
   const bool line_breaks = MultiLineLabels(chart.id);
   for (size_t i = 0; i < points.size(); ++i) {
@@ -255,10 +261,12 @@ void DrawnChart::DrawTextBars(const Chart& chart, QValueAxis* count_axis) {
       found = sets.insert(sets.end(), {point.colour, set});
     }
     found->second->replace(static_cast<qsizetype>(i), static_cast<qreal>(point.value));
+    point_sets_.push_back(found->second);
     bottom_labels_.append(PlainText(point.label, line_breaks));
     label_positions_.push_back(static_cast<qreal>(i));
   }
   addSeries(series);
+  bar_series_ = series;
 
   auto* slot_axis = new QBarCategoryAxis;
   StyleAxis(*slot_axis);
@@ -279,6 +287,8 @@ void DrawnChart::DrawLinearBars(const Chart& chart, QValueAxis* count_axis) {
   std::vector<ChartPoint> points;
   std::copy_if(chart.bar.Points().begin(), chart.bar.Points().end(), std::back_inserter(points),
                [](const ChartPoint& point) { return std::isfinite(point.x); });
+  for (const ChartPoint& point : chart.bar.Points()) point_x_.push_back(point.x);
+  point_bars_.assign(point_x_.size(), nullptr);
   auto* x_axis = new QCategoryAxis;
   StyleAxis(*x_axis);
   x_axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
@@ -307,6 +317,8 @@ void DrawnChart::DrawLinearBars(const Chart& chart, QValueAxis* count_axis) {
     closest = std::min(closest, label_positions_[i] - label_positions_[i - 1]);
   }
   const qreal half_bar = std::clamp(closest, span / 200, span / 8) * BarWidth(chart.id) / 2;
+  half_bar_ = half_bar;
+  size_t index = 0;
   for (const ChartPoint& point : points) {
     auto* bar = new QAreaSeries;
     auto* top = new QLineSeries(bar);
@@ -320,6 +332,10 @@ void DrawnChart::DrawLinearBars(const Chart& chart, QValueAxis* count_axis) {
     addSeries(bar);
     bar->attachAxis(x_axis);
     bar->attachAxis(count_axis);
+    // The bars are the points with a place, in the same order.
+    while (!std::isfinite(point_x_[index])) ++index;
+    point_bars_[index++] = bar;
+    if (bar_series_ == nullptr) bar_series_ = bar;
   }
   QStringList labels;
   for (const QString& label : bottom_labels_) labels.append(RichText(label));

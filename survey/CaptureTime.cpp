@@ -140,6 +140,13 @@ std::string MonthText(int64_t month) {
   return text;
 }
 
+std::string MonthFirstDayText(int64_t month) { return MonthText(month) + "-01"; }
+
+std::string MonthLastDayText(int64_t month) {
+  const int year = static_cast<int>(kFirstCaptureYear + month / 12);
+  return MonthText(month) + "-" + std::to_string(DaysInMonth(year, static_cast<int>(month % 12 + 1)));
+}
+
 std::optional<int64_t> ReadDateBound(std::string_view text) {
   size_t pos = 0;
   const std::optional<int> year = ReadDigits(text, pos, 4);

@@ -49,6 +49,9 @@ struct CaptureMoment {
 [[nodiscard]] int64_t CaptureMonth(int64_t taken);
 /// A month number of CaptureMonth as "2019-03".
 [[nodiscard]] std::string MonthText(int64_t month);
+/// The first and the last day of a month number of CaptureMonth as date bounds: "2019-03-01", "2019-03-31".
+[[nodiscard]] std::string MonthFirstDayText(int64_t month);
+[[nodiscard]] std::string MonthLastDayText(int64_t month);
 
 /// A date bound of the filter, "YYYY-MM-DD" exactly, as days since 1900-01-01; nullopt for any other text or
 /// a day that does not exist or lies outside the capture years.

@@ -120,9 +120,8 @@ RowIdentity IdentityColumns(const FileIdentity& file) {
 int64_t RowChecksum(std::string_view key, const RowIdentity& id, int64_t rules, const PhotoTags& tags) {
   Checksum sum;
   sum.Add(key);
-  for (const int64_t value :
-       {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules, static_cast<int64_t>(tags.has_exif),
-        tags.taken}) {
+  for (const int64_t value : {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules,
+                              static_cast<int64_t>(tags.has_exif), tags.taken}) {
     sum.Add(value);
   }
   for (const std::string& text : tags.texts) sum.Add(text);

@@ -771,16 +771,19 @@ class MainWindowTest : public QObject {
       }
       return names;
     };
-    QCOMPARE(enabled(), enabled_but({"mmRun", "mmShortcut"}));
+    QCOMPARE(enabled(), enabled_but({"mmRun", "mmShortcut", "mmPreviousFilter"}));
     window->myTreeChange(QString::fromStdString(demo_.string()));
-    QCOMPARE(enabled(), enabled_but({"mmShortcut"}));
+    QCOMPARE(enabled(), enabled_but({"mmShortcut", "mmPreviousFilter"}));
     QStringList during_run;
     QTimer::singleShot(0, window.get(), [&] { during_run = enabled(); });
     Find<QAbstractButton>(*window, "but_Run")->click();
     QCOMPARE(during_run, QStringList{QStringLiteral("mmExit")});
+    // The way back waits for a change of the filter.
+    QCOMPARE(enabled(), enabled_but({"mmPreviousFilter"}));
+    window->ApplyChartCommand(ChartId::Chart_Orientation, 0, ChartCommand::kOnly);
     QCOMPARE(enabled(), enabled_but({}));
     window->myTreeChange(QString::fromStdString(no_exif_.string()));
-    QCOMPARE(enabled(), enabled_but({"mmShortcut"}));
+    QCOMPARE(enabled(), enabled_but({"mmShortcut", "mmPreviousFilter"}));
     // Each has its caption in both languages.
     for (const char* language : {"rb_Rus", "rb_Eng"}) {
       Find<QRadioButton>(*window, language)->click();

@@ -25,9 +25,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/ChartCommands.h"
 #include "app/ChartTabs.h"
 #include "app/Lumetra_main.h"
 #include "charts/ChartPages.h"
+#include "charts/ChartView.h"
 #include "testing/DemoFolder.h"
 #include "testing/TimeSpanFolder.h"
 #include "tests/support/CorpusFolder.h"
@@ -45,6 +47,30 @@ void SaveOpenMenu(QMainWindow& window, const QString& folder, const QString& nam
   QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
   QTest::qWait(300);
   const QRect area = QRect(window.frameGeometry().topLeft(), menu->geometry().bottomRight() + QPoint(40, 40));
+  const QString file = QDir(folder).filePath(name + QStringLiteral(".png"));
+  if (!window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).save(file)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+  }
+  std::printf("%s\n", qPrintable(file));
+  menu->hide();
+}
+
+// Right-clicks the largest bar or slice of `chart` and photographs the window with the chart menu open.
+void SaveChartMenu(QMainWindow& window, lumetra::ChartId chart, const QString& folder, const QString& name) {
+  auto* view = window.findChild<lumetra::ChartView*>(QString::fromStdString(lumetra::RowOf(chart).name.data()));
+  const std::vector<lumetra::ChartPoint>& points = view->Model().Shown().Points();
+  if (points.empty()) return;
+  size_t largest = 0;
+  for (size_t i = 1; i < points.size(); ++i) {
+    if (points[i].value > points[largest].value) largest = i;
+  }
+  lumetra::DrawnChart& drawn = view->Drawn();
+  const QPointF value(points[largest].x, static_cast<qreal>(points[largest].value) / 2);
+  const QPoint at = view->mapFromScene(drawn.mapToScene(drawn.mapToPosition(value, drawn.series().front())));
+  QTest::mouseClick(view->viewport(), Qt::RightButton, {}, at);
+  QTest::qWait(300);
+  auto* menu = window.findChild<QMenu*>(QStringLiteral("myPopup"));
+  const QRect area = window.frameGeometry().united(menu->geometry());
   const QString file = QDir(folder).filePath(name + QStringLiteral(".png"));
   if (!window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).save(file)) {
     std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
@@ -123,6 +149,7 @@ int main(int argc, char** argv) {
   lumetra::TForm_Exif window(lumetra::WindowStart{{}, screen, home.path().toStdString(), [](const QString& message) {
                                                     std::fprintf(stderr, "%s\n", qPrintable(message));
                                                   }});
+  lumetra::InstallChartCommands(window, lumetra::CommandDialogs{});
   window.show();
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
   const QString prefix = QStringLiteral("%1x%2-").arg(screen.width()).arg(screen.height());
@@ -161,8 +188,24 @@ int main(int argc, char** argv) {
   SaveScreenshot(window, output, prefix + QStringLiteral("tab8"));
   QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(5).center());
   SaveScreenshot(window, output, prefix + QStringLiteral("program-alone"));
+  // The chart menu's "Only" and "All but" on the bar clicked (highlighted), then "Only" done and taken back.
+  SaveChartMenu(window, lumetra::ChartId::Chart_Program, output, prefix + QStringLiteral("chart-menu"));
   window.findChild<QAbstractButton*>(QStringLiteral("rb_Rus"))->click();
   SaveScreenshot(window, output, prefix + QStringLiteral("program-alone-russian"));
+  SaveChartMenu(window, lumetra::ChartId::Chart_Program, output, prefix + QStringLiteral("chart-menu-russian"));
+  window.findChild<QAction*>(QStringLiteral("mOnly"))->trigger();
+  SaveScreenshot(window, output, prefix + QStringLiteral("program-only-russian"));
+  window.findChild<QAction*>(QStringLiteral("mmPreviousFilter"))->trigger();
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(14).center());
+  SaveChartMenu(window, lumetra::ChartId::Chart_Model, output, prefix + QStringLiteral("model-menu-russian"));
+  // The highlight the arrow keys move, on bars of a linear axis.
+  window.findChild<QAbstractButton*>(QStringLiteral("rb_Linear"))->click();
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+  auto* fnumber = window.findChild<lumetra::ChartView*>(QStringLiteral("Chart_Fnumber"));
+  fnumber->setFocus();
+  for (int step = 0; step < 3; ++step) QTest::keyClick(fnumber, Qt::Key_Right);
+  SaveScreenshot(window, output, prefix + QStringLiteral("fnumber-linear-highlight-russian"));
+  window.findChild<QAbstractButton*>(QStringLiteral("rb_Text"))->click();
   // With the photo formats turned on: its check mark.
   window.findChild<QAction*>(QStringLiteral("mmAllFormats"))->trigger();
   SaveOpenMenu(window, output, prefix + QStringLiteral("menu-russian"));

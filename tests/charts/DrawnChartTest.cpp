@@ -115,7 +115,7 @@ TEST(PieMarkText, LabelAndWholePercentOfTheTotal) {
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.label);
-    EXPECT_EQ(PieMarkText(ChartPoint{c.label, c.value, 0, 0}, c.total).toStdString(), c.expected);
+    EXPECT_EQ(PieMarkText(ChartPoint{c.label, c.value, 0, 0, std::nullopt}, c.total).toStdString(), c.expected);
   }
 }
 

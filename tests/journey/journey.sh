@@ -235,6 +235,31 @@ wait_for test -s "$work/exposure.TXT" || fail "no $work/exposure.TXT"
   "$demo" >/dev/null
 cmp "$work/exposure.TXT" "$work/cli-tables/Exposure.txt" || fail "the table differs from lumetra-cli's"
 
+step "right button on a bar: \"Only\" that exposure, the counts of lumetra-cli; Backspace takes it back"
+# Along the chart at 70 % of its height, until the pointer is over a bar (the menu's "Only" acts).
+read -r _ _ _ chart_w chart_h _ <<<"$(line_of Chart_ShutterSpeed)"
+only_label=""
+for share in 50 40 60 30 70 20 80; do
+  click Chart_ShutterSpeed 3 $((chart_w * share / 100)) $((chart_h * 7 / 10))
+  wait_for shown mOnly || fail "the chart's menu did not open"
+  if enabled mOnly; then
+    only_label=$(text_of mOnly | sed -n 's/^Только «\(.*\)»$/\1/p')
+    break
+  fi
+  key Escape
+  wait_for hidden mOnly || fail "the chart's menu stayed open"
+done
+[[ -n $only_label ]] || fail "no bar of the exposure chart offered \"Only\" (last caption '$(text_of mOnly)')"
+shot "chart menu only"
+click mOnly
+read -r _ only_count <<<"$(cli_counts "$demo" --exposure "$only_label:$only_label")"
+only_russian() { [[ $(text_of myStatusBar_Panel1) =~ ^" Отфильтровано $only_count фотографи"(я|и|й)$ ]]; }
+wait_for only_russian || fail "panel 1 says '$(text_of myStatusBar_Panel1)', lumetra-cli with $only_label: $only_count"
+shot "only one exposure"
+key BackSpace
+wait_for russian_count || fail "after Backspace panel 1 says '$(text_of myStatusBar_Panel1)', not $bounded"
+shot "previous filter"
+
 step "F6: a link in TEMP for every filtered photo"
 key F6
 timeout=20 wait_for test -d "$home/TEMP" || fail "no TEMP folder"
