@@ -110,6 +110,7 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
   if (value_position >= 1 && value_position - 1 < static_cast<int64_t>(Buffer.size())) {
     raw = Buffer.substr(static_cast<size_t>(value_position - 1), static_cast<size_t>(field.byte_count));
   }
+  if (value_position >= 1 && static_cast<int64_t>(raw.size()) < field.byte_count) ReadPastEnd = true;
 
   const TTagEntry& row = FindTableRow(tag, kind);
   const bool listed = Lists(row.Name);
