@@ -417,7 +417,8 @@ void TimgData::WalkSelectedExif(ByteSource& source, std::string_view head) {
   try {
     ProcessExifSegment();
     if (whole || !ImageInfo->ReadPastEnd) return;
-  } catch (const ReaderError&) {
+  } catch (const std::exception&) {
+    // Whatever failed on the part read is decided on the whole segment.
     if (whole) throw;
   }
   // The walk reached past the thumbnail (a value stored behind it, or an offset into it): with the whole
