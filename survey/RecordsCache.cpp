@@ -26,7 +26,7 @@ namespace {
 // rule moved into a table read from elsewhere, say); every row written before is then read again.
 constexpr uint32_t kReaderRulesVersion = 1;
 // Bumped with every change of the table's columns; an older table is replaced by an empty one.
-constexpr int64_t kSchemaVersion = 2;
+constexpr int64_t kSchemaVersion = 3;
 // "LMTR": the database belongs to Lumetra.
 constexpr int64_t kApplicationId = 0x4C4D5452;
 // Rows kept before they are written in one transaction.
@@ -63,26 +63,65 @@ constexpr std::string_view kMakerLensColumn = "maker_lens";
 static_assert(std::none_of(kTagColumns.begin(), kTagColumns.end(), [](std::string_view name) { return name.empty(); }),
               "every survey tag needs its column in the records cache");
 
-// Column positions in the row read by Find.
-constexpr int kFirstTagColumn = 7;
-constexpr int kMakerLensIndex = kFirstTagColumn + static_cast<int>(kPhotoTagCount);
-constexpr int kChecksumIndex = kMakerLensIndex + 1;
+// The facts are kept in one text column, joined by this character (the unit separator): one value for
+// SQLite to encode and decode instead of one per fact. A photo whose texts hold it is not remembered.
+constexpr char kFactSeparator = '\x1f';
 
-std::string FactColumns() {
-  std::string columns = "device, inode, size, modified_ns, changed_ns, rules, has_exif";
-  for (const std::string_view name : kTagColumns) columns.append(", ").append(name);
-  columns.append(", ").append(kMakerLensColumn).append(", checksum");
-  return columns;
-}
+// The columns of a row after its path, as Find and the folder scan read them.
+constexpr const char* kRowColumns = "device, inode, size, modified_ns, changed_ns, rules, has_exif, facts, checksum";
+constexpr int kIntegerColumns = 7;
+constexpr int kFactsColumn = 7;
+constexpr int kChecksumColumn = 8;
+
+// A folder with more rows than this is looked up photo by photo rather than held in memory whole.
+constexpr size_t kMaxFolderRows = 4096;
+// Folders whose rows are held at once: reading threads ahead of the walk may be one folder further on.
+constexpr size_t kHeldFolders = 4;
 
 std::string CreateTableSql() {
+  return "CREATE TABLE IF NOT EXISTS photos (path TEXT PRIMARY KEY NOT NULL, device INTEGER NOT NULL, inode INTEGER "
+         "NOT NULL, size INTEGER NOT NULL, modified_ns INTEGER NOT NULL, changed_ns INTEGER NOT NULL, rules INTEGER "
+         "NOT NULL, has_exif INTEGER NOT NULL, facts TEXT NOT NULL, checksum INTEGER NOT NULL) WITHOUT ROWID";
+}
+
+// A view with one column per fact, for sqlite3 and other tools: the facts text split at its separators.
+std::string CreateFactsViewSql() {
   std::string sql =
-      "CREATE TABLE IF NOT EXISTS photos (path TEXT PRIMARY KEY NOT NULL, device INTEGER NOT NULL, inode INTEGER "
-      "NOT NULL, size INTEGER NOT NULL, modified_ns INTEGER NOT NULL, changed_ns INTEGER NOT NULL, rules INTEGER NOT "
-      "NULL, has_exif INTEGER NOT NULL";
-  for (const std::string_view name : kTagColumns) sql.append(", ").append(name).append(" TEXT NOT NULL");
-  sql.append(", ").append(kMakerLensColumn).append(" TEXT NOT NULL, checksum INTEGER NOT NULL) WITHOUT ROWID");
-  return sql;
+      "CREATE VIEW IF NOT EXISTS photo_facts AS WITH RECURSIVE split(path, has_exif, n, field, rest) AS (SELECT "
+      "path, has_exif, -1, NULL, facts || char(31) FROM photos UNION ALL SELECT path, has_exif, n + 1, substr(rest, "
+      "1, instr(rest, char(31)) - 1), substr(rest, instr(rest, char(31)) + 1) FROM split WHERE rest <> '') SELECT "
+      "path, has_exif";
+  int n = 0;
+  const auto column = [&](std::string_view name) {
+    sql.append(", max(CASE n WHEN ").append(std::to_string(n++)).append(" THEN field END) AS ").append(name);
+  };
+  for (const std::string_view name : kTagColumns) column(name);
+  column(kMakerLensColumn);
+  return sql + " FROM split GROUP BY path";
+}
+
+// The facts of `tags` as one text; false when a text holds the separator.
+bool JoinFacts(const PhotoTags& tags, std::string& facts) {
+  size_t size = tags.makerLensText.size() + kPhotoTagCount;
+  for (const std::string& text : tags.texts) size += text.size();
+  facts.clear();
+  facts.reserve(size);
+  for (const std::string& text : tags.texts) facts.append(text).push_back(kFactSeparator);
+  facts.append(tags.makerLensText);
+  return std::count(facts.begin(), facts.end(), kFactSeparator) == static_cast<std::ptrdiff_t>(kPhotoTagCount);
+}
+
+// Fills the texts of `tags` from `facts`; false unless it holds exactly the facts JoinFacts writes.
+bool SplitFacts(std::string_view facts, PhotoTags& tags) {
+  for (std::string& text : tags.texts) {
+    const size_t end = facts.find(kFactSeparator);
+    if (end == std::string_view::npos) return false;
+    text.assign(facts.substr(0, end));
+    facts.remove_prefix(end + 1);
+  }
+  if (facts.find(kFactSeparator) != std::string_view::npos) return false;
+  tags.makerLensText.assign(facts);
+  return true;
 }
 
 int64_t Nanoseconds(int64_t seconds, int64_t nanoseconds) { return seconds * 1'000'000'000 + nanoseconds; }
@@ -116,15 +155,14 @@ RowIdentity IdentityColumns(const FileIdentity& file) {
           Nanoseconds(file.modified_s, file.modified_ns), Nanoseconds(file.changed_s, file.changed_ns)};
 }
 
-int64_t RowChecksum(std::string_view key, const RowIdentity& id, int64_t rules, const PhotoTags& tags) {
+int64_t RowChecksum(std::string_view key, const RowIdentity& id, int64_t rules, int64_t has_exif,
+                    std::string_view facts) {
   Checksum sum;
   sum.Add(key);
-  for (const int64_t value :
-       {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules, static_cast<int64_t>(tags.has_exif)}) {
+  for (const int64_t value : {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules, has_exif}) {
     sum.Add(value);
   }
-  for (const std::string& text : tags.texts) sum.Add(text);
-  sum.Add(tags.makerLensText);
+  sum.Add(facts);
   return sum.value();
 }
 
@@ -233,8 +271,7 @@ void RecordsCache::Open() {
   try {
     OpenDatabase();
   } catch (const DatabaseError& first) {
-    find_.reset();
-    write_.reset();
+    CloseStatements();
     db_.reset();
     std::string aside;
     if (!IsDamage(first.code()) || !RenameAside(path_, aside)) {
@@ -245,8 +282,7 @@ void RecordsCache::Open() {
     try {
       OpenDatabase();
     } catch (const DatabaseError& second) {
-      find_.reset();
-      write_.reset();
+      CloseStatements();
       db_.reset();
       problem_ = "records cache " + path_ + ": " + Reason(second) + "; photos are read without it";
     }
@@ -271,18 +307,18 @@ void RecordsCache::OpenDatabase() {
   if (options_.max_pages > 0) db_->Execute("PRAGMA max_page_count=" + std::to_string(options_.max_pages));
   if (create) {
     // Rows of an older layout are only a cache: they are replaced by an empty table of this one.
-    db_->Execute("BEGIN IMMEDIATE; DROP TABLE IF EXISTS photos; " + CreateTableSql() +
-                 "; PRAGMA application_id=" + std::to_string(kApplicationId) +
+    db_->Execute("BEGIN IMMEDIATE; DROP VIEW IF EXISTS photo_facts; DROP TABLE IF EXISTS photos; " + CreateTableSql() +
+                 "; " + CreateFactsViewSql() + "; PRAGMA application_id=" + std::to_string(kApplicationId) +
                  "; PRAGMA user_version=" + std::to_string(kSchemaVersion) + "; COMMIT");
   }
   db_->Execute("PRAGMA synchronous=NORMAL");
-  const std::string columns = FactColumns();
-  std::string placeholders = "?";
-  for (int i = 0; i <= kChecksumIndex; ++i) placeholders += ", ?";
+  const std::string columns = kRowColumns;
   try {
     find_ = std::make_unique<SqliteStatement>(db_->handle(), "SELECT " + columns + " FROM photos WHERE path = ?");
+    scan_ = std::make_unique<SqliteStatement>(
+        db_->handle(), "SELECT path, " + columns + " FROM photos WHERE path >= ? AND path < ? ORDER BY path");
     write_ = std::make_unique<SqliteStatement>(
-        db_->handle(), "INSERT OR REPLACE INTO photos (path, " + columns + ") VALUES (" + placeholders + ")");
+        db_->handle(), "INSERT OR REPLACE INTO photos (path, " + columns + ") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
   } catch (const DatabaseError& error) {
     // Lumetra's mark on a table that is not Lumetra's: altered by another tool.
     if (error.code() == SQLITE_ERROR) throw DatabaseError(SQLITE_CORRUPT, "has a photos table of another layout");
@@ -290,12 +326,18 @@ void RecordsCache::OpenDatabase() {
   }
 }
 
+void RecordsCache::CloseStatements() {
+  find_.reset();
+  scan_.reset();
+  write_.reset();
+  held_.clear();
+}
+
 void RecordsCache::Fail(const std::string& action, const std::exception& error) {
   const auto* database_error = dynamic_cast<const DatabaseError*>(&error);
   const bool damaged = database_error != nullptr && IsDamage(database_error->code());
   const std::string reason = database_error != nullptr ? Reason(*database_error) : error.what();
-  find_.reset();
-  write_.reset();
+  CloseStatements();
   db_.reset();
   pending_.clear();
   std::string aside;
@@ -319,6 +361,7 @@ void RecordsCache::BeginSurvey(const std::string& folder) {
   const std::lock_guard lock(mutex_);
   survey_start_ns_ = Nanoseconds(now.tv_sec, now.tv_nsec);
   seen_.clear();
+  held_.clear();
   may_serve_ = true;
   if (folder.empty() || !db_) return;
   const auto [prefix, end] = PathRange(folder);
@@ -346,40 +389,114 @@ std::pair<std::string, std::string> RecordsCache::PathRange(const std::string& f
   return {prefix, end};
 }
 
+namespace {
+
+// The row the statement stands on, from `first` (device) on; nothing when a column has the wrong type (a
+// row altered by hand).
+std::optional<std::array<int64_t, 7>> RowIntegers(const SqliteStatement& row, int first) {
+  std::array<int64_t, 7> integers{};
+  for (int column = 0; column < kIntegerColumns; ++column) {
+    if (!row.IsInteger(first + column)) return std::nullopt;
+    integers[static_cast<size_t>(column)] = row.Integer(first + column);
+  }
+  if (!row.IsText(first + kFactsColumn) || !row.IsInteger(first + kChecksumColumn)) return std::nullopt;
+  return integers;
+}
+
+}  // namespace
+
 std::optional<PhotoTags> RecordsCache::Find(const std::string& path, const FileIdentity& file) {
   if (!file.found) return std::nullopt;
   const std::string key = Key(path);
-  const RowIdentity id = IdentityColumns(file);
-  const std::lock_guard lock(mutex_);
-  if (!find_) return std::nullopt;
-  try {
-    const ResetOnExit reset{*find_};
-    find_->Bind(1, key);
-    if (!find_->Step()) return std::nullopt;
-    const SqliteStatement& row = *find_;
-    for (int column = 0; column <= kChecksumIndex; ++column) {
-      const bool text_column = column >= kFirstTagColumn && column <= kMakerLensIndex;
-      if (text_column ? !row.IsText(column) : !row.IsInteger(column)) return std::nullopt;
+  const size_t slash = key.rfind('/');
+  std::optional<StoredRow> row;
+  {
+    const std::lock_guard lock(mutex_);
+    if (!find_) return std::nullopt;
+    try {
+      // A path without a folder (a relative one when the working folder is unknown) is looked up alone.
+      FolderRows* folder = slash == std::string::npos ? nullptr : &RowsOf(key.substr(0, slash + 1));
+      if (folder == nullptr || !folder->whole) {
+        row = LookUp(key);
+      } else if (const auto found = folder->rows.find(key.substr(slash + 1)); found != folder->rows.end()) {
+        // Each photo is asked for once in a survey.
+        row = std::move(found->second);
+        folder->rows.erase(found);
+      }
+    } catch (const DatabaseError& error) {
+      Fail("read", error);
+      return std::nullopt;
     }
-    // The same file, read by the same rules.
-    const std::array<int64_t, 6> expected = {id.device,      id.inode,      id.size,
-                                             id.modified_ns, id.changed_ns, options_.rules_stamp};
-    for (size_t column = 0; column < expected.size(); ++column) {
-      if (row.Integer(static_cast<int>(column)) != expected[column]) return std::nullopt;
-    }
-    const int64_t has_exif = row.Integer(6);
-    if (has_exif != 0 && has_exif != 1) return std::nullopt;
-    PhotoTags tags;
-    tags.has_exif = has_exif == 1;
-    for (size_t i = 0; i < kPhotoTagCount; ++i) tags.texts[i] = row.Text(kFirstTagColumn + static_cast<int>(i));
-    tags.makerLensText = row.Text(kMakerLensIndex);
-    if (row.Integer(kChecksumIndex) != RowChecksum(key, id, options_.rules_stamp, tags)) return std::nullopt;
-    tags.file = file;
-    return tags;
-  } catch (const DatabaseError& error) {
-    Fail("read", error);
-    return std::nullopt;
   }
+  if (!row) return std::nullopt;
+  // The same file, read by the same rules, and a row whose bytes are as written.
+  const RowIdentity id = IdentityColumns(file);
+  const std::array<int64_t, 6> expected = {id.device,      id.inode,      id.size,
+                                           id.modified_ns, id.changed_ns, options_.rules_stamp};
+  if (!std::equal(expected.begin(), expected.end(), row->integers.begin())) return std::nullopt;
+  const int64_t has_exif = row->integers[6];
+  if (has_exif != 0 && has_exif != 1) return std::nullopt;
+  if (row->checksum != RowChecksum(key, id, options_.rules_stamp, has_exif, row->facts)) return std::nullopt;
+  PhotoTags tags;
+  tags.has_exif = has_exif == 1;
+  if (!SplitFacts(row->facts, tags)) return std::nullopt;
+  tags.file = file;
+  return tags;
+}
+
+RecordsCache::FolderRows& RecordsCache::RowsOf(const std::string& folder) {
+  for (FolderRows& held : held_) {
+    if (held.folder == folder) return held;
+  }
+  if (held_.size() >= kHeldFolders) held_.pop_front();
+  FolderRows& rows = held_.emplace_back();
+  rows.folder = folder;
+  ScanFolder(rows);
+  return rows;
+}
+
+void RecordsCache::ScanFolder(FolderRows& folder) {
+  const std::string& prefix = folder.folder;
+  std::string from = prefix;
+  std::string to = prefix;
+  // Every path under the folder sorts from "<folder>/" up to, not including, "<folder>0".
+  to.back() = static_cast<char>('/' + 1);
+  bool more = true;
+  while (more) {
+    const ResetOnExit reset{*scan_};
+    scan_->Bind(1, from);
+    scan_->Bind(2, to);
+    more = false;
+    while (scan_->Step()) {
+      const std::string_view key = scan_->TextView(0);
+      if (!key.starts_with(prefix)) continue;
+      const std::string_view name = key.substr(prefix.size());
+      if (const size_t slash = name.find('/'); slash != std::string_view::npos) {
+        // A sub-folder's rows: the scan goes on after the last of them.
+        from.assign(key.substr(0, prefix.size() + slash)).push_back(static_cast<char>('/' + 1));
+        more = true;
+        break;
+      }
+      const std::optional<std::array<int64_t, 7>> integers = RowIntegers(*scan_, 1);
+      if (!integers) continue;
+      if (folder.rows.size() >= kMaxFolderRows) {
+        folder.rows.clear();
+        folder.whole = false;
+        return;
+      }
+      folder.rows.emplace(std::string(name), StoredRow{*integers, std::string(scan_->TextView(1 + kFactsColumn)),
+                                                       scan_->Integer(1 + kChecksumColumn)});
+    }
+  }
+}
+
+std::optional<RecordsCache::StoredRow> RecordsCache::LookUp(const std::string& key) {
+  const ResetOnExit reset{*find_};
+  find_->Bind(1, key);
+  if (!find_->Step()) return std::nullopt;
+  const std::optional<std::array<int64_t, 7>> integers = RowIntegers(*find_, 0);
+  if (!integers) return std::nullopt;
+  return StoredRow{*integers, std::string(find_->TextView(kFactsColumn)), find_->Integer(kChecksumColumn)};
 }
 
 void RecordsCache::Seen(const std::string& path) {
@@ -391,11 +508,12 @@ void RecordsCache::Seen(const std::string& path) {
 void RecordsCache::Remember(const std::string& path, PhotoTags tags) {
   if (!tags.file.found || !tags.unread_reason.empty()) return;
   const int64_t settle_ns = std::chrono::nanoseconds(options_.settle_time).count();
-  std::string key = Key(path);
+  if (Nanoseconds(tags.file.changed_s, tags.file.changed_ns) >= survey_start_ns_ - settle_ns) return;
+  PendingRow row{.key = Key(path), .file = tags.file, .has_exif = tags.has_exif, .facts = {}};
+  if (!JoinFacts(tags, row.facts)) return;
   const std::lock_guard lock(mutex_);
   if (!write_) return;
-  if (Nanoseconds(tags.file.changed_s, tags.file.changed_ns) >= survey_start_ns_ - settle_ns) return;
-  pending_.push_back({std::move(key), std::move(tags)});
+  pending_.push_back(std::move(row));
   if (pending_.size() >= kBatchRows) WriteRows();
 }
 
@@ -409,19 +527,18 @@ void RecordsCache::WriteRows() {
   try {
     db_->Execute("BEGIN IMMEDIATE");
     try {
+      const auto rules = static_cast<int64_t>(options_.rules_stamp);
       for (const PendingRow& pending : pending_) {
-        const RowIdentity id = IdentityColumns(pending.tags.file);
+        const RowIdentity id = IdentityColumns(pending.file);
+        const auto has_exif = static_cast<int64_t>(pending.has_exif);
         const ResetOnExit reset{*write_};
         int index = 1;
         write_->Bind(index++, pending.key);
-        for (const int64_t value :
-             {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, static_cast<int64_t>(options_.rules_stamp),
-              static_cast<int64_t>(pending.tags.has_exif)}) {
+        for (const int64_t value : {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules, has_exif}) {
           write_->Bind(index++, value);
         }
-        for (const std::string& text : pending.tags.texts) write_->Bind(index++, text);
-        write_->Bind(index++, pending.tags.makerLensText);
-        write_->Bind(index, RowChecksum(pending.key, id, options_.rules_stamp, pending.tags));
+        write_->Bind(index++, pending.facts);
+        write_->Bind(index, RowChecksum(pending.key, id, rules, has_exif, pending.facts));
         static_cast<void>(write_->Step());
       }
       db_->Execute("COMMIT");
