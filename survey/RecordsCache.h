@@ -121,6 +121,8 @@ class RecordsCache {
   // The keys of the paths under `folder`: from the first (included) to the second (excluded).
   [[nodiscard]] std::pair<std::string, std::string> PathRange(const std::string& folder) const;
   void WriteRows();
+  // Binds the ten values of `pending` from parameter `first` on.
+  void BindRow(SqliteStatement& statement, int first, const PendingRow& pending) const;
   // The held rows of `folder` (its key, ending in '/'), read in one scan when not yet held.
   FolderRows& RowsOf(const std::string& folder);
   void ScanFolder(FolderRows& folder);
@@ -133,6 +135,7 @@ class RecordsCache {
   std::unique_ptr<SqliteDatabase> db_;
   std::unique_ptr<SqliteStatement> find_;
   std::unique_ptr<SqliteStatement> write_;
+  std::unique_ptr<SqliteStatement> write_group_;
   std::unique_ptr<SqliteStatement> scan_;
   // The folders whose rows were read in this survey, the latest last.
   std::deque<FolderRows> held_;
