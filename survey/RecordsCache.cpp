@@ -79,9 +79,9 @@ constexpr size_t kRowsPerInsert = 16;
 constexpr size_t kColumnsPerRow = 10;
 
 // A folder with more rows than this is looked up photo by photo rather than held in memory whole.
-constexpr size_t kMaxFolderRows = 4096;
+constexpr size_t kMaxFolderRows = 2048;
 // Folders whose rows are held at once: reading threads ahead of the walk may be one folder further on.
-constexpr size_t kHeldFolders = 4;
+constexpr size_t kHeldFolders = 2;
 
 std::string CreateTableSql() {
   return "CREATE TABLE IF NOT EXISTS photos (path TEXT PRIMARY KEY NOT NULL, device INTEGER NOT NULL, inode INTEGER "
