@@ -6,6 +6,7 @@
 #
 #   opens      photo files opened (openat calls on the folder's files, counted by strace) by a re-survey
 #   warm       median wall time of: --no-cache; a first survey into an empty database; a re-survey
+#   warm CPU   the same three as median CPU time (user + system), the figure to trust on a loaded machine
 #   cold       the same with the page cache dropped before every run (needs root; skipped otherwise), on
 #              distinct copies of the corpus JPEGs
 #   size       the database's bytes (with its journal folded in) per photo after a survey of SIZE_COPIES
@@ -72,6 +73,24 @@ again="$(timed_median "$cli survey --json --threads 1 '$photos' > /dev/null" "$r
 echo "warm ($photo_count photos): --no-cache ${no_cache}s, first survey ${first}s, re-survey ${again}s;" \
   "re-survey $(echo "$no_cache / $again" | bc -l | cut -c1-5)x faster; first survey" \
   "$(echo "($first / $no_cache - 1) * 100" | bc -l | cut -c1-5)% slower than --no-cache"
+
+# Median CPU seconds (user + system, the command's processes together, to the millisecond) of RUNS runs after
+# one untimed: on a machine shared with other work, the figure that does not count the waits.
+cpu_median() {
+  local command="$1" i
+  bash -c "$command" > /dev/null 2>&1 || true
+  for ((i = 0; i < runs; ++i)); do
+    { TIMEFORMAT='%3U %3S'; time bash -c "$command" > /dev/null 2>&1; } 2>&1 | awk '{ printf "%.3f\n", $1 + $2 }'
+  done | sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'
+}
+c_none="$(cpu_median "rm -f '$db-none'; $cli survey --json --threads 1 --no-cache '$photos'")"
+c_first="$(cpu_median "rm -f '$db'*; $cli survey --json --threads 1 '$photos'")"
+survey "$photos"
+c_again="$(cpu_median "rm -f '$db-none'; $cli survey --json --threads 1 '$photos'")"
+echo "warm CPU s ($photo_count photos): --no-cache $c_none, first survey $c_first, re-survey $c_again;" \
+  "re-survey $(echo "$c_first / $c_again" | bc -l | cut -c1-5)x the first survey's CPU," \
+  "$(echo "$c_none / $c_again" | bc -l | cut -c1-5)x --no-cache's; first survey" \
+  "$(echo "($c_first / $c_none - 1) * 100" | bc -l | cut -c1-5)% more than --no-cache"
 
 if command -v /usr/bin/time > /dev/null; then
   peak() { /usr/bin/time -f %M "$cli" survey --json --threads 1 "$@" 2>&1 > /dev/null | tail -n 1; }
