@@ -536,11 +536,11 @@ void RecordsCache::Seen(const std::string& path) {
 void RecordsCache::Remember(const std::string& path, PhotoTags tags) {
   if (!tags.file.found || !tags.unread_reason.empty()) return;
   const int64_t settle_ns = std::chrono::nanoseconds(options_.settle_time).count();
-  if (Nanoseconds(tags.file.changed_s, tags.file.changed_ns) >= survey_start_ns_ - settle_ns) return;
   PendingRow row{.key = Key(path), .file = tags.file, .has_exif = tags.has_exif, .facts = {}};
   if (!JoinFacts(tags, row.facts)) return;
   const std::lock_guard lock(mutex_);
   if (!write_) return;
+  if (Nanoseconds(tags.file.changed_s, tags.file.changed_ns) >= survey_start_ns_ - settle_ns) return;
   pending_.push_back(std::move(row));
   if (pending_.size() >= kBatchRows) WriteRows();
 }
