@@ -29,6 +29,7 @@
 #include "charts/BuildChartSeries.h"
 #include "charts/ChartPages.h"
 #include "filter/FilterDialog.h"
+#include "text/TextEncoding.h"
 
 namespace lumetra {
 
@@ -127,6 +128,11 @@ void TForm_Exif::ReadSettings() {
     // The folder is the one the tree selected; a file that names no language keeps the window's.
     ProgramSettings read = *settings;
     read.folder = options_.folder;
+    // The tree shows names decoded as UTF-8 and cannot select a folder named otherwise: the line's own
+    // bytes are kept and written back at exit, until the person selects another folder.
+    if (!selected && !IsValidUtf8(settings->folder) && IsSelectableFolder(settings->folder, SpecialFolders())) {
+      read.folder = settings->folder;
+    }
     if (!read.UiLanguage) read.UiLanguage = options_.UiLanguage;
     options_ = read;
     Panel_Left->ShowOptions();

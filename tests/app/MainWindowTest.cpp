@@ -591,21 +591,56 @@ class MainWindowTest : public QObject {
   }
 
   void settingsFromAShortOrOddFile() {
-    // Five lines: the missing ones read as empty, so sub-folders and hiding are on; an unknown
-    // language falls back to English; a folder that is gone is not selected.
+    // Five lines, one of them damaged: the damaged and the missing ones keep their defaults, as at a fresh
+    // start (crop factors asked for, the panel shown); an unknown language falls back to English; a folder
+    // that is gone is not selected.
     std::ofstream(Home() / "Lumetra.ini", std::ios::binary)
-        << (Home() / "gone").string() << "\r\nKlingon\r\nReal\r\nText\r\nKF = Yes\r\n";
+        << (Home() / "gone").string() << "\r\nKlingon\r\n35mm\r\nText\r\nKF = Yes\r\n";
     auto window = Open();
     QCOMPARE(window->UiLanguage(), kEnglish);
     QVERIFY(window->CurrentFolder().empty());
     QVERIFY(!Find<QAbstractButton>(*window, "but_Run")->isEnabled());
-    QVERIFY(!Find<QCheckBox>(*window, "cb_CF")->isChecked());
+    QVERIFY(Find<QRadioButton>(*window, "rb_Equivalent")->isChecked());
+    QVERIFY(Find<QCheckBox>(*window, "cb_CF")->isChecked());
     QVERIFY(Find<QCheckBox>(*window, "cb_SubFolders")->isChecked());
-    QVERIFY(Find<QCheckBox>(*window, "cb_HideLeft")->isChecked());
+    QVERIFY(!Find<QCheckBox>(*window, "cb_HideLeft")->isChecked());
     window->close();
     // Never selected a folder: line 1 is written empty.
     QCOMPARE(ReadFileBytes(Home() / "Lumetra.ini"),
-             std::string("\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\nJPEG only\r\n"));
+             std::string("\r\nEnglish\r\n35mm\r\nText\r\nKF = yes\r\nSubFolders\r\nNon Hide\r\nJPEG only\r\n"));
+  }
+
+  void settingsOfRandomBytesStartAsAFreshStart() {
+    std::ofstream(Home() / "Lumetra.ini", std::ios::binary) << std::string("\x8F\x00\xFFKF\r\n\x01Hide\nH\x9Cide", 18);
+    auto window = Open();
+    QVERIFY(window->CurrentFolder().empty());
+    QVERIFY(Find<QRadioButton>(*window, "rb_Real")->isChecked());
+    QVERIFY(Find<QRadioButton>(*window, "rb_Text")->isChecked());
+    QVERIFY(Find<QCheckBox>(*window, "cb_CF")->isChecked());
+    QVERIFY(Find<QCheckBox>(*window, "cb_SubFolders")->isChecked());
+    QVERIFY(!Find<QCheckBox>(*window, "cb_HideLeft")->isChecked());
+  }
+
+  void aFolderNameThatIsNotUtf8IsKeptAtExit() {
+    // "Зенит" in Windows-1251: bytes that are not UTF-8, which the tree cannot select.
+    const std::filesystem::path folder = Home() / std::string("\xC7\xE5\xED\xE8\xF2");
+    std::filesystem::create_directories(folder);
+    const std::string settings =
+        folder.string() + "\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nNon Hide\r\nJPEG only\r\n";
+    std::ofstream(Home() / "Lumetra.ini", std::ios::binary) << settings;
+    {
+      auto window = Open();
+      QCOMPARE(window->CurrentFolder(), folder.string());
+      window->close();
+    }
+    QCOMPARE(ReadFileBytes(Home() / "Lumetra.ini"), settings);
+    {
+      // Another folder selected: that one is written.
+      auto window = Open();
+      window->myTreeChange(QString::fromStdString(demo_.string()));
+      window->close();
+    }
+    QVERIFY(ReadFileBytes(Home() / "Lumetra.ini").starts_with(demo_.string() + "\r\n"));
   }
 
   void settingsThatCannotBeWrittenAreReported() {

@@ -462,13 +462,13 @@ TEST_F(CropFileTest, SaveKeepsEveryLineItDidNotChange) {
     c.edit(store.records);
     store.CropStoreChanged = true;
     ASSERT_TRUE(SaveCropStore(store, CropFile(), '.').ok());
-    EXPECT_EQ(ReadFile(CropFile()), c.expected);
+    EXPECT_EQ(testing::ReadFileBytes(CropFile()), c.expected);
     // A second save after another change starts from the file as it was saved.
     CropStore reloaded;
     ASSERT_TRUE(LoadCropStore(reloaded, CropFile(), '.').ok());
     reloaded.CropStoreChanged = true;
     ASSERT_TRUE(SaveCropStore(reloaded, CropFile(), '.').ok());
-    EXPECT_EQ(ReadFile(CropFile()), c.expected);
+    EXPECT_EQ(testing::ReadFileBytes(CropFile()), c.expected);
   }
 }
 

@@ -516,7 +516,7 @@ TEST(WalkFolder, TraceFailureIsReportedOnceAndTheWalkGoesOn) {
     EXPECT_THAT(reports[0], HasSubstr(c.trace_path));
     EXPECT_EQ(result.trace_failure, reports[0]);
   }
-  EXPECT_EQ(ReadFile(users_file), "the user's own");
+  EXPECT_EQ(testing::ReadFileBytes(users_file), "the user's own");
   EXPECT_FALSE(fs::exists(program.path() / "made-through-the-link"));
   EXPECT_TRUE(fs::is_symlink(link));
 }
