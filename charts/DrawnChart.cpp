@@ -201,6 +201,7 @@ void DrawnChart::Draw(const Chart& chart) {
   label_positions_.clear();
   widest_label_ = 0;
   pie_labels_->SetSlices({}, false, false);
+  pie_labels_->SetOutline(false);
   setTitle(ChartText(chart.title));
   bars_shown_ = chart.Shown().kind == SeriesKind::kBar;
   if (bars_shown_) {
@@ -334,23 +335,25 @@ void DrawnChart::DrawPie(const Chart& chart) {
   pie_ = new QPieSeries;
   pie_->setPieStartAngle(kPieStartAngle);
   pie_->setPieEndAngle(kPieStartAngle + 360);
+  addSeries(pie_);
+  // A pie whose rows are all zero (before a run, or no photo with that value) has nothing to share out:
+  // slices of equal size would read as data, so only its outline is drawn, without marks or legend.
+  pie_labels_->SetOutline(total <= 0);
+  if (total <= 0) return;
   std::vector<PieLabels::Slice> slices;
   qreal start = kPieStartAngle;
-  const auto count = static_cast<qreal>(series.Points().size());
   for (const ChartPoint& point : series.Points()) {
-    // A pie without photos (the display reset's placeholder) is drawn as a disc of its colour.
-    const qreal size = total > 0 ? static_cast<qreal>(point.value) : 1;
+    const auto size = static_cast<qreal>(point.value);
     const QColor colour = ToQColor(point.colour);
     auto* slice = new QPieSlice(PlainText(point.label), size);
     slice->setColor(colour);
     slice->setBorderColor(Qt::white);
     pie_->append(slice);
-    const qreal span = total > 0 ? 360 * size / static_cast<qreal>(total) : 360 / count;
+    const qreal span = 360 * size / static_cast<qreal>(total);
     slices.push_back({PieMarkText(point, total), colour, start, span});
     start += span;
   }
-  addSeries(pie_);
-  pie_labels_->SetSlices(std::move(slices), series.marks && total > 0, !IsBarChart(chart.id) && total > 0);
+  pie_labels_->SetSlices(std::move(slices), series.marks, !IsBarChart(chart.id));
 }
 
 // Called whenever the size or the plot area changes; each step sets a property only when its value

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -105,6 +106,30 @@ TEST(ChartPicture, CategoryPieIsDrawnWithItsMarksWhateverTheOverviewHid) {
   EXPECT_GT(CountPixels(picture, QRect(right_of_pie, top, 1000 - right_of_pie, height), IsDark), 20);
   EXPECT_GT(CountPixels(picture, QRect(0, top, left_of_pie, height), IsDark), 20);
   EXPECT_EQ(drawn->Labels().MarkTexts(), QStringList({"Canon (75%)", "Nikon (25%)"}));
+}
+
+TEST(ChartPicture, PieWithoutPhotosIsAGreyOutlineOnTheBackground) {
+  // No photo has a flash value: both rows are zero.
+  Chart chart = MakeChart(ChartId::Chart_Flash);
+  chart.pie.Add(0, "Yes", 0xFF0000);
+  chart.pie.Add(0, "No", 0x00FF00);
+  const QImage picture = DrawChartPicture(chart, ExportSize(chart.id));
+  ASSERT_EQ(picture.size(), QSize(1000, 1000));
+  const auto coloured = [](QRgb pixel) {
+    return std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)}) - std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)}) >
+           40;
+  };
+  EXPECT_EQ(CountPixels(picture, picture.rect(), coloured), 0);
+  LaidOutChart drawn(chart, QSizeF(1000, 1000));
+  const QRectF plot = drawn->plotArea();
+  const QPoint centre = plot.center().toPoint();
+  // Inside the outline the chart's background shows, not a slice.
+  EXPECT_TRUE(Near(picture.pixel(centre + QPoint(20, 20)), QColor(0xF0, 0xF0, 0xF0), 6));
+  EXPECT_TRUE(Near(picture.pixel(centre - QPoint(20, 20)), QColor(0xF0, 0xF0, 0xF0), 6));
+  // The outline crosses the horizontal line through the centre on both sides.
+  const auto grey = [](QRgb pixel) { return qGray(pixel) < 200; };
+  EXPECT_GT(CountPixels(picture, QRect(centre.x() + 5, centre.y(), 1000, 1), grey), 0);
+  EXPECT_GT(CountPixels(picture, QRect(0, centre.y(), centre.x() - 5, 1), grey), 0);
 }
 
 TEST(ChartPicture, EmptySizeGivesNoPicture) { EXPECT_TRUE(DrawChartPicture(FnumberBars(), QSize(0, 100)).isNull()); }

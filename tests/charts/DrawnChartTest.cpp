@@ -189,18 +189,37 @@ TEST(DrawnChart, MarksThatDoNotFitBesideThePieAreLeftToTheSmallestSlices) {
   EXPECT_FALSE(has_mark("Lens 79"));
 }
 
-TEST(DrawnChart, PieWithoutPhotosIsADiscWithoutMarksOrLegend) {
-  Chart chart = MakeChart(ChartId::Chart_Lens);
-  chart.pie.Add(0, {}, 0x00FFFF);
-  chart.pie.marks = true;
-  LaidOutChart drawn(chart, {500, 500});
-  auto* pie = qobject_cast<QPieSeries*>(drawn->series().value(0));
-  ASSERT_NE(pie, nullptr);
-  ASSERT_EQ(pie->count(), 1);
-  EXPECT_GT(pie->slices().front()->percentage(), 0.99);
-  EXPECT_EQ(pie->slices().front()->color(), QColor(0x00, 0xFF, 0xFF));
-  EXPECT_TRUE(drawn->Labels().MarkTexts().isEmpty());
-  EXPECT_TRUE(drawn->Labels().LegendTexts().isEmpty());
+TEST(DrawnChart, PieWhoseRowsAreAllZeroIsAnOutlineWithoutSlicesMarksOrLegend) {
+  const struct {
+    const char* trace;
+    ChartId id;
+    std::vector<Bar> rows;
+  } cases[] = {
+      {"before a run: one row of no photos", ChartId::Chart_Lens, {{"", 0}}},
+      {"no photo with a flash value", ChartId::Chart_Flash, {{"Yes", 0}, {"No", 0}}},
+      {"an alternate pie of bars without photos", ChartId::Chart_ISO, {{"100", 0}, {"200", 0}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.trace);
+    Chart chart = CategoryPie(c.id, c.rows, true);
+    chart.bar.active = false;
+    chart.pie.active = true;
+    LaidOutChart drawn(chart, {500, 500});
+    auto* pie = qobject_cast<QPieSeries*>(drawn->series().value(0));
+    ASSERT_NE(pie, nullptr);
+    EXPECT_EQ(pie->count(), 0);
+    EXPECT_TRUE(drawn->Labels().Outline());
+    EXPECT_TRUE(drawn->Labels().MarkTexts().isEmpty());
+    EXPECT_TRUE(drawn->Labels().LegendTexts().isEmpty());
+    // Redrawn with photos, the same chart has its slices and no outline.
+    chart.pie.Clear();
+    for (const Bar& row : c.rows) chart.pie.Add(3, row.label, 0x00FF00);
+    drawn->Draw(chart);
+    EXPECT_FALSE(drawn->Labels().Outline());
+    auto* redrawn = qobject_cast<QPieSeries*>(drawn->series().value(0));
+    ASSERT_NE(redrawn, nullptr);
+    EXPECT_EQ(static_cast<size_t>(redrawn->count()), c.rows.size());
+  }
 }
 
 TEST(DrawnChart, BarChartShowsOnlyItsActiveSeries) {
