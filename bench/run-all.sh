@@ -115,5 +115,8 @@ section "survey_scale.sh: 10,000, 100,000 and 1,000,000 photos"
 section "formats_peers.sh: 2,000 HEIC, AVIF and RAW files against exiftool, bytes read per file"
 "$repo_root/bench/formats_peers.sh"
 
+section "linear_axis.sh: chart pictures of 6,000 and 60,000 distinct values, linear axis against text axis"
+"$repo_root/bench/linear_axis.sh"
+
 echo
 echo "Log: $log"

@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include <QAreaSeries>
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QCategoryAxis>
@@ -166,13 +165,15 @@ QString PieMarkText(const ChartPoint& point, int64_t total) {
   return text;
 }
 
-DrawnChart::DrawnChart(ChartPage page) : page_(page), pie_labels_(new PieLabels(LabelFont(), this)) {
+DrawnChart::DrawnChart(ChartPage page)
+    : page_(page), pie_labels_(new PieLabels(LabelFont(), this)), linear_bars_(new LinearBars(this)) {
   setBackgroundRoundness(0);
   setBackgroundBrush(kBackground);
   setTitleFont(TitleFont());
   setTitleBrush(Qt::black);
   legend()->hide();
   pie_labels_->setZValue(100);  // over the series
+  linear_bars_->setZValue(50);  // over the plot's back wall and grid
   connect(this, &QGraphicsWidget::geometryChanged, this, [this] { FitToSize(); });
   connect(this, &QChart::plotAreaChanged, this, [this] { FitToSize(); });
 }
@@ -202,6 +203,7 @@ void DrawnChart::Draw(const Chart& chart) {
   widest_label_ = 0;
   pie_labels_->SetSlices({}, false, false);
   pie_labels_->SetOutline(false);
+  linear_bars_->SetBars({}, nullptr);
   setTitle(ChartText(chart.title));
   bars_shown_ = chart.Shown().kind == SeriesKind::kBar;
   if (bars_shown_) {
@@ -308,24 +310,20 @@ void DrawnChart::DrawLinearBars(const Chart& chart, QValueAxis* count_axis) {
     closest = std::min(closest, label_positions_[i] - label_positions_[i - 1]);
   }
   const qreal half_bar = std::clamp(closest, span / 200, span / 8) * BarWidth(chart.id) / 2;
+  std::vector<LinearBars::Bar> bars;
+  bars.reserve(points.size());
   for (const ChartPoint& point : points) {
-    auto* bar = new QAreaSeries;
-    auto* top = new QLineSeries(bar);
-    const auto height = static_cast<qreal>(point.value);
-    top->append(point.x - half_bar, height);
-    top->append(point.x + half_bar, height);
-    bar->setUpperSeries(top);
-    const QColor colour = ToQColor(point.colour);
-    bar->setBrush(colour);
-    bar->setPen(BarOutline(colour));
-    addSeries(bar);
-    bar->attachAxis(x_axis);
-    bar->attachAxis(count_axis);
+    bars.push_back({point.x - half_bar, point.x + half_bar, static_cast<qreal>(point.value), ToQColor(point.colour)});
   }
-  QStringList labels;
-  for (const QString& label : bottom_labels_) labels.append(RichText(label));
-  MakeDistinct(labels);
-  for (qsizetype i = 0; i < labels.size(); ++i) x_axis->append(labels[i], label_positions_[static_cast<size_t>(i)]);
+  // The bars are painted by one item over the plot; a series without points gives it the axes.
+  auto* anchor = new QLineSeries;
+  addSeries(anchor);
+  anchor->attachAxis(x_axis);
+  anchor->attachAxis(count_axis);
+  linear_bars_->SetBars(std::move(bars), anchor);
+  connect(x_axis, &QValueAxis::rangeChanged, this, [this] { linear_bars_->Refresh(); });
+  connect(count_axis, &QValueAxis::rangeChanged, this, [this] { linear_bars_->Refresh(); });
+  // The labels are put on the axis by FitBottomLabels, thinned out to those that fit.
 }
 
 void DrawnChart::DrawPie(const Chart& chart) {
@@ -381,6 +379,7 @@ void DrawnChart::FitToSize() {
     return;
   }
   if (!bars_shown_) return;
+  linear_bars_->Refresh();
   const QList<QAbstractAxis*> vertical = axes(Qt::Vertical);
   if (auto* count_axis = vertical.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(vertical.front())) {
     const int ticks = std::clamp(static_cast<int>(plot.height() / kCountTickSpacing), 2, kMostCountTicks);

@@ -11,6 +11,7 @@
 #include <QValueAxis>
 
 #include "charts/ChartModel.h"
+#include "charts/LinearBars.h"
 #include "charts/PieLabels.h"
 
 namespace lumetra {
@@ -36,6 +37,8 @@ class DrawnChart : public QChart {
   [[nodiscard]] ChartPage Page() const { return page_; }
   /// The marks and legend of the pie shown, if any.
   [[nodiscard]] const PieLabels& Labels() const { return *pie_labels_; }
+  /// The bars of a linear axis, if shown.
+  [[nodiscard]] const LinearBars& BarsAtValues() const { return *linear_bars_; }
 
  private:
   void DrawBars(const Chart& chart);
@@ -55,7 +58,8 @@ class DrawnChart : public QChart {
   QStringList bottom_labels_;
   std::vector<qreal> label_positions_;
   qreal widest_label_ = 0;
-  PieLabels* pie_labels_;  // a child item of the chart
+  PieLabels* pie_labels_;    // a child item of the chart
+  LinearBars* linear_bars_;  // a child item of the chart
   QPieSeries* pie_ = nullptr;
 };
 
