@@ -21,6 +21,7 @@
 #include "app/MainWindowDesign.h"
 #include "app/ProgramPictures.h"
 #include "app/SettingsFile.h"
+#include "app/SkippedItemsDialog.h"
 #include "app/UiTexts.h"
 #include "app/WindowStatusBar.h"
 #include "app/platform/ProgramFolder.h"
@@ -216,7 +217,10 @@ bool TForm_Exif::ResultShown() const { return Panel_Left->GreenLight(); }
 int TForm_Exif::CurrentTab() const { return Tab_Exif->currentIndex(); }
 
 CommandContext TForm_Exif::CurrentContext() const {
-  return {.running = run_.Running(), .folder_usable = folder_usable_, .result_shown = ResultShown()};
+  return {.running = run_.Running(),
+          .folder_usable = folder_usable_,
+          .result_shown = ResultShown(),
+          .items_skipped = !skipped_.empty()};
 }
 
 void TForm_Exif::UpdateActions() {
@@ -241,6 +245,8 @@ void TForm_Exif::but_RunClick() {
   UpdateActions();
   Panel_Left->StopButton().setFocus();
   ResetDisplay();
+  skipped_.clear();
+  myStatusBar->ShowSkipped(0, UiLanguage());
   const RunRequest request{.folder = options_.folder,
                            .language = UiLanguage(),
                            .rb_Real = options_.rb_Real,
@@ -272,6 +278,8 @@ void TForm_Exif::ShowRunResult(const RunOutcome& outcome) {
     Panel_Left->ShowLight(LeftPanel::Light::kGreen);
   }
   ShowCounters();
+  skipped_ = outcome.skipped;
+  myStatusBar->ShowSkipped(skipped_.size(), UiLanguage());
   run_.Finish();
   UpdateActions();
   Panel_Left->RunButton().setFocus();
@@ -281,6 +289,11 @@ void TForm_Exif::ShowRunResult(const RunOutcome& outcome) {
     return;
   }
   if (has_result && options_.cb_CF && !state_.UnknownCameras.empty()) emit unknownCamerasMet();
+}
+
+void TForm_Exif::ShowSkippedItems() {
+  if (skipped_dialog_ == nullptr) skipped_dialog_ = new SkippedItemsDialog(this);
+  skipped_dialog_->ShowItems(skipped_, UiLanguage());
 }
 
 void TForm_Exif::CropFactorClicked(bool checked) {
@@ -388,6 +401,8 @@ void TForm_Exif::ApplyLanguage() {
   }
   ShowCounters();
   myStatusBar->ShowCredit(language);
+  myStatusBar->ShowSkipped(skipped_.size(), language);
+  if (skipped_dialog_ != nullptr && skipped_dialog_->isVisible()) skipped_dialog_->ShowItems(skipped_, language);
   for (int tab = 0; tab < ChartTabs::kTabCount; ++tab) {
     Tab_Exif->setCaption(tab, ToQString(kTabCaptions[static_cast<size_t>(tab)].In(language)));
   }

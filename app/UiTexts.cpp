@@ -29,6 +29,7 @@ constexpr ControlText kMenuCaptionRows[] = {
     {"mmShortcut", {"Создание списка ярлыков фотографий", "Create a list of shortcuts photos"}},
     {"mmCrop", {"Редактировать базу данных кроп-фактора", "Edit the database crop factor"}},
     {"mmAllFormats", {"Учитывать файлы RAW и HEIC", "Include RAW and HEIC files"}},
+    {"mmSkipped", {"Непрочитанные папки и файлы", "Folders and files not read"}},
     {"mmExit", {"Выход из программы", "Exit from the program"}},
     {"mSaveJPEG", {"Сохранить диаграмму в JPEG", "Save the diagram as JPEG"}},
     {"mSaveTXT", {"Сохранить диаграмму в TXT", "Save the chart as TXT"}},

@@ -20,6 +20,8 @@ struct CommandContext {
   bool folder_usable = false;
   /// The charts of a finished run are shown (the green light).
   bool result_shown = false;
+  /// The last run passed over folders or files it could not read.
+  bool items_skipped = false;
 };
 
 /// When a command acts. During a run only Stop and Exit act: nothing may reset or rebuild what the run
@@ -31,6 +33,8 @@ enum class EnabledRule {
   kIdleWithFolder,
   /// Not during a run, and the charts of a finished run are shown: the shortcuts and saves are of them.
   kIdleWithResult,
+  /// Not during a run, and the last run passed over something: the list of what and why.
+  kIdleWithSkipped,
 };
 
 [[nodiscard]] bool IsEnabled(EnabledRule rule, const CommandContext& context);

@@ -1,6 +1,7 @@
 #include "app/WindowRun.h"
 
 #include <chrono>
+#include <utility>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -60,7 +61,8 @@ RunOutcome WindowRun::Survey(const RunRequest& request, SurveyState& state, Filt
     const auto crop_factor = [&crops](const std::string& make, const std::string& model) {
       return StoredCropFactor(crops, make, model);
     };
-    const WalkResult walk = RunSurvey(folder, options, state, criteria, crop_factor, hooks, stop_requested_);
+    WalkResult walk = RunSurvey(folder, options, state, criteria, crop_factor, hooks, stop_requested_);
+    outcome.skipped = std::move(walk.skipped);
     if (walk.root_unreadable) {
       outcome.failure = FolderFailure(folder, kFolderCannotBeRead, request.language);
     } else if (!walk.trace_failure.empty()) {

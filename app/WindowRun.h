@@ -4,11 +4,13 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <QString>
 
 #include "survey/Labels.h"
 #include "survey/PhotoFormats.h"
+#include "survey/WalkFolder.h"
 
 namespace lumetra {
 
@@ -36,6 +38,8 @@ struct RunOutcome {
   bool folder_gone = false;
   /// What to tell the user, in the run's language; empty when nothing went wrong.
   QString failure;
+  /// The folders and files the run passed over, and why, in walk order.
+  std::vector<SkippedEntry> skipped;
 };
 
 /// A survey run of the main window: reads the folder into the survey state while the window keeps

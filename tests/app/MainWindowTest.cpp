@@ -1,6 +1,7 @@
 // The main window on the off-screen platform, driven through its controls' object names.
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,11 +11,13 @@
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QCheckBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QValueAxis>
@@ -588,6 +591,82 @@ class MainWindowTest : public QObject {
     Find<QAbstractButton>(*window, "but_Run")->click();
     QVERIFY(!enabled_during_run);
     QVERIFY(command->isEnabled());
+  }
+
+  void whatARunPassedOverIsCountedAndListedWithItsReasons() {
+    // Entries a run cannot read, for root too: links to virtual file systems; and, for any other user,
+    // a sub-folder and a photo that cannot be opened.
+    const std::filesystem::path folder = Home() / "passed-over";
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(demo_ / std::filesystem::directory_iterator(demo_)->path().filename(),
+                               folder / "photo.jpg");
+    std::filesystem::create_directory_symlink("/proc", folder / "proc");
+    std::filesystem::create_directory_symlink("/sys", folder / "sys");
+    const bool permissions_hold = geteuid() != 0;
+    if (permissions_hold) {
+      std::filesystem::create_directory(folder / "closed");
+      std::filesystem::copy_file(folder / "photo.jpg", folder / "closed.jpg");
+      chmod((folder / "closed").c_str(), 0);
+      chmod((folder / "closed.jpg").c_str(), 0);
+    }
+    const int expected = permissions_hold ? 4 : 2;
+    auto window = Open();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    auto* note = Find<QAbstractButton>(*window, "myStatusBar_Skipped");
+    auto* command = Find<QAction>(*window, "mmSkipped");
+    QVERIFY(note->isHidden());
+    QVERIFY(!command->isEnabled());
+
+    Run(*window, folder);
+    QCOMPARE(window->Survey().processedCount, 1);
+    QVERIFY(note->isVisible());
+    QCOMPARE(note->text(), QStringLiteral("Not read: %1").arg(expected));
+    QVERIFY(command->isEnabled());
+    QCOMPARE(command->text(), QStringLiteral("Folders and files not read"));
+
+    // The note opens the list: each item with its reason, in walk order.
+    note->click();
+    auto* dialog = Find<QDialog>(*window, "SkippedItems");
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Not read"));
+    auto* table = Find<QTableWidget>(*dialog, "SkippedItems_Table");
+    QCOMPARE(table->rowCount(), expected);
+    QStringList rows;
+    for (int row = 0; row < table->rowCount(); ++row) {
+      rows.append(
+          QString::fromStdString(
+              std::filesystem::path(table->item(row, 0)->text().toStdString()).lexically_relative(folder).string()) +
+          QStringLiteral(": ") + table->item(row, 1)->text());
+    }
+    QVERIFY2(rows.contains(QStringLiteral("proc/: a virtual file system")), qPrintable(rows.join('\n')));
+    QVERIFY2(rows.contains(QStringLiteral("sys/: a virtual file system")), qPrintable(rows.join('\n')));
+    if (permissions_hold) {
+      QVERIFY2(rows.contains(QStringLiteral("closed/: Permission denied")), qPrintable(rows.join('\n')));
+      QVERIFY2(rows.contains(QStringLiteral("closed.jpg: Permission denied")), qPrintable(rows.join('\n')));
+    }
+    QTest::keyClick(table, Qt::Key_Escape);
+    QVERIFY(!dialog->isVisible());
+
+    // F9 opens it from the keyboard; in Russian the note, the command and the list speak Russian.
+    Find<QAbstractButton>(*window, "rb_Rus")->click();
+    QCOMPARE(note->text(), QStringLiteral("Не прочитано: %1").arg(expected));
+    QCOMPARE(command->text(), QStringLiteral("Непрочитанные папки и файлы"));
+    QTest::keyClick(window.get(), Qt::Key_F9);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Не прочитано"));
+    QCOMPARE(table->horizontalHeaderItem(1)->text(), QStringLiteral("Причина"));
+    Find<QAbstractButton>(*dialog, "but_Close")->click();
+    QVERIFY(!dialog->isVisible());
+    Find<QAbstractButton>(*window, "rb_Eng")->click();
+
+    // A run that reads everything leaves no note and nothing to list.
+    Run(*window, demo_);
+    QVERIFY(note->isHidden());
+    QVERIFY(!command->isEnabled());
+    if (permissions_hold) {
+      chmod((folder / "closed").c_str(), 0755);
+      chmod((folder / "closed.jpg").c_str(), 0644);
+    }
   }
 
   void settingsFromAShortOrOddFile() {
