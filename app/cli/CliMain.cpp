@@ -14,9 +14,9 @@
 #include "app/cli/FinishOutput.h"
 #include "app/cli/SurveyCommand.h"
 #include "app/cli/TagsCommand.h"
-#include "text/TextEncoding.h"
 #include "survey/FilterCriteria.h"
 #include "survey/PhotoFormats.h"
+#include "text/TextEncoding.h"
 
 #ifdef LUMETRA_CLI_CHARTS
 #include <optional>

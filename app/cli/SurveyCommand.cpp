@@ -10,8 +10,8 @@
 #include "app/platform/ProgramFolder.h"
 #include "crop/CropStore.h"
 #include "filter/ApplyChecks.h"
-#include "text/TextEncoding.h"
 #include "survey/SurveyTexts.h"
+#include "text/TextEncoding.h"
 
 namespace lumetra::cli {
 namespace {

@@ -10,7 +10,6 @@
 
 #include "app/cli/SurveyCommand.h"
 #include "app/cli/TagsCommand.h"
-#include "text/Windows1251.h"
 #include "testing/DemoFolder.h"
 #include "tests/support/CorpusFolder.h"
 #include "tests/support/FileBytes.h"
