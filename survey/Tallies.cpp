@@ -46,14 +46,11 @@ void InsertLast(std::vector<myRecord>& rows, size_t lowest, Before before) {
   }
 }
 
-// Focal lengths and ISO: an undetermined row first, the others ascending.
+// Focal lengths and ISO: an undetermined row first, the others ascending. Called for the row just added
+// at the end: every other row is in its place already, so only that one can be a new undetermined row (a
+// search of all rows for it made thousands of distinct values cost time growing with their square).
 void PlaceNumeric(std::vector<myRecord>& rows, LabelId undetermined) {
-  for (size_t i = 1; i < rows.size(); ++i) {
-    if (rows[i].label == undetermined) {
-      std::swap(rows[i], rows[0]);
-      break;
-    }
-  }
+  if (rows.size() > 1 && rows.back().label == undetermined) std::swap(rows.back(), rows[0]);
   const size_t lowest = rows[0].label == undetermined ? 2 : 1;
   InsertLast(rows, lowest,
              [](const myRecord& row, const myRecord& previous) { return NumberOf(row) < NumberOf(previous); });
