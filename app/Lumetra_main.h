@@ -34,6 +34,7 @@ namespace lumetra {
 class ChartPages;
 class ChartTabs;
 class LeftPanel;
+class SkippedItemsDialog;
 class TForm_Filter;
 class WindowStatusBar;
 
@@ -155,6 +156,7 @@ class TForm_Exif : public QMainWindow {
   void PlaceNoPhotos();
   void FitTabWidth();
   void ShowRunResult(const RunOutcome& outcome);
+  void ShowSkippedItems();
   void ExitWork();
   void Filter_BoxClick();
   /// Shows the filter as applied in the summary box, or that there is none, and lays out the panel below.
@@ -186,6 +188,9 @@ class TForm_Exif : public QMainWindow {
   bool folder_usable_ = false;
   bool close_pending_ = false;
   bool trace_mode_ = false;
+  // What the last run passed over, and the dialog that lists it (made when first asked for).
+  std::vector<SkippedEntry> skipped_;
+  SkippedItemsDialog* skipped_dialog_ = nullptr;
 
   std::filesystem::path program_folder_;
   std::filesystem::path settings_file_;

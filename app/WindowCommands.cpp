@@ -19,6 +19,8 @@ bool IsEnabled(EnabledRule rule, const CommandContext& context) {
       return !context.running && context.result_shown;
     case EnabledRule::kIdleWithPreviousFilter:
       return !context.running && context.result_shown && context.previous_filter;
+    case EnabledRule::kIdleWithSkipped:
+      return !context.running && context.items_skipped;
   }
   return false;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include <QLabel>
+#include <QToolButton>
 
 #include "app/MainWindowDesign.h"
 #include "app/UiTexts.h"
@@ -14,7 +15,7 @@ namespace lumetra {
 
 using namespace detail;
 
-WindowStatusBar::WindowStatusBar(QWidget* parent) : QStatusBar(parent) {
+WindowStatusBar::WindowStatusBar(QWidget* parent) : QStatusBar(parent), skipped_(new QToolButton(this)) {
   setObjectName("myStatusBar");
   setSizeGripEnabled(false);
   for (int panel = 0; panel < 3; ++panel) {
@@ -25,6 +26,13 @@ WindowStatusBar::WindowStatusBar(QWidget* parent) : QStatusBar(parent) {
     label->setFrameShadow(QFrame::Sunken);
     if (panel < 2) label->setFixedWidth(kDesignStatusWidths[panel]);
     addWidget(label, panel < 2 ? 0 : 1);
+    if (panel == 1) {
+      skipped_->setObjectName("myStatusBar_Skipped");
+      skipped_->setAutoRaise(true);
+      skipped_->setFocusPolicy(Qt::TabFocus);
+      skipped_->hide();
+      addWidget(skipped_);
+    }
   }
   setFixedHeight(kDesignStatusHeight);
 }
@@ -59,6 +67,12 @@ void WindowStatusBar::ShowNote(const QString& note) {
 void WindowStatusBar::EndNote() {
   if (before_note_) panels_[2]->setText(*before_note_);
   before_note_.reset();
+}
+
+void WindowStatusBar::ShowSkipped(size_t count, Language language) {
+  skipped_->setText(ToQString(kSkippedNote.In(language)).arg(count));
+  skipped_->setToolTip(ToQString(kSkippedNoteTip.In(language)));
+  skipped_->setVisible(count > 0);
 }
 
 void WindowStatusBar::ScaleCounters(int64_t koef) {

@@ -120,6 +120,8 @@ section "jpeg_bytes.sh: bytes read per corpus JPEG, beside the floor's"
 
 section "records_cache.sh: re-survey against first survey and --no-cache, opens, database size"
 [[ -x "$repo_root/bench/records_cache.sh" ]] && "$repo_root/bench/records_cache.sh"
+section "linear_axis.sh: chart pictures of 6,000 and 60,000 distinct values, linear axis against text axis"
+"$repo_root/bench/linear_axis.sh"
 
 echo
 echo "Log: $log"

@@ -35,7 +35,7 @@ std::optional<size_t> DrawnChart::PointAt(QPointF position) {
   }
   std::optional<size_t> nearest;
   for (size_t i = 0; i < point_x_.size(); ++i) {
-    if (point_bars_[i] == nullptr || std::abs(x - point_x_[i]) > half_bar_) continue;
+    if (!point_bars_[i] || std::abs(x - point_x_[i]) > half_bar_) continue;
     if (!nearest || std::abs(x - point_x_[i]) < std::abs(x - point_x_[*nearest])) nearest = i;
   }
   return nearest;
@@ -80,16 +80,8 @@ void DrawnChart::ShowHighlight(size_t point, bool shown) {
     } else {
       set->deselectBar(static_cast<int>(point));
     }
-  } else if (point < point_bars_.size() && point_bars_[point] != nullptr) {
-    QAreaSeries* bar = point_bars_[point];
-    if (shown) {
-      unhighlighted_bar_ = {bar->brush(), bar->pen()};
-      bar->setBrush(bar->brush().color().darker(kHighlightDarkness));
-      bar->setPen(QPen(Qt::black, kHighlightOutline));
-    } else {
-      bar->setBrush(unhighlighted_bar_.first);
-      bar->setPen(unhighlighted_bar_.second);
-    }
+  } else if (point < point_bars_.size() && point_bars_[point]) {
+    linear_bars_->Highlight(shown ? point_bars_[point] : std::nullopt, kHighlightDarkness, kHighlightOutline);
   }
 }
 

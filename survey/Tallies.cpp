@@ -47,14 +47,11 @@ void InsertLast(std::vector<myRecord>& rows, size_t lowest, Before before) {
   }
 }
 
-// Focal lengths and ISO: an undetermined row first, the others ascending.
+// Focal lengths and ISO: an undetermined row first, the others ascending. Called for the row just added
+// at the end: every other row is in its place already, so only that one can be a new undetermined row (a
+// search of all rows for it made thousands of distinct values cost time growing with their square).
 void PlaceNumeric(std::vector<myRecord>& rows, LabelId undetermined) {
-  for (size_t i = 1; i < rows.size(); ++i) {
-    if (rows[i].label == undetermined) {
-      std::swap(rows[i], rows[0]);
-      break;
-    }
-  }
+  if (rows.size() > 1 && rows.back().label == undetermined) std::swap(rows.back(), rows[0]);
   const size_t lowest = rows[0].label == undetermined ? 2 : 1;
   InsertLast(rows, lowest,
              [](const myRecord& row, const myRecord& previous) { return NumberOf(row) < NumberOf(previous); });
@@ -123,6 +120,8 @@ myRecord* SurveyState::RowHints::Find(std::vector<myRecord>& rows, const PhotoVi
   std::vector<uint32_t>& hints = row_of_text[static_cast<size_t>(field)];
   const bool hinted = label == LabelId::kNone && id != PhotoView::kNoTextId;
   if (hinted && id < hints.size() && hints[id] < rows.size() && matches(rows[hints[id]])) return &rows[hints[id]];
+  const bool never_hinted = id >= hints.size() || hints[id] == UINT32_MAX;
+  if (hinted && match == Match::kExact && complete[static_cast<size_t>(field)] && never_hinted) return nullptr;
   myRecord* row = match == Match::kExact ? FindRow(rows, text, label) : FindMakeRow(rows, text, label);
   if (hinted && row != nullptr) {
     if (id >= hints.size()) hints.resize(std::max<size_t>(id + 1, hints.size() * 2), UINT32_MAX);
@@ -131,12 +130,34 @@ myRecord* SurveyState::RowHints::Find(std::vector<myRecord>& rows, const PhotoVi
   return row;
 }
 
+void SurveyState::RowHints::Made(const PhotoView& photo, int field, size_t row) {
+  const uint32_t id = photo.TextId(field);
+  if (photo.Label(field) != LabelId::kNone || id == PhotoView::kNoTextId) {
+    // A row of a labelled value is never hinted; one of a text without a number cannot be.
+    if (photo.Label(field) == LabelId::kNone) complete[static_cast<size_t>(field)] = false;
+    return;
+  }
+  std::vector<uint32_t>& hints = row_of_text[static_cast<size_t>(field)];
+  if (id >= hints.size()) hints.resize(std::max<size_t>(id + 1, hints.size() * 2), UINT32_MAX);
+  hints[id] = static_cast<uint32_t>(row);
+}
+
+void SurveyState::RowHints::Reset(int field, bool rows_kept) {
+  if (rows_kept) {
+    complete[static_cast<size_t>(field)] = false;
+    return;
+  }
+  row_of_text[static_cast<size_t>(field)].clear();
+  complete[static_cast<size_t>(field)] = true;
+}
+
 bool SurveyState::CountIn(std::vector<myRecord>& rows, const PhotoView& photo, int field, RowHints::Match match) {
   if (myRecord* row = hints_.Find(rows, photo, field, match)) {
     ++row->count;
     return false;
   }
   rows.push_back({photo.Field(field), 1, photo.Label(field), 0});
+  hints_.Made(photo, field, rows.size() - 1);
   return true;
 }
 
@@ -366,6 +387,9 @@ void SurveyState::ResetTallies(bool full, FilterCriteria& criteria) {
     tallyLens.clear();
     criteria.ModelChecks.clear();
     criteria.LensChecks.clear();
+  }
+  for (int field = 0; field < PhotoRecord::kFieldCount; ++field) {
+    hints_.Reset(field, criteria.keepChecks && (field == kModel || field == kLens));
   }
   filteredCount = 0;
   filteredPaths.clear();

@@ -120,12 +120,23 @@ class SurveyState {
 
  private:
   // For each field, the tally row that each numbered text of the store was last found in: a hint that
-  // spares the scan as long as the row still holds that text.
+  // spares the scan as long as the row still holds that text. While a field's hints are complete (every
+  // row of its tally was made from a numbered text and hinted), a text never hinted has no row, so a new
+  // value costs no scan either: thousands of distinct values once cost a scan each, growing with their square.
   struct RowHints {
     enum class Match : uint8_t { kExact, kUpperCase };
     std::array<std::vector<uint32_t>, PhotoRecord::kFieldCount> row_of_text;
+    std::array<bool, PhotoRecord::kFieldCount> complete = [] {
+      std::array<bool, PhotoRecord::kFieldCount> all{};
+      all.fill(true);
+      return all;
+    }();
     /// The row of `rows` that field `field` of `photo` falls in, as a scan from the first row finds it.
     myRecord* Find(std::vector<myRecord>& rows, const PhotoView& photo, int field, Match match);
+    /// Row `row` was made for field `field` of `photo`.
+    void Made(const PhotoView& photo, int field, size_t row);
+    /// The tally of `field` was emptied (`rows_kept` false) or keeps rows the hints may not name.
+    void Reset(int field, bool rows_kept);
   };
 
   void SetFixedRows(Language language);

@@ -1,6 +1,7 @@
 // The main window on the off-screen platform, driven through its controls' object names.
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,11 +11,13 @@
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QCheckBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QValueAxis>
@@ -721,23 +724,135 @@ class MainWindowTest : public QObject {
     window->close();
   }
 
+  void whatARunPassedOverIsCountedAndListedWithItsReasons() {
+    // Entries a run cannot read, for root too: links to virtual file systems; and, for any other user,
+    // a sub-folder and a photo that cannot be opened.
+    const std::filesystem::path folder = Home() / "passed-over";
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(demo_ / std::filesystem::directory_iterator(demo_)->path().filename(),
+                               folder / "photo.jpg");
+    std::filesystem::create_directory_symlink("/proc", folder / "proc");
+    std::filesystem::create_directory_symlink("/sys", folder / "sys");
+    const bool permissions_hold = geteuid() != 0;
+    if (permissions_hold) {
+      std::filesystem::create_directory(folder / "closed");
+      std::filesystem::copy_file(folder / "photo.jpg", folder / "closed.jpg");
+      chmod((folder / "closed").c_str(), 0);
+      chmod((folder / "closed.jpg").c_str(), 0);
+    }
+    const int expected = permissions_hold ? 4 : 2;
+    auto window = Open();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    auto* note = Find<QAbstractButton>(*window, "myStatusBar_Skipped");
+    auto* command = Find<QAction>(*window, "mmSkipped");
+    QVERIFY(note->isHidden());
+    QVERIFY(!command->isEnabled());
+
+    Run(*window, folder);
+    QCOMPARE(window->Survey().processedCount, 1);
+    QVERIFY(note->isVisible());
+    QCOMPARE(note->text(), QStringLiteral("Not read: %1").arg(expected));
+    QVERIFY(command->isEnabled());
+    QCOMPARE(command->text(), QStringLiteral("Folders and files not read"));
+
+    // The note opens the list: each item with its reason, in walk order.
+    note->click();
+    auto* dialog = Find<QDialog>(*window, "SkippedItems");
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Not read"));
+    auto* table = Find<QTableWidget>(*dialog, "SkippedItems_Table");
+    QCOMPARE(table->rowCount(), expected);
+    QStringList rows;
+    for (int row = 0; row < table->rowCount(); ++row) {
+      rows.append(
+          QString::fromStdString(
+              std::filesystem::path(table->item(row, 0)->text().toStdString()).lexically_relative(folder).string()) +
+          QStringLiteral(": ") + table->item(row, 1)->text());
+    }
+    QVERIFY2(rows.contains(QStringLiteral("proc/: a virtual file system")), qPrintable(rows.join('\n')));
+    QVERIFY2(rows.contains(QStringLiteral("sys/: a virtual file system")), qPrintable(rows.join('\n')));
+    if (permissions_hold) {
+      QVERIFY2(rows.contains(QStringLiteral("closed/: Permission denied")), qPrintable(rows.join('\n')));
+      QVERIFY2(rows.contains(QStringLiteral("closed.jpg: Permission denied")), qPrintable(rows.join('\n')));
+    }
+    QTest::keyClick(table, Qt::Key_Escape);
+    QVERIFY(!dialog->isVisible());
+
+    // F9 opens it from the keyboard; in Russian the note, the command and the list speak Russian.
+    Find<QAbstractButton>(*window, "rb_Rus")->click();
+    QCOMPARE(note->text(), QStringLiteral("Не прочитано: %1").arg(expected));
+    QCOMPARE(command->text(), QStringLiteral("Непрочитанные папки и файлы"));
+    QTest::keyClick(window.get(), Qt::Key_F9);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Не прочитано"));
+    QCOMPARE(table->horizontalHeaderItem(1)->text(), QStringLiteral("Причина"));
+    Find<QAbstractButton>(*dialog, "but_Close")->click();
+    QVERIFY(!dialog->isVisible());
+    Find<QAbstractButton>(*window, "rb_Eng")->click();
+
+    // A run that reads everything leaves no note and nothing to list.
+    Run(*window, demo_);
+    QVERIFY(note->isHidden());
+    QVERIFY(!command->isEnabled());
+    if (permissions_hold) {
+      chmod((folder / "closed").c_str(), 0755);
+      chmod((folder / "closed.jpg").c_str(), 0644);
+    }
+  }
+
   void settingsFromAShortOrOddFile() {
-    // Five lines: the missing ones read as empty, so sub-folders and hiding are on; an unknown
-    // language falls back to English; a folder that is gone is not selected.
+    // Five lines, one of them damaged: the damaged and the missing ones keep their defaults, as at a fresh
+    // start (crop factors asked for, the panel shown); an unknown language falls back to English; a folder
+    // that is gone is not selected.
     std::ofstream(Home() / "Lumetra.ini", std::ios::binary)
-        << (Home() / "gone").string() << "\r\nKlingon\r\nReal\r\nText\r\nKF = Yes\r\n";
+        << (Home() / "gone").string() << "\r\nKlingon\r\n35mm\r\nText\r\nKF = Yes\r\n";
     auto window = Open();
     QCOMPARE(window->UiLanguage(), kEnglish);
     QVERIFY(window->CurrentFolder().empty());
     QVERIFY(!Find<QAbstractButton>(*window, "but_Run")->isEnabled());
-    QVERIFY(!Find<QCheckBox>(*window, "cb_CF")->isChecked());
+    QVERIFY(Find<QRadioButton>(*window, "rb_Equivalent")->isChecked());
+    QVERIFY(Find<QCheckBox>(*window, "cb_CF")->isChecked());
     QVERIFY(Find<QCheckBox>(*window, "cb_SubFolders")->isChecked());
-    QVERIFY(Find<QCheckBox>(*window, "cb_HideLeft")->isChecked());
+    QVERIFY(!Find<QCheckBox>(*window, "cb_HideLeft")->isChecked());
     window->close();
     // Never selected a folder: line 1 is written empty.
     QCOMPARE(ReadFileBytes(Home() / "Lumetra.ini"),
-             std::string(
-                 "\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\nJPEG only\r\nRemember photos\r\n"));
+             std::string("\r\nEnglish\r\n35mm\r\nText\r\nKF = yes\r\nSubFolders\r\nNon Hide\r\nJPEG only\r\n"
+                         "Remember photos\r\n"));
+  }
+
+  void settingsOfRandomBytesStartAsAFreshStart() {
+    std::ofstream(Home() / "Lumetra.ini", std::ios::binary) << std::string("\x8F\x00\xFFKF\r\n\x01Hide\nH\x9Cide", 18);
+    auto window = Open();
+    QVERIFY(window->CurrentFolder().empty());
+    QVERIFY(Find<QRadioButton>(*window, "rb_Real")->isChecked());
+    QVERIFY(Find<QRadioButton>(*window, "rb_Text")->isChecked());
+    QVERIFY(Find<QCheckBox>(*window, "cb_CF")->isChecked());
+    QVERIFY(Find<QCheckBox>(*window, "cb_SubFolders")->isChecked());
+    QVERIFY(!Find<QCheckBox>(*window, "cb_HideLeft")->isChecked());
+  }
+
+  void aFolderNameThatIsNotUtf8IsKeptAtExit() {
+    // "Зенит" in Windows-1251: bytes that are not UTF-8, which the tree cannot select.
+    const std::filesystem::path folder = Home() / std::string("\xC7\xE5\xED\xE8\xF2");
+    std::filesystem::create_directories(folder);
+    const std::string settings =
+        folder.string() +
+        "\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nNon Hide\r\nJPEG only\r\nRemember photos\r\n";
+    std::ofstream(Home() / "Lumetra.ini", std::ios::binary) << settings;
+    {
+      auto window = Open();
+      QCOMPARE(window->CurrentFolder(), folder.string());
+      window->close();
+    }
+    QCOMPARE(ReadFileBytes(Home() / "Lumetra.ini"), settings);
+    {
+      // Another folder selected: that one is written.
+      auto window = Open();
+      window->myTreeChange(QString::fromStdString(demo_.string()));
+      window->close();
+    }
+    QVERIFY(ReadFileBytes(Home() / "Lumetra.ini").starts_with(demo_.string() + "\r\n"));
   }
 
   void settingsThatCannotBeWrittenAreReported() {
@@ -771,19 +886,20 @@ class MainWindowTest : public QObject {
       }
       return names;
     };
-    QCOMPARE(enabled(), enabled_but({"mmRun", "mmShortcut", "mmPreviousFilter"}));
+    // The list of items not read waits for a run that passed something over (none in these folders).
+    QCOMPARE(enabled(), enabled_but({"mmRun", "mmShortcut", "mmPreviousFilter", "mmSkipped"}));
     window->myTreeChange(QString::fromStdString(demo_.string()));
-    QCOMPARE(enabled(), enabled_but({"mmShortcut", "mmPreviousFilter"}));
+    QCOMPARE(enabled(), enabled_but({"mmShortcut", "mmPreviousFilter", "mmSkipped"}));
     QStringList during_run;
     QTimer::singleShot(0, window.get(), [&] { during_run = enabled(); });
     Find<QAbstractButton>(*window, "but_Run")->click();
     QCOMPARE(during_run, QStringList{QStringLiteral("mmExit")});
     // The way back waits for a change of the filter.
-    QCOMPARE(enabled(), enabled_but({"mmPreviousFilter"}));
+    QCOMPARE(enabled(), enabled_but({"mmPreviousFilter", "mmSkipped"}));
     window->ApplyChartCommand(ChartId::Chart_Orientation, 0, ChartCommand::kOnly);
-    QCOMPARE(enabled(), enabled_but({}));
+    QCOMPARE(enabled(), enabled_but({"mmSkipped"}));
     window->myTreeChange(QString::fromStdString(no_exif_.string()));
-    QCOMPARE(enabled(), enabled_but({"mmShortcut", "mmPreviousFilter"}));
+    QCOMPARE(enabled(), enabled_but({"mmShortcut", "mmPreviousFilter", "mmSkipped"}));
     // Each has its caption in both languages.
     for (const char* language : {"rb_Rus", "rb_Eng"}) {
       Find<QRadioButton>(*window, language)->click();

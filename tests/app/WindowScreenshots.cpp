@@ -1,7 +1,8 @@
 // Writes pictures of the main window as a person sees it, for looking at by eye: the window at a given
 // screen size after a run of the demo folder, on the main overview, the additional overview, a chart
-// alone and in Russian; the main menu opened, in both languages; the time pages over sixty months; and the formats
-// corpus surveyed with the photo formats turned on, when it is there. Run by scripts/screenshots.sh under an X server.
+// alone and in Russian; a run that passed over folders, with its list; the main menu opened, in both languages; the
+// time pages over sixty months; and the formats corpus surveyed with the photo formats turned on, when it is there.
+// Run by scripts/screenshots.sh under an X server.
 //
 //   window_screenshots OUTPUT_FOLDER WIDTHxHEIGHT
 
@@ -226,6 +227,24 @@ int main(int argc, char** argv) {
     SaveScreenshot(window, output, prefix + QStringLiteral("formats-model-alone-russian"));
   }
   SaveTimePages(window, *tabs, output, prefix, std::filesystem::path(home.path().toStdString()) / "time-span");
+  // A run that passed over folders it could not read: the status bar's note and the list, in both languages.
+  const std::filesystem::path passed_over = std::filesystem::path(home.path().toStdString()) / "passed-over";
+  std::filesystem::copy(photos, passed_over, std::filesystem::copy_options::recursive);
+  std::filesystem::create_directory_symlink("/proc", passed_over / "proc");
+  std::filesystem::create_directory_symlink("/sys", passed_over / "sys");
+  window.myTreeChange(QString::fromStdString(passed_over.string()));
+  window.findChild<QAbstractButton*>(QStringLiteral("but_Run"))->click();
+  SaveScreenshot(window, output, prefix + QStringLiteral("passed-over-russian"));
+  window.findChild<QAction*>(QStringLiteral("mmSkipped"))->trigger();
+  auto* skipped = window.findChild<QDialog*>(QStringLiteral("SkippedItems"));
+  QTest::qWait(300);
+  SaveScreenshot(*skipped, output, prefix + QStringLiteral("passed-over-list-russian"));
+  window.findChild<QAbstractButton*>(QStringLiteral("rb_Eng"))->click();
+  QTest::qWait(300);
+  SaveScreenshot(*skipped, output, prefix + QStringLiteral("passed-over-list"));
+  skipped->close();
+  SaveScreenshot(window, output, prefix + QStringLiteral("passed-over"));
+  window.findChild<QAbstractButton*>(QStringLiteral("rb_Rus"))->click();
   const std::filesystem::path empty = std::filesystem::path(home.path().toStdString()) / "no-photos";
   std::filesystem::create_directory(empty);
   window.myTreeChange(QString::fromStdString(empty.string()));

@@ -390,6 +390,46 @@ wait_for shown im_red || fail "no red light"
 enabled but_Run && fail "Run is still enabled for a folder that is gone"
 end_program
 
+step "folders and files a run passed over: counted on the status bar, listed with their reasons by F9 and by a click"
+# Entries no run can read, for root too: links to virtual file systems; for other users also a closed
+# sub-folder and a closed photo.
+passed="$work/passed-over"
+cp -r "$demo" "$passed"
+ln -s /proc "$passed/proc"
+ln -s /sys "$passed/sys"
+if [[ $(id -u) != 0 ]]; then
+  mkdir "$passed/closed"
+  cp "$(find "$demo" -name '*.jpg' -print -quit)" "$passed/closed.jpg"
+  chmod 000 "$passed/closed" "$passed/closed.jpg"
+fi
+cli_skipped=$("$build/lumetra-cli" survey --crop-file "$work/cli.crop" "$passed" 2>&1 >/dev/null |
+  sed -n 's/^lumetra-cli survey: not read: //p')
+skipped_count=$(grep -c . <<<"$cli_skipped")
+((skipped_count >= 2)) || fail "lumetra-cli lists $skipped_count items not read"
+fresh_home passed "$passed"
+start_program
+hidden myStatusBar_Skipped || fail "a note of items not read before any run"
+key F5
+timeout=60 wait_for shown im_green || fail "no green light"
+wait_for text_is myStatusBar_Skipped "Not read: $skipped_count" ||
+  fail "the note says '$(text_of myStatusBar_Skipped)', lumetra-cli lists $skipped_count"
+shot "items not read noted"
+key F9
+wait_for shown SkippedItems_Table:0:0 || fail "F9 did not list the items not read"
+listed=$(for ((row = 0; row < skipped_count; row++)); do
+  printf '%s: %s\n' "$(text_of "SkippedItems_Table:$row:0")" "$(text_of "SkippedItems_Table:$row:1")"
+done)
+[[ $listed == "$cli_skipped" ]] || fail "the list holds: $listed; lumetra-cli: $cli_skipped"
+shot "items not read listed"
+key Escape
+wait_for hidden SkippedItems_Table:0:0 || fail "Escape did not close the list"
+click myStatusBar_Skipped
+wait_for shown SkippedItems_Table:0:0 || fail "a click on the note did not list the items"
+click but_Close
+wait_for hidden SkippedItems_Table:0:0 || fail "Close did not close the list"
+end_program
+[[ $(id -u) != 0 ]] && chmod 755 "$passed/closed" && chmod 644 "$passed/closed.jpg"
+
 step "a read-only program folder: settings and crop file in the user's data folder, no error"
 if mkdir -p "$work/installed" && cp "$build/lumetra" "$work/installed/" &&
   mount --bind "$work/installed" "$work/installed" 2>/dev/null &&

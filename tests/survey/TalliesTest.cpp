@@ -50,6 +50,18 @@ PhotoRecord Camera(const std::string& path, const std::string& make, const std::
   return record;
 }
 
+// Photos of one camera with these exposures and ISO values, in turn.
+std::vector<PhotoRecord> ValuesPhotos(const std::vector<std::string>& exposures, const std::vector<std::string>& isos) {
+  std::vector<PhotoRecord> photos;
+  for (size_t i = 0; i < exposures.size(); ++i) {
+    PhotoRecord photo = Camera("/v/" + std::to_string(i), "Canon", "A");
+    photo.Field(kExposure) = exposures[i];
+    photo.Field(kIso) = isos[i];
+    photos.push_back(photo);
+  }
+  return photos;
+}
+
 class TalliesTest : public ::testing::Test {
  protected:
   void Add(const PhotoRecord& record) { state_.AddPhoto(record, criteria_, true); }
@@ -181,6 +193,15 @@ TEST(TalliesStoredPhotos, FallInTheSameRowsAsRecordsTalliedOneByOne) {
       {"a plain value spelt like a label",
        {Camera("/p/1", "Canon", "n/a"), undetermined_model, Camera("/p/3", "Canon", "n/a"), undetermined_model},
        {}},
+      {"distinct exposures and ISO values, then each again in another order, a new model after the reset",
+       ValuesPhotos({"1/100", "1/250", "1/60", "1/250", "1/100"}, {"100", "800", "200", "100", "800"}),
+       [] {
+         std::vector<PhotoRecord> photos = ValuesPhotos({"1/60", "1/2000", "1/60"}, {"6400", "200", "6400"});
+         photos[1].model = "New";
+         // One text fewer before the model's: the kept model row's text comes back under another number.
+         photos[0].Field(kIso) = photos[0].Field(kFocal);
+         return photos;
+       }()},
       {"the store's numbers reused for other texts",
        {Camera("/p/1", "Canon", "X"), Camera("/p/2", "Nikon", "Y")},
        {Camera("/p/3", "Nikon", "Y"), Camera("/p/4", "Canon", "X"), Camera("/p/5", "Canon", "X")}},
