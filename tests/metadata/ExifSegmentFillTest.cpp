@@ -91,10 +91,14 @@ TEST(ExifSegmentFill, StopsAtTheThumbnailOrReadsTheWholeSegment) {
     }
     EXPECT_EQ(storage.substr(0, std::min(stored, file.size())), file.substr(0, std::min(stored, file.size())));
     // Bytes the file does not supply read as zero.
-    if (c.cut_from_end > 0) EXPECT_EQ(storage.substr(file.size()), std::string(c.cut_from_end, '\0'));
+    if (c.cut_from_end > 0) {
+      EXPECT_EQ(storage.substr(file.size()), std::string(c.cut_from_end, '\0'));
+    }
     fill.ReadRest();
     EXPECT_EQ(fill.Stored(), segment.size());
-    if (c.cut_from_end == 0) EXPECT_EQ(storage, segment);
+    if (c.cut_from_end == 0) {
+      EXPECT_EQ(storage, segment);
+    }
   }
 }
 
