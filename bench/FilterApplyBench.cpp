@@ -38,19 +38,15 @@
 #include "app/ChartMenu.h"
 #include "app/LeftPanel.h"
 #include "app/Lumetra_main.h"
+#include "bench/BenchTiming.h"
 #include "bench/PhotoLibrary.h"
 
 namespace lumetra {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Milliseconds(Clock::duration span) { return std::chrono::duration<double, std::milli>(span).count(); }
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
+using bench::Clock;
+using bench::Median;
+using bench::Milliseconds;
 
 // Opens the filter from its summary box, lets `edit` change the dialog, and presses Apply: the time from
 // the press until the window has recounted and painted.

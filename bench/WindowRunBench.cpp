@@ -58,15 +58,16 @@
 #include <QTimer>
 
 #include "app/Lumetra_main.h"
+#include "bench/BenchTiming.h"
 #include "crop/CropStore.h"
 #include "survey/SurveyRun.h"
 
 namespace lumetra {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Milliseconds(Clock::duration span) { return std::chrono::duration<double, std::milli>(span).count(); }
+using bench::Clock;
+using bench::Median;
+using bench::Milliseconds;
 
 // Times every event the application hands out while `recording` is set: the outermost ones (their sum is
 // the time spent handling events) by event type and receiver class, and paint events at any depth by the
@@ -121,13 +122,6 @@ double ProcessCpuSeconds() {
   ::getrusage(RUSAGE_SELF, &usage);
   const auto seconds = [](const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; };
   return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double Median(std::vector<double> values) {
-  if (values.empty()) return 0;
-  std::sort(values.begin(), values.end());
-  const size_t middle = values.size() / 2;
-  return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 double Max(const std::vector<double>& values) {
