@@ -9,7 +9,8 @@ namespace lumetra {
 
 ChartMenu& InstallChartCommands(TForm_Exif& window, const CommandDialogs& dialogs) {
   auto* menu = new ChartMenu(window, dialogs);
-  window.Pages().SetMenuHandler([menu](ChartId chart, QPoint at) { menu->Open(chart, at); });
+  window.Pages().SetMenuHandler(
+      [menu](ChartId chart, QPoint at, std::optional<size_t> point) { menu->Open(chart, at, point); });
   window.Commands().Bind("mmShortcut", [&window, dialogs] { MakeShortcutListCommand(window, dialogs); });
   return *menu;
 }

@@ -1,6 +1,8 @@
 #include "app/ChartMenu.h"
 
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -15,6 +17,7 @@
 #include "charts/ChartTable.h"
 #include "charts/ChartView.h"
 #include "charts/JpegFile.h"
+#include "filter/FilterDialogTexts.h"
 
 namespace lumetra {
 
@@ -28,6 +31,8 @@ constexpr std::string_view kTextFilter = "Txt files (*.txt)";
 constexpr TextPair kReplaceQuestion{"Файл «%1» уже существует. Заменить его?",
                                     "The file \"%1\" already exists. Replace it?"};
 constexpr TextPair kSaveFailed{"Диаграмма не сохранена: ", "The chart was not saved: "};
+constexpr TextPair kNoPointChosen{"Наведите указатель на столбец или сектор или выберите его стрелками",
+                                  "Point at a bar or slice, or choose one with the arrow keys"};
 
 QString MenuCaption(std::string_view item, Language language) {
   for (const ControlText& entry : kMenuCaptions) {
@@ -55,6 +60,11 @@ ChartMenu::ChartMenu(TForm_Exif& window, CommandDialogs dialogs)
   mSaveJPEG = command("mSaveJPEG", &ChartMenu::mSaveJPEGClick);
   mSaveTXT = command("mSaveTXT", &ChartMenu::mSaveTXTClick);
   mChangeType = command("mChangeType", &ChartMenu::mChangeTypeClick);
+  myPopup->addSeparator();
+  mOnly = command("mOnly", &ChartMenu::mOnlyClick);
+  mAllBut = command("mAllBut", &ChartMenu::mAllButClick);
+  // Why a command is greyed is said while the menu is open.
+  connect(myPopup, &QMenu::aboutToHide, this, [this] { window_.ShowStatusNote({}); });
   tabs_ = window.findChild<QWidget*>(QStringLiteral("Tab_Exif"));
   if (tabs_ != nullptr) tabs_->installEventFilter(this);
 }
@@ -75,19 +85,55 @@ bool ChartMenu::eventFilter(QObject* watched, QEvent* event) {
   const ChartId chart = ChartOfTab(tab);
   const ChartView& view = window_.Pages().View(chart);
   if (view.isHidden()) return QObject::eventFilter(watched, event);
-  Open(chart, view.mapToGlobal(view.rect().center()));
+  Open(chart, view.mapToGlobal(view.rect().center()), view.Highlighted());
   return true;
 }
 
-void ChartMenu::Open(ChartId chart, QPoint at) {
+void ChartMenu::Open(ChartId chart, QPoint at, std::optional<size_t> point) {
   MenuChart_ = chart;
+  MenuPoint_ = point;
   const int tab = window_.CurrentTab();
   // A chart switches to its pie only on its own page.
   mChangeType->setEnabled(RowOf(chart).may_switch && tab == OwnTab(chart));
   // Charts left over from another folder's run are no result to save.
   mSaveJPEG->setEnabled(window_.ResultShown());
   mSaveTXT->setEnabled(window_.ResultShown());
+  if (const QString reason = PrepareChartCommands(); !reason.isEmpty()) window_.ShowStatusNote(reason);
   myPopup->popup(at);
+}
+
+QString ChartMenu::PrepareChartCommands() {
+  const Language language = window_.UiLanguage();
+  const std::vector<ChartPoint>& points = window_.Charts()[*MenuChart_].Shown().Points();
+  const bool chosen = MenuPoint_ && *MenuPoint_ < points.size();
+  QString first_reason;
+  for (const auto& [action, command] :
+       {std::pair{mOnly, ChartCommand::kOnly}, std::pair{mAllBut, ChartCommand::kAllBut}}) {
+    if (!chosen) {
+      action->setText(ToQString((command == ChartCommand::kOnly ? kOnlyCommand : kAllButCommand).In(language)));
+      action->setEnabled(false);
+      if (first_reason.isEmpty()) first_reason = ToQString(kNoPointChosen.In(language));
+      continue;
+    }
+    action->setText(ToQString(ChartCommandCaption(command, points[*MenuPoint_].label, language)));
+    // Before a run ends the charts stand for no stored photos.
+    if (window_.Running() || !window_.ResultShown()) {
+      action->setEnabled(false);
+      continue;
+    }
+    const FilterChange change = window_.ChartCommandChange(*MenuChart_, *MenuPoint_, command);
+    action->setEnabled(change.criteria.has_value());
+    if (!change.criteria && first_reason.isEmpty()) first_reason = ToQString(change.reason.In(language));
+  }
+  return first_reason;
+}
+
+void ChartMenu::mOnlyClick() {
+  if (MenuChart_ && MenuPoint_) window_.ApplyChartCommand(*MenuChart_, *MenuPoint_, ChartCommand::kOnly);
+}
+
+void ChartMenu::mAllButClick() {
+  if (MenuChart_ && MenuPoint_) window_.ApplyChartCommand(*MenuChart_, *MenuPoint_, ChartCommand::kAllBut);
 }
 
 void ChartMenu::mChangeTypeClick() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -20,7 +21,9 @@ class TForm_Exif;
 
 /// The pop-up menu of the charts, `myPopup`: save the chart as a JPEG picture (`mSaveJPEG`), save its
 /// tally as a text table (`mSaveTXT`), switch a bar chart shown alone between bars and pie
-/// (`mChangeType`). The keyboard reaches it too: the context-menu key or Shift+F10 on a chart, or on the
+/// (`mChangeType`); keep only the photos of the bar or slice the menu is for, or leave them out (`mOnly`,
+/// `mAllBut`: "Only “1/250”", "All but “1/250”"), greyed with the reason in the status bar where the filter
+/// cannot say that. The keyboard reaches it too: the context-menu key or Shift+F10 on a chart, or on the
 /// tabs while a chart is shown alone. The saves act only while the charts of a finished run are shown; a name gets its
 /// extension unless it already ends with it (in any case), an existing file is replaced only when the
 /// user agrees, and a failed save is reported and leaves the page as it was.
@@ -29,12 +32,15 @@ class ChartMenu : public QObject {
   /// Makes the menu as a child of `window`, which owns this object; the window's chart pages open it.
   ChartMenu(TForm_Exif& window, CommandDialogs dialogs);
 
-  /// Opens the menu for `chart` at the screen position `at`; the chart becomes `MenuChart`.
-  void Open(ChartId chart, QPoint at);
+  /// Opens the menu for `chart` at the screen position `at`, its commands "Only" and "All but" for `point`
+  /// (an index of the shown series' points; none: greyed); the chart becomes `MenuChart`.
+  void Open(ChartId chart, QPoint at, std::optional<size_t> point = std::nullopt);
 
   void mSaveJPEGClick();
   void mSaveTXTClick();
   void mChangeTypeClick();
+  void mOnlyClick();
+  void mAllButClick();
 
   /// The chart on which the menu was last opened, the target of its commands.
   [[nodiscard]] std::optional<ChartId> MenuChart() const { return MenuChart_; }
@@ -49,14 +55,20 @@ class ChartMenu : public QObject {
   [[nodiscard]] std::optional<std::filesystem::path> ChooseFile(QAction* command, const QString& filter,
                                                                 std::string_view extension);
   void ReportSaveFailure(const std::string& failure);
+  /// Captions and enables "Only" and "All but" for the point the menu is for; returns why the first
+  /// greyed one cannot be made, if any.
+  QString PrepareChartCommands();
 
   TForm_Exif& window_;
   CommandDialogs dialogs_;
   std::optional<ChartId> MenuChart_;
+  std::optional<size_t> MenuPoint_;
   QMenu* myPopup = nullptr;
   QAction* mSaveJPEG = nullptr;
   QAction* mSaveTXT = nullptr;
   QAction* mChangeType = nullptr;
+  QAction* mOnly = nullptr;
+  QAction* mAllBut = nullptr;
   QWidget* tabs_ = nullptr;  // the window's Tab_Exif
 };
 

@@ -12,6 +12,19 @@ namespace {
 
 const QColor kOverviewCaption(0x00, 0x00, 0xFF);
 
+// The tab in the same column one row down, or in the first row below the last; the third row is shorter.
+int TabBelow(int tab) {
+  const int below = tab + ChartTabs::kTabsPerRow;
+  return below < ChartTabs::kTabCount ? below : tab % ChartTabs::kTabsPerRow;
+}
+
+// The tab in the same column one row up, or in the lowest row that has that column above the first.
+int TabAbove(int tab) {
+  if (tab >= ChartTabs::kTabsPerRow) return tab - ChartTabs::kTabsPerRow;
+  const int column = tab % ChartTabs::kTabsPerRow;
+  return column + (ChartTabs::kTabCount - 1 - column) / ChartTabs::kTabsPerRow * ChartTabs::kTabsPerRow;
+}
+
 }  // namespace
 
 ChartTabs::ChartTabs(QWidget* parent) : QWidget(parent) {
@@ -128,9 +141,10 @@ void ChartTabs::keyPressEvent(QKeyEvent* event) {
       Pick((current_ + 1) % kTabCount);
       return;
     case Qt::Key_Up:
+      Pick(TabAbove(current_));
+      return;
     case Qt::Key_Down:
-      // The tab above or below, in the other row.
-      Pick((current_ + kTabsPerRow) % kTabCount);
+      Pick(TabBelow(current_));
       return;
     case Qt::Key_Home:
       Pick(0);

@@ -12,7 +12,8 @@ namespace lumetra {
 /// The tab control of the chart pages: a button-style tab per overview page and per chart, in rows of eight
 /// across its top, their captions painted by the program (the overviews' in blue), a current tab and
 /// a signal when the user picks another. The pages themselves are child widgets placed below the tabs
-/// by the window. Keyboard: Left/Right, Home/End, and Ctrl+Tab / Ctrl+Shift+Tab.
+/// by the window. Keyboard: Left/Right, Up/Down (the same column in the next row, round), Home/End, and
+/// Ctrl+Tab / Ctrl+Shift+Tab.
 class ChartTabs : public QWidget {
   Q_OBJECT
 

@@ -23,6 +23,7 @@
 #include "app/MainWindowDesign.h"
 #include "app/ProgramPictures.h"
 #include "app/SettingsFile.h"
+#include "app/SkippedItemsDialog.h"
 #include "app/UiTexts.h"
 #include "app/WindowStatusBar.h"
 #include "app/platform/ProgramFolder.h"
@@ -32,6 +33,7 @@
 #include "charts/ChartPages.h"
 #include "filter/FilterDialog.h"
 #include "survey/RecordsCache.h"
+#include "text/TextEncoding.h"
 
 namespace lumetra {
 
@@ -68,6 +70,8 @@ TForm_Exif::TForm_Exif(WindowStart start, QWidget* parent)
   CreateMenu();
   pages_ = std::make_unique<ChartPages>(charts_, *Chart_SBox);
   pages_->SetClickHandler([this](ChartId chart) { ChartClicked(chart); });
+  pages_->SetChoiceHandler(
+      [this](ChartId chart, size_t point, ChartCommand command) { ApplyChartCommand(chart, point, command); });
   ConnectControls();
   // The filter dialog lives as long as the window: its criteria and choices last between showings.
   Form_Filter = new TForm_Filter(criteria_, this);
@@ -88,12 +92,13 @@ TForm_Exif::TForm_Exif(WindowStart start, QWidget* parent)
   if (screen.width() != kDesignScreenWidth) ScaleToScreen(screen);
   Panel_Left->KeepNoFilterHeights();
   layout_log_->Log("end", "");
+  PlaceTimeTabRow();
   if (layout_log_->failure()) ReportError(ToQString(*layout_log_->failure()));
 
   // The window keeps the size it starts with.
   setFixedSize(ClientWidth(), ClientHeight() + menuBar()->sizeHint().height());
   DrawPictures();
-  // The overview pages and two rows of eight tabs.
+  // The overview pages and the rows of eight tabs.
   pages_->ArrangeMainPage(KoefH_);
   pages_->ArrangeAdditionalPage();
   FitTabWidth();
@@ -130,6 +135,11 @@ void TForm_Exif::ReadSettings() {
     // The folder is the one the tree selected; a file that names no language keeps the window's.
     ProgramSettings read = *settings;
     read.folder = options_.folder;
+    // The tree shows names decoded as UTF-8 and cannot select a folder named otherwise: the line's own
+    // bytes are kept and written back at exit, until the person selects another folder.
+    if (!selected && !IsValidUtf8(settings->folder) && IsSelectableFolder(settings->folder, SpecialFolders())) {
+      read.folder = settings->folder;
+    }
     if (!read.UiLanguage) read.UiLanguage = options_.UiLanguage;
     options_ = read;
     Panel_Left->ShowOptions();
@@ -213,7 +223,11 @@ bool TForm_Exif::ResultShown() const { return Panel_Left->GreenLight(); }
 int TForm_Exif::CurrentTab() const { return Tab_Exif->currentIndex(); }
 
 CommandContext TForm_Exif::CurrentContext() const {
-  return {.running = run_.Running(), .folder_usable = folder_usable_, .result_shown = ResultShown()};
+  return {.running = run_.Running(),
+          .folder_usable = folder_usable_,
+          .result_shown = ResultShown(),
+          .previous_filter = !history_.empty(),
+          .items_skipped = !skipped_.empty()};
 }
 
 void TForm_Exif::UpdateActions() {
@@ -238,6 +252,8 @@ void TForm_Exif::but_RunClick() {
   UpdateActions();
   Panel_Left->StopButton().setFocus();
   ResetDisplay();
+  skipped_.clear();
+  myStatusBar->ShowSkipped(0, UiLanguage());
   const RunRequest request{
       .folder = options_.folder,
       .language = UiLanguage(),
@@ -272,6 +288,8 @@ void TForm_Exif::ShowRunResult(const RunOutcome& outcome) {
     Panel_Left->ShowLight(LeftPanel::Light::kGreen);
   }
   ShowCounters();
+  skipped_ = outcome.skipped;
+  myStatusBar->ShowSkipped(skipped_.size(), UiLanguage());
   run_.Finish();
   UpdateActions();
   Panel_Left->RunButton().setFocus();
@@ -281,6 +299,11 @@ void TForm_Exif::ShowRunResult(const RunOutcome& outcome) {
     return;
   }
   if (has_result && options_.cb_CF && !state_.UnknownCameras.empty()) emit unknownCamerasMet();
+}
+
+void TForm_Exif::ShowSkippedItems() {
+  if (skipped_dialog_ == nullptr) skipped_dialog_ = new SkippedItemsDialog(this);
+  skipped_dialog_->ShowItems(skipped_, UiLanguage());
 }
 
 void TForm_Exif::CropFactorClicked(bool checked) {
@@ -338,7 +361,7 @@ void TForm_Exif::ChartClicked(ChartId chart) {
 }
 
 void TForm_Exif::FitTabWidth() {
-  // Two rows of eight tabs across the tab area.
+  // Rows of eight tabs across the tab area.
   Tab_Exif->setTabWidth((Tab_Exif->width() - kTabRowSlack) / ChartTabs::kTabsPerRow);
 }
 
@@ -388,6 +411,8 @@ void TForm_Exif::ApplyLanguage() {
   }
   ShowCounters();
   myStatusBar->ShowCredit(language);
+  myStatusBar->ShowSkipped(skipped_.size(), language);
+  if (skipped_dialog_ != nullptr && skipped_dialog_->isVisible()) skipped_dialog_->ShowItems(skipped_, language);
   for (int tab = 0; tab < ChartTabs::kTabCount; ++tab) {
     Tab_Exif->setCaption(tab, ToQString(kTabCaptions[static_cast<size_t>(tab)].In(language)));
   }

@@ -19,6 +19,8 @@
 #include "charts/BuildChartSeries.h"
 #include "charts/ChartModel.h"
 #include "crop/CropStore.h"
+#include "filter/ChartFilterChange.h"
+#include "filter/FilterHistory.h"
 #include "numbers/FixedPoint.h"
 #include "survey/FilterCriteria.h"
 #include "survey/PhotoFormats.h"
@@ -32,6 +34,7 @@ namespace lumetra {
 class ChartPages;
 class ChartTabs;
 class LeftPanel;
+class SkippedItemsDialog;
 class TForm_Filter;
 class WindowStatusBar;
 
@@ -111,6 +114,18 @@ class TForm_Exif : public QMainWindow {
   [[nodiscard]] static char DecimalSeparator();
   void ReportError(const QString& message);
 
+  // Chart commands and the way back.
+  /// What "Only" or "All but" on `point` (an index of the shown series' points) of `chart` would make of
+  /// the applied filter: the new filter, or why it cannot be made.
+  [[nodiscard]] FilterChange ChartCommandChange(ChartId chart, size_t point, ChartCommand command) const;
+  /// Makes the command's filter the applied one and recounts as Apply does; a command the filter cannot
+  /// express changes nothing and says why in the status bar.
+  void ApplyChartCommand(ChartId chart, size_t point, ChartCommand command);
+  /// Restores the filter applied before the last change (Backspace, "Previous filter").
+  void PreviousFilter();
+  /// Shows in the status bar why a command cannot be made; an empty note puts back what it replaced.
+  void ShowStatusNote(const QString& note);
+
  signals:
   /// Cameras without a crop factor were met and the user asks for factors (`cb_CF`): at the end of a
   /// run that shows charts, or when `cb_CF` is ticked while they are shown.
@@ -131,6 +146,8 @@ class TForm_Exif : public QMainWindow {
   void ScaleToScreen(QSize screen);
   void ScaleControls(int screen_width);
   void ScaleChartArea();
+  /// Moves the chart area below the third row of tabs.
+  void PlaceTimeTabRow();
   void DrawPictures();
   void LogLayout(const char* suffix);
   void ReadSettings();
@@ -139,10 +156,13 @@ class TForm_Exif : public QMainWindow {
   void PlaceNoPhotos();
   void FitTabWidth();
   void ShowRunResult(const RunOutcome& outcome);
+  void ShowSkippedItems();
   void ExitWork();
   void Filter_BoxClick();
   /// Shows the filter as applied in the summary box, or that there is none, and lays out the panel below.
   void ShowFilterSummary();
+  /// Makes `criteria` the applied filter, changed without the dialog, and recounts and shows as Apply does.
+  void ChangeFilter(const FilterCriteria& criteria);
   void LanguageClicked(Language language);
   void FocalClicked();
   void CropFactorClicked(bool checked);
@@ -154,6 +174,8 @@ class TForm_Exif : public QMainWindow {
   // The survey and what it is counted and shown with.
   SurveyState state_;
   FilterCriteria criteria_;
+  // The filters applied before the current one.
+  FilterHistory history_;
   CropStore crops_;
   ChartSet charts_;
   // The options the settings file keeps, as the controls edit them; the language is English until the
@@ -166,6 +188,9 @@ class TForm_Exif : public QMainWindow {
   bool folder_usable_ = false;
   bool close_pending_ = false;
   bool trace_mode_ = false;
+  // What the last run passed over, and the dialog that lists it (made when first asked for).
+  std::vector<SkippedEntry> skipped_;
+  SkippedItemsDialog* skipped_dialog_ = nullptr;
 
   std::filesystem::path program_folder_;
   std::filesystem::path settings_file_;

@@ -33,6 +33,10 @@ constexpr CommandRow kMainMenu[] = {
     {"mmAllFormats", Qt::Key_F8, EnabledRule::kIdle, true},
     // Kept in the settings file too: the next Run reads photos already read from the records cache.
     {"mmRememberPhotos", Qt::Key_unknown, EnabledRule::kIdle, true},
+    // Backspace takes back the last change of the filter, whatever made it.
+    {"mmPreviousFilter", Qt::Key_Backspace, EnabledRule::kIdleWithPreviousFilter},
+    // The list of what the last run passed over, and why.
+    {"mmSkipped", Qt::Key_F9, EnabledRule::kIdleWithSkipped},
     {"mmExit", Qt::Key_F10, EnabledRule::kAlways},
 };
 
@@ -86,7 +90,9 @@ void TForm_Exif::CreateMenu() {
   commands_ = new WindowCommands(kMainMenu, *mSettings, [this] { return CurrentContext(); });
   commands_->Bind("mmHideLeft", [this] { SetLeftPanel(PanelMode::Change); });
   commands_->Bind("mmRun", [this] { but_RunClick(); });
+  commands_->Bind("mmSkipped", [this] { ShowSkippedItems(); });
   commands_->Bind("mmExit", [this] { close(); });
+  commands_->Bind("mmPreviousFilter", [this] { PreviousFilter(); });
   // The crop editor and the shortcut list are bound by their own code.
   connect(&commands_->Action("mmAllFormats"), &QAction::toggled, this,
           [this](bool checked) { options_.formats = checked ? PhotoFormats::kAll : PhotoFormats::kJpeg; });
@@ -104,6 +110,8 @@ void TForm_Exif::ConnectControls() {
   connect(&Panel_Left->RunButton(), &QToolButton::clicked, this, &TForm_Exif::but_RunClick);
   connect(&Panel_Left->StopButton(), &QToolButton::clicked, this, &TForm_Exif::but_StopClick);
   connect(&Panel_Left->ExitButton(), &QToolButton::clicked, this, [this] { close(); });
+  connect(&myStatusBar->SkippedNote(), &QToolButton::clicked, this,
+          [this] { commands_->Action("mmSkipped").trigger(); });
   connect(&Panel_Left->Tree(), &FolderTree::folderChanged, this, &TForm_Exif::myTreeChange);
   connect(Panel_Left, &LeftPanel::filterBoxClicked, this, &TForm_Exif::Filter_BoxClick);
   connect(Tab_Exif, &ChartTabs::currentChanged, this, [this](int) { Tab_ExifChange(); });

@@ -121,4 +121,13 @@ void TForm_Exif::ScaleChartArea() {
   layout_log_->Log("C_S.H2 = ", Chart_SBox->height());
 }
 
+void TForm_Exif::PlaceTimeTabRow() {
+  // The layout above, and its log, know the two rows of sixteen tabs; the time row below them moves the chart
+  // area down by one more tab row, at every screen size.
+  const int time_row = Tab_Exif->tabHeight();
+  Chart_SBox->setGeometry(Chart_SBox->x(), Chart_SBox->y() + time_row, Chart_SBox->width(),
+                          Chart_SBox->height() - time_row);
+  PlaceNoPhotos();
+}
+
 }  // namespace lumetra

@@ -14,24 +14,23 @@ namespace lumetra {
 namespace {
 
 // A line that holds one of two choices, its two texts written here once for reading and writing. A line
-// that is not exactly the text of the other choice (empty, damaged, missing) reads as `otherwise`.
+// that is exactly neither text (empty, damaged, missing from a short file) keeps the field's default, the
+// state of a fresh start: a damaged file never turns a choice the other way.
 struct ChoiceLine {
   size_t number;
   bool ProgramSettings::*field;
   std::string_view when_true;
   std::string_view when_false;
-  bool otherwise;
 };
 
-// Lines 3 to 7 and 9. Line 7 reads "Hide" unless it is exactly "Non Hide": a short file hides the panel.
-// Remembering photos costs nothing in results, so line 9 keeps it on unless it says exactly "Forget photos".
+// Lines 3 to 7 and 9. Remembering photos costs nothing in results: line 9 is on unless it says "Forget photos".
 constexpr ChoiceLine kChoiceLines[] = {
-    {3, &ProgramSettings::rb_Real, "Real", "35mm", true},
-    {4, &ProgramSettings::rb_Text, "Text", "Linear", true},
-    {5, &ProgramSettings::cb_CF, "KF = yes", "KF = no", false},
-    {6, &ProgramSettings::cb_SubFolders, "SubFolders", "Non SubFolders", true},
-    {7, &ProgramSettings::cb_HideLeft, "Hide", "Non Hide", true},
-    {9, &ProgramSettings::remember_photos, "Remember photos", "Forget photos", true},
+    {3, &ProgramSettings::rb_Real, "Real", "35mm"},
+    {4, &ProgramSettings::rb_Text, "Text", "Linear"},
+    {5, &ProgramSettings::cb_CF, "KF = yes", "KF = no"},
+    {6, &ProgramSettings::cb_SubFolders, "SubFolders", "Non SubFolders"},
+    {7, &ProgramSettings::cb_HideLeft, "Hide", "Non Hide"},
+    {9, &ProgramSettings::remember_photos, "Remember photos", "Forget photos"},
 };
 
 constexpr size_t kLanguageLine = 2;
@@ -62,8 +61,8 @@ ProgramSettings ParseSettings(const std::vector<std::string>& lines) {
   }
   for (const ChoiceLine& choice : kChoiceLines) {
     const std::string& text = line(choice.number);
-    const std::string_view other = choice.otherwise ? choice.when_false : choice.when_true;
-    settings.*choice.field = text == other ? !choice.otherwise : choice.otherwise;
+    if (text == choice.when_true) settings.*choice.field = true;
+    if (text == choice.when_false) settings.*choice.field = false;
   }
   // Anything but the exact text keeps the surveys as they were before the line existed.
   settings.formats = line(kFormatsLine) == kAllFormats ? PhotoFormats::kAll : PhotoFormats::kJpeg;

@@ -34,10 +34,11 @@ struct ProgramSettings {
   bool remember_photos = true;
 };
 
-/// The settings that the file's `lines` give, read as at start-up: a line missing at the end of a short
-/// file reads as empty, every comparison is with the whole line, exact and case-sensitive; only an exact
-/// "All formats" in line 8 turns the other formats on, and only an exact "Forget photos" in line 9 turns
-/// the records cache off. Line 1 is taken as it is; whether the tree may select it is
+/// The settings that the file's `lines` give, read as at start-up: every comparison is with the whole line,
+/// exact and case-sensitive; a line that is none of its texts (damaged, or missing at the end of a short
+/// file) keeps its default, the state of a fresh start; only an exact "All formats" in line 8 turns the
+/// other formats on, and only an exact "Forget photos" in line 9 turns the records cache off. Line 1 is taken
+/// as its bytes, UTF-8 or not; whether the tree may select it is
 /// `IsSelectableFolder`'s question.
 [[nodiscard]] ProgramSettings ParseSettings(const std::vector<std::string>& lines);
 

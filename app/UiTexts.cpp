@@ -1,5 +1,7 @@
 #include "app/UiTexts.h"
 
+#include "filter/FilterDialogTexts.h"
+
 namespace lumetra {
 
 namespace {
@@ -30,6 +32,8 @@ constexpr ControlText kMenuCaptionRows[] = {
     {"mmCrop", {"Редактировать базу данных кроп-фактора", "Edit the database crop factor"}},
     {"mmAllFormats", {"Учитывать файлы RAW и HEIC", "Include RAW and HEIC files"}},
     {"mmRememberPhotos", {"Запоминать прочитанные фотографии", "Remember photos already read"}},
+    {"mmPreviousFilter", kPreviousFilterCommand},
+    {"mmSkipped", {"Непрочитанные папки и файлы", "Folders and files not read"}},
     {"mmExit", {"Выход из программы", "Exit from the program"}},
     {"mSaveJPEG", {"Сохранить диаграмму в JPEG", "Save the diagram as JPEG"}},
     {"mSaveTXT", {"Сохранить диаграмму в TXT", "Save the chart as TXT"}},

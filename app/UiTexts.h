@@ -34,6 +34,18 @@ inline constexpr std::string_view kRussianCaption = "Русский";
 inline constexpr TextPair kFolderCannotBeOpened{"папку нельзя открыть", "the folder cannot be opened"};
 inline constexpr TextPair kFolderCannotBeRead{"папку нельзя прочитать", "the folder cannot be read"};
 
+/// What a run passed over: the status bar's note (%1 the count, a button that opens the list) and the
+/// list's dialog.
+inline constexpr TextPair kSkippedNote{"Не прочитано: %1", "Not read: %1"};
+inline constexpr TextPair kSkippedNoteTip{"Какие папки и файлы не прочитаны и почему (F9)",
+                                          "Which folders and files were not read, and why (F9)"};
+inline constexpr TextPair kSkippedTitle{"Не прочитано", "Not read"};
+inline constexpr TextPair kSkippedSummary{"Папки и файлы, которые запуск пропустил (%1), и причины:",
+                                          "Folders and files the run passed over (%1), and why:"};
+inline constexpr TextPair kSkippedPathColumn{"Папка или файл", "Folder or file"};
+inline constexpr TextPair kSkippedReasonColumn{"Причина", "Reason"};
+inline constexpr TextPair kSkippedClose{"Закрыть", "Close"};
+
 /// Status panel 2.
 /// Before the records cache's own line (English, naming the file) when a run could not use it.
 inline constexpr TextPair kRecordsNotUsed{"Память прочитанного: ", "Photos already read: "};

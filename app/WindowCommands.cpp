@@ -17,6 +17,10 @@ bool IsEnabled(EnabledRule rule, const CommandContext& context) {
       return !context.running && context.folder_usable;
     case EnabledRule::kIdleWithResult:
       return !context.running && context.result_shown;
+    case EnabledRule::kIdleWithPreviousFilter:
+      return !context.running && context.result_shown && context.previous_filter;
+    case EnabledRule::kIdleWithSkipped:
+      return !context.running && context.items_skipped;
   }
   return false;
 }

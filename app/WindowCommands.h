@@ -20,6 +20,10 @@ struct CommandContext {
   bool folder_usable = false;
   /// The charts of a finished run are shown (the green light).
   bool result_shown = false;
+  /// An earlier filter can be restored.
+  bool previous_filter = false;
+  /// The last run passed over folders or files it could not read.
+  bool items_skipped = false;
 };
 
 /// When a command acts. During a run only Stop and Exit act: nothing may reset or rebuild what the run
@@ -31,6 +35,10 @@ enum class EnabledRule {
   kIdleWithFolder,
   /// Not during a run, and the charts of a finished run are shown: the shortcuts and saves are of them.
   kIdleWithResult,
+  /// Not during a run, the charts of a finished run are shown, and an earlier filter is kept.
+  kIdleWithPreviousFilter,
+  /// Not during a run, and the last run passed over something: the list of what and why.
+  kIdleWithSkipped,
 };
 
 [[nodiscard]] bool IsEnabled(EnabledRule rule, const CommandContext& context);

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <optional>
+#include <utility>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -68,8 +69,9 @@ RunOutcome WindowRun::Survey(const RunRequest& request, SurveyState& state, Filt
       records.emplace(request.records_file.string());
       options.records = &*records;
     }
-    const WalkResult walk = RunSurvey(folder, options, state, criteria, crop_factor, hooks, stop_requested_);
+    WalkResult walk = RunSurvey(folder, options, state, criteria, crop_factor, hooks, stop_requested_);
     if (records) outcome.records_problem = records->problem();
+    outcome.skipped = std::move(walk.skipped);
     if (walk.root_unreadable) {
       outcome.failure = FolderFailure(folder, kFolderCannotBeRead, request.language);
     } else if (!walk.trace_failure.empty()) {

@@ -4,11 +4,13 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <QString>
 
 #include "survey/Labels.h"
 #include "survey/PhotoFormats.h"
+#include "survey/WalkFolder.h"
 
 namespace lumetra {
 
@@ -40,6 +42,8 @@ struct RunOutcome {
   QString failure;
   /// Why the records cache was not used (or was started afresh); empty when it served the run.
   std::string records_problem;
+  /// The folders and files the run passed over, and why, in walk order.
+  std::vector<SkippedEntry> skipped;
 };
 
 /// A survey run of the main window: reads the folder into the survey state while the window keeps

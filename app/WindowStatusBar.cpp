@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include <QLabel>
+#include <QToolButton>
 
 #include "app/MainWindowDesign.h"
 #include "app/UiTexts.h"
@@ -14,7 +15,7 @@ namespace lumetra {
 
 using namespace detail;
 
-WindowStatusBar::WindowStatusBar(QWidget* parent) : QStatusBar(parent) {
+WindowStatusBar::WindowStatusBar(QWidget* parent) : QStatusBar(parent), skipped_(new QToolButton(this)) {
   setObjectName("myStatusBar");
   setSizeGripEnabled(false);
   for (int panel = 0; panel < 3; ++panel) {
@@ -25,6 +26,13 @@ WindowStatusBar::WindowStatusBar(QWidget* parent) : QStatusBar(parent) {
     label->setFrameShadow(QFrame::Sunken);
     if (panel < 2) label->setFixedWidth(kDesignStatusWidths[panel]);
     addWidget(label, panel < 2 ? 0 : 1);
+    if (panel == 1) {
+      skipped_->setObjectName("myStatusBar_Skipped");
+      skipped_->setAutoRaise(true);
+      skipped_->setFocusPolicy(Qt::TabFocus);
+      skipped_->hide();
+      addWidget(skipped_);
+    }
   }
   setFixedHeight(kDesignStatusHeight);
 }
@@ -35,6 +43,7 @@ void WindowStatusBar::ShowCounters(const SurveyState& survey, Language language)
 }
 
 void WindowStatusBar::ShowCredit(Language language) {
+  before_note_.reset();
   panels_[2]->setText(ToQString(kCreditLine.In(language)));
   panels_[2]->setToolTip(QString());
 }
@@ -42,11 +51,28 @@ void WindowStatusBar::ShowCredit(Language language) {
 void WindowStatusBar::ShowRecordsProblem(const std::string& problem, const std::string& program_folder,
                                          Language language) {
   if (problem.empty()) return ShowCredit(language);
+  before_note_.reset();
   QLabel* panel = panels_[2];
   QString text = ToQString(kRecordsNotUsed.In(language)) + ToQString(problem);
   text.replace(QString::fromStdString(program_folder), QString());
   panel->setToolTip(ToQString(problem));
   panel->setText(panel->fontMetrics().elidedText(text, Qt::ElideRight, panel->contentsRect().width() - 4));
+}
+
+void WindowStatusBar::ShowNote(const QString& note) {
+  if (!before_note_) before_note_ = panels_[2]->text();
+  panels_[2]->setText(note);
+}
+
+void WindowStatusBar::EndNote() {
+  if (before_note_) panels_[2]->setText(*before_note_);
+  before_note_.reset();
+}
+
+void WindowStatusBar::ShowSkipped(size_t count, Language language) {
+  skipped_->setText(ToQString(kSkippedNote.In(language)).arg(count));
+  skipped_->setToolTip(ToQString(kSkippedNoteTip.In(language)));
+  skipped_->setVisible(count > 0);
 }
 
 void WindowStatusBar::ScaleCounters(int64_t koef) {

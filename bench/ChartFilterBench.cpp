@@ -18,20 +18,16 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "bench/PhotoLibrary.h"
 #include "filter/ChartFilterChange.h"
 
 namespace lumetra {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Milliseconds(Clock::duration span) { return std::chrono::duration<double, std::milli>(span).count(); }
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
+using bench::Clock;
+using bench::Median;
+using bench::Milliseconds;
 
 // The bar a person would pick: the tallest one.
 size_t TallestBar(const std::vector<myRecord>& rows) {

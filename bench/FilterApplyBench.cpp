@@ -3,14 +3,19 @@
 // alone in the same process. The window is on Qt's off-screen platform (unless QT_QPA_PLATFORM names
 // another); the photos are the library of bench/PhotoLibrary.h, stored without files.
 //
+// The same for a chart command: "Only" on the tallest exposure bar chosen in the chart menu, on the main
+// overview (ten charts painted), until the window has recounted and painted; and Backspace's way back.
+//
 // Usage: filter_apply_bench [ROUNDS]
 //   Each round applies a filter (exposure 1/250 to 1/60, the first camera left out) and then no filter,
-//   both timed; ROUNDS (default 5) re-tallies are timed alone.
+//   both timed, then "Only" from the chart menu and "Previous filter", both timed; ROUNDS (default 5)
+//   re-tallies are timed alone.
 //
 // Output, one line per measurement, fields as key=value:
 //   retally round=N ms= filtered=
 //   apply round=N filter=bounds|none ms= filtered=
-//   summary photos= median_retally_ms= median_apply_ms=
+//   chart round=N command=only|back ms= filtered=
+//   summary photos= median_retally_ms= median_apply_ms= median_only_ms= median_back_ms=
 
 #include <algorithm>
 #include <chrono>
@@ -20,27 +25,28 @@
 #include <vector>
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "app/ChartCommands.h"
+#include "app/ChartMenu.h"
+#include "app/LeftPanel.h"
 #include "app/Lumetra_main.h"
+#include "bench/BenchTiming.h"
 #include "bench/PhotoLibrary.h"
 
 namespace lumetra {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Milliseconds(Clock::duration span) { return std::chrono::duration<double, std::milli>(span).count(); }
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
+using bench::Clock;
+using bench::Median;
+using bench::Milliseconds;
 
 // Opens the filter from its summary box, lets `edit` change the dialog, and presses Apply: the time from
 // the press until the window has recounted and painted.
@@ -62,6 +68,29 @@ double TimedApply(TForm_Exif& window, const std::function<void(QWidget&)>& edit)
   return Milliseconds(Clock::now() - pressed);
 }
 
+// Opens the chart menu on the tallest exposure bar and chooses "Only": the time from the choice until the
+// window has recounted and painted.
+double TimedOnly(TForm_Exif& window, ChartMenu& menu) {
+  const std::vector<ChartPoint>& bars = window.Charts()[ChartId::Chart_ShutterSpeed].Shown().Points();
+  const auto tallest = std::max_element(bars.begin(), bars.end(),
+                                        [](const ChartPoint& a, const ChartPoint& b) { return a.value < b.value; });
+  menu.Open(ChartId::Chart_ShutterSpeed, window.mapToGlobal(QPoint(400, 300)),
+            static_cast<size_t>(tallest - bars.begin()));
+  QApplication::processEvents();
+  const Clock::time_point chosen = Clock::now();
+  window.findChild<QAction*>(QStringLiteral("mOnly"))->trigger();
+  window.findChild<QMenu*>(QStringLiteral("myPopup"))->hide();
+  QApplication::processEvents();
+  return Milliseconds(Clock::now() - chosen);
+}
+
+double TimedBack(TForm_Exif& window) {
+  const Clock::time_point pressed = Clock::now();
+  window.findChild<QAction*>(QStringLiteral("mmPreviousFilter"))->trigger();
+  QApplication::processEvents();
+  return Milliseconds(Clock::now() - pressed);
+}
+
 int Main(int argc, char** argv) {
   QApplication application(argc, argv);
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
@@ -76,9 +105,13 @@ int Main(int argc, char** argv) {
                   .screen = QSize(1024, 768),
                   .program_folder = home.path().toStdString(),
                   .report_error = [](const QString& message) { std::fprintf(stderr, "%s\n", qPrintable(message)); }});
+  ChartMenu& menu = InstallChartCommands(window, CommandDialogs{});
   window.show();
   bench::FillSurvey(window.Survey(), window.Criteria());
+  // The stored photos stand for a finished run: the chart commands act on its charts.
+  window.findChild<LeftPanel*>()->ShowLight(LeftPanel::Light::kGreen);
   window.RecountAndShow();
+  window.UpdateActions();
   QApplication::processEvents();
 
   std::vector<double> retally_ms;
@@ -103,8 +136,18 @@ int Main(int argc, char** argv) {
     std::printf("apply round=%d filter=none ms=%.1f filtered=%d\n", round, apply_ms.back(),
                 window.Survey().filteredCount);
   }
-  std::printf("summary photos=%d median_retally_ms=%.1f median_apply_ms=%.1f\n", window.Survey().processedCount,
-              Median(retally_ms), Median(apply_ms));
+  std::vector<double> only_ms;
+  std::vector<double> back_ms;
+  for (int round = 1; round <= rounds; ++round) {
+    only_ms.push_back(TimedOnly(window, menu));
+    std::printf("chart round=%d command=only ms=%.1f filtered=%d\n", round, only_ms.back(),
+                window.Survey().filteredCount);
+    back_ms.push_back(TimedBack(window));
+    std::printf("chart round=%d command=back ms=%.1f filtered=%d\n", round, back_ms.back(),
+                window.Survey().filteredCount);
+  }
+  std::printf("summary photos=%d median_retally_ms=%.1f median_apply_ms=%.1f median_only_ms=%.1f median_back_ms=%.1f\n",
+              window.Survey().processedCount, Median(retally_ms), Median(apply_ms), Median(only_ms), Median(back_ms));
   return 0;
 }
 

@@ -24,12 +24,17 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "survey/PhotoTags.h"
 #include "survey/ReadPhotoTags.h"
 #include "survey/WalkFolder.h"
 
 namespace lumetra {
 namespace {
+
+using bench::Clock;
+using bench::Median;
+using bench::Milliseconds;
 
 double CpuSeconds() {
   rusage usage{};
@@ -99,11 +104,6 @@ Round TimeRound(const std::vector<std::string>& paths, int passes, const std::fu
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
   const double photos = static_cast<double>(paths.size()) * passes;
   return {(CpuSeconds() - cpu_start) / photos * 1e6, wall / photos * 1e6, tags / passes};
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 int Main(int argc, char** argv) {

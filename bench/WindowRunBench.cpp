@@ -3,7 +3,8 @@
 // Qt's off-screen platform (unless QT_QPA_PLATFORM names another), so that the status bar and the charts
 // are really painted, into memory.
 //
-// Usage: window_run_bench [--stops=MS,MS,...] [--profile] FOLDER [ROUNDS]
+// Usage: window_run_bench [--stops=MS,MS,...] [--profile] [--linear] FOLDER [ROUNDS]
+//   --linear: the bar charts on a linear axis (the window's "Linear"), as the settings file can keep it.
 //   ROUNDS runs of FOLDER (default 3), each timed from myTreeChange to the return of but_RunClick: wall
 //   time (steady clock) and the process's CPU time (getrusage: user + system, every thread). Then one run
 //   per stop delay (default 170,330,490 ms; "--stops=" for none), stopped by a timer that many
@@ -48,6 +49,7 @@
 #include <utility>
 #include <vector>
 
+#include <QAbstractButton>
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QEvent>
@@ -56,15 +58,16 @@
 #include <QTimer>
 
 #include "app/Lumetra_main.h"
+#include "bench/BenchTiming.h"
 #include "crop/CropStore.h"
 #include "survey/SurveyRun.h"
 
 namespace lumetra {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Milliseconds(Clock::duration span) { return std::chrono::duration<double, std::milli>(span).count(); }
+using bench::Clock;
+using bench::Median;
+using bench::Milliseconds;
 
 // Times every event the application hands out while `recording` is set: the outermost ones (their sum is
 // the time spent handling events) by event type and receiver class, and paint events at any depth by the
@@ -119,13 +122,6 @@ double ProcessCpuSeconds() {
   ::getrusage(RUSAGE_SELF, &usage);
   const auto seconds = [](const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; };
   return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double Median(std::vector<double> values) {
-  if (values.empty()) return 0;
-  std::sort(values.begin(), values.end());
-  const size_t middle = values.size() / 2;
-  return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 double Max(const std::vector<double>& values) {
@@ -279,11 +275,14 @@ void PrintProfile(const TimedApplication& application, int runs, int64_t passes)
 int Main(TimedApplication& application, int argc, char** argv) {
   std::vector<int> delays = {170, 330, 490};
   bool profile = false;
+  bool linear = false;
   std::vector<std::string_view> positional;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (argument == "--profile") {
       profile = true;
+    } else if (argument == "--linear") {
+      linear = true;
     } else if (argument.starts_with("--stops=")) {
       const std::optional<std::vector<int>> parsed = ParseDelays(argument.substr(8));
       if (!parsed) {
@@ -296,7 +295,7 @@ int Main(TimedApplication& application, int argc, char** argv) {
     }
   }
   if (positional.empty() || positional.size() > 2) {
-    std::fprintf(stderr, "usage: window_run_bench [--stops=MS,MS,...] [--profile] FOLDER [ROUNDS]\n");
+    std::fprintf(stderr, "usage: window_run_bench [--stops=MS,MS,...] [--profile] [--linear] FOLDER [ROUNDS]\n");
     return 2;
   }
   int rounds = 3;
@@ -325,6 +324,7 @@ int Main(TimedApplication& application, int argc, char** argv) {
                                   std::fprintf(stderr, "window_run_bench: %s\n", qPrintable(message));
                                 }});
   window.show();
+  if (linear) window.findChild<QAbstractButton*>(QStringLiteral("rb_Linear"))->click();
   ProcessEventsFor(std::chrono::milliseconds(300));
 
   // Passes of event processing: the dispatcher announces each one.

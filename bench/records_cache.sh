@@ -6,8 +6,9 @@
 #
 #   opens      photo files opened (openat calls on the folder's files, counted by strace) by a re-survey
 #   warm       median wall time of: --no-cache; a first survey into an empty database; a re-survey
-#   cold       the same with the page cache dropped before every run (needs root; skipped otherwise), on
-#              distinct copies of the corpus JPEGs
+#   warm CPU   the same three as median CPU time (user + system), the figure to trust on a loaded machine
+#   cold       the same with the page cache dropped before every run (needs root; skipped otherwise)
+#              Both on distinct copies of the corpus JPEGs (1.5 GB for the default 27 sub-folders).
 #   size       the database's bytes (with its journal folded in) per photo after a survey of SIZE_COPIES
 #              sub-folders of hard links
 #   memory     peak resident set of --no-cache and of a re-survey (GNU time)
@@ -54,9 +55,12 @@ count_opens() {
   grep -F "\"$folder/" "$log" | grep -v O_DIRECTORY | grep -vc ' = -1 ' || true
 }
 
+# Distinct copies even for the warm runs: hard links share the corpus files' inodes, whose change time moves
+# whenever anything links or unlinks them (another benchmark on the machine), and a file whose change time
+# moved is rightly read again.
 warm_copies="${WARM_COPIES:-27}"
-make_photo_folder "warm-$warm_copies" "$warm_copies" links
-made+=("warm-$warm_copies")
+make_photo_folder "copies-$warm_copies" "$warm_copies" copies
+made+=("copies-$warm_copies")
 rm -f -- "$db"*
 sleep 2.1  # the folder's change times settle
 survey "$photos"
@@ -73,6 +77,24 @@ echo "warm ($photo_count photos): --no-cache ${no_cache}s, first survey ${first}
   "re-survey $(echo "$no_cache / $again" | bc -l | cut -c1-5)x faster; first survey" \
   "$(echo "($first / $no_cache - 1) * 100" | bc -l | cut -c1-5)% slower than --no-cache"
 
+# Median CPU seconds (user + system, the command's processes together, to the millisecond) of RUNS runs after
+# one untimed: on a machine shared with other work, the figure that does not count the waits.
+cpu_median() {
+  local command="$1" i
+  bash -c "$command" > /dev/null 2>&1 || true
+  for ((i = 0; i < runs; ++i)); do
+    { TIMEFORMAT='%3U %3S'; time bash -c "$command" > /dev/null 2>&1; } 2>&1 | awk '{ printf "%.3f\n", $1 + $2 }'
+  done | sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'
+}
+c_none="$(cpu_median "rm -f '$db-none'; $cli survey --json --threads 1 --no-cache '$photos'")"
+c_first="$(cpu_median "rm -f '$db'*; $cli survey --json --threads 1 '$photos'")"
+survey "$photos"
+c_again="$(cpu_median "rm -f '$db-none'; $cli survey --json --threads 1 '$photos'")"
+echo "warm CPU s ($photo_count photos): --no-cache $c_none, first survey $c_first, re-survey $c_again;" \
+  "re-survey $(echo "$c_first / $c_again" | bc -l | cut -c1-5)x the first survey's CPU," \
+  "$(echo "$c_none / $c_again" | bc -l | cut -c1-5)x --no-cache's; first survey" \
+  "$(echo "($c_first / $c_none - 1) * 100" | bc -l | cut -c1-5)% more than --no-cache"
+
 if command -v /usr/bin/time > /dev/null; then
   peak() { /usr/bin/time -f %M "$cli" survey --json --threads 1 "$@" 2>&1 > /dev/null | tail -n 1; }
   echo "memory: peak RSS --no-cache $(peak --no-cache "$photos") KiB, re-survey $(peak "$photos") KiB"
@@ -81,8 +103,8 @@ fi
 drop_caches='sync; echo 3 > /proc/sys/vm/drop_caches'
 if bash -c "$drop_caches" 2> /dev/null; then
   cold_copies="${COLD_COPIES:-27}"
-  make_photo_folder "cold-$cold_copies" "$cold_copies" copies
-  made+=("cold-$cold_copies")
+  make_photo_folder "copies-$cold_copies" "$cold_copies" copies
+  made+=("copies-$cold_copies")
   rm -f -- "$db"*
   sleep 2.1
   cold() { bash -c "$drop_caches"; local start end; start=$(date +%s.%N); "$@" > /dev/null; end=$(date +%s.%N); echo "$end - $start" | bc -l; }
@@ -110,5 +132,6 @@ sleep 2.1
 survey "$photos"
 bytes="$(stat -c %s "$db")"
 rows="$(sqlite3 "$db" 'SELECT count(*) FROM photos')"
+((rows > 0)) || die "no row was written: the corpus files' change times moved during the survey (links made elsewhere?)"
 echo "size: $bytes bytes for $rows rows ($photo_count photos): $((bytes / rows)) bytes per photo" \
   "(paths of $(sqlite3 "$db" 'SELECT avg(length(path)) FROM photos' | cut -c1-5) bytes on average)"

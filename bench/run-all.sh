@@ -115,8 +115,13 @@ section "survey_scale.sh: 10,000, 100,000 and 1,000,000 photos"
 section "formats_peers.sh: 2,000 HEIC, AVIF and RAW files against exiftool, bytes read per file"
 "$repo_root/bench/formats_peers.sh"
 
+section "jpeg_bytes.sh: bytes read per corpus JPEG, beside the floor's"
+"$repo_root/bench/jpeg_bytes.sh"
+
 section "records_cache.sh: re-survey against first survey and --no-cache, opens, database size"
 [[ -x "$repo_root/bench/records_cache.sh" ]] && "$repo_root/bench/records_cache.sh"
+section "linear_axis.sh: chart pictures of 6,000 and 60,000 distinct values, linear axis against text axis"
+"$repo_root/bench/linear_axis.sh"
 
 echo
 echo "Log: $log"

@@ -161,7 +161,20 @@ print_goals() {
   [[ -n "${medians[exiv2]:-}" ]] && goal_line "lumetra / exiv2   " lumetra exiv2 ">=" 10
   [[ -n "${medians[exiftool]:-}" ]] && goal_line "lumetra / exiftool" lumetra exiftool ">=" 300
   [[ -n "${medians[floor]:-}" ]] && goal_line "floor / lumetra   " floor lumetra "<=" 2
+  for tool in lumetra lumetra-1; do
+    [[ -n "${medians[floor-1]:-}" && -n "${medians[$tool]:-}" ]] && cpu_per_photo_line "$tool"
+  done
   return 0
+}
+
+# CPU per photo of TOOL's whole process (all its threads, user + system) beside the one-thread floor's, from
+# the same run: the floor is the physical work of opening and reading the photos.
+cpu_per_photo_line() {
+  awk -v label="${tool_labels[$1]}" -v c="${cpu_medians[$1]}" -v n="${files_read[$1]}" \
+    -v fc="${cpu_medians[floor-1]}" -v fn="${files_read[floor-1]}" 'BEGIN {
+      a = 1e6 * c / n; f = 1e6 * fc / fn
+      printf "  CPU per photo, %s: %.1f us against the one-thread floor'"'"'s %.1f us = %.2fx (goal <= 1.5: %s)\n",
+        label, a, f, a / f, (a / f <= 1.5 ? "met" : "not met") }'
 }
 
 # One goal line: TOOL's photos/s over OTHER's against the goal, and the same ratio per CPU second.

@@ -9,6 +9,7 @@
 #include "charts/ChartTable.h"
 #include "numbers/FixedPoint.h"
 #include "numbers/NumberText.h"
+#include "survey/CaptureTime.h"
 
 namespace lumetra {
 
@@ -75,11 +76,11 @@ void FillBarsAndPie(Chart& chart, const Rows& rows, const ChartSettings& setting
   for (size_t i = 0; i < rows.size(); ++i) {
     const myRecord& row = rows[i];
     if (settings.rb_Text) {
-      chart.bar.Add(row.count, DisplayLabel(rows, i, short_row, settings.language), colour);
+      chart.bar.Add(row.count, DisplayLabel(rows, i, short_row, settings.language), colour, i);
     } else if (std::optional<LinearBar> bar = place(row)) {
-      chart.bar.AddXY(bar->x, row.count, std::move(bar->label), colour);
+      chart.bar.AddXY(bar->x, row.count, std::move(bar->label), colour, i);
     }
-    chart.pie.Add(row.count, row.text, PaletteColour(RowNumber(i)));
+    chart.pie.Add(row.count, row.text, PaletteColour(RowNumber(i)), i);
   }
 }
 
@@ -128,8 +129,8 @@ void FillFixedBars(Chart& chart, const Rows& rows, ChartColour bar_colour) {
   chart.pie.Clear();
   for (size_t i = 0; i < rows.size(); ++i) {
     if (rows[i].count <= 0) continue;
-    chart.bar.Add(rows[i].count, rows[i].text, bar_colour);
-    chart.pie.Add(rows[i].count, rows[i].text, PaletteColour(RowNumber(i)));
+    chart.bar.Add(rows[i].count, rows[i].text, bar_colour, i);
+    chart.pie.Add(rows[i].count, rows[i].text, PaletteColour(RowNumber(i)), i);
   }
 }
 
@@ -144,7 +145,7 @@ void FillFixedPie(ChartSeries& series, const Rows& rows, bool keep_zero_rows, Co
   if (!any && !keep_zero_rows) return;
   series.Clear();
   for (size_t i = 0; i < rows.size(); ++i) {
-    if (rows[i].count > 0 || keep_zero_rows) series.Add(rows[i].count, rows[i].text, colour_of(i, rows[i]));
+    if (rows[i].count > 0 || keep_zero_rows) series.Add(rows[i].count, rows[i].text, colour_of(i, rows[i]), i);
   }
 }
 
@@ -169,7 +170,7 @@ void FillGroupedPie(ChartSeries& series, const Rows& rows, int64_t filtered, Lan
   int64_t others = 0;
   for (size_t i = 0; i < rows.size(); ++i) {
     if (own_slice[i]) {
-      series.Add(rows[i].count, rows[i].text, colour_of(RowNumber(i)));
+      series.Add(rows[i].count, rows[i].text, colour_of(RowNumber(i)), i);
     } else {
       others += rows[i].count;
     }
@@ -228,6 +229,69 @@ void FillLens(Chart& chart, const Rows& rows, const SeriesInput& input) {
                  [](int i) { return PaletteColour(std::abs(kLensPaletteTop - i)); });
 }
 
+// The time charts' undetermined row stands last; its bar, "n/a" like the others', shows only when a photo
+// has no capture time, and has no place on a linear axis.
+bool UndeterminedLast(const Rows& rows, size_t index) {
+  return index + 1 == rows.size() && rows[index].label != LabelId::kNone;
+}
+
+void AddUndeterminedBar(Chart& chart, const myRecord& row, const ChartSettings& settings, ChartColour colour) {
+  if (row.count > 0 && chart.axis == AxisKind::kText)
+    chart.bar.Add(row.count, NotDeterminedShort(settings.language), colour);
+}
+
+// Weekdays and hours: every fixed row gets its bar, at its slot on a text axis or at its value (the hour)
+// on a linear one; the pie shows the rows that occur.
+void FillTimeOfWeekOrDay(Chart& chart, const Rows& rows, const ChartSettings& settings, ChartColour colour) {
+  chart.bar.Clear();
+  chart.pie.Clear();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const myRecord& row = rows[i];
+    if (row.count > 0) chart.pie.Add(row.count, row.text, PaletteColour(RowNumber(i)));
+    if (UndeterminedLast(rows, i)) {
+      AddUndeterminedBar(chart, row, settings, colour);
+    } else if (chart.axis == AxisKind::kText) {
+      chart.bar.Add(row.count, row.text, colour);
+    } else {
+      chart.bar.AddXY(static_cast<double>(row.value), row.count, row.text, colour);
+    }
+  }
+}
+
+// The months that have photos, in time order; a text axis shows those, a linear one every month from the
+// first to the last, the months without photos at zero.
+void FillDate(Chart& chart, const Rows& rows, const SeriesInput& input) {
+  constexpr ChartColour kColour = 0x2376EE;
+  chart.bar.Clear();
+  chart.pie.Clear();
+  std::optional<int64_t> previous;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const myRecord& row = rows[i];
+    if (row.count > 0) chart.pie.Add(row.count, row.text, PaletteColour(RowNumber(i)));
+    if (UndeterminedLast(rows, i)) {
+      AddUndeterminedBar(chart, row, input.settings, kColour);
+    } else if (chart.axis == AxisKind::kText) {
+      chart.bar.Add(row.count, row.text, kColour);
+    } else {
+      for (int64_t month = previous ? *previous + 1 : row.value; month < row.value; ++month) {
+        chart.bar.AddXY(static_cast<double>(month), 0, MonthText(month), kColour);
+      }
+      chart.bar.AddXY(static_cast<double>(row.value), row.count, row.text, kColour);
+      previous = row.value;
+    }
+  }
+}
+
+// The weekdays keep their names on a text axis whatever the setting: they are no numbers.
+void FillWeekday(Chart& chart, const Rows& rows, const SeriesInput& input) {
+  chart.axis = AxisKind::kText;
+  FillTimeOfWeekOrDay(chart, rows, input.settings, 0xF7A913);
+}
+
+void FillHour(Chart& chart, const Rows& rows, const SeriesInput& input) {
+  FillTimeOfWeekOrDay(chart, rows, input.settings, 0x9D4DF7);
+}
+
 // How each chart turns its tally into points, in `ChartId` order.
 struct SeriesRule {
   ChartId id;
@@ -248,6 +312,9 @@ constexpr SeriesRule kSeriesRules[] = {
     {ChartId::Chart_Crop, FillCrop},
     {ChartId::Chart_Model, FillModel},
     {ChartId::Chart_Lens, FillLens},
+    {ChartId::Chart_Date, FillDate},
+    {ChartId::Chart_Weekday, FillWeekday},
+    {ChartId::Chart_Hour, FillHour},
 };
 static_assert(std::size(kSeriesRules) == kChartCount, "every chart has its series rule");
 constexpr bool RulesInChartOrder() {

@@ -5,6 +5,7 @@
 #include <span>
 #include <string_view>
 
+#include "filter/ChartFilterChange.h"
 #include "survey/Labels.h"
 #include "survey/Tallies.h"
 
@@ -29,10 +30,13 @@ enum class ChartId : uint8_t {
   Chart_Crop,
   Chart_Model,
   Chart_Lens,
+  Chart_Date,
+  Chart_Weekday,
+  Chart_Hour,
 };
 
 /// The pages that show several charts together, each on a tab of its own.
-enum class OverviewPage : uint8_t { kMain, kAdditional };
+enum class OverviewPage : uint8_t { kMain, kAdditional, kTime };
 
 /// How a chart first draws its tally: bars over an axis with an alternate pie, or a pie alone.
 enum class ChartForm : uint8_t { kBars, kPie };
@@ -77,6 +81,9 @@ struct ChartRow {
   /// The overview page that holds it and its place there (from 0).
   OverviewPage page{};
   int place = -1;
+  /// What its bars or slices stand for in the filter ("Only", "All but"); the focal length chart names the
+  /// real focal length and stands for the 35 mm one while that is shown.
+  FilterDimension filter_dimension{};
   /// The tab that shows it alone.
   int tab = -1;
 };
@@ -111,6 +118,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {2000, 1000},
      .page = OverviewPage::kMain,
      .place = 0,
+     .filter_dimension = FilterDimension::kExposure,
      .tab = 1},
     {.id = ChartId::Chart_Fnumber,
      .name = "Chart_Fnumber",
@@ -130,6 +138,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {2000, 1000},
      .page = OverviewPage::kMain,
      .place = 1,
+     .filter_dimension = FilterDimension::kFNumber,
      .tab = 2},
     {.id = ChartId::Chart_FocalLength,
      .name = "Chart_FocalLength",
@@ -149,6 +158,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {2000, 1000},
      .page = OverviewPage::kMain,
      .place = 2,
+     .filter_dimension = FilterDimension::kFocalReal,
      .tab = 3},
     {.id = ChartId::Chart_ISO,
      .name = "Chart_ISO",
@@ -168,6 +178,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {2000, 1000},
      .page = OverviewPage::kMain,
      .place = 3,
+     .filter_dimension = FilterDimension::kIso,
      .tab = 4},
     {.id = ChartId::Chart_Program,
      .name = "Chart_Program",
@@ -187,6 +198,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 4,
+     .filter_dimension = FilterDimension::kProgram,
      .tab = 5},
     {.id = ChartId::Chart_Meter,
      .name = "Chart_Meter",
@@ -206,6 +218,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 5,
+     .filter_dimension = FilterDimension::kMetering,
      .tab = 6},
     {.id = ChartId::Chart_Flash,
      .name = "Chart_Flash",
@@ -225,6 +238,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 6,
+     .filter_dimension = FilterDimension::kFlash,
      .tab = 7},
     {.id = ChartId::Chart_Orientation,
      .name = "Chart_Orientation",
@@ -244,6 +258,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 7,
+     .filter_dimension = FilterDimension::kOrientation,
      .tab = 9},
     {.id = ChartId::Chart_Focus,
      .name = "Chart_Focus",
@@ -263,6 +278,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 8,
+     .filter_dimension = FilterDimension::kFocus,
      .tab = 10},
     {.id = ChartId::Chart_Drive,
      .name = "Chart_Drive",
@@ -282,6 +298,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kMain,
      .place = 9,
+     .filter_dimension = FilterDimension::kDrive,
      .tab = 11},
     {.id = ChartId::Chart_Make,
      .name = "Chart_Make",
@@ -301,6 +318,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kAdditional,
      .place = 0,
+     .filter_dimension = FilterDimension::kMake,
      .tab = 12},
     {.id = ChartId::Chart_Crop,
      .name = "Chart_Crop",
@@ -320,6 +338,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kAdditional,
      .place = 1,
+     .filter_dimension = FilterDimension::kCrop,
      .tab = 13},
     {.id = ChartId::Chart_Model,
      .name = "Chart_Model",
@@ -339,6 +358,7 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kAdditional,
      .place = 2,
+     .filter_dimension = FilterDimension::kModel,
      .tab = 14},
     {.id = ChartId::Chart_Lens,
      .name = "Chart_Lens",
@@ -358,7 +378,68 @@ inline constexpr ChartRow kChartRows[] = {
      .export_size = {1000, 1000},
      .page = OverviewPage::kAdditional,
      .place = 3,
+     .filter_dimension = FilterDimension::kLens,
      .tab = 15},
+    {.id = ChartId::Chart_Date,
+     .name = "Chart_Date",
+     .title = {"Дата", "Date"},
+     .tab_caption = {"Дата", "Date"},
+     .tally = TallyId::kDate,
+     .tally_35mm = TallyId::kDate,
+     .follows_crop_factors = false,
+     .form = ChartForm::kBars,
+     .may_switch = true,
+     .bar_series = "SerDate",
+     .pie_series = "SerDate2",
+     .two_line_labels = false,
+     .narrow_bars = false,
+     .empty_colour = 0x2376EE,
+     .file_name = "Date",
+     .export_size = {2000, 1000},
+     .page = OverviewPage::kTime,
+     .place = 0,
+     .filter_dimension = FilterDimension::kDate,
+     .tab = 17},
+    {.id = ChartId::Chart_Weekday,
+     .name = "Chart_Weekday",
+     .title = {"День недели", "Weekday"},
+     .tab_caption = {"День недели", "Weekday"},
+     .tally = TallyId::kWeekday,
+     .tally_35mm = TallyId::kWeekday,
+     .follows_crop_factors = false,
+     .form = ChartForm::kBars,
+     .may_switch = true,
+     .bar_series = "SerWeekday",
+     .pie_series = "SerWeekday2",
+     .two_line_labels = false,
+     .narrow_bars = false,
+     .empty_colour = 0xF7A913,
+     .file_name = "Weekday",
+     .export_size = {1000, 1000},
+     .page = OverviewPage::kTime,
+     .place = 1,
+     .filter_dimension = FilterDimension::kWeekday,
+     .tab = 18},
+    {.id = ChartId::Chart_Hour,
+     .name = "Chart_Hour",
+     .title = {"Час", "Hour"},
+     .tab_caption = {"Час", "Hour"},
+     .tally = TallyId::kHour,
+     .tally_35mm = TallyId::kHour,
+     .follows_crop_factors = false,
+     .form = ChartForm::kBars,
+     .may_switch = true,
+     .bar_series = "SerHour",
+     .pie_series = "SerHour2",
+     .two_line_labels = false,
+     .narrow_bars = false,
+     .empty_colour = 0x9D4DF7,
+     .file_name = "Hour",
+     .export_size = {2000, 1000},
+     .page = OverviewPage::kTime,
+     .place = 2,
+     .filter_dimension = FilterDimension::kHour,
+     .tab = 19},
 };
 
 /// The overview pages, in `OverviewPage` order. Tab 8's caption is its short form; the window writes the
@@ -366,6 +447,7 @@ inline constexpr ChartRow kChartRows[] = {
 inline constexpr OverviewRow kOverviewRows[] = {
     {.page = OverviewPage::kMain, .tab = 0, .tab_caption = {"ОСНОВНЫЕ", "MAIN"}, .places = 10},
     {.page = OverviewPage::kAdditional, .tab = 8, .tab_caption = {"ДОПОЛНИТ.", "ADDITIONAL"}, .places = 4},
+    {.page = OverviewPage::kTime, .tab = 16, .tab_caption = {"ВРЕМЯ", "TIME"}, .places = 3},
 };
 
 inline constexpr int kChartCount = static_cast<int>(std::size(kChartRows));
@@ -392,6 +474,7 @@ inline constexpr int kTabCount = kOverviewCount + kChartCount;
 /// The tabs of the overview pages; every other tab shows one chart.
 inline constexpr int kMainTab = OverviewTabOf(OverviewPage::kMain);
 inline constexpr int kAdditionalTab = OverviewTabOf(OverviewPage::kAdditional);
+inline constexpr int kTimeTab = OverviewTabOf(OverviewPage::kTime);
 
 /// Whether `tab` shows an overview page rather than one chart.
 [[nodiscard]] constexpr bool IsOverviewTab(int tab) {

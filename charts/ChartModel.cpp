@@ -19,13 +19,13 @@ ChartSeries::ChartSeries(std::string series_name, SeriesKind series_kind, PointO
 
 void ChartSeries::Clear() { points_.clear(); }
 
-void ChartSeries::Add(int64_t value, std::string label, ChartColour colour) {
+void ChartSeries::Add(int64_t value, std::string label, ChartColour colour, std::optional<size_t> row) {
   const double slot = kind == SeriesKind::kBar ? static_cast<double>(points_.size()) : 0;
-  Insert(ChartPoint{std::move(label), value, colour, slot});
+  Insert(ChartPoint{std::move(label), value, colour, slot, row});
 }
 
-void ChartSeries::AddXY(double x, int64_t value, std::string label, ChartColour colour) {
-  Insert(ChartPoint{std::move(label), value, colour, x});
+void ChartSeries::AddXY(double x, int64_t value, std::string label, ChartColour colour, std::optional<size_t> row) {
+  Insert(ChartPoint{std::move(label), value, colour, x, row});
 }
 
 int64_t ChartSeries::Total() const {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,12 +16,14 @@ namespace lumetra {
 [[nodiscard]] std::array<ChartId, kChartCount> AllCharts();
 
 /// A bar or a pie slice: a count of photos with its label and colour; `x` places a bar on the
-/// horizontal axis (its slot from 0 on a text axis, its value on a linear one; 0 for slices).
+/// horizontal axis (its slot from 0 on a text axis, its value on a linear one; 0 for slices); `row` is the
+/// row of the chart's tally it was made from, empty for a slice that joins several rows ("Other").
 struct ChartPoint {
   std::string label;
   int64_t value = 0;
   ChartColour colour = 0;
   double x = 0;
+  std::optional<size_t> row;
 };
 
 enum class SeriesKind : uint8_t { kBar, kPie };
@@ -36,9 +40,9 @@ class ChartSeries {
   /// Drops every point.
   void Clear();
   /// Adds a point; a bar takes the next free slot of a text axis (X = the number of points before it).
-  void Add(int64_t value, std::string label, ChartColour colour);
+  void Add(int64_t value, std::string label, ChartColour colour, std::optional<size_t> row = std::nullopt);
   /// Adds a bar at `x` on a linear axis.
-  void AddXY(double x, int64_t value, std::string label, ChartColour colour);
+  void AddXY(double x, int64_t value, std::string label, ChartColour colour, std::optional<size_t> row = std::nullopt);
 
   [[nodiscard]] const std::vector<ChartPoint>& Points() const { return points_; }
   /// The sum of the values (a pie's whole).

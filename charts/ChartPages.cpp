@@ -31,8 +31,16 @@ void ChartPages::SetClickHandler(const std::function<void(ChartId)>& handler) {
   for (ChartId id : AllCharts()) View(id).SetClickHandler([handler, id] { handler(id); });
 }
 
-void ChartPages::SetMenuHandler(const std::function<void(ChartId, QPoint)>& handler) {
-  for (ChartId id : AllCharts()) View(id).SetMenuHandler([handler, id](QPoint at) { handler(id, at); });
+void ChartPages::SetMenuHandler(const std::function<void(ChartId, QPoint, std::optional<size_t>)>& handler) {
+  for (ChartId id : AllCharts()) {
+    View(id).SetMenuHandler([handler, id](QPoint at, std::optional<size_t> point) { handler(id, at, point); });
+  }
+}
+
+void ChartPages::SetChoiceHandler(const std::function<void(ChartId, size_t, ChartCommand)>& handler) {
+  for (ChartId id : AllCharts()) {
+    View(id).SetChoiceHandler([handler, id](size_t point, ChartCommand command) { handler(id, point, command); });
+  }
 }
 
 void ChartPages::ArrangePage(OverviewPage page, int64_t KoefH) {

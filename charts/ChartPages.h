@@ -22,9 +22,11 @@ class ChartPages {
   [[nodiscard]] ChartView& View(ChartId id) { return *views_[static_cast<size_t>(id)]; }
   /// Calls `handler` with the chart on every left click on one.
   void SetClickHandler(const std::function<void(ChartId)>& handler);
-  /// Calls `handler` with the chart and the screen position whenever one asks for its menu (the right
-  /// button, the context-menu key, Shift+F10).
-  void SetMenuHandler(const std::function<void(ChartId, QPoint)>& handler);
+  /// Calls `handler` with the chart, the screen position and the bar or slice the menu is for whenever one
+  /// asks for its menu (the right button, the context-menu key, Shift+F10).
+  void SetMenuHandler(const std::function<void(ChartId, QPoint, std::optional<size_t>)>& handler);
+  /// Calls `handler` with the chart, the point and the command of a Ctrl+click or Ctrl+Alt+click on one.
+  void SetChoiceHandler(const std::function<void(ChartId, size_t, ChartCommand)>& handler);
 
   /// Shows the page of `tab`: the overviews in bar form with small unmarked pies, a chart alone filling
   /// the area (bars in the form last chosen, pies with their marks). `KoefH` (1/10000) sets the gap

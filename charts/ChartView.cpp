@@ -17,11 +17,16 @@ ChartView::ChartView(const Chart& chart, ChartPage page, QWidget* parent)
   // The gestures below are the view's own; Qt's rubber band would take the plain left drag.
   setRubberBand(QChartView::NoRubberBand);
   setDragMode(QGraphicsView::NoDrag);
+  // The arrow keys move the highlighted bar, so the view takes the focus from a click or Tab.
+  setFocusPolicy(Qt::StrongFocus);
   Refresh();
 }
 
 void ChartView::Refresh() {
   drawn_->Draw(chart_);
+  // A highlight past the points redrawn (a recount left fewer) is dropped.
+  if (highlighted_ && *highlighted_ >= chart_.Shown().Points().size()) highlighted_.reset();
+  drawn_->Highlight(highlighted_);
   // Qt Charts deletes the items of removed axes later, from the event loop; a redraw inside a long
   // command (a run, a language switch) would show them beside the new ones until then.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -90,9 +95,12 @@ void ChartView::mouseReleaseEvent(QMouseEvent* event) {
       drawn_->zoomIn(drawn_->mapFromScene(mapToScene(dragged)).boundingRect());
     }
   } else if (gesture == Gesture::kClick && event->button() == Qt::LeftButton) {
-    if (click_) click_();
+    Clicked(*event);
   } else if (event->button() == Qt::RightButton && menu_) {
-    menu_(event->globalPosition().toPoint());
+    // The bar or slice the menu is for is highlighted, as the keyboard's is.
+    const std::optional<size_t> point = PointAt(position);
+    if (point) SetHighlighted(point);
+    menu_(event->globalPosition().toPoint(), point);
   } else if (gesture == Gesture::kNone) {
     QChartView::mouseReleaseEvent(event);
     return;
@@ -103,17 +111,57 @@ void ChartView::mouseReleaseEvent(QMouseEvent* event) {
 void ChartView::contextMenuEvent(QContextMenuEvent* event) {
   // The mouse's request is answered by the right button's release (on every platform, as on Windows);
   // the keyboard's opens the menu over the middle of the chart.
-  if (event->reason() == QContextMenuEvent::Keyboard && menu_) menu_(mapToGlobal(rect().center()));
+  if (event->reason() == QContextMenuEvent::Keyboard && menu_) menu_(mapToGlobal(rect().center()), highlighted_);
   event->accept();
 }
 
 void ChartView::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier && menu_) {
-    menu_(mapToGlobal(rect().center()));
+    menu_(mapToGlobal(rect().center()), highlighted_);
+    event->accept();
+    return;
+  }
+  if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) && event->modifiers() == Qt::NoModifier) {
+    MoveHighlight(event->key() == Qt::Key_Left ? -1 : 1);
     event->accept();
     return;
   }
   QChartView::keyPressEvent(event);
+}
+
+std::optional<size_t> ChartView::PointAt(QPoint position) {
+  return drawn_->PointAt(drawn_->mapFromScene(mapToScene(position)));
+}
+
+void ChartView::SetHighlighted(std::optional<size_t> point) {
+  if (point && *point >= chart_.Shown().Points().size()) point.reset();
+  highlighted_ = point;
+  drawn_->Highlight(highlighted_);
+}
+
+void ChartView::MoveHighlight(int step) {
+  const size_t count = chart_.Shown().Points().size();
+  if (count == 0) return;
+  // From none, Right starts at the first bar and Left at the last; both stop at the ends.
+  if (!highlighted_) {
+    SetHighlighted(step > 0 ? 0 : count - 1);
+  } else if (step < 0 && *highlighted_ > 0) {
+    SetHighlighted(*highlighted_ - 1);
+  } else if (step > 0 && *highlighted_ + 1 < count) {
+    SetHighlighted(*highlighted_ + 1);
+  }
+}
+
+void ChartView::Clicked(QMouseEvent& event) {
+  const std::optional<size_t> point = PointAt(event.position().toPoint());
+  if (point) SetHighlighted(point);
+  if ((event.modifiers() & Qt::ControlModifier) != 0) {
+    const ChartCommand command =
+        (event.modifiers() & Qt::AltModifier) != 0 ? ChartCommand::kAllBut : ChartCommand::kOnly;
+    if (point && choice_) choice_(*point, command);
+    return;
+  }
+  if (click_) click_();
 }
 
 }  // namespace lumetra

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
+#include <optional>
 
 #include <QChartView>
 #include <QPoint>
 
 #include "charts/ChartModel.h"
 #include "charts/DrawnChart.h"
+#include "filter/ChartFilterChange.h"
 
 class QRubberBand;
 
@@ -18,7 +21,10 @@ namespace lumetra {
 /// The mouse: a left click (no drag, no Shift) calls the click handler; on a chart showing bars, Shift
 /// and a left drag zooms into the dragged rectangle (dragged leftwards: back to the whole chart) and a
 /// middle drag pans. Pies neither zoom nor pan. Releasing the right button, the context-menu key and
-/// Shift+F10 call the menu handler.
+/// Shift+F10 call the menu handler, with the bar or slice under the pointer or, from the keyboard, the
+/// highlighted one. Left/Right move the highlight from bar to bar or slice to slice; a click highlights
+/// the one clicked. Ctrl+click on a bar or slice calls the choice handler with "Only", Ctrl+Alt+click
+/// with "All but".
 class ChartView : public QChartView {
  public:
   /// `chart` is the model's chart, read again by every `Refresh`; it must outlive the view.
@@ -32,8 +38,18 @@ class ChartView : public QChartView {
   [[nodiscard]] DrawnChart& Drawn() { return *drawn_; }
   /// What a left click does.
   void SetClickHandler(std::function<void()> handler) { click_ = std::move(handler); }
-  /// What asks for the chart's menu, with the screen position where it opens.
-  void SetMenuHandler(std::function<void(QPoint)> handler) { menu_ = std::move(handler); }
+  /// What asks for the chart's menu, with the screen position where it opens and the point (an index of
+  /// the shown series' points) the menu's commands are for, if any.
+  using MenuHandler = std::function<void(QPoint, std::optional<size_t>)>;
+  void SetMenuHandler(MenuHandler handler) { menu_ = std::move(handler); }
+  /// What a Ctrl+click (Ctrl+Alt+click) on a bar or slice does with its point.
+  using ChoiceHandler = std::function<void(size_t, ChartCommand)>;
+  void SetChoiceHandler(ChoiceHandler handler) { choice_ = std::move(handler); }
+  /// The point of the shown series at `position` in the view, if a bar or slice is there.
+  [[nodiscard]] std::optional<size_t> PointAt(QPoint position);
+  /// The highlighted point, moved with Left/Right.
+  [[nodiscard]] std::optional<size_t> Highlighted() const { return highlighted_; }
+  void SetHighlighted(std::optional<size_t> point);
   /// Whether the chart now zooms and pans: it shows its bars.
   [[nodiscard]] bool Zoomable() const;
 
@@ -49,8 +65,13 @@ class ChartView : public QChartView {
 
   const Chart& chart_;
   DrawnChart* drawn_;  // owned by the view
+  void MoveHighlight(int step);
+  void Clicked(QMouseEvent& event);
+
   std::function<void()> click_;
-  std::function<void(QPoint)> menu_;
+  MenuHandler menu_;
+  ChoiceHandler choice_;
+  std::optional<size_t> highlighted_;
   Gesture gesture_ = Gesture::kNone;
   QPoint press_;
   QPoint last_;

@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include <QAreaSeries>
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QCategoryAxis>
@@ -166,13 +165,15 @@ QString PieMarkText(const ChartPoint& point, int64_t total) {
   return text;
 }
 
-DrawnChart::DrawnChart(ChartPage page) : page_(page), pie_labels_(new PieLabels(LabelFont(), this)) {
+DrawnChart::DrawnChart(ChartPage page)
+    : page_(page), pie_labels_(new PieLabels(LabelFont(), this)), linear_bars_(new LinearBars(this)) {
   setBackgroundRoundness(0);
   setBackgroundBrush(kBackground);
   setTitleFont(TitleFont());
   setTitleBrush(Qt::black);
   legend()->hide();
   pie_labels_->setZValue(100);  // over the series
+  linear_bars_->setZValue(50);  // over the plot's back wall and grid
   connect(this, &QGraphicsWidget::geometryChanged, this, [this] { FitToSize(); });
   connect(this, &QChart::plotAreaChanged, this, [this] { FitToSize(); });
 }
@@ -192,6 +193,11 @@ void DrawnChart::SetPage(ChartPage page) {
 void DrawnChart::Draw(const Chart& chart) {
   removeAllSeries();
   pie_ = nullptr;
+  point_sets_.clear();
+  point_bars_.clear();
+  point_x_.clear();
+  bar_series_ = nullptr;
+  highlighted_.reset();
   for (QAbstractAxis* axis : axes()) {
     removeAxis(axis);
     delete axis;
@@ -201,6 +207,8 @@ void DrawnChart::Draw(const Chart& chart) {
   label_positions_.clear();
   widest_label_ = 0;
   pie_labels_->SetSlices({}, false, false);
+  pie_labels_->SetOutline(false);
+  linear_bars_->SetBars({}, nullptr);
   setTitle(ChartText(chart.title));
   bars_shown_ = chart.Shown().kind == SeriesKind::kBar;
   if (bars_shown_) {
@@ -240,6 +248,7 @@ void DrawnChart::DrawTextBars(const Chart& chart, QValueAxis* count_axis) {
   const std::vector<ChartPoint>& points = chart.bar.Points();
   auto* series = new QStackedBarSeries;
   series->setBarWidth(BarWidth(chart.id));
+  half_bar_ = BarWidth(chart.id) / 2;
   std::vector<std::pair<ChartColour, QBarSet*>> sets;
   const bool line_breaks = MultiLineLabels(chart.id);
   for (size_t i = 0; i < points.size(); ++i) {
@@ -255,10 +264,12 @@ void DrawnChart::DrawTextBars(const Chart& chart, QValueAxis* count_axis) {
       found = sets.insert(sets.end(), {point.colour, set});
     }
     found->second->replace(static_cast<qsizetype>(i), static_cast<qreal>(point.value));
+    point_sets_.push_back(found->second);
     bottom_labels_.append(PlainText(point.label, line_breaks));
     label_positions_.push_back(static_cast<qreal>(i));
   }
   addSeries(series);
+  bar_series_ = series;
 
   auto* slot_axis = new QBarCategoryAxis;
   StyleAxis(*slot_axis);
@@ -279,6 +290,8 @@ void DrawnChart::DrawLinearBars(const Chart& chart, QValueAxis* count_axis) {
   std::vector<ChartPoint> points;
   std::copy_if(chart.bar.Points().begin(), chart.bar.Points().end(), std::back_inserter(points),
                [](const ChartPoint& point) { return std::isfinite(point.x); });
+  for (const ChartPoint& point : chart.bar.Points()) point_x_.push_back(point.x);
+  point_bars_.assign(point_x_.size(), std::nullopt);
   auto* x_axis = new QCategoryAxis;
   StyleAxis(*x_axis);
   x_axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
@@ -307,24 +320,26 @@ void DrawnChart::DrawLinearBars(const Chart& chart, QValueAxis* count_axis) {
     closest = std::min(closest, label_positions_[i] - label_positions_[i - 1]);
   }
   const qreal half_bar = std::clamp(closest, span / 200, span / 8) * BarWidth(chart.id) / 2;
+  half_bar_ = half_bar;
+  std::vector<LinearBars::Bar> bars;
+  bars.reserve(points.size());
+  size_t index = 0;
   for (const ChartPoint& point : points) {
-    auto* bar = new QAreaSeries;
-    auto* top = new QLineSeries(bar);
-    const auto height = static_cast<qreal>(point.value);
-    top->append(point.x - half_bar, height);
-    top->append(point.x + half_bar, height);
-    bar->setUpperSeries(top);
-    const QColor colour = ToQColor(point.colour);
-    bar->setBrush(colour);
-    bar->setPen(BarOutline(colour));
-    addSeries(bar);
-    bar->attachAxis(x_axis);
-    bar->attachAxis(count_axis);
+    bars.push_back({point.x - half_bar, point.x + half_bar, static_cast<qreal>(point.value), ToQColor(point.colour)});
+    // The bars are the points with a place, in the same order.
+    while (!std::isfinite(point_x_[index])) ++index;
+    point_bars_[index++] = bars.size() - 1;
   }
-  QStringList labels;
-  for (const QString& label : bottom_labels_) labels.append(RichText(label));
-  MakeDistinct(labels);
-  for (qsizetype i = 0; i < labels.size(); ++i) x_axis->append(labels[i], label_positions_[static_cast<size_t>(i)]);
+  // The bars are painted by one item over the plot; a series without points gives it the axes.
+  auto* anchor = new QLineSeries;
+  addSeries(anchor);
+  anchor->attachAxis(x_axis);
+  anchor->attachAxis(count_axis);
+  linear_bars_->SetBars(std::move(bars), anchor);
+  bar_series_ = anchor;
+  connect(x_axis, &QValueAxis::rangeChanged, this, [this] { linear_bars_->Refresh(); });
+  connect(count_axis, &QValueAxis::rangeChanged, this, [this] { linear_bars_->Refresh(); });
+  // The labels are put on the axis by FitBottomLabels, thinned out to those that fit.
 }
 
 void DrawnChart::DrawPie(const Chart& chart) {
@@ -334,23 +349,25 @@ void DrawnChart::DrawPie(const Chart& chart) {
   pie_ = new QPieSeries;
   pie_->setPieStartAngle(kPieStartAngle);
   pie_->setPieEndAngle(kPieStartAngle + 360);
+  addSeries(pie_);
+  // A pie whose rows are all zero (before a run, or no photo with that value) has nothing to share out:
+  // slices of equal size would read as data, so only its outline is drawn, without marks or legend.
+  pie_labels_->SetOutline(total <= 0);
+  if (total <= 0) return;
   std::vector<PieLabels::Slice> slices;
   qreal start = kPieStartAngle;
-  const auto count = static_cast<qreal>(series.Points().size());
   for (const ChartPoint& point : series.Points()) {
-    // A pie without photos (the display reset's placeholder) is drawn as a disc of its colour.
-    const qreal size = total > 0 ? static_cast<qreal>(point.value) : 1;
+    const auto size = static_cast<qreal>(point.value);
     const QColor colour = ToQColor(point.colour);
     auto* slice = new QPieSlice(PlainText(point.label), size);
     slice->setColor(colour);
     slice->setBorderColor(Qt::white);
     pie_->append(slice);
-    const qreal span = total > 0 ? 360 * size / static_cast<qreal>(total) : 360 / count;
+    const qreal span = 360 * size / static_cast<qreal>(total);
     slices.push_back({PieMarkText(point, total), colour, start, span});
     start += span;
   }
-  addSeries(pie_);
-  pie_labels_->SetSlices(std::move(slices), series.marks && total > 0, !IsBarChart(chart.id) && total > 0);
+  pie_labels_->SetSlices(std::move(slices), series.marks, !IsBarChart(chart.id));
 }
 
 // Called whenever the size or the plot area changes; each step sets a property only when its value
@@ -378,6 +395,7 @@ void DrawnChart::FitToSize() {
     return;
   }
   if (!bars_shown_) return;
+  linear_bars_->Refresh();
   const QList<QAbstractAxis*> vertical = axes(Qt::Vertical);
   if (auto* count_axis = vertical.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(vertical.front())) {
     const int ticks = std::clamp(static_cast<int>(plot.height() / kCountTickSpacing), 2, kMostCountTicks);

@@ -1,16 +1,24 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include <QAreaSeries>
+#include <QBarSet>
+#include <QBrush>
 #include <QChart>
+#include <QPen>
 #include <QPieSeries>
 #include <QString>
 #include <QStringList>
 #include <QValueAxis>
 
 #include "charts/ChartModel.h"
+#include "charts/LinearBars.h"
 #include "charts/PieLabels.h"
 
 namespace lumetra {
@@ -36,6 +44,15 @@ class DrawnChart : public QChart {
   [[nodiscard]] ChartPage Page() const { return page_; }
   /// The marks and legend of the pie shown, if any.
   [[nodiscard]] const PieLabels& Labels() const { return *pie_labels_; }
+  /// The bars of a linear axis, if shown.
+  [[nodiscard]] const LinearBars& BarsAtValues() const { return *linear_bars_; }
+
+  /// The point of the series shown (its index in the series' points) whose bar or slice is at `position`
+  /// in the chart's coordinates: on bars the column of a bar, as zoomed and panned, from the axis up; on a
+  /// pie its slice. Empty elsewhere.
+  [[nodiscard]] std::optional<size_t> PointAt(QPointF position);
+  /// Marks the bar or slice of `point` as highlighted (a dark outline, a slice pulled out), or none.
+  void Highlight(std::optional<size_t> point);
 
  private:
   void DrawBars(const Chart& chart);
@@ -45,6 +62,8 @@ class DrawnChart : public QChart {
   void FitToSize();
   void FitBottomLabels(const QRectF& plot);
   void FitPie();
+  [[nodiscard]] std::optional<size_t> SliceAt(QPointF position) const;
+  void ShowHighlight(size_t point, bool shown);
 
   ChartPage page_;
   ChartId id_ = ChartId::Chart_ShutterSpeed;
@@ -55,8 +74,18 @@ class DrawnChart : public QChart {
   QStringList bottom_labels_;
   std::vector<qreal> label_positions_;
   qreal widest_label_ = 0;
-  PieLabels* pie_labels_;  // a child item of the chart
+  PieLabels* pie_labels_;    // a child item of the chart
+  LinearBars* linear_bars_;  // a child item of the chart
   QPieSeries* pie_ = nullptr;
+  // Where the points of the series shown stand, in point order: on a text axis the bar set holding each
+  // point's bar (in slot = point index); on a linear axis each point's bar among `linear_bars_` and its X
+  // value (no bar for a value without a place). Reset by every `Draw`.
+  std::vector<QBarSet*> point_sets_;
+  std::vector<std::optional<size_t>> point_bars_;
+  std::vector<qreal> point_x_;
+  qreal half_bar_ = 0;
+  QAbstractSeries* bar_series_ = nullptr;
+  std::optional<size_t> highlighted_;
 };
 
 /// A model text as Qt Charts shows it. Qt Charts reads every label as rich text, so "<" and "&" are

@@ -29,10 +29,21 @@ std::array<PageRect, 4> AdditionalPageRects(int client_width, int client_height)
       {{0, 0, width, height}, {right, 0, width, height}, {0, bottom, width, height}, {right, bottom, width, height}}};
 }
 
+std::array<PageRect, 3> TimePageRects(int client_width, int client_height) {
+  const int height = client_height / 2 - 2;
+  const int bottom = client_height / 2;
+  // The weekdays' seven bars take a third of the lower half, the hours' twenty-four the rest.
+  const int third = client_width / 3;
+  return {{{0, 0, client_width - 2, height},
+           {0, bottom, third - 2, height},
+           {third, bottom, client_width - third - 2, height}}};
+}
+
 std::vector<PageRect> OverviewRects(OverviewPage page, int client_width, int client_height, int64_t KoefH) {
   // Each layout has as many places as its page's row has places.
   static_assert(std::tuple_size_v<decltype(MainPageRects(0, 0, 0))> == RowOf(OverviewPage::kMain).places);
   static_assert(std::tuple_size_v<decltype(AdditionalPageRects(0, 0))> == RowOf(OverviewPage::kAdditional).places);
+  static_assert(std::tuple_size_v<decltype(TimePageRects(0, 0))> == RowOf(OverviewPage::kTime).places);
   switch (page) {
     case OverviewPage::kMain: {
       const auto rects = MainPageRects(client_width, client_height, KoefH);
@@ -40,6 +51,10 @@ std::vector<PageRect> OverviewRects(OverviewPage page, int client_width, int cli
     }
     case OverviewPage::kAdditional: {
       const auto rects = AdditionalPageRects(client_width, client_height);
+      return {rects.begin(), rects.end()};
+    }
+    case OverviewPage::kTime: {
+      const auto rects = TimePageRects(client_width, client_height);
       return {rects.begin(), rects.end()};
     }
   }

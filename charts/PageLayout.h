@@ -26,6 +26,10 @@ struct PageRect {
 /// The four places of the additional overview in a 2 x 2 grid, by place.
 [[nodiscard]] std::array<PageRect, 4> AdditionalPageRects(int client_width, int client_height);
 
+/// The three places of the time overview: the months across the upper half, the weekdays in the lower
+/// half's left third and the hours beside them.
+[[nodiscard]] std::array<PageRect, 3> TimePageRects(int client_width, int client_height);
+
 /// The places of overview page `page`, one per place of its row; `KoefH` matters to the main page only.
 [[nodiscard]] std::vector<PageRect> OverviewRects(OverviewPage page, int client_width, int client_height,
                                                   int64_t KoefH);

@@ -25,6 +25,8 @@ constexpr qreal kUnmarkedRadiusShare = 0.9;
 constexpr qreal kSmallestRadiusShare = 0.36;
 // Room above and below the pie for marks pushed apart.
 constexpr qreal kRadiusHeightShare = 0.8;
+// The outline of an empty pie: grey, so that it reads as no data, not as a slice of some colour.
+const QColor kOutlineColour(0x80, 0x80, 0x80);
 
 // The line from the pie's rim out to the bend of a mark's line.
 qreal ArmLength(qreal radius) { return radius / 10 + 10; }
@@ -47,6 +49,11 @@ void PieLabels::SetSlices(std::vector<Slice> slices, bool marks, bool legend) {
   placed_marks_.clear();
   entries_.clear();
   legend_size_ = {};
+}
+
+void PieLabels::SetOutline(bool outline) {
+  outline_ = outline;
+  update();
 }
 
 qreal PieLabels::ArrangeLegend(qreal width, qreal most_height) {
@@ -98,6 +105,8 @@ qreal PieLabels::PieRadius(const QRectF& plot) const {
 void PieLabels::Arrange(const QRectF& area, QPointF centre, qreal radius, qreal legend_bottom) {
   prepareGeometryChange();
   area_ = area;
+  centre_ = centre;
+  radius_ = radius;
   placed_marks_.clear();
   if (marks_) {
     const QFontMetricsF metrics(font_);
@@ -168,6 +177,11 @@ void PieLabels::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidge
   painter->save();
   painter->setFont(font_);
   painter->setRenderHint(QPainter::Antialiasing);
+  if (outline_ && radius_ > 0) {
+    painter->setPen(QPen(kOutlineColour, 1));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawEllipse(centre_, radius_, radius_);
+  }
   for (const Mark& mark : placed_marks_) {
     painter->setPen(QPen(Qt::black, 1));
     painter->drawPolyline(std::array<QPointF, 3>{mark.rim, mark.elbow, mark.end}.data(), 3);

@@ -30,6 +30,9 @@ class PieLabels : public QGraphicsItem {
   /// Takes the pie's slices in drawing order, and whether their marks and a legend are drawn; nothing
   /// shows until the next `ArrangeLegend` and `Arrange`.
   void SetSlices(std::vector<Slice> slices, bool marks, bool legend);
+  /// Whether the pie is empty (no photo counted in any row): its outline is drawn then, as no slice is.
+  void SetOutline(bool outline);
+  [[nodiscard]] bool Outline() const { return outline_; }
   /// Lays the legend out across `width` and returns its height: at most `most_height`, the slices past
   /// that being left out after a last entry "…". 0 without a legend.
   qreal ArrangeLegend(qreal width, qreal most_height);
@@ -63,6 +66,9 @@ class PieLabels : public QGraphicsItem {
   std::vector<Slice> slices_;
   bool marks_ = false;
   bool legend_ = false;
+  bool outline_ = false;
+  QPointF centre_;
+  qreal radius_ = 0;
   std::vector<Mark> placed_marks_;
   std::vector<Entry> entries_;
   QSizeF legend_size_;

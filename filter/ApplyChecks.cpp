@@ -7,31 +7,47 @@
 #include "numbers/ExposureText.h"
 #include "numbers/FixedPoint.h"
 #include "numbers/NumberText.h"
+#include "survey/CaptureTime.h"
 
 namespace lumetra {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-size_t MaxLength(BoundKind kind) { return kind == BoundKind::kFNumber ? 4 : 6; }
+size_t MaxLength(BoundKind kind) {
+  switch (kind) {
+    case BoundKind::kFNumber:
+      return 4;
+    case BoundKind::kDate:
+      return 10;
+    case BoundKind::kHour:
+      return 2;
+    default:
+      return 6;
+  }
+}
 
-// The characters a box takes, and at most one "." and one "/" where they are taken at all.
+// The characters a box takes, and at most one "." and one "/" (two "-" in a date) where they are taken.
 bool HasAllowedCharacters(BoundKind kind, std::string_view text) {
   const bool takes_point = kind == BoundKind::kExposure || kind == BoundKind::kFNumber;
   const bool takes_slash = kind == BoundKind::kExposure;
+  const bool takes_dash = kind == BoundKind::kDate;
   int points = 0;
   int slashes = 0;
+  int dashes = 0;
   for (const char c : text) {
     if (IsDigit(c)) continue;
     if (c == '.' && takes_point) {
       ++points;
     } else if (c == '/' && takes_slash) {
       ++slashes;
+    } else if (c == '-' && takes_dash) {
+      ++dashes;
     } else {
       return false;
     }
   }
-  return points <= 1 && slashes <= 1;
+  return points <= 1 && slashes <= 1 && dashes <= 2;
 }
 
 class Checker {
@@ -160,6 +176,22 @@ void CheckNumericPair(const FilterCriteria& criteria, const NumericPair& pair, C
   }
 }
 
+// Dates must be days that exist, in order; hours whole hours, in any order (22 to 4 spans midnight).
+void CheckTimeBounds(const FilterCriteria& criteria, Checker& checker) {
+  std::optional<int64_t> from_day;
+  std::optional<int64_t> to_day;
+  if (!criteria.ed_from5.empty() && !(from_day = ReadDateBound(criteria.ed_from5))) {
+    checker.Paint(&PaintedBoxes::ed_from5);
+  }
+  if (!criteria.ed_to5.empty() && !(to_day = ReadDateBound(criteria.ed_to5))) checker.Paint(&PaintedBoxes::ed_to5);
+  if (from_day && to_day && *from_day > *to_day) {
+    checker.Paint(&PaintedBoxes::ed_from5);
+    checker.Paint(&PaintedBoxes::ed_to5);
+  }
+  if (!criteria.ed_from6.empty() && !ReadHourBound(criteria.ed_from6)) checker.Paint(&PaintedBoxes::ed_from6);
+  if (!criteria.ed_to6.empty() && !ReadHourBound(criteria.ed_to6)) checker.Paint(&PaintedBoxes::ed_to6);
+}
+
 bool NoneChecked(const std::vector<CheckEntry>& entries) {
   return std::none_of(entries.begin(), entries.end(), [](const CheckEntry& entry) { return entry.checked; });
 }
@@ -171,6 +203,7 @@ bool AllChecked(const std::vector<CheckEntry>& entries) {
 constexpr std::string FilterCriteria::*kBounds[] = {
     &FilterCriteria::ed_from1, &FilterCriteria::ed_to1, &FilterCriteria::ed_from2, &FilterCriteria::ed_to2,
     &FilterCriteria::ed_from3, &FilterCriteria::ed_to3, &FilterCriteria::ed_from4, &FilterCriteria::ed_to4,
+    &FilterCriteria::ed_from5, &FilterCriteria::ed_to5, &FilterCriteria::ed_from6, &FilterCriteria::ed_to6,
 };
 
 int RadioChoice(bool first, bool second) { return first ? 0 : second ? 1 : 2; }
@@ -207,6 +240,7 @@ ApplyCheckResult CheckApply(FilterCriteria& criteria, int32_t processedCount) {
   Checker checker;
   CheckExposure(criteria, checker);
   for (const NumericPair& pair : kNumericPairs) CheckNumericPair(criteria, pair, checker);
+  CheckTimeBounds(criteria, checker);
 
   // An empty list means no photo passed the last filter; refusing it would block every Apply, Clear too.
   if (processedCount > 0) {

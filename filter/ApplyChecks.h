@@ -8,12 +8,13 @@
 
 namespace lumetra {
 
-/// The four pairs of bound boxes; each pair has its own input rules.
-enum class BoundKind { kExposure, kFNumber, kFocal, kIso };
+/// The six pairs of bound boxes; each pair has its own input rules.
+enum class BoundKind { kExposure, kFNumber, kFocal, kIso, kDate, kHour };
 
 /// Whether a bound box of `kind` may hold `text`: exposure digits with at most one "." and at most one "/",
 /// at most 6 characters; F-number digits with at most one ".", at most 4; focal length and ISO digits only,
-/// at most 6. The empty text is allowed everywhere.
+/// at most 6; a date digits with at most two "-", at most 10; an hour digits only, at most 2. The empty text
+/// is allowed everywhere.
 [[nodiscard]] bool IsBoundTextAllowed(BoundKind kind, std::string_view text);
 
 /// The text a bound box of `kind` keeps when an edit (a keystroke, a paste, a deletion or a cut) would turn
@@ -37,6 +38,10 @@ struct PaintedBoxes {
   bool ed_to3 = false;
   bool ed_from4 = false;
   bool ed_to4 = false;
+  bool ed_from5 = false;
+  bool ed_to5 = false;
+  bool ed_from6 = false;
+  bool ed_to6 = false;
   bool ScrollBox_Photo = false;
   bool ScrollBox_Lens = false;
 };
@@ -57,12 +62,16 @@ struct ApplyCheckResult {
 ///   both boxes; a lower bound above the upper paints both.
 /// - F-number, focal-length and ISO bounds: a text the box may not hold is painted, a lower bound above the
 ///   upper paints both, a lone "." is painted.
-/// - Any bound that reads as 0 fails without painting.
+/// - Date bounds: a text that is not a day "YYYY-MM-DD" of the years 1900..2100 is painted, a lower bound
+///   after the upper paints both. Hour bounds: a text that is not a whole hour 0..23 is painted; a lower
+///   bound above the upper is a range across midnight, not a fault.
+/// - Any exposure, F-number, focal-length or ISO bound that reads as 0 fails without painting (hour 0 is
+///   midnight, a bound like any other).
 /// - When photos were processed, a non-empty model or lens check list with no entry checked fails: the
 ///   model list is painted, or else the lens list. An empty list (no photo passed) never fails.
 [[nodiscard]] ApplyCheckResult CheckApply(FilterCriteria& criteria, int32_t processedCount);
 
-/// Whether `criteria` sets no criterion: all eight bounds empty, no radio button checked, all 14 category
+/// Whether `criteria` sets no criterion: all twelve bounds empty, no radio button checked, all 14 category
 /// boxes checked and every model and lens entry checked. The exclusion lists are not looked at; Apply
 /// rebuilds them.
 [[nodiscard]] bool HasNoCriteria(const FilterCriteria& criteria);

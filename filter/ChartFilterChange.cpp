@@ -10,6 +10,7 @@
 #include "filter/ApplyChecks.h"
 #include "filter/FilterDialogTexts.h"
 #include "numbers/NumberText.h"
+#include "survey/CaptureTime.h"
 #include "survey/PhotoRecord.h"
 
 namespace lumetra {
@@ -47,11 +48,19 @@ int64_t KeptCount(ChartCommand command, const myRecord& target, int64_t total) {
 
 // ---- Bound pairs ----
 
-// One bound pair and how the filter test reads a photo's value against it.
+std::string RowText(const myRecord& row) { return row.text; }
+// A month bar of the date chart bounds the days of its month.
+std::string FirstDayOf(const myRecord& row) { return MonthFirstDayText(row.value); }
+std::string LastDayOf(const myRecord& row) { return MonthLastDayText(row.value); }
+
+// One bound pair and how the filter test reads a photo's value against it; the bound texts that take in
+// exactly a row's photos, from below and from above.
 struct RangeField {
   BoundKind kind;
   std::string FilterCriteria::*from;
   std::string FilterCriteria::*to;
+  std::string (*from_text)(const myRecord&) = RowText;
+  std::string (*to_text)(const myRecord&) = RowText;
 };
 
 // A row's value as the filter test compares it with a bound; empty for a value that fails every bound. An
@@ -59,6 +68,8 @@ struct RangeField {
 std::optional<long double> RangeKey(BoundKind kind, const myRecord& row) {
   if (kind == BoundKind::kExposure) return static_cast<long double>(ExposureValue(row.text));
   if (row.label != LabelId::kNone) return std::nullopt;
+  // A month bar holds its month's number.
+  if (kind == BoundKind::kDate) return static_cast<long double>(row.value);
   if (kind == BoundKind::kFNumber) {
     const std::optional<double> value = ReadDecimalAfterZero(row.text);
     return value ? std::optional<long double>(*value) : std::nullopt;
@@ -98,7 +109,7 @@ FilterChange AllButUndetermined(FilterCriteria criteria, const RangeField& field
   if (split.determined.empty()) return Refused(kNothingLeft);
   // Every shown row without a value goes with it (exposure: an unreadable time counts as none).
   if (split.undetermined.size() > 1) return Refused(kOthersToo);
-  criteria.*field.from = split.determined.front().second->text;
+  criteria.*field.from = field.from_text(*split.determined.front().second);
   return {std::move(criteria), {}};
 }
 
@@ -114,8 +125,8 @@ FilterChange RangeChange(FilterCriteria criteria, const RangeField& field, std::
   const auto same_value = [&](const auto& entry) { return entry.first == *key && entry.second != &target; };
   if (std::any_of(split.determined.begin(), split.determined.end(), same_value)) return Refused(kOthersToo);
   if (command == ChartCommand::kOnly) {
-    criteria.*field.from = target.text;
-    criteria.*field.to = target.text;
+    criteria.*field.from = field.from_text(target);
+    criteria.*field.to = field.to_text(target);
     return {std::move(criteria), {}};
   }
   std::vector<std::pair<long double, const myRecord*>> others;
@@ -126,12 +137,12 @@ FilterChange RangeChange(FilterCriteria criteria, const RangeField& field, std::
   const bool undetermined_shown = !split.undetermined.empty();
   if (*key > others.back().first) {
     if (undetermined_shown && field.kind != BoundKind::kExposure) return Refused(kOthersToo);
-    criteria.*field.to = others.back().second->text;
+    criteria.*field.to = field.to_text(*others.back().second);
     return {std::move(criteria), {}};
   }
   if (*key < others.front().first) {
     if (undetermined_shown) return Refused(kOthersToo);
-    criteria.*field.from = others.front().second->text;
+    criteria.*field.from = field.from_text(*others.front().second);
     return {std::move(criteria), {}};
   }
   return Refused(kInsideRange);
@@ -244,12 +255,11 @@ FilterChange RadioChange(FilterCriteria criteria, std::span<const RadioChoice> c
 
 bool SameBounds(const FilterCriteria& a, const FilterCriteria& b) {
   return a.ed_from1 == b.ed_from1 && a.ed_to1 == b.ed_to1 && a.ed_from2 == b.ed_from2 && a.ed_to2 == b.ed_to2 &&
-         a.ed_from3 == b.ed_from3 && a.ed_to3 == b.ed_to3 && a.ed_from4 == b.ed_from4 && a.ed_to4 == b.ed_to4;
+         a.ed_from3 == b.ed_from3 && a.ed_to3 == b.ed_to3 && a.ed_from4 == b.ed_from4 && a.ed_to4 == b.ed_to4 &&
+         a.ed_from5 == b.ed_from5 && a.ed_to5 == b.ed_to5 && a.ed_from6 == b.ed_from6 && a.ed_to6 == b.ed_to6;
 }
 
 // ---- Dispatch ----
-
-// The date and hour charts map to the filter's date and hour bounds as range charts do, once it has them.
 
 FilterChange ChangeFor(const FilterCriteria& applied, const ChartChoice& choice, const myRecord& target) {
   using D = FilterDimension;
@@ -280,10 +290,18 @@ FilterChange ChangeFor(const FilterCriteria& applied, const ChartChoice& choice,
       return RadioChange(applied, kFlashChoices, choice.rows, target, choice);
     case D::kOrientation:
       return RadioChange(applied, kOrientationChoices, choice.rows, target, choice);
+    case D::kDate:
+      return RangeChange(applied,
+                         {BoundKind::kDate, &FilterCriteria::ed_from5, &FilterCriteria::ed_to5, FirstDayOf, LastDayOf},
+                         choice.rows, target, choice.command);
+    case D::kHour:
+      return RangeChange(applied, {BoundKind::kHour, &FilterCriteria::ed_from6, &FilterCriteria::ed_to6}, choice.rows,
+                         target, choice.command);
     case D::kMake:
     case D::kCrop:
     case D::kFocus:
     case D::kDrive:
+    case D::kWeekday:
       break;
   }
   return Refused(kNoCondition);
@@ -297,6 +315,7 @@ FilterChange ChartFilterChange(const FilterCriteria& applied, const ChartChoice&
     case FilterDimension::kCrop:
     case FilterDimension::kFocus:
     case FilterDimension::kDrive:
+    case FilterDimension::kWeekday:
       return Refused(kNoCondition);
     default:
       break;

@@ -30,6 +30,9 @@ enum class FilterDimension : uint8_t {
   kCrop,
   kFocus,
   kDrive,
+  kDate,
+  kWeekday,
+  kHour,
 };
 
 /// The two commands a bar or slice offers: keep only its photos, or leave its photos out.

@@ -4,6 +4,7 @@
 
 #include "numbers/FixedPoint.h"
 #include "numbers/NumberText.h"
+#include "survey/CaptureTime.h"
 
 namespace lumetra {
 namespace {
@@ -49,6 +50,13 @@ std::array<std::string, 4> CurrentRangeTexts(const ValueRanges& ranges, bool rb_
     texts[3] = prefix + RangeText(std::to_string(ranges.iso_min), std::to_string(ranges.iso_max));
   }
   return texts;
+}
+
+std::array<std::string, 2> TimeRangeTexts(const ValueRanges& ranges, Language language) {
+  const std::string prefix(kCurrentRangePrefix.In(language));
+  if (ranges.taken_max == kNoCaptureTime) return {prefix + "-", prefix + "-"};
+  return {prefix + RangeText(CaptureDateText(ranges.taken_min), CaptureDateText(ranges.taken_max)),
+          prefix + RangeText(std::to_string(ranges.hour_min), std::to_string(ranges.hour_max))};
 }
 
 }  // namespace lumetra

@@ -23,4 +23,9 @@ inline constexpr TextPair kCurrentRangePrefix{"Текущий диапазон: 
 [[nodiscard]] std::array<std::string, 4> CurrentRangeTexts(const ValueRanges& ranges, bool rb_Real, Language language,
                                                            char separator);
 
+/// The current ranges of the date and hour boxes, after the prefix: the first and last day ("2019-03-14 -
+/// 2021-07-02") and the earliest and latest hour ("6 - 23") of the photos that passed; "-" when none of them
+/// has a capture time.
+[[nodiscard]] std::array<std::string, 2> TimeRangeTexts(const ValueRanges& ranges, Language language);
+
 }  // namespace lumetra

@@ -1,6 +1,7 @@
 #include "filter/FilterDialog.h"
 
 #include <cmath>
+#include <span>
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -23,7 +24,11 @@ namespace {
 // The background of a bound box or check list that Apply refuses.
 const QColor kInvalidColour(0xF0, 0x97, 0xCF);
 
-constexpr QSize kWindowSize(657, 680);
+// The row of the date and hour boxes below the category boxes, and the buttons below it.
+constexpr int kTimeRowTop = 583;
+constexpr int kTimeRowHeight = 92;
+constexpr int kButtonsTop = 683;
+constexpr QSize kWindowSize(657, 735);
 // The window's title bar, which the centring leaves room for.
 constexpr int kTitleBarHeight = 30;
 
@@ -52,24 +57,35 @@ class BoundValidator : public QValidator {
 
 struct BoundGroup {
   const char* box;
-  int top;
+  QRect place;
   BoundKind kind;
   int edit_left_from;
   int edit_left_to;
   int edit_width;
+  // Where the current range stands.
+  int now_top;
+  // The "from" and "to" labels' places in both languages; 0: where BoundLabelLeftsIn puts them.
+  int label_left_from;
+  int label_left_to;
 };
 
 constexpr BoundGroup kBoundGroups[] = {
-    {"Box_ShutterSpeed", 8, BoundKind::kExposure, 70, 206, 70},
-    {"Box_Fnumber", 118, BoundKind::kFNumber, 90, 226, 45},
-    {"Box_FocalLength", 228, BoundKind::kFocal, 70, 206, 70},
-    {"Box_ISO", 338, BoundKind::kIso, 70, 206, 70},
+    {"Box_ShutterSpeed", {16, 8, 305, 100}, BoundKind::kExposure, 70, 206, 70, 70, 0, 0},
+    {"Box_Fnumber", {16, 118, 305, 100}, BoundKind::kFNumber, 90, 226, 45, 70, 0, 0},
+    {"Box_FocalLength", {16, 228, 305, 100}, BoundKind::kFocal, 70, 206, 70, 70, 0, 0},
+    {"Box_ISO", {16, 338, 305, 100}, BoundKind::kIso, 70, 206, 70, 70, 0, 0},
+    // A day takes ten characters: the date's boxes are wider and its words stand at the edges.
+    {"Box_Date", {16, kTimeRowTop, 305, kTimeRowHeight}, BoundKind::kDate, 48, 190, 106, 64, 8, 160},
+    {"Box_Hours", {326, kTimeRowTop, 305, kTimeRowHeight}, BoundKind::kHour, 70, 206, 70, 64, 0, 0},
 };
+constexpr int kBoundGroupCount = static_cast<int>(std::size(kBoundGroups));
 
 constexpr std::string FilterCriteria::*kBoundFields[] = {
     &FilterCriteria::ed_from1, &FilterCriteria::ed_to1, &FilterCriteria::ed_from2, &FilterCriteria::ed_to2,
     &FilterCriteria::ed_from3, &FilterCriteria::ed_to3, &FilterCriteria::ed_from4, &FilterCriteria::ed_to4,
+    &FilterCriteria::ed_from5, &FilterCriteria::ed_to5, &FilterCriteria::ed_from6, &FilterCriteria::ed_to6,
 };
+static_assert(std::size(kBoundFields) == 2 * std::size(kBoundGroups), "every bound group has its two fields");
 
 // Where each category box stands in its group, in the order of the category boxes (programs, then meterings).
 constexpr QPoint kCategoryPlaces[] = {
@@ -103,7 +119,7 @@ QGroupBox* TForm_Filter::CreateGroup(const char* name, QRect design) {
 
 void TForm_Filter::CreateBoundGroup(int index) {
   const BoundGroup& group = kBoundGroups[index];
-  QGroupBox* box = CreateGroup(group.box, {16, group.top, 305, 100});
+  QGroupBox* box = CreateGroup(group.box, group.place);
   const auto label = [box](const QString& name, QPoint place, const QFont& font) {
     auto* text = new QLabel(box);
     text->setObjectName(name);
@@ -116,7 +132,7 @@ void TForm_Filter::CreateBoundGroup(int index) {
   lb_from_[index] = label(QStringLiteral("lb_from%1").arg(number), {42, 35}, word_font);
   lb_to_[index] = label(QStringLiteral("lb_to%1").arg(number), {176, 35}, word_font);
   lb_Now_[index] =
-      label(QStringLiteral("lb_Now%1").arg(number), {10, 70}, PixelFont(QStringLiteral("Tahoma"), 11, true));
+      label(QStringLiteral("lb_Now%1").arg(number), {10, group.now_top}, PixelFont(QStringLiteral("Tahoma"), 11, true));
   lb_Now_[index]->setStyleSheet(QStringLiteral("color: green;"));
   for (int side = 0; side < 2; ++side) {
     auto* edit = new QLineEdit(box);
@@ -152,7 +168,7 @@ QScrollArea* TForm_Filter::CreateCheckList(QGroupBox* parent, const char* name) 
 }
 
 void TForm_Filter::CreateControls() {
-  for (int index = 0; index < 4; ++index) CreateBoundGroup(index);
+  for (int index = 0; index < kBoundGroupCount; ++index) CreateBoundGroup(index);
   QGroupBox* Box_Program = CreateGroup("Box_Program", {16, 448, 305, 125});
   QGroupBox* Box_Meter = CreateGroup("Box_Meter", {326, 448, 305, 125});
   for (size_t i = 0; i < kCategoryBoxes.size(); ++i) {
@@ -199,7 +215,7 @@ void TForm_Filter::CreateControls() {
     auto* push = new QPushButton(this);
     push->setObjectName(name);
     push->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 13));
-    push->setGeometry(left, 592, 120, 40);
+    push->setGeometry(left, kButtonsTop, 120, 40);
     return push;
   };
   but_OK = button("but_OK", 134);
@@ -210,17 +226,21 @@ void TForm_Filter::CreateControls() {
   but_Clear->setAutoDefault(false);
   but_Close->setAutoDefault(false);
 
-  // Tab runs through the bounds in reading order, then the choices, the lists and the buttons.
+  // Tab runs through the bounds in reading order, then the choices, the lists, the date and hours below the
+  // category boxes, and the buttons.
   QWidget* previous = nullptr;
   const auto chain = [&previous](QWidget* next) {
     if (previous != nullptr) QWidget::setTabOrder(previous, next);
     previous = next;
   };
-  for (const BoundBox& bound : bounds_) chain(bound.edit);
+  constexpr size_t kTimeBounds = 4;
+  for (size_t i = 0; i + kTimeBounds < bounds_.size(); ++i) chain(bounds_[i].edit);
   for (QWidget* next : std::initializer_list<QWidget*>{rb_Flash_Yes, but_Flash, rb_Orientation_H, but_Orientation,
-                                                       ScrollBox_Photo, ScrollBox_Lens, but_OK, but_Clear, but_Close}) {
+                                                       ScrollBox_Photo, ScrollBox_Lens}) {
     chain(next);
   }
+  for (size_t i = bounds_.size() - kTimeBounds; i < bounds_.size(); ++i) chain(bounds_[i].edit);
+  for (QWidget* next : std::initializer_list<QWidget*>{but_OK, but_Clear, but_Close}) chain(next);
 }
 
 void TForm_Filter::ConnectControls() {
@@ -279,8 +299,10 @@ void TForm_Filter::FormShow() {
   const ValueRanges ranges = context_.survey != nullptr ? context_.survey->CurrentRanges : ValueRanges{};
   const std::array<std::string, 4> texts =
       CurrentRangeTexts(ranges, context_.rb_Real, context_.language, context_.separator);
-  for (size_t i = 0; i < texts.size(); ++i) {
-    lb_Now_[i]->setText(QString::fromStdString(texts[i]));
+  const std::array<std::string, 2> time_texts = TimeRangeTexts(ranges, context_.language);
+  for (size_t i = 0; i < lb_Now_.size(); ++i) {
+    const std::string& text = i < texts.size() ? texts[i] : time_texts[i - texts.size()];
+    lb_Now_[i]->setText(QString::fromStdString(text));
     lb_Now_[i]->adjustSize();
   }
 }
@@ -288,23 +310,30 @@ void TForm_Filter::FormShow() {
 void TForm_Filter::FormActivate() {
   const Language language = context_.language;
   setWindowTitle(ToQString(kFilterDialogTitle.In(language)));
-  for (const FilterCaption& caption : kFilterCaptions) {
-    QObject* control = findChild<QObject*>(ToQString(caption.control));
-    const QString text = ToQString(caption.text.In(language));
-    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-      button->setText(text);
-      if (qobject_cast<QPushButton*>(control) == nullptr) button->adjustSize();
-    } else if (auto* label = qobject_cast<QLabel*>(control)) {
-      label->setText(text);
-      label->adjustSize();
-    } else if (auto* box = qobject_cast<QGroupBox*>(control)) {
-      box->setTitle(text);
-    }
+  for (const std::span<const FilterCaption> captions :
+       {std::span<const FilterCaption>(kFilterCaptions), std::span<const FilterCaption>(kTimeFilterCaptions)}) {
+    for (const FilterCaption& caption : captions) SetCaption(caption, language);
   }
   const BoundLabelLefts lefts = BoundLabelLeftsIn(language);
   for (size_t i = 0; i < lb_from_.size(); ++i) {
-    lb_from_[i]->move(lefts.from, lb_from_[i]->y());
-    lb_to_[i]->move(i == 1 ? lefts.to_fnumber : lefts.to, lb_to_[i]->y());
+    const BoundGroup& group = kBoundGroups[i];
+    lb_from_[i]->move(group.label_left_from != 0 ? group.label_left_from : lefts.from, lb_from_[i]->y());
+    const int to = i == 1 ? lefts.to_fnumber : lefts.to;
+    lb_to_[i]->move(group.label_left_to != 0 ? group.label_left_to : to, lb_to_[i]->y());
+  }
+}
+
+void TForm_Filter::SetCaption(const FilterCaption& caption, Language language) {
+  QObject* control = findChild<QObject*>(ToQString(caption.control));
+  const QString text = ToQString(caption.text.In(language));
+  if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+    button->setText(text);
+    if (qobject_cast<QPushButton*>(control) == nullptr) button->adjustSize();
+  } else if (auto* label = qobject_cast<QLabel*>(control)) {
+    label->setText(text);
+    label->adjustSize();
+  } else if (auto* box = qobject_cast<QGroupBox*>(control)) {
+    box->setTitle(text);
   }
 }
 
@@ -408,7 +437,8 @@ void TForm_Filter::but_OKClick() {
   }
   const PaintedBoxes& painted = checked.painted;
   const bool bound_painted[] = {painted.ed_from1, painted.ed_to1, painted.ed_from2, painted.ed_to2,
-                                painted.ed_from3, painted.ed_to3, painted.ed_from4, painted.ed_to4};
+                                painted.ed_from3, painted.ed_to3, painted.ed_from4, painted.ed_to4,
+                                painted.ed_from5, painted.ed_to5, painted.ed_from6, painted.ed_to6};
   for (size_t i = 0; i < bounds_.size(); ++i) SetBoxColour(bounds_[i].edit, bound_painted[i]);
   SetBoxColour(ScrollBox_Photo, painted.ScrollBox_Photo);
   SetBoxColour(ScrollBox_Lens, painted.ScrollBox_Lens);

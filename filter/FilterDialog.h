@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QSize>
 
+#include "filter/FilterDialogTexts.h"
 #include "survey/FilterCriteria.h"
 #include "survey/Labels.h"
 #include "survey/Tallies.h"
@@ -78,6 +79,7 @@ class TForm_Filter : public QDialog {
   void ConnectControls();
   void FormShow();
   void FormActivate();
+  void SetCaption(const FilterCaption& caption, Language language);
   void ShowCriteria();
   void RebuildCheckList(QScrollArea* list, std::vector<CheckEntry>& entries);
   void SetNormalBackgrounds();
@@ -90,10 +92,11 @@ class TForm_Filter : public QDialog {
   FilterDialogContext context_;
   bool showing_criteria_ = false;
 
-  std::array<BoundBox, 8> bounds_{};
-  std::array<QLabel*, 4> lb_from_{};
-  std::array<QLabel*, 4> lb_to_{};
-  std::array<QLabel*, 4> lb_Now_{};
+  // Exposure, F-number, focal length, ISO, date and hours.
+  std::array<BoundBox, 12> bounds_{};
+  std::array<QLabel*, 6> lb_from_{};
+  std::array<QLabel*, 6> lb_to_{};
+  std::array<QLabel*, 6> lb_Now_{};
   std::vector<std::pair<QCheckBox*, bool CategoryBoxes::*>> category_boxes_;
   QRadioButton* rb_Flash_Yes = nullptr;
   QRadioButton* rb_Flash_No = nullptr;

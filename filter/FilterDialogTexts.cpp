@@ -46,6 +46,15 @@ const std::array<FilterCaption, 41> kFilterCaptions = {{
     {"cb_OtherE", {"Другие", "Other"}},
 }};
 
+const std::array<FilterCaption, 6> kTimeFilterCaptions = {{
+    {"Box_Date", {" Дата, ГГГГ-ММ-ДД ", " Date, YYYY-MM-DD "}},
+    {"Box_Hours", {" Часы, 0-23 ", " Hours, 0-23 "}},
+    {"lb_from5", {"от", "from"}},
+    {"lb_to5", {"до", "to"}},
+    {"lb_from6", {"от", "from"}},
+    {"lb_to6", {"до", "to"}},
+}};
+
 BoundLabelLefts BoundLabelLeftsIn(Language language) {
   if (language == kRussian) return {.from = 42, .to = 176, .to_fnumber = 177};
   return {.from = 30, .to = 185, .to_fnumber = 187};

@@ -19,6 +19,9 @@ inline constexpr TextPair kFilterDialogTitle{"Фильтр", "Filter"};
 /// Every caption of the filter dialog's controls, set each time it is shown.
 extern const std::array<FilterCaption, 41> kFilterCaptions;
 
+/// The captions of the date and hour boxes: their group boxes and their "from" and "to" labels.
+extern const std::array<FilterCaption, 6> kTimeFilterCaptions;
+
 /// Where the "from" and "to" labels of the bound boxes stand in each language: the Russian words are
 /// shorter and stand further right.
 struct BoundLabelLefts {

@@ -58,6 +58,8 @@ const BoundRow kBoundRows[] = {
      " ",
      {"мм", "mm"}},
     {"lb_ISO", {"ИСО", "ISO"}, &FilterCriteria::ed_from4, &FilterCriteria::ed_to4, " ", {"", ""}},
+    {"lb_Date", {"Дата", "Date"}, &FilterCriteria::ed_from5, &FilterCriteria::ed_to5, " ", {"", ""}},
+    {"lb_Hours", {"Часы", "Hours"}, &FilterCriteria::ed_from6, &FilterCriteria::ed_to6, " ", {"", ""}},
 };
 
 std::string Join(std::initializer_list<std::string_view> parts) {
@@ -123,9 +125,9 @@ void AddChoice(bool first, bool second, std::string_view control, std::string_vi
 
 }  // namespace
 
-const std::array<std::string_view, 10> kSummaryLabelNames = {
-    "lb_ShutterSpeed", "lb_Fnumber",     "lb_FocalLength", "lb_ISO",  "lb_Program",
-    "lb_Flash",        "lb_Orientation", "lb_Model",       "lb_Lens", "lb_Meter",
+const std::array<std::string_view, 12> kSummaryLabelNames = {
+    "lb_ShutterSpeed", "lb_Fnumber", "lb_FocalLength", "lb_ISO",   "lb_Date", "lb_Hours",
+    "lb_Program",      "lb_Flash",   "lb_Orientation", "lb_Model", "lb_Lens", "lb_Meter",
 };
 
 std::vector<SummaryLabel> BuildFilterSummary(const FilterCriteria& criteria, Language language) {

@@ -19,8 +19,8 @@ struct SummaryLabel {
   int list_lines = 0;
 };
 
-/// The ten criterion labels of the summary, in the order they are stacked.
-extern const std::array<std::string_view, 10> kSummaryLabelNames;
+/// The twelve criterion labels of the summary, in the order they are stacked.
+extern const std::array<std::string_view, 12> kSummaryLabelNames;
 
 /// The summary of `criteria` in `language`: one label for each kind of criterion that is set, in stacking
 /// order. The program, metering, model and lens lists name what is admitted, not what is excluded. Empty

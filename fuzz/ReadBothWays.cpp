@@ -50,6 +50,9 @@ std::string DifferenceBetweenReads(const PhotoTags& full, const PhotoTags& selec
       return "tag " + std::to_string(i) + ": " + Quoted(full.texts[i]) + " against " + Quoted(selective.texts[i]);
     }
   }
+  if (full.taken != selective.taken) {
+    return "capture time: " + CaptureTimeText(full.taken) + " against " + CaptureTimeText(selective.taken);
+  }
   if (full.makerLensText != selective.makerLensText) {
     return "maker lens text: " + Quoted(full.makerLensText) + " against " + Quoted(selective.makerLensText);
   }

@@ -15,7 +15,7 @@ namespace {
 
 // Small: the segments before the image data are read through it, and a large Exif segment goes straight
 // to its slot, so little of the picture itself is ever copied out of the page cache.
-constexpr size_t kFileBufferSize = 8 * 1024;
+constexpr size_t kFileBufferSize = 2 * 1024;
 
 }  // namespace
 

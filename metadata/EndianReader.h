@@ -13,6 +13,9 @@ class tEndInd {
   bool BigEndian = false;
   /// The bytes that positions refer to; owned elsewhere (a segment of the owning `TimgData`).
   std::string_view Buffer;
+  /// Set when a read asked for bytes past the end of `Buffer` (a value clipped there counts too): a walk
+  /// over the first part of a segment then needs the rest.
+  mutable bool ReadPastEnd = false;
 
   /// Unsigned 16-bit value at `position` and `position` + 1.
   [[nodiscard]] uint16_t ReadWord(int64_t position) const {
@@ -36,6 +39,7 @@ class tEndInd {
     const auto size = static_cast<int64_t>(Buffer.size());
     // Position p (1-based) is index p - 1; check the start first, then the length against what is left.
     if (position < 1 || position - 1 > size || count > size - (position - 1)) [[unlikely]] {
+      if (position >= 1) ReadPastEnd = true;
       ThrowOutside(position, count);
     }
     return reinterpret_cast<const uint8_t*>(Buffer.data()) + (position - 1);

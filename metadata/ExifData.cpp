@@ -13,6 +13,7 @@
 
 #include "metadata/ByteSource.h"
 #include "metadata/ContainerKind.h"
+#include "metadata/ExifSegmentFill.h"
 #include "metadata/IsoMediaExif.h"
 #include "metadata/RafExif.h"
 #include "metadata/ReaderError.h"
@@ -341,12 +342,17 @@ bool TimgData::ReadSegments(ByteSource& source) {
           --SectionCount;  // not the Exif segment (XMP, a second Exif): the next segment reuses the slot
         } else {
           ExifSection = SectionCount;
+          if (BuildMode == BuildSelectedTags) {
+            // Nothing after the Exif segment changes what a selective read lists, so its walk goes on only
+            // to read the XMP packet, when its caller wants it.
+            const size_t stored = WalkSelectedExif(source, read.bytes);
+            if (XmpLength != 0 || !WantsXmp || !WantsXmp(*this)) return true;
+            source.Skip(static_cast<size_t>(length) - stored);
+            break;
+          }
           ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
           Buffer = read.bytes;
           ProcessExifSegment();
-          // Nothing after the Exif segment changes what a selective read lists, so its walk goes on only
-          // to read the XMP packet, when its caller wants it.
-          if (BuildMode == BuildSelectedTags && (XmpLength != 0 || !WantsXmp || !WantsXmp(*this))) return true;
         }
         break;
       case kMarkerApp13:
@@ -419,9 +425,43 @@ TimgData::SegmentRead TimgData::ReadNextSegment(ByteSource& source, uint8_t mark
     destination = data.data();
   }
   std::copy(header, header + header_read, destination + 2);
-  read.bytes = ReadSegment(source, destination, length, header_read);
+  if (BuildMode == BuildSelectedTags) {
+    destination[0] = static_cast<char>(length >> 8);
+    destination[1] = static_cast<char>(length & 0xFF);
+    ExifSegmentFill fill(source, destination, static_cast<size_t>(length), 2 + header_read);
+    read.bytes = {destination, fill.ReadToThumbnail()};
+  } else {
+    read.bytes = ReadSegment(source, destination, length, header_read);
+  }
   read.slot = static_cast<int>(next_slot);
   return read;
+}
+
+size_t TimgData::WalkSelectedExif(ByteSource& source, std::string_view head) {
+  const auto length = static_cast<size_t>(Sections[static_cast<size_t>(ExifSection)].Size);
+  const bool whole = head.size() == length;
+  // A second walk starts from the state the first one found.
+  const std::string error_text = ErrorText;
+  const ReaderContext context = Context;
+  ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
+  Buffer = head;
+  try {
+    ProcessExifSegment();
+    if (whole || !ImageInfo->ReadPastEnd) return head.size();
+  } catch (const std::exception&) {
+    // Whatever failed on the part read is decided on the whole segment.
+    if (whole) throw;
+  }
+  // The walk reached past the thumbnail (a value stored behind it, or an offset into it): with the whole
+  // segment read, it is walked again from the start, so that what it lists never depends on the cut.
+  ExifSegmentFill fill(source, selected_exif_.get(), length, head.size());
+  fill.ReadRest();
+  ErrorText = error_text;
+  Context = context;
+  ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
+  Buffer = std::string_view(selected_exif_.get(), length);
+  ProcessExifSegment();
+  return length;
 }
 
 void TimgData::ProcessExifSegment() {

@@ -138,6 +138,10 @@ class TimgData : public tEndInd {
   /// first `payload_read` payload bytes are already there.
   static std::string_view ReadSegment(ByteSource& source, char* destination, int length, size_t payload_read = 0);
   bool ProcessTiff(RandomAccessSource& source, const TiffHeader& header);
+  /// A selective read's walk of its Exif segment, of which `head` is read (up to the thumbnail, or all):
+  /// when the walk needs bytes past `head`, the rest is read from `source` and the segment walked again.
+  /// Returns the bytes of the segment read from `source` in all.
+  size_t WalkSelectedExif(ByteSource& source, std::string_view head);
 
   /// A selective read's Exif segment (`Sections` keeps no bytes then).
   std::unique_ptr<char[]> selected_exif_;

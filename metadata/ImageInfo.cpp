@@ -59,6 +59,11 @@ class NumeratorModeScope {
   ReaderContext& context_;
 };
 
+const TagSelection& Focal35Inputs() {
+  static const TagSelection inputs(kFocal35InputNames);
+  return inputs;
+}
+
 }  // namespace
 
 TImageInfo::TImageInfo(std::string& error_text, int build_mode, ReaderContext& context, const TagSelection* selection)
@@ -70,8 +75,13 @@ TImageInfo::TImageInfo(std::string& error_text, int build_mode, ReaderContext& c
 bool TImageInfo::Lists(std::string_view name) const {
   if (ListsEverything()) return true;
   if (BuildMode != BuildSelectedTags) return false;
-  static const TagSelection focal35_inputs(kFocal35InputNames);
-  return focal35_inputs.Holds(name) || (selection_ != nullptr && selection_->Holds(name));
+  return Focal35Inputs().Holds(name) || (selection_ != nullptr && selection_->Holds(name));
+}
+
+bool TImageInfo::ListsRow(const TTagEntry& row) const {
+  if (ListsEverything()) return true;
+  if (BuildMode != BuildSelectedTags) return false;
+  return Focal35Inputs().HoldsRow(row) || (selection_ != nullptr && selection_->HoldsRow(row));
 }
 
 void TImageInfo::ProcessDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit) {
@@ -110,9 +120,10 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
   if (value_position >= 1 && value_position - 1 < static_cast<int64_t>(Buffer.size())) {
     raw = Buffer.substr(static_cast<size_t>(value_position - 1), static_cast<size_t>(field.byte_count));
   }
+  if (value_position >= 1 && static_cast<int64_t>(raw.size()) < field.byte_count) ReadPastEnd = true;
 
   const TTagEntry& row = FindTableRow(tag, kind);
-  const bool listed = Lists(row.Name);
+  const bool listed = ListsRow(row);
   std::string text;
   if (BuildsText() || (BuildMode == BuildSelectedTags && (listed || tag == kTagMake || tag == kTagModel))) {
     text = RenderValue(raw, field.type, row, BigEndian);
@@ -150,7 +161,20 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
   }
 
   if (listed) {
-    TTagEntry entry = row;
+    // A selective read's entries are found by name and read for their values: the description, which only
+    // the text listing shows, is not copied (it would cost an allocation per entry).
+    TTagEntry entry;
+    if (BuildMode == BuildSelectedTags) {
+      entry.Origin = row.Origin;
+      entry.IptcRecord = row.IptcRecord;
+      entry.Tag = row.Tag;
+      entry.Name = row.Name;
+      entry.CodeList = row.CodeList;
+      entry.FormatString = row.FormatString;
+      entry.Renderer = row.Renderer;
+    } else {
+      entry = row;
+    }
     entry.Text = std::move(text);
     entry.Raw = std::string(raw);
     entry.Size = static_cast<int32_t>(raw.size());

@@ -79,6 +79,8 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   [[nodiscard]] bool ListsEverything() const { return BuildMode == BuildTagList || BuildMode == BuildAll; }
   [[nodiscard]] bool BuildsText() const { return BuildMode == BuildInfoText || BuildMode == BuildAll; }
   [[nodiscard]] bool Lists(std::string_view name) const;
+  /// `Lists` for a row of the tag tables, answered without comparing names.
+  [[nodiscard]] bool ListsRow(const TTagEntry& row) const;
   void ProcessEntry(int64_t position, int64_t base, DirectoryKind kind, int64_t limit, int depth);
   void WalkDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth);
   void WalkSubDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth);

@@ -117,6 +117,7 @@ void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout
           value_position >= 1 && field.byte_count <= static_cast<int64_t>(bytes.size()) - (value_position - 1);
       const std::string_view raw = inside ? BytesAt(bytes, value_position, field.byte_count)
                                           : BytesAt(exif, field.offset + layout.fallback_base, field.byte_count);
+      if (!inside && static_cast<int64_t>(raw.size()) < field.byte_count) ReadPastEnd = true;
 
       const MakerRow* row = nullptr;
       const char* code_list = "";

@@ -1,8 +1,10 @@
 #include "metadata/TagSelection.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "metadata/TagEntry.h"
+#include "metadata/TagTables.h"
 
 namespace lumetra {
 
@@ -17,6 +19,19 @@ TagSelection::TagSelection(std::span<const std::string_view> names) {
     while (index < names_.size() && names_[index].size() < length) ++index;
     first_of_length_[length] = static_cast<uint8_t>(index);
   }
+  for (const TTagEntry& row : MainTagTable()) main_rows_.push_back(Holds(row.Name));
+  for (const TTagEntry& row : GpsTagTable()) gps_rows_.push_back(Holds(row.Name));
+}
+
+bool TagSelection::HoldsRow(const TTagEntry& row) const {
+  const auto held_in = [&row](std::span<const TTagEntry> table, const std::vector<bool>& held) -> int {
+    const std::less<const TTagEntry*> before;
+    if (before(&row, table.data()) || !before(&row, table.data() + table.size())) return -1;
+    return held[static_cast<size_t>(&row - table.data())] ? 1 : 0;
+  };
+  int held = held_in(MainTagTable(), main_rows_);
+  if (held < 0) held = held_in(GpsTagTable(), gps_rows_);
+  return held < 0 ? Holds(row.Name) : held == 1;
 }
 
 int TagSelection::IndexOf(std::string_view name) const {

@@ -9,6 +9,8 @@
 
 namespace lumetra {
 
+struct TTagEntry;
+
 /// The tag names a read lists when it is not a full listing (the survey asks for the tags of its photo records). Names
 /// compare as every lookup by name does, letters a-z without regard to case.
 class TagSelection {
@@ -18,6 +20,9 @@ class TagSelection {
   [[nodiscard]] bool Holds(std::string_view name) const { return IndexOf(name) >= 0; }
   /// Where `name` stands in the names the selection was made of; -1 when it is not there.
   [[nodiscard]] int IndexOf(std::string_view name) const;
+  /// Whether it holds the name of `row`: for a row of the Exif or GPS tag table (every entry of every photo
+  /// asks) the answer was found once when the selection was made; any other row is looked up by name.
+  [[nodiscard]] bool HoldsRow(const TTagEntry& row) const;
 
  private:
   static constexpr size_t kShortLength = 64;
@@ -26,6 +31,9 @@ class TagSelection {
   std::vector<std::string> names_;
   std::vector<int> indexes_;  // of names_ in the names given
   std::array<uint8_t, kShortLength + 1> first_of_length_{};
+  // Whether each row of the Exif and of the GPS tag table is held, in table order.
+  std::vector<bool> main_rows_;
+  std::vector<bool> gps_rows_;
 };
 
 }  // namespace lumetra

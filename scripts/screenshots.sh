@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of the main window under an X server, for looking at by eye: at 1024 x 768 and 1280 x 1024,
 # after a run of the demo folder, on the main and additional overviews, a chart alone, in Russian, with
-# the left panel hidden and with no photos found; the filter dialog in both languages and the summary of a
+# the left panel hidden and with no photos found; the time pages over sixty months (both languages, a linear
+# axis, filtered by dates and night hours); the filter dialog in both languages and the summary of a
 # long filter; the two crop dialogs. Also the whole X screen with the real program started
 # and F5 pressed, as a person would. Writes build/screenshots/*.png.
 set -euo pipefail

@@ -108,6 +108,7 @@ class PhotoReader {
     ReadLens();
     record_.SetLabel(kFocus, MapText(Tag(PhotoTag::kFocusMode), kFocusModes, LabelId::NotDeterminedM), language);
     record_.SetLabel(kDrive, MapText(Tag(PhotoTag::kDriveMode), kDriveModes, LabelId::NotDeterminedM), language);
+    record_.taken = tags_.taken;
     return std::move(record_);
   }
 

@@ -52,6 +52,13 @@ struct FilterCriteria : CategoryBoxes {
   // ISO bounds, integers.
   std::string ed_from4;
   std::string ed_to4;
+  // Capture-date bounds, "YYYY-MM-DD", both days included.
+  std::string ed_from5;
+  std::string ed_to5;
+  // Capture-hour bounds, 0 to 23, both hours included; a lower bound above the upper spans midnight
+  // (22 to 4 is the night).
+  std::string ed_from6;
+  std::string ed_to6;
 
   // At most one of each pair is set; neither = no condition.
   bool rb_Flash_Yes = false;

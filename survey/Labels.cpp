@@ -38,6 +38,13 @@ constexpr LabelPair kLabels[] = {
     {LabelId::FocusAIServo, "AI Servo", "AI Servo"},
     {LabelId::FocusAIFocus, "AI Focus", "AI Focus"},
     {LabelId::FocusManual, "Manual Focus", "Manual Focus"},
+    {LabelId::WeekdayMonday, "Пн", "Monday"},
+    {LabelId::WeekdayTuesday, "Вт", "Tuesday"},
+    {LabelId::WeekdayWednesday, "Ср", "Wednesday"},
+    {LabelId::WeekdayThursday, "Чт", "Thursday"},
+    {LabelId::WeekdayFriday, "Пт", "Friday"},
+    {LabelId::WeekdaySaturday, "Сб", "Saturday"},
+    {LabelId::WeekdaySunday, "Вс", "Sunday"},
 };
 
 }  // namespace

@@ -51,6 +51,14 @@ enum class LabelId : uint8_t {
   FocusAIServo,
   FocusAIFocus,
   FocusManual,
+  // The days of the week, Monday first.
+  WeekdayMonday,
+  WeekdayTuesday,
+  WeekdayWednesday,
+  WeekdayThursday,
+  WeekdayFriday,
+  WeekdaySaturday,
+  WeekdaySunday,
 };
 
 /// The label's text in `language` ("\r" breaks two-line labels on chart axes); empty for kNone.

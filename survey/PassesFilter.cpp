@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "numbers/NumberText.h"
+#include "survey/CaptureTime.h"
 
 namespace lumetra {
 namespace {
@@ -54,6 +55,21 @@ bool AdmittedByBoxes(const FilterCriteria& criteria, LabelId label, BoxGroup gro
   });
 }
 
+// The capture time between the date and hour bounds; a photo without one fails any bound that is set.
+bool TimeWithin(int64_t taken, const FilterCriteria& criteria) {
+  const bool date_bound = !criteria.ed_from5.empty() || !criteria.ed_to5.empty();
+  const bool hour_bound = !criteria.ed_from6.empty() || !criteria.ed_to6.empty();
+  if (!date_bound && !hour_bound) return true;
+  if (taken == kNoCaptureTime) return false;
+  if (date_bound && !WithinBounds(CaptureDay(taken), criteria.ed_from5, criteria.ed_to5, ReadDateBound)) return false;
+  if (!hour_bound) return true;
+  const int hour = CaptureHour(taken);
+  const std::optional<int> from = criteria.ed_from6.empty() ? 0 : ReadHourBound(criteria.ed_from6);
+  const std::optional<int> to = criteria.ed_to6.empty() ? 23 : ReadHourBound(criteria.ed_to6);
+  if (!from || !to) return false;
+  return *from <= *to ? (*from <= hour && hour <= *to) : (hour >= *from || hour <= *to);
+}
+
 }  // namespace
 
 bool PassesFilter(const PhotoView& photo, const FilterCriteria& criteria, bool rb_Real) {
@@ -92,6 +108,7 @@ bool PassesFilter(const PhotoView& photo, const FilterCriteria& criteria, bool r
 
   if (!AdmittedByBoxes(criteria, photo.Label(kProgram), BoxGroup::kProgram)) return false;
   if (!AdmittedByBoxes(criteria, photo.Label(kMetering), BoxGroup::kMetering)) return false;
+  if (!TimeWithin(photo.Taken(), criteria)) return false;
 
   return !IsExcluded(photo, kModel, criteria.ModelExclusions) && !IsExcluded(photo, kLens, criteria.LensExclusions);
 }

@@ -5,13 +5,14 @@
 #include <string>
 #include <string_view>
 
+#include "survey/CaptureTime.h"
 #include "survey/Labels.h"
 
 namespace lumetra {
 
-/// How one photo was taken: sixteen normalized texts in the language of the moment it was read, and
-/// beside each text the label it stands for (kNone for values that are not labels), so that its
-/// category survives a language switch.
+/// How one photo was taken: its capture time and sixteen normalized texts in the language of the moment it was read,
+/// and beside each text the label it stands for (kNone for values that are not labels), so that its category survives a
+/// language switch.
 struct PhotoRecord {
   std::string path;
   std::string exposure;
@@ -32,6 +33,9 @@ struct PhotoRecord {
 
   /// The label of each field, in field order.
   std::array<LabelId, 16> labels{};
+  /// When the photo was taken, by the camera's clock (CaptureTime.h); kNoCaptureTime when it tells no
+  /// real moment. A number, so it costs a few bytes and no language.
+  int64_t taken = kNoCaptureTime;
 
   static constexpr int kFieldCount = 16;
   [[nodiscard]] std::string& Field(int index);

@@ -56,6 +56,7 @@ void PhotoStore::Append(const PhotoRecord& record) {
     row.texts[static_cast<size_t>(field)] = Intern(record.Field(field));
   }
   row.labels = record.labels;
+  row.taken = record.taken;
   ++size_;
 }
 
@@ -77,6 +78,7 @@ PhotoRecord PhotoStore::Row(size_t index) const {
     record.Field(field) = texts_[row.texts[static_cast<size_t>(field)]];
   }
   record.labels = row.labels;
+  record.taken = row.taken;
   return record;
 }
 

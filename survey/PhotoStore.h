@@ -15,7 +15,7 @@ namespace lumetra {
 
 /// The records of the photos counted in a survey, in the order they were read, kept for recounting
 /// without reading the files again. A text that many photos share (a model, "1/125", a label) is stored
-/// once and numbered; a row holds fifteen text numbers and the labels. A path is kept as its folder,
+/// once and numbered; a row holds fifteen text numbers, the labels and the capture time. A path is kept as its folder,
 /// stored once for the photos read from it one after another, and its file name in a block of names.
 /// Rows and names sit in blocks that never move, so a million photos are kept without ever being copied.
 class PhotoStore {
@@ -38,6 +38,8 @@ class PhotoStore {
   }
   /// How many different texts are numbered.
   [[nodiscard]] size_t TextCount() const { return texts_.size(); }
+  /// The capture time of row `index` (kNoCaptureTime when undetermined).
+  [[nodiscard]] int64_t Taken(size_t index) const { return At(index).taken; }
   /// The label of field `field` of row `index` (kNone for a plain value).
   [[nodiscard]] LabelId Label(size_t index, int field) const { return At(index).labels[static_cast<size_t>(field)]; }
   /// Puts a plain value (no label) in field `field` (not the path) of row `index`: the crop dialogs' new
@@ -54,6 +56,7 @@ class PhotoStore {
     // The path's entry holds the number of its folder in folders_.
     std::array<uint32_t, PhotoRecord::kFieldCount> texts;
     std::array<LabelId, PhotoRecord::kFieldCount> labels;
+    int64_t taken;
     // The file name, ended by a NUL, in one of name_blocks_.
     const char* name;
   };

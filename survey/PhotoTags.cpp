@@ -1,5 +1,6 @@
 #include "survey/PhotoTags.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "metadata/ExifData.h"
@@ -38,10 +39,31 @@ constexpr std::array<std::string_view, kPhotoTagCount> kTagNames = {
     "MaxApertureAtMaxFocal",
 };
 
+// The tags the capture time is taken from, in the order they are tried.
+constexpr std::array<std::string_view, 3> kCaptureTimeNames = {"DateTimeOriginal", "DateTimeDigitized", "DateTime"};
+
+// A tag that holds no real moment (zeros, blanks) gives way to the next, as a missing one does. Most photos
+// have the first, so the others are not looked up.
+int64_t CaptureTimeOf(const TImageInfo& info) {
+  for (const std::string_view name : kCaptureTimeNames) {
+    const int index = info.TagIndex(name);
+    if (index < 0) continue;
+    if (const int64_t taken = ParseCaptureTime(info.Tags[static_cast<size_t>(index)].Text); taken != kNoCaptureTime) {
+      return taken;
+    }
+  }
+  return kNoCaptureTime;
+}
+
 }  // namespace
 
 const TagSelection& SurveyTagSelection() {
-  static const TagSelection selection(kTagNames);
+  static const TagSelection selection([] {
+    std::array<std::string_view, kPhotoTagCount + kCaptureTimeNames.size()> names{};
+    std::copy(kCaptureTimeNames.begin(), kCaptureTimeNames.end(),
+              std::copy(kTagNames.begin(), kTagNames.end(), names.begin()));
+    return names;
+  }());
   return selection;
 }
 
@@ -54,12 +76,14 @@ PhotoTags TagsOf(const TimgData& data) {
   // texts become UTF-8 here: bytes that are not UTF-8 are read as Latin-1.
   std::array<bool, kPhotoTagCount> found{};
   for (const TTagEntry& entry : data.ImageInfo->Tags) {
+    // The selection lists the capture time's names after the record's tags; CaptureTimeOf reads those.
     const int index = SurveyTagSelection().IndexOf(entry.Name);
-    if (index < 0 || found[static_cast<size_t>(index)]) continue;
+    if (index < 0 || static_cast<size_t>(index) >= kPhotoTagCount || found[static_cast<size_t>(index)]) continue;
     found[static_cast<size_t>(index)] = true;
     tags.texts[static_cast<size_t>(index)] = TextAsUtf8(entry.Text);
   }
   tags.makerLensText = data.Context.makerLensText;
+  tags.taken = CaptureTimeOf(*data.ImageInfo);
   return tags;
 }
 

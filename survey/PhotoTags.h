@@ -5,6 +5,7 @@
 #include <string>
 
 #include "metadata/FileIdentity.h"
+#include "survey/CaptureTime.h"
 
 namespace lumetra {
 
@@ -44,9 +45,8 @@ enum class PhotoTag : int {
 inline constexpr size_t kPhotoTagCount = 25;
 
 /// What one photo's record is made of: whether it has an Exif block, the rendered text of each tag (UTF-8,
-/// empty when the photo lacks it) and the maker note's lens text as it stands, with the file they were
-/// read from. Reading them touches nothing shared, so several photos can be read at once on different
-/// threads.
+/// empty when the photo lacks it), the maker note's lens text as it stands and the capture time, with the file they
+/// were read from. Reading them touches nothing shared, so several photos can be read at once on different threads.
 struct PhotoTags {
   bool has_exif = false;
   std::array<std::string, kPhotoTagCount> texts;
@@ -55,6 +55,9 @@ struct PhotoTags {
   /// read only when nothing else in the photo describes its lens, empty otherwise.
   std::string xmp_lens;
   std::string xmp_lens_info;
+  /// When the photo was taken (CaptureTime.h): the first of DateTimeOriginal, DateTimeDigitized and DateTime
+  /// that holds a real moment; kNoCaptureTime when none does.
+  int64_t taken = kNoCaptureTime;
   /// The file as it was when opened for this read; not found when it could not be opened.
   FileIdentity file;
   /// Why the file could not be opened ("Permission denied"); empty when it was.

@@ -9,9 +9,9 @@
 
 namespace lumetra {
 
-/// One photo's sixteen texts and labels as the filter and the tallies read them, wherever they are kept: a
-/// PhotoRecord or a row of the PhotoStore. Holds a pointer only, so a re-tally copies nothing; the record
-/// or the store must outlive it and not change meanwhile.
+/// One photo's sixteen texts, labels and capture time as the filter and the tallies read them, wherever they are kept:
+/// a PhotoRecord or a row of the PhotoStore. Holds a pointer only, so a re-tally copies nothing; the record or the
+/// store must outlive it and not change meanwhile.
 class PhotoView {
  public:
   /// A text that has no number in the store (a record that is not stored, or a path).
@@ -27,6 +27,8 @@ class PhotoView {
   [[nodiscard]] LabelId Label(int field) const {
     return record_ != nullptr ? record_->labels[static_cast<size_t>(field)] : store_->Label(row_, field);
   }
+  /// The capture time (kNoCaptureTime when undetermined).
+  [[nodiscard]] int64_t Taken() const { return record_ != nullptr ? record_->taken : store_->Taken(row_); }
   /// The store's number of the text of `field`: equal numbers mean equal texts. kNoTextId when the text is
   /// not numbered.
   [[nodiscard]] uint32_t TextId(int field) const {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string_view>
@@ -26,7 +27,7 @@ namespace {
 // rule moved into a table read from elsewhere, say); every row written before is then read again.
 constexpr uint32_t kReaderRulesVersion = 1;
 // Bumped with every change of the table's columns; an older table is replaced by an empty one.
-constexpr int64_t kSchemaVersion = 3;
+constexpr int64_t kSchemaVersion = 5;
 // "LMTR": the database belongs to Lumetra.
 constexpr int64_t kApplicationId = 0x4C4D5452;
 // Rows kept before they are written in one transaction.
@@ -58,7 +59,8 @@ constexpr std::array<std::string_view, kPhotoTagCount> kTagColumns = {"model",
                                                                       "olympus_long_focal",
                                                                       "olympus_aperture_at_short",
                                                                       "olympus_aperture_at_long"};
-// The texts kept beside the tags: the maker note's lens text as it stands, and the XMP packet's lens.
+// The texts kept after the tags, in this order: the maker note's lens text as it stands, and the XMP packet's
+// lens name and LensInfo.
 constexpr std::array<std::string_view, 3> kLensTextColumns = {"maker_lens", "xmp_lens", "xmp_lens_info"};
 constexpr std::array<std::string PhotoTags::*, kLensTextColumns.size()> kLensTexts = {
     &PhotoTags::makerLensText, &PhotoTags::xmp_lens, &PhotoTags::xmp_lens_info};
@@ -66,48 +68,117 @@ constexpr std::array<std::string PhotoTags::*, kLensTextColumns.size()> kLensTex
 static_assert(std::none_of(kTagColumns.begin(), kTagColumns.end(), [](std::string_view name) { return name.empty(); }),
               "every survey tag needs its column in the records cache");
 
-// Column positions in the row read by Find.
-constexpr int kFirstTagColumn = 7;
-constexpr int kFirstLensTextIndex = kFirstTagColumn + static_cast<int>(kPhotoTagCount);
-constexpr int kChecksumIndex = kFirstLensTextIndex + static_cast<int>(kLensTextColumns.size());
+// The facts are kept in one text column, joined by this character (the unit separator): one value for
+// SQLite to encode and decode instead of one per fact. A photo whose texts hold it is not remembered.
+constexpr char kFactSeparator = '\x1f';
 
-std::string FactColumns() {
-  std::string columns = "device, inode, size, modified_ns, changed_ns, rules, has_exif";
-  for (const std::string_view name : kTagColumns) columns.append(", ").append(name);
-  for (const std::string_view name : kLensTextColumns) columns.append(", ").append(name);
-  columns.append(", checksum");
-  return columns;
-}
+// The columns of a row after its path, as Find and the folder scan read them.
+constexpr const char* kRowColumns =
+    "device, inode, size, modified_ns, changed_ns, rules, has_exif, taken, facts, checksum";
+constexpr int kIntegerColumns = 8;
+constexpr int kFactsColumn = 8;
+constexpr int kChecksumColumn = 9;
+
+// Rows written by one INSERT statement, and the values each row binds.
+constexpr size_t kRowsPerInsert = 16;
+constexpr size_t kColumnsPerRow = 11;
+
+// A folder with more rows than this is looked up photo by photo rather than held in memory whole.
+constexpr size_t kMaxFolderRows = 2048;
+// Folders whose rows are held at once: reading threads ahead of the walk may be one folder further on.
+constexpr size_t kHeldFolders = 2;
 
 std::string CreateTableSql() {
+  return "CREATE TABLE IF NOT EXISTS photos (path TEXT PRIMARY KEY NOT NULL, device INTEGER NOT NULL, inode INTEGER "
+         "NOT NULL, size INTEGER NOT NULL, modified_ns INTEGER NOT NULL, changed_ns INTEGER NOT NULL, rules INTEGER "
+         "NOT NULL, has_exif INTEGER NOT NULL, taken INTEGER NOT NULL, facts TEXT NOT NULL, checksum INTEGER NOT NULL) "
+         "WITHOUT ROWID";
+}
+
+// A view with one column per fact, for sqlite3 and other tools: the facts text split at its separators.
+std::string CreateFactsViewSql() {
   std::string sql =
-      "CREATE TABLE IF NOT EXISTS photos (path TEXT PRIMARY KEY NOT NULL, device INTEGER NOT NULL, inode INTEGER "
-      "NOT NULL, size INTEGER NOT NULL, modified_ns INTEGER NOT NULL, changed_ns INTEGER NOT NULL, rules INTEGER NOT "
-      "NULL, has_exif INTEGER NOT NULL";
-  for (const std::string_view name : kTagColumns) sql.append(", ").append(name).append(" TEXT NOT NULL");
-  for (const std::string_view name : kLensTextColumns) sql.append(", ").append(name).append(" TEXT NOT NULL");
-  sql.append(", checksum INTEGER NOT NULL) WITHOUT ROWID");
-  return sql;
+      "CREATE VIEW IF NOT EXISTS photo_facts AS WITH RECURSIVE split(path, has_exif, n, field, rest) AS (SELECT "
+      "path, has_exif, -1, NULL, facts || char(31) FROM photos UNION ALL SELECT path, has_exif, n + 1, substr(rest, "
+      "1, instr(rest, char(31)) - 1), substr(rest, instr(rest, char(31)) + 1) FROM split WHERE rest <> '') SELECT "
+      "path, has_exif";
+  int n = 0;
+  const auto column = [&](std::string_view name) {
+    sql.append(", max(CASE n WHEN ").append(std::to_string(n++)).append(" THEN field END) AS ").append(name);
+  };
+  for (const std::string_view name : kTagColumns) column(name);
+  for (const std::string_view name : kLensTextColumns) column(name);
+  return sql + " FROM split GROUP BY path";
+}
+
+// The facts of `tags` as one text; false when a text holds the separator.
+bool JoinFacts(const PhotoTags& tags, std::string& facts) {
+  const auto holds_separator = [](const std::string& text) {
+    return std::memchr(text.data(), kFactSeparator, text.size()) != nullptr;
+  };
+  size_t size = kPhotoTagCount + kLensTexts.size();
+  for (const std::string& text : tags.texts) {
+    if (holds_separator(text)) return false;
+    size += text.size();
+  }
+  for (std::string PhotoTags::*text : kLensTexts) {
+    if (holds_separator(tags.*text)) return false;
+    size += (tags.*text).size();
+  }
+  facts.clear();
+  facts.reserve(size);
+  for (const std::string& text : tags.texts) facts.append(text).push_back(kFactSeparator);
+  for (std::string PhotoTags::*text : kLensTexts) facts.append(tags.*text).push_back(kFactSeparator);
+  facts.pop_back();
+  return true;
+}
+
+// Fills the texts of `tags` from `facts`; false unless it holds exactly the facts JoinFacts writes.
+bool SplitFacts(std::string_view facts, PhotoTags& tags) {
+  const auto take = [&facts](std::string& text) {
+    const size_t end = facts.find(kFactSeparator);
+    if (end == std::string_view::npos) return false;
+    text.assign(facts.substr(0, end));
+    facts.remove_prefix(end + 1);
+    return true;
+  };
+  for (std::string& text : tags.texts) {
+    if (!take(text)) return false;
+  }
+  for (size_t i = 0; i + 1 < kLensTexts.size(); ++i) {
+    if (!take(tags.*kLensTexts[i])) return false;
+  }
+  if (facts.find(kFactSeparator) != std::string_view::npos) return false;
+  tags.*kLensTexts.back() = facts;
+  return true;
 }
 
 int64_t Nanoseconds(int64_t seconds, int64_t nanoseconds) { return seconds * 1'000'000'000 + nanoseconds; }
 
-// FNV-1a, 64 bits: a row whose bytes were altered (a damaged page, a hand edit) no longer matches.
+// A 64-bit checksum: a row whose bytes were altered (a damaged page, a hand edit) no longer matches.
 class Checksum {
  public:
   void Add(std::string_view bytes) {
     Add(static_cast<int64_t>(bytes.size()));
-    for (const char c : bytes) Byte(static_cast<unsigned char>(c));
+    // Eight bytes a step: a row's key and facts are a few hundred bytes, checked on every find.
+    for (; bytes.size() >= 8; bytes.remove_prefix(8)) {
+      uint64_t word = 0;
+      std::memcpy(&word, bytes.data(), 8);
+      Word(word);
+    }
+    uint64_t tail = 0;
+    std::memcpy(&tail, bytes.data(), bytes.size());
+    Word(tail);
   }
-  void Add(int64_t value) {
-    for (int i = 0; i < 8; ++i) Byte(static_cast<unsigned char>(static_cast<uint64_t>(value) >> (8 * i)));
-  }
+  void Add(int64_t value) { Word(static_cast<uint64_t>(value)); }
   [[nodiscard]] int64_t value() const { return static_cast<int64_t>(hash_); }
 
  private:
-  void Byte(unsigned char byte) {
-    hash_ ^= byte;
+  // FNV-1a's step on a word, the word's high bits folded down first so that every bit reaches the whole hash.
+  void Word(uint64_t word) {
+    hash_ ^= word ^ (word >> 29);
     hash_ *= 0x100000001b3ULL;
+    hash_ ^= hash_ >> 32;
   }
   uint64_t hash_ = 0xcbf29ce484222325ULL;
 };
@@ -121,15 +192,14 @@ RowIdentity IdentityColumns(const FileIdentity& file) {
           Nanoseconds(file.modified_s, file.modified_ns), Nanoseconds(file.changed_s, file.changed_ns)};
 }
 
-int64_t RowChecksum(std::string_view key, const RowIdentity& id, int64_t rules, const PhotoTags& tags) {
+int64_t RowChecksum(std::string_view key, const RowIdentity& id, int64_t rules, int64_t has_exif, int64_t taken,
+                    std::string_view facts) {
   Checksum sum;
   sum.Add(key);
-  for (const int64_t value :
-       {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules, static_cast<int64_t>(tags.has_exif)}) {
+  for (const int64_t value : {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules, has_exif, taken}) {
     sum.Add(value);
   }
-  for (const std::string& text : tags.texts) sum.Add(text);
-  for (std::string PhotoTags::*text : kLensTexts) sum.Add(tags.*text);
+  sum.Add(facts);
   return sum.value();
 }
 
@@ -238,8 +308,7 @@ void RecordsCache::Open() {
   try {
     OpenDatabase();
   } catch (const DatabaseError& first) {
-    find_.reset();
-    write_.reset();
+    CloseStatements();
     db_.reset();
     std::string aside;
     if (!IsDamage(first.code()) || !RenameAside(path_, aside)) {
@@ -250,8 +319,7 @@ void RecordsCache::Open() {
     try {
       OpenDatabase();
     } catch (const DatabaseError& second) {
-      find_.reset();
-      write_.reset();
+      CloseStatements();
       db_.reset();
       problem_ = "records cache " + path_ + ": " + Reason(second) + "; photos are read without it";
     }
@@ -276,18 +344,27 @@ void RecordsCache::OpenDatabase() {
   if (options_.max_pages > 0) db_->Execute("PRAGMA max_page_count=" + std::to_string(options_.max_pages));
   if (create) {
     // Rows of an older layout are only a cache: they are replaced by an empty table of this one.
-    db_->Execute("BEGIN IMMEDIATE; DROP TABLE IF EXISTS photos; " + CreateTableSql() +
-                 "; PRAGMA application_id=" + std::to_string(kApplicationId) +
+    db_->Execute("BEGIN IMMEDIATE; DROP VIEW IF EXISTS photo_facts; DROP TABLE IF EXISTS photos; " + CreateTableSql() +
+                 "; " + CreateFactsViewSql() + "; PRAGMA application_id=" + std::to_string(kApplicationId) +
                  "; PRAGMA user_version=" + std::to_string(kSchemaVersion) + "; COMMIT");
   }
-  db_->Execute("PRAGMA synchronous=NORMAL");
-  const std::string columns = FactColumns();
-  std::string placeholders = "?";
-  for (int i = 0; i <= kChecksumIndex; ++i) placeholders += ", ?";
+  // Under WAL, NORMAL syncs at checkpoints only: a power loss may lose the last transactions, never make a
+  // row half written. A survey reads each page once, in folder scans, and a batch of rows dirties less than
+  // half a MiB: a smaller page cache than SQLite's 2 MiB keeps a re-survey's memory near a fresh survey's.
+  db_->Execute("PRAGMA synchronous=NORMAL; PRAGMA cache_size=-512");
+  const std::string columns = kRowColumns;
   try {
     find_ = std::make_unique<SqliteStatement>(db_->handle(), "SELECT " + columns + " FROM photos WHERE path = ?");
-    write_ = std::make_unique<SqliteStatement>(
-        db_->handle(), "INSERT OR REPLACE INTO photos (path, " + columns + ") VALUES (" + placeholders + ")");
+    scan_ = std::make_unique<SqliteStatement>(
+        db_->handle(), "SELECT path, " + columns + " FROM photos WHERE path >= ? AND path < ? ORDER BY path");
+    const std::string insert = "INSERT OR REPLACE INTO photos (path, " + columns + ") VALUES ";
+    std::string values = "(?";
+    for (size_t column = 1; column < kColumnsPerRow; ++column) values.append(", ?");
+    values.append(")");
+    write_ = std::make_unique<SqliteStatement>(db_->handle(), insert + values);
+    std::string group = insert + values;
+    for (size_t i = 1; i < kRowsPerInsert; ++i) group.append(", ").append(values);
+    write_group_ = std::make_unique<SqliteStatement>(db_->handle(), group);
   } catch (const DatabaseError& error) {
     // Lumetra's mark on a table that is not Lumetra's: altered by another tool.
     if (error.code() == SQLITE_ERROR) throw DatabaseError(SQLITE_CORRUPT, "has a photos table of another layout");
@@ -295,12 +372,19 @@ void RecordsCache::OpenDatabase() {
   }
 }
 
+void RecordsCache::CloseStatements() {
+  find_.reset();
+  scan_.reset();
+  write_.reset();
+  write_group_.reset();
+  held_.clear();
+}
+
 void RecordsCache::Fail(const std::string& action, const std::exception& error) {
   const auto* database_error = dynamic_cast<const DatabaseError*>(&error);
   const bool damaged = database_error != nullptr && IsDamage(database_error->code());
   const std::string reason = database_error != nullptr ? Reason(*database_error) : error.what();
-  find_.reset();
-  write_.reset();
+  CloseStatements();
   db_.reset();
   pending_.clear();
   std::string aside;
@@ -324,6 +408,7 @@ void RecordsCache::BeginSurvey(const std::string& folder) {
   const std::lock_guard lock(mutex_);
   survey_start_ns_ = Nanoseconds(now.tv_sec, now.tv_nsec);
   seen_.clear();
+  held_.clear();
   may_serve_ = true;
   if (folder.empty() || !db_) return;
   const auto [prefix, end] = PathRange(folder);
@@ -351,41 +436,117 @@ std::pair<std::string, std::string> RecordsCache::PathRange(const std::string& f
   return {prefix, end};
 }
 
+namespace {
+
+// The row the statement stands on, from `first` (device) on; nothing when a column has the wrong type (a
+// row altered by hand).
+std::optional<std::array<int64_t, kIntegerColumns>> RowIntegers(const SqliteStatement& row, int first) {
+  std::array<int64_t, kIntegerColumns> integers{};
+  for (int column = 0; column < kIntegerColumns; ++column) {
+    if (!row.IsInteger(first + column)) return std::nullopt;
+    integers[static_cast<size_t>(column)] = row.Integer(first + column);
+  }
+  if (!row.IsText(first + kFactsColumn) || !row.IsInteger(first + kChecksumColumn)) return std::nullopt;
+  return integers;
+}
+
+}  // namespace
+
 std::optional<PhotoTags> RecordsCache::Find(const std::string& path, const FileIdentity& file) {
   if (!file.found) return std::nullopt;
   const std::string key = Key(path);
-  const RowIdentity id = IdentityColumns(file);
-  const std::lock_guard lock(mutex_);
-  if (!find_) return std::nullopt;
-  try {
-    const ResetOnExit reset{*find_};
-    find_->Bind(1, key);
-    if (!find_->Step()) return std::nullopt;
-    const SqliteStatement& row = *find_;
-    for (int column = 0; column <= kChecksumIndex; ++column) {
-      const bool text_column = column >= kFirstTagColumn && column < kChecksumIndex;
-      if (text_column ? !row.IsText(column) : !row.IsInteger(column)) return std::nullopt;
+  const size_t slash = key.rfind('/');
+  std::optional<StoredRow> row;
+  {
+    const std::lock_guard lock(mutex_);
+    if (!find_) return std::nullopt;
+    try {
+      // A path without a folder (a relative one when the working folder is unknown) is looked up alone.
+      FolderRows* folder = slash == std::string::npos ? nullptr : &RowsOf(key.substr(0, slash + 1));
+      if (folder == nullptr || !folder->whole) {
+        row = LookUp(key);
+      } else if (const auto found = folder->rows.find(key.substr(slash + 1)); found != folder->rows.end()) {
+        // Each photo is asked for once in a survey.
+        row = std::move(found->second);
+        folder->rows.erase(found);
+      }
+    } catch (const DatabaseError& error) {
+      Fail("read", error);
+      return std::nullopt;
     }
-    // The same file, read by the same rules.
-    const std::array<int64_t, 6> expected = {id.device,      id.inode,      id.size,
-                                             id.modified_ns, id.changed_ns, options_.rules_stamp};
-    for (size_t column = 0; column < expected.size(); ++column) {
-      if (row.Integer(static_cast<int>(column)) != expected[column]) return std::nullopt;
-    }
-    const int64_t has_exif = row.Integer(6);
-    if (has_exif != 0 && has_exif != 1) return std::nullopt;
-    PhotoTags tags;
-    tags.has_exif = has_exif == 1;
-    for (size_t i = 0; i < kPhotoTagCount; ++i) tags.texts[i] = row.Text(kFirstTagColumn + static_cast<int>(i));
-    for (size_t i = 0; i < kLensTexts.size(); ++i)
-      tags.*kLensTexts[i] = row.Text(kFirstLensTextIndex + static_cast<int>(i));
-    if (row.Integer(kChecksumIndex) != RowChecksum(key, id, options_.rules_stamp, tags)) return std::nullopt;
-    tags.file = file;
-    return tags;
-  } catch (const DatabaseError& error) {
-    Fail("read", error);
-    return std::nullopt;
   }
+  if (!row) return std::nullopt;
+  // The same file, read by the same rules, and a row whose bytes are as written.
+  const RowIdentity id = IdentityColumns(file);
+  const std::array<int64_t, 6> expected = {id.device,      id.inode,      id.size,
+                                           id.modified_ns, id.changed_ns, options_.rules_stamp};
+  if (!std::equal(expected.begin(), expected.end(), row->integers.begin())) return std::nullopt;
+  const int64_t has_exif = row->integers[6];
+  if (has_exif != 0 && has_exif != 1) return std::nullopt;
+  const int64_t taken = row->integers[7];
+  if (taken < kNoCaptureTime) return std::nullopt;
+  if (row->checksum != RowChecksum(key, id, options_.rules_stamp, has_exif, taken, row->facts)) return std::nullopt;
+  PhotoTags tags;
+  tags.has_exif = has_exif == 1;
+  tags.taken = taken;
+  if (!SplitFacts(row->facts, tags)) return std::nullopt;
+  tags.file = file;
+  return tags;
+}
+
+RecordsCache::FolderRows& RecordsCache::RowsOf(const std::string& folder) {
+  for (FolderRows& held : held_) {
+    if (held.folder == folder) return held;
+  }
+  if (held_.size() >= kHeldFolders) held_.pop_front();
+  FolderRows& rows = held_.emplace_back();
+  rows.folder = folder;
+  ScanFolder(rows);
+  return rows;
+}
+
+void RecordsCache::ScanFolder(FolderRows& folder) {
+  const std::string& prefix = folder.folder;
+  std::string from = prefix;
+  std::string to = prefix;
+  // Every path under the folder sorts from "<folder>/" up to, not including, "<folder>0".
+  to.back() = static_cast<char>('/' + 1);
+  bool more = true;
+  while (more) {
+    const ResetOnExit reset{*scan_};
+    scan_->Bind(1, from);
+    scan_->Bind(2, to);
+    more = false;
+    while (scan_->Step()) {
+      const std::string_view key = scan_->TextView(0);
+      if (!key.starts_with(prefix)) continue;
+      const std::string_view name = key.substr(prefix.size());
+      if (const size_t slash = name.find('/'); slash != std::string_view::npos) {
+        // A sub-folder's rows: the scan goes on after the last of them.
+        from.assign(key.substr(0, prefix.size() + slash)).push_back(static_cast<char>('/' + 1));
+        more = true;
+        break;
+      }
+      const std::optional<std::array<int64_t, kIntegerColumns>> integers = RowIntegers(*scan_, 1);
+      if (!integers) continue;
+      if (folder.rows.size() >= kMaxFolderRows) {
+        folder.rows.clear();
+        folder.whole = false;
+        return;
+      }
+      folder.rows.emplace(std::string(name), StoredRow{*integers, std::string(scan_->TextView(1 + kFactsColumn)),
+                                                       scan_->Integer(1 + kChecksumColumn)});
+    }
+  }
+}
+
+std::optional<RecordsCache::StoredRow> RecordsCache::LookUp(const std::string& key) {
+  const ResetOnExit reset{*find_};
+  find_->Bind(1, key);
+  if (!find_->Step()) return std::nullopt;
+  const std::optional<std::array<int64_t, kIntegerColumns>> integers = RowIntegers(*find_, 0);
+  if (!integers) return std::nullopt;
+  return StoredRow{*integers, std::string(find_->TextView(kFactsColumn)), find_->Integer(kChecksumColumn)};
 }
 
 void RecordsCache::Seen(const std::string& path) {
@@ -397,11 +558,12 @@ void RecordsCache::Seen(const std::string& path) {
 void RecordsCache::Remember(const std::string& path, PhotoTags tags) {
   if (!tags.file.found || !tags.unread_reason.empty()) return;
   const int64_t settle_ns = std::chrono::nanoseconds(options_.settle_time).count();
-  std::string key = Key(path);
+  PendingRow row{.key = Key(path), .file = tags.file, .has_exif = tags.has_exif, .taken = tags.taken, .facts = {}};
+  if (!JoinFacts(tags, row.facts)) return;
   const std::lock_guard lock(mutex_);
   if (!write_) return;
   if (Nanoseconds(tags.file.changed_s, tags.file.changed_ns) >= survey_start_ns_ - settle_ns) return;
-  pending_.push_back({std::move(key), std::move(tags)});
+  pending_.push_back(std::move(row));
   if (pending_.size() >= kBatchRows) WriteRows();
 }
 
@@ -410,24 +572,38 @@ void RecordsCache::Flush() {
   WriteRows();
 }
 
+void RecordsCache::BindRow(SqliteStatement& statement, int first, const PendingRow& pending) const {
+  const RowIdentity id = IdentityColumns(pending.file);
+  const auto rules = static_cast<int64_t>(options_.rules_stamp);
+  const auto has_exif = static_cast<int64_t>(pending.has_exif);
+  int index = first;
+  statement.Bind(index++, pending.key);
+  for (const int64_t value :
+       {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules, has_exif, pending.taken}) {
+    statement.Bind(index++, value);
+  }
+  statement.Bind(index++, pending.facts);
+  statement.Bind(index, RowChecksum(pending.key, id, rules, has_exif, pending.taken, pending.facts));
+}
+
 void RecordsCache::WriteRows() {
   if (pending_.empty() || !write_) return;
   try {
     db_->Execute("BEGIN IMMEDIATE");
     try {
-      for (const PendingRow& pending : pending_) {
-        const RowIdentity id = IdentityColumns(pending.tags.file);
-        const ResetOnExit reset{*write_};
-        int index = 1;
-        write_->Bind(index++, pending.key);
-        for (const int64_t value :
-             {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, static_cast<int64_t>(options_.rules_stamp),
-              static_cast<int64_t>(pending.tags.has_exif)}) {
-          write_->Bind(index++, value);
+      // Rows go in groups of kRowsPerInsert, one statement each, the rest one by one: each statement run
+      // costs SQLite as much again as the row it writes.
+      size_t row = 0;
+      for (; row + kRowsPerInsert <= pending_.size(); row += kRowsPerInsert) {
+        const ResetOnExit reset{*write_group_};
+        for (size_t i = 0; i < kRowsPerInsert; ++i) {
+          BindRow(*write_group_, static_cast<int>(i * kColumnsPerRow) + 1, pending_[row + i]);
         }
-        for (const std::string& text : pending.tags.texts) write_->Bind(index++, text);
-        for (std::string PhotoTags::*text : kLensTexts) write_->Bind(index++, pending.tags.*text);
-        write_->Bind(index, RowChecksum(pending.key, id, options_.rules_stamp, pending.tags));
+        static_cast<void>(write_group_->Step());
+      }
+      for (; row < pending_.size(); ++row) {
+        const ResetOnExit reset{*write_};
+        BindRow(*write_, 1, pending_[row]);
         static_cast<void>(write_->Step());
       }
       db_->Execute("COMMIT");

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -92,16 +95,40 @@ class RecordsCache {
  private:
   struct PendingRow {
     std::string key;
-    PhotoTags tags;
+    FileIdentity file;
+    bool has_exif = false;
+    int64_t taken = kNoCaptureTime;
+    std::string facts;
+  };
+  // A row as stored, not yet checked against the file.
+  struct StoredRow {
+    // device, inode, size, modified_ns, changed_ns, rules, has_exif, taken
+    std::array<int64_t, 8> integers{};
+    std::string facts;
+    int64_t checksum = 0;
+  };
+  // The rows of one folder's photos (not of its sub-folders), by file name; `whole` is false for a folder
+  // with too many rows to hold, whose photos are looked up one by one.
+  struct FolderRows {
+    std::string folder;
+    std::unordered_map<std::string, StoredRow> rows;
+    bool whole = true;
   };
   void Open();
   void OpenDatabase();
   void Fail(const std::string& action, const std::exception& error);
   void CloseBroken();
+  void CloseStatements();
   [[nodiscard]] std::string Key(const std::string& path) const;
   // The keys of the paths under `folder`: from the first (included) to the second (excluded).
   [[nodiscard]] std::pair<std::string, std::string> PathRange(const std::string& folder) const;
   void WriteRows();
+  // Binds the ten values of `pending` from parameter `first` on.
+  void BindRow(SqliteStatement& statement, int first, const PendingRow& pending) const;
+  // The held rows of `folder` (its key, ending in '/'), read in one scan when not yet held.
+  FolderRows& RowsOf(const std::string& folder);
+  void ScanFolder(FolderRows& folder);
+  [[nodiscard]] std::optional<StoredRow> LookUp(const std::string& key);
 
   const std::string path_;
   const RecordsCacheOptions options_;
@@ -110,6 +137,10 @@ class RecordsCache {
   std::unique_ptr<SqliteDatabase> db_;
   std::unique_ptr<SqliteStatement> find_;
   std::unique_ptr<SqliteStatement> write_;
+  std::unique_ptr<SqliteStatement> write_group_;
+  std::unique_ptr<SqliteStatement> scan_;
+  // The folders whose rows were read in this survey, the latest last.
+  std::deque<FolderRows> held_;
   std::string problem_;
   bool broken_ = false;
   bool may_serve_ = true;

@@ -43,6 +43,13 @@ std::string SqliteStatement::Text(int column) const {
   return std::string(static_cast<const char*>(bytes), static_cast<size_t>(size));
 }
 
+std::string_view SqliteStatement::TextView(int column) const {
+  const auto* bytes = sqlite3_column_blob(statement_, column);
+  const int size = sqlite3_column_bytes(statement_, column);
+  if (bytes == nullptr || size <= 0) return {};
+  return {static_cast<const char*>(bytes), static_cast<size_t>(size)};
+}
+
 bool SqliteStatement::IsInteger(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_INTEGER; }
 
 bool SqliteStatement::IsText(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_TEXT; }

@@ -42,6 +42,8 @@ class SqliteStatement {
   [[nodiscard]] int64_t Integer(int column) const;
   /// The column's bytes as text; a NULL gives the empty text.
   [[nodiscard]] std::string Text(int column) const;
+  /// The column's bytes, valid until the next step, reset or read of the column as another type.
+  [[nodiscard]] std::string_view TextView(int column) const;
   /// Whether the column holds an integer (not text, a blob or NULL): a row altered by hand may not.
   [[nodiscard]] bool IsInteger(int column) const;
   [[nodiscard]] bool IsText(int column) const;

@@ -6,6 +6,7 @@
 
 #include "numbers/FixedPoint.h"
 #include "numbers/NumberText.h"
+#include "survey/CaptureTime.h"
 #include "survey/PassesFilter.h"
 #include "text/TextEncoding.h"
 
@@ -46,14 +47,11 @@ void InsertLast(std::vector<myRecord>& rows, size_t lowest, Before before) {
   }
 }
 
-// Focal lengths and ISO: an undetermined row first, the others ascending.
+// Focal lengths and ISO: an undetermined row first, the others ascending. Called for the row just added
+// at the end: every other row is in its place already, so only that one can be a new undetermined row (a
+// search of all rows for it made thousands of distinct values cost time growing with their square).
 void PlaceNumeric(std::vector<myRecord>& rows, LabelId undetermined) {
-  for (size_t i = 1; i < rows.size(); ++i) {
-    if (rows[i].label == undetermined) {
-      std::swap(rows[i], rows[0]);
-      break;
-    }
-  }
+  if (rows.size() > 1 && rows.back().label == undetermined) std::swap(rows.back(), rows[0]);
   const size_t lowest = rows[0].label == undetermined ? 2 : 1;
   InsertLast(rows, lowest,
              [](const myRecord& row, const myRecord& previous) { return NumberOf(row) < NumberOf(previous); });
@@ -122,6 +120,8 @@ myRecord* SurveyState::RowHints::Find(std::vector<myRecord>& rows, const PhotoVi
   std::vector<uint32_t>& hints = row_of_text[static_cast<size_t>(field)];
   const bool hinted = label == LabelId::kNone && id != PhotoView::kNoTextId;
   if (hinted && id < hints.size() && hints[id] < rows.size() && matches(rows[hints[id]])) return &rows[hints[id]];
+  const bool never_hinted = id >= hints.size() || hints[id] == UINT32_MAX;
+  if (hinted && match == Match::kExact && complete[static_cast<size_t>(field)] && never_hinted) return nullptr;
   myRecord* row = match == Match::kExact ? FindRow(rows, text, label) : FindMakeRow(rows, text, label);
   if (hinted && row != nullptr) {
     if (id >= hints.size()) hints.resize(std::max<size_t>(id + 1, hints.size() * 2), UINT32_MAX);
@@ -130,12 +130,34 @@ myRecord* SurveyState::RowHints::Find(std::vector<myRecord>& rows, const PhotoVi
   return row;
 }
 
+void SurveyState::RowHints::Made(const PhotoView& photo, int field, size_t row) {
+  const uint32_t id = photo.TextId(field);
+  if (photo.Label(field) != LabelId::kNone || id == PhotoView::kNoTextId) {
+    // A row of a labelled value is never hinted; one of a text without a number cannot be.
+    if (photo.Label(field) == LabelId::kNone) complete[static_cast<size_t>(field)] = false;
+    return;
+  }
+  std::vector<uint32_t>& hints = row_of_text[static_cast<size_t>(field)];
+  if (id >= hints.size()) hints.resize(std::max<size_t>(id + 1, hints.size() * 2), UINT32_MAX);
+  hints[id] = static_cast<uint32_t>(row);
+}
+
+void SurveyState::RowHints::Reset(int field, bool rows_kept) {
+  if (rows_kept) {
+    complete[static_cast<size_t>(field)] = false;
+    return;
+  }
+  row_of_text[static_cast<size_t>(field)].clear();
+  complete[static_cast<size_t>(field)] = true;
+}
+
 bool SurveyState::CountIn(std::vector<myRecord>& rows, const PhotoView& photo, int field, RowHints::Match match) {
   if (myRecord* row = hints_.Find(rows, photo, field, match)) {
     ++row->count;
     return false;
   }
   rows.push_back({photo.Field(field), 1, photo.Label(field), 0});
+  hints_.Made(photo, field, rows.size() - 1);
   return true;
 }
 
@@ -153,7 +175,7 @@ void CountFixed(std::vector<myRecord>& rows, LabelId label, bool last_row_catche
   if (last_row_catches) ++rows.back().count;
 }
 
-// The fifteen tallies in `TallyId` order, with their names and whether their rows are fixed.
+// The eighteen tallies in `TallyId` order, with their names and whether their rows are fixed.
 struct TallyInfo {
   TallyId id;
   const char* name;
@@ -176,6 +198,9 @@ constexpr TallyInfo kTallies[] = {
     {TallyId::kOrientation, "orientation", &SurveyState::tallyOrientation, true},
     {TallyId::kDrive, "drive", &SurveyState::tallyDrive, true},
     {TallyId::kFocus, "focus", &SurveyState::tallyFocus, true},
+    {TallyId::kDate, "date", &SurveyState::tallyDate, false},
+    {TallyId::kWeekday, "weekday", &SurveyState::tallyWeekday, true},
+    {TallyId::kHour, "hour", &SurveyState::tallyHour, true},
 };
 static_assert(std::size(kTallies) == kTallyCount);
 constexpr bool InIdOrder() {
@@ -185,6 +210,14 @@ constexpr bool InIdOrder() {
   return true;
 }
 static_assert(InIdOrder(), "kTallies lists the tallies in TallyId order");
+
+// The hour tally's rows: "0" to "23", then the undetermined row.
+std::vector<myRecord> HourRows(Language language) {
+  std::vector<myRecord> rows;
+  for (int hour = 0; hour < 24; ++hour) rows.push_back({std::to_string(hour), 0, LabelId::kNone, hour});
+  rows.push_back({LabelText(LabelId::NotDeterminedM, language), 0, LabelId::NotDeterminedM, 0});
+  return rows;
+}
 
 }  // namespace
 
@@ -207,6 +240,11 @@ void SurveyState::SetFixedRows(Language language) {
   tallyDrive = FixedRows({L::LabelSingle, L::LabelSerial, L::NotDeterminedM}, language);
   tallyFocus =
       FixedRows({L::FocusOneShot, L::FocusAIFocus, L::FocusAIServo, L::FocusManual, L::NotDeterminedM}, language);
+  tallyWeekday = FixedRows({L::WeekdayMonday, L::WeekdayTuesday, L::WeekdayWednesday, L::WeekdayThursday,
+                            L::WeekdayFriday, L::WeekdaySaturday, L::WeekdaySunday, L::NotDeterminedM},
+                           language);
+  for (size_t day = 0; day < 7; ++day) tallyWeekday[day].value = static_cast<int64_t>(day);
+  tallyHour = HourRows(language);
 }
 
 void SurveyState::AddPhoto(const PhotoRecord& record, FilterCriteria& criteria, bool rb_Real) {
@@ -244,6 +282,7 @@ void SurveyState::TallyPhoto(const PhotoView& photo, size_t row, FilterCriteria&
   CountFixed(tallyOrientation, photo.Label(kOrientation), false);
   CountFixed(tallyDrive, photo.Label(kDrive), false);
   CountFixed(tallyFocus, photo.Label(kFocus), false);
+  CountTime(photo);
 }
 
 void SurveyState::CountExposureAndFNumber(const PhotoView& photo) {
@@ -302,6 +341,39 @@ void SurveyState::CountCamera(const PhotoView& photo, FilterCriteria& criteria) 
   if (CountIn(tallyMake, photo, kMake, RowHints::Match::kUpperCase)) PlaceByCount(tallyMake);
 }
 
+void SurveyState::CountTime(const PhotoView& photo) {
+  const int64_t taken = photo.Taken();
+  // The date tally's months, in time order, and after them its undetermined row when it has one.
+  const bool has_undetermined = !tallyDate.empty() && tallyDate.back().label != LabelId::kNone;
+  const auto months_end = tallyDate.end() - (has_undetermined ? 1 : 0);
+  if (taken == kNoCaptureTime) {
+    ++tallyWeekday.back().count;
+    ++tallyHour.back().count;
+    if (has_undetermined) {
+      ++tallyDate.back().count;
+    } else {
+      tallyDate.push_back({LabelText(LabelId::NotDeterminedF, language_), 1, LabelId::NotDeterminedF, 0});
+    }
+    return;
+  }
+  ++tallyWeekday[static_cast<size_t>(CaptureWeekday(taken))].count;
+  const int hour = CaptureHour(taken);
+  ++tallyHour[static_cast<size_t>(hour)].count;
+  ValueRanges& ranges = CurrentRanges;
+  if (ranges.taken_min == kNoCaptureTime || taken < ranges.taken_min) ranges.taken_min = taken;
+  if (taken > ranges.taken_max) ranges.taken_max = taken;
+  if (ranges.hour_min < 0 || hour < ranges.hour_min) ranges.hour_min = hour;
+  if (hour > ranges.hour_max) ranges.hour_max = hour;
+  const int64_t month = CaptureMonth(taken);
+  const auto row = std::lower_bound(tallyDate.begin(), months_end, month,
+                                    [](const myRecord& row, int64_t value) { return row.value < value; });
+  if (row != months_end && row->value == month) {
+    ++row->count;
+  } else {
+    tallyDate.insert(row, {MonthText(month), 1, LabelId::kNone, month});
+  }
+}
+
 void SurveyState::ResetTallies(bool full, FilterCriteria& criteria) {
   if (full) {
     Photos.clear();
@@ -315,6 +387,9 @@ void SurveyState::ResetTallies(bool full, FilterCriteria& criteria) {
     tallyLens.clear();
     criteria.ModelChecks.clear();
     criteria.LensChecks.clear();
+  }
+  for (int field = 0; field < PhotoRecord::kFieldCount; ++field) {
+    hints_.Reset(field, criteria.keepChecks && (field == kModel || field == kLens));
   }
   filteredCount = 0;
   filteredPaths.clear();

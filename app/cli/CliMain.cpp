@@ -113,6 +113,8 @@ void AddSurveyFilter(CLI::App& survey, lumetra::cli::SurveyRequest& request) {
   survey.add_option("--fnumber", request.fnumber, "F-number bounds FROM:TO");
   survey.add_option("--focal-range", request.focal_range, "Focal-length bounds FROM:TO, millimetres");
   survey.add_option("--iso", request.iso, "ISO bounds FROM:TO");
+  survey.add_option("--date", request.date, "Capture-date bounds FROM:TO (2019-03-01:2019-08-31)");
+  survey.add_option("--hours", request.hours, "Capture-hour bounds FROM:TO, 0-23 (22:4 spans midnight)");
   survey.add_option("--flash", request.flash, "Only photos with (yes) or without (no) flash");
   survey.add_option("--orientation", request.orientation, "Only horizontal (h) or vertical (v) photos");
   survey.add_option("--exclude-program", request.exclude_program,
@@ -126,8 +128,8 @@ void AddSurveyFilter(CLI::App& survey, lumetra::cli::SurveyRequest& request) {
 // The chart files.
 void AddSurveyCharts(CLI::App& survey, lumetra::cli::SurveyRequest& request, SurveyChoices& choices) {
   survey.add_option("--tables", request.tables_folder,
-                    "Write the fourteen chart tables (Windows-1251 text) into this folder");
-  survey.add_option("--charts", request.charts_folder, "Write the fourteen charts as JPEG pictures into this folder");
+                    "Write the seventeen chart tables (Windows-1251 text) into this folder");
+  survey.add_option("--charts", request.charts_folder, "Write the seventeen charts as JPEG pictures into this folder");
   survey.add_option("--axis", choices.axis, "Horizontal axis of the bar charts")
       ->check(CLI::IsMember({"text", "linear"}));
 }

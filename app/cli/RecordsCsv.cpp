@@ -1,5 +1,7 @@
 #include "app/cli/RecordsCsv.h"
 
+#include "survey/CaptureTime.h"
+
 namespace lumetra::cli {
 
 std::string CsvField(std::string_view text) {
@@ -18,13 +20,16 @@ std::string RecordsCsv(const PhotoStore& photos) {
   for (size_t field = 0; field < kRecordFieldNames.size(); ++field) {
     csv += (field == 0 ? "" : ",") + CsvField(kRecordFieldNames[field]);
   }
-  csv += "\r\n";
+  csv += ",taken\r\n";
   for (size_t row = 0; row < photos.size(); ++row) {
     const PhotoRecord record = photos.Row(row);
     for (int field = 0; field < PhotoRecord::kFieldCount; ++field) {
       if (field != 0) csv += ',';
       csv += CsvField(record.Field(field));
     }
+    // The capture time as `survey --json` writes it; empty when undetermined.
+    csv += ',';
+    if (record.taken != kNoCaptureTime) csv += CaptureTimeText(record.taken);
     csv += "\r\n";
   }
   return csv;

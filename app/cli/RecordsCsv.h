@@ -18,8 +18,9 @@ inline constexpr std::array<const char*, PhotoRecord::kFieldCount> kRecordFieldN
 /// carriage return or a line feed.
 [[nodiscard]] std::string CsvField(std::string_view text);
 
-/// The stored records as CSV for spreadsheets and databases: UTF-8, a header row of the field names, one
-/// row per record in the order the photos were read, CR LF after every row.
+/// The stored records as CSV for spreadsheets and databases: UTF-8, a header row of the field names and
+/// "taken" (the capture time, `2019-03-14T18:22:05`, empty when undetermined), one row per record in the
+/// order the photos were read, CR LF after every row.
 [[nodiscard]] std::string RecordsCsv(const PhotoStore& photos);
 
 }  // namespace lumetra::cli

@@ -12,6 +12,7 @@
 #include "crop/CropStore.h"
 #include "files/ReplaceFile.h"
 #include "filter/ApplyChecks.h"
+#include "survey/CaptureTime.h"
 #include "survey/RecordsCache.h"
 #include "survey/SurveyTexts.h"
 #include "text/TextEncoding.h"
@@ -51,6 +52,8 @@ nlohmann::ordered_json RecordJson(const PhotoRecord& record) {
   for (int field = 1; field < PhotoRecord::kFieldCount; ++field) {
     object[kRecordFieldNames[static_cast<size_t>(field)]] = record.Field(field);
   }
+  object["taken"] =
+      record.taken == kNoCaptureTime ? nlohmann::ordered_json() : nlohmann::ordered_json(CaptureTimeText(record.taken));
   return object;
 }
 
@@ -128,6 +131,8 @@ std::string CheckBounds(FilterCriteria& criteria) {
     const std::string& from;
     const std::string& to;
     const char* expected;
+    // Hour 0 is midnight; a zero bound is refused elsewhere only.
+    bool zero_refused = true;
   } pairs[] = {
       {"--exposure", result.painted.ed_from1 || result.painted.ed_to1, criteria.ed_from1, criteria.ed_to1,
        "times in seconds (0.5) or as 1/N (1/250), the lower not above the upper"},
@@ -137,12 +142,17 @@ std::string CheckBounds(FilterCriteria& criteria) {
        "whole millimetres, at most 6 digits, the lower not above the upper"},
       {"--iso", result.painted.ed_from4 || result.painted.ed_to4, criteria.ed_from4, criteria.ed_to4,
        "whole numbers, at most 6 digits, the lower not above the upper"},
+      {"--date", result.painted.ed_from5 || result.painted.ed_to5, criteria.ed_from5, criteria.ed_to5,
+       "days as YYYY-MM-DD from 1900 to 2100, the first not after the last", false},
+      {"--hours", result.painted.ed_from6 || result.painted.ed_to6, criteria.ed_from6, criteria.ed_to6,
+       "whole hours 0 to 23; 22:4 spans midnight", false},
   };
   for (const auto& pair : pairs) {
     if (pair.painted)
       return std::string(pair.option) + ": refused " + pair.from + ":" + pair.to + " (expected " + pair.expected + ")";
   }
   for (const auto& pair : pairs) {
+    if (!pair.zero_refused) continue;
     if ((!pair.from.empty() && IsZeroText(pair.from)) || (!pair.to.empty() && IsZeroText(pair.to))) {
       return std::string(pair.option) + ": a bound of 0 is refused";
     }
@@ -201,8 +211,10 @@ std::string BuildCriteria(const SurveyRequest& request, FilterCriteria& criteria
       {&request.fnumber, {&criteria.ed_from2, &criteria.ed_to2}},
       {&request.focal_range, {&criteria.ed_from3, &criteria.ed_to3}},
       {&request.iso, {&criteria.ed_from4, &criteria.ed_to4}},
+      {&request.date, {&criteria.ed_from5, &criteria.ed_to5}},
+      {&request.hours, {&criteria.ed_from6, &criteria.ed_to6}},
   };
-  const char* const options[] = {"--exposure", "--fnumber", "--focal-range", "--iso"};
+  const char* const options[] = {"--exposure", "--fnumber", "--focal-range", "--iso", "--date", "--hours"};
   for (size_t i = 0; i < std::size(ranges); ++i) {
     const std::string error =
         SplitBounds(*ranges[i].first, options[i], *ranges[i].second.first, *ranges[i].second.second);

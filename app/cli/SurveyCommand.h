@@ -20,12 +20,14 @@ struct SurveyRequest {
   std::string crop_file;
   /// Filter bounds as typed, "FROM:TO" with either side empty; empty: no bound.
   std::string exposure, fnumber, focal_range, iso;
+  /// Capture-date bounds "YYYY-MM-DD:YYYY-MM-DD" and capture-hour bounds "22:4", either side empty.
+  std::string date, hours;
   /// "yes", "no" or empty; "h", "v" or empty.
   std::string flash, orientation;
   /// Box names without their prefix ("Manual", "OtherP", "Multi_Segment", ...).
   std::vector<std::string> exclude_program, exclude_metering;
   std::vector<std::string> exclude_model, exclude_lens;
-  /// Folders for the fourteen text tables and the fourteen chart pictures; empty: none written.
+  /// Folders for the seventeen text tables and the seventeen chart pictures; empty: none written.
   std::string tables_folder, charts_folder;
   /// The file the records are written to as CSV; empty: none.
   std::string csv_file;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QAbstractButton>
@@ -231,6 +232,9 @@ class ChartCommandsTest : public QObject {
         {kAdditionalTab, ChartId::Chart_Make, false},
         {12, ChartId::Chart_Make, false},
         {15, ChartId::Chart_Lens, false},
+        {kTimeTab, ChartId::Chart_Hour, false},
+        {17, ChartId::Chart_Date, true},
+        {18, ChartId::Chart_Weekday, true},
     };
     for (const auto& c : cases) {
       SelectTab(*window, c.tab);
@@ -243,16 +247,19 @@ class ChartCommandsTest : public QObject {
       QVERIFY2(Item(*window, "mSaveTXT")->isEnabled(), qPrintable(trace));
       popup->hide();
     }
-    // The three items in their order, captioned in the language of the moment.
+    // The items in their order, captioned in the language of the moment; the chart commands name the bar
+    // or slice and are tested on their own.
     QMenu* popup = Find<QMenu>(*window, "myPopup");
     QStringList names;
     QStringList captions;
     for (const QAction* action : popup->actions()) {
+      if (action->isSeparator()) continue;
       names << action->objectName();
       captions << action->text();
     }
-    QCOMPARE(names, QStringList({"mSaveJPEG", "mSaveTXT", "mChangeType"}));
-    QCOMPARE(captions, QStringList({"Save the diagram as JPEG", "Save the chart as TXT", "Change the chart type"}));
+    QCOMPARE(names, QStringList({"mSaveJPEG", "mSaveTXT", "mChangeType", "mOnly", "mAllBut"}));
+    QCOMPARE(captions.mid(0, 3),
+             QStringList({"Save the diagram as JPEG", "Save the chart as TXT", "Change the chart type"}));
     Find<QAbstractButton>(*window, "rb_Rus")->click();
     QCOMPARE(Item(*window, "mSaveTXT")->text(), QStringLiteral("Сохранить диаграмму в TXT"));
     // A left click is no menu: it opens the chart's page.
@@ -301,20 +308,25 @@ class ChartCommandsTest : public QObject {
   void changeTypeAlternatesBarsAndPieOfAChartAlone() {
     auto [window, menu] = Open();
     Run(*window, demo_);
+    // A value chart and a time chart, each alone on its tab.
+    for (const auto& [tab, chart] : {std::pair{2, ChartId::Chart_Fnumber}, std::pair{19, ChartId::Chart_Hour}}) {
+      SelectTab(*window, tab);
+      const Chart& model = window->Charts()[chart];
+      ChartView* view = View(*window, chart);
+      const auto shows_pie = [view] {
+        const QList<QAbstractSeries*> series = view->chart()->series();
+        return series.size() == 1 && qobject_cast<QPieSeries*>(series.front()) != nullptr;
+      };
+      QVERIFY(!shows_pie());
+      Choose(*window, chart, "mChangeType");
+      QVERIFY(!model.bar.active && model.pie.active);
+      QVERIFY(shows_pie());
+      Choose(*window, chart, "mChangeType");
+      QVERIFY(model.bar.active && !model.pie.active);
+      QVERIFY(!shows_pie());
+    }
     SelectTab(*window, 2);
     const Chart& model = window->Charts()[ChartId::Chart_Fnumber];
-    ChartView* view = View(*window, ChartId::Chart_Fnumber);
-    const auto shows_pie = [view] {
-      const QList<QAbstractSeries*> series = view->chart()->series();
-      return series.size() == 1 && qobject_cast<QPieSeries*>(series.front()) != nullptr;
-    };
-    QVERIFY(!shows_pie());
-    Choose(*window, ChartId::Chart_Fnumber, "mChangeType");
-    QVERIFY(!model.bar.active && model.pie.active);
-    QVERIFY(shows_pie());
-    Choose(*window, ChartId::Chart_Fnumber, "mChangeType");
-    QVERIFY(model.bar.active && !model.pie.active);
-    QVERIFY(!shows_pie());
     // On the overview the item is disabled and changes nothing.
     SelectTab(*window, kMainTab);
     Choose(*window, ChartId::Chart_Fnumber, "mChangeType");
@@ -342,6 +354,9 @@ class ChartCommandsTest : public QObject {
         {kMainTab, ChartId::Chart_Flash, "flash", 1000, 1000},
         {kAdditionalTab, ChartId::Chart_Model, "model", 1000, 1000},
         {5, ChartId::Chart_Program, "program", 1000, 1000},
+        {kTimeTab, ChartId::Chart_Date, "date", 2000, 1000},
+        {18, ChartId::Chart_Weekday, "weekday", 1000, 1000},
+        {19, ChartId::Chart_Hour, "hour", 2000, 1000},
     };
     for (const auto& c : cases) {
       SelectTab(*window, c.tab);
@@ -378,6 +393,8 @@ class ChartCommandsTest : public QObject {
         {kMainTab, ChartId::Chart_Program, "Program", &window->Survey().tallyProgram},
         {kAdditionalTab, ChartId::Chart_Model, "Model", &window->Survey().tallyModel},
         {1, ChartId::Chart_ShutterSpeed, "Exposure", &window->Survey().tallyShutter},
+        {kTimeTab, ChartId::Chart_Date, "Date", &window->Survey().tallyDate},
+        {19, ChartId::Chart_Hour, "Hour", &window->Survey().tallyHour},
     };
     for (const auto& c : cases) {
       SelectTab(*window, c.tab);

@@ -1,5 +1,5 @@
 // lumetra-cli survey --tables --charts as a user runs it: a process without a display writes the
-// fourteen tables and the fourteen pictures of the survey.
+// seventeen tables and the seventeen pictures of the survey.
 
 #include <gtest/gtest.h>
 
@@ -37,14 +37,16 @@ TEST(ChartFilesCommandTest, WritesTablesAndPicturesWithoutADisplay) {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
       names.insert(entry.path().filename().string());
-    EXPECT_EQ(names.size(), 28u);
-    EXPECT_TRUE(names.contains("F Number.txt"));
-    EXPECT_TRUE(names.contains("Metering Mode.jpg"));
+    EXPECT_EQ(names.size(), 34u);
+    for (const char* name : {"F Number.txt", "Metering Mode.jpg", "Date.txt", "Weekday.txt", "Hour.jpg"}) {
+      EXPECT_TRUE(names.contains(name)) << name;
+    }
 
     const struct {
       const char* name;
       int width;
-    } pictures[] = {{"ISO.jpg", 2000}, {"Program.jpg", 1000}, {"Lens.jpg", 1000}};
+    } pictures[] = {{"ISO.jpg", 2000},  {"Program.jpg", 1000}, {"Lens.jpg", 1000},
+                    {"Date.jpg", 2000}, {"Weekday.jpg", 1000}, {"Hour.jpg", 2000}};
     for (const auto& picture : pictures) {
       SCOPED_TRACE(picture.name);
       const std::string bytes = testing::ReadFileBytes(folder / picture.name);

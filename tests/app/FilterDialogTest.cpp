@@ -28,6 +28,7 @@
 #include "filter/ApplyChecks.h"
 #include "filter/ChartFilterChange.h"
 #include "filter/FilterDialog.h"
+#include "survey/CaptureTime.h"
 #include "testing/DemoFolder.h"
 #include "tests/support/WindowHelpers.h"
 
@@ -46,8 +47,9 @@ bool Painted(QWidget& dialog, const QString& name) {
   return widget->palette().color(QPalette::Base) == kInvalidColour;
 }
 
-const QStringList kPaintable = {"ed_from1", "ed_to1",   "ed_from2", "ed_to2",          "ed_from3",
-                                "ed_to3",   "ed_from4", "ed_to4",   "ScrollBox_Photo", "ScrollBox_Lens"};
+const QStringList kPaintable = {"ed_from1", "ed_to1",   "ed_from2",        "ed_to2",        "ed_from3",
+                                "ed_to3",   "ed_from4", "ed_to4",          "ed_from5",      "ed_to5",
+                                "ed_from6", "ed_to6",   "ScrollBox_Photo", "ScrollBox_Lens"};
 
 }  // namespace
 
@@ -174,6 +176,26 @@ class FilterDialogTest : public QObject {
                                      << "1000000"
                                      << ""
                                      << "100000";
+    QTest::newRow("date: digits and dashes") << "ed_from5"
+                                             << "2019-03-14"
+                                             << ""
+                                             << "2019-03-14";
+    QTest::newRow("date: an eleventh character is refused") << "ed_to5"
+                                                            << "2019-03-145"
+                                                            << ""
+                                                            << "2019-03-14";
+    QTest::newRow("date: slashes and letters are refused") << "ed_from5"
+                                                           << "2019/03a-1"
+                                                           << ""
+                                                           << "201903-1";
+    QTest::newRow("hours: two digits") << "ed_from6"
+                                       << "223"
+                                       << ""
+                                       << "22";
+    QTest::newRow("hours: pasted text with a colon") << "ed_to6"
+                                                     << ""
+                                                     << "4:00"
+                                                     << "";
     QTest::newRow("pasted fraction") << "ed_from1"
                                      << ""
                                      << "1/60"
@@ -207,7 +229,8 @@ class FilterDialogTest : public QObject {
     QCOMPARE(edit->text(), kept);
     const std::string FilterCriteria::*fields[] = {
         &FilterCriteria::ed_from1, &FilterCriteria::ed_to1, &FilterCriteria::ed_from2, &FilterCriteria::ed_to2,
-        &FilterCriteria::ed_from3, &FilterCriteria::ed_to3, &FilterCriteria::ed_from4, &FilterCriteria::ed_to4};
+        &FilterCriteria::ed_from3, &FilterCriteria::ed_to3, &FilterCriteria::ed_from4, &FilterCriteria::ed_to4,
+        &FilterCriteria::ed_from5, &FilterCriteria::ed_to5, &FilterCriteria::ed_from6, &FilterCriteria::ed_to6};
     const int index = static_cast<int>(kPaintable.indexOf(box));
     QCOMPARE(QString::fromStdString(alone->criteria.*fields[index]), kept);
   }
@@ -225,6 +248,11 @@ class FilterDialogTest : public QObject {
     QTest::newRow("F-number 0, unpainted") << QStringList{"ed_from2=0"} << QStringList{};
     QTest::newRow("focal reversed") << QStringList{"ed_from3=55", "ed_to3=18"} << QStringList{"ed_from3", "ed_to3"};
     QTest::newRow("ISO 0, unpainted") << QStringList{"ed_from4=0"} << QStringList{};
+    QTest::newRow("a day that does not exist") << QStringList{"ed_from5=2019-02-29"} << QStringList{"ed_from5"};
+    QTest::newRow("a date without its dashes' places") << QStringList{"ed_to5=2019-3-14"} << QStringList{"ed_to5"};
+    QTest::newRow("dates reversed") << QStringList{"ed_from5=2021-01-01", "ed_to5=2020-12-31"}
+                                    << QStringList{"ed_from5", "ed_to5"};
+    QTest::newRow("hour 24") << QStringList{"ed_to6=24"} << QStringList{"ed_to6"};
     QTest::newRow("every model unticked")
         << QStringList{"ScrollBox_Photo_0=", "ScrollBox_Photo_1="} << QStringList{"ScrollBox_Photo"};
     QTest::newRow("every lens unticked") << QStringList{"ScrollBox_Lens_0="} << QStringList{"ScrollBox_Lens"};
@@ -368,12 +396,59 @@ class FilterDialogTest : public QObject {
     QCOMPARE(Find<QLabel>(dialog, "lb_to2")->text(), QStringLiteral("до F/"));
     QCOMPARE(Find<QLabel>(dialog, "lb_from1")->x(), 42);
     QCOMPARE(Find<QLabel>(dialog, "lb_to2")->x(), 177);
-    QCOMPARE(dialog.pos(), QPoint(312, 157));
+    QCOMPARE(dialog.pos(), QPoint(312, 130));
+    QCOMPARE(Find<QGroupBox>(dialog, "Box_Date")->title(), QStringLiteral(" Дата, ГГГГ-ММ-ДД "));
+    QCOMPARE(Find<QLabel>(dialog, "lb_to6")->text(), QStringLiteral("до"));
     // Every caption fits its control.
     for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) {
       QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) + 6 <= button->width(),
                qPrintable(button->objectName()));
     }
+  }
+
+  // The date and hour boxes stand in one row below the category boxes, inside the dialog and clear of the
+  // buttons; in both languages their words, boxes and current ranges stay apart and a whole day fits its box.
+  void timeBoxesFitTheirRowInBothLanguages() {
+    auto alone = ShowAlone();
+    TForm_Filter& dialog = *alone->dialog;
+    for (const Language language : {kEnglish, kRussian}) {
+      alone->dialog->Show(
+          FilterDialogContext{.survey = &alone->survey, .language = language, .screen = QSize(1024, 768)});
+      QVERIFY(dialog.height() + 30 <= 768);  // with its title bar, on the smallest screen
+      const QRect program = Find<QWidget>(dialog, "Box_Program")->geometry();
+      const QRect ok = Find<QWidget>(dialog, "but_OK")->geometry();
+      for (const int number : {5, 6}) {
+        const QString n = QString::number(number);
+        QWidget* box = Find<QWidget>(dialog, number == 5 ? "Box_Date" : "Box_Hours");
+        QVERIFY(box->geometry().top() > program.bottom());
+        QVERIFY(box->geometry().bottom() < ok.top());
+        QVERIFY(dialog.rect().contains(box->geometry()));
+        auto* from = Find<QLineEdit>(dialog, "ed_from" + n);
+        auto* to = Find<QLineEdit>(dialog, "ed_to" + n);
+        QWidget* from_label = Find<QWidget>(dialog, "lb_from" + n);
+        QWidget* to_label = Find<QWidget>(dialog, "lb_to" + n);
+        QVERIFY2(from_label->geometry().right() < from->x(), qPrintable(from_label->objectName()));
+        QVERIFY2(from->geometry().right() < to_label->x(), qPrintable(to_label->objectName()));
+        QVERIFY2(to_label->geometry().right() < to->x(), qPrintable(to->objectName()));
+        QVERIFY(box->rect().contains(to->geometry()));
+        QVERIFY(box->rect().contains(Find<QWidget>(dialog, "lb_Now" + n)->geometry()));
+      }
+      auto* day = Find<QLineEdit>(dialog, "ed_from5");
+      QVERIFY(day->fontMetrics().horizontalAdvance(QStringLiteral("2019-03-14")) + 8 <= day->width());
+    }
+  }
+
+  // The current ranges of the date and hour boxes come from the survey's capture times.
+  void timeBoxesShowTheCurrentRanges() {
+    auto alone = ShowAlone();
+    alone->survey.CurrentRanges.taken_min = ParseCaptureTime("2019:03:14 06:10:00");
+    alone->survey.CurrentRanges.taken_max = ParseCaptureTime("2021:07:02 23:59:00");
+    alone->survey.CurrentRanges.hour_min = 6;
+    alone->survey.CurrentRanges.hour_max = 23;
+    alone->dialog->Show(
+        FilterDialogContext{.survey = &alone->survey, .language = kEnglish, .screen = QSize(1024, 768)});
+    QCOMPARE(Find<QLabel>(*alone->dialog, "lb_Now5")->text(), QStringLiteral("Current range: 2019-03-14 - 2021-07-02"));
+    QCOMPARE(Find<QLabel>(*alone->dialog, "lb_Now6")->text(), QStringLiteral("Current range: 6 - 23"));
   }
 
   void clearCommandsUncheckWhatTheyName() {
@@ -409,15 +484,27 @@ class FilterDialogTest : public QObject {
     auto alone = ShowAlone(5);
     TForm_Filter& dialog = *alone->dialog;
     QTRY_VERIFY(Find<QLineEdit>(dialog, "ed_from1")->hasFocus());
-    // Tab runs through the eight bound boxes in reading order.
+    // Tab runs through the eight bound boxes in reading order, the choices and lists, then the date and hours.
     for (const char* next : {"ed_to1", "ed_from2", "ed_to2", "ed_from3", "ed_to3", "ed_from4", "ed_to4"}) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
       QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(next));
     }
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("800"));
+    for (int step = 0; step < 7 && QApplication::focusWidget()->objectName() != QStringLiteral("ed_from5"); ++step) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("ed_from5"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2019-01-01"));
+    for (const char* next : {"ed_to5", "ed_from6", "ed_to6"}) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(next));
+    }
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("4"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(alone->criteria.ed_to4, std::string("800"));
+    QCOMPARE(alone->criteria.ed_from5, std::string("2019-01-01"));
+    QCOMPARE(alone->criteria.ed_to6, std::string("4"));
   }
 
   void aLongCheckListScrolls() {

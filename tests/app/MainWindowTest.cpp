@@ -1,6 +1,7 @@
 // The main window on the off-screen platform, driven through its controls' object names.
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,11 +11,13 @@
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QCheckBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QValueAxis>
@@ -31,6 +34,7 @@
 #include "testing/DemoFolder.h"
 #include "testing/ExifWriter.h"
 #include "testing/JpegWriter.h"
+#include "testing/TimeSpanFolder.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/WindowHelpers.h"
 
@@ -425,16 +429,90 @@ class MainWindowTest : public QObject {
         {Qt::Key_Left, {}, 8},
         {Qt::Key_Tab, Qt::ControlModifier, 9},
         {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 8},
-        {Qt::Key_End, {}, 15},
+        {Qt::Key_Down, {}, kTimeTab},
+        {Qt::Key_Right, {}, 17},
+        {Qt::Key_End, {}, 19},
+        // Up and down keep the column; the short third row is passed over where it has no tab.
+        {Qt::Key_Up, {}, 11},
+        {Qt::Key_Down, {}, 19},
+        {Qt::Key_Down, {}, 3},
+        {Qt::Key_Up, {}, 19},
+        {Qt::Key_Left, {}, 18},
+        {Qt::Key_Right, {}, 19},
         {Qt::Key_Right, {}, 0},
+        {Qt::Key_Up, {}, kTimeTab},
+        {Qt::Key_Home, {}, 0},
+        {Qt::Key_Right, {}, 1},
+        {Qt::Key_Right, {}, 2},
+        {Qt::Key_Right, {}, 3},
+        {Qt::Key_Right, {}, 4},
+        {Qt::Key_Up, {}, 12},
+        {Qt::Key_Down, {}, 4},
+        {Qt::Key_Home, {}, 0},
     };
     for (const auto& step : steps) {
       QTest::keyClick(tabs, step.key, step.modifiers);
       QCOMPARE(tabs->currentIndex(), step.tab);
     }
-    // Tab 15 showed the lens pie alone; back on tab 0 the ten charts of the main overview.
+    // Tab 19 showed the hours alone; back on tab 0 the ten charts of the main overview.
     QVERIFY(!Find<QWidget>(*window, "Chart_ShutterSpeed")->isHidden());
-    QVERIFY(Find<QWidget>(*window, "Chart_Lens")->isHidden());
+    QVERIFY(Find<QWidget>(*window, "Chart_Hour")->isHidden());
+  }
+
+  // Photos of sixty months: the third tab row leads to the time overview and the date, weekday and hour charts,
+  // below the first sixteen tabs and above the chart area, in both languages.
+  void timeTabsShowTheMonthsWeekdaysAndHours() {
+    for (const QSize screen : {QSize(1024, 768), QSize(1280, 1024)}) {
+      auto window = Open(screen);
+      const std::filesystem::path folder = Home() / "time-span";
+      testing::WriteTimeSpanFolder(folder, 60);
+      Run(*window, folder);
+      auto* tabs = Find<ChartTabs>(*window, "Tab_Exif");
+      auto* area = Find<QWidget>(*window, "Chart_SBox");
+      for (int tab = 0; tab < ChartTabs::kTabCount; ++tab) {
+        QCOMPARE(tabs->tabRect(tab).y(), tab / ChartTabs::kTabsPerRow * tabs->tabHeight());
+        QVERIFY(tabs->rect().contains(tabs->tabRect(tab)));
+        QVERIFY(tabs->tabRect(tab).bottom() < area->y());
+      }
+      QCOMPARE(tabs->caption(kTimeTab), QStringLiteral("TIME"));
+      QCOMPARE(tabs->caption(18), QStringLiteral("Weekday"));
+      const char* time_charts[] = {"Chart_Date", "Chart_Weekday", "Chart_Hour"};
+      QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(kTimeTab).center());
+      QCOMPARE(tabs->currentIndex(), kTimeTab);
+      const auto rects = TimePageRects(area->width(), area->height());
+      for (size_t i = 0; i < std::size(time_charts); ++i) {
+        QWidget* chart = Find<QWidget>(*window, time_charts[i]);
+        QVERIFY(!chart->isHidden());
+        QCOMPARE(chart->geometry(), QRect(rects[i].left, rects[i].top, rects[i].width, rects[i].height));
+      }
+      QVERIFY(Find<QWidget>(*window, "Chart_ShutterSpeed")->isHidden());
+      // Sixty months with photos and the photo without a capture time.
+      const Chart& date = window->Charts()[ChartId::Chart_Date];
+      QCOMPARE(date.bar.Points().size(), size_t{61});
+      QCOMPARE(QString::fromStdString(date.bar.Points().front().label), QStringLiteral("2019-01"));
+      QCOMPARE(QString::fromStdString(date.bar.Points()[59].label), QStringLiteral("2023-12"));
+      QCOMPARE(window->Charts()[ChartId::Chart_Hour].bar.Points().size(), size_t{25});
+      // A click on a chart opens it alone, the next one returns to the time overview.
+      auto* hour = Find<QAbstractScrollArea>(*window, "Chart_Hour");
+      QTest::mouseClick(hour->viewport(), Qt::LeftButton);
+      QCOMPARE(tabs->currentIndex(), 19);
+      QCOMPARE(hour->geometry(), QRect(0, 0, area->width() - 2, area->height() - 2));
+      QVERIFY(Find<QWidget>(*window, "Chart_Date")->isHidden());
+      QTest::mouseClick(hour->viewport(), Qt::LeftButton);
+      QCOMPARE(tabs->currentIndex(), kTimeTab);
+      // In Russian the captions and weekday names change; the counts stay.
+      Find<QRadioButton>(*window, "rb_Rus")->click();
+      QCOMPARE(tabs->caption(kTimeTab), QStringLiteral("ВРЕМЯ"));
+      QCOMPARE(tabs->caption(18), QStringLiteral("День недели"));
+      QCOMPARE(QString::fromStdString(window->Charts()[ChartId::Chart_Weekday].bar.Points().front().label),
+               QStringLiteral("Пн"));
+      QCOMPARE(window->Charts()[ChartId::Chart_Date].bar.Points().size(), size_t{61});
+      // On a linear axis the date chart has a bar for every month from the first to the last.
+      Find<QRadioButton>(*window, "rb_Linear")->click();
+      QCOMPARE(window->Charts()[ChartId::Chart_Date].bar.Points().size(), size_t{60});
+      Find<QRadioButton>(*window, "rb_Text")->click();
+      Find<QRadioButton>(*window, "rb_Eng")->click();
+    }
   }
 
   void aLayoutLogThatCannotBeWrittenIsReported() {
@@ -479,7 +557,10 @@ class MainWindowTest : public QObject {
       auto* tabs = Find<ChartTabs>(*window, "Tab_Exif");
       QCOMPARE(tabs->width(), 906);
       QCOMPARE(tabs->tabHeight(), 31);
-      QCOMPARE(Find<QWidget>(*window, "Chart_SBox")->y(), 2 * 31 + 4);
+      // The log keeps the two rows of sixteen tabs; the chart area stands one tab row lower, below the time row.
+      QVERIFY(log.find("C_S.T2 = 66\r\n") != std::string::npos);
+      QCOMPARE(Find<QWidget>(*window, "Chart_SBox")->y(), 3 * 31 + 4);
+      QCOMPARE(tabs->tabRect(15), QRect(7 * (tabs->tabWidth() + ChartTabs::kTabGap), 31, tabs->tabWidth(), 30));
       QCOMPARE(window->statusBar()->height(), 24);
       // 989 - 16 = 973 high below the menu, less the tabs' scaled top (10) and two status bars.
       QCOMPARE(tabs->height(), 973 - 10 - 2 * 24);
@@ -643,23 +724,135 @@ class MainWindowTest : public QObject {
     window->close();
   }
 
+  void whatARunPassedOverIsCountedAndListedWithItsReasons() {
+    // Entries a run cannot read, for root too: links to virtual file systems; and, for any other user,
+    // a sub-folder and a photo that cannot be opened.
+    const std::filesystem::path folder = Home() / "passed-over";
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(demo_ / std::filesystem::directory_iterator(demo_)->path().filename(),
+                               folder / "photo.jpg");
+    std::filesystem::create_directory_symlink("/proc", folder / "proc");
+    std::filesystem::create_directory_symlink("/sys", folder / "sys");
+    const bool permissions_hold = geteuid() != 0;
+    if (permissions_hold) {
+      std::filesystem::create_directory(folder / "closed");
+      std::filesystem::copy_file(folder / "photo.jpg", folder / "closed.jpg");
+      chmod((folder / "closed").c_str(), 0);
+      chmod((folder / "closed.jpg").c_str(), 0);
+    }
+    const int expected = permissions_hold ? 4 : 2;
+    auto window = Open();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    auto* note = Find<QAbstractButton>(*window, "myStatusBar_Skipped");
+    auto* command = Find<QAction>(*window, "mmSkipped");
+    QVERIFY(note->isHidden());
+    QVERIFY(!command->isEnabled());
+
+    Run(*window, folder);
+    QCOMPARE(window->Survey().processedCount, 1);
+    QVERIFY(note->isVisible());
+    QCOMPARE(note->text(), QStringLiteral("Not read: %1").arg(expected));
+    QVERIFY(command->isEnabled());
+    QCOMPARE(command->text(), QStringLiteral("Folders and files not read"));
+
+    // The note opens the list: each item with its reason, in walk order.
+    note->click();
+    auto* dialog = Find<QDialog>(*window, "SkippedItems");
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Not read"));
+    auto* table = Find<QTableWidget>(*dialog, "SkippedItems_Table");
+    QCOMPARE(table->rowCount(), expected);
+    QStringList rows;
+    for (int row = 0; row < table->rowCount(); ++row) {
+      rows.append(
+          QString::fromStdString(
+              std::filesystem::path(table->item(row, 0)->text().toStdString()).lexically_relative(folder).string()) +
+          QStringLiteral(": ") + table->item(row, 1)->text());
+    }
+    QVERIFY2(rows.contains(QStringLiteral("proc/: a virtual file system")), qPrintable(rows.join('\n')));
+    QVERIFY2(rows.contains(QStringLiteral("sys/: a virtual file system")), qPrintable(rows.join('\n')));
+    if (permissions_hold) {
+      QVERIFY2(rows.contains(QStringLiteral("closed/: Permission denied")), qPrintable(rows.join('\n')));
+      QVERIFY2(rows.contains(QStringLiteral("closed.jpg: Permission denied")), qPrintable(rows.join('\n')));
+    }
+    QTest::keyClick(table, Qt::Key_Escape);
+    QVERIFY(!dialog->isVisible());
+
+    // F9 opens it from the keyboard; in Russian the note, the command and the list speak Russian.
+    Find<QAbstractButton>(*window, "rb_Rus")->click();
+    QCOMPARE(note->text(), QStringLiteral("Не прочитано: %1").arg(expected));
+    QCOMPARE(command->text(), QStringLiteral("Непрочитанные папки и файлы"));
+    QTest::keyClick(window.get(), Qt::Key_F9);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Не прочитано"));
+    QCOMPARE(table->horizontalHeaderItem(1)->text(), QStringLiteral("Причина"));
+    Find<QAbstractButton>(*dialog, "but_Close")->click();
+    QVERIFY(!dialog->isVisible());
+    Find<QAbstractButton>(*window, "rb_Eng")->click();
+
+    // A run that reads everything leaves no note and nothing to list.
+    Run(*window, demo_);
+    QVERIFY(note->isHidden());
+    QVERIFY(!command->isEnabled());
+    if (permissions_hold) {
+      chmod((folder / "closed").c_str(), 0755);
+      chmod((folder / "closed.jpg").c_str(), 0644);
+    }
+  }
+
   void settingsFromAShortOrOddFile() {
-    // Five lines: the missing ones read as empty, so sub-folders and hiding are on; an unknown
-    // language falls back to English; a folder that is gone is not selected.
+    // Five lines, one of them damaged: the damaged and the missing ones keep their defaults, as at a fresh
+    // start (crop factors asked for, the panel shown); an unknown language falls back to English; a folder
+    // that is gone is not selected.
     std::ofstream(Home() / "Lumetra.ini", std::ios::binary)
-        << (Home() / "gone").string() << "\r\nKlingon\r\nReal\r\nText\r\nKF = Yes\r\n";
+        << (Home() / "gone").string() << "\r\nKlingon\r\n35mm\r\nText\r\nKF = Yes\r\n";
     auto window = Open();
     QCOMPARE(window->UiLanguage(), kEnglish);
     QVERIFY(window->CurrentFolder().empty());
     QVERIFY(!Find<QAbstractButton>(*window, "but_Run")->isEnabled());
-    QVERIFY(!Find<QCheckBox>(*window, "cb_CF")->isChecked());
+    QVERIFY(Find<QRadioButton>(*window, "rb_Equivalent")->isChecked());
+    QVERIFY(Find<QCheckBox>(*window, "cb_CF")->isChecked());
     QVERIFY(Find<QCheckBox>(*window, "cb_SubFolders")->isChecked());
-    QVERIFY(Find<QCheckBox>(*window, "cb_HideLeft")->isChecked());
+    QVERIFY(!Find<QCheckBox>(*window, "cb_HideLeft")->isChecked());
     window->close();
     // Never selected a folder: line 1 is written empty.
     QCOMPARE(ReadFileBytes(Home() / "Lumetra.ini"),
-             std::string(
-                 "\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nHide\r\nJPEG only\r\nRemember photos\r\n"));
+             std::string("\r\nEnglish\r\n35mm\r\nText\r\nKF = yes\r\nSubFolders\r\nNon Hide\r\nJPEG only\r\n"
+                         "Remember photos\r\n"));
+  }
+
+  void settingsOfRandomBytesStartAsAFreshStart() {
+    std::ofstream(Home() / "Lumetra.ini", std::ios::binary) << std::string("\x8F\x00\xFFKF\r\n\x01Hide\nH\x9Cide", 18);
+    auto window = Open();
+    QVERIFY(window->CurrentFolder().empty());
+    QVERIFY(Find<QRadioButton>(*window, "rb_Real")->isChecked());
+    QVERIFY(Find<QRadioButton>(*window, "rb_Text")->isChecked());
+    QVERIFY(Find<QCheckBox>(*window, "cb_CF")->isChecked());
+    QVERIFY(Find<QCheckBox>(*window, "cb_SubFolders")->isChecked());
+    QVERIFY(!Find<QCheckBox>(*window, "cb_HideLeft")->isChecked());
+  }
+
+  void aFolderNameThatIsNotUtf8IsKeptAtExit() {
+    // "Зенит" in Windows-1251: bytes that are not UTF-8, which the tree cannot select.
+    const std::filesystem::path folder = Home() / std::string("\xC7\xE5\xED\xE8\xF2");
+    std::filesystem::create_directories(folder);
+    const std::string settings =
+        folder.string() +
+        "\r\nEnglish\r\nReal\r\nText\r\nKF = no\r\nSubFolders\r\nNon Hide\r\nJPEG only\r\nRemember photos\r\n";
+    std::ofstream(Home() / "Lumetra.ini", std::ios::binary) << settings;
+    {
+      auto window = Open();
+      QCOMPARE(window->CurrentFolder(), folder.string());
+      window->close();
+    }
+    QCOMPARE(ReadFileBytes(Home() / "Lumetra.ini"), settings);
+    {
+      // Another folder selected: that one is written.
+      auto window = Open();
+      window->myTreeChange(QString::fromStdString(demo_.string()));
+      window->close();
+    }
+    QVERIFY(ReadFileBytes(Home() / "Lumetra.ini").starts_with(demo_.string() + "\r\n"));
   }
 
   void settingsThatCannotBeWrittenAreReported() {
@@ -693,16 +886,20 @@ class MainWindowTest : public QObject {
       }
       return names;
     };
-    QCOMPARE(enabled(), enabled_but({"mmRun", "mmShortcut"}));
+    // The list of items not read waits for a run that passed something over (none in these folders).
+    QCOMPARE(enabled(), enabled_but({"mmRun", "mmShortcut", "mmPreviousFilter", "mmSkipped"}));
     window->myTreeChange(QString::fromStdString(demo_.string()));
-    QCOMPARE(enabled(), enabled_but({"mmShortcut"}));
+    QCOMPARE(enabled(), enabled_but({"mmShortcut", "mmPreviousFilter", "mmSkipped"}));
     QStringList during_run;
     QTimer::singleShot(0, window.get(), [&] { during_run = enabled(); });
     Find<QAbstractButton>(*window, "but_Run")->click();
     QCOMPARE(during_run, QStringList{QStringLiteral("mmExit")});
-    QCOMPARE(enabled(), enabled_but({}));
+    // The way back waits for a change of the filter.
+    QCOMPARE(enabled(), enabled_but({"mmPreviousFilter", "mmSkipped"}));
+    window->ApplyChartCommand(ChartId::Chart_Orientation, 0, ChartCommand::kOnly);
+    QCOMPARE(enabled(), enabled_but({"mmSkipped"}));
     window->myTreeChange(QString::fromStdString(no_exif_.string()));
-    QCOMPARE(enabled(), enabled_but({"mmShortcut"}));
+    QCOMPARE(enabled(), enabled_but({"mmShortcut", "mmPreviousFilter", "mmSkipped"}));
     // Each has its caption in both languages.
     for (const char* language : {"rb_Rus", "rb_Eng"}) {
       Find<QRadioButton>(*window, language)->click();

@@ -14,6 +14,8 @@
 #include "app/cli/SurveyCommand.h"
 #include "app/cli/TagsCommand.h"
 #include "testing/DemoFolder.h"
+#include "testing/ExifWriter.h"
+#include "testing/JpegWriter.h"
 #include "tests/support/CorpusFolder.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
@@ -66,7 +68,7 @@ TEST_F(SurveyCommandTest, PrintsTheCountersRecordsAndTallies) {
   EXPECT_EQ(survey["processed"], 35);
   EXPECT_EQ(survey["filtered"], 35);
   EXPECT_EQ(survey["records"].size(), 35u);
-  EXPECT_EQ(survey["tallies"].size(), 15u);
+  EXPECT_EQ(survey["tallies"].size(), 18u);
   const nlohmann::json* record = Record(survey, "DSC_0042.JPG");
   ASSERT_NE(record, nullptr);
   EXPECT_EQ((*record)["exposure"], "1/125");
@@ -144,6 +146,22 @@ TEST_F(SurveyCommandTest, RefusedInputEndsWithAMessage) {
        "lumetra-cli survey: --exclude-program: unknown name 'Sports'\n"},
       {"flash maybe", [](cli::SurveyRequest& r) { r.flash = "maybe"; },
        "lumetra-cli survey: --flash: expected yes or no, got 'maybe'\n"},
+      {"a day that does not exist", [](cli::SurveyRequest& r) { r.date = "2019-02-29:"; },
+       "lumetra-cli survey: --date: refused 2019-02-29: (expected days as YYYY-MM-DD from 1900 to 2100, the first "
+       "not after the last)\n"},
+      {"dates in reverse", [](cli::SurveyRequest& r) { r.date = "2020-01-01:2019-01-01"; },
+       "lumetra-cli survey: --date: refused 2020-01-01:2019-01-01 (expected days as YYYY-MM-DD from 1900 to 2100, "
+       "the first not after the last)\n"},
+      {"a date without a colon", [](cli::SurveyRequest& r) { r.date = "2019-03-14"; },
+       "lumetra-cli survey: --date: expected FROM:TO, got '2019-03-14'\n"},
+      {"hour 24", [](cli::SurveyRequest& r) { r.hours = "20:24"; },
+       "lumetra-cli survey: --hours: refused 20:24 (expected whole hours 0 to 23; 22:4 spans midnight)\n"},
+      {"a refused hour beside a zero ISO names the hour",
+       [](cli::SurveyRequest& r) {
+         r.hours = "x:";
+         r.iso = "0:";
+       },
+       "lumetra-cli survey: --hours: refused x: (expected whole hours 0 to 23; 22:4 spans midnight)\n"},
       {"a missing folder", [](cli::SurveyRequest& r) { r.folder += "/missing"; }, nullptr},
   };
   for (const Case& c : cases) {
@@ -157,6 +175,55 @@ TEST_F(SurveyCommandTest, RefusedInputEndsWithAMessage) {
     } else {
       EXPECT_EQ(message, "lumetra-cli survey: " + request.folder + ": not a folder that can be read\n");
     }
+  }
+}
+
+// A folder of four photos, three with a capture time.
+TEST_F(SurveyCommandTest, RecordsAndTalliesTellWhenAndTheFilterTakesDatesAndHours) {
+  const testing::TempFolder timed;
+  const char* const times[] = {"2019:03:14 18:22:05", "2019:03:16 23:30:00", "2020:01:05 02:15:00", nullptr};
+  for (size_t i = 0; i < std::size(times); ++i) {
+    testing::Ifd exif;
+    exif.Rationals(0x829A, {{1, 250}}).Rationals(0x829D, {{28, 10}});
+    if (times[i] != nullptr) exif.Ascii(0x9003, times[i]);
+    testing::Ifd ifd0;
+    ifd0.Ascii(0x010F, "Canon").Ascii(0x0110, "Canon EOS 40D").Sub(0x8769, exif);
+    testing::WriteFileBytes(timed.path() / ("photo" + std::to_string(i) + ".jpg"),
+                            testing::BuildJpeg({testing::ExifSegment(ifd0, testing::ByteOrder::kBig)}));
+  }
+  const nlohmann::json survey = Survey(Request(timed.path()));
+  EXPECT_EQ((*Record(survey, "photo0.jpg"))["taken"], "2019-03-14T18:22:05");
+  EXPECT_TRUE((*Record(survey, "photo3.jpg"))["taken"].is_null());
+  EXPECT_EQ(survey["tallies"]["date"], nlohmann::json::parse(R"([["2019-03", 2], ["2020-01", 1], ["n/a", 1]])"));
+  EXPECT_EQ(survey["tallies"]["weekday"],
+            nlohmann::json::parse(R"([["Monday", 0], ["Tuesday", 0], ["Wednesday", 0], ["Thursday", 1],
+                                      ["Friday", 0], ["Saturday", 1], ["Sunday", 1], ["n/a", 1]])"));
+  ASSERT_EQ(survey["tallies"]["hour"].size(), 25u);
+  EXPECT_EQ(survey["tallies"]["hour"][2], nlohmann::json::array({"2", 1}));
+  EXPECT_EQ(survey["tallies"]["hour"][23], nlohmann::json::array({"23", 1}));
+
+  const struct {
+    const char* date;
+    const char* hours;
+    int filtered;
+  } cases[] = {
+      {"", "", 4},
+      {"2019-03-14:2019-03-16", "", 2},
+      {"2019-03-15:", "", 2},
+      {":2019-12-31", "", 2},
+      {"", "22:4", 2},
+      {"", "18:18", 1},
+      {"2019-03-01:2019-03-31", "0:23", 2},
+      {"", "0:0", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.date) + " " + c.hours);
+    cli::SurveyRequest request = Request(timed.path());
+    request.date = c.date;
+    request.hours = c.hours;
+    const nlohmann::json filtered = Survey(request);
+    EXPECT_EQ(filtered["processed"], 4);
+    EXPECT_EQ(filtered["filtered"], c.filtered);
   }
 }
 
@@ -491,7 +558,7 @@ TEST_F(SurveyCommandTest, WritesTheRecordsAsCsv) {
   const std::string csv = testing::ReadFileBytes(request.csv_file);
   EXPECT_TRUE(
       csv.starts_with("path,exposure,fNumber,focal,focal35,iso,program,metering,flash,orientation,model,lens,"
-                      "make,crop,drive,focus\r\n"));
+                      "make,crop,drive,focus,taken\r\n"));
   // One row per record; a two-line label keeps its carriage return inside quotes.
   size_t rows = 0;
   for (size_t at = 0; (at = csv.find("\r\n", at)) != std::string::npos; at += 2) ++rows;

@@ -1,13 +1,15 @@
 // Writes pictures of the main window as a person sees it, for looking at by eye: the window at a given
 // screen size after a run of the demo folder, on the main overview, the additional overview, a chart
-// alone and in Russian; the main menu opened, in both languages; and the formats corpus surveyed with the
-// photo formats turned on, when it is there. Run by scripts/screenshots.sh under an X server.
+// alone and in Russian; a run that passed over folders, with its list; the main menu opened, in both languages; the
+// time pages over sixty months; and the formats corpus surveyed with the photo formats turned on, when it is there.
+// Run by scripts/screenshots.sh under an X server.
 //
 //   window_screenshots OUTPUT_FOLDER WIDTHxHEIGHT
 
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 #include <QAbstractButton>
 #include <QAction>
@@ -24,10 +26,13 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/ChartCommands.h"
 #include "app/ChartTabs.h"
 #include "app/Lumetra_main.h"
 #include "charts/ChartPages.h"
+#include "charts/ChartView.h"
 #include "testing/DemoFolder.h"
+#include "testing/TimeSpanFolder.h"
 #include "tests/support/CorpusFolder.h"
 #include "tests/support/WindowHelpers.h"
 
@@ -43,6 +48,30 @@ void SaveOpenMenu(QMainWindow& window, const QString& folder, const QString& nam
   QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
   QTest::qWait(300);
   const QRect area = QRect(window.frameGeometry().topLeft(), menu->geometry().bottomRight() + QPoint(40, 40));
+  const QString file = QDir(folder).filePath(name + QStringLiteral(".png"));
+  if (!window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).save(file)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+  }
+  std::printf("%s\n", qPrintable(file));
+  menu->hide();
+}
+
+// Right-clicks the largest bar or slice of `chart` and photographs the window with the chart menu open.
+void SaveChartMenu(QMainWindow& window, lumetra::ChartId chart, const QString& folder, const QString& name) {
+  auto* view = window.findChild<lumetra::ChartView*>(QString::fromStdString(lumetra::RowOf(chart).name.data()));
+  const std::vector<lumetra::ChartPoint>& points = view->Model().Shown().Points();
+  if (points.empty()) return;
+  size_t largest = 0;
+  for (size_t i = 1; i < points.size(); ++i) {
+    if (points[i].value > points[largest].value) largest = i;
+  }
+  lumetra::DrawnChart& drawn = view->Drawn();
+  const QPointF value(points[largest].x, static_cast<qreal>(points[largest].value) / 2);
+  const QPoint at = view->mapFromScene(drawn.mapToScene(drawn.mapToPosition(value, drawn.series().front())));
+  QTest::mouseClick(view->viewport(), Qt::RightButton, {}, at);
+  QTest::qWait(300);
+  auto* menu = window.findChild<QMenu*>(QStringLiteral("myPopup"));
+  const QRect area = window.frameGeometry().united(menu->geometry());
   const QString file = QDir(folder).filePath(name + QStringLiteral(".png"));
   if (!window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).save(file)) {
     std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
@@ -67,6 +96,41 @@ void UseFilter(QWidget& window, const QString& folder, const QString& name, Edit
   QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Filter_Box")), Qt::LeftButton, {}, QPoint(20, 20));
 }
 
+// Surveys photos of sixty months and photographs the time pages in both languages, the date chart on a
+// linear axis, and the filter dialog with a date range and the night hours.
+void SaveTimePages(lumetra::TForm_Exif& window, lumetra::ChartTabs& tabs, const QString& output, const QString& prefix,
+                   const std::filesystem::path& folder) {
+  lumetra::testing::WriteTimeSpanFolder(folder, 60);
+  window.myTreeChange(QString::fromStdString(folder.string()));
+  window.findChild<QAbstractButton*>(QStringLiteral("but_Run"))->click();
+  const auto save_tab = [&](int tab, const QString& name) {
+    QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(tab).center());
+    SaveScreenshot(window, output, prefix + name);
+  };
+  for (const char* language : {"rb_Rus", "rb_Eng"}) {
+    window.findChild<QAbstractButton*>(QString::fromLatin1(language))->click();
+    const QString suffix = language == std::string_view("rb_Rus") ? QStringLiteral("-russian") : QString();
+    save_tab(lumetra::kTimeTab, QStringLiteral("time") + suffix);
+    save_tab(lumetra::OwnTab(lumetra::ChartId::Chart_Date), QStringLiteral("date-alone") + suffix);
+    save_tab(lumetra::OwnTab(lumetra::ChartId::Chart_Weekday), QStringLiteral("weekday-alone") + suffix);
+    save_tab(lumetra::OwnTab(lumetra::ChartId::Chart_Hour), QStringLiteral("hour-alone") + suffix);
+  }
+  window.findChild<QAbstractButton*>(QStringLiteral("rb_Linear"))->click();
+  save_tab(lumetra::OwnTab(lumetra::ChartId::Chart_Date), QStringLiteral("date-alone-linear"));
+  save_tab(lumetra::kTimeTab, QStringLiteral("time-linear"));
+  UseFilter(
+      window, output, prefix + QStringLiteral("filter-dialog-time"),
+      [](QWidget& dialog) {
+        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("ed_from5")), QStringLiteral("2020-01-01"));
+        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("ed_to5")), QStringLiteral("2021-06-30"));
+        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("ed_from6")), QStringLiteral("22"));
+        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("ed_to6")), QStringLiteral("4"));
+      },
+      "but_OK");
+  SaveScreenshot(window, output, prefix + QStringLiteral("time-filtered"));
+  window.findChild<QAbstractButton*>(QStringLiteral("rb_Text"))->click();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,6 +150,7 @@ int main(int argc, char** argv) {
   lumetra::TForm_Exif window(lumetra::WindowStart{{}, screen, home.path().toStdString(), [](const QString& message) {
                                                     std::fprintf(stderr, "%s\n", qPrintable(message));
                                                   }});
+  lumetra::InstallChartCommands(window, lumetra::CommandDialogs{});
   window.show();
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
   const QString prefix = QStringLiteral("%1x%2-").arg(screen.width()).arg(screen.height());
@@ -124,8 +189,24 @@ int main(int argc, char** argv) {
   SaveScreenshot(window, output, prefix + QStringLiteral("tab8"));
   QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(5).center());
   SaveScreenshot(window, output, prefix + QStringLiteral("program-alone"));
+  // The chart menu's "Only" and "All but" on the bar clicked (highlighted), then "Only" done and taken back.
+  SaveChartMenu(window, lumetra::ChartId::Chart_Program, output, prefix + QStringLiteral("chart-menu"));
   window.findChild<QAbstractButton*>(QStringLiteral("rb_Rus"))->click();
   SaveScreenshot(window, output, prefix + QStringLiteral("program-alone-russian"));
+  SaveChartMenu(window, lumetra::ChartId::Chart_Program, output, prefix + QStringLiteral("chart-menu-russian"));
+  window.findChild<QAction*>(QStringLiteral("mOnly"))->trigger();
+  SaveScreenshot(window, output, prefix + QStringLiteral("program-only-russian"));
+  window.findChild<QAction*>(QStringLiteral("mmPreviousFilter"))->trigger();
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(14).center());
+  SaveChartMenu(window, lumetra::ChartId::Chart_Model, output, prefix + QStringLiteral("model-menu-russian"));
+  // The highlight the arrow keys move, on bars of a linear axis.
+  window.findChild<QAbstractButton*>(QStringLiteral("rb_Linear"))->click();
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+  auto* fnumber = window.findChild<lumetra::ChartView*>(QStringLiteral("Chart_Fnumber"));
+  fnumber->setFocus();
+  for (int step = 0; step < 3; ++step) QTest::keyClick(fnumber, Qt::Key_Right);
+  SaveScreenshot(window, output, prefix + QStringLiteral("fnumber-linear-highlight-russian"));
+  window.findChild<QAbstractButton*>(QStringLiteral("rb_Text"))->click();
   // With the photo formats turned on: its check mark.
   window.findChild<QAction*>(QStringLiteral("mmAllFormats"))->trigger();
   SaveOpenMenu(window, output, prefix + QStringLiteral("menu-russian"));
@@ -145,6 +226,25 @@ int main(int argc, char** argv) {
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(14).center());
     SaveScreenshot(window, output, prefix + QStringLiteral("formats-model-alone-russian"));
   }
+  SaveTimePages(window, *tabs, output, prefix, std::filesystem::path(home.path().toStdString()) / "time-span");
+  // A run that passed over folders it could not read: the status bar's note and the list, in both languages.
+  const std::filesystem::path passed_over = std::filesystem::path(home.path().toStdString()) / "passed-over";
+  std::filesystem::copy(photos, passed_over, std::filesystem::copy_options::recursive);
+  std::filesystem::create_directory_symlink("/proc", passed_over / "proc");
+  std::filesystem::create_directory_symlink("/sys", passed_over / "sys");
+  window.myTreeChange(QString::fromStdString(passed_over.string()));
+  window.findChild<QAbstractButton*>(QStringLiteral("but_Run"))->click();
+  SaveScreenshot(window, output, prefix + QStringLiteral("passed-over-russian"));
+  window.findChild<QAction*>(QStringLiteral("mmSkipped"))->trigger();
+  auto* skipped = window.findChild<QDialog*>(QStringLiteral("SkippedItems"));
+  QTest::qWait(300);
+  SaveScreenshot(*skipped, output, prefix + QStringLiteral("passed-over-list-russian"));
+  window.findChild<QAbstractButton*>(QStringLiteral("rb_Eng"))->click();
+  QTest::qWait(300);
+  SaveScreenshot(*skipped, output, prefix + QStringLiteral("passed-over-list"));
+  skipped->close();
+  SaveScreenshot(window, output, prefix + QStringLiteral("passed-over"));
+  window.findChild<QAbstractButton*>(QStringLiteral("rb_Rus"))->click();
   const std::filesystem::path empty = std::filesystem::path(home.path().toStdString()) / "no-photos";
   std::filesystem::create_directory(empty);
   window.myTreeChange(QString::fromStdString(empty.string()));

@@ -216,6 +216,84 @@ TEST(BuildChartSeriesTest, FixedPies) {
   ExpectPoints(charts[Chart_Drive].pie, {{"", 0, 0x9D4DF7, 0}});
 }
 
+// The bar labels of `series`, in order.
+std::vector<std::string> BarLabels(const ChartSeries& series) {
+  std::vector<std::string> labels;
+  for (const ChartPoint& point : series.Points()) labels.push_back(point.label);
+  return labels;
+}
+
+// The months, weekdays and hours: a text axis shows the months with photos, a linear one every month from the
+// first to the last with the empty ones at zero; weekdays and hours keep all their bars; the undetermined
+// photos get an "n/a" bar on a text axis only while there are any.
+TEST(BuildChartSeriesTest, TimeCharts) {
+  constexpr int64_t kJanuary2019 = (2019 - 1900) * 12;
+  for (const Language language : {kRussian, kEnglish}) {
+    const std::string short_label = language == kRussian ? "н/д" : "n/a";
+    SurveyState state = StateWith(language, 9);
+    state.tallyDate = {Row("2019-01", 2, kJanuary2019), Row("2019-04", 4, kJanuary2019 + 3),
+                       Undetermined(LabelId::NotDeterminedF, language, 3)};
+    state.tallyWeekday[0].count = 2;
+    state.tallyWeekday[6].count = 4;
+    state.tallyWeekday.back().count = 3;
+    state.tallyHour[0].count = 2;
+    state.tallyHour[23].count = 4;
+    state.tallyHour.back().count = 3;
+    for (const bool text_axis : {true, false}) {
+      SCOPED_TRACE((language == kRussian ? "Russian, " : "English, ") + std::string(text_axis ? "text" : "linear"));
+      ChartSet charts;
+      BuildChartSeries(charts, state, RebuildMode::kAll, {.rb_Real = true, .rb_Text = text_axis, .language = language});
+      const Chart& date = charts[Chart_Date];
+      EXPECT_EQ(date.axis_maximum, 4);
+      if (text_axis) {
+        ExpectPoints(date.bar,
+                     {{"2019-01", 2, 0x2376EE, 0}, {"2019-04", 4, 0x2376EE, 1}, {short_label, 3, 0x2376EE, 2}});
+      } else {
+        ExpectPoints(date.bar, {{"2019-01", 2, 0x2376EE, kJanuary2019},
+                                {"2019-02", 0, 0x2376EE, kJanuary2019 + 1},
+                                {"2019-03", 0, 0x2376EE, kJanuary2019 + 2},
+                                {"2019-04", 4, 0x2376EE, kJanuary2019 + 3}});
+      }
+      EXPECT_EQ(date.pie.Total(), 9);
+
+      // The weekdays are names, never numbers on an axis.
+      const Chart& weekday = charts[Chart_Weekday];
+      EXPECT_EQ(weekday.axis, AxisKind::kText);
+      std::vector<std::string> days = BarLabels(weekday.bar);
+      ASSERT_EQ(days.size(), 8u);
+      EXPECT_EQ(days.front(), LabelText(LabelId::WeekdayMonday, language));
+      EXPECT_EQ(days[6], LabelText(LabelId::WeekdaySunday, language));
+      EXPECT_EQ(days.back(), short_label);
+      EXPECT_EQ(weekday.bar.Points()[6].value, 4);
+
+      const Chart& hour = charts[Chart_Hour];
+      EXPECT_EQ(hour.axis, text_axis ? AxisKind::kText : AxisKind::kLinear);
+      ASSERT_EQ(hour.bar.Points().size(), text_axis ? 25u : 24u);
+      for (int h = 0; h < 24; ++h) {
+        const ChartPoint& bar = hour.bar.Points()[static_cast<size_t>(h)];
+        EXPECT_EQ(bar.label, std::to_string(h));
+        EXPECT_EQ(bar.x, h);
+        EXPECT_EQ(bar.value, h == 0 ? 2 : h == 23 ? 4 : 0);
+      }
+      // The pie shows the hours that occur.
+      EXPECT_EQ(hour.pie.Points().size(), 3u);
+    }
+  }
+}
+
+// Every photo has a capture time: no "n/a" bar stands beside the weekdays and hours.
+TEST(BuildChartSeriesTest, TimeChartsWithoutUndeterminedPhotosShowNoNaBar) {
+  SurveyState state = StateWith(kEnglish, 1);
+  state.tallyDate = {Row("2024-02", 1, (2024 - 1900) * 12 + 1)};
+  state.tallyWeekday[3].count = 1;
+  state.tallyHour[12].count = 1;
+  ChartSet charts;
+  BuildChartSeries(charts, state, RebuildMode::kAll, {});
+  ExpectPoints(charts[Chart_Date].bar, {{"2024-02", 1, 0x2376EE, 0}});
+  EXPECT_EQ(charts[Chart_Weekday].bar.Points().size(), 7u);
+  EXPECT_EQ(charts[Chart_Hour].bar.Points().size(), 24u);
+}
+
 TEST(BuildChartSeriesTest, RebuildModesRefillOnlyTheirCharts) {
   SurveyState state = StateWith(kEnglish, 10);
   state.tallyFocal = {Row("50", 10)};

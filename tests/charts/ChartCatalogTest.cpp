@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "charts/ChartCatalog.h"
@@ -12,24 +13,24 @@
 namespace lumetra {
 namespace {
 
-// A chart as the next one would be added: the fifteenth row, alone on a third overview page, on the two
-// tabs after the sixteen.
+// A chart as the next one would be added: the row after the last, alone on an overview page of its own, on
+// the two tabs after the last.
 ChartRow NewChart() {
   return {.id = static_cast<ChartId>(kChartCount),
-          .name = "Chart_Hour",
-          .title = {"Час", "Hour"},
-          .tab_caption = {"Час", "Hour"},
+          .name = "Chart_Season",
+          .title = {"Сезон", "Season"},
+          .tab_caption = {"Сезон", "Season"},
           .tally = TallyId::kIso,
           .tally_35mm = TallyId::kIso,
           .follows_crop_factors = false,
           .form = ChartForm::kBars,
           .may_switch = true,
-          .bar_series = "SerHour",
-          .pie_series = "SerHour2",
+          .bar_series = "SerSeason",
+          .pie_series = "SerSeason2",
           .two_line_labels = false,
           .narrow_bars = false,
           .empty_colour = 0x00FFFF,
-          .file_name = "Hour",
+          .file_name = "Season",
           .export_size = {2000, 1000},
           .page = static_cast<OverviewPage>(kOverviewCount),
           .place = 0,
@@ -37,10 +38,8 @@ ChartRow NewChart() {
 }
 
 OverviewRow NewPage() {
-  return {.page = static_cast<OverviewPage>(kOverviewCount),
-          .tab = kTabCount,
-          .tab_caption = {"ВРЕМЯ", "TIME"},
-          .places = 1};
+  return {
+      .page = static_cast<OverviewPage>(kOverviewCount), .tab = kTabCount, .tab_caption = {"ГОД", "YEAR"}, .places = 1};
 }
 
 struct Tables {
@@ -138,6 +137,7 @@ TEST(ChartTabs, OwnTabAndOverviewLeadToEachOther) {
       {ChartId::Chart_ShutterSpeed, 1, kMainTab}, {ChartId::Chart_Flash, 7, kMainTab},
       {ChartId::Chart_Orientation, 9, kMainTab},  {ChartId::Chart_Drive, 11, kMainTab},
       {ChartId::Chart_Make, 12, kAdditionalTab},  {ChartId::Chart_Lens, 15, kAdditionalTab},
+      {ChartId::Chart_Date, 17, kTimeTab},        {ChartId::Chart_Hour, 19, kTimeTab},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(RowOf(c.chart).name);
@@ -149,6 +149,8 @@ TEST(ChartTabs, OwnTabAndOverviewLeadToEachOther) {
   }
   EXPECT_EQ(kMainTab, 0);
   EXPECT_EQ(kAdditionalTab, 8);
+  // The time row starts the third row of tabs, at its left.
+  EXPECT_EQ(kTimeTab, 16);
   for (int tab = 0; tab < kTabCount; ++tab) {
     if (!IsOverviewTab(tab)) {
       EXPECT_EQ(OwnTab(ChartOfTab(tab)), tab) << tab;
@@ -156,6 +158,8 @@ TEST(ChartTabs, OwnTabAndOverviewLeadToEachOther) {
   }
   EXPECT_EQ(TabCaptions()[kAdditionalTab].english, "ADDITIONAL");
   EXPECT_EQ(TabCaptions()[10].russian, "Фокусировка");
+  EXPECT_EQ(TabCaptions()[kTimeTab].english, "TIME");
+  EXPECT_EQ(TabCaptions()[18].russian, "День недели");
 }
 
 // The places the pages' layouts compute are the places the rows name: one per place.
@@ -166,6 +170,26 @@ TEST(OverviewRects, OnePlacePerSlotOfThePage) {
   }
   EXPECT_EQ(OverviewRects(OverviewPage::kMain, 725, 610, 10000)[9], MainPageRects(725, 610, 10000)[9]);
   EXPECT_EQ(OverviewRects(OverviewPage::kAdditional, 725, 610, 0)[3], AdditionalPageRects(725, 610)[3]);
+  EXPECT_EQ(OverviewRects(OverviewPage::kTime, 725, 610, 0)[2], TimePageRects(725, 610)[2]);
+}
+
+// The time page: the months across the upper half, weekdays and hours side by side below, none
+// overlapping another or reaching past the area.
+TEST(OverviewRects, TimePageSplitsTheAreaWithoutOverlap) {
+  for (const auto& [width, height] : {std::pair{725, 585}, std::pair{1006, 860}, std::pair{300, 200}}) {
+    SCOPED_TRACE(width);
+    const auto rects = TimePageRects(width, height);
+    EXPECT_EQ(rects[0].top, 0);
+    EXPECT_GE(rects[0].width, width - 2);
+    EXPECT_EQ(rects[1].top, rects[2].top);
+    EXPECT_GE(rects[1].top, rects[0].top + rects[0].height);
+    EXPECT_LE(rects[1].left + rects[1].width, rects[2].left);
+    EXPECT_GT(rects[2].width, rects[1].width);
+    for (const PageRect& rect : rects) {
+      EXPECT_LE(rect.left + rect.width, width);
+      EXPECT_LE(rect.top + rect.height, height);
+    }
+  }
 }
 
 // Each chart lists the tally its row names, and every tally is listed by the charts in one focal mode or

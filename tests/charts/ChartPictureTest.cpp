@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
+#include <QPainter>
 #include <QPieSeries>
+#include <QValueAxis>
 
 #include "charts/ChartPicture.h"
 #include "charts/JpegFile.h"
@@ -45,10 +48,12 @@ Chart FnumberBars() {
   return chart;
 }
 
-TEST(ExportSize, WideForTheFourValueChartsSquareForTheOthers) {
+// The four value charts and the months and hours, whose many bars need the width; the weekdays and pies square.
+TEST(ExportSize, WideForTheValueDateAndHourChartsSquareForTheOthers) {
   for (const ChartId id : AllCharts()) {
     const bool wide = id == ChartId::Chart_ShutterSpeed || id == ChartId::Chart_Fnumber ||
-                      id == ChartId::Chart_FocalLength || id == ChartId::Chart_ISO;
+                      id == ChartId::Chart_FocalLength || id == ChartId::Chart_ISO || id == ChartId::Chart_Date ||
+                      id == ChartId::Chart_Hour;
     SCOPED_TRACE(static_cast<int>(id));
     EXPECT_EQ(ExportSize(id), wide ? QSize(2000, 1000) : QSize(1000, 1000));
   }
@@ -105,6 +110,67 @@ TEST(ChartPicture, CategoryPieIsDrawnWithItsMarksWhateverTheOverviewHid) {
   EXPECT_GT(CountPixels(picture, QRect(right_of_pie, top, 1000 - right_of_pie, height), IsDark), 20);
   EXPECT_GT(CountPixels(picture, QRect(0, top, left_of_pie, height), IsDark), 20);
   EXPECT_EQ(drawn->Labels().MarkTexts(), QStringList({"Canon (75%)", "Nikon (25%)"}));
+}
+
+TEST(ChartPicture, LinearBarsStandAtTheirValuesAndMoveWithTheAxes) {
+  Chart chart = FnumberBars();
+  chart.axis = AxisKind::kLinear;
+  chart.bar.Clear();
+  chart.bar.AddXY(2.8, 10, "2.8", 0x0000FF);
+  chart.bar.AddXY(5.6, 5, "5.6", 0x0000FF);
+  chart.bar.AddXY(8, 10, "8", 0x0000FF);
+  const QSize size = ExportSize(chart.id);
+  const QImage picture = DrawChartPicture(chart, size);
+  LaidOutChart drawn(chart, QSizeF(size));
+  const auto* x_axis = qobject_cast<const QValueAxis*>(drawn->axes(Qt::Horizontal).value(0));
+  ASSERT_NE(x_axis, nullptr);
+  const QRectF plot = drawn->plotArea();
+  const auto pixel_x = [&](qreal value) {
+    // Beside the value, clear of the grid line the axis draws at a label.
+    return 3 + static_cast<int>(plot.left() + (value - x_axis->min()) / (x_axis->max() - x_axis->min()) * plot.width());
+  };
+  const QColor blue(0, 0, 255);
+  const int low = static_cast<int>(plot.bottom() - plot.height() * 0.25);
+  const int high = static_cast<int>(plot.top() + plot.height() * 0.25);
+  EXPECT_TRUE(Near(picture.pixel(pixel_x(5.6), low), blue, 10));
+  EXPECT_TRUE(Near(picture.pixel(pixel_x(5.6), high), Qt::white, 10));
+  EXPECT_TRUE(Near(picture.pixel(pixel_x(8), high), blue, 10));
+  EXPECT_TRUE(Near(picture.pixel(pixel_x(4.2), low), Qt::white, 10));
+
+  // Zoomed in on the middle bar, it fills the plot's width.
+  drawn->zoomIn(QRectF(plot.center().x() - 5, plot.top(), 10, plot.height()));
+  QImage zoomed(size, QImage::Format_RGB32);
+  zoomed.fill(Qt::black);
+  {
+    QPainter painter(&zoomed);
+    drawn->scene()->render(&painter, QRectF(), QRectF(QPointF(0, 0), QSizeF(size)));
+  }
+  EXPECT_TRUE(Near(zoomed.pixel(static_cast<int>(plot.center().x()), static_cast<int>(plot.bottom()) - 3), blue, 10));
+  EXPECT_TRUE(Near(zoomed.pixel(static_cast<int>(plot.left()) + 3, static_cast<int>(plot.bottom()) - 3), blue, 10));
+}
+
+TEST(ChartPicture, PieWithoutPhotosIsAGreyOutlineOnTheBackground) {
+  // No photo has a flash value: both rows are zero.
+  Chart chart = MakeChart(ChartId::Chart_Flash);
+  chart.pie.Add(0, "Yes", 0xFF0000);
+  chart.pie.Add(0, "No", 0x00FF00);
+  const QImage picture = DrawChartPicture(chart, ExportSize(chart.id));
+  ASSERT_EQ(picture.size(), QSize(1000, 1000));
+  const auto coloured = [](QRgb pixel) {
+    return std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)}) - std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)}) >
+           40;
+  };
+  EXPECT_EQ(CountPixels(picture, picture.rect(), coloured), 0);
+  LaidOutChart drawn(chart, QSizeF(1000, 1000));
+  const QRectF plot = drawn->plotArea();
+  const QPoint centre = plot.center().toPoint();
+  // Inside the outline the chart's background shows, not a slice.
+  EXPECT_TRUE(Near(picture.pixel(centre + QPoint(20, 20)), QColor(0xF0, 0xF0, 0xF0), 6));
+  EXPECT_TRUE(Near(picture.pixel(centre - QPoint(20, 20)), QColor(0xF0, 0xF0, 0xF0), 6));
+  // The outline crosses the horizontal line through the centre on both sides.
+  const auto grey = [](QRgb pixel) { return qGray(pixel) < 200; };
+  EXPECT_GT(CountPixels(picture, QRect(centre.x() + 5, centre.y(), 1000, 1), grey), 0);
+  EXPECT_GT(CountPixels(picture, QRect(0, centre.y(), centre.x() - 5, 1), grey), 0);
 }
 
 TEST(ChartPicture, EmptySizeGivesNoPicture) { EXPECT_TRUE(DrawChartPicture(FnumberBars(), QSize(0, 100)).isNull()); }

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include <QAreaSeries>
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QCategoryAxis>
@@ -115,7 +114,7 @@ TEST(PieMarkText, LabelAndWholePercentOfTheTotal) {
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.label);
-    EXPECT_EQ(PieMarkText(ChartPoint{c.label, c.value, 0, 0}, c.total).toStdString(), c.expected);
+    EXPECT_EQ(PieMarkText(ChartPoint{c.label, c.value, 0, 0, std::nullopt}, c.total).toStdString(), c.expected);
   }
 }
 
@@ -189,18 +188,37 @@ TEST(DrawnChart, MarksThatDoNotFitBesideThePieAreLeftToTheSmallestSlices) {
   EXPECT_FALSE(has_mark("Lens 79"));
 }
 
-TEST(DrawnChart, PieWithoutPhotosIsADiscWithoutMarksOrLegend) {
-  Chart chart = MakeChart(ChartId::Chart_Lens);
-  chart.pie.Add(0, {}, 0x00FFFF);
-  chart.pie.marks = true;
-  LaidOutChart drawn(chart, {500, 500});
-  auto* pie = qobject_cast<QPieSeries*>(drawn->series().value(0));
-  ASSERT_NE(pie, nullptr);
-  ASSERT_EQ(pie->count(), 1);
-  EXPECT_GT(pie->slices().front()->percentage(), 0.99);
-  EXPECT_EQ(pie->slices().front()->color(), QColor(0x00, 0xFF, 0xFF));
-  EXPECT_TRUE(drawn->Labels().MarkTexts().isEmpty());
-  EXPECT_TRUE(drawn->Labels().LegendTexts().isEmpty());
+TEST(DrawnChart, PieWhoseRowsAreAllZeroIsAnOutlineWithoutSlicesMarksOrLegend) {
+  const struct {
+    const char* trace;
+    ChartId id;
+    std::vector<Bar> rows;
+  } cases[] = {
+      {"before a run: one row of no photos", ChartId::Chart_Lens, {{"", 0}}},
+      {"no photo with a flash value", ChartId::Chart_Flash, {{"Yes", 0}, {"No", 0}}},
+      {"an alternate pie of bars without photos", ChartId::Chart_ISO, {{"100", 0}, {"200", 0}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.trace);
+    Chart chart = CategoryPie(c.id, c.rows, true);
+    chart.bar.active = false;
+    chart.pie.active = true;
+    LaidOutChart drawn(chart, {500, 500});
+    auto* pie = qobject_cast<QPieSeries*>(drawn->series().value(0));
+    ASSERT_NE(pie, nullptr);
+    EXPECT_EQ(pie->count(), 0);
+    EXPECT_TRUE(drawn->Labels().Outline());
+    EXPECT_TRUE(drawn->Labels().MarkTexts().isEmpty());
+    EXPECT_TRUE(drawn->Labels().LegendTexts().isEmpty());
+    // Redrawn with photos, the same chart has its slices and no outline.
+    chart.pie.Clear();
+    for (const Bar& row : c.rows) chart.pie.Add(3, row.label, 0x00FF00);
+    drawn->Draw(chart);
+    EXPECT_FALSE(drawn->Labels().Outline());
+    auto* redrawn = qobject_cast<QPieSeries*>(drawn->series().value(0));
+    ASSERT_NE(redrawn, nullptr);
+    EXPECT_EQ(static_cast<size_t>(redrawn->count()), c.rows.size());
+  }
 }
 
 TEST(DrawnChart, BarChartShowsOnlyItsActiveSeries) {
@@ -280,13 +298,11 @@ TEST(DrawnChart, LinearBarsStandAtTheirValuesUnderTheirLabels) {
   EXPECT_EQ(x_axis->categoriesLabels(), QStringList({"18", "55", "200"}));
   EXPECT_EQ(x_axis->endValue(QStringLiteral("55")), 55);
   std::vector<double> centres;
-  for (QAbstractSeries* series : drawn->series()) {
-    auto* bar = qobject_cast<QAreaSeries*>(series);
-    ASSERT_NE(bar, nullptr);
-    const QList<QPointF> top = bar->upperSeries()->points();
-    ASSERT_EQ(top.size(), 2);
-    EXPECT_LT(top[0].x(), top[1].x());
-    centres.push_back((top[0].x() + top[1].x()) / 2);
+  for (const LinearBars::Bar& bar : drawn->BarsAtValues().Bars()) {
+    EXPECT_LT(bar.left, bar.right);
+    EXPECT_EQ(bar.height, 4);
+    EXPECT_EQ(bar.colour, QColor(0x00, 0xFF, 0x00));
+    centres.push_back((bar.left + bar.right) / 2);
   }
   EXPECT_EQ(centres, std::vector<double>({18, 55, 200}));
 }
@@ -300,13 +316,30 @@ TEST(DrawnChart, LinearAxisOfLoneBarsKeepsAWidth) {
     auto* x_axis = qobject_cast<QValueAxis*>(BottomAxis(*drawn));
     ASSERT_NE(x_axis, nullptr);
     EXPECT_LT(x_axis->min(), x_axis->max());
-    for (QAbstractSeries* series : drawn->series()) {
-      const QList<QPointF> top = qobject_cast<QAreaSeries*>(series)->upperSeries()->points();
-      EXPECT_GT(top[0].x(), x_axis->min());
-      EXPECT_LT(top[1].x(), x_axis->max());
-      EXPECT_GT(top[1].x() - top[0].x(), 0);
+    for (const LinearBars::Bar& bar : drawn->BarsAtValues().Bars()) {
+      EXPECT_GT(bar.left, x_axis->min());
+      EXPECT_LT(bar.right, x_axis->max());
+      EXPECT_GT(bar.right - bar.left, 0);
     }
   }
+}
+
+// Thousands of distinct values (ISO, exposures) once gave thousands of Qt Charts series, whose drawing
+// grew with the square of their number.
+TEST(DrawnChart, ThousandsOfLinearBarsAreOneItemOverOneSeries) {
+  std::vector<double> xs;
+  for (int i = 0; i < 20000; ++i) xs.push_back(100 + i);
+  LaidOutChart drawn(LinearBars(ChartId::Chart_ISO, xs), {2000, 1000});
+  EXPECT_EQ(drawn->series().size(), 1);
+  ASSERT_EQ(drawn->BarsAtValues().Bars().size(), xs.size());
+  EXPECT_EQ((drawn->BarsAtValues().Bars().back().left + drawn->BarsAtValues().Bars().back().right) / 2, 20099);
+  // The labels left on the axis are the few that fit.
+  auto* x_axis = qobject_cast<QCategoryAxis*>(BottomAxis(*drawn));
+  ASSERT_NE(x_axis, nullptr);
+  EXPECT_LT(x_axis->count(), 200);
+  // A bar chart drawn next has no bars at values left over.
+  drawn->Draw(TextBars(ChartId::Chart_ISO, {{"100", 1}}));
+  EXPECT_TRUE(drawn->BarsAtValues().Bars().empty());
 }
 
 TEST(DrawnChart, BarsOnAnOverviewPageHaveMoreRoomBelow) {

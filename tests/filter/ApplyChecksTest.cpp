@@ -33,6 +33,12 @@ Setup Focal(std::string from, std::string to) {
 Setup Iso(std::string from, std::string to) {
   return Bounds(&FilterCriteria::ed_from4, &FilterCriteria::ed_to4, std::move(from), std::move(to));
 }
+Setup Date(std::string from, std::string to) {
+  return Bounds(&FilterCriteria::ed_from5, &FilterCriteria::ed_to5, std::move(from), std::move(to));
+}
+Setup Hours(std::string from, std::string to) {
+  return Bounds(&FilterCriteria::ed_from6, &FilterCriteria::ed_to6, std::move(from), std::move(to));
+}
 
 std::vector<CheckEntry> Entries(const std::vector<bool>& checked) {
   std::vector<CheckEntry> entries;
@@ -65,6 +71,10 @@ std::string PaintedNames(const PaintedBoxes& painted) {
       {"ed_to3", &PaintedBoxes::ed_to3},
       {"ed_from4", &PaintedBoxes::ed_from4},
       {"ed_to4", &PaintedBoxes::ed_to4},
+      {"ed_from5", &PaintedBoxes::ed_from5},
+      {"ed_to5", &PaintedBoxes::ed_to5},
+      {"ed_from6", &PaintedBoxes::ed_from6},
+      {"ed_to6", &PaintedBoxes::ed_to6},
       {"ScrollBox_Photo", &PaintedBoxes::ScrollBox_Photo},
       {"ScrollBox_Lens", &PaintedBoxes::ScrollBox_Lens},
   };
@@ -136,6 +146,23 @@ TEST(CheckApply, PaintsTheBoxesThatFailAndRewritesExposureFractions) {
       {"ISO 0 fails without painting", Iso("0", ""), false},
       {"ISO with a sign is refused", Iso("-100", ""), false, "ed_from4"},
       {"ISO of seven digits is refused", Iso("", "1000000"), false, "ed_to4"},
+      // Capture date and hours.
+      {"a date range", Date("2019-03-01", "2019-08-31"), true},
+      {"one day", Date("2019-03-14", "2019-03-14"), true},
+      {"a date from only", Date("1900-01-01", ""), true},
+      {"a date to only", Date("", "2100-12-31"), true},
+      {"dates in reverse paint both", Date("2019-08-31", "2019-03-01"), false, "ed_from5 ed_to5"},
+      {"a day that does not exist is painted", Date("2019-02-29", ""), false, "ed_from5"},
+      {"month 13 is painted", Date("", "2019-13-01"), false, "ed_to5"},
+      {"a year before 1900 is painted", Date("1899-12-31", ""), false, "ed_from5"},
+      {"an unfinished date is painted", Date("2019-03", ""), false, "ed_from5"},
+      {"Exif's colons are painted", Date("2019:03:14", ""), false, "ed_from5"},
+      {"hours 6 to 18", Hours("6", "18"), true},
+      {"hours 22 to 4 span midnight", Hours("22", "4"), true},
+      {"hour 0 is midnight, not a zero bound", Hours("0", "0"), true},
+      {"hour 24 is painted", Hours("", "24"), false, "ed_to6"},
+      {"an hour with a point is painted", Hours("7.5", ""), false, "ed_from6"},
+      {"a negative hour is painted", Hours("-1", ""), false, "ed_from6"},
       // Model and lens lists.
       {"some entries unchecked", Lists({true, false}, {false, true}), true, "", 12},
       {"every model unchecked paints the model list", Lists({false, false}, {true}), false, "ScrollBox_Photo", 12},
@@ -163,8 +190,10 @@ TEST(CheckApply, PaintsTheBoxesThatFailAndRewritesExposureFractions) {
     EXPECT_EQ(PaintedNames(result.painted), c.painted);
     EXPECT_EQ(criteria.ed_from1, c.from1_after ? c.from1_after : before.ed_from1);
     EXPECT_EQ(criteria.ed_to1, c.to1_after ? c.to1_after : before.ed_to1);
-    for (const auto box : {&FilterCriteria::ed_from2, &FilterCriteria::ed_to2, &FilterCriteria::ed_from3,
-                           &FilterCriteria::ed_to3, &FilterCriteria::ed_from4, &FilterCriteria::ed_to4}) {
+    for (const auto box :
+         {&FilterCriteria::ed_from2, &FilterCriteria::ed_to2, &FilterCriteria::ed_from3, &FilterCriteria::ed_to3,
+          &FilterCriteria::ed_from4, &FilterCriteria::ed_to4, &FilterCriteria::ed_from5, &FilterCriteria::ed_to5,
+          &FilterCriteria::ed_from6, &FilterCriteria::ed_to6}) {
       EXPECT_EQ(criteria.*box, before.*box);
     }
   }
@@ -233,6 +262,16 @@ TEST(EditedBoundText, KeepsWhatTheBoxTakesAndUndoesTheRest) {
       {kIso, "", "1e3", ""},
       {kIso, "", "100000", "100000"},
       {kIso, "100000", "1000000", "100000"},
+      {BoundKind::kDate, "2019-03-1", "2019-03-14", "2019-03-14"},
+      {BoundKind::kDate, "2019-03-14", "2019-03-145", "2019-03-14"},
+      {BoundKind::kDate, "2019-03", "2019-03-", "2019-03-"},
+      {BoundKind::kDate, "2019-03-", "2019-03--", "2019-03-"},
+      {BoundKind::kDate, "2019", "2019:", "2019"},
+      {BoundKind::kDate, "", "2019/03/14", ""},
+      {BoundKind::kHour, "2", "23", "23"},
+      {BoundKind::kHour, "23", "234", "23"},
+      {BoundKind::kHour, "", "-1", ""},
+      {BoundKind::kHour, "", "7.", ""},
   };
   for (const EditCase& c : cases) {
     SCOPED_TRACE(std::to_string(static_cast<int>(c.kind)) + ": \"" + c.before + "\" -> \"" + c.after + "\"");
@@ -249,6 +288,7 @@ constexpr bool FilterCriteria::*kRadioButtons[] = {
 constexpr std::string FilterCriteria::*kBounds[] = {
     &FilterCriteria::ed_from1, &FilterCriteria::ed_to1, &FilterCriteria::ed_from2, &FilterCriteria::ed_to2,
     &FilterCriteria::ed_from3, &FilterCriteria::ed_to3, &FilterCriteria::ed_from4, &FilterCriteria::ed_to4,
+    &FilterCriteria::ed_from5, &FilterCriteria::ed_to5, &FilterCriteria::ed_from6, &FilterCriteria::ed_to6,
 };
 
 // Every way of setting one criterion, each with a name for the trace.

@@ -13,8 +13,12 @@
 
 #include "filter/ApplyChecks.h"
 #include "filter/ChartFilterChange.h"
+#include "survey/CaptureTime.h"
 #include "survey/Tallies.h"
 #include "tests/survey/RecordBuilder.h"
+
+// The case tables leave the trailing fields of a case (its refusal, the focal mode) at their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace lumetra {
 namespace {
@@ -31,6 +35,7 @@ struct Shot {
   std::string exposure, f_number, focal, focal35, iso;
   LabelId program, metering, flash, orientation;
   std::string model, lens;
+  std::string taken;
 };
 
 // Five photos; the last one lacks most values, and the fourth has no flash reading.
@@ -38,14 +43,14 @@ std::vector<PhotoRecord> Library(Language language = kEnglish) {
   using L = LabelId;
   const Shot shots[] = {
       {"1/250", "2.8", "50", "75", "100", L::LabelManual, L::LabelSpot, L::LabelFlashOn, L::LabelHorizontal, "Model A",
-       "Lens 1"},
+       "Lens 1", "2019:03:14 18:22:05"},
       {"1/125", "4", "24", "36", "200", L::LabelAperturePriority, L::LabelAverage, L::LabelFlashOff, L::LabelVertical,
-       "Model B", "Lens 2"},
+       "Model B", "Lens 2", "2019:03:31 06:05:00"},
       {"1/60", "5.6", "85", "128", "400", L::LabelNormal, L::LabelMultiSegment, L::LabelFlashOff, L::LabelHorizontal,
-       "Model A", "Lens 2"},
+       "Model A", "Lens 2", "2019:05:01 23:10:00"},
       {"1/60", "8", "200", "300", "800", L::LabelCreative, L::LabelPartial, L::NotDeterminedM, L::LabelHorizontal,
-       "Model C", "Lens 3"},
-      {"", "11", "", "", "", L::NotDeterminedM, L::NotDeterminedM, L::LabelFlashOff, L::NotDeterminedF, "", ""},
+       "Model C", "Lens 3", "2020:02:29 06:30:00"},
+      {"", "11", "", "", "", L::NotDeterminedM, L::NotDeterminedM, L::LabelFlashOff, L::NotDeterminedF, "", "", ""},
   };
   std::vector<PhotoRecord> photos;
   for (const Shot& shot : shots) {
@@ -65,6 +70,7 @@ std::vector<PhotoRecord> Library(Language language = kEnglish) {
     record.SetLabel(kOrientation, shot.orientation, language);
     record.model = shot.model;
     record.lens = shot.lens;
+    record.taken = ParseCaptureTime(shot.taken);
     if (shot.model.empty()) record.SetLabel(kModel, LabelId::NotDeterminedM, language);
     if (shot.lens.empty()) record.SetLabel(kLens, LabelId::NotDeterminedM, language);
     photos.push_back(record);
@@ -99,6 +105,12 @@ Edit Focal(std::string low, std::string high) {
 }
 Edit Iso(std::string low, std::string high) {
   return Bounds(&FilterCriteria::ed_from4, &FilterCriteria::ed_to4, BoundKind::kIso, low, high);
+}
+Edit Dates(std::string low, std::string high) {
+  return Bounds(&FilterCriteria::ed_from5, &FilterCriteria::ed_to5, BoundKind::kDate, low, high);
+}
+Edit Hours(std::string low, std::string high) {
+  return Bounds(&FilterCriteria::ed_from6, &FilterCriteria::ed_to6, BoundKind::kHour, low, high);
 }
 Edit Untick(std::vector<bool CategoryBoxes::*> boxes) {
   return [=](FilterCriteria& criteria) {
@@ -142,8 +154,9 @@ void ApplyInDialog(SurveyState& state, FilterCriteria& criteria, const Edit& edi
 std::string Fields(const FilterCriteria& c) {
   std::ostringstream out;
   out << "exposure " << c.ed_from1 << ".." << c.ed_to1 << "; f " << c.ed_from2 << ".." << c.ed_to2 << "; focal "
-      << c.ed_from3 << ".." << c.ed_to3 << "; iso " << c.ed_from4 << ".." << c.ed_to4 << "; flash " << c.rb_Flash_Yes
-      << c.rb_Flash_No << "; orientation " << c.rb_Orientation_H << c.rb_Orientation_V << "; boxes";
+      << c.ed_from3 << ".." << c.ed_to3 << "; iso " << c.ed_from4 << ".." << c.ed_to4 << "; date " << c.ed_from5 << ".."
+      << c.ed_to5 << "; hours " << c.ed_from6 << ".." << c.ed_to6 << "; flash " << c.rb_Flash_Yes << c.rb_Flash_No
+      << "; orientation " << c.rb_Orientation_H << c.rb_Orientation_V << "; boxes";
   for (const CategoryBox& box : kCategoryBoxes) out << ' ' << box.name << '=' << c.*box.box;
   for (const auto* list : {&c.ModelChecks, &c.LensChecks}) {
     out << "; checks";
@@ -189,6 +202,12 @@ const std::vector<myRecord>& RowsOf(const SurveyState& state, FilterDimension di
       return state.tallyFocus;
     case D::kDrive:
       return state.tallyDrive;
+    case D::kDate:
+      return state.tallyDate;
+    case D::kWeekday:
+      return state.tallyWeekday;
+    case D::kHour:
+      return state.tallyHour;
   }
   return state.tallyShutter;
 }
@@ -314,6 +333,27 @@ TEST(ChartFilterChange, RangeChartsMakeTheDialogsBoundsOrSayWhyNot) {
        "The focal bounds apply to the other focal length"},
       {"iso only within applied bounds", kIso100To400, D::kIso, "200", kOnly, Iso("200", "200"), 1},
       {"iso all but the lowest", kIso100To400, D::kIso, "100", kAllBut, Iso("200", "400"), 2},
+      // A month bar bounds the days of its month; a photo without a capture time fails any date or hour bound.
+      {"date only a month", kNothing, D::kDate, "2019-03", kOnly, Dates("2019-03-01", "2019-03-31"), 2},
+      {"date only a leap February", kNothing, D::kDate, "2020-02", kOnly, Dates("2020-02-01", "2020-02-29"), 1},
+      {"date all but the latest, unknown times shown", kNothing, D::kDate, "2020-02", kAllBut, {}, 0, kOthersToo},
+      {"date all but the latest", kNoUnknownCamera, D::kDate, "2020-02", kAllBut,
+       [](FilterCriteria& c) {
+         kNoUnknownCamera(c);
+         Dates("", "2019-05-31")(c);
+       },
+       3},
+      {"date all but the earliest", kNoUnknownCamera, D::kDate, "2019-03", kAllBut,
+       [](FilterCriteria& c) {
+         kNoUnknownCamera(c);
+         Dates("2019-05-01", "")(c);
+       },
+       2},
+      {"date all but unknown", kNothing, D::kDate, kNaF, kAllBut, Dates("2019-03-01", ""), 4},
+      {"date all but a middle month", kNothing, D::kDate, "2019-05", kAllBut, {}, 0, kInsideRange},
+      {"hour only", kNothing, D::kHour, "6", kOnly, Hours("6", "6"), 2},
+      {"hour only midnight's neighbour", kNothing, D::kHour, "23", kOnly, Hours("23", "23"), 1},
+      {"hour all but a middle hour", kNothing, D::kHour, "18", kAllBut, {}, 0, kInsideRange},
   };
   const std::vector<PhotoRecord> photos = Library();
   for (const Case& c : cases) Check(c, photos);
@@ -408,7 +448,7 @@ TEST(ChartFilterChange, FlashAndOrientationChooseTheOtherValueOnlyWhenNothingEls
 }
 
 TEST(ChartFilterChange, ChartsWithoutAFilterConditionAreGreyed) {
-  for (const FilterDimension dimension : {D::kMake, D::kCrop, D::kFocus, D::kDrive}) {
+  for (const FilterDimension dimension : {D::kMake, D::kCrop, D::kFocus, D::kDrive, D::kWeekday}) {
     for (const ChartCommand command : {kOnly, kAllBut}) {
       const std::vector<PhotoRecord> photos = Library();
       SurveyState state;

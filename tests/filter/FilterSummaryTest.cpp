@@ -44,6 +44,27 @@ TEST(FilterSummaryTest, LabelsNameWhatIsAdmitted) {
          c.ed_to4 = "800";
        },
        {{"lb_FocalLength", "Focal Length to 55mm"}, {"lb_ISO", "ISO from 100 to 800"}}},
+      {"a date range and night hours, below ISO",
+       kEnglish,
+       [](FilterCriteria& c) {
+         c.ed_from4 = "100";
+         c.ed_from5 = "2019-03-01";
+         c.ed_to5 = "2019-08-31";
+         c.ed_from6 = "22";
+         c.ed_to6 = "4";
+         c.cb_OtherE = false;
+       },
+       {{"lb_ISO", "ISO from 100"},
+        {"lb_Date", "Date from 2019-03-01 to 2019-08-31"},
+        {"lb_Hours", "Hours from 22 to 4"},
+        {"lb_Meter", "Metering mode:\r   - Average\r   - Spot\r   - Partial\r   - Multi-Segment\r   - Multi-Spot"}}},
+      {"an upper date and a lower hour in Russian",
+       kRussian,
+       [](FilterCriteria& c) {
+         c.ed_to5 = "2020-01-01";
+         c.ed_from6 = "0";
+       },
+       {{"lb_Date", "Дата до 2020-01-01"}, {"lb_Hours", "Часы от 0"}}},
       {"manual left out",
        kEnglish,
        [](FilterCriteria& c) { c.cb_Manual = false; },
@@ -140,6 +161,17 @@ TEST(CurrentRangeTextsTest, RangesOfThePassingPhotos) {
   ranges.focal35_min = 29;
   ranges.focal35_max = 88;
   EXPECT_EQ(CurrentRangeTexts(ranges, false, kEnglish, '.')[2], "Current range: 29 - 88");
+}
+
+TEST(CurrentRangeTextsTest, DaysAndHoursOfThePassingPhotos) {
+  ValueRanges ranges;
+  EXPECT_EQ(TimeRangeTexts(ranges, kEnglish), (std::array<std::string, 2>{"Current range: -", "Current range: -"}));
+  ranges.taken_min = ParseCaptureTime("2019:03:14 23:59:59");
+  ranges.taken_max = ParseCaptureTime("2021:07:02 00:00:00");
+  ranges.hour_min = 0;
+  ranges.hour_max = 23;
+  EXPECT_EQ(TimeRangeTexts(ranges, kRussian),
+            (std::array<std::string, 2>{"Текущий диапазон: 2019-03-14 - 2021-07-02", "Текущий диапазон: 0 - 23"}));
 }
 
 }  // namespace

@@ -156,6 +156,36 @@ wait_for text_is myStatusBar_Panel1 " Filtered $bounded photos" ||
 text_is lb_ShutterSpeed "Exposure from 1/250sec to 1/60sec" || fail "the summary says '$(text_of lb_ShutterSpeed)'"
 shot "filtered"
 
+step "the filter: a date range typed into the dialog's date boxes, then cleared again"
+click Filter_Box
+wait_for shown Form_Filter || fail "the filter dialog did not open"
+click ed_from5
+type_text "2008-01-01"
+click ed_to5
+type_text "2012-12-31"
+wait_for text_is ed_to5 "2012-12-31" || fail "ed_to5 holds '$(text_of ed_to5)'"
+shot "filter dialog with dates"
+key Return
+wait_for hidden Form_Filter || fail "Apply did not close the dialog"
+read -r _ dated <<<"$(cli_counts "$demo" --exposure 1/250:1/60 --date 2008-01-01:2012-12-31)"
+((dated > 0 && dated < bounded)) || fail "lumetra-cli admits $dated of $bounded photos in the date range"
+wait_for text_is myStatusBar_Panel1 " Filtered $dated photos" ||
+  fail "panel 1 says '$(text_of myStatusBar_Panel1)', lumetra-cli with the dates $dated"
+text_is lb_Date "Date from 2008-01-01 to 2012-12-31" || fail "the summary says '$(text_of lb_Date)'"
+shot "filtered by dates"
+click Filter_Box
+wait_for shown Form_Filter || fail "the filter dialog did not open again"
+for box in ed_from5 ed_to5; do
+  click "$box"
+  key ctrl+a BackSpace
+  wait_for text_is "$box" "" || fail "$box still holds '$(text_of "$box")'"
+done
+key Return
+wait_for hidden Form_Filter || fail "Apply did not close the dialog"
+wait_for text_is myStatusBar_Panel1 " Filtered $bounded photos" ||
+  fail "panel 1 says '$(text_of myStatusBar_Panel1)' after the dates were cleared, not $bounded"
+wait_for hidden lb_Date || fail "the summary still names a date range"
+
 step "Russian with its radio button"
 click rb_Rus
 russian_count() { [[ $(text_of myStatusBar_Panel1) =~ ^" Отфильтровано $bounded фотографи"(я|и|й)$ ]]; }
@@ -204,6 +234,31 @@ wait_for test -s "$work/exposure.TXT" || fail "no $work/exposure.TXT"
 "$build/lumetra-cli" survey --crop-file "$work/cli.crop" --lang ru --exposure 1/250:1/60 --tables "$work/cli-tables" \
   "$demo" >/dev/null
 cmp "$work/exposure.TXT" "$work/cli-tables/Exposure.txt" || fail "the table differs from lumetra-cli's"
+
+step "right button on a bar: \"Only\" that exposure, the counts of lumetra-cli; Backspace takes it back"
+# Along the chart at 70 % of its height, until the pointer is over a bar (the menu's "Only" acts).
+read -r _ _ _ chart_w chart_h _ <<<"$(line_of Chart_ShutterSpeed)"
+only_label=""
+for share in 50 40 60 30 70 20 80; do
+  click Chart_ShutterSpeed 3 $((chart_w * share / 100)) $((chart_h * 7 / 10))
+  wait_for shown mOnly || fail "the chart's menu did not open"
+  if enabled mOnly; then
+    only_label=$(text_of mOnly | sed -n 's/^Только «\(.*\)»$/\1/p')
+    break
+  fi
+  key Escape
+  wait_for hidden mOnly || fail "the chart's menu stayed open"
+done
+[[ -n $only_label ]] || fail "no bar of the exposure chart offered \"Only\" (last caption '$(text_of mOnly)')"
+shot "chart menu only"
+click mOnly
+read -r _ only_count <<<"$(cli_counts "$demo" --exposure "$only_label:$only_label")"
+only_russian() { [[ $(text_of myStatusBar_Panel1) =~ ^" Отфильтровано $only_count фотографи"(я|и|й)$ ]]; }
+wait_for only_russian || fail "panel 1 says '$(text_of myStatusBar_Panel1)', lumetra-cli with $only_label: $only_count"
+shot "only one exposure"
+key BackSpace
+wait_for russian_count || fail "after Backspace panel 1 says '$(text_of myStatusBar_Panel1)', not $bounded"
+shot "previous filter"
 
 step "F6: a link in TEMP for every filtered photo"
 key F6
@@ -334,6 +389,46 @@ wait_for hidden qt_msgbox_label || fail "the message did not close"
 wait_for shown im_red || fail "no red light"
 enabled but_Run && fail "Run is still enabled for a folder that is gone"
 end_program
+
+step "folders and files a run passed over: counted on the status bar, listed with their reasons by F9 and by a click"
+# Entries no run can read, for root too: links to virtual file systems; for other users also a closed
+# sub-folder and a closed photo.
+passed="$work/passed-over"
+cp -r "$demo" "$passed"
+ln -s /proc "$passed/proc"
+ln -s /sys "$passed/sys"
+if [[ $(id -u) != 0 ]]; then
+  mkdir "$passed/closed"
+  cp "$(find "$demo" -name '*.jpg' -print -quit)" "$passed/closed.jpg"
+  chmod 000 "$passed/closed" "$passed/closed.jpg"
+fi
+cli_skipped=$("$build/lumetra-cli" survey --crop-file "$work/cli.crop" "$passed" 2>&1 >/dev/null |
+  sed -n 's/^lumetra-cli survey: not read: //p')
+skipped_count=$(grep -c . <<<"$cli_skipped")
+((skipped_count >= 2)) || fail "lumetra-cli lists $skipped_count items not read"
+fresh_home passed "$passed"
+start_program
+hidden myStatusBar_Skipped || fail "a note of items not read before any run"
+key F5
+timeout=60 wait_for shown im_green || fail "no green light"
+wait_for text_is myStatusBar_Skipped "Not read: $skipped_count" ||
+  fail "the note says '$(text_of myStatusBar_Skipped)', lumetra-cli lists $skipped_count"
+shot "items not read noted"
+key F9
+wait_for shown SkippedItems_Table:0:0 || fail "F9 did not list the items not read"
+listed=$(for ((row = 0; row < skipped_count; row++)); do
+  printf '%s: %s\n' "$(text_of "SkippedItems_Table:$row:0")" "$(text_of "SkippedItems_Table:$row:1")"
+done)
+[[ $listed == "$cli_skipped" ]] || fail "the list holds: $listed; lumetra-cli: $cli_skipped"
+shot "items not read listed"
+key Escape
+wait_for hidden SkippedItems_Table:0:0 || fail "Escape did not close the list"
+click myStatusBar_Skipped
+wait_for shown SkippedItems_Table:0:0 || fail "a click on the note did not list the items"
+click but_Close
+wait_for hidden SkippedItems_Table:0:0 || fail "Close did not close the list"
+end_program
+[[ $(id -u) != 0 ]] && chmod 755 "$passed/closed" && chmod 644 "$passed/closed.jpg"
 
 step "a read-only program folder: settings and crop file in the user's data folder, no error"
 if mkdir -p "$work/installed" && cp "$build/lumetra" "$work/installed/" &&

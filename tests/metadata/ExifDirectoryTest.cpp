@@ -196,7 +196,9 @@ TEST(ExifWalk, HeaderErrorsListNothing) {
     // An APP1 that is not Exif is passed over: the file has no Exif. An Exif one is read even when its
     // walk finds nothing.
     EXPECT_EQ(data->ErrorText, c.exif ? "<none>" : "Not an EXIF file");
-    if (c.exif) EXPECT_EQ(data->ImageInfo->TagCount(), 0);
+    if (c.exif) {
+      EXPECT_EQ(data->ImageInfo->TagCount(), 0);
+    }
     EXPECT_EQ(ErrorTextOfWalk(c.payload), c.error);
   }
 }

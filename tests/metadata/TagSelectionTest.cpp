@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "metadata/TagSelection.h"
+#include "metadata/TagTables.h"
 
 namespace lumetra {
 namespace {
@@ -35,6 +36,24 @@ TEST(TagSelection, HoldsItsNamesWhateverTheirLetterCaseAndNothingElse) {
       {std::string(71, 'L'), false},
   };
   for (const Case& c : cases) EXPECT_EQ(selection.Holds(c.name), c.held) << c.name;
+}
+
+TEST(TagSelection, HoldsATableRowAsItHoldsTheRowsName) {
+  const std::array<std::string_view, 5> names = {"Model", "exposuretime", "GPSLatitude", "LensModel", "Unknown"};
+  const TagSelection selection(names);
+  int held = 0;
+  for (const auto& table : {MainTagTable(), GpsTagTable()}) {
+    for (const TTagEntry& row : table) {
+      EXPECT_EQ(selection.HoldsRow(row), selection.Holds(row.Name)) << row.Name;
+      held += selection.HoldsRow(row);
+    }
+  }
+  EXPECT_GE(held, 4);
+  // A row that is not in the tables (a copy) is looked up by its name.
+  TTagEntry copy = FindTableRow(0x0110, DirectoryKind::kMain);
+  EXPECT_TRUE(selection.HoldsRow(copy));
+  copy.Name = "Make";
+  EXPECT_FALSE(selection.HoldsRow(copy));
 }
 
 }  // namespace

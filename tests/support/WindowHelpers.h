@@ -11,7 +11,7 @@
 
 namespace lumetra::testing {
 
-/// The child of `parent` of type T whose object name is `name` (the spec names of the controls:
+/// The child of `parent` of type T whose object name is `name` (the controls' own names:
 /// "but_Run", "ed_from1", ...). Ends the test program when there is none: every later step would only
 /// fail on a null pointer, and the name says what is missing.
 template <typename T>

@@ -120,3 +120,60 @@ TEST(PassesFilter, AppliesEveryCondition) {
 
 }  // namespace
 }  // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+// The capture-time bounds: days inclusive at both ends, hours across midnight, and photos without a time.
+TEST(PassesFilter, DateAndHourBounds) {
+  const struct {
+    const char* taken;  // Exif text; "" for a photo without a capture time
+    const char* date_from;
+    const char* date_to;
+    const char* hour_from;
+    const char* hour_to;
+    bool passes;
+  } cases[] = {
+      {"2019:03:14 18:22:05", "", "", "", "", true},
+      {"", "", "", "", "", true},
+      {"", "2019-01-01", "", "", "", false},
+      {"", "", "", "", "23", false},
+      {"2019:03:14 00:00:00", "2019-03-14", "2019-03-14", "", "", true},
+      {"2019:03:14 23:59:59", "2019-03-14", "2019-03-14", "", "", true},
+      {"2019:03:15 00:00:00", "2019-03-14", "2019-03-14", "", "", false},
+      {"2019:03:13 23:59:59", "2019-03-14", "", "", "", false},
+      {"2019:03:13 23:59:59", "", "2019-03-14", "", "", true},
+      {"2020:01:01 00:00:00", "", "2019-12-31", "", "", false},
+      {"2019:03:14 18:22:05", "2019-02-30", "", "", "", false},  // a bound that does not read admits nothing
+      {"2019:03:14 18:22:05", "", "", "18", "18", true},
+      {"2019:03:14 18:59:59", "", "", "6", "18", true},
+      {"2019:03:14 19:00:00", "", "", "6", "18", false},
+      {"2019:03:14 05:59:59", "", "", "6", "18", false},
+      {"2019:03:14 23:10:00", "", "", "22", "4", true},
+      {"2019:03:14 00:10:00", "", "", "22", "4", true},
+      {"2019:03:14 04:59:00", "", "", "22", "4", true},
+      {"2019:03:14 05:00:00", "", "", "22", "4", false},
+      {"2019:03:14 21:59:59", "", "", "22", "4", false},
+      {"2019:03:14 21:00:00", "", "", "21", "", true},
+      {"2019:03:14 20:00:00", "", "", "21", "", false},
+      {"2019:03:14 00:00:00", "", "", "", "0", true},
+      {"2019:03:14 01:00:00", "", "", "", "0", false},
+      {"2019:03:14 01:00:00", "", "", "", "24", false},
+      {"2019:03:14 22:00:00", "2019-03-01", "2019-03-31", "22", "4", true},
+      {"2019:04:01 01:00:00", "2019-03-01", "2019-03-31", "22", "4", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.taken) + " " + c.date_from + ":" + c.date_to + " " + c.hour_from + ":" + c.hour_to);
+    PhotoRecord record = SamplePhoto();
+    record.taken = ParseCaptureTime(c.taken);
+    FilterCriteria criteria;
+    criteria.ed_from5 = c.date_from;
+    criteria.ed_to5 = c.date_to;
+    criteria.ed_from6 = c.hour_from;
+    criteria.ed_to6 = c.hour_to;
+    EXPECT_EQ(PassesFilter(record, criteria, true), c.passes);
+  }
+}
+
+}  // namespace
+}  // namespace lumetra

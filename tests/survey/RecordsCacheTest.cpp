@@ -379,7 +379,8 @@ TEST_F(RecordsCacheTest, AReadOnlyDatabaseIsDoneWithout) {
 TEST_F(RecordsCacheTest, RowsAlteredByHandAreReadAgain) {
   static_cast<void>(Cached());
   ExecuteSql(db(),
-             "UPDATE photos SET model = 'Hand Edited' WHERE path GLOB '*/IMG_0001.JPG'; "
+             "UPDATE photos SET facts = 'Hand Edited' || substr(facts, instr(facts, char(31))) "
+             "WHERE path GLOB '*/IMG_0001.JPG'; "
              "UPDATE photos SET has_exif = 7 WHERE path GLOB '*/IMG_0002.JPG'; "
              "UPDATE photos SET size = 'big' WHERE path GLOB '*/IMG_0003.JPG'");
   testing::OpenCounter counter(photos());
@@ -432,6 +433,47 @@ TEST(RecordsCacheCrash, AProgramKilledWhileWritingLeavesWholeBatches) {
     ASSERT_TRUE(found.has_value()) << i;
     EXPECT_EQ(found->texts, written.texts) << i;
   }
+}
+
+// Rows are read a folder at a time: a folder's photos are found beside its sub-folders' (which sort among
+// them), in a folder too large to hold (looked up one by one), in any order and after a folder was let go,
+// while a photo whose texts hold the facts' separator is read again rather than served split wrongly.
+TEST(RecordsCacheFolders, EveryRowIsFoundWhateverTheFoldersShape) {
+  testing::TempFolder home;
+  const fs::path db = home.path() / kRecordsFileName;
+  std::vector<std::pair<std::string, PhotoTags>> rows;
+  int i = 0;
+  for (const std::string folder : {"/lib/a", "/lib/a/b", "/lib/a/b/c", "/lib/a-b", "/lib/a.b", "/lib/a0"}) {
+    // Names before and after the sub-folders' ("IMG_" < "b/" < "z_").
+    for (int n = 0; n < 6; ++n, ++i) {
+      rows.emplace_back(folder + (n % 2 == 0 ? "/IMG_" : "/z_") + std::to_string(i) + ".JPG", MadeUpPhoto(i));
+    }
+  }
+  for (int n = 0; n < 4200; ++n, ++i) rows.emplace_back("/lib/big/IMG_" + std::to_string(i) + ".JPG", MadeUpPhoto(i));
+  rows.emplace_back("/lib/a/IMG_z.JPG", MadeUpPhoto(++i));
+  rows.back().second.texts[3] = "split\x1fhere";
+  {
+    RecordsCache cache(db.string(), Immediate());
+    for (const auto& [path, tags] : rows) cache.Remember(path, tags);
+  }
+  EXPECT_EQ(SqlInteger(db, "SELECT count(*) FROM photos"), static_cast<int64_t>(rows.size()) - 1);
+  EXPECT_EQ(SqlText(db, "SELECT focal_length_35mm FROM photo_facts WHERE path = '/lib/a/b/z_7.JPG'"),
+            MadeUpPhoto(7).texts[3]);
+  RecordsCache cache(db.string(), Immediate());
+  std::mt19937 random(7);
+  std::shuffle(rows.begin(), rows.end(), random);
+  for (const auto& [path, tags] : rows) {
+    const std::optional<PhotoTags> found = cache.Find(path, tags.file);
+    if (path == "/lib/a/IMG_z.JPG") {
+      EXPECT_FALSE(found.has_value());
+      continue;
+    }
+    ASSERT_TRUE(found.has_value()) << path;
+    EXPECT_EQ(found->texts, tags.texts) << path;
+    EXPECT_EQ(found->has_exif, tags.has_exif) << path;
+  }
+  EXPECT_FALSE(cache.Find("/lib/a/IMG_absent.JPG", MadeUpPhoto(1).file).has_value());
+  EXPECT_EQ(cache.problem(), "");
 }
 
 // Damaged files of every kind: cut anywhere, bytes changed in the header, the schema, the rows and the

@@ -15,6 +15,7 @@
 #include "testing/DemoFolder.h"
 #include "testing/FaultPhotos.h"
 #include "testing/JpegWriter.h"
+#include "testing/ThumbnailExif.h"
 #include "tests/support/CorpusFolder.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
@@ -147,6 +148,102 @@ TEST(SelectiveRead, PassesOverOtherSegmentsAsTheFullReadWalksThem) {
     const PhotoTags from_file = ReadPhotoTags(file.string());
     EXPECT_EQ(DifferenceBetweenReads(full, from_file), "");
     EXPECT_EQ(from_file.Text(PhotoTag::kModel), c.has_exif ? "Canon EOS 40D" : "");
+  }
+}
+
+// Photos whose Exif segment the selective read takes only up to the thumbnail: whatever an entry points at
+// behind it or inside it (a broken or unusual file), the tags must be those of the full read, from memory
+// and from a file.
+TEST(SelectiveRead, AgreesWhereEntriesPointAtOrBehindTheThumbnail) {
+  using testing::ByteOrder;
+  using testing::Ifd;
+  using testing::ThumbnailLayout;
+  constexpr uint16_t kAscii = 2, kShort = 3, kLong = 4, kRational = 5;
+  constexpr uint32_t kThumbnail = 5000;
+  const auto camera = [](Ifd exif) {
+    Ifd ifd0;
+    ifd0.Ascii(0x010F, "Canon").Ascii(0x0110, "Canon EOS 40D").Sub(0x8769, std::move(exif));
+    return ifd0;
+  };
+  // An Exif directory of one entry, ISO 400, as bytes to stand behind the thumbnail.
+  const auto iso_directory = [](ByteOrder order) {
+    testing::ByteWriter writer(order);
+    writer.Put16(1).Put16(0x8827).Put16(kShort).Put32(1).Put16(400).Put16(0).Put32(0);
+    return writer.str();
+  };
+  // 1/250 as a rational, to stand behind the thumbnail.
+  const auto rational = [](ByteOrder order) {
+    testing::ByteWriter writer(order);
+    writer.Put32(1).Put32(250);
+    return writer.str();
+  };
+  struct Case {
+    const char* name;
+    std::string payload;
+    // A tag the full read finds where the entry points, and its text.
+    PhotoTag tag;
+    std::string_view text;
+  };
+  const auto plain = [&camera](const ThumbnailLayout&) {
+    Ifd exif;
+    exif.Rationals(0x829A, {{1, 125}});
+    return camera(exif);
+  };
+  const auto model_behind = [](const ThumbnailLayout& layout) {
+    Ifd ifd0;
+    ifd0.Ascii(0x010F, "Canon").RawField(0x0110, kAscii, 14, layout.behind);
+    return ifd0;
+  };
+  const auto exposure_behind = [&camera](const ThumbnailLayout& layout) {
+    Ifd exif;
+    exif.RawField(0x829A, kRational, 1, layout.behind);
+    return camera(exif);
+  };
+  const auto exposure_in_thumbnail = [&camera](const ThumbnailLayout& layout) {
+    Ifd exif;
+    exif.RawField(0x829A, kRational, 1, layout.thumbnail + 100);
+    return camera(exif);
+  };
+  const auto exif_directory_behind = [](const ThumbnailLayout& layout) {
+    Ifd ifd0;
+    ifd0.Ascii(0x010F, "Canon").Ascii(0x0110, "Canon EOS 40D").RawField(0x8769, kLong, 1, layout.behind);
+    return ifd0;
+  };
+  const auto past_the_end = [&camera](const ThumbnailLayout& layout) {
+    Ifd exif;
+    exif.RawField(0x829A, kRational, 1, layout.behind + 2);
+    return camera(exif);
+  };
+  const ByteOrder little = ByteOrder::kLittle;
+  const ByteOrder big = ByteOrder::kBig;
+  const std::vector<Case> cases = {
+      {"nothing behind the thumbnail", testing::ExifWithThumbnail(plain, little, kThumbnail), PhotoTag::kExposureTime,
+       "1/125"},
+      {"the model behind the thumbnail",
+       testing::ExifWithThumbnail(model_behind, big, kThumbnail, std::string("Canon EOS 5D\0\0", 14)), PhotoTag::kModel,
+       "Canon EOS 5D"},
+      {"an exposure behind the thumbnail",
+       testing::ExifWithThumbnail(exposure_behind, little, kThumbnail, rational(little)), PhotoTag::kExposureTime,
+       "1/250"},
+      {"an exposure inside the thumbnail", testing::ExifWithThumbnail(exposure_in_thumbnail, big, kThumbnail),
+       PhotoTag::kModel, "Canon EOS 40D"},
+      {"the Exif directory behind the thumbnail",
+       testing::ExifWithThumbnail(exif_directory_behind, little, kThumbnail, iso_directory(little)),
+       PhotoTag::kIsoSpeedRatings, "400"},
+      {"an exposure running past the end of the segment",
+       testing::ExifWithThumbnail(past_the_end, little, kThumbnail, rational(little)), PhotoTag::kModel,
+       "Canon EOS 40D"},
+  };
+  const testing::TempFolder temp;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string bytes = testing::BuildJpeg({{0xE1, c.payload, std::nullopt}});
+    const PhotoTags full = FullRead(bytes, ".jpg");
+    EXPECT_EQ(full.Text(c.tag), c.text);
+    EXPECT_EQ(DifferenceBetweenReads(full, SelectiveRead(bytes, ".jpg")), "");
+    const std::filesystem::path file = temp.path() / "photo.jpg";
+    testing::WriteFileBytes(file, bytes);
+    EXPECT_EQ(DifferenceBetweenReads(full, ReadPhotoTags(file.string())), "");
   }
 }
 

@@ -50,6 +50,18 @@ PhotoRecord Camera(const std::string& path, const std::string& make, const std::
   return record;
 }
 
+// Photos of one camera with these exposures and ISO values, in turn.
+std::vector<PhotoRecord> ValuesPhotos(const std::vector<std::string>& exposures, const std::vector<std::string>& isos) {
+  std::vector<PhotoRecord> photos;
+  for (size_t i = 0; i < exposures.size(); ++i) {
+    PhotoRecord photo = Camera("/v/" + std::to_string(i), "Canon", "A");
+    photo.Field(kExposure) = exposures[i];
+    photo.Field(kIso) = isos[i];
+    photos.push_back(photo);
+  }
+  return photos;
+}
+
 class TalliesTest : public ::testing::Test {
  protected:
   void Add(const PhotoRecord& record) { state_.AddPhoto(record, criteria_, true); }
@@ -181,6 +193,15 @@ TEST(TalliesStoredPhotos, FallInTheSameRowsAsRecordsTalliedOneByOne) {
       {"a plain value spelt like a label",
        {Camera("/p/1", "Canon", "n/a"), undetermined_model, Camera("/p/3", "Canon", "n/a"), undetermined_model},
        {}},
+      {"distinct exposures and ISO values, then each again in another order, a new model after the reset",
+       ValuesPhotos({"1/100", "1/250", "1/60", "1/250", "1/100"}, {"100", "800", "200", "100", "800"}),
+       [] {
+         std::vector<PhotoRecord> photos = ValuesPhotos({"1/60", "1/2000", "1/60"}, {"6400", "200", "6400"});
+         photos[1].model = "New";
+         // One text fewer before the model's: the kept model row's text comes back under another number.
+         photos[0].Field(kIso) = photos[0].Field(kFocal);
+         return photos;
+       }()},
       {"the store's numbers reused for other texts",
        {Camera("/p/1", "Canon", "X"), Camera("/p/2", "Nikon", "Y")},
        {Camera("/p/3", "Nikon", "Y"), Camera("/p/4", "Canon", "X"), Camera("/p/5", "Canon", "X")}},
@@ -299,6 +320,101 @@ TEST_F(TalliesTest, AFullResetEmptiesTheStoreButKeepsUnknownCameras) {
   EXPECT_TRUE(criteria_.ModelChecks.empty());
   EXPECT_EQ(state_.UnknownCameras.size(), 1u);
   EXPECT_EQ(state_.CurrentRanges.shutter_min, 10000000);
+}
+
+}  // namespace
+}  // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+PhotoRecord TakenAt(const char* exif_time) {
+  PhotoRecord record = testing::SamplePhoto(std::string("/p/") + exif_time);
+  record.taken = ParseCaptureTime(exif_time);
+  return record;
+}
+
+std::vector<int32_t> RowCounts(const std::vector<myRecord>& rows) {
+  std::vector<int32_t> counts;
+  for (const myRecord& row : rows) counts.push_back(row.count);
+  return counts;
+}
+
+std::vector<std::string> RowTexts(const std::vector<myRecord>& rows) {
+  std::vector<std::string> texts;
+  for (const myRecord& row : rows) texts.push_back(row.text);
+  return texts;
+}
+
+class TimeTalliesTest : public ::testing::Test {
+ protected:
+  void Add(const PhotoRecord& record) { state_.AddPhoto(record, criteria_, true); }
+
+  SurveyState state_{kEnglish};
+  FilterCriteria criteria_;
+};
+
+TEST_F(TimeTalliesTest, MonthsInTimeOrderWeekdaysAndHoursAllThereUndeterminedLast) {
+  EXPECT_TRUE(state_.tallyDate.empty());
+  EXPECT_EQ(RowTexts(state_.tallyWeekday), (std::vector<std::string>{"Monday", "Tuesday", "Wednesday", "Thursday",
+                                                                     "Friday", "Saturday", "Sunday", "n/a"}));
+  ASSERT_EQ(state_.tallyHour.size(), 25u);
+  EXPECT_EQ(state_.tallyHour[0].text, "0");
+  EXPECT_EQ(state_.tallyHour[23].text, "23");
+  EXPECT_EQ(state_.tallyHour[24].text, "n/a");
+
+  // Out of order, an undetermined one among them, and a month that arrives after the undetermined row.
+  Add(TakenAt("2019:03:14 18:22:05"));  // Thursday
+  Add(TakenAt(""));
+  Add(TakenAt("2018:12:31 23:59:59"));  // Monday
+  Add(TakenAt("2019:03:01 06:00:00"));  // Friday
+  Add(TakenAt("2019:11:30 06:30:00"));  // Saturday
+  Add(TakenAt("1999:12:31 00:00:00"));  // Friday
+  EXPECT_EQ(RowTexts(state_.tallyDate), (std::vector<std::string>{"1999-12", "2018-12", "2019-03", "2019-11", "n/a"}));
+  EXPECT_EQ(RowCounts(state_.tallyDate), (std::vector<int32_t>{1, 1, 2, 1, 1}));
+  // The months count on, so that a linear axis can place them and fill the gaps.
+  EXPECT_EQ(state_.tallyDate[1].value, (2018 - 1900) * 12 + 11);
+  EXPECT_EQ(state_.tallyDate[2].value - state_.tallyDate[1].value, 3);
+  EXPECT_EQ(state_.tallyDate.back().label, LabelId::NotDeterminedF);
+  EXPECT_EQ(RowCounts(state_.tallyWeekday), (std::vector<int32_t>{1, 0, 0, 1, 2, 1, 0, 1}));
+  std::vector<int32_t> hours(25, 0);
+  hours[18] = hours[23] = hours[0] = 1;
+  hours[6] = 2;
+  hours[24] = 1;
+  EXPECT_EQ(RowCounts(state_.tallyHour), hours);
+  EXPECT_EQ(CaptureTimeText(state_.CurrentRanges.taken_min), "1999-12-31T00:00:00");
+  EXPECT_EQ(CaptureTimeText(state_.CurrentRanges.taken_max), "2019-11-30T06:30:00");
+  EXPECT_EQ(state_.CurrentRanges.hour_min, 0);
+  EXPECT_EQ(state_.CurrentRanges.hour_max, 23);
+}
+
+TEST_F(TimeTalliesTest, RetallyCountsOnlyWhatPassesAndALanguageSwitchKeepsTheRows) {
+  for (const char* time : {"2019:03:14 18:22:05", "2019:03:15 09:00:00", "", "2019:05:01 23:00:00"}) {
+    Add(TakenAt(time));
+  }
+  criteria_.ed_from5 = "2019-03-15";
+  criteria_.ed_from6 = "20";
+  criteria_.ed_to6 = "10";
+  state_.Retally(criteria_, true);
+  EXPECT_EQ(state_.filteredCount, 2);
+  EXPECT_EQ(RowTexts(state_.tallyDate), (std::vector<std::string>{"2019-03", "2019-05"}));
+  EXPECT_EQ(state_.tallyHour[9].count + state_.tallyHour[23].count, 2);
+  EXPECT_EQ(state_.tallyHour[24].count, 0);
+  EXPECT_EQ(CaptureTimeText(state_.CurrentRanges.taken_min), "2019-03-15T09:00:00");
+  EXPECT_EQ(state_.CurrentRanges.hour_min, 9);
+
+  criteria_ = FilterCriteria{};
+  state_.Retally(criteria_, true);
+  state_.RelabelTallies(kRussian, criteria_);
+  EXPECT_EQ(RowTexts(state_.tallyWeekday),
+            (std::vector<std::string>{"Пн", "Вт", "Ср", "Чт", "Пт", "Сб", "Вс", "Не определен"}));
+  EXPECT_EQ(state_.tallyDate.back().text, "Не определена");
+  EXPECT_EQ(state_.tallyHour.back().text, "Не определен");
+  const std::vector<int32_t> weekdays = RowCounts(state_.tallyWeekday);
+  state_.Retally(criteria_, true);
+  EXPECT_EQ(RowCounts(state_.tallyWeekday), weekdays);
+  EXPECT_EQ(RowCounts(state_.tallyDate), (std::vector<int32_t>{2, 1, 1}));
+  EXPECT_EQ(state_.tallyDate.back().text, "Не определена");
 }
 
 }  // namespace
