@@ -6,6 +6,7 @@
 #include "crop/CropStore.h"
 #include "metadata/ExifData.h"
 #include "survey/ExtractPhoto.h"
+#include "survey/ReadPhotoTags.h"
 
 namespace lumetra::fuzz {
 namespace {
@@ -34,13 +35,13 @@ std::string DifferenceBetweenRecords(const std::optional<PhotoRecord>& full,
 PhotoTags FullRead(std::string_view bytes, std::string_view extension) {
   TimgData data(BuildAll);
   data.ProcessBytes(bytes, extension);
-  return TagsOf(data);
+  PhotoTags tags = TagsOf(data);
+  AddXmpLens(data, tags);
+  return tags;
 }
 
 PhotoTags SelectiveRead(std::string_view bytes, std::string_view extension) {
-  TimgData data(SurveyTagSelection());
-  data.ProcessBytes(bytes, extension);
-  return TagsOf(data);
+  return ReadPhotoTagsOfBytes(bytes, extension);
 }
 
 std::string DifferenceBetweenReads(const PhotoTags& full, const PhotoTags& selective) {

@@ -73,13 +73,14 @@ FileSource::~FileSource() {
 size_t FileSource::ReadFromFile(char* destination, size_t count) {
   size_t total = 0;
   while (total < count && !at_end_) {
-    const ssize_t n = ::read(fd_, destination + total, count - total);
+    const ssize_t n = ::pread(fd_, destination + total, count - total, static_cast<off_t>(file_position_));
     if (n < 0) {
       if (errno == EINTR) continue;
       throw ReaderError("cannot read " + path_ + ": " + std::strerror(errno));
     }
     if (n == 0) at_end_ = true;
     total += static_cast<size_t>(n);
+    file_position_ += static_cast<uint64_t>(n);
   }
   return total;
 }
@@ -127,10 +128,8 @@ void FileSource::Skip(size_t count) {
   buffer_start_ += buffered;
   const size_t rest = count - buffered;
   if (rest == 0 || at_end_) return;
-  // A seek past the end is allowed; the next read then finds the end.
-  if (::lseek(fd_, static_cast<off_t>(rest), SEEK_CUR) < 0) {
-    throw ReaderError("cannot seek in " + path_ + ": " + std::strerror(errno));
-  }
+  // The next read starts further on, with no system call of its own; past the end, it finds the end.
+  file_position_ += rest;
 }
 
 size_t RangeSource::Read(char* destination, size_t count) {

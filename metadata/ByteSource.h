@@ -55,8 +55,9 @@ class MemorySource : public RandomAccessSource {
 
 /// A photo file, opened read-only for the life of the object. Only regular files are read: a FIFO or a
 /// device would block or never end, so opening one throws `ReaderError` like a file that cannot be opened.
-/// Reads go through one buffer, so the marker walk costs a few system calls per photo. Positioned reads go
-/// to the file directly and leave the front-to-back position where it was.
+/// Reads go through one buffer, so the marker walk costs a few system calls per photo, and bytes passed
+/// over beyond the buffer cost none. Positioned reads go to the file directly and leave the front-to-back
+/// position where it was.
 class FileSource : public RandomAccessSource {
  public:
   explicit FileSource(const std::string& path);
@@ -64,7 +65,7 @@ class FileSource : public RandomAccessSource {
   FileSource(const FileSource&) = delete;
   FileSource& operator=(const FileSource&) = delete;
   [[nodiscard]] size_t Read(char* destination, size_t count) override;
-  /// Bytes beyond the buffer are passed over with a seek, never read.
+  /// Bytes beyond the buffer are passed over unread, by moving where the next read starts.
   void Skip(size_t count) override;
   [[nodiscard]] size_t ReadAt(uint64_t offset, char* destination, size_t count) override;
   [[nodiscard]] uint64_t Size() const override { return size_; }
@@ -81,6 +82,9 @@ class FileSource : public RandomAccessSource {
   std::unique_ptr<char[]> buffer_;
   size_t buffer_start_ = 0;
   size_t buffer_end_ = 0;
+  /// Where the next read from the file starts: front-to-back reads are positioned reads from here, so
+  /// that passing over bytes costs no seek.
+  uint64_t file_position_ = 0;
   bool at_end_ = false;
 };
 

@@ -31,9 +31,14 @@ constexpr size_t kTiffBufferSize = 256000;
 constexpr uint8_t kMarkerApp0 = 0xE0;
 constexpr uint8_t kMarkerApp1 = 0xE1;
 constexpr uint8_t kMarkerApp13 = 0xED;
+constexpr uint8_t kMarkerAppLast = 0xEF;
 constexpr uint8_t kMarkerComment = 0xFE;
 constexpr uint8_t kMarkerEndOfImage = 0xD9;
 constexpr uint8_t kMarkerStartOfScan = 0xDA;
+
+bool IsAppOrComment(uint8_t marker) {
+  return (marker >= kMarkerApp0 && marker <= kMarkerAppLast) || marker == kMarkerComment;
+}
 
 bool IsJpegName(std::string_view extension) {
   return extension == ".jpg" || extension == ".jpeg" || extension == ".jpe";
@@ -98,9 +103,11 @@ void TimgData::Reset() {
   BigEndian = false;
   Buffer = {};
   selected_exif_.reset();
-  XmpOffset = 0;
-  XmpLength = 0;
-  XmpPacket.clear();
+  XmpPacket = {};
+  XmpAfterExif = false;
+  xmp_bytes_.reset();
+  xmp_met_ = false;
+  xmp_closed_ = false;
 }
 
 bool TimgData::ProcessFile(const std::string& path) {
@@ -180,9 +187,7 @@ bool TimgData::ProcessRaf(RandomAccessSource& source) {
 
 bool TimgData::ProcessEmbeddedJpeg(RandomAccessSource& source, const ByteRange& jpeg) {
   RangeSource embedded(source, jpeg.offset, jpeg.length);
-  const bool read = ProcessJpeg(embedded);
-  if (XmpLength != 0) XmpOffset += jpeg.offset;
-  return read;
+  return ProcessJpeg(embedded);
 }
 
 bool TimgData::ProcessRw2(RandomAccessSource& source, const TiffHeader& header) {
@@ -270,9 +275,8 @@ bool TimgData::ProcessJpeg(ByteSource& source) {
   try {
     return ReadSegments(source);
   } catch (const ReaderError&) {
-    // What was read before the failure stays: slots, sections and the tags already listed. A selective
-    // read that took its Exif segment failed only in its search for the XMP packet.
-    return BuildMode == BuildSelectedTags && ExifSection != 0;
+    // What was read before the failure stays: slots, sections and the tags already listed.
+    return false;
   }
 }
 
@@ -292,19 +296,16 @@ bool TimgData::ReadSegments(ByteSource& source) {
   if (!source.ReadByte(first) || !source.ReadByte(second) || first != 0xFF || second != 0xD8) return false;
 
   SectionCount = 0;
-  // The bytes of the walk so far, for the XMP packet's offset.
-  uint64_t position = 2;
   // Every segment before the image data is looked at, however many come first: the slots keep the first
   // kMaxJpegSections, and an Exif segment met after them takes the slot behind them.
   for (;;) {
     if (SectionCount >= kMaxJpegSections && ExifSection != 0) break;
-    // Any number of 0xFF fill bytes precede a marker. A file that ends inside the walk ends it as an
-    // end-of-image marker would.
-    uint8_t marker = 0xFF;
-    while (marker == 0xFF) {
-      if (!source.ReadByte(marker)) return HasAnySegment();
-      ++position;
-    }
+    // A file that ends inside the walk ends it as an end-of-image marker would.
+    uint8_t marker = 0;
+    if (!ReadMarker(source, marker)) return HasAnySegment();
+    // A packet is taken where a selective read looks for it: before the Exif segment or among the APPn and
+    // comment segments right after it.
+    if (ExifSection != 0 && !IsAppOrComment(marker)) xmp_closed_ = true;
     const bool slot_free = SectionCount < kMaxJpegSections;
     if (!slot_free && (marker == kMarkerEndOfImage || marker == kMarkerStartOfScan)) break;
     uint8_t length_high = 0;
@@ -319,57 +320,120 @@ bool TimgData::ReadSegments(ByteSource& source) {
       throw ReaderError("segment length " + std::to_string(length) + " is below 2");
     }
     const SegmentRead read = ReadNextSegment(source, marker, length, slot_free);
-    position += static_cast<uint64_t>(length);
-    if (read.is_xmp) {
-      XmpOffset = position - static_cast<uint64_t>(length) + 2 + kXmpHeader.size();
-      XmpLength = static_cast<uint64_t>(length) - 2 - kXmpHeader.size();
-      if (BuildMode == BuildSelectedTags && ExifSection != 0) return true;
-    }
     if (read.slot == 0) continue;  // passed over: no slot left and not the Exif segment
     SectionCount = read.slot;
     tSection& section = Sections[static_cast<size_t>(read.slot)];
     section.Marker = marker;
     section.Size = length;
     if (length == 2) continue;
-
     if (marker == kMarkerEndOfImage || marker == kMarkerStartOfScan) break;
-    switch (marker) {
-      case kMarkerApp0:
-        HeaderSection = SectionCount;
-        break;
-      case kMarkerApp1:
-        if (!read.is_exif || ExifSection != 0) {
-          --SectionCount;  // not the Exif segment (XMP, a second Exif): the next segment reuses the slot
-        } else {
-          ExifSection = SectionCount;
-          if (BuildMode == BuildSelectedTags) {
-            // Nothing after the Exif segment changes what a selective read lists, so its walk goes on only
-            // to read the XMP packet, when its caller wants it.
-            const size_t stored = WalkSelectedExif(source, read.bytes);
-            if (XmpLength != 0 || !WantsXmp || !WantsXmp(*this)) return true;
-            source.Skip(static_cast<size_t>(length) - stored);
-            break;
-          }
-          ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
-          Buffer = read.bytes;
-          ProcessExifSegment();
-        }
-        break;
-      case kMarkerApp13:
-        // Only the first APP13 is kept; a later one stays in its slot.
-        if (IptcSection == 0) {
-          IptcSection = SectionCount;
-          IptcInfo = std::make_unique<TIPTCdata>(*this);
-        }
-        break;
-      case kMarkerComment:
-        CommentSection = SectionCount;
-        break;
-      default:
-        break;
-    }
+    if (!TakeSegment(source, marker, read)) return true;
   }
   return HasAnySegment();
+}
+
+bool TimgData::ReadMarker(ByteSource& source, uint8_t& marker) {
+  // Any number of 0xFF fill bytes precede a marker.
+  marker = 0xFF;
+  while (marker == 0xFF) {
+    if (!source.ReadByte(marker)) return false;
+  }
+  return true;
+}
+
+bool TimgData::TakeSegment(ByteSource& source, uint8_t marker, const SegmentRead& read) {
+  switch (marker) {
+    case kMarkerApp0:
+      HeaderSection = SectionCount;
+      break;
+    case kMarkerApp1:
+      if (!read.is_exif || ExifSection != 0) {
+        --SectionCount;  // not the Exif segment (XMP, a second Exif): the next segment reuses the slot
+      } else {
+        ExifSection = SectionCount;
+        if (BuildMode == BuildSelectedTags) {
+          // Nothing after the Exif segment changes what a selective read lists, so its walk ends here, but
+          // for the XMP packet its caller may want.
+          const size_t stored = WalkSelectedExif(source, read.bytes);
+          const auto length = static_cast<size_t>(Sections[static_cast<size_t>(ExifSection)].Size);
+          if (!xmp_met_ && WantsXmp && WantsXmp(*this)) FindXmpAfterExif(source, length - std::min(stored, length));
+          return false;
+        }
+        ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
+        Buffer = read.bytes;
+        ProcessExifSegment();
+      }
+      break;
+    case kMarkerApp13:
+      // Only the first APP13 is kept; a later one stays in its slot.
+      if (IptcSection == 0) {
+        IptcSection = SectionCount;
+        IptcInfo = std::make_unique<TIPTCdata>(*this);
+      }
+      break;
+    case kMarkerComment:
+      CommentSection = SectionCount;
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+void TimgData::FindXmpAfterExif(ByteSource& source, size_t exif_rest) {
+  try {
+    source.Skip(exif_rest);
+    // Editors write their segments (IPTC, ICC profile, XMP) between the Exif segment and the tables of the
+    // picture: the look ends at the first segment that is not an APPn or a comment, so that a photo
+    // without XMP costs one look at the segment after its Exif.
+    for (;;) {
+      uint8_t marker = 0;
+      uint8_t length_high = 0;
+      uint8_t length_low = 0;
+      if (!ReadMarker(source, marker)) return;
+      if (!IsAppOrComment(marker) || !source.ReadByte(length_high) || !source.ReadByte(length_low)) return;
+      const size_t length = static_cast<size_t>(length_high << 8 | length_low);
+      if (length < 2) return;
+      if (marker != kMarkerApp1) {
+        source.Skip(length - 2);
+      } else if (ReadXmpOrSkip(source, length - 2, {})) {
+        return;
+      }
+    }
+  } catch (const ReaderError&) {
+    // A file that cannot be read past its Exif segment keeps what the Exif gave.
+    XmpPacket = {};
+  }
+}
+
+bool TimgData::ReadXmpOrSkip(ByteSource& source, size_t payload, std::string_view header_read) {
+  char header[kXmpHeader.size()];
+  size_t got = header_read.size();
+  const bool wanted_packet = !xmp_met_ && !xmp_closed_;
+  if (wanted_packet) {
+    std::copy(header_read.begin(), header_read.end(), header);
+    const size_t wanted = std::min(payload, kXmpHeader.size());
+    if (got < wanted) got += source.Read(header + got, wanted - got);
+  }
+  if (!wanted_packet || std::string_view(header, got) != kXmpHeader) {
+    source.Skip(payload - got);
+    return false;
+  }
+  // A packet the file ends inside of is kept as far as it goes; its properties are then found unterminated.
+  xmp_met_ = true;
+  XmpAfterExif = ExifSection != 0;
+  xmp_bytes_ = std::make_unique_for_overwrite<char[]>(payload - got);
+  XmpPacket = std::string_view(xmp_bytes_.get(), source.Read(xmp_bytes_.get(), payload - got));
+  return true;
+}
+
+void TimgData::KeepXmp(std::string_view packet) {
+  if (xmp_met_ || xmp_closed_) return;
+  xmp_met_ = true;
+  XmpAfterExif = ExifSection != 0;
+  xmp_bytes_ = std::make_unique_for_overwrite<char[]>(packet.size());
+  std::copy(packet.begin(), packet.end(), xmp_bytes_.get());
+  XmpPacket = std::string_view(xmp_bytes_.get(), packet.size());
 }
 
 TimgData::SegmentRead TimgData::ReadNextSegment(ByteSource& source, uint8_t marker, int length, bool slot_free) {
@@ -379,34 +443,30 @@ TimgData::SegmentRead TimgData::ReadNextSegment(ByteSource& source, uint8_t mark
   const size_t next_slot = static_cast<size_t>(SectionCount) + 1;
   SegmentRead read;
   if (BuildMode != BuildSelectedTags && slot_free) {
-    // The full listing keeps every segment's bytes in its slot.
+    // The full listing keeps every segment's bytes in its slot, and the first XMP packet beside them.
     std::string& data = Sections[next_slot].Data;
     data.resize(static_cast<size_t>(length));
     read.bytes = ReadSegment(source, data.data(), length);
     read.is_exif = marker == kMarkerApp1 && read.bytes.substr(2).starts_with(kExifHeader);
-    read.is_xmp = marker == kMarkerApp1 && XmpLength == 0 && read.bytes.substr(2).starts_with(kXmpHeader);
+    if (marker == kMarkerApp1 && read.bytes.substr(2).starts_with(kXmpHeader)) {
+      KeepXmp(read.bytes.substr(2 + kXmpHeader.size()));
+    }
     read.slot = static_cast<int>(next_slot);
     return read;
   }
   if (slot_free) Sections[next_slot].Data.clear();
   // Only an APP1 can be the Exif segment, known by its header; every other segment is passed over unread,
-  // with a seek where the source allows one.
-  char header[kXmpHeader.size()];
+  // with a seek where the source allows one, but for an XMP packet before the Exif segment, which a
+  // selective read keeps in case nothing else describes the lens.
+  char header[kExifHeader.size()];
   size_t header_read = 0;
   if (marker == kMarkerApp1 && ExifSection == 0) {
     header_read = source.Read(header, std::min(payload, kExifHeader.size()));
     read.is_exif = std::string_view(header, header_read) == kExifHeader;
   }
-  if (marker == kMarkerApp1 && !read.is_exif && XmpLength == 0) {
-    const size_t wanted = std::min(payload, kXmpHeader.size());
-    if (header_read < wanted) header_read += source.Read(header + header_read, wanted - header_read);
-    read.is_xmp = std::string_view(header, header_read) == kXmpHeader;
-  }
   if (!read.is_exif) {
-    if (read.is_xmp && ExifSection != 0 && BuildMode == BuildSelectedTags) {
-      // Wanted: the selective walk goes past its Exif segment only for this packet.
-      XmpPacket.resize(payload - header_read);
-      XmpPacket.resize(source.Read(XmpPacket.data(), XmpPacket.size()));
+    if (marker == kMarkerApp1) {
+      static_cast<void>(ReadXmpOrSkip(source, payload, std::string_view(header, header_read)));
     } else {
       source.Skip(payload - header_read);
     }

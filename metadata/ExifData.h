@@ -86,17 +86,17 @@ class TimgData : public tEndInd {
   ReaderContext Context;
   /// The file `ProcessFile` opened, as it was when opened; not found when none was opened.
   FileIdentity File;
-  /// Where the JPEG's first XMP packet lies, after its APP1 header, counted from the start of the file;
-  /// length 0 when the walk met none.
-  uint64_t XmpOffset = 0;
-  uint64_t XmpLength = 0;
-  /// Asked once a selective read has listed its Exif tags: true when its walk is to go on to the XMP packet
-  /// and read it into `XmpPacket`. Without it, or when it answers false, the walk ends at the Exif segment.
-  /// Kept by `Reset`.
+  /// Asked once a selective read of a JPEG has listed its Exif tags and met no XMP packet before them: true
+  /// when its walk is to look on for the packet in the APPn segments right after the Exif segment. Without
+  /// it, or when it answers false, the walk ends at the Exif segment. Kept by `Reset`.
   std::function<bool(const TimgData&)> WantsXmp;
-  /// The XMP packet (at most one APP1's bytes) a selective read met after its Exif segment and `WantsXmp`
-  /// wanted; empty otherwise.
-  std::string XmpPacket;
+  /// The JPEG's first XMP packet (what follows the XMP header of its APP1, at most one segment's bytes):
+  /// the full listing's wherever it lies; a selective read's when it lies before the Exif segment, or after
+  /// it where `WantsXmp` sends the walk. Empty when none was met. Held by the reader until `Reset`. Both
+  /// walks take it only before the Exif segment or among the APPn and comment segments right after it.
+  std::string_view XmpPacket;
+  /// The packet lies after the Exif segment.
+  bool XmpAfterExif = false;
 
   /// Checks the Exif header and byte order of the Exif segment in `Buffer`, then walks its directories.
   void ProcessExifSegment();
@@ -126,14 +126,25 @@ class TimgData : public tEndInd {
     int slot = 0;
     /// An APP1 that starts with the Exif header (and no Exif segment was taken before).
     bool is_exif = false;
-    /// An APP1 that starts with the XMP header (and no XMP packet was met before).
-    bool is_xmp = false;
     /// Its length bytes and payload, when they were read.
     std::string_view bytes;
   };
   /// Reads or passes over the payload of the segment after `marker` and `length`; `slot_free` tells
   /// whether a slot is left for it.
   SegmentRead ReadNextSegment(ByteSource& source, uint8_t marker, int length, bool slot_free);
+  /// Reads the next marker after any 0xFF fill bytes; false at the end of the data.
+  [[nodiscard]] static bool ReadMarker(ByteSource& source, uint8_t& marker);
+  /// Takes a segment given a slot as what its marker says (header, Exif, IPTC, comment); false when the
+  /// walk ends with it (a selective read's Exif segment).
+  bool TakeSegment(ByteSource& source, uint8_t marker, const SegmentRead& read);
+  /// A selective read's look for the XMP packet after its Exif segment, of which `exif_rest` bytes are
+  /// left in `source`: over the APPn and comment segments that follow it. Never throws.
+  void FindXmpAfterExif(ByteSource& source, size_t exif_rest);
+  /// For an APP1 of `payload` bytes whose first ones are `header_read`: reads it into `XmpPacket` when it
+  /// is the first XMP packet met (true), else passes over it (false).
+  bool ReadXmpOrSkip(ByteSource& source, size_t payload, std::string_view header_read);
+  /// The full listing's copy of an XMP packet it read, when it is the first one met where packets are taken.
+  void KeepXmp(std::string_view packet);
   /// Reads one segment's `length` - 2 payload bytes after its two length bytes into `destination`, whose
   /// first `payload_read` payload bytes are already there.
   static std::string_view ReadSegment(ByteSource& source, char* destination, int length, size_t payload_read = 0);
@@ -145,6 +156,11 @@ class TimgData : public tEndInd {
 
   /// A selective read's Exif segment (`Sections` keeps no bytes then).
   std::unique_ptr<char[]> selected_exif_;
+  /// An XMP packet was met, and the bytes `XmpPacket` views.
+  bool xmp_met_ = false;
+  std::unique_ptr<char[]> xmp_bytes_;
+  /// The walk has passed a segment after the Exif one that is no APPn or comment: no packet is taken now.
+  bool xmp_closed_ = false;
 };
 
 /// The extension of a file name, from its last dot, in lower case (".jpg"); empty when there is none.

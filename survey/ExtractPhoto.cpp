@@ -250,7 +250,9 @@ std::optional<PhotoRecord> ExtractPhoto(const std::string& path, const Extractio
 }
 
 std::optional<PhotoRecord> ExtractPhotoRecord(const TimgData& data, const ExtractionContext& context) {
-  return RecordFromTags(TagsOf(data), context);
+  PhotoTags tags = TagsOf(data);
+  AddXmpLens(data, tags);
+  return RecordFromTags(tags, context);
 }
 
 std::optional<PhotoRecord> RecordFromTags(const PhotoTags& tags, const ExtractionContext& context) {

@@ -69,8 +69,13 @@ const TagSelection& SurveyTagSelection() {
 
 PhotoTags TagsOf(const TimgData& data) {
   PhotoTags tags;
+  FillTagsOf(data, tags);
+  return tags;
+}
+
+void FillTagsOf(const TimgData& data, PhotoTags& tags) {
   tags.file = data.File;
-  if (!data.HasExif() || !data.ImageInfo) return tags;
+  if (!data.HasExif() || !data.ImageInfo) return;
   tags.has_exif = true;
   // One pass over the listed tags, the first of each name counting, as a lookup by name finds it. Tag
   // texts become UTF-8 here: bytes that are not UTF-8 are read as Latin-1.
@@ -84,7 +89,6 @@ PhotoTags TagsOf(const TimgData& data) {
   }
   tags.makerLensText = data.Context.makerLensText;
   tags.taken = CaptureTimeOf(*data.ImageInfo);
-  return tags;
 }
 
 }  // namespace lumetra

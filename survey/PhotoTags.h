@@ -74,5 +74,7 @@ struct PhotoTags {
 
 /// The tags of a photo that `data` has already read.
 [[nodiscard]] PhotoTags TagsOf(const TimgData& data);
+/// The same into `tags`, which holds nothing yet: a caller that keeps its own PhotoTags fills it in place.
+void FillTagsOf(const TimgData& data, PhotoTags& tags);
 
 }  // namespace lumetra

@@ -1,13 +1,12 @@
 #include "survey/ReadPhotoTags.h"
 
-#include <algorithm>
-#include <exception>
-#include <optional>
 #include <string_view>
 
-#include "metadata/ByteSource.h"
 #include "metadata/ExifData.h"
+#include "metadata/ImageInfo.h"
+#include "metadata/TagEntry.h"
 #include "metadata/XmpPacket.h"
+#include "survey/CaptureTime.h"
 #include "survey/LensName.h"
 
 namespace lumetra {
@@ -20,52 +19,79 @@ bool LensDescribedOutsideXmp(const PhotoTags& tags) {
          !DescribedLensName(tags).empty();
 }
 
+// True when the photo was saved again after it was taken: its DateTime, the time the file was last written,
+// is a real moment other than its DateTimeOriginal. A camera writes the two alike; a program that writes an
+// XMP packet naming a lens the Exif does not (an editor, a catalogue) saves the photo and sets DateTime as
+// it does. Only such a photo is looked at past its Exif segment for the packet, so that the others, most
+// photos without a lens among them, pay no read for it.
+bool SavedAfterTaken(const TImageInfo& info) {
+  constexpr uint16_t kTagDateTime = 0x0132;
+  constexpr uint16_t kTagDateTimeOriginal = 0x9003;
+  const std::string* saved = nullptr;
+  const std::string* taken = nullptr;
+  // The Exif entries by number, the first of each counting as a lookup by name finds it.
+  for (const TTagEntry& entry : info.Tags) {
+    if (entry.Origin != 0) continue;
+    if (entry.Tag == kTagDateTime && saved == nullptr) saved = &entry.Text;
+    if (entry.Tag == kTagDateTimeOriginal && taken == nullptr) taken = &entry.Text;
+    if (saved != nullptr && taken != nullptr) break;
+  }
+  if (saved == nullptr || (taken != nullptr && *saved == *taken)) return false;
+  const int64_t saved_at = ParseCaptureTime(*saved);
+  return saved_at != kNoCaptureTime && (taken == nullptr || saved_at != ParseCaptureTime(*taken));
+}
+
 void TakeXmpLens(std::string_view packet, PhotoTags& tags) {
+  // Every property read has "Lens" in its name: a packet without it (most) is passed over in one search.
+  if (packet.find("Lens") == std::string_view::npos) return;
   tags.xmp_lens = XmpProperty(packet, "exifEX:LensModel");
   if (tags.xmp_lens.empty()) tags.xmp_lens = XmpProperty(packet, "aux:Lens");
   tags.xmp_lens_info = XmpProperty(packet, "aux:LensInfo");
 }
 
-// Reads the XMP packet of `length` bytes at `offset` (bounded by what one APP1 holds and by the file's end)
-// and takes its lens properties; a packet that cannot be read gives none.
-void ReadXmpLens(const std::string& path, uint64_t offset, uint64_t length, PhotoTags& tags) {
-  try {
-    FileSource file(path);
-    if (offset >= file.Size()) return;
-    std::string packet(static_cast<size_t>(std::min<uint64_t>({length, kMostXmpBytes, file.Size() - offset})), '\0');
-    packet.resize(file.ReadAt(offset, packet.data(), packet.size()));
-    TakeXmpLens(packet, tags);
-  } catch (const std::exception&) {
-    // Changed or gone since the walk: the photo keeps what its Exif gave.
-  }
+// The survey's selective read by `data`, which `process` runs over the photo's bytes, into `tags`.
+template <typename Process>
+void SurveyRead(TimgData& data, const Process& process, PhotoTags& tags) {
+  // The walk looks on past the Exif segment for the XMP packet only for a photo saved after it was taken
+  // whose Exif describes no lens; the tags it looked at then are the photo's.
+  bool listed = false;
+  data.WantsXmp = [&listed, &tags](const TimgData& read) {
+    if (!read.ImageInfo || !SavedAfterTaken(*read.ImageInfo)) return false;
+    FillTagsOf(read, tags);
+    listed = true;
+    return !LensDescribedOutsideXmp(tags);
+  };
+  process();
+  if (!listed) FillTagsOf(data, tags);
+  // A packet before the Exif segment, or one the walk looked on for.
+  AddXmpLens(data, tags);
 }
 
 }  // namespace
 
 PhotoTags ReadPhotoTags(const std::string& path) {
   TimgData data(SurveyTagSelection());
-  // The walk reads on to the XMP packet only for a photo whose Exif describes no lens; the tags it
-  // looked at are the photo's.
-  std::optional<PhotoTags> listed;
-  data.WantsXmp = [&listed](const TimgData& read) {
-    listed = TagsOf(read);
-    return !LensDescribedOutsideXmp(*listed);
-  };
-  data.ProcessFile(path);
-  PhotoTags tags = listed ? std::move(*listed) : TagsOf(data);
+  PhotoTags tags;
+  SurveyRead(
+      data, [&] { data.ProcessFile(path); }, tags);
   tags.unread_reason = data.open_failure;
-  if (!data.XmpPacket.empty()) {
-    TakeXmpLens(data.XmpPacket, tags);
-  } else {
-    AddXmpLens(path, data, tags);  // a packet before the Exif segment, passed over then
-  }
   return tags;
 }
 
-void AddXmpLens(const std::string& path, const TimgData& data, PhotoTags& tags) {
-  if (tags.has_exif && data.XmpLength != 0 && !LensDescribedOutsideXmp(tags)) {
-    ReadXmpLens(path, data.XmpOffset, data.XmpLength, tags);
-  }
+PhotoTags ReadPhotoTagsOfBytes(std::string_view bytes, std::string_view extension) {
+  TimgData data(SurveyTagSelection());
+  PhotoTags tags;
+  SurveyRead(
+      data, [&] { data.ProcessBytes(bytes, extension); }, tags);
+  return tags;
+}
+
+void AddXmpLens(const TimgData& data, PhotoTags& tags) {
+  if (!tags.has_exif || data.XmpPacket.empty()) return;
+  // A packet after the Exif segment counts where the selective read looks for it, so that the full
+  // listing and the survey agree.
+  if (data.XmpAfterExif && (!data.ImageInfo || !SavedAfterTaken(*data.ImageInfo))) return;
+  if (!LensDescribedOutsideXmp(tags)) TakeXmpLens(data.XmpPacket, tags);
 }
 
 }  // namespace lumetra

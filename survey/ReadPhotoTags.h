@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "survey/PhotoTags.h"
 
@@ -9,12 +10,16 @@ namespace lumetra {
 class TimgData;
 
 /// Reads the photo at `path` selectively with a reader of its own, destroyed before this returns. A file that cannot be
-/// opened or read, or is not a JPEG/TIFF with Exif, gives `has_exif` false. The XMP packet is read only when the
-/// Exif and maker note describe no lens. Never throws for a broken file.
+/// opened or read, or is not a JPEG/TIFF with Exif, gives `has_exif` false. The XMP packet's lens is taken only when
+/// the Exif and maker note describe no lens. Never throws for a broken file.
 [[nodiscard]] PhotoTags ReadPhotoTags(const std::string& path);
 
-/// Adds to `tags`, read from the file at `path` by `data`, the lens properties of the XMP packet `data`'s walk
-/// found, when nothing else in `tags` describes the lens. A packet that cannot be read adds nothing.
-void AddXmpLens(const std::string& path, const TimgData& data, PhotoTags& tags);
+/// The same read of a photo's bytes held in memory, named by `extension` (".jpg", ...).
+[[nodiscard]] PhotoTags ReadPhotoTagsOfBytes(std::string_view bytes, std::string_view extension);
+
+/// Adds to `tags`, read by `data`, the lens properties of the XMP packet `data` holds, when nothing else in
+/// `tags` describes the lens; a packet after the Exif segment only for a photo saved again after it was taken
+/// (its DateTime a real moment other than its DateTimeOriginal), as the survey's read looks for it.
+void AddXmpLens(const TimgData& data, PhotoTags& tags);
 
 }  // namespace lumetra

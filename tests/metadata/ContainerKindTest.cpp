@@ -120,6 +120,31 @@ TEST(PositionedSource, LeavesTheFrontToBackPositionAlone) {
   }
 }
 
+// Passing over bytes within the buffer, beyond it and past the end, the same over a file and over memory.
+TEST(ByteSource, SkipsWithinAndBeyondTheBufferAndPastTheEnd) {
+  std::string bytes(10000, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>('a' + i % 26);
+  testing::TempFolder folder;
+  testing::WriteFileBytes(folder.path() / "bytes", bytes);
+  FileSource file((folder.path() / "bytes").string());
+  MemorySource memory(bytes);
+  for (ByteSource* source : {static_cast<ByteSource*>(&file), static_cast<ByteSource*>(&memory)}) {
+    char out[4] = {};
+    size_t position = 0;
+    // Each step: bytes passed over, then bytes read.
+    for (const size_t skip : {size_t{10}, size_t{100}, size_t{3000}, size_t{2044}, size_t{0}, size_t{4800}}) {
+      SCOPED_TRACE(position + skip);
+      source->Skip(skip);
+      position += skip;
+      ASSERT_EQ(source->Read(out, 4), 4u);
+      EXPECT_EQ(std::string(out, 4), bytes.substr(position, 4));
+      position += 4;
+    }
+    source->Skip(bytes.size());
+    EXPECT_EQ(source->Read(out, 4), 0u);
+  }
+}
+
 TEST(RangeSource, ReadsItsRangeFrontToBack) {
   MemorySource memory("headerJPEGBYTEStrailer");
   RangeSource range(memory, 6, 9);

@@ -41,6 +41,11 @@ struct Photo {
   NoteAt note;      // none when empty
   std::string xmp;  // an XMP packet, in an APP1 after the Exif one, when not empty
   bool xmp_before_exif = false;
+  // Segments between the Exif segment and the XMP packet, as editors write them.
+  std::vector<testing::Segment> before_xmp;
+  // DateTime and DateTimeOriginal, each left out when empty: by default a photo an editor saved again.
+  std::string saved = "2021:05:02 18:00:00";
+  std::string taken = "2021:05:01 09:30:00";
 };
 
 std::string JpegOf(const Photo& photo, ByteOrder order) {
@@ -51,14 +56,17 @@ std::string JpegOf(const Photo& photo, ByteOrder order) {
     exif.Rationals(0x920A, {photo.focal});
     if (!photo.lens_specification.empty()) exif.Rationals(kLensSpecification, photo.lens_specification);
     if (!photo.lens_model.empty()) exif.Ascii(0xA434, photo.lens_model);
+    if (!photo.taken.empty()) exif.Ascii(0x9003, photo.taken);
     Ifd ifd;
     ifd.Ascii(0x010F, photo.make).Ascii(0x0110, photo.model);
+    if (!photo.saved.empty()) ifd.Ascii(0x0132, photo.saved);
     if (!photo.dng_lens_info.empty()) ifd.Rationals(kDngLensInfo, photo.dng_lens_info);
     ifd.Sub(0x8769, exif);
     return ifd;
   };
   const NoteAt note = photo.note ? photo.note : NoteAt([](uint32_t) { return std::string(); });
   std::vector<testing::Segment> segments = {{0xE1, testing::PayloadWithNote(ifd0, order, note), std::nullopt}};
+  segments.insert(segments.end(), photo.before_xmp.begin(), photo.before_xmp.end());
   if (!photo.xmp.empty()) {
     const testing::Segment xmp{0xE1, std::string(kXmpHeader) + photo.xmp, std::nullopt};
     segments.insert(photo.xmp_before_exif ? segments.begin() : segments.end(), xmp);
@@ -292,7 +300,9 @@ TEST(LensSources, OlympusEquipmentIsReadOnce) {
 }
 
 // The XMP packet comes after every other source, and is read from the file only for a photo that nothing
-// else describes the lens of; a packet cut short or malformed names no lens and loses nothing else.
+// else describes the lens of: met before the Exif segment, or looked for in the editor's segments right
+// after it when the photo was saved again after it was taken. A packet cut short or malformed names no lens
+// and loses nothing else.
 TEST(LensSources, TheXmpPacketNamesOnlyWhatNothingElseDoes) {
   const std::string s9 =
       R"(<rdf:Description aux:Lens="Galaxy Rear" exifEX:LensModel="Samsung Galaxy S9+ Rear Camera"/>)";
@@ -369,6 +379,57 @@ TEST(LensSources, TheXmpPacketNamesOnlyWhatNothingElseDoes) {
          return photo;
        },
        0, "Samsung Galaxy S9+ Rear Camera", true},
+      {"an XMP packet after an IPTC, an ICC profile and another APP1, as editors write them",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.before_xmp = {{0xED, "Photoshop 3.0" + std::string(5000, '\0'), std::nullopt},
+                             {0xE2, "ICC_PROFILE" + std::string(3200, 'i'), std::nullopt},
+                             {0xE1, "http://ns.adobe.com/xmp/extension/" + std::string(300, 'e'), std::nullopt}};
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "Samsung Galaxy S9+ Rear Camera", true},
+      {"an XMP packet after the picture's tables, where the look has ended",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.before_xmp = {{0xDB, std::string(65, '\x01'), std::nullopt}};
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "n/a", false},
+      {"an XMP packet after the Exif of a photo never saved again (DateTime as DateTimeOriginal)",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.saved = photo.taken;
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "n/a", false},
+      {"an XMP packet after the Exif of a photo without DateTime",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.saved.clear();
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "n/a", false},
+      {"an XMP packet after the Exif of a photo saved again without DateTimeOriginal",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.taken.clear();
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "Samsung Galaxy S9+ Rear Camera", true},
+      {"an XMP packet before the Exif of a photo never saved again, met on the way",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.saved.clear();
+         photo.xmp = s9;
+         photo.xmp_before_exif = true;
+         return photo;
+       },
+       0, "Samsung Galaxy S9+ Rear Camera", true},
       {"an XMP packet the file ends inside of",
        [&](ByteOrder) {
          Photo photo;
@@ -397,6 +458,15 @@ TEST(LensSources, TheXmpPacketNamesOnlyWhatNothingElseDoes) {
       testing::WriteFileBytes(file, bytes);
       const PhotoTags tags = ReadPhotoTags(file.string());
       EXPECT_EQ(!tags.xmp_lens.empty() || !tags.xmp_lens_info.empty(), c.keeps_xmp);
+      // The file's buffered reads, the bytes held in memory and the full listing find the same packet.
+      TimgData full(BuildAll);
+      full.ProcessBytes(bytes, ".jpg");
+      PhotoTags listed = TagsOf(full);
+      AddXmpLens(full, listed);
+      for (const PhotoTags& other : {ReadPhotoTagsOfBytes(bytes, ".jpg"), listed}) {
+        EXPECT_EQ(other.xmp_lens, tags.xmp_lens);
+        EXPECT_EQ(other.xmp_lens_info, tags.xmp_lens_info);
+      }
       const std::optional<PhotoRecord> record = RecordFromTags(tags, context);
       ASSERT_TRUE(record);
       EXPECT_EQ(record->lens, c.lens);

@@ -169,8 +169,10 @@ TEST_F(RecordsCacheTest, ThroughEveryChangeTheCachedSurveyIsTheFreshOne) {
        [&] {
          testing::Ifd exif;
          exif.Rationals(0x829A, {{1, 60}}).Rationals(0x829D, {{24, 10}}).Rationals(0x920A, {{43, 10}});
+         exif.Ascii(0x9003, "2020:10:27 13:23:33");
+         // Saved again by an editor, which wrote the packet after the Exif segment.
          testing::Ifd ifd0;
-         ifd0.Ascii(0x010F, "samsung").Ascii(0x0110, "SM-G965W").Sub(0x8769, exif);
+         ifd0.Ascii(0x010F, "samsung").Ascii(0x0110, "SM-G965W").Ascii(0x0132, "2020:11:22 10:27:41").Sub(0x8769, exif);
          const testing::Segment xmp{
              0xE1, std::string(kXmpHeader) + R"(<rdf:Description aux:Lens="Samsung Galaxy S9+ Rear Camera"/>)",
              std::nullopt};

@@ -32,7 +32,7 @@ PhotoTags FullReadOfFile(const std::filesystem::path& path) {
   TimgData data(BuildAll);
   data.ProcessFile(path.string());
   PhotoTags tags = TagsOf(data);
-  AddXmpLens(path.string(), data, tags);
+  AddXmpLens(data, tags);
   return tags;
 }
 
