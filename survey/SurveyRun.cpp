@@ -1,6 +1,7 @@
 #include "survey/SurveyRun.h"
 
 #include <optional>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -50,14 +51,18 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
   std::optional<ParallelReader> reader;
   if (const unsigned threads = ReaderThreads(options); threads > 1) {
     try {
-      reader.emplace(folder, walk, threads, read);
+      reader.emplace(threads, read);
+      hooks.photos_listed = [&reader](const std::string& listed, const std::vector<std::string_view>& names) {
+        reader->Listed(listed, names);
+      };
     } catch (const std::system_error&) {
       // No threads to be had: every photo is read here, as with one thread.
     }
   }
   std::vector<SkippedEntry> unread_photos;
+  PhotoTags read_here;
   hooks.photo = [&](const std::string& path) {
-    PhotoTags tags = reader ? reader->Take(path) : read(path);
+    PhotoTags& tags = reader ? reader->Take(path) : (read_here = read(path));
     if (!tags.unread_reason.empty()) unread_photos.push_back({.path = path, .reason = tags.unread_reason});
     if (std::optional<PhotoRecord> record = RecordFromTags(tags, context)) {
       record->path = path;
