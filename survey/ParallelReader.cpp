@@ -13,7 +13,7 @@ namespace {
 constexpr std::chrono::microseconds kWalkPatience{50};
 // How long a helper with nothing to read looks for more before it sleeps: about what the walk needs to take
 // a few photos and put new ones in the slots it freed.
-constexpr std::chrono::microseconds kHelperPatience{20};
+constexpr std::chrono::microseconds kHelperPatience{10};
 
 void Pause() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -36,8 +36,7 @@ ParallelReader::~ParallelReader() { Shutdown(); }
 
 void ParallelReader::Shutdown() {
   stopping_.store(true);
-  wake_.fetch_add(1);
-  wake_.notify_all();
+  WakeHelpers();
   for (std::thread& helper : helpers_) helper.join();
   helpers_.clear();
 }
@@ -102,9 +101,29 @@ void ParallelReader::WakeHelpersForBatch() {
   for (uint64_t photo = first; photo < fed; ++photo) {
     if (SlotOf(photo).word.load(std::memory_order_relaxed) == Word(photo, kQueued)) ++waiting;
   }
-  if (waiting < kWakeBatch) return;
-  wake_.fetch_add(1);
-  wake_.notify_all();
+  if (waiting >= kWakeBatch) WakeHelpers();
+}
+
+void ParallelReader::WakeHelpers() {
+  {
+    const std::lock_guard lock(sleep_mutex_);
+    if (sleeping_.load() == 0 && !stopping_.load()) return;
+    sleeping_.store(0);
+    ++wake_ups_;
+  }
+  woken_.notify_all();
+}
+
+// Counted as asleep before the last look for work, so that a walk feeding photos meanwhile sees the sleeper.
+void ParallelReader::Sleep() {
+  std::unique_lock lock(sleep_mutex_);
+  sleeping_.fetch_add(1);
+  if (stopping_.load() || SomethingToClaim()) {
+    sleeping_.fetch_sub(1);
+    return;
+  }
+  const uint64_t asleep_at = wake_ups_;
+  woken_.wait(lock, [&] { return wake_ups_ != asleep_at || stopping_.load(); });
 }
 
 PhotoTags& ParallelReader::Take(const std::string& path) {
@@ -188,11 +207,7 @@ void ParallelReader::Help() {
       found = SomethingToClaim();
       if (spins % 16 == 0 && std::chrono::steady_clock::now() >= deadline) break;
     }
-    if (found) continue;
-    const uint32_t seen = wake_.load();
-    sleeping_.fetch_add(1);
-    if (!stopping_.load() && !SomethingToClaim()) wake_.wait(seen);
-    sleeping_.fetch_sub(1);
+    if (!found) Sleep();
   }
 }
 

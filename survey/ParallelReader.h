@@ -2,10 +2,12 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -82,6 +84,8 @@ class ParallelReader {
   void Feed();
   void DropUntaken();
   void WakeHelpersForBatch();
+  void WakeHelpers();
+  void Sleep();
   [[nodiscard]] PhotoTags& TakeListed(Slot& slot, const std::string& path);
   [[nodiscard]] bool WaitWhileReading(Slot& slot, uint64_t photo);
   [[nodiscard]] PhotoTags& ReadHere(const std::string& path);
@@ -106,9 +110,12 @@ class ParallelReader {
   std::atomic<uint64_t> fed_{0};
   uint64_t listed_end_ = 0;
   std::atomic<bool> stopping_{false};
-  // Helpers asleep, and the word they sleep on; the walk changes it to wake them.
+  // Helpers asleep and not yet woken: counted up by each helper that goes to sleep, set to 0 by the one wake-up
+  // that ends their sleep (changed under `sleep_mutex_`, read without it by the walk's quick look).
   std::atomic<uint32_t> sleeping_{0};
-  std::atomic<uint32_t> wake_{0};
+  std::mutex sleep_mutex_;
+  std::condition_variable woken_;
+  uint64_t wake_ups_ = 0;
   std::vector<std::thread> helpers_;
 };
 
