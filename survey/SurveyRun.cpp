@@ -60,9 +60,7 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
     }
   }
   std::vector<SkippedEntry> unread_photos;
-  PhotoTags read_here;
-  hooks.photo = [&](const std::string& path) {
-    PhotoTags& tags = reader ? reader->Take(path) : (read_here = read(path));
+  const auto add_photo = [&](const std::string& path, PhotoTags& tags) {
     if (!tags.unread_reason.empty()) unread_photos.push_back({.path = path, .reason = tags.unread_reason});
     if (std::optional<PhotoRecord> record = RecordFromTags(tags, context)) {
       record->path = path;
@@ -72,6 +70,14 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
     if (may_serve) cache->Seen(path);
     if (cache != nullptr && !tags.remembered) cache->Remember(path, std::move(tags));
   };
+  if (reader) {
+    hooks.photo = [&](const std::string& path) { add_photo(path, reader->Take(path)); };
+  } else {
+    hooks.photo = [&](const std::string& path) {
+      PhotoTags tags = read(path);
+      add_photo(path, tags);
+    };
+  }
   WalkResult result = WalkFolder(folder, walk, hooks, stopRequested);
   // A walk stopped part-way has not seen every file that is still there.
   if (may_serve && !result.stopped) cache->DropGone(folder, options.cb_SubFolders);
