@@ -41,7 +41,7 @@ class ParallelReader {
   static constexpr size_t kSlots = 64;
   /// Helpers start no photo closer to the walk than this: the walk reads those itself, so that it rarely
   /// reaches a photo that is still being read.
-  static constexpr size_t kLead = 4;
+  static constexpr size_t kLead = 8;
   /// Sleeping helpers are woken when at least this many photos wait for them.
   static constexpr size_t kWakeBatch = 8;
 
