@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <system_error>
 #include <utility>
 
 namespace lumetra {
@@ -23,14 +24,8 @@ void Pause() {
 
 }  // namespace
 
-ParallelReader::ParallelReader(unsigned threads, ReadFunction read) : read_(std::move(read)) {
-  try {
-    for (unsigned i = 1; i < threads; ++i) helpers_.emplace_back([this] { Help(); });
-  } catch (...) {
-    Shutdown();
-    throw;
-  }
-}
+ParallelReader::ParallelReader(unsigned threads, ReadFunction read)
+    : read_(std::move(read)), helpers_wanted_(threads > 1 ? threads - 1 : 0) {}
 
 ParallelReader::~ParallelReader() { Shutdown(); }
 
@@ -92,16 +87,33 @@ void ParallelReader::Feed() {
   WakeHelpersForBatch();
 }
 
-void ParallelReader::WakeHelpersForBatch() {
-  if (sleeping_.load() == 0) return;
+// Photos put in slots that only a helper would start: those the walk will not reach for a while.
+size_t ParallelReader::WaitingForHelpers() {
   const uint64_t fed = fed_.load(std::memory_order_relaxed);
   const uint64_t first = taken_.load(std::memory_order_relaxed) + kLead;
-  if (fed < first + kWakeBatch) return;
+  if (fed < first + kWakeBatch) return 0;
   size_t waiting = 0;
   for (uint64_t photo = first; photo < fed; ++photo) {
     if (SlotOf(photo).word.load(std::memory_order_relaxed) == Word(photo, kQueued)) ++waiting;
   }
-  if (waiting >= kWakeBatch) WakeHelpers();
+  return waiting;
+}
+
+void ParallelReader::WakeHelpersForBatch() {
+  if (helpers_.size() < helpers_wanted_) {
+    if (WaitingForHelpers() >= kWakeBatch) StartHelpers();
+    return;
+  }
+  if (sleeping_.load() != 0 && WaitingForHelpers() >= kWakeBatch) WakeHelpers();
+}
+
+void ParallelReader::StartHelpers() {
+  try {
+    while (helpers_.size() < helpers_wanted_) helpers_.emplace_back([this] { Help(); });
+  } catch (const std::system_error&) {
+    // No more threads to be had: the walk reads the share of those missing.
+    helpers_wanted_ = static_cast<unsigned>(helpers_.size());
+  }
 }
 
 void ParallelReader::WakeHelpers() {

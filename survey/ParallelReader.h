@@ -28,8 +28,9 @@ namespace lumetra {
 /// the one-threaded walk's; reading ahead only moves where a file is read.
 ///
 /// The slots are made once and reused: handing a photo over allocates nothing, and each slot's tags are
-/// replaced by the thread that read them. Helpers with nothing to read spin briefly, then sleep until the
-/// walk has a batch of photos for them; the walk wakes them only then, never once for each photo.
+/// replaced by the thread that read them. The helpers are started when a folder first has a batch of photos
+/// for them (a survey of small folders starts none); with nothing to read they spin briefly, then sleep until
+/// the walk has another batch; the walk wakes them only then, never once for each photo.
 ///
 /// Destroying the reader stops the helpers and joins them, whether the walk ended, was stopped or left by an
 /// exception; photos read ahead but never taken are dropped.
@@ -45,8 +46,9 @@ class ParallelReader {
   /// Sleeping helpers are woken when at least this many photos wait for them.
   static constexpr size_t kWakeBatch = 8;
 
-  /// Starts `threads - 1` helpers (the walk's own thread is the first reader) that read with `read`, which is
-  /// called on several threads at once. Throws std::system_error when a thread cannot be started.
+  /// Reads with `threads - 1` helpers (the walk's own thread is the first reader), started when first needed,
+  /// that read with `read`, which is called on several threads at once. Helpers that cannot be started are
+  /// done without: the walk reads their share.
   ParallelReader(unsigned threads, ReadFunction read);
   ~ParallelReader();
   ParallelReader(const ParallelReader&) = delete;
@@ -83,7 +85,9 @@ class ParallelReader {
   void Release();
   void Feed();
   void DropUntaken();
+  [[nodiscard]] size_t WaitingForHelpers();
   void WakeHelpersForBatch();
+  void StartHelpers();
   void WakeHelpers();
   void Sleep();
   [[nodiscard]] PhotoTags& TakeListed(Slot& slot, const std::string& path);
@@ -116,6 +120,7 @@ class ParallelReader {
   std::mutex sleep_mutex_;
   std::condition_variable woken_;
   uint64_t wake_ups_ = 0;
+  unsigned helpers_wanted_;
   std::vector<std::thread> helpers_;
 };
 

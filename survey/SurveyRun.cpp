@@ -2,7 +2,6 @@
 
 #include <optional>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 #include "metadata/FileIdentity.h"
@@ -50,14 +49,10 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
   // Joined when this returns or throws.
   std::optional<ParallelReader> reader;
   if (const unsigned threads = ReaderThreads(options); threads > 1) {
-    try {
-      reader.emplace(threads, read);
-      hooks.photos_listed = [&reader](const std::string& listed, const std::vector<std::string_view>& names) {
-        reader->Listed(listed, names);
-      };
-    } catch (const std::system_error&) {
-      // No threads to be had: every photo is read here, as with one thread.
-    }
+    reader.emplace(threads, read);
+    hooks.photos_listed = [&reader](const std::string& listed, const std::vector<std::string_view>& names) {
+      reader->Listed(listed, names);
+    };
   }
   std::vector<SkippedEntry> unread_photos;
   const auto add_photo = [&](const std::string& path, PhotoTags& tags) {

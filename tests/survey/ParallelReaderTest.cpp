@@ -146,6 +146,19 @@ TEST(ParallelReader, HandsBackEveryPhotoOfTheWalkInItsOrder) {
   }
 }
 
+TEST(ParallelReader, AFolderTooSmallToShareIsReadByTheWalkAlone) {
+  testing::TempFolder root;
+  // Fewer photos than the helpers' lead and one batch: no helper would have a batch to read.
+  const std::vector<std::string> names =
+      WritePhotos(root.path(), static_cast<int>(ParallelReader::kLead + ParallelReader::kWakeBatch) - 1);
+  StandInRead read(std::chrono::microseconds(300));
+  std::vector<std::string> walked;
+  ParallelReader reader(3, read.Function());
+  static_cast<void>(WalkWithReader(root.path(), reader, walked));
+  ASSERT_EQ(walked.size(), names.size());
+  EXPECT_EQ(read.ReadByHelpers(), 0u);
+}
+
 TEST(ParallelReader, AHelperThatStallsNeverStallsTheWalk) {
   testing::TempFolder root;
   std::vector<std::string> names = WritePhotos(root.path(), 100);
