@@ -65,7 +65,7 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
     }
     // A folder without rows at the start has none of gone files to drop.
     if (may_serve) cache->Seen(path);
-    if (cache != nullptr && !tags.remembered) cache->Remember(path, std::move(tags));
+    if (cache != nullptr && !tags.remembered) cache->Remember(path, tags);
   };
   WalkResult result = WalkFolder(folder, walk, hooks, stopRequested);
   // A walk stopped part-way has not seen every file that is still there.
