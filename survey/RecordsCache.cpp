@@ -246,6 +246,19 @@ std::string Refusal(const std::string& path) {
   return {};
 }
 
+// Whether the file at `path` has bytes that do not begin as every SQLite database does. A survey leaves its
+// journal beside the database, and SQLite reads a page from the journal rather than from the file: a file
+// replaced while its journal stays would look whole, its own bytes never read.
+bool HoldsOtherBytes(const std::string& path) {
+  static constexpr std::string_view kHeader("SQLite format 3\0", 16);
+  const int file = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (file < 0) return false;
+  std::array<char, kHeader.size()> bytes{};
+  const ssize_t read = ::pread(file, bytes.data(), bytes.size(), 0);
+  ::close(file);
+  return read > 0 && std::string_view(bytes.data(), static_cast<size_t>(read)) != kHeader;
+}
+
 // Ends a transaction that failed part-way, so that none of its rows are written.
 void RollBack(SqliteDatabase& db) {
   if (sqlite3_get_autocommit(db.handle()) == 0) sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
@@ -322,6 +335,7 @@ void RecordsCache::Open() {
 }
 
 void RecordsCache::OpenDatabase() {
+  if (HoldsOtherBytes(path_)) throw DatabaseError(SQLITE_NOTADB, "file is not a database");
   db_ = std::make_unique<SqliteDatabase>(path_, options_.busy_wait);
   if (db_->IsReadOnly()) throw DatabaseError(SQLITE_READONLY, "cannot be written");
   const int64_t application = db_->QueryInteger("PRAGMA application_id");

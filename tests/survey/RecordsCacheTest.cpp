@@ -270,6 +270,14 @@ TEST_F(RecordsCacheTest, EveryFaultOfTheDatabaseLeavesTheSurveyExact) {
       {"not a database", [&](const fs::path& db) { std::ofstream(db, std::ios::binary) << garbage; }, "kept as", true},
       {"another program's database", [](const fs::path& db) { ExecuteSql(db, "CREATE TABLE notes (t TEXT)"); },
        "another program", true},
+      // The journal a survey leaves would otherwise stand in for the file's own pages.
+      {"replaced while its journal stays",
+       [&](const fs::path& db) {
+         static_cast<void>(Cached());
+         ASSERT_TRUE(fs::exists(db.string() + "-wal"));
+         std::ofstream(db, std::ios::binary) << garbage;
+       },
+       "kept as", true},
       {"a newer Lumetra's",
        [](const fs::path& db) {
          ExecuteSql(db, "PRAGMA application_id=1280136274; PRAGMA user_version=99; CREATE TABLE photos (x)");
