@@ -82,7 +82,7 @@ constexpr int kFactsColumn = kIntegerColumns;
 constexpr int kChecksumColumn = kIntegerColumns + 1;
 
 // Rows written by one INSERT statement, and the values each row binds.
-constexpr size_t kRowsPerInsert = 16;
+constexpr size_t kRowsPerInsert = 32;
 constexpr size_t kColumnsPerRow = 11;
 
 // A folder with more rows than this is looked up photo by photo rather than held in memory whole.
