@@ -246,10 +246,14 @@ std::string Refusal(const std::string& path) {
   return {};
 }
 
-// Whether the file at `path` has bytes that do not begin as every SQLite database does. A survey leaves its
-// journal beside the database, and SQLite reads a page from the journal rather than from the file: a file
-// replaced while its journal stays would look whole, its own bytes never read.
+// Whether the database at `path` has a journal beside it but bytes of its own that do not begin as every
+// SQLite database does. A survey leaves its journal beside the database, and SQLite reads a page from the
+// journal rather than from the file: a file replaced while its journal stays would look whole, its own
+// bytes never read. Without a journal SQLite reads the file's header itself (and a database being made by
+// another survey at this moment, its header not yet written, is left to it).
 bool HoldsOtherBytes(const std::string& path) {
+  struct stat journal {};
+  if (::stat((path + "-wal").c_str(), &journal) != 0 || journal.st_size == 0) return false;
   static constexpr std::string_view kHeader("SQLite format 3\0", 16);
   const int file = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (file < 0) return false;
