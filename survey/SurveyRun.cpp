@@ -63,7 +63,7 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
     }
     // A folder without rows at the start has none of gone files to drop.
     if (may_serve) cache->Seen(path);
-    if (cache != nullptr && !tags.remembered) cache->Remember(path, std::move(tags));
+    if (cache != nullptr && !tags.remembered) cache->Remember(path, tags);
   };
   if (reader) {
     hooks.photo = [&](const std::string& path) { add_photo(path, reader->Take(path)); };
