@@ -24,12 +24,15 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent), model_(new QFileSys
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
     emit folderChanged(QDir::toNativeSeparators(model_->filePath(current)));
   });
-  // Folders are listed in the background: keep the revealed one in view as the rows above it arrive.
-  connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString&) {
+  // Folders are listed in the background and sorted a moment later: keep the revealed one in view as the
+  // rows above it arrive and as they are put in order.
+  const auto keep_revealed = [this] {
     if (revealed_.isEmpty()) return;
     const QModelIndex index = model_->index(revealed_);
     if (index.isValid()) scrollTo(index, QAbstractItemView::PositionAtTop);
-  });
+  };
+  connect(model_, &QFileSystemModel::directoryLoaded, this, keep_revealed);
+  connect(model_, &QAbstractItemModel::layoutChanged, this, keep_revealed);
 }
 
 void FolderTree::ExpandTo(const QModelIndex& index) {

@@ -54,11 +54,13 @@ class Descriptor {
   int fd_;
 };
 
-// A shortcut this program made: its name, the link's inode and the photo it leads to. A link is ours only
-// while all three still hold, so a link the user put there under the same name is never taken for ours.
+// A shortcut this program made: its name, the link's inode and change time, and the photo it leads to. A
+// link is ours only while all of them still hold, so a link the user put there under the same name is never
+// taken for ours, even when it was given the inode our removed link had.
 struct MadeShortcut {
   std::string name;
   ino_t inode = 0;
+  int64_t changed_ns = 0;
   std::string target;
 };
 
@@ -69,10 +71,11 @@ std::optional<MadeShortcut> LinkAt(int folder, const std::string& name) {
   const ssize_t length = ::readlinkat(folder, name.c_str(), target.data(), target.size());
   if (length < 0 || static_cast<size_t>(length) >= target.size()) return {};
   target.resize(static_cast<size_t>(length));
-  return MadeShortcut{name, info.st_ino, std::move(target)};
+  const int64_t changed_ns = static_cast<int64_t>(info.st_ctim.tv_sec) * 1'000'000'000 + info.st_ctim.tv_nsec;
+  return MadeShortcut{name, info.st_ino, changed_ns, std::move(target)};
 }
 
-// The record of the shortcuts made, in the folder: "inode NUL name NUL target NUL" for each. Names and
+// The record of the shortcuts made, in the folder: "inode:change-time-ns NUL name NUL target NUL" for each. Names and
 // targets are bytes and may hold any character but NUL. A missing, foreign or broken record lists nothing,
 // so that nothing is taken for ours.
 std::vector<MadeShortcut> ReadRecord(int folder) {
@@ -96,11 +99,15 @@ std::vector<MadeShortcut> ReadRecord(int folder) {
     fields.emplace_back(bytes.data() + start, end - start);
   }
   for (size_t i = 0; i + 2 < fields.size(); i += 3) {
+    const std::string identity(fields[i]);
     char* end = nullptr;
-    const std::string inode(fields[i]);
-    const unsigned long long number = std::strtoull(inode.c_str(), &end, 10);
-    if (inode.empty() || *end != '\0') return {};
-    made.push_back(MadeShortcut{std::string(fields[i + 1]), static_cast<ino_t>(number), std::string(fields[i + 2])});
+    const unsigned long long inode = std::strtoull(identity.c_str(), &end, 10);
+    if (end == identity.c_str() || *end != ':') return {};
+    const char* time = end + 1;
+    const long long changed_ns = std::strtoll(time, &end, 10);
+    if (end == time || *end != '\0') return {};
+    made.push_back(
+        MadeShortcut{std::string(fields[i + 1]), static_cast<ino_t>(inode), changed_ns, std::string(fields[i + 2])});
   }
   return made;
 }
@@ -109,7 +116,8 @@ std::vector<MadeShortcut> ReadRecord(int folder) {
 void WriteRecord(int folder, const std::vector<MadeShortcut>& made) {
   std::string bytes;
   for (const MadeShortcut& shortcut : made) {
-    bytes.append(std::to_string(shortcut.inode)).push_back('\0');
+    bytes.append(std::to_string(shortcut.inode)).push_back(':');
+    bytes.append(std::to_string(shortcut.changed_ns)).push_back('\0');
     bytes.append(shortcut.name).push_back('\0');
     bytes.append(shortcut.target).push_back('\0');
   }
@@ -176,7 +184,8 @@ bool IsOurs(int folder, const std::string& name, const std::unordered_map<std::s
   const auto record = recorded.find(name);
   if (record == recorded.end()) return false;
   const std::optional<MadeShortcut> link = LinkAt(folder, name);
-  return link && link->inode == record->second.inode && link->target == record->second.target;
+  return link && link->inode == record->second.inode && link->changed_ns == record->second.changed_ns &&
+         link->target == record->second.target;
 }
 
 // A temporary name for `name` that nothing in the folder holds and no new shortcut will take.

@@ -6,6 +6,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/SkippedReasons.h"
 #include "app/UiTexts.h"
 #include "text/TextEncoding.h"
 #include "widgets/QtText.h"
@@ -56,7 +57,7 @@ void SkippedItemsDialog::ShowItems(const std::vector<SkippedEntry>& items, Langu
   table_->setRowCount(static_cast<int>(items.size()));
   for (size_t row = 0; row < items.size(); ++row) {
     table_->setItem(static_cast<int>(row), 0, Cell(items[row].path));
-    table_->setItem(static_cast<int>(row), 1, Cell(items[row].reason));
+    table_->setItem(static_cast<int>(row), 1, Cell(SkippedReasonIn(items[row].reason, language)));
   }
   if (!items.empty()) table_->setCurrentCell(0, 0);
   open();

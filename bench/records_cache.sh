@@ -7,16 +7,20 @@
 #   opens      photo files opened (openat calls on the folder's files, counted by strace) by a re-survey
 #   warm       median wall time of: --no-cache; a first survey into an empty database; a re-survey
 #   warm CPU   the same three as median CPU time (user + system), the figure to trust on a loaded machine
+#   first      a first survey against --no-cache in PAIRS pairs run in turn, each run in a program folder
+#              of its own made before its clock starts (the crop file shared): the median of the pairs'
+#              ratios of wall and of CPU time, so that the machine's drift falls on both alike
 #   cold       the same with the page cache dropped before every run (needs root; skipped otherwise)
 #              Both on distinct copies of the corpus JPEGs (1.5 GB for the default 27 sub-folders).
-#   size       the database's bytes (with its journal folded in) per photo after a survey of SIZE_COPIES
+#   size       the database's bytes (its journal folded in) per photo after a survey of SIZE_COPIES
 #              sub-folders of hard links
 #   memory     peak resident set of --no-cache and of a re-survey (GNU time)
 #
 # Usage: bench/records_cache.sh [PATH/TO/lumetra-cli]
 # Environment: LUMETRA_CORPUS, LUMETRA_BUILD, LUMETRA_BENCH_DIR as for survey_peers.sh;
 #   WARM_COPIES (default 27), COLD_COPIES (default 27), SIZE_COPIES (default 900: about 100,000 photos),
-#   RUNS (default 3), KEEP=1 keeps the folders.
+#   RUNS (default 3), PAIRS (default 15), COLD=0 skips the cold runs (they drop the page cache of the whole
+#   machine), KEEP=1 keeps the folders.
 set -euo pipefail
 
 repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -77,6 +81,37 @@ echo "warm ($photo_count photos): --no-cache ${no_cache}s, first survey ${first}
   "re-survey $(echo "$no_cache / $again" | bc -l | cut -c1-5)x faster; first survey" \
   "$(echo "($first / $no_cache - 1) * 100" | bc -l | cut -c1-5)% slower than --no-cache"
 
+# A first survey against --no-cache, in pairs. Each run gets a program folder of its own, made before the
+# clock starts, so that no run pays for deleting the database of the one before (a real first survey
+# deletes nothing); both sides share the crop file made above.
+homes="$work/homes"
+mkdir -p "$homes"
+crop="$work/Lumetra_Crop.ini"
+# Wall and CPU seconds (user + system) of one survey with the given options.
+survey_times() {
+  local home
+  home="$(mktemp -d "$homes/XXXXXX")"
+  { TIMEFORMAT='%3R %3U %3S'; time LUMETRA_HOME="$home" "$cli" survey --json --threads 1 --crop-file "$crop" "$@" \
+    "$photos" > /dev/null 2>&1; } 2>&1 | awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }'
+}
+median() { printf '%s\n' "$@" | sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+pairs="${PAIRS:-15}"
+survey_times > /dev/null
+survey_times --no-cache > /dev/null
+wall_ratios=() cpu_ratios=() first_cpu=() none_cpu=()
+for ((i = 0; i < pairs; ++i)); do
+  read -r f_wall f_cpu < <(survey_times)
+  read -r n_wall n_cpu < <(survey_times --no-cache)
+  wall_ratios+=("$(echo "$f_wall / $n_wall" | bc -l)")
+  cpu_ratios+=("$(echo "$f_cpu / $n_cpu" | bc -l)")
+  first_cpu+=("$f_cpu") none_cpu+=("$n_cpu")
+done
+rm -rf -- "$homes"
+echo "first survey against --no-cache ($pairs pairs in turn, $photo_count photos): CPU" \
+  "$(median "${first_cpu[@]}") against $(median "${none_cpu[@]}") s; median of the pairs' ratios: CPU" \
+  "$(echo "($(median "${cpu_ratios[@]}") - 1) * 100" | bc -l | cut -c1-5)% more," \
+  "wall $(echo "($(median "${wall_ratios[@]}") - 1) * 100" | bc -l | cut -c1-5)% more"
+
 # Median CPU seconds (user + system, the command's processes together, to the millisecond) of RUNS runs after
 # one untimed: on a machine shared with other work, the figure that does not count the waits.
 cpu_median() {
@@ -101,7 +136,9 @@ if command -v /usr/bin/time > /dev/null; then
 fi
 
 drop_caches='sync; echo 3 > /proc/sys/vm/drop_caches'
-if bash -c "$drop_caches" 2> /dev/null; then
+if [[ "${COLD:-1}" == 0 ]]; then
+  echo "cold: skipped (COLD=0)"
+elif bash -c "$drop_caches" 2> /dev/null; then
   cold_copies="${COLD_COPIES:-27}"
   make_photo_folder "copies-$cold_copies" "$cold_copies" copies
   made+=("copies-$cold_copies")
@@ -115,7 +152,6 @@ if bash -c "$drop_caches" 2> /dev/null; then
     c_first+=("$(cold "$cli" survey --json --threads 1 "$photos")")
     c_again+=("$(cold "$cli" survey --json --threads 1 "$photos")")
   done
-  median() { printf '%s\n' "$@" | sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
   n="$(median "${c_none[@]}")" f="$(median "${c_first[@]}")" a="$(median "${c_again[@]}")"
   echo "cold ($photo_count photos): --no-cache ${n}s, first survey ${f}s, re-survey ${a}s;" \
     "re-survey $(echo "$n / $a" | bc -l | cut -c1-5)x faster; first survey" \
@@ -130,6 +166,8 @@ made+=("size-$size_copies")
 rm -f -- "$db"*
 sleep 2.1
 survey "$photos"
+# A survey leaves its rows in the journal; folded into the file, they are counted once.
+sqlite3 "$db" 'PRAGMA wal_checkpoint(TRUNCATE)' > /dev/null
 bytes="$(stat -c %s "$db")"
 rows="$(sqlite3 "$db" 'SELECT count(*) FROM photos')"
 ((rows > 0)) || die "no row was written: the corpus files' change times moved during the survey (links made elsewhere?)"

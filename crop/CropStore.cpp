@@ -211,20 +211,19 @@ CropFileResult LoadCropStore(CropStore& store, const std::filesystem::path& file
 
 namespace {
 
-// The crop file for `records`, made from the file as it was loaded: every line that is not a camera
-// (comments, make-only lines, bad factors, empty lines) and every camera line whose record is unchanged
-// stays byte for byte in its place; an edited camera's line gets its new factor and nothing else; a
-// deleted camera's line goes; cameras the file did not have are appended, one line each.
-std::string ComposeCropFile(std::string_view loaded, const std::vector<CropRecord>& records, char decimal_separator) {
-  std::string_view mark;
-  const std::vector<TextLine> lines = SplitCropLines(loaded, mark);
-  std::vector<std::optional<CropLine>> cameras;
-  cameras.reserve(lines.size());
-  for (const TextLine& line : lines) cameras.push_back(ParseCropLine(line.text, decimal_separator));
+// What became of each camera line of the loaded file: the record still equal to it, or else the record of
+// the same camera whose factor was edited (neither: the camera was deleted); and which records a line took.
+struct LineMatches {
+  std::vector<std::optional<size_t>> unchanged;
+  std::vector<std::optional<size_t>> edited;
+  std::vector<bool> taken;
+};
 
-  // Each camera line finds the record it became: first a record still equal to it, then one of the same
-  // camera whose factor was edited. Records are taken in store order, so of two equal lines the first
-  // finds the first record.
+// Each camera line finds the record it became: first a record still equal to it, then one of the same
+// camera whose factor was edited. Records are taken in store order, so of two equal lines the first finds
+// the first record.
+LineMatches MatchLinesToRecords(const std::vector<std::optional<CropLine>>& cameras,
+                                const std::vector<CropRecord>& records) {
   std::unordered_map<std::string, std::deque<size_t>> by_camera;
   std::unordered_map<std::string, std::deque<size_t>> by_record;
   const auto camera_key = [](const CropRecord& record) { return record.Make + '\0' + record.Model; };
@@ -235,21 +234,34 @@ std::string ComposeCropFile(std::string_view loaded, const std::vector<CropRecor
     by_camera[camera_key(records[i])].push_back(i);
     by_record[record_key(records[i])].push_back(i);
   }
-  std::vector<bool> taken(records.size(), false);
-  const auto take = [&taken](std::deque<size_t>& candidates) -> std::optional<size_t> {
-    while (!candidates.empty() && taken[candidates.front()]) candidates.pop_front();
+  LineMatches matches{std::vector<std::optional<size_t>>(cameras.size()),
+                      std::vector<std::optional<size_t>>(cameras.size()), std::vector<bool>(records.size(), false)};
+  const auto take = [&matches](std::deque<size_t>& candidates) -> std::optional<size_t> {
+    while (!candidates.empty() && matches.taken[candidates.front()]) candidates.pop_front();
     if (candidates.empty()) return std::nullopt;
-    taken[candidates.front()] = true;
+    matches.taken[candidates.front()] = true;
     return candidates.front();
   };
-  std::vector<std::optional<size_t>> unchanged(lines.size());
-  std::vector<std::optional<size_t>> edited(lines.size());
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (cameras[i]) unchanged[i] = take(by_record[record_key(cameras[i]->record)]);
+  for (size_t i = 0; i < cameras.size(); ++i) {
+    if (cameras[i]) matches.unchanged[i] = take(by_record[record_key(cameras[i]->record)]);
   }
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (cameras[i] && !unchanged[i]) edited[i] = take(by_camera[camera_key(cameras[i]->record)]);
+  for (size_t i = 0; i < cameras.size(); ++i) {
+    if (cameras[i] && !matches.unchanged[i]) matches.edited[i] = take(by_camera[camera_key(cameras[i]->record)]);
   }
+  return matches;
+}
+
+// The crop file for `records`, made from the file as it was loaded: every line that is not a camera
+// (comments, make-only lines, bad factors, empty lines) and every camera line whose record is unchanged
+// stays byte for byte in its place; an edited camera's line gets its new factor and nothing else; a
+// deleted camera's line goes; cameras the file did not have are appended, one line each.
+std::string ComposeCropFile(std::string_view loaded, const std::vector<CropRecord>& records, char decimal_separator) {
+  std::string_view mark;
+  const std::vector<TextLine> lines = SplitCropLines(loaded, mark);
+  std::vector<std::optional<CropLine>> cameras;
+  cameras.reserve(lines.size());
+  for (const TextLine& line : lines) cameras.push_back(ParseCropLine(line.text, decimal_separator));
+  const auto [unchanged, edited, taken] = MatchLinesToRecords(cameras, records);
 
   std::string content(mark);
   for (size_t i = 0; i < lines.size(); ++i) {

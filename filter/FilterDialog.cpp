@@ -167,6 +167,32 @@ QScrollArea* TForm_Filter::CreateCheckList(QGroupBox* parent, const char* name) 
   return list;
 }
 
+std::array<QRadioButton*, 2> TForm_Filter::CreateRadioPair(const char* box_name, int top, const char* first,
+                                                           const char* second, const char* clear_name,
+                                                           QButtonGroup*& group, QPushButton*& clear) {
+  QGroupBox* box = CreateGroup(box_name, {326, top, 305, 100});
+  std::array<QRadioButton*, 2> buttons{};
+  int y = 30;
+  for (const char* name : {first, second}) {
+    auto* button = new QRadioButton(box);
+    button->setObjectName(name);
+    button->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 13));
+    button->move(16, y);
+    buttons[y == 30 ? 0 : 1] = button;
+    y += 30;
+  }
+  // The two buttons of a pair exclude each other, and Clear may uncheck both.
+  group = new QButtonGroup(box);
+  group->addButton(buttons[0]);
+  group->addButton(buttons[1]);
+  clear = new QPushButton(box);
+  clear->setObjectName(clear_name);
+  clear->setFont(font());
+  clear->setGeometry(239, 70, 60, 25);
+  clear->setAutoDefault(false);
+  return buttons;
+}
+
 void TForm_Filter::CreateControls() {
   for (int index = 0; index < kBoundGroupCount; ++index) CreateBoundGroup(index);
   QGroupBox* Box_Program = CreateGroup("Box_Program", {16, 448, 305, 125});
@@ -176,35 +202,12 @@ void TForm_Filter::CreateControls() {
     CreateCategoryBox(box.group == BoxGroup::kProgram ? Box_Program : Box_Meter, box, kCategoryPlaces[i]);
   }
 
-  const auto radio_pair = [this](const char* box_name, int top, const char* first, const char* second,
-                                 const char* clear_name, QButtonGroup*& group, QPushButton*& clear) {
-    QGroupBox* box = CreateGroup(box_name, {326, top, 305, 100});
-    std::array<QRadioButton*, 2> buttons{};
-    int y = 30;
-    for (const char* name : {first, second}) {
-      auto* button = new QRadioButton(box);
-      button->setObjectName(name);
-      button->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 13));
-      button->move(16, y);
-      buttons[y == 30 ? 0 : 1] = button;
-      y += 30;
-    }
-    // The two buttons of a pair exclude each other, and Clear may uncheck both.
-    group = new QButtonGroup(box);
-    group->addButton(buttons[0]);
-    group->addButton(buttons[1]);
-    clear = new QPushButton(box);
-    clear->setObjectName(clear_name);
-    clear->setFont(font());
-    clear->setGeometry(239, 70, 60, 25);
-    clear->setAutoDefault(false);
-    return buttons;
-  };
-  const auto flash = radio_pair("Box_Flash", 8, "rb_Flash_Yes", "rb_Flash_No", "but_Flash", flash_group_, but_Flash);
+  const auto flash =
+      CreateRadioPair("Box_Flash", 8, "rb_Flash_Yes", "rb_Flash_No", "but_Flash", flash_group_, but_Flash);
   rb_Flash_Yes = flash[0];
   rb_Flash_No = flash[1];
-  const auto orientation = radio_pair("Box_Orientation", 118, "rb_Orientation_H", "rb_Orientation_V", "but_Orientation",
-                                      orientation_group_, but_Orientation);
+  const auto orientation = CreateRadioPair("Box_Orientation", 118, "rb_Orientation_H", "rb_Orientation_V",
+                                           "but_Orientation", orientation_group_, but_Orientation);
   rb_Orientation_H = orientation[0];
   rb_Orientation_V = orientation[1];
 
@@ -226,6 +229,10 @@ void TForm_Filter::CreateControls() {
   but_Clear->setAutoDefault(false);
   but_Close->setAutoDefault(false);
 
+  ChainTabOrder();
+}
+
+void TForm_Filter::ChainTabOrder() {
   // Tab runs through the bounds in reading order, then the choices, the lists, the date and hours below the
   // category boxes, and the buttons.
   QWidget* previous = nullptr;

@@ -76,6 +76,11 @@ class TForm_Filter : public QDialog {
   QGroupBox* CreateGroup(const char* name, QRect design);
   QCheckBox* CreateCategoryBox(QWidget* parent, const CategoryBox& box, QPoint place);
   QScrollArea* CreateCheckList(QGroupBox* parent, const char* name);
+  /// A group box at `top` with two radio buttons that exclude each other and a Clear button that may
+  /// uncheck both.
+  std::array<QRadioButton*, 2> CreateRadioPair(const char* box_name, int top, const char* first, const char* second,
+                                               const char* clear_name, QButtonGroup*& group, QPushButton*& clear);
+  void ChainTabOrder();
   void ConnectControls();
   void FormShow();
   void FormActivate();

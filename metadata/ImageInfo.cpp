@@ -64,6 +64,29 @@ const TagSelection& Focal35Inputs() {
   return inputs;
 }
 
+// A value's bytes from the Exif data, from 1-based `position`: fewer when the data ends first, none
+// outside it.
+std::string_view ValueBytes(std::string_view data, int64_t position, int64_t count) {
+  if (position < 1 || position - 1 >= static_cast<int64_t>(data.size())) return {};
+  return data.substr(static_cast<size_t>(position - 1), static_cast<size_t>(count));
+}
+
+// The entry a listed row starts from. A selective read's entries are found by name and read for their
+// values: the description, which only the text listing shows, is not copied (it would cost an allocation
+// per entry).
+TTagEntry ListedEntryOf(const TTagEntry& row, bool selective) {
+  if (!selective) return row;
+  TTagEntry entry;
+  entry.Origin = row.Origin;
+  entry.IptcRecord = row.IptcRecord;
+  entry.Tag = row.Tag;
+  entry.Name = row.Name;
+  entry.CodeList = row.CodeList;
+  entry.FormatString = row.FormatString;
+  entry.Renderer = row.Renderer;
+  return entry;
+}
+
 }  // namespace
 
 TImageInfo::TImageInfo(std::string& error_text, int build_mode, ReaderContext& context, const TagSelection* selection)
@@ -115,11 +138,7 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
   if (field.byte_count == 0) return;
   const uint16_t tag = field.tag;
   const int64_t value_position = field.ValueInEntry() ? position + 8 : base + field.offset;
-  // The value's bytes come from the Exif data; fewer when the data ends first.
-  std::string_view raw;
-  if (value_position >= 1 && value_position - 1 < static_cast<int64_t>(Buffer.size())) {
-    raw = Buffer.substr(static_cast<size_t>(value_position - 1), static_cast<size_t>(field.byte_count));
-  }
+  const std::string_view raw = ValueBytes(Buffer, value_position, field.byte_count);
   if (value_position >= 1 && static_cast<int64_t>(raw.size()) < field.byte_count) ReadPastEnd = true;
 
   const TTagEntry& row = FindTableRow(tag, kind);
@@ -161,20 +180,7 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
   }
 
   if (listed) {
-    // A selective read's entries are found by name and read for their values: the description, which only
-    // the text listing shows, is not copied (it would cost an allocation per entry).
-    TTagEntry entry;
-    if (BuildMode == BuildSelectedTags) {
-      entry.Origin = row.Origin;
-      entry.IptcRecord = row.IptcRecord;
-      entry.Tag = row.Tag;
-      entry.Name = row.Name;
-      entry.CodeList = row.CodeList;
-      entry.FormatString = row.FormatString;
-      entry.Renderer = row.Renderer;
-    } else {
-      entry = row;
-    }
+    TTagEntry entry = ListedEntryOf(row, BuildMode == BuildSelectedTags);
     entry.Text = std::move(text);
     entry.Raw = std::string(raw);
     entry.Size = static_cast<int32_t>(raw.size());

@@ -82,6 +82,18 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   /// `Lists` for a row of the tag tables, answered without comparing names.
   [[nodiscard]] bool ListsRow(const TTagEntry& row) const;
   void ProcessEntry(int64_t position, int64_t base, DirectoryKind kind, int64_t limit, int depth);
+  /// Where one maker-note entry lies: the note, the Exif data around it, the note's layout and offset, and
+  /// the entry's index and 1-based note position.
+  struct MakerEntrySite {
+    std::string_view note;
+    std::string_view exif;
+    const MakerLayout& layout;
+    int64_t maker_offset;
+    int64_t index;
+    int64_t position;
+  };
+  /// One entry of a maker directory: rendered, listed and written into the text as the build mode asks.
+  void ProcessMakerEntry(const MakerEntrySite& site);
   void WalkDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth);
   void WalkSubDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth);
   /// The maker-note step for the MakerNote value just stored; true when the maker is known.

@@ -1,6 +1,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 
 #include "metadata/DirectoryEntry.h"
@@ -66,6 +68,48 @@ std::string Quoted(std::string_view bytes) {
   return text;
 }
 
+// The 1-based note position of an offset the note stores.
+int64_t NotePosition(const MakerLayout& layout, int64_t maker_offset, int64_t offset) {
+  switch (layout.offset_rule) {
+    case MakerOffsetRule::kTiffHeader:
+      return offset + 10 - maker_offset;
+    case MakerOffsetRule::kOwnTiffHeader:
+      return offset + 11;
+    case MakerOffsetRule::kMakerNoteStart:
+      break;
+  }
+  return offset + 1;
+}
+
+// The table's row for `tag` (its first) and the code list to render it with (that of its last row, which
+// has the say); no row when the table does not know the tag.
+struct MakerRowMatch {
+  const MakerRow* row = nullptr;
+  const char* code_list = "";
+};
+
+MakerRowMatch FindMakerRow(std::span<const MakerRow> table, uint16_t tag) {
+  MakerRowMatch match;
+  for (const MakerRow& candidate : table) {
+    if (candidate.tag != tag) continue;
+    if (match.row == nullptr) match.row = &candidate;
+    match.code_list = candidate.code_list;
+  }
+  return match;
+}
+
+// A maker entry's value as text: texts and undefined bytes quoted, numbers formatted by the code list (and
+// quoted as bytes when they cannot be).
+std::string RenderMakerValue(std::string_view raw, int type, const char* code_list, bool big_endian) {
+  if (type == tiff_type::kAscii) return Quoted(raw.substr(0, raw.find('\0')));
+  if (type == tiff_type::kUndefined) return Quoted(raw);
+  try {
+    return FormatValue(raw, type, code_list, "", big_endian);
+  } catch (const ReaderError&) {
+    return Quoted(raw);
+  }
+}
+
 }  // namespace
 
 void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout& layout, int64_t maker_offset) {
@@ -74,7 +118,6 @@ void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout
   const std::string_view exif = Buffer;
   Buffer = bytes;
   if (layout.little_endian) BigEndian = false;
-  const std::span<const MakerRow> table = layout.table;
   if (layout.origin_trailer) {
     // A TIFF offset X lies at note position X + 10 - maker_offset, so the offset the note was written
     // at must land on its first byte. An editor that moves a Canon note leaves the offsets inside it
@@ -82,18 +125,6 @@ void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout
     if (const std::optional<int64_t> written = WrittenOffset(bytes, BigEndian)) maker_offset = *written + 9;
   }
   if (layout.big_endian) BigEndian = true;
-  // The 1-based note position of an offset the note stores.
-  const auto position_of = [&layout, maker_offset](int64_t offset) {
-    switch (layout.offset_rule) {
-      case MakerOffsetRule::kTiffHeader:
-        return offset + 10 - maker_offset;
-      case MakerOffsetRule::kOwnTiffHeader:
-        return offset + 11;
-      case MakerOffsetRule::kMakerNoteStart:
-        break;
-    }
-    return offset + 1;
-  };
   try {
     // No size or loop check: a maker directory is one flat list (its one sub-directory has none).
     const int64_t count = ReadWord(layout.start + 1);
@@ -105,81 +136,71 @@ void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout
         // directories walked over and over.
         if (!sub_directory_read) {
           sub_directory_read = true;
-          ProcessMakerSubDirectory(bytes, layout, position_of(ReadLong(position + 8)) - 1, maker_offset);
+          const int64_t start = NotePosition(layout, maker_offset, ReadLong(position + 8)) - 1;
+          ProcessMakerSubDirectory(bytes, layout, start, maker_offset);
         }
         continue;
       }
-      const DirectoryEntry field = DecodeEntry(*this, position, EntryOwner::kMakerNote);
-      const int64_t value_position = field.ValueInEntry() ? position + 8 : position_of(field.offset);
-      // A value inside the note (ending on its last byte at the latest) is read from it; one outside is
-      // looked for in the Exif data.
-      const bool inside =
-          value_position >= 1 && field.byte_count <= static_cast<int64_t>(bytes.size()) - (value_position - 1);
-      const std::string_view raw = inside ? BytesAt(bytes, value_position, field.byte_count)
-                                          : BytesAt(exif, field.offset + layout.fallback_base, field.byte_count);
-      if (!inside && static_cast<int64_t>(raw.size()) < field.byte_count) ReadPastEnd = true;
-
-      const MakerRow* row = nullptr;
-      const char* code_list = "";
-      for (const MakerRow& candidate : table) {
-        if (candidate.tag != field.tag) continue;
-        if (row == nullptr) row = &candidate;
-        code_list = candidate.code_list;  // the last row with the tag has the say
-      }
-      const std::string_view name = row != nullptr ? row->ShownName() : "Unknown";
-      if (SameTagName(name, "SKIP")) continue;
-
-      // Only rows after the table's first are listed and have their renderer run.
-      const bool own_row = row != nullptr && row != &table.front();
-      const bool renders = own_row && row->renderer != nullptr;
-      // A selective read renders what it lists, what a renderer reads (a renderer may fail, ending the
-      // note, or list named entries) and the entry the lens text is taken from; the rest stays unread.
-      const bool listed = own_row && Lists(row->name);
-      std::string rendered;
-      if (ListsEverything() || (BuildMode == BuildSelectedTags && (listed || renders || i == kLensTextEntry))) {
-        if (field.type == tiff_type::kAscii) {
-          rendered = Quoted(raw.substr(0, raw.find('\0')));
-        } else if (field.type == tiff_type::kUndefined) {
-          rendered = Quoted(raw);
-        } else {
-          try {
-            rendered = FormatValue(raw, field.type, code_list, "", BigEndian);
-          } catch (const ReaderError&) {
-            rendered = Quoted(raw);
-          }
-        }
-      }
-
-      ReaderContext& context = Context();
-      context.SubRecordFlag = false;
-      const std::string text = renders ? row->renderer(rendered, context) : MakePrintable(rendered);
-      if (!context.SubRecordFlag && i == kLensTextEntry && layout.lens_entry && !text.empty()) {
-        context.makerLensText = text;
-      }
-      if (BuildsText()) {
-        if (!context.SubRecordFlag) {
-          MakerNoteText.append("\r\n").append(name).append(" = ").append(text);
-        } else {
-          MakerNoteText.append(text).append("\r\n").append(name).append(" = ").append(rendered);
-        }
-      }
-
-      if (listed) {
-        TTagEntry entry;
-        entry.Origin = 1;
-        entry.Tag = row->tag;
-        entry.Name = row->name;
-        entry.Desc = row->ShownName();
-        entry.CodeList = row->code_list;
-        entry.Format = static_cast<uint16_t>(field.type);
-        entry.Raw = std::string(raw);
-        entry.Text = context.SubRecordFlag ? rendered : text;
-        AddTag(std::move(entry));
-      }
+      ProcessMakerEntry(MakerEntrySite{bytes, exif, layout, maker_offset, i, position});
     }
   } catch (const ReaderError& error) {
     // A broken maker note loses the rest of its own entries; the Exif walk goes on.
     ErrorText = std::string("Error Detected = ") + error.what();
+  }
+}
+
+void TImageInfo::ProcessMakerEntry(const MakerEntrySite& site) {
+  const MakerLayout& layout = site.layout;
+  const DirectoryEntry field = DecodeEntry(*this, site.position, EntryOwner::kMakerNote);
+  const int64_t value_position =
+      field.ValueInEntry() ? site.position + 8 : NotePosition(layout, site.maker_offset, field.offset);
+  // A value inside the note (ending on its last byte at the latest) is read from it; one outside is
+  // looked for in the Exif data.
+  const bool inside =
+      value_position >= 1 && field.byte_count <= static_cast<int64_t>(site.note.size()) - (value_position - 1);
+  const std::string_view raw = inside ? BytesAt(site.note, value_position, field.byte_count)
+                                      : BytesAt(site.exif, field.offset + layout.fallback_base, field.byte_count);
+  if (!inside && static_cast<int64_t>(raw.size()) < field.byte_count) ReadPastEnd = true;
+
+  const auto [row, code_list] = FindMakerRow(layout.table, field.tag);
+  const std::string_view name = row != nullptr ? row->ShownName() : "Unknown";
+  if (SameTagName(name, "SKIP")) return;
+
+  // Only rows after the table's first are listed and have their renderer run.
+  const bool own_row = row != nullptr && row != &layout.table.front();
+  const bool renders = own_row && row->renderer != nullptr;
+  // A selective read renders what it lists, what a renderer reads (a renderer may fail, ending the
+  // note, or list named entries) and the entry the lens text is taken from; the rest stays unread.
+  const bool listed = own_row && Lists(row->name);
+  const bool lens_entry = site.index == kLensTextEntry;
+  std::string rendered;
+  if (ListsEverything() || (BuildMode == BuildSelectedTags && (listed || renders || lens_entry))) {
+    rendered = RenderMakerValue(raw, field.type, code_list, BigEndian);
+  }
+
+  ReaderContext& context = Context();
+  context.SubRecordFlag = false;
+  const std::string text = renders ? row->renderer(rendered, context) : MakePrintable(rendered);
+  if (!context.SubRecordFlag && lens_entry && layout.lens_entry && !text.empty()) context.makerLensText = text;
+  if (BuildsText()) {
+    if (!context.SubRecordFlag) {
+      MakerNoteText.append("\r\n").append(name).append(" = ").append(text);
+    } else {
+      MakerNoteText.append(text).append("\r\n").append(name).append(" = ").append(rendered);
+    }
+  }
+
+  if (listed) {
+    TTagEntry entry;
+    entry.Origin = 1;
+    entry.Tag = row->tag;
+    entry.Name = row->name;
+    entry.Desc = row->ShownName();
+    entry.CodeList = row->code_list;
+    entry.Format = static_cast<uint16_t>(field.type);
+    entry.Raw = std::string(raw);
+    entry.Text = context.SubRecordFlag ? rendered : text;
+    AddTag(std::move(entry));
   }
 }
 

@@ -1,191 +1,245 @@
 #include "survey/ParallelReader.h"
 
 #include <algorithm>
-#include <cstddef>
-#include <exception>
-#include <iterator>
+#include <chrono>
+#include <system_error>
 #include <utility>
 
-#include "metadata/FileIdentity.h"
-#include "survey/WalkFolder.h"
-
 namespace lumetra {
+namespace {
 
-struct ParallelReader::Slot {
-  enum class State { kQueued, kReading, kDone };
-  explicit Slot(std::string p) : path(std::move(p)) {}
-  const std::string path;
-  State state = State::kQueued;
-  PhotoTags tags;
-  std::exception_ptr error;
-};
+// How long the walk waits for a helper still reading the photo it has reached: a read takes some ten
+// microseconds from the page cache, so a helper still busy after this has most likely lost its core to
+// another program, and the walk reads the photo itself rather than wait for the scheduler.
+constexpr std::chrono::microseconds kWalkPatience{50};
+// How long a helper with nothing to read looks for more before it sleeps: about what the walk needs to take
+// a few photos and put new ones in the slots it freed.
+constexpr std::chrono::microseconds kHelperPatience{10};
 
-ParallelReader::ParallelReader(const std::string& folder, const WalkOptions& walk, unsigned threads, ReadFunction read)
-    : read_(std::move(read)), capacity_(kFilesAheadPerThread * std::max(threads, 1u)) {
-  // The scout only lists: it neither traces nor waits on the interface.
-  WalkOptions scout;
-  scout.cb_SubFolders = walk.cb_SubFolders;
-  scout.formats = walk.formats;
-  try {
-    threads_.emplace_back([this, folder, scout] { Scout(folder, scout); });
-    for (unsigned i = 0; i < std::max(threads, 1u); ++i) threads_.emplace_back([this] { Work(); });
-  } catch (...) {
-    Shutdown();
-    throw;
-  }
+void Pause() {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_ia32_pause();
+#endif
 }
+
+}  // namespace
+
+ParallelReader::ParallelReader(unsigned threads, ReadFunction read)
+    : read_(std::move(read)), helpers_wanted_(threads > 1 ? threads - 1 : 0) {}
 
 ParallelReader::~ParallelReader() { Shutdown(); }
 
 void ParallelReader::Shutdown() {
-  {
-    const std::lock_guard lock(mutex_);
-    cancelled_ = true;
-  }
-  work_queued_.notify_all();
-  room_made_.notify_all();
-  photo_ready_.notify_all();
-  for (std::thread& thread : threads_) thread.join();
-  threads_.clear();
+  stopping_.store(true);
+  WakeHelpers();
+  for (std::thread& helper : helpers_) helper.join();
+  helpers_.clear();
 }
 
-// The scout is a walk of its own, with the same listing order, sub-folder option, photo formats and loop
-// guard as the survey's walk, so it meets the photos in the same order; its only hook queues them, a batch
-// at a time.
-void ParallelReader::Scout(const std::string& folder, WalkOptions options) {
-  std::vector<std::string> batch;
-  batch.reserve(kBatch);
-  WalkHooks hooks;
-  hooks.photo = [&](const std::string& path) {
-    batch.push_back(path);
-    if (batch.size() >= kBatch) Queue(batch);
-  };
+void ParallelReader::Listed(const std::string& folder, const std::vector<std::string_view>& names) {
+  Release();
+  DropUntaken();
+  folder_ = folder;
+  names_ = &names;
+  first_listed_ = taken_.load(std::memory_order_relaxed);
+  listed_end_ = first_listed_ + names.size();
+  Feed();
+}
+
+// The slot handed out by the last Take is the walk's until the next: only then can it take another photo.
+void ParallelReader::Release() {
+  if (handed_out_ == nullptr) return;
+  const uint64_t word = handed_out_->word.load(std::memory_order_relaxed);
+  handed_out_->word.store(Word(word >> kStateBits, kFree), std::memory_order_release);
+  handed_out_ = nullptr;
+}
+
+// Photos put in slots but never taken (a walk stopped part-way): a helper reading one finishes and lets the
+// slot go itself.
+void ParallelReader::DropUntaken() {
+  const uint64_t fed = fed_.load(std::memory_order_relaxed);
+  for (uint64_t photo = taken_.load(std::memory_order_relaxed); photo < fed; ++photo) {
+    Slot& slot = SlotOf(photo);
+    uint64_t expected = Word(photo, kQueued);
+    if (slot.word.compare_exchange_strong(expected, Word(photo, kFree))) continue;
+    if (StateOf(expected) == kReading && slot.word.compare_exchange_strong(expected, Word(photo, kAbandoned))) {
+      continue;
+    }
+    if (StateOf(expected) == kDone) slot.word.store(Word(photo, kFree), std::memory_order_release);
+  }
+  taken_.store(fed);
+}
+
+// Puts the next listed photos in the slots ahead of the walk, in order, up to a full ring or a slot a helper
+// still holds.
+void ParallelReader::Feed() {
+  const uint64_t taken = taken_.load(std::memory_order_relaxed);
+  uint64_t fed = std::max(fed_.load(std::memory_order_relaxed), taken);
+  while (fed < listed_end_ && fed < taken + kSlots) {
+    Slot& slot = SlotOf(fed);
+    if (StateOf(slot.word.load(std::memory_order_acquire)) != kFree) break;
+    slot.path.assign(folder_).append((*names_)[fed - first_listed_]);
+    slot.error = nullptr;
+    slot.word.store(Word(fed, kQueued), std::memory_order_release);
+    ++fed;
+  }
+  fed_.store(fed);
+  WakeHelpersForBatch();
+}
+
+// Photos put in slots that only a helper would start: those the walk will not reach for a while.
+size_t ParallelReader::WaitingForHelpers() {
+  const uint64_t fed = fed_.load(std::memory_order_relaxed);
+  const uint64_t first = taken_.load(std::memory_order_relaxed) + kLead;
+  if (fed < first + kWakeBatch) return 0;
+  size_t waiting = 0;
+  for (uint64_t photo = first; photo < fed; ++photo) {
+    if (SlotOf(photo).word.load(std::memory_order_relaxed) == Word(photo, kQueued)) ++waiting;
+  }
+  return waiting;
+}
+
+void ParallelReader::WakeHelpersForBatch() {
+  if (helpers_.size() < helpers_wanted_) {
+    if (WaitingForHelpers() >= kWakeBatch) StartHelpers();
+    return;
+  }
+  if (sleeping_.load() != 0 && WaitingForHelpers() >= kWakeBatch) WakeHelpers();
+}
+
+void ParallelReader::StartHelpers() {
   try {
-    static_cast<void>(WalkFolder(folder, options, hooks, cancelled_));
-    Queue(batch);
-  } catch (...) {
-    // A scout that fails only stops reading ahead: the walk reads the rest itself.
+    while (helpers_.size() < helpers_wanted_) helpers_.emplace_back([this] { Help(); });
+  } catch (const std::system_error&) {
+    // No more threads to be had: the walk reads the share of those missing.
+    helpers_wanted_ = static_cast<unsigned>(helpers_.size());
   }
+}
+
+void ParallelReader::WakeHelpers() {
   {
-    const std::lock_guard lock(mutex_);
-    scout_done_ = true;
+    const std::lock_guard lock(sleep_mutex_);
+    if (sleeping_.load() == 0 && !stopping_.load()) return;
+    sleeping_.store(0);
+    ++wake_ups_;
   }
-  photo_ready_.notify_one();
+  woken_.notify_all();
 }
 
-void ParallelReader::Queue(std::vector<std::string>& paths) {
-  if (paths.empty()) return;
-  std::unique_lock lock(mutex_);
-  if (window_.size() >= capacity_) {
-    // A walk that waits for a photo not in the window must learn that no more are coming for now.
-    scout_waiting_ = true;
-    if (walk_waiting_) photo_ready_.notify_one();
-    room_made_.wait(lock, [this] { return cancelled_ || RoomForScout(); });
-    scout_waiting_ = false;
+// Counted as asleep before the last look for work, so that a walk feeding photos meanwhile sees the sleeper.
+void ParallelReader::Sleep() {
+  std::unique_lock lock(sleep_mutex_);
+  sleeping_.fetch_add(1);
+  if (stopping_.load() || SomethingToClaim()) {
+    sleeping_.fetch_sub(1);
+    return;
   }
-  if (cancelled_) return;
-  for (std::string& path : paths) window_.push_back(std::make_shared<Slot>(std::move(path)));
-  paths.clear();
-  const bool wake_workers = idle_workers_ > 0;
-  const bool wake_walk = walk_waiting_;
-  lock.unlock();
-  if (wake_workers) work_queued_.notify_all();
-  if (wake_walk) photo_ready_.notify_one();
+  const uint64_t asleep_at = wake_ups_;
+  woken_.wait(lock, [&] { return wake_ups_ != asleep_at || stopping_.load(); });
 }
 
-void ParallelReader::Work() {
-  std::unique_lock lock(mutex_);
-  for (;;) {
-    std::shared_ptr<Slot> slot;
-    const auto find_queued = [&] {
-      const auto queued =
-          std::find_if(window_.begin(), window_.end(), [](const auto& s) { return s->state == Slot::State::kQueued; });
-      if (queued != window_.end()) slot = *queued;
-      return slot != nullptr;
-    };
-    if (!find_queued()) {
-      ++idle_workers_;
-      work_queued_.wait(lock, [&] { return cancelled_ || find_queued(); });
-      --idle_workers_;
+PhotoTags& ParallelReader::Take(const std::string& path) {
+  Release();
+  const uint64_t photo = taken_.load(std::memory_order_relaxed);
+  if (photo < fed_.load(std::memory_order_relaxed)) {
+    Slot& slot = SlotOf(photo);
+    if (slot.path == path) return TakeListed(slot, path);
+  } else if (photo < listed_end_) {
+    // Listed, but its slot was still held by a helper when its turn to be put in one came.
+    const std::string_view name = (*names_)[photo - first_listed_];
+    if (path.size() == folder_.size() + name.size() && path.starts_with(folder_) && path.ends_with(name)) {
+      taken_.store(photo + 1);
+      Feed();
     }
-    if (cancelled_) return;
-    slot->state = Slot::State::kReading;
-    lock.unlock();
-    PhotoTags tags;
-    std::exception_ptr error;
-    try {
-      tags = read_(slot->path);
-    } catch (...) {
-      error = std::current_exception();
-    }
-    lock.lock();
-    // The slot may have been dropped from the window meanwhile; it is then simply let go.
-    slot->tags = std::move(tags);
-    slot->error = error;
-    slot->state = Slot::State::kDone;
-    if (walk_waiting_ && BatchRead()) photo_ready_.notify_one();
   }
+  return ReadHere(path);
 }
 
-size_t ParallelReader::ReadAtFront() const {
-  const auto unread =
-      std::find_if(window_.begin(), window_.end(), [](const auto& s) { return s->state != Slot::State::kDone; });
-  return static_cast<size_t>(unread - window_.begin());
-}
-
-bool ParallelReader::BatchRead() const { return !window_.empty() && ReadAtFront() >= std::min(kBatch, window_.size()); }
-
-PhotoTags ParallelReader::Take(const std::string& path) {
-  // The photos taken last time come first; one the walk passes by (it vanished or stopped being a file
-  // since the scout met it) is dropped.
-  const auto in_taken =
-      std::find_if(taken_.begin(), taken_.end(), [&](const auto& slot) { return slot->path == path; });
-  if (in_taken != taken_.end()) {
-    taken_.erase(taken_.begin(), in_taken);
-    const std::shared_ptr<Slot> slot = std::move(taken_.front());
-    taken_.pop_front();
-    return Finish(*slot, path);
+PhotoTags& ParallelReader::TakeListed(Slot& slot, const std::string& path) {
+  const uint64_t photo = taken_.load(std::memory_order_relaxed);
+  taken_.store(photo + 1);
+  uint64_t expected = Word(photo, kQueued);
+  // No helper has started it: the walk reads it, and the slot is free for the next photo at once.
+  if (slot.word.compare_exchange_strong(expected, Word(photo, kFree))) {
+    Feed();
+    return ReadHere(path);
   }
-  taken_.clear();
-
-  std::unique_lock lock(mutex_);
-  auto found = window_.end();
-  walk_waiting_ = true;
-  photo_ready_.wait(lock, [&] {
-    found = std::find_if(window_.begin(), window_.end(), [&](const auto& slot) { return slot->path == path; });
-    // A scout that waits for room while there is room is about to go on.
-    return found != window_.end() || scout_done_ || (scout_waiting_ && !RoomForScout());
-  });
-  if (found == window_.end()) {
-    walk_waiting_ = false;
-    // The scout did not meet this file: the tree changed between the two walks' listings. The window then
-    // holds files the walk passed by or meets in another order; it is dropped so that the scout moves on.
-    window_.clear();
-    lock.unlock();
-    room_made_.notify_one();
-    return read_(path);
+  if (StateOf(expected) == kReading && !WaitWhileReading(slot, photo)) {
+    Feed();
+    return ReadHere(path);
   }
-  // Photos queued before this one are files the walk did not read.
-  window_.erase(window_.begin(), found);
-  photo_ready_.wait(lock, [this] { return BatchRead(); });
-  walk_waiting_ = false;
-  const auto read_end = window_.begin() + static_cast<std::ptrdiff_t>(ReadAtFront());
-  std::move(window_.begin(), read_end, std::back_inserter(taken_));
-  window_.erase(window_.begin(), read_end);
-  const bool room = scout_waiting_ && RoomForScout();
-  lock.unlock();
-  if (room) room_made_.notify_one();
-  const std::shared_ptr<Slot> slot = std::move(taken_.front());
-  taken_.pop_front();
-  return Finish(*slot, path);
-}
-
-PhotoTags ParallelReader::Finish(Slot& slot, const std::string& path) {
+  handed_out_ = &slot;
+  Feed();
   if (slot.error) std::rethrow_exception(slot.error);
-  // The read took the file's identity from the file it opened; one stat by path tells whether the name
-  // still leads to that file, unchanged.
-  if (!slot.tags.file.found || !(slot.tags.file == IdentityOfPath(path))) return read_(path);
-  return std::move(slot.tags);
+  return slot.tags;
+}
+
+// True once the helper has finished the photo; false when the walk gave up waiting and the helper's read is
+// to be dropped.
+bool ParallelReader::WaitWhileReading(Slot& slot, uint64_t photo) {
+  const auto deadline = std::chrono::steady_clock::now() + kWalkPatience;
+  for (unsigned spins = 1;; ++spins) {
+    if (StateOf(slot.word.load(std::memory_order_acquire)) == kDone) return true;
+    if (spins % 16 == 0 && std::chrono::steady_clock::now() >= deadline) {
+      uint64_t expected = Word(photo, kReading);
+      return !slot.word.compare_exchange_strong(expected, Word(photo, kAbandoned));
+    }
+    Pause();
+  }
+}
+
+PhotoTags& ParallelReader::ReadHere(const std::string& path) {
+  own_ = read_(path);
+  return own_;
+}
+
+// A helper's loop: read a photo claimed from the slots, else look for one a little longer, else sleep until
+// the walk has a batch.
+void ParallelReader::Help() {
+  while (!stopping_.load()) {
+    if (Slot* slot = Claim()) {
+      const uint64_t photo = slot->word.load(std::memory_order_relaxed) >> kStateBits;
+      try {
+        slot->tags = read_(slot->path);
+        slot->error = nullptr;
+      } catch (...) {
+        slot->error = std::current_exception();
+      }
+      uint64_t expected = Word(photo, kReading);
+      if (!slot->word.compare_exchange_strong(expected, Word(photo, kDone))) {
+        // The walk read the photo itself meanwhile.
+        slot->word.store(Word(photo, kFree), std::memory_order_release);
+      }
+      continue;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + kHelperPatience;
+    bool found = false;
+    for (unsigned spins = 1; !found && !stopping_.load(); ++spins) {
+      Pause();
+      found = SomethingToClaim();
+      if (spins % 16 == 0 && std::chrono::steady_clock::now() >= deadline) break;
+    }
+    if (!found) Sleep();
+  }
+}
+
+bool ParallelReader::SomethingToClaim() {
+  const uint64_t fed = fed_.load();
+  for (uint64_t photo = taken_.load() + kLead; photo < fed; ++photo) {
+    if (SlotOf(photo).word.load(std::memory_order_relaxed) == Word(photo, kQueued)) return true;
+  }
+  return false;
+}
+
+ParallelReader::Slot* ParallelReader::Claim() {
+  const uint64_t fed = fed_.load();
+  for (uint64_t photo = taken_.load() + kLead; photo < fed; ++photo) {
+    Slot& slot = SlotOf(photo);
+    uint64_t expected = Word(photo, kQueued);
+    if (slot.word.load(std::memory_order_relaxed) != expected) continue;
+    if (slot.word.compare_exchange_strong(expected, Word(photo, kReading))) return &slot;
+  }
+  return nullptr;
 }
 
 }  // namespace lumetra

@@ -1,88 +1,127 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
-#include <deque>
+#include <cstddef>
+#include <cstdint>
+#include <exception>
 #include <functional>
-#include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 #include "survey/PhotoTags.h"
-#include "survey/WalkFolder.h"
 
 namespace lumetra {
 
-/// Reads the photos of a folder walk ahead of it, on worker threads, and hands them back in walk order.
+/// Reads the photos of a folder walk on helper threads alongside the walk, and hands them back in walk order.
 ///
-/// A scout thread walks the same folder as the survey's own walk and queues the path of every photo it
-/// meets; worker threads read the queued photos; the walk, when it reaches a photo, takes that photo's
-/// tags with `Take`. The walk itself is left as it is: its hooks, its Stop and everything it tallies run on
-/// the calling thread in its own order, so the result is the one-threaded walk's. Reading ahead only moves
-/// where the file is read. At most `kFilesAheadPerThread` photos per worker are queued or held.
+/// The walk lists each folder once and names its photos to `Listed` before handling them; the reader puts
+/// them, in order, into a fixed ring of slots, and the walk, when it reaches a photo, takes it with `Take`.
+/// Helpers read photos a few places ahead of the walk; a photo no helper has started the walk reads itself,
+/// so the two share the work and the walk never waits for a helper that is not running: a photo a helper has
+/// been reading too long (its core taken by another program) is read again by the walk, and the helper's
+/// result is dropped. Everything the walk tallies stays on its own thread in its own order, so the result is
+/// the one-threaded walk's; reading ahead only moves where a file is read.
 ///
-/// Photos change hands in batches: the scout queues `kBatch` paths at a time, and a walk that has to wait
-/// is woken once `kBatch` photos (or all that are queued) are read, then takes them all at once. Threads
-/// are woken only when one of them waits, never once for each photo.
+/// The slots are made once and reused: handing a photo over allocates nothing, and each slot's tags are
+/// replaced by the thread that read them. The helpers are started when a folder first has a batch of photos
+/// for them (a survey of small folders starts none); with nothing to read they spin briefly, then sleep until
+/// the walk has another batch; the walk wakes them only then, never once for each photo.
 ///
-/// Destroying the reader stops the scout and the workers and joins them, whether the walk ended, was
-/// stopped or left by an exception; photos read ahead but never taken are dropped.
+/// Destroying the reader stops the helpers and joins them, whether the walk ended, was stopped or left by an
+/// exception; photos read ahead but never taken are dropped.
 class ParallelReader {
  public:
   using ReadFunction = std::function<PhotoTags(const std::string& path)>;
 
-  static constexpr size_t kFilesAheadPerThread = 32;
-  static constexpr size_t kBatch = 8;
+  /// Slots in the ring: how far ahead of the walk photos are read at most.
+  static constexpr size_t kSlots = 64;
+  /// Helpers start no photo closer to the walk than this: the walk reads those itself, so that it rarely
+  /// reaches a photo that is still being read.
+  static constexpr size_t kLead = 8;
+  /// Sleeping helpers are woken when at least this many photos wait for them.
+  static constexpr size_t kWakeBatch = 8;
 
-  /// Starts the scout on `folder` (walking sub-folders and taking the photo formats as `walk` does; never
-  /// tracing) and `threads` workers (at least one) that read with `read`, which is called on several threads at once
-  /// and gives in `PhotoTags::file` the identity of the file it opened (not found: the photo is read again when taken).
-  ParallelReader(const std::string& folder, const WalkOptions& walk, unsigned threads, ReadFunction read);
+  /// Reads with `threads - 1` helpers (the walk's own thread is the first reader), started when first needed,
+  /// that read with `read`, which is called on several threads at once. Helpers that cannot be started are
+  /// done without: the walk reads their share.
+  ParallelReader(unsigned threads, ReadFunction read);
   ~ParallelReader();
   ParallelReader(const ParallelReader&) = delete;
   ParallelReader& operator=(const ParallelReader&) = delete;
 
-  /// The tags of the photo at `path`, which the walk has reached: as a worker read them, or read here when
-  /// the scout did not meet the file or the file changed since (another file under that name, other size
-  /// or time, gone). An exception thrown by a worker's read is thrown here. Called by the walk's thread only.
-  [[nodiscard]] PhotoTags Take(const std::string& path);
+  /// The walk's `photos_listed` hook: the photos of `folder` (its path ends in "/") the walk is about to take,
+  /// in order. `names` must stay valid until the walk has taken them or listed another folder. Photos of an
+  /// earlier folder not taken yet are dropped.
+  void Listed(const std::string& folder, const std::vector<std::string_view>& names);
+
+  /// The tags of the photo at `path`, which the walk has reached: as a helper read them, or read here. A path
+  /// that is not the next listed photo (a link the listing did not name as a file) is read here. An exception
+  /// thrown by the read is thrown here. The tags stay valid, and may be moved from, until the next `Take`.
+  /// Called by the walk's thread only.
+  [[nodiscard]] PhotoTags& Take(const std::string& path);
 
  private:
-  struct Slot;
-  using SlotList = std::deque<std::shared_ptr<Slot>>;
+  // A slot's state and the number of the photo it holds, in one word so that a helper claims both at once.
+  enum State : uint64_t { kFree, kQueued, kReading, kDone, kAbandoned };
+  static constexpr uint64_t kStateBits = 3;
+  static constexpr uint64_t Word(uint64_t photo, State state) { return (photo << kStateBits) | state; }
+  static constexpr State StateOf(uint64_t word) { return static_cast<State>(word & ((1u << kStateBits) - 1)); }
 
-  void Scout(const std::string& folder, WalkOptions options);
-  void Queue(std::vector<std::string>& paths);
-  void Work();
+  struct alignas(64) Slot {
+    std::atomic<uint64_t> word{Word(0, kFree)};
+    // Written by the walk while the slot is free; read by the helper that claimed it.
+    std::string path;
+    // Written by the helper that read the photo; read by the walk once the slot is done.
+    PhotoTags tags;
+    std::exception_ptr error;
+  };
+
+  Slot& SlotOf(uint64_t photo) { return slots_[photo % kSlots]; }
+  void Release();
+  void Feed();
+  void DropUntaken();
+  [[nodiscard]] size_t WaitingForHelpers();
+  void WakeHelpersForBatch();
+  void StartHelpers();
+  void WakeHelpers();
+  void Sleep();
+  [[nodiscard]] PhotoTags& TakeListed(Slot& slot, const std::string& path);
+  [[nodiscard]] bool WaitWhileReading(Slot& slot, uint64_t photo);
+  [[nodiscard]] PhotoTags& ReadHere(const std::string& path);
+  void Help();
+  [[nodiscard]] bool SomethingToClaim();
+  [[nodiscard]] Slot* Claim();
   void Shutdown();
-  [[nodiscard]] PhotoTags Finish(Slot& slot, const std::string& path);
-  [[nodiscard]] bool RoomForScout() const { return window_.size() <= capacity_ / 2; }
-  // The photos read at the front of the window.
-  [[nodiscard]] size_t ReadAtFront() const;
-  // Whether a waiting walk has a batch to take.
-  [[nodiscard]] bool BatchRead() const;
 
   const ReadFunction read_;
-  const size_t capacity_;
-  std::mutex mutex_;
-  // Each thread waits on its own: the workers for queued photos, the scout for room in the window, the
-  // walk for its photos. The scout resumes only when half the window is free.
-  std::condition_variable work_queued_;
-  std::condition_variable room_made_;
-  std::condition_variable photo_ready_;
-  // The photos queued by the scout and not yet taken, in walk order.
-  SlotList window_;
-  bool scout_done_ = false;
-  bool scout_waiting_ = false;
-  bool walk_waiting_ = false;
-  size_t idle_workers_ = 0;
-  // Also the scout walk's stop request.
-  std::atomic<bool> cancelled_{false};
-  // Photos read and moved out of the window in one go, handed to the walk one by one; the walk's own.
-  SlotList taken_;
-  std::vector<std::thread> threads_;
+  std::array<Slot, kSlots> slots_;
+  // The walk's own: the folder listed last and its photos' names, the number of the first of them, and the
+  // slot handed out by the last Take (released by the next).
+  std::string folder_;
+  const std::vector<std::string_view>* names_ = nullptr;
+  uint64_t first_listed_ = 0;
+  Slot* handed_out_ = nullptr;
+  // The photo read here last: tags made on the walk's thread are freed there too.
+  PhotoTags own_;
+  // Photo numbers count on across folders, so that a slot's number never repeats. `taken_`: the next photo
+  // the walk takes; `fed_`: the next photo to be put in a slot; `listed_end_`: one past the last listed.
+  std::atomic<uint64_t> taken_{0};
+  std::atomic<uint64_t> fed_{0};
+  uint64_t listed_end_ = 0;
+  std::atomic<bool> stopping_{false};
+  // Helpers asleep and not yet woken: counted up by each helper that goes to sleep, set to 0 by the one wake-up
+  // that ends their sleep (changed under `sleep_mutex_`, read without it by the walk's quick look).
+  std::atomic<uint32_t> sleeping_{0};
+  std::mutex sleep_mutex_;
+  std::condition_variable woken_;
+  uint64_t wake_ups_ = 0;
+  unsigned helpers_wanted_;
+  std::vector<std::thread> helpers_;
 };
 
 }  // namespace lumetra

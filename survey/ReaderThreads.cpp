@@ -5,9 +5,6 @@
 #endif
 
 #include <algorithm>
-#include <chrono>
-#include <fstream>
-#include <string>
 #include <thread>
 
 namespace lumetra {
@@ -24,33 +21,10 @@ unsigned UsableCores() {
   return std::max(std::thread::hardware_concurrency(), 1u);
 }
 
-// Tasks ready to run now besides the one asking, from the fourth field of /proc/loadavg ("2/431": running
-// and total); 0 when it cannot be read.
-unsigned OthersRunning() {
-  std::ifstream loadavg("/proc/loadavg");
-  double one = 0;
-  double five = 0;
-  double fifteen = 0;
-  unsigned running = 0;
-  char slash = 0;
-  if (!(loadavg >> one >> five >> fifteen >> running >> slash) || slash != '/' || running == 0) return 0;
-  return running - 1;
-}
-
 }  // namespace
 
-unsigned ReaderThreadsFor(unsigned usable_cores, unsigned others_running) {
-  const unsigned free_cores = usable_cores > others_running ? usable_cores - others_running : 0;
-  return free_cores >= 2 ? free_cores : 1;
-}
+unsigned ReaderThreadsFor(unsigned usable_cores) { return std::clamp(usable_cores, 1u, kMostDefaultReaders); }
 
-unsigned DefaultReaderThreads() {
-  unsigned others = OthersRunning();
-  for (int sample = 1; sample < 3 && others > 0; ++sample) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    others = std::min(others, OthersRunning());
-  }
-  return ReaderThreadsFor(UsableCores(), others);
-}
+unsigned DefaultReaderThreads() { return ReaderThreadsFor(UsableCores()); }
 
 }  // namespace lumetra

@@ -9,10 +9,12 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string_view>
+#include <system_error>
 
 #include "survey/SqliteDatabase.h"
 
@@ -32,6 +34,10 @@ constexpr int64_t kSchemaVersion = 5;
 constexpr int64_t kApplicationId = 0x4C4D5452;
 // Rows kept before they are written in one transaction.
 constexpr size_t kBatchRows = 1024;
+// A row's path and facts, as most photos' are: the room a batch's text is given at its start.
+constexpr size_t kRowBytesExpected = 320;
+// The journal's size once it has been folded into the database.
+constexpr int64_t kJournalLimitBytes = int64_t{4} << 20;
 
 // The columns of the facts, in PhotoTag order; a new fact is one more column here and a schema bump.
 constexpr std::array<std::string_view, kPhotoTagCount> kTagColumns = {"model",
@@ -75,12 +81,12 @@ constexpr char kFactSeparator = '\x1f';
 // The columns of a row after its path, as Find and the folder scan read them.
 constexpr const char* kRowColumns =
     "device, inode, size, modified_ns, changed_ns, rules, has_exif, taken, facts, checksum";
-constexpr int kIntegerColumns = 8;
-constexpr int kFactsColumn = 8;
-constexpr int kChecksumColumn = 9;
+constexpr int kIntegerColumns = detail::kRowIntegerColumns;
+constexpr int kFactsColumn = kIntegerColumns;
+constexpr int kChecksumColumn = kIntegerColumns + 1;
 
 // Rows written by one INSERT statement, and the values each row binds.
-constexpr size_t kRowsPerInsert = 16;
+constexpr size_t kRowsPerInsert = 32;
 constexpr size_t kColumnsPerRow = 11;
 
 // A folder with more rows than this is looked up photo by photo rather than held in memory whole.
@@ -111,29 +117,35 @@ std::string CreateFactsViewSql() {
   return sql + " FROM split GROUP BY path";
 }
 
-// The facts of `tags` as one text; false when a text holds the separator.
-bool JoinFacts(const PhotoTags& tags, std::string& facts) {
-  const auto holds_separator = [](const std::string& text) {
-    return std::memchr(text.data(), kFactSeparator, text.size()) != nullptr;
-  };
-  size_t size = kPhotoTagCount + kLensTexts.size();
+// Appends the facts of `tags` to `facts` as one text; false, with nothing appended, when a text holds the
+// separator.
+bool AppendFacts(const PhotoTags& tags, std::string& facts) {
+  const size_t start = facts.size();
+  const size_t separators = tags.texts.size() + kLensTexts.size() - 1;
+  size_t size = separators;
+  for (const std::string& text : tags.texts) size += text.size();
+  for (std::string PhotoTags::*text : kLensTexts) size += (tags.*text).size();
+  facts.resize(start + size);
+  char* out = facts.data() + start;
   for (const std::string& text : tags.texts) {
-    if (holds_separator(text)) return false;
-    size += text.size();
+    out = std::copy(text.begin(), text.end(), out);
+    *out++ = kFactSeparator;
   }
-  for (std::string PhotoTags::*text : kLensTexts) {
-    if (holds_separator(tags.*text)) return false;
-    size += (tags.*text).size();
+  for (size_t i = 0; i < kLensTexts.size(); ++i) {
+    const std::string& text = tags.*kLensTexts[i];
+    out = std::copy(text.begin(), text.end(), out);
+    if (i + 1 < kLensTexts.size()) *out++ = kFactSeparator;
   }
-  facts.clear();
-  facts.reserve(size);
-  for (const std::string& text : tags.texts) facts.append(text).push_back(kFactSeparator);
-  for (std::string PhotoTags::*text : kLensTexts) facts.append(tags.*text).push_back(kFactSeparator);
-  facts.pop_back();
+  // One count over the whole text instead of a search in each of its texts.
+  if (std::count(facts.begin() + static_cast<std::ptrdiff_t>(start), facts.end(), kFactSeparator) !=
+      static_cast<std::ptrdiff_t>(separators)) {
+    facts.resize(start);
+    return false;
+  }
   return true;
 }
 
-// Fills the texts of `tags` from `facts`; false unless it holds exactly the facts JoinFacts writes.
+// Fills the texts of `tags` from `facts`; false unless it holds exactly the facts AppendFacts writes.
 bool SplitFacts(std::string_view facts, PhotoTags& tags) {
   const auto take = [&facts](std::string& text) {
     const size_t end = facts.find(kFactSeparator);
@@ -251,6 +263,23 @@ std::string Refusal(const std::string& path) {
   return {};
 }
 
+// Whether the database at `path` has a journal beside it but bytes of its own that do not begin as every
+// SQLite database does. A survey leaves its journal beside the database, and SQLite reads a page from the
+// journal rather than from the file: a file replaced while its journal stays would look whole, its own
+// bytes never read. Without a journal SQLite reads the file's header itself (and a database being made by
+// another survey at this moment, its header not yet written, is left to it).
+bool HoldsOtherBytes(const std::string& path) {
+  struct stat journal {};
+  if (::stat((path + "-wal").c_str(), &journal) != 0 || journal.st_size == 0) return false;
+  static constexpr std::string_view kHeader("SQLite format 3\0", 16);
+  const int file = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (file < 0) return false;
+  std::array<char, kHeader.size()> bytes{};
+  const ssize_t read = ::pread(file, bytes.data(), bytes.size(), 0);
+  ::close(file);
+  return read > 0 && std::string_view(bytes.data(), static_cast<size_t>(read)) != kHeader;
+}
+
 // Ends a transaction that failed part-way, so that none of its rows are written.
 void RollBack(SqliteDatabase& db) {
   if (sqlite3_get_autocommit(db.handle()) == 0) sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
@@ -327,6 +356,7 @@ void RecordsCache::Open() {
 }
 
 void RecordsCache::OpenDatabase() {
+  if (HoldsOtherBytes(path_)) throw DatabaseError(SQLITE_NOTADB, "file is not a database");
   db_ = std::make_unique<SqliteDatabase>(path_, options_.busy_wait);
   if (db_->IsReadOnly()) throw DatabaseError(SQLITE_READONLY, "cannot be written");
   const int64_t application = db_->QueryInteger("PRAGMA application_id");
@@ -351,25 +381,37 @@ void RecordsCache::OpenDatabase() {
   // Under WAL, NORMAL syncs at checkpoints only: a power loss may lose the last transactions, never make a
   // row half written. A survey reads each page once, in folder scans, and a batch of rows dirties less than
   // half a MiB: a smaller page cache than SQLite's 2 MiB keeps a re-survey's memory near a fresh survey's.
-  db_->Execute("PRAGMA synchronous=NORMAL; PRAGMA cache_size=-512");
+  // The journal is left as it is when the survey closes the database: folding it in there would write every
+  // page a second time and wait for the disk three times, a fifth of what remembering a first survey costs.
+  // The journal is a valid state of the database (sqlite3 reads it; a crash or power loss keeps only whole
+  // transactions of it); it is folded in by the write that takes it past 1000 pages (4 MiB), and cut back to
+  // 4 MiB then.
+  db_->Execute("PRAGMA synchronous=NORMAL; PRAGMA cache_size=-512; PRAGMA journal_size_limit=" +
+               std::to_string(kJournalLimitBytes));
+  CheckSqlite(db_->handle(), sqlite3_db_config(db_->handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr));
   const std::string columns = kRowColumns;
   try {
     find_ = std::make_unique<SqliteStatement>(db_->handle(), "SELECT " + columns + " FROM photos WHERE path = ?");
     scan_ = std::make_unique<SqliteStatement>(
         db_->handle(), "SELECT path, " + columns + " FROM photos WHERE path >= ? AND path < ? ORDER BY path");
-    const std::string insert = "INSERT OR REPLACE INTO photos (path, " + columns + ") VALUES ";
-    std::string values = "(?";
-    for (size_t column = 1; column < kColumnsPerRow; ++column) values.append(", ?");
-    values.append(")");
-    write_ = std::make_unique<SqliteStatement>(db_->handle(), insert + values);
-    std::string group = insert + values;
-    for (size_t i = 1; i < kRowsPerInsert; ++i) group.append(", ").append(values);
-    write_group_ = std::make_unique<SqliteStatement>(db_->handle(), group);
   } catch (const DatabaseError& error) {
     // Lumetra's mark on a table that is not Lumetra's: altered by another tool.
     if (error.code() == SQLITE_ERROR) throw DatabaseError(SQLITE_CORRUPT, "has a photos table of another layout");
     throw;
   }
+}
+
+void RecordsCache::PrepareWrites() {
+  // Prepared with the first row to write: a survey served whole never needs them.
+  if (write_group_) return;
+  const std::string insert = "INSERT OR REPLACE INTO photos (path, " + std::string(kRowColumns) + ") VALUES ";
+  std::string values = "(?";
+  for (size_t column = 1; column < kColumnsPerRow; ++column) values.append(", ?");
+  values.append(")");
+  write_ = std::make_unique<SqliteStatement>(db_->handle(), insert + values);
+  std::string group = insert + values;
+  for (size_t i = 1; i < kRowsPerInsert; ++i) group.append(", ").append(values);
+  write_group_ = std::make_unique<SqliteStatement>(db_->handle(), group);
 }
 
 void RecordsCache::CloseStatements() {
@@ -386,7 +428,7 @@ void RecordsCache::Fail(const std::string& action, const std::exception& error) 
   const std::string reason = database_error != nullptr ? Reason(*database_error) : error.what();
   CloseStatements();
   db_.reset();
-  pending_.clear();
+  pending_.Clear();
   std::string aside;
   std::string line = "records cache " + path_ + ": cannot " + action + ": " + reason;
   if (damaged && RenameAside(path_, aside)) {
@@ -555,16 +597,37 @@ void RecordsCache::Seen(const std::string& path) {
   seen_.insert(hash);
 }
 
-void RecordsCache::Remember(const std::string& path, PhotoTags tags) {
+void RecordsCache::Remember(const std::string& path, const PhotoTags& tags) {
   if (!tags.file.found || !tags.unread_reason.empty()) return;
   const int64_t settle_ns = std::chrono::nanoseconds(options_.settle_time).count();
-  PendingRow row{.key = Key(path), .file = tags.file, .has_exif = tags.has_exif, .taken = tags.taken, .facts = {}};
-  if (!JoinFacts(tags, row.facts)) return;
   const std::lock_guard lock(mutex_);
-  if (!write_) return;
+  if (!db_) return;
   if (Nanoseconds(tags.file.changed_s, tags.file.changed_ns) >= survey_start_ns_ - settle_ns) return;
-  pending_.push_back(std::move(row));
-  if (pending_.size() >= kBatchRows) WriteRows();
+  std::string& text = pending_.text;
+  if (pending_.rows.empty()) {
+    // A batch's rows are a few hundred bytes each: its storage grows once, not row by row.
+    text.reserve(kBatchRows * kRowBytesExpected);
+    pending_.rows.reserve(kBatchRows);
+  }
+  const size_t key_at = text.size();
+  if (path.starts_with('/') || working_folder_.empty()) {
+    text.append(path);
+  } else {
+    text.append(Key(path));
+  }
+  const size_t facts_at = text.size();
+  // A batch's text stays far below 4 GiB: a row is a path and a few hundred bytes of facts.
+  if (!AppendFacts(tags, text) || text.size() > UINT32_MAX) {
+    text.resize(key_at);
+    return;
+  }
+  pending_.rows.push_back(PendingRow{.key_at = static_cast<uint32_t>(key_at),
+                                     .key_size = static_cast<uint32_t>(facts_at - key_at),
+                                     .facts_size = static_cast<uint32_t>(text.size() - facts_at),
+                                     .file = tags.file,
+                                     .has_exif = tags.has_exif,
+                                     .taken = tags.taken});
+  if (pending_.rows.size() >= kBatchRows) WriteRows();
 }
 
 void RecordsCache::Flush() {
@@ -572,38 +635,42 @@ void RecordsCache::Flush() {
   WriteRows();
 }
 
-void RecordsCache::BindRow(SqliteStatement& statement, int first, const PendingRow& pending) const {
-  const RowIdentity id = IdentityColumns(pending.file);
+void RecordsCache::BindRow(SqliteStatement& statement, int first, const PendingRow& row) const {
+  const RowIdentity id = IdentityColumns(row.file);
   const auto rules = static_cast<int64_t>(options_.rules_stamp);
-  const auto has_exif = static_cast<int64_t>(pending.has_exif);
+  const auto has_exif = static_cast<int64_t>(row.has_exif);
+  const std::string_view key = pending_.Key(row);
+  const std::string_view facts = pending_.Facts(row);
   int index = first;
-  statement.Bind(index++, pending.key);
+  statement.Bind(index++, key);
   for (const int64_t value :
-       {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules, has_exif, pending.taken}) {
+       {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules, has_exif, row.taken}) {
     statement.Bind(index++, value);
   }
-  statement.Bind(index++, pending.facts);
-  statement.Bind(index, RowChecksum(pending.key, id, rules, has_exif, pending.taken, pending.facts));
+  statement.Bind(index++, facts);
+  statement.Bind(index, RowChecksum(key, id, rules, has_exif, row.taken, facts));
 }
 
 void RecordsCache::WriteRows() {
-  if (pending_.empty() || !write_) return;
+  const std::vector<PendingRow>& rows = pending_.rows;
+  if (rows.empty() || !db_) return;
   try {
+    PrepareWrites();
     db_->Execute("BEGIN IMMEDIATE");
     try {
       // Rows go in groups of kRowsPerInsert, one statement each, the rest one by one: each statement run
       // costs SQLite as much again as the row it writes.
       size_t row = 0;
-      for (; row + kRowsPerInsert <= pending_.size(); row += kRowsPerInsert) {
+      for (; row + kRowsPerInsert <= rows.size(); row += kRowsPerInsert) {
         const ResetOnExit reset{*write_group_};
         for (size_t i = 0; i < kRowsPerInsert; ++i) {
-          BindRow(*write_group_, static_cast<int>(i * kColumnsPerRow) + 1, pending_[row + i]);
+          BindRow(*write_group_, static_cast<int>(i * kColumnsPerRow) + 1, rows[row + i]);
         }
         static_cast<void>(write_group_->Step());
       }
-      for (; row < pending_.size(); ++row) {
+      for (; row < rows.size(); ++row) {
         const ResetOnExit reset{*write_};
-        BindRow(*write_, 1, pending_[row]);
+        BindRow(*write_, 1, rows[row]);
         static_cast<void>(write_->Step());
       }
       db_->Execute("COMMIT");
@@ -612,15 +679,16 @@ void RecordsCache::WriteRows() {
       RollBack(*db_);
       throw;
     }
-    pending_.clear();
+    // The batch's storage is kept for the next rows.
+    pending_.Clear();
   } catch (const DatabaseError& error) {
     Fail("write", error);
   }
 }
 
 void RecordsCache::DropGone(const std::string& folder, bool subfolders) {
+  Flush();
   const std::lock_guard lock(mutex_);
-  WriteRows();
   if (!db_) return;
   const auto [prefix, end] = PathRange(folder);
   try {

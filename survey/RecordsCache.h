@@ -8,6 +8,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -20,6 +21,11 @@ namespace lumetra {
 
 class SqliteDatabase;
 class SqliteStatement;
+
+namespace detail {
+/// The integer columns of a stored row: device, inode, size, modified_ns, changed_ns, rules, has_exif, taken.
+inline constexpr int kRowIntegerColumns = 8;
+}  // namespace detail
 
 /// The records cache's file in the program's folder.
 inline constexpr const char* kRecordsFileName = "Lumetra_Records.db";
@@ -85,7 +91,7 @@ class RecordsCache {
   /// Keeps the facts of a photo that was read (not served): written with others in one transaction.
   /// Photos not opened, changed since the survey began or read from a file other than the one that now
   /// stands at `path` are not kept.
-  void Remember(const std::string& path, PhotoTags tags);
+  void Remember(const std::string& path, const PhotoTags& tags);
   /// Writes the rows kept so far.
   void Flush();
   /// Drops the rows of files under `folder` (its sub-folders too with `subfolders`) that the survey did not
@@ -93,17 +99,34 @@ class RecordsCache {
   void DropGone(const std::string& folder, bool subfolders);
 
  private:
+  // A row kept to be written: its key and facts are spans of its batch's `text`.
   struct PendingRow {
-    std::string key;
+    uint32_t key_at = 0;
+    uint32_t key_size = 0;
+    uint32_t facts_size = 0;
     FileIdentity file;
     bool has_exif = false;
     int64_t taken = kNoCaptureTime;
-    std::string facts;
+  };
+  // Rows written in one transaction. Its storage is kept from batch to batch: a survey that writes
+  // thousands of rows allocates for the first batches only.
+  struct PendingBatch {
+    std::string text;
+    std::vector<PendingRow> rows;
+    [[nodiscard]] std::string_view Key(const PendingRow& row) const {
+      return std::string_view(text).substr(row.key_at, row.key_size);
+    }
+    [[nodiscard]] std::string_view Facts(const PendingRow& row) const {
+      return std::string_view(text).substr(row.key_at + row.key_size, row.facts_size);
+    }
+    void Clear() {
+      text.clear();
+      rows.clear();
+    }
   };
   // A row as stored, not yet checked against the file.
   struct StoredRow {
-    // device, inode, size, modified_ns, changed_ns, rules, has_exif, taken
-    std::array<int64_t, 8> integers{};
+    std::array<int64_t, detail::kRowIntegerColumns> integers{};
     std::string facts;
     int64_t checksum = 0;
   };
@@ -116,15 +139,16 @@ class RecordsCache {
   };
   void Open();
   void OpenDatabase();
+  void PrepareWrites();
   void Fail(const std::string& action, const std::exception& error);
-  void CloseBroken();
   void CloseStatements();
   [[nodiscard]] std::string Key(const std::string& path) const;
   // The keys of the paths under `folder`: from the first (included) to the second (excluded).
   [[nodiscard]] std::pair<std::string, std::string> PathRange(const std::string& folder) const;
+  // Writes the pending rows in one transaction; called with `mutex_` held.
   void WriteRows();
-  // Binds the ten values of `pending` from parameter `first` on.
-  void BindRow(SqliteStatement& statement, int first, const PendingRow& pending) const;
+  // Binds the eleven values of `row` from parameter `first` on.
+  void BindRow(SqliteStatement& statement, int first, const PendingRow& row) const;
   // The held rows of `folder` (its key, ending in '/'), read in one scan when not yet held.
   FolderRows& RowsOf(const std::string& folder);
   void ScanFolder(FolderRows& folder);
@@ -142,10 +166,9 @@ class RecordsCache {
   // The folders whose rows were read in this survey, the latest last.
   std::deque<FolderRows> held_;
   std::string problem_;
-  bool broken_ = false;
   bool may_serve_ = true;
   int64_t survey_start_ns_ = 0;
-  std::vector<PendingRow> pending_;
+  PendingBatch pending_;
   // Hashes of the keys seen in this survey: a collision only keeps a row that could have been dropped.
   std::unordered_set<size_t> seen_;
 };

@@ -1,7 +1,7 @@
 #include "survey/SurveyRun.h"
 
 #include <optional>
-#include <system_error>
+#include <string_view>
 #include <vector>
 
 #include "metadata/FileIdentity.h"
@@ -50,15 +50,13 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
   // Joined when this returns or throws.
   std::optional<ParallelReader> reader;
   if (const unsigned threads = ReaderThreads(options); threads > 1) {
-    try {
-      reader.emplace(folder, walk, threads, read);
-    } catch (const std::system_error&) {
-      // No threads to be had: every photo is read here, as with one thread.
-    }
+    reader.emplace(threads, read);
+    hooks.photos_listed = [&reader](const std::string& listed, const std::vector<std::string_view>& names) {
+      reader->Listed(listed, names);
+    };
   }
   std::vector<SkippedEntry> unread_photos;
-  hooks.photo = [&](const std::string& path) {
-    PhotoTags tags = reader ? reader->Take(path) : read(path);
+  const auto add_photo = [&](const std::string& path, PhotoTags& tags) {
     if (!tags.unread_reason.empty()) unread_photos.push_back({.path = path, .reason = tags.unread_reason});
     if (std::optional<PhotoRecord> record = RecordFromTags(tags, context)) {
       record->path = path;
@@ -66,8 +64,16 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
     }
     // A folder without rows at the start has none of gone files to drop.
     if (may_serve) cache->Seen(path);
-    if (cache != nullptr && !tags.remembered) cache->Remember(path, std::move(tags));
+    if (cache != nullptr && !tags.remembered) cache->Remember(path, tags);
   };
+  if (reader) {
+    hooks.photo = [&](const std::string& path) { add_photo(path, reader->Take(path)); };
+  } else {
+    hooks.photo = [&](const std::string& path) {
+      PhotoTags tags = read(path);
+      add_photo(path, tags);
+    };
+  }
   WalkResult result = WalkFolder(folder, walk, hooks, stopRequested);
   // A walk stopped part-way has not seen every file that is still there.
   if (may_serve && !result.stopped) cache->DropGone(folder, options.cb_SubFolders);

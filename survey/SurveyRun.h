@@ -25,8 +25,8 @@ struct SurveyOptions {
   /// The photo files the walk takes (see `WalkOptions::formats`).
   PhotoFormats formats = PhotoFormats::kJpeg;
   std::string trace_path;
-  /// Threads that read and parse photos ahead of the walk; 0: as many as there are idle cores the process
-  /// may run on, one when fewer than two are idle (see DefaultReaderThreads). With 1, or in trace
+  /// Threads that read and parse photos, the walk's own included; 0: one per core the process may run on, at
+  /// most four (see DefaultReaderThreads). With 1, or in trace
   /// mode, every photo is read on the calling thread when the walk reaches it, so that a reader that brings the program
   /// down leaves the trace naming that photo. The result is the same with any count.
   unsigned reader_threads = 0;

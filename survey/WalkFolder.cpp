@@ -185,6 +185,9 @@ class Walker {
   [[nodiscard]] bool List(const std::string& folder, std::vector<Entry>& entries);
   [[nodiscard]] std::set<std::u16string> JpegPhotoBases(const std::string& folder,
                                                         const std::vector<Entry>& entries) const;
+  [[nodiscard]] bool Takes(const Entry& entry, const std::set<std::u16string>& jpeg_bases) const;
+  void AnnouncePhotos(const std::string& folder, const std::vector<Entry>& entries,
+                      const std::set<std::u16string>& jpeg_bases);
   void SkipFolder(const std::string& folder, int error);
   void ReadPhoto(const std::string& path);
   void TraceFailed(const char* what, std::string reason = {});
@@ -197,6 +200,8 @@ class Walker {
   // cannot multiply the photos or make the walk exponential.
   std::set<FolderId> walked_;
   std::chrono::steady_clock::time_point last_events_{};
+  // The names handed to `photos_listed`, kept so that its storage is reused from folder to folder.
+  std::vector<std::string_view> listed_photos_;
 };
 
 // kUnknown, with errno set, when the entry could not be looked at.
@@ -287,6 +292,26 @@ std::set<std::u16string> Walker::JpegPhotoBases(const std::string& folder, const
   return bases;
 }
 
+// Whether the walk takes the entry as a photo file by its name: one of the formats taken, and no RAW file
+// beside a JPEG of the same base name.
+bool Walker::Takes(const Entry& entry, const std::set<std::u16string>& jpeg_bases) const {
+  const PhotoFileKind file_kind = PhotoFileKindOf(entry.name);
+  if (!SurveyTakes(options_.formats, file_kind)) return false;
+  return file_kind != PhotoFileKind::kRaw || !jpeg_bases.contains(detail::ListingKey(BaseName(entry.name)));
+}
+
+// Only entries the listing calls regular files are named: every one of them is handed to `photo` without a
+// further look, so a reader ahead of the walk never opens a FIFO or a folder.
+void Walker::AnnouncePhotos(const std::string& folder, const std::vector<Entry>& entries,
+                            const std::set<std::u16string>& jpeg_bases) {
+  if (!hooks_.photos_listed) return;
+  listed_photos_.clear();
+  for (const Entry& entry : entries) {
+    if (entry.type == DT_REG && Takes(entry, jpeg_bases)) listed_photos_.push_back(entry.name);
+  }
+  hooks_.photos_listed(folder, listed_photos_);
+}
+
 void Walker::Walk(std::string folder) {
   if (folder.empty()) {
     SkipFolder(folder, ENOENT);
@@ -300,10 +325,9 @@ void Walker::Walk(std::string folder) {
   if (!List(folder, entries)) return;
 
   const std::set<std::u16string> jpeg_bases = JpegPhotoBases(folder, entries);
+  AnnouncePhotos(folder, entries, jpeg_bases);
   for (const Entry& entry : entries) {
-    const PhotoFileKind file_kind = PhotoFileKindOf(entry.name);
-    if (!SurveyTakes(options_.formats, file_kind)) continue;
-    if (file_kind == PhotoFileKind::kRaw && jpeg_bases.contains(detail::ListingKey(BaseName(entry.name)))) continue;
+    if (!Takes(entry, jpeg_bases)) continue;
     if (StopSeen()) return;
     const std::string path = folder + entry.name;
     const EntryKind kind = KindOf(path, entry.type, nullptr);

@@ -39,6 +39,12 @@ struct WalkHooks {
   /// ending in ".jpg" or ".jpeg", any case, and with `PhotoFormats::kAll` the other extensions of
   /// `PhotoFileKind`. Never called for a directory, FIFO, device or socket, nor for a link that leads nowhere.
   std::function<void(const std::string& path)> photo;
+  /// Called once a folder is listed, before any of its entries is handled, with the names of the entries the walk
+  /// will hand to `photo` without looking at them again (regular files by the listing's own account, of the photo
+  /// formats taken), in the order it will, unless Stop ends the walk first. A link or an entry of unknown type may
+  /// still become a photo without being named here. The names stay valid until the walk turns to the folder's
+  /// sub-folders; readers ahead of the walk take their work from here, so the tree is listed once.
+  std::function<void(const std::string& folder, const std::vector<std::string_view>& names)> photos_listed;
   /// Called after every entry whose name the walk takes, whether or not it was read as a photo (a sub-folder
   /// named x.jpg included): the status texts are rewritten here. A RAW file passed over for its JPEG is no
   /// entry.

@@ -95,8 +95,8 @@ void AddSurveySettings(CLI::App& survey, lumetra::cli::SurveyRequest& request, S
   survey.add_option("--csv", request.csv_file, "Write the records to this file as CSV (UTF-8, a header row)");
   survey
       .add_option("--threads", request.options.reader_threads,
-                  "Threads that read the photos: 0 (the default) one per idle core, or one when fewer than two "
-                  "cores are idle; 1 each photo as the walk reaches it")
+                  "Threads that read the photos, the walk's own included: 0 (the default) one per usable core, at "
+                  "most 4; 1 each photo as the walk reaches it")
       ->check(CLI::Validator(
           [](const std::string& text) -> std::string {
             const bool digits = !text.empty() && text.size() <= 2 &&

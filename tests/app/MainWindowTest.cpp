@@ -786,6 +786,10 @@ class MainWindowTest : public QObject {
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Не прочитано"));
     QCOMPARE(table->horizontalHeaderItem(1)->text(), QStringLiteral("Причина"));
+    QStringList reasons;
+    for (int row = 0; row < table->rowCount(); ++row) reasons.append(table->item(row, 1)->text());
+    QVERIFY2(reasons.contains(QStringLiteral("виртуальная файловая система")), qPrintable(reasons.join('\n')));
+    if (permissions_hold) QVERIFY2(reasons.contains(QStringLiteral("Доступ запрещён")), qPrintable(reasons.join('\n')));
     Find<QAbstractButton>(*dialog, "but_Close")->click();
     QVERIFY(!dialog->isVisible());
     Find<QAbstractButton>(*window, "rb_Eng")->click();

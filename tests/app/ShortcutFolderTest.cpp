@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include "app/ShortcutFolder.h"
@@ -141,9 +143,7 @@ TEST_F(MakeShortcutListTest, NeverRemovesALinkItDidNotMake) {
   fs::remove(folder_ / "DSC_0107.JPG.lnk");
   fs::create_symlink(photos_ / "Holidays", folder_ / "DSC_0107.JPG.lnk");
   fs::remove(folder_ / "IMG_0001.JPG.lnk");
-  testing::WriteFileBytes(folder_ / "placeholder", "");  // so that the new link cannot take the freed inode
-  fs::create_symlink(photos_ / "IMG_0001.JPG", folder_ / "IMG_0001.JPG.lnk");
-  fs::remove(folder_ / "placeholder");
+  fs::create_symlink(photos_ / "IMG_0001.JPG", folder_ / "IMG_0001.JPG.lnk");  // may take the freed inode
   for (int use = 0; use < 2; ++use) {
     SCOPED_TRACE(use);
     ASSERT_TRUE(MakeShortcutList(folder_, {}).ok());
@@ -156,20 +156,46 @@ TEST_F(MakeShortcutListTest, NeverRemovesALinkItDidNotMake) {
   }
 }
 
-// A record that does not describe the link as it is makes nothing ours: broken, or with another inode.
+// A record that does not describe the link as it is makes nothing ours: broken, of the link's inode at
+// another change time (a link that took the inode of one we removed), or of another inode.
 TEST_F(MakeShortcutListTest, ABrokenOrStaleRecordMakesNothingOurs) {
   const std::vector<std::string> photos = Photos({"IMG_0001.JPG"});
   const std::string entry = std::string("IMG_0001.JPG.lnk") + '\0' + photos[0] + '\0';
-  for (const std::string& record : {std::string("garbage"), "12x" + std::string(1, '\0') + entry,
-                                    "1" + std::string(1, '\0') + entry, std::string()}) {
-    SCOPED_TRACE(record);
+  const auto identity = [](const fs::path& link, int64_t changed_ns_offset) {
+    struct stat info {};
+    EXPECT_EQ(::lstat(link.c_str(), &info), 0);
+    const int64_t changed_ns = static_cast<int64_t>(info.st_ctim.tv_sec) * 1'000'000'000 + info.st_ctim.tv_nsec;
+    return std::to_string(info.st_ino) + ':' + std::to_string(changed_ns + changed_ns_offset) + '\0';
+  };
+  struct Case {
+    const char* what;
+    std::function<std::string(const fs::path&)> record;
+  };
+  const std::vector<Case> cases = {
+      {"garbage", [](const fs::path&) { return std::string("garbage"); }},
+      {"empty", [](const fs::path&) { return std::string(); }},
+      {"inode without time", [&](const fs::path&) { return "12" + std::string(1, '\0') + entry; }},
+      {"junk after the time", [&](const fs::path&) { return "12:5x" + std::string(1, '\0') + entry; }},
+      {"another inode", [&](const fs::path&) { return "1:0" + std::string(1, '\0') + entry; }},
+      {"another change time", [&](const fs::path& link) { return identity(link, 1) + entry; }},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
     fs::remove_all(folder_);
     fs::create_directories(folder_);
     fs::create_symlink(photos[0], folder_ / "IMG_0001.JPG.lnk");
-    testing::WriteFileBytes(folder_ / std::string(kShortcutRecordName), record);
+    testing::WriteFileBytes(folder_ / std::string(kShortcutRecordName), test.record(folder_ / "IMG_0001.JPG.lnk"));
     ASSERT_TRUE(MakeShortcutList(folder_, {}).ok());
     EXPECT_TRUE(fs::is_symlink(folder_ / "IMG_0001.JPG.lnk"));
   }
+  // The same record with the link's own identity: the link is ours and goes.
+  fs::remove_all(folder_);
+  fs::create_directories(folder_);
+  fs::create_symlink(photos[0], folder_ / "IMG_0001.JPG.lnk");
+  testing::WriteFileBytes(folder_ / std::string(kShortcutRecordName),
+                          identity(folder_ / "IMG_0001.JPG.lnk", 0) + entry);
+  ASSERT_TRUE(MakeShortcutList(folder_, {}).ok());
+  EXPECT_FALSE(fs::is_symlink(folder_ / "IMG_0001.JPG.lnk"));
 }
 
 // The shortcut folder as a link to the user's folder: nothing made there, nothing removed, one failure.

@@ -1,10 +1,13 @@
-// The read-ahead pipeline on its own, with a stand-in read that names the file and its content: order,
-// files the scout never met, files changed after they were read, failed reads, and shutting down early.
+// The read-ahead ring on its own, with a stand-in read that names the file and its content: walk order,
+// photos read by helpers and by the walk, paths the listing did not name, a new folder before the last one's
+// photos were taken, failed reads, helpers that stall, and shutting down early.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,6 +15,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -27,30 +31,52 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::ElementsAreArray;
 
-// Reads a file as its "Model" text, "gone" when it cannot be opened; notes which thread read which path.
+// Reads a file as its "Model" text, "gone" when it cannot be opened, and notes which thread read which path.
+// Reads on the walk's thread can be slowed down, so that helpers get photos to read; reads on helpers can be
+// held until `Unblock`, as when a helper has lost its core.
 class StandInRead {
  public:
+  explicit StandInRead(std::chrono::microseconds walk_read_time = {}, bool block_helpers = false)
+      : walk_thread_(std::this_thread::get_id()), walk_read_time_(walk_read_time), helpers_blocked_(block_helpers) {}
+
   ParallelReader::ReadFunction Function() {
     return [this](const std::string& path) {
+      if (std::this_thread::get_id() == walk_thread_) {
+        std::this_thread::sleep_for(walk_read_time_);
+      } else {
+        while (helpers_blocked_) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
       PhotoTags tags;
-      tags.file = IdentityOfPath(path);
       std::ifstream in(path, std::ios::binary);
       tags.has_exif = in.good();
       tags.texts[static_cast<size_t>(PhotoTag::kModel)] =
           in ? std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()) : "gone";
       tags.texts[static_cast<size_t>(PhotoTag::kMake)] = path;
-      if (path.ends_with("throws.jpg")) throw std::runtime_error("cannot read " + path);
       const std::lock_guard lock(mutex_);
       readers_[path].push_back(std::this_thread::get_id());
+      if (path.ends_with("throws.jpg")) throw std::runtime_error("cannot read " + path);
       return tags;
     };
   }
+  void Unblock() { helpers_blocked_ = false; }
   std::map<std::string, std::vector<std::thread::id>> Readers() {
     const std::lock_guard lock(mutex_);
     return readers_;
   }
+  // Photos some helper read, whether or not the walk used that read.
+  size_t ReadByHelpers() {
+    const std::lock_guard lock(mutex_);
+    size_t count = 0;
+    for (const auto& [path, ids] : readers_) {
+      for (const std::thread::id id : ids) count += id != walk_thread_ ? 1 : 0;
+    }
+    return count;
+  }
 
  private:
+  const std::thread::id walk_thread_;
+  const std::chrono::microseconds walk_read_time_;
+  std::atomic<bool> helpers_blocked_;
   std::mutex mutex_;
   std::map<std::string, std::vector<std::thread::id>> readers_;
 };
@@ -59,195 +85,181 @@ class StandInRead {
 std::string PhotoName(int n) { return std::string("p").append(std::to_string(n)).append(".jpg"); }
 
 std::string Content(const PhotoTags& tags) { return tags.Text(PhotoTag::kModel); }
-std::string PathOf(const PhotoTags& tags) { return tags.Text(PhotoTag::kMake); }
 
-TEST(ParallelReader, HandsBackEveryPhotoOfTheWalkInItsOrderReadOnceByAWorker) {
-  testing::TempFolder root;
-  // More photos than the window holds, over several folders, so that the scout waits for room.
-  for (int folder = 0; folder < 5; ++folder) {
-    for (int photo = 0; photo < 40; ++photo) {
-      const std::string name = std::string("f").append(std::to_string(folder)).append("/").append(PhotoName(photo));
-      testing::WriteFileBytes(root.path() / name, "content of " + name);
-    }
+// Photos p0.jpg ... in `folder`, each holding its own name.
+std::vector<std::string> WritePhotos(const fs::path& folder, int count) {
+  std::vector<std::string> names;
+  for (int i = 0; i < count; ++i) {
+    names.push_back(PhotoName(i));
+    testing::WriteFileBytes(folder / names.back(), names.back());
   }
-  for (const unsigned threads : {1u, 2u, 5u}) {
+  return names;
+}
+
+// The walk of `root` with the reader in its hooks: the content of every photo taken, in walk order.
+std::vector<std::string> WalkWithReader(const fs::path& root, ParallelReader& reader,
+                                        std::vector<std::string>& walked) {
+  std::vector<std::string> contents;
+  WalkHooks hooks;
+  hooks.photos_listed = [&](const std::string& folder, const std::vector<std::string_view>& names) {
+    reader.Listed(folder, names);
+  };
+  hooks.photo = [&](const std::string& path) {
+    walked.push_back(path);
+    contents.push_back(Content(reader.Take(path)));
+  };
+  const std::atomic<bool> stop{false};
+  static_cast<void>(WalkFolder(root.string(), WalkOptions{}, hooks, stop));
+  return contents;
+}
+
+TEST(ParallelReader, HandsBackEveryPhotoOfTheWalkInItsOrder) {
+  testing::TempFolder root;
+  // More photos in a folder than the ring holds, small folders, and a link the listing does not name.
+  std::vector<std::string> expected_contents;
+  for (int folder = 0; folder < 4; ++folder) {
+    const int count = folder == 0 ? 150 : folder * 3;
+    const fs::path path = root.path() / std::string("f").append(std::to_string(folder));
+    fs::create_directories(path);
+    WritePhotos(path, count);
+  }
+  fs::create_symlink("f0/p0.jpg", root.path() / "link.jpg");
+  for (const unsigned threads : {2u, 3u, 5u}) {
     SCOPED_TRACE(threads);
-    StandInRead read;
+    // The walk's own reads are slow, so that helpers read most of the large folder.
+    StandInRead read(std::chrono::microseconds(300));
     std::vector<std::string> walked;
-    std::vector<std::string> taken;
+    std::vector<std::string> contents;
     {
-      ParallelReader reader(root.path().string(), WalkOptions{}, threads, read.Function());
-      WalkHooks hooks;
-      hooks.photo = [&](const std::string& path) {
-        walked.push_back(path);
-        const PhotoTags tags = reader.Take(path);
-        EXPECT_EQ(Content(tags), "content of " + path.substr(root.path().string().size() + 1));
-        taken.push_back(PathOf(tags));
-      };
-      const std::atomic<bool> stop{false};
-      static_cast<void>(WalkFolder(root.path().string(), WalkOptions{}, hooks, stop));
+      ParallelReader reader(threads, read.Function());
+      contents = WalkWithReader(root.path(), reader, walked);
     }
-    ASSERT_EQ(walked.size(), 200u);
-    EXPECT_THAT(taken, ElementsAreArray(walked));
-    const auto readers = read.Readers();
-    EXPECT_EQ(readers.size(), 200u);
-    for (const auto& [path, ids] : readers) {
-      ASSERT_EQ(ids.size(), 1u) << path;
-      EXPECT_NE(ids[0], std::this_thread::get_id()) << path;
+    ASSERT_EQ(walked.size(), 1u + 150 + 3 + 6 + 9);
+    for (size_t i = 0; i < walked.size(); ++i) {
+      EXPECT_EQ(contents[i],
+                fs::path(walked[i]).filename() == "link.jpg" ? "p0.jpg" : fs::path(walked[i]).filename().string())
+          << walked[i];
     }
+    EXPECT_GT(read.ReadByHelpers(), 0u);
+    // A helper's read is used or dropped, never repeated by it: at most the walk reads a photo a second time.
+    for (const auto& [path, ids] : read.Readers()) EXPECT_LE(ids.size(), 2u) << path;
   }
 }
 
-TEST(ParallelReader, TheScoutTakesThePhotoFilesTheWalkTakes) {
+TEST(ParallelReader, AFolderTooSmallToShareIsReadByTheWalkAlone) {
   testing::TempFolder root;
-  for (const char* name : {"a.jpg", "b.NEF", "c.cr2", "c.jpg", "d.heic", "e.txt"}) {
-    testing::WriteFileBytes(root.path() / name, name);
-  }
-  WalkOptions options;
-  options.formats = PhotoFormats::kAll;
-  StandInRead read;
+  // Fewer photos than the helpers' lead and one batch: no helper would have a batch to read.
+  const std::vector<std::string> names =
+      WritePhotos(root.path(), static_cast<int>(ParallelReader::kLead + ParallelReader::kWakeBatch) - 1);
+  StandInRead read(std::chrono::microseconds(300));
   std::vector<std::string> walked;
-  {
-    ParallelReader reader(root.path().string(), options, 2, read.Function());
-    WalkHooks hooks;
-    hooks.photo = [&](const std::string& path) {
-      walked.push_back(path.substr(root.path().string().size() + 1));
-      static_cast<void>(reader.Take(path));
-    };
-    const std::atomic<bool> stop{false};
-    static_cast<void>(WalkFolder(root.path().string(), options, hooks, stop));
-  }
-  EXPECT_THAT(walked, ElementsAreArray({"a.jpg", "b.NEF", "c.jpg", "d.heic"}));
-  const auto readers = read.Readers();
-  EXPECT_EQ(readers.size(), walked.size());
-  for (const auto& [path, ids] : readers) {
-    ASSERT_EQ(ids.size(), 1u) << path;
-    // Read ahead by a worker, not by the walk when it got there.
-    EXPECT_NE(ids[0], std::this_thread::get_id()) << path;
+  ParallelReader reader(3, read.Function());
+  static_cast<void>(WalkWithReader(root.path(), reader, walked));
+  ASSERT_EQ(walked.size(), names.size());
+  EXPECT_EQ(read.ReadByHelpers(), 0u);
+}
+
+TEST(ParallelReader, AHelperThatStallsNeverStallsTheWalk) {
+  testing::TempFolder root;
+  std::vector<std::string> names = WritePhotos(root.path(), 100);
+  std::sort(names.begin(), names.end(), detail::ListingOrderLess);
+  for (const unsigned threads : {2u, 4u}) {
+    SCOPED_TRACE(threads);
+    StandInRead read(std::chrono::microseconds(0), /*block_helpers=*/true);
+    std::vector<std::string> walked;
+    ParallelReader reader(threads, read.Function());
+    // Helpers hold their photos until the walk is over: the walk gives up on them and reads every photo itself.
+    EXPECT_THAT(WalkWithReader(root.path(), reader, walked), ElementsAreArray(names));
+    for (const auto& [path, ids] : read.Readers()) {
+      ASSERT_EQ(ids.size(), 1u) << path;
+      EXPECT_EQ(ids[0], std::this_thread::get_id()) << path;
+    }
+    read.Unblock();
   }
 }
 
-TEST(ParallelReader, AFileTheScoutDidNotMeetIsReadByTheCaller) {
+TEST(ParallelReader, APathTheListingDidNotNameIsReadByTheWalk) {
   testing::TempFolder root;
   testing::TempFolder elsewhere;
-  testing::WriteFileBytes(root.path() / "a.jpg", "a");
-  testing::WriteFileBytes(root.path() / "b.jpg", "b");
+  const std::vector<std::string> names = WritePhotos(root.path(), 3);
   testing::WriteFileBytes(elsewhere.path() / "new.jpg", "new");
   StandInRead read;
-  ParallelReader reader(root.path().string(), WalkOptions{}, 2, read.Function());
-  const std::string a = root.path().string() + "/a.jpg";
+  ParallelReader reader(2, read.Function());
+  const std::vector<std::string_view> listed(names.begin(), names.end());
+  const std::string folder = root.path().string() + "/";
+  reader.Listed(folder, listed);
   const std::string added = elsewhere.path().string() + "/new.jpg";
-  const std::string b = root.path().string() + "/b.jpg";
-  EXPECT_EQ(Content(reader.Take(a)), "a");
+  EXPECT_EQ(Content(reader.Take(folder + "p0.jpg")), "p0.jpg");
   EXPECT_EQ(Content(reader.Take(added)), "new");
-  EXPECT_EQ(Content(reader.Take(b)), "b");
+  EXPECT_EQ(Content(reader.Take(folder + "p1.jpg")), "p1.jpg");
+  EXPECT_EQ(Content(reader.Take(folder + "p2.jpg")), "p2.jpg");
   EXPECT_EQ(read.Readers()[added], std::vector<std::thread::id>{std::this_thread::get_id()});
 }
 
-TEST(ParallelReader, AFileChangedAfterItWasReadIsReadAgain) {
-  struct Case {
-    const char* name;
-    std::function<void(const fs::path&)> change;
-    std::string content;
-  };
-  const Case cases[] = {
-      {"removed", [](const fs::path& file) { fs::remove(file); }, "gone"},
-      {"rewritten", [](const fs::path& file) { testing::WriteFileBytes(file, "rewritten, and longer"); },
-       "rewritten, and longer"},
-      {"replaced by another file",
-       [](const fs::path& file) {
-         testing::WriteFileBytes(file.string() + ".new", "other");
-         fs::rename(file.string() + ".new", file);
-       },
-       "other"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    testing::TempFolder root;
-    testing::WriteFileBytes(root.path() / "a.jpg", "a");
-    testing::WriteFileBytes(root.path() / "b.jpg", "b");
-    testing::WriteFileBytes(root.path() / "c.jpg", "c");
-    StandInRead read;
-    ParallelReader reader(root.path().string(), WalkOptions{}, 2, read.Function());
-    EXPECT_EQ(Content(reader.Take(root.path().string() + "/a.jpg")), "a");
-    // Wait until b has been read ahead, so that it is the stale read that is refused.
-    while (read.Readers().count(root.path().string() + "/b.jpg") == 0) std::this_thread::yield();
-    c.change(root.path() / "b.jpg");
-    EXPECT_EQ(Content(reader.Take(root.path().string() + "/b.jpg")), c.content);
-    EXPECT_EQ(Content(reader.Take(root.path().string() + "/c.jpg")), "c");
+TEST(ParallelReader, ANewFolderDropsThePhotosOfTheLastNotTaken) {
+  testing::TempFolder first;
+  testing::TempFolder second;
+  const std::vector<std::string> first_names = WritePhotos(first.path(), 90);
+  std::vector<std::string> second_names;
+  for (int i = 0; i < 90; ++i) {
+    second_names.push_back(std::string("q").append(std::to_string(i)).append(".jpg"));
+    testing::WriteFileBytes(second.path() / second_names.back(), second_names.back());
   }
-}
-
-TEST(ParallelReader, APhotoWhoseReadNamesNoOpenedFileIsReadAgainByTheCaller) {
-  testing::TempFolder root;
-  for (const char* name : {"a.jpg", "b.jpg"}) testing::WriteFileBytes(root.path() / name, name);
-  StandInRead read;
-  // As when the file could not be opened: there is nothing to tell that the name still leads to it.
-  ParallelReader reader(root.path().string(), WalkOptions{}, 2, [inner = read.Function()](const std::string& path) {
-    PhotoTags tags = inner(path);
-    tags.file = FileIdentity{};
-    return tags;
-  });
-  for (const char* name : {"a.jpg", "b.jpg"}) {
-    const std::string path = root.path().string() + "/" + name;
-    EXPECT_EQ(Content(reader.Take(path)), name);
-    const std::vector<std::thread::id> readers = read.Readers()[path];
-    ASSERT_EQ(readers.size(), 2u) << path;
-    EXPECT_NE(readers[0], std::this_thread::get_id()) << path;
-    EXPECT_EQ(readers[1], std::this_thread::get_id()) << path;
+  StandInRead read(std::chrono::microseconds(100));
+  ParallelReader reader(3, read.Function());
+  const std::vector<std::string_view> first_listed(first_names.begin(), first_names.end());
+  const std::vector<std::string_view> second_listed(second_names.begin(), second_names.end());
+  // As after a walk stopped part-way through the first folder: the helpers may be reading its photos.
+  reader.Listed(first.path().string() + "/", first_listed);
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(Content(reader.Take(first.path().string() + "/" + first_names[static_cast<size_t>(i)])),
+              first_names[static_cast<size_t>(i)]);
   }
-}
-
-TEST(ParallelReader, AFileTheScoutDidNotMeetInALargeFolderNeverStallsTheWalk) {
-  testing::TempFolder root;
-  testing::TempFolder elsewhere;
-  testing::WriteFileBytes(elsewhere.path() / "new.jpg", "new");
-  for (int i = 0; i < 200; ++i) testing::WriteFileBytes(root.path() / PhotoName(1000 + i), std::to_string(i));
-  StandInRead read;
-  // One worker: the scout fills the window, then waits until half of it is free.
-  ParallelReader reader(root.path().string(), WalkOptions{}, 1, read.Function());
-  const auto take = [&](int i) { return Content(reader.Take(root.path().string() + "/" + PhotoName(1000 + i))); };
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(take(i), std::to_string(i));
-  while (read.Readers().size() < ParallelReader::kFilesAheadPerThread) std::this_thread::yield();
-  EXPECT_EQ(Content(reader.Take(elsewhere.path().string() + "/new.jpg")), "new");
-  for (int i = 5; i < 200; ++i) EXPECT_EQ(take(i), std::to_string(i));
-}
-
-TEST(ParallelReader, AFileTheWalkPassesByIsDropped) {
-  testing::TempFolder root;
-  for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) testing::WriteFileBytes(root.path() / name, name);
-  StandInRead read;
-  ParallelReader reader(root.path().string(), WalkOptions{}, 2, read.Function());
-  // b and c are queued but the walk no longer reads them (they vanished between the two listings).
-  EXPECT_EQ(Content(reader.Take(root.path().string() + "/a.jpg")), "a.jpg");
-  EXPECT_EQ(Content(reader.Take(root.path().string() + "/d.jpg")), "d.jpg");
+  reader.Listed(second.path().string() + "/", second_listed);
+  for (const std::string& name : second_names) {
+    EXPECT_EQ(Content(reader.Take(second.path().string() + "/" + name)), name);
+  }
 }
 
 TEST(ParallelReader, AFailedReadIsThrownByTakeAndTheRestGoOn) {
-  testing::TempFolder root;
-  for (const char* name : {"a.jpg", "b throws.jpg", "c.jpg"}) testing::WriteFileBytes(root.path() / name, name);
-  StandInRead read;
-  ParallelReader reader(root.path().string(), WalkOptions{}, 2, read.Function());
-  const std::string base = root.path().string() + "/";
-  EXPECT_EQ(Content(reader.Take(base + "a.jpg")), "a.jpg");
-  try {
-    static_cast<void>(reader.Take(base + "b throws.jpg"));
-    ADD_FAILURE() << "the failed read was not thrown";
-  } catch (const std::runtime_error& error) {
-    EXPECT_EQ(std::string(error.what()), "cannot read " + base + "b throws.jpg");
+  // The failing photo near the walk (read by the walk itself) and far ahead of it (most likely by a helper).
+  for (const int failing : {0, 2, 20}) {
+    SCOPED_TRACE(failing);
+    testing::TempFolder root;
+    std::vector<std::string> names = WritePhotos(root.path(), 30);
+    names[static_cast<size_t>(failing)] = "p throws.jpg";
+    testing::WriteFileBytes(root.path() / names[static_cast<size_t>(failing)], "x");
+    StandInRead read(std::chrono::microseconds(200));
+    ParallelReader reader(2, read.Function());
+    const std::vector<std::string_view> listed(names.begin(), names.end());
+    const std::string folder = root.path().string() + "/";
+    reader.Listed(folder, listed);
+    for (const std::string& name : names) {
+      if (name != "p throws.jpg") {
+        EXPECT_EQ(Content(reader.Take(folder + name)), name);
+        continue;
+      }
+      try {
+        static_cast<void>(reader.Take(folder + name));
+        ADD_FAILURE() << "the failed read was not thrown";
+      } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), "cannot read " + folder + name);
+      }
+    }
   }
-  EXPECT_EQ(Content(reader.Take(base + "c.jpg")), "c.jpg");
 }
 
 TEST(ParallelReader, EndsAtOnceWhenDestroyedEarly) {
   testing::TempFolder root;
-  for (int i = 0; i < 300; ++i) testing::WriteFileBytes(root.path() / PhotoName(i), "x");
-  // Destroyed with nothing taken (the scout waits for room), and after a few photos: every thread is
-  // joined, none hangs.
+  const std::vector<std::string> names = WritePhotos(root.path(), 300);
+  const std::vector<std::string_view> listed(names.begin(), names.end());
+  // Destroyed with nothing taken (the helpers have filled the ring and wait), and after a few photos: every
+  // helper is joined, none hangs.
   for (const int take : {0, 3}) {
     SCOPED_TRACE(take);
     StandInRead read;
-    ParallelReader reader(root.path().string(), WalkOptions{}, 2, read.Function());
+    ParallelReader reader(3, read.Function());
+    reader.Listed(root.path().string() + "/", listed);
     for (int i = 0; i < take; ++i) static_cast<void>(reader.Take(root.path().string() + "/" + PhotoName(i)));
   }
 }

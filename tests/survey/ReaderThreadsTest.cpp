@@ -1,5 +1,4 @@
-// The default number of reading threads: a second core must really be free before photos are handed
-// between threads.
+// The default number of reading threads: one per usable core, within bounds.
 
 #include <gtest/gtest.h>
 
@@ -8,21 +7,18 @@
 namespace lumetra {
 namespace {
 
-TEST(ReaderThreadsFor, ReadsOnTheWalksThreadUnlessTwoCoresAreFree) {
+TEST(ReaderThreadsFor, OnePerUsableCoreUpToTheMostThatHelp) {
   const struct {
     unsigned cores;
-    unsigned others_running;
     unsigned threads;
   } cases[] = {
-      {1, 0, 1},  // bound to one core
-      {2, 0, 2},  // an idle two-core machine
-      {2, 1, 1},  // one core busy elsewhere: the threads would share the other
-      {2, 5, 1},  // more busy tasks than cores
-      {8, 0, 8}, {8, 3, 5}, {8, 7, 1}, {8, 6, 2},
+      {0, 1},  // the count could not be read
+      {1, 1},  // bound to one core: every photo read on the walk's thread
+      {2, 2}, {3, 3}, {4, kMostDefaultReaders}, {64, kMostDefaultReaders},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.cores << " cores, " << c.others_running << " others running");
-    EXPECT_EQ(ReaderThreadsFor(c.cores, c.others_running), c.threads);
+    SCOPED_TRACE(testing::Message() << c.cores << " cores");
+    EXPECT_EQ(ReaderThreadsFor(c.cores), c.threads);
   }
 }
 

@@ -290,6 +290,14 @@ TEST_F(RecordsCacheTest, EveryFaultOfTheDatabaseLeavesTheSurveyExact) {
       {"not a database", [&](const fs::path& db) { std::ofstream(db, std::ios::binary) << garbage; }, "kept as", true},
       {"another program's database", [](const fs::path& db) { ExecuteSql(db, "CREATE TABLE notes (t TEXT)"); },
        "another program", true},
+      // The journal a survey leaves would otherwise stand in for the file's own pages.
+      {"replaced while its journal stays",
+       [&](const fs::path& db) {
+         static_cast<void>(Cached());
+         ASSERT_TRUE(fs::exists(db.string() + "-wal"));
+         std::ofstream(db, std::ios::binary) << garbage;
+       },
+       "kept as", true},
       {"a newer Lumetra's",
        [](const fs::path& db) {
          ExecuteSql(db, "PRAGMA application_id=1280136274; PRAGMA user_version=99; CREATE TABLE photos (x)");
@@ -329,8 +337,8 @@ TEST_F(RecordsCacheTest, EveryFaultOfTheDatabaseLeavesTheSurveyExact) {
 
 TEST_F(RecordsCacheTest, ADatabaseDamagedUnderRowsIsKeptAsideAndTheSurveyStaysExact) {
   static_cast<void>(Cached());
-  // Cut the file after its first pages: the rows' pages are gone.
-  { RecordsCache close_and_checkpoint(db().string(), Immediate()); }
+  // The rows folded into the file, which is then cut after its first page: the rows' pages are gone.
+  ExecuteSql(db(), "PRAGMA wal_checkpoint(TRUNCATE)");
   const uintmax_t size = fs::file_size(db());
   ASSERT_GT(size, 4096u * 2);
   fs::resize_file(db(), 4096);
@@ -430,6 +438,33 @@ TEST(RecordsCacheCrash, AProgramKilledWhileWritingLeavesWholeBatches) {
   RecordsCache cache(db.string(), Immediate());
   EXPECT_EQ(cache.problem(), "");
   for (int i = 0; i < rows; ++i) {
+    const PhotoTags written = MadeUpPhoto(i);
+    const std::optional<PhotoTags> found = cache.Find(MadeUpPath(i), written.file);
+    ASSERT_TRUE(found.has_value()) << i;
+    EXPECT_EQ(found->texts, written.texts) << i;
+  }
+}
+
+// A survey leaves its rows in the journal rather than writing every page twice at its end: another
+// connection (sqlite3) reads them all, and the journal does not grow with the library, being folded in
+// and cut back as it passes its limit.
+TEST(RecordsCacheJournal, RowsLeftInTheJournalAreReadAndItStaysBounded) {
+  testing::TempFolder home;
+  const fs::path db = home.path() / kRecordsFileName;
+  const fs::path journal = db.string() + "-wal";
+  // Some 8 MiB of rows, twice the journal's limit.
+  constexpr int kRows = 40'000;
+  {
+    RecordsCache cache(db.string(), Immediate());
+    for (int i = 0; i < kRows; ++i) cache.Remember(MadeUpPath(i), MadeUpPhoto(i));
+  }
+  ASSERT_TRUE(fs::exists(journal));
+  EXPECT_LE(fs::file_size(journal), uintmax_t{5} << 20);
+  EXPECT_GT(fs::file_size(db), uintmax_t{4} << 20);
+  EXPECT_EQ(SqlInteger(db, "SELECT count(*) FROM photos"), kRows);
+  EXPECT_EQ(SqlText(db, "PRAGMA integrity_check"), "ok");
+  RecordsCache cache(db.string(), Immediate());
+  for (const int i : {0, kRows / 2, kRows - 1}) {
     const PhotoTags written = MadeUpPhoto(i);
     const std::optional<PhotoTags> found = cache.Find(MadeUpPath(i), written.file);
     ASSERT_TRUE(found.has_value()) << i;

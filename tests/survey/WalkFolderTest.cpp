@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -327,6 +328,31 @@ TEST(WalkFolder, ALinkToAJpegPairsLikeTheJpeg) {
       WalkFolder(root.path().string(), FormatOptions(PhotoFormats::kAll), recorder.Hooks(), recorder.stop);
   EXPECT_THAT(recorder.Calls("photo"), ElementsAre("IMG_0001.JPG", "IMG_0002.CR2", "store/IMG_0001.JPG"));
   EXPECT_EQ(result.entries, 4);
+}
+
+// Readers ahead of the walk take their work from this hook: every name it gives must reach `photo`, in that
+// order, and nothing that is not a plain file may be among them.
+TEST(WalkFolder, NamesEachFoldersPlainPhotoFilesBeforeHandlingThem) {
+  testing::TempFolder root;
+  MakeTree(root.path(), {"b.jpg", "A.JPG", "c.CR2", "c.jpg", "d.NEF", "notes.txt", "x.jpg/", "sub/e.jpg", "empty/"});
+  fs::create_symlink("b.jpg", root.path() / "link.jpg");
+  ASSERT_EQ(::mkfifo((root.path() / "fifo.jpg").c_str(), 0644), 0);
+  Recorder recorder(root.path());
+  WalkHooks hooks = recorder.Hooks();
+  hooks.photos_listed = [&](const std::string& folder, const std::vector<std::string_view>& names) {
+    std::string call = "listed " + folder.substr(root.path().string().size() + 1) + ":";
+    for (const std::string_view name : names) call.append(" ").append(name);
+    recorder.log.push_back(call);
+  };
+  const WalkResult result = WalkFolder(root.path().string(), FormatOptions(PhotoFormats::kAll), hooks, recorder.stop);
+  // The link is read as a photo without being named; the FIFO and the folder x.jpg are neither.
+  EXPECT_THAT(
+      recorder.log,
+      ElementsAre("enter ", "listed : A.JPG b.jpg c.jpg d.NEF", "photo A.JPG", "entry A.JPG", "photo b.jpg",
+                  "entry b.jpg", "photo c.jpg", "entry c.jpg", "photo d.NEF", "entry d.NEF", "entry fifo.jpg",
+                  "photo link.jpg", "entry link.jpg", "entry x.jpg", "enter empty/", "listed empty/:", "enter sub/",
+                  "listed sub/: e.jpg", "photo sub/e.jpg", "entry sub/e.jpg", "enter x.jpg/", "listed x.jpg/:"));
+  EXPECT_EQ(result.photos, 6);
 }
 
 TEST(WalkFolder, AFolderThatCannotBeListedIsSkipped) {
