@@ -384,14 +384,20 @@ void DrawnChart::DrawPie(const Chart& chart) {
   // slices of equal size would read as data, so only its outline is drawn, without marks or legend.
   pie_labels_->SetOutline(total <= 0);
   if (total <= 0) return;
+  // White borders part the slices; a pie of one slice is a full disc, without the white line its borders
+  // (and those of the empty slices) would draw from the centre up to 12 o'clock.
+  const auto& points = series.Points();
+  const auto whole =
+      std::find_if(points.begin(), points.end(), [total](const ChartPoint& point) { return point.value == total; });
+  slice_border_ = whole != points.end() ? ToQColor(whole->colour) : QColor(Qt::white);
   std::vector<PieLabels::Slice> slices;
   qreal start = kPieStartAngle;
-  for (const ChartPoint& point : series.Points()) {
+  for (const ChartPoint& point : points) {
     const auto size = static_cast<qreal>(point.value);
     const QColor colour = ToQColor(point.colour);
     auto* slice = new QPieSlice(PlainText(point.label), size);
     slice->setColor(colour);
-    slice->setBorderColor(Qt::white);
+    slice->setBorderColor(slice_border_);
     pie_->append(slice);
     const qreal span = 360 * size / static_cast<qreal>(total);
     slices.push_back({PieMarkText(point, total), colour, start, span});

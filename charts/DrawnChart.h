@@ -12,6 +12,7 @@
 #include <QBrush>
 #include <QCategoryAxis>
 #include <QChart>
+#include <QColor>
 #include <QPen>
 #include <QPieSeries>
 #include <QString>
@@ -84,6 +85,8 @@ class DrawnChart : public QChart {
   PieLabels* pie_labels_;              // a child item of the chart
   LinearBars* linear_bars_;            // a child item of the chart
   QPieSeries* pie_ = nullptr;
+  // The slices' border: white between slices, the slice's own colour on a pie of one slice.
+  QColor slice_border_;
   // Where the points of the series shown stand, in point order: on a text axis of Qt's categories the bar
   // set holding each point's bar (in slot = point index); where the bars are painted (a linear axis, a text
   // axis of many bars) each point's bar among `linear_bars_` and its X value (no bar for a value without a
