@@ -15,11 +15,13 @@
 //   display steps alone.
 //
 // Output, one line per measurement, fields as key=value:
-//   run round=N run_seconds= cpu_seconds= paint_ms= max_event_gap_ms= processed= filtered=
+//   run round=N run_seconds= cpu_seconds= paint_ms= max_event_gap_ms= end_gap_ms= processed= filtered=
 //       paint_ms: the events pending when but_RunClick returned (the charts' first paint and any charts
 //                 still built afterwards), until the window has nothing left to do
 //       max_event_gap_ms: from F5 until then, the longest the window went without handling events (the
 //                 longest a click or a key would have waited)
+//       end_gap_ms: of those, the one at the end of the run: from the walk's last look at the events until the
+//                 window handles them again, the result built and shown
 //   stop delay_ms= late_ms= stop_ms= wait_ms= max_event_gap_ms= processed= filtered=
 //       late_ms:  how long after its due time the timer was served (the walk processes events every
 //                 100 ms and on entering each folder): what a click waits before the window sees it
@@ -30,7 +32,7 @@
 //   tabs round=N max_event_gap_ms=   after a run with a result: every chart page shown in turn, as a click on
 //                                     its tab does; the longest the window went without handling events
 //   summary runs= median_run_seconds= median_cpu_seconds= median_paint_ms= max_run_event_gap_ms=
-//           max_tab_event_gap_ms= stops= median_stop_ms= max_stop_ms= median_wait_ms= max_wait_ms=
+//           max_end_gap_ms= max_tab_event_gap_ms= stops= median_stop_ms= max_stop_ms= median_wait_ms= max_wait_ms=
 // With --profile, after each run line:
 //   engine round=N run_seconds= cpu_seconds= processed= filtered= entries=
 // and before the summary:
@@ -160,6 +162,7 @@ struct RunFigures {
   double cpu_seconds = 0;
   double paint_ms = 0;
   double max_event_gap_ms = 0;
+  double end_gap_ms = 0;
 };
 
 // Served on every pass of event processing: the longest time between two calls is the longest the window
@@ -181,17 +184,23 @@ class EventGapMeter {
     Pass();
   }
   [[nodiscard]] Clock::duration MaxGap() const { return max_gap_; }
+  /// Marks a moment (the end of the walk); `GapAcrossMark` is then the gap that spans it.
+  void Mark() { mark_ = Clock::now(); }
+  [[nodiscard]] Clock::duration GapAcrossMark() const { return gap_across_mark_; }
 
  private:
   void Pass() {
     const Clock::time_point now = Clock::now();
     max_gap_ = std::max(max_gap_, now - last_);
+    if (mark_ && last_ <= *mark_ && *mark_ <= now) gap_across_mark_ = now - last_;
     last_ = now;
   }
 
   QTimer pulse_;
   Clock::time_point last_;
   Clock::duration max_gap_{};
+  std::optional<Clock::time_point> mark_;
+  Clock::duration gap_across_mark_{};
 };
 
 // Handles events until the window has nothing left to do (the charts painted, any left to build built): the
@@ -220,13 +229,17 @@ RunFigures TimeRun(TForm_Exif& window, const QString& folder) {
   const Clock::time_point start = Clock::now();
   window.myTreeChange(folder);
   gaps.Start();
+  // The walk's last look at the events is followed by building and showing the result: the stall that
+  // spans the return of but_RunClick is the one a run's end causes.
   window.but_RunClick();
+  gaps.Mark();
   const Clock::time_point returned = Clock::now();
   figures.cpu_seconds = ProcessCpuSeconds() - cpu_start;
   figures.run_seconds = std::chrono::duration<double>(returned - start).count();
   figures.paint_ms = Milliseconds(SettleEvents(returned) - returned);
   gaps.Stop();
   figures.max_event_gap_ms = Milliseconds(gaps.MaxGap());
+  figures.end_gap_ms = Milliseconds(gaps.GapAcrossMark());
   return figures;
 }
 
@@ -407,6 +420,7 @@ int Main(TimedApplication& application, int argc, char** argv) {
   std::vector<double> cpu_seconds;
   std::vector<double> paint_ms;
   std::vector<double> run_gaps;
+  std::vector<double> end_gaps;
   std::vector<double> tab_gaps;
   for (int round = 1; round <= rounds; ++round) {
     application.recording = profile;
@@ -416,10 +430,11 @@ int Main(TimedApplication& application, int argc, char** argv) {
     cpu_seconds.push_back(figures.cpu_seconds);
     paint_ms.push_back(figures.paint_ms);
     run_gaps.push_back(figures.max_event_gap_ms);
+    end_gaps.push_back(figures.end_gap_ms);
     std::printf(
-        "run round=%d run_seconds=%.6f cpu_seconds=%.6f paint_ms=%.3f max_event_gap_ms=%.3f processed=%lld "
-        "filtered=%lld\n",
-        round, figures.run_seconds, figures.cpu_seconds, figures.paint_ms, figures.max_event_gap_ms,
+        "run round=%d run_seconds=%.6f cpu_seconds=%.6f paint_ms=%.3f max_event_gap_ms=%.3f end_gap_ms=%.3f "
+        "processed=%lld filtered=%lld\n",
+        round, figures.run_seconds, figures.cpu_seconds, figures.paint_ms, figures.max_event_gap_ms, figures.end_gap_ms,
         static_cast<long long>(window.Survey().processedCount), static_cast<long long>(window.Survey().filteredCount));
     // Right after each window run, so that both see the machine alike.
     if (profile) TimeEngine(window, folder.toStdString(), round);
@@ -462,10 +477,11 @@ int Main(TimedApplication& application, int argc, char** argv) {
 
   std::printf(
       "summary runs=%zu median_run_seconds=%.6f median_cpu_seconds=%.6f median_paint_ms=%.3f "
-      "max_run_event_gap_ms=%.3f max_tab_event_gap_ms=%.3f stops=%zu median_stop_ms=%.3f max_stop_ms=%.3f "
+      "max_run_event_gap_ms=%.3f max_end_gap_ms=%.3f max_tab_event_gap_ms=%.3f stops=%zu median_stop_ms=%.3f "
+      "max_stop_ms=%.3f "
       "median_wait_ms=%.3f max_wait_ms=%.3f\n",
-      run_seconds.size(), Median(run_seconds), Median(cpu_seconds), Median(paint_ms), Max(run_gaps), Max(tab_gaps),
-      stop_ms.size(), Median(stop_ms), Max(stop_ms), Median(wait_ms), Max(wait_ms));
+      run_seconds.size(), Median(run_seconds), Median(cpu_seconds), Median(paint_ms), Max(run_gaps), Max(end_gaps),
+      Max(tab_gaps), stop_ms.size(), Median(stop_ms), Max(stop_ms), Median(wait_ms), Max(wait_ms));
   return 0;
 }
 

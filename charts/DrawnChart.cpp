@@ -145,6 +145,8 @@ qreal CountInterval(qreal maximum, int ticks) {
 // A label as plain text: its line breaks kept as "\r" when asked, otherwise spaces.
 QString PlainText(std::string_view text, bool line_breaks = false) {
   QString plain = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  // Most labels have no line break; thousands of them are converted for a chart of distinct values.
+  if (text.find_first_of("\r\n") == std::string_view::npos) return plain;
   const QString line_break = line_breaks ? QStringLiteral("\r") : QStringLiteral(" ");
   plain.replace(QStringLiteral("\r\n"), line_break);
   plain.replace(QLatin1Char('\n'), line_break);
@@ -210,6 +212,7 @@ void DrawnChart::Draw(const Chart& chart) {
   bottom_labels_.clear();
   label_positions_.clear();
   widest_label_.reset();
+  widest_sampled_.reset();
   pie_labels_->SetSlices({}, false, false);
   pie_labels_->SetOutline(false);
   linear_bars_->SetBars({}, nullptr);
@@ -507,11 +510,9 @@ qreal DrawnChart::WidestLabel(qreal room) {
   // Labels crowded below the width of the first few of them stand turned whatever the others measure: the
   // thousands of labels of distinct values are not measured one by one, at every layout.
   constexpr qsizetype kSampled = 32;
-  const qreal sampled = WidestLine(bottom_labels_, kSampled);
-  if (sampled > room || bottom_labels_.size() <= kSampled) {
-    if (bottom_labels_.size() <= kSampled) widest_label_ = sampled;
-    return sampled;
-  }
+  if (!widest_sampled_) widest_sampled_ = WidestLine(bottom_labels_, kSampled);
+  if (bottom_labels_.size() <= kSampled) widest_label_ = widest_sampled_;
+  if (*widest_sampled_ > room || widest_label_) return *widest_sampled_;
   widest_label_ = WidestLine(bottom_labels_, bottom_labels_.size());
   return *widest_label_;
 }

@@ -81,9 +81,10 @@ class DrawnChart : public QChart {
   // from these.
   QStringList bottom_labels_;
   std::vector<qreal> label_positions_;
-  std::optional<qreal> widest_label_;  // measured once per Draw, when needed
-  PieLabels* pie_labels_;              // a child item of the chart
-  LinearBars* linear_bars_;            // a child item of the chart
+  std::optional<qreal> widest_label_;    // measured once per Draw, when needed
+  std::optional<qreal> widest_sampled_;  // the widest of the first few labels
+  PieLabels* pie_labels_;                // a child item of the chart
+  LinearBars* linear_bars_;              // a child item of the chart
   QPieSeries* pie_ = nullptr;
   // The slices' border: white between slices, the slice's own colour on a pie of one slice.
   QColor slice_border_;
