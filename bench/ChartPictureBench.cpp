@@ -11,6 +11,7 @@
 
 #include <QApplication>
 
+#include "charts/BuildChartSeries.h"
 #include "charts/ChartModel.h"
 #include "charts/ChartPicture.h"
 #include "charts/JpegFile.h"
@@ -55,6 +56,21 @@ void BM_DrawManyExposures(benchmark::State& state) {
   state.SetComplexityN(count);
 }
 BENCHMARK(BM_DrawManyExposures)->Arg(1500)->Arg(3000)->Arg(6000)->Unit(benchmark::kMillisecond)->Complexity();
+
+// The same distinct exposure times as the alternate pie of the exposure chart (its bars switched to the
+// pie), which gives every row a slice.
+void BM_DrawManyExposuresPie(benchmark::State& state) {
+  ChartSet charts;
+  SetChartTexts(charts, kEnglish);
+  Chart chart = charts[ChartId::Chart_ShutterSpeed];
+  const auto count = static_cast<int>(state.range(0));
+  for (int i = 0; i < count; ++i) chart.pie.Add(i % 50 + 1, "1/" + std::to_string(100000 - i), PaletteColour(i + 1));
+  chart.bar.active = false;
+  chart.pie.active = true;
+  for (auto _ : state) benchmark::DoNotOptimize(DrawChartPicture(chart, ExportSize(chart.id)));
+  state.SetComplexityN(count);
+}
+BENCHMARK(BM_DrawManyExposuresPie)->Arg(1500)->Arg(6000)->Unit(benchmark::kMillisecond)->Complexity();
 
 void BM_DrawModelPie(benchmark::State& state) {
   const Chart chart = ModelPie();

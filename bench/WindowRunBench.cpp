@@ -15,8 +15,13 @@
 //   display steps alone.
 //
 // Output, one line per measurement, fields as key=value:
-//   run round=N run_seconds= cpu_seconds= paint_ms= processed= filtered=
-//       paint_ms: the events pending when but_RunClick returned (the charts' first paint)
+//   run round=N run_seconds= cpu_seconds= paint_ms= max_event_gap_ms= end_gap_ms= processed= filtered=
+//       paint_ms: the events pending when but_RunClick returned (the charts' first paint and any charts
+//                 still built afterwards), until the window has nothing left to do
+//       max_event_gap_ms: from F5 until then, the longest the window went without handling events (the
+//                 longest a click or a key would have waited)
+//       end_gap_ms: of those, the one at the end of the run: from the walk's last look at the events until the
+//                 window handles them again, the result built and shown
 //   stop delay_ms= late_ms= stop_ms= wait_ms= max_event_gap_ms= processed= filtered=
 //       late_ms:  how long after its due time the timer was served (the walk processes events every
 //                 100 ms and on entering each folder): what a click waits before the window sees it
@@ -24,8 +29,10 @@
 //       wait_ms:  late_ms + stop_ms: from the click until the window is ready
 //       max_event_gap_ms: the longest the run went without processing events
 //   stop delay_ms= missed=1 ...   the run had ended before the timer was due
-//   summary runs= median_run_seconds= median_cpu_seconds= median_paint_ms= stops= median_stop_ms=
-//           max_stop_ms= median_wait_ms= max_wait_ms=
+//   tabs round=N max_event_gap_ms=   after a run with a result: every chart page shown in turn, as a click on
+//                                     its tab does; the longest the window went without handling events
+//   summary runs= median_run_seconds= median_cpu_seconds= median_paint_ms= max_run_event_gap_ms=
+//           max_end_gap_ms= max_tab_event_gap_ms= stops= median_stop_ms= max_stop_ms= median_wait_ms= max_wait_ms=
 // With --profile, after each run line:
 //   engine round=N run_seconds= cpu_seconds= processed= filtered= entries=
 // and before the summary:
@@ -57,6 +64,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "app/ChartTabs.h"
 #include "app/Lumetra_main.h"
 #include "bench/BenchTiming.h"
 #include "crop/CropStore.h"
@@ -153,19 +161,85 @@ struct RunFigures {
   double run_seconds = 0;
   double cpu_seconds = 0;
   double paint_ms = 0;
+  double max_event_gap_ms = 0;
+  double end_gap_ms = 0;
 };
+
+// Served on every pass of event processing: the longest time between two calls is the longest the window
+// was frozen, a click or a key waiting all that time.
+class EventGapMeter {
+ public:
+  EventGapMeter() {
+    pulse_.setInterval(0);
+    QObject::connect(&pulse_, &QTimer::timeout, [this] { Pass(); });
+  }
+  void Start() {
+    last_ = Clock::now();
+    max_gap_ = {};
+    pulse_.start();
+  }
+  // The gap up to now counts too: it ends with the work just done.
+  void Stop() {
+    pulse_.stop();
+    Pass();
+  }
+  [[nodiscard]] Clock::duration MaxGap() const { return max_gap_; }
+  /// Marks a moment (the end of the walk); `GapAcrossMark` is then the gap that spans it.
+  void Mark() { mark_ = Clock::now(); }
+  [[nodiscard]] Clock::duration GapAcrossMark() const { return gap_across_mark_; }
+
+ private:
+  void Pass() {
+    const Clock::time_point now = Clock::now();
+    max_gap_ = std::max(max_gap_, now - last_);
+    if (mark_ && last_ <= *mark_ && *mark_ <= now) gap_across_mark_ = now - last_;
+    last_ = now;
+  }
+
+  QTimer pulse_;
+  Clock::time_point last_;
+  Clock::duration max_gap_{};
+  std::optional<Clock::time_point> mark_;
+  Clock::duration gap_across_mark_{};
+};
+
+// Handles events until the window has nothing left to do (the charts painted, any left to build built): the
+// passes that follow do no more work than a meter's own, a few in a row under a millisecond each. Returns
+// when the last pass that did work ended.
+Clock::time_point SettleEvents(Clock::time_point since) {
+  Clock::time_point busy_end = since;
+  for (int quiet = 0; quiet < 5 && Clock::now() - since < std::chrono::seconds(60);) {
+    const Clock::time_point pass_start = Clock::now();
+    QCoreApplication::processEvents();
+    const Clock::time_point pass_end = Clock::now();
+    if (pass_end - pass_start < std::chrono::milliseconds(1)) {
+      ++quiet;
+    } else {
+      quiet = 0;
+      busy_end = pass_end;
+    }
+  }
+  return busy_end;
+}
 
 RunFigures TimeRun(TForm_Exif& window, const QString& folder) {
   RunFigures figures;
+  EventGapMeter gaps;
   const double cpu_start = ProcessCpuSeconds();
   const Clock::time_point start = Clock::now();
   window.myTreeChange(folder);
+  gaps.Start();
+  // The walk's last look at the events is followed by building and showing the result: the stall that
+  // spans the return of but_RunClick is the one a run's end causes.
   window.but_RunClick();
+  gaps.Mark();
   const Clock::time_point returned = Clock::now();
   figures.cpu_seconds = ProcessCpuSeconds() - cpu_start;
   figures.run_seconds = std::chrono::duration<double>(returned - start).count();
-  QCoreApplication::processEvents();
-  figures.paint_ms = Milliseconds(Clock::now() - returned);
+  figures.paint_ms = Milliseconds(SettleEvents(returned) - returned);
+  gaps.Stop();
+  figures.max_event_gap_ms = Milliseconds(gaps.MaxGap());
+  figures.end_gap_ms = Milliseconds(gaps.GapAcrossMark());
   return figures;
 }
 
@@ -179,17 +253,7 @@ struct StopFigures {
 StopFigures TimeStop(TForm_Exif& window, const QString& folder, int delay_ms) {
   StopFigures figures;
   Clock::time_point clicked;
-  // A zero-interval timer is served on every pass of event processing: the gaps between its calls are the
-  // spans in which a click would have waited.
-  QTimer pulse;
-  pulse.setInterval(0);
-  Clock::time_point last_pulse;
-  Clock::duration max_gap{};
-  QObject::connect(&pulse, &QTimer::timeout, [&] {
-    const Clock::time_point now = Clock::now();
-    max_gap = std::max(max_gap, now - last_pulse);
-    last_pulse = now;
-  });
+  EventGapMeter gaps;
   QTimer stop;
   stop.setSingleShot(true);
   stop.setTimerType(Qt::PreciseTimer);
@@ -203,21 +267,39 @@ StopFigures TimeStop(TForm_Exif& window, const QString& folder, int delay_ms) {
   window.myTreeChange(folder);
   const Clock::time_point start = Clock::now();
   const Clock::time_point due = start + std::chrono::milliseconds(delay_ms);
-  last_pulse = start;
   stop.start(delay_ms);
-  pulse.start();
+  gaps.Start();
   window.but_RunClick();
   const Clock::time_point ready = Clock::now();
-  pulse.stop();
+  gaps.Stop();
   stop.stop();
-  max_gap = std::max(max_gap, ready - last_pulse);
-  figures.max_event_gap_ms = Milliseconds(max_gap);
+  figures.max_event_gap_ms = Milliseconds(gaps.MaxGap());
   if (!figures.missed) {
     figures.late_ms = Milliseconds(clicked - due);
     figures.stop_ms = Milliseconds(ready - clicked);
   }
-  QCoreApplication::processEvents();
+  SettleEvents(ready);
   return figures;
+}
+
+// Each chart page in turn, as a click on its tab shows it: the longest the window was frozen from the
+// click until the page was painted and nothing was left to do.
+double TimeTabs(TForm_Exif& window) {
+  auto* tabs = window.findChild<ChartTabs*>(QStringLiteral("Tab_Exif"));
+  Clock::duration longest{};
+  for (int tab = 0; tab < ChartTabs::kTabCount; ++tab) {
+    EventGapMeter gaps;
+    gaps.Start();
+    tabs->setCurrentIndex(tab);
+    window.Tab_ExifChange();
+    SettleEvents(Clock::now());
+    gaps.Stop();
+    longest = std::max(longest, gaps.MaxGap());
+  }
+  tabs->setCurrentIndex(0);
+  window.Tab_ExifChange();
+  SettleEvents(Clock::now());
+  return Milliseconds(longest);
 }
 
 // The same survey as the window's Run, without the window: its settings, filter and crop factors, no hooks.
@@ -337,6 +419,9 @@ int Main(TimedApplication& application, int argc, char** argv) {
   std::vector<double> run_seconds;
   std::vector<double> cpu_seconds;
   std::vector<double> paint_ms;
+  std::vector<double> run_gaps;
+  std::vector<double> end_gaps;
+  std::vector<double> tab_gaps;
   for (int round = 1; round <= rounds; ++round) {
     application.recording = profile;
     const RunFigures figures = TimeRun(window, folder);
@@ -344,12 +429,19 @@ int Main(TimedApplication& application, int argc, char** argv) {
     run_seconds.push_back(figures.run_seconds);
     cpu_seconds.push_back(figures.cpu_seconds);
     paint_ms.push_back(figures.paint_ms);
-    std::printf("run round=%d run_seconds=%.6f cpu_seconds=%.6f paint_ms=%.3f processed=%lld filtered=%lld\n", round,
-                figures.run_seconds, figures.cpu_seconds, figures.paint_ms,
-                static_cast<long long>(window.Survey().processedCount),
-                static_cast<long long>(window.Survey().filteredCount));
+    run_gaps.push_back(figures.max_event_gap_ms);
+    end_gaps.push_back(figures.end_gap_ms);
+    std::printf(
+        "run round=%d run_seconds=%.6f cpu_seconds=%.6f paint_ms=%.3f max_event_gap_ms=%.3f end_gap_ms=%.3f "
+        "processed=%lld filtered=%lld\n",
+        round, figures.run_seconds, figures.cpu_seconds, figures.paint_ms, figures.max_event_gap_ms, figures.end_gap_ms,
+        static_cast<long long>(window.Survey().processedCount), static_cast<long long>(window.Survey().filteredCount));
     // Right after each window run, so that both see the machine alike.
     if (profile) TimeEngine(window, folder.toStdString(), round);
+    if (window.Survey().filteredCount > 0) {
+      tab_gaps.push_back(TimeTabs(window));
+      std::printf("tabs round=%d max_event_gap_ms=%.3f\n", round, tab_gaps.back());
+    }
     std::fflush(stdout);
   }
 
@@ -384,10 +476,12 @@ int Main(TimedApplication& application, int argc, char** argv) {
   }
 
   std::printf(
-      "summary runs=%zu median_run_seconds=%.6f median_cpu_seconds=%.6f median_paint_ms=%.3f stops=%zu "
-      "median_stop_ms=%.3f max_stop_ms=%.3f median_wait_ms=%.3f max_wait_ms=%.3f\n",
-      run_seconds.size(), Median(run_seconds), Median(cpu_seconds), Median(paint_ms), stop_ms.size(), Median(stop_ms),
-      Max(stop_ms), Median(wait_ms), Max(wait_ms));
+      "summary runs=%zu median_run_seconds=%.6f median_cpu_seconds=%.6f median_paint_ms=%.3f "
+      "max_run_event_gap_ms=%.3f max_end_gap_ms=%.3f max_tab_event_gap_ms=%.3f stops=%zu median_stop_ms=%.3f "
+      "max_stop_ms=%.3f "
+      "median_wait_ms=%.3f max_wait_ms=%.3f\n",
+      run_seconds.size(), Median(run_seconds), Median(cpu_seconds), Median(paint_ms), Max(run_gaps), Max(end_gaps),
+      Max(tab_gaps), stop_ms.size(), Median(stop_ms), Max(stop_ms), Median(wait_ms), Max(wait_ms));
   return 0;
 }
 

@@ -38,6 +38,10 @@ constexpr qreal kPieStartAngle = 0;
 // Room a count-axis label needs, in pixels, and the most labels worth reading on it.
 constexpr qreal kCountTickSpacing = 40;
 constexpr int kMostCountTicks = 10;
+// A text axis of more bars than this has its bars painted like those of a linear axis, one per slot: Qt's
+// category axis measures every category's text at each layout and its bar series makes an item per bar,
+// which froze the window for seconds on thousands of distinct values.
+constexpr size_t kMostCategoryBars = 200;
 // Space kept between two bottom labels, in pixels.
 constexpr qreal kLabelGap = 6;
 // A turned bottom label takes at most this share of the chart's height.
@@ -89,12 +93,12 @@ void StyleAxis(QAbstractAxis& axis) {
   axis.setTruncateLabels(false);
 }
 
-// The widest line of the bottom labels.
-qreal WidestLine(const QStringList& labels) {
+// The widest line of the first `count` bottom labels.
+qreal WidestLine(const QStringList& labels, qsizetype count) {
   const QFontMetricsF metrics(LabelFont());
   qreal widest = 0;
-  for (const QString& label : labels) {
-    for (const QString& line : label.split(QLatin1Char('\r')))
+  for (qsizetype i = 0; i < std::min(count, labels.size()); ++i) {
+    for (const QString& line : labels[i].split(QLatin1Char('\r')))
       widest = std::max(widest, metrics.horizontalAdvance(line));
   }
   return widest;
@@ -141,6 +145,8 @@ qreal CountInterval(qreal maximum, int ticks) {
 // A label as plain text: its line breaks kept as "\r" when asked, otherwise spaces.
 QString PlainText(std::string_view text, bool line_breaks = false) {
   QString plain = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  // Most labels have no line break; thousands of them are converted for a chart of distinct values.
+  if (text.find_first_of("\r\n") == std::string_view::npos) return plain;
   const QString line_break = line_breaks ? QStringLiteral("\r") : QStringLiteral(" ");
   plain.replace(QStringLiteral("\r\n"), line_break);
   plain.replace(QLatin1Char('\n'), line_break);
@@ -205,7 +211,8 @@ void DrawnChart::Draw(const Chart& chart) {
   id_ = chart.id;
   bottom_labels_.clear();
   label_positions_.clear();
-  widest_label_ = 0;
+  widest_label_.reset();
+  widest_sampled_.reset();
   pie_labels_->SetSlices({}, false, false);
   pie_labels_->SetOutline(false);
   linear_bars_->SetBars({}, nullptr);
@@ -236,10 +243,11 @@ void DrawnChart::DrawBars(const Chart& chart) {
 
   if (chart.axis == AxisKind::kLinear) {
     DrawLinearBars(chart, count_axis);
+  } else if (chart.bar.Points().size() > kMostCategoryBars) {
+    DrawPaintedSlots(chart, count_axis);
   } else {
     DrawTextBars(chart, count_axis);
   }
-  widest_label_ = WidestLine(bottom_labels_);
 }
 
 // Bars in slots, one bar set per colour stacked over the others' zeros, so that every bar keeps the
@@ -287,31 +295,29 @@ void DrawnChart::DrawTextBars(const Chart& chart, QValueAxis* count_axis) {
 // axis so that neither crowded nor lone bars vanish or swamp the chart.
 void DrawnChart::DrawLinearBars(const Chart& chart, QValueAxis* count_axis) {
   // A value too large to be a number has no place on the axis.
-  std::vector<ChartPoint> points;
-  std::copy_if(chart.bar.Points().begin(), chart.bar.Points().end(), std::back_inserter(points),
-               [](const ChartPoint& point) { return std::isfinite(point.x); });
-  for (const ChartPoint& point : chart.bar.Points()) point_x_.push_back(point.x);
-  point_bars_.assign(point_x_.size(), std::nullopt);
-  auto* x_axis = new QCategoryAxis;
-  StyleAxis(*x_axis);
-  x_axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-  addAxis(x_axis, Qt::AlignBottom);
+  std::vector<const ChartPoint*> points;
+  for (const ChartPoint& point : chart.bar.Points()) {
+    if (std::isfinite(point.x)) points.push_back(&point);
+  }
+  auto* x_axis = AddPaintedAxis();
   if (points.empty()) {
+    for (const ChartPoint& point : chart.bar.Points()) point_x_.push_back(point.x);
+    point_bars_.assign(point_x_.size(), std::nullopt);
     x_axis->setRange(0, 1);
     return;
   }
-  const auto [axis_min, axis_max] = LinearAxisWindow(points.front().x, points.back().x);
+  const auto [axis_min, axis_max] = LinearAxisWindow(points.front()->x, points.back()->x);
   x_axis->setStartValue(axis_min);
   x_axis->setRange(axis_min, axis_max);
 
   // Labels of bars at the same X share one position.
-  for (const ChartPoint& point : points) {
-    const QString label = PlainText(point.label);
-    if (!label_positions_.empty() && label_positions_.back() == point.x) {
+  for (const ChartPoint* point : points) {
+    const QString label = PlainText(point->label);
+    if (!label_positions_.empty() && label_positions_.back() == point->x) {
       bottom_labels_.back().append(QStringLiteral(", ")).append(label);
     } else {
       bottom_labels_.append(label);
-      label_positions_.push_back(point.x);
+      label_positions_.push_back(point->x);
     }
   }
   const qreal span = axis_max - axis_min;
@@ -319,18 +325,45 @@ void DrawnChart::DrawLinearBars(const Chart& chart, QValueAxis* count_axis) {
   for (size_t i = 1; i < label_positions_.size(); ++i) {
     closest = std::min(closest, label_positions_[i] - label_positions_[i - 1]);
   }
-  const qreal half_bar = std::clamp(closest, span / 200, span / 8) * BarWidth(chart.id) / 2;
+  PaintBars(chart, std::clamp(closest, span / 200, span / 8) * BarWidth(chart.id) / 2, x_axis, count_axis);
+}
+
+// The bars of a text axis too many for Qt's category axis: each in its slot (X 0, 1, ...) as wide as a bar
+// of the category axis, every slot's label at its slot, thinned out like a linear axis's.
+void DrawnChart::DrawPaintedSlots(const Chart& chart, QValueAxis* count_axis) {
+  const std::vector<ChartPoint>& points = chart.bar.Points();
+  auto* x_axis = AddPaintedAxis();
+  x_axis->setStartValue(-0.5);
+  x_axis->setRange(-0.5, static_cast<qreal>(points.size()) - 0.5);
+  const bool line_breaks = MultiLineLabels(chart.id);
+  for (const ChartPoint& point : points) {
+    bottom_labels_.append(PlainText(point.label, line_breaks));
+    label_positions_.push_back(point.x);
+  }
+  PaintBars(chart, BarWidth(chart.id) / 2, x_axis, count_axis);
+}
+
+QCategoryAxis* DrawnChart::AddPaintedAxis() {
+  auto* x_axis = new QCategoryAxis;
+  StyleAxis(*x_axis);
+  x_axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  addAxis(x_axis, Qt::AlignBottom);
+  return x_axis;
+}
+
+// The bars of the points with a place (a finite X), `half_bar` either side of it, painted by one item over
+// the plot; a series without points gives that item the axes.
+void DrawnChart::PaintBars(const Chart& chart, qreal half_bar, QCategoryAxis* x_axis, QValueAxis* count_axis) {
   half_bar_ = half_bar;
   std::vector<LinearBars::Bar> bars;
-  bars.reserve(points.size());
-  size_t index = 0;
-  for (const ChartPoint& point : points) {
+  bars.reserve(chart.bar.Points().size());
+  for (const ChartPoint& point : chart.bar.Points()) {
+    point_x_.push_back(point.x);
+    point_bars_.emplace_back();
+    if (!std::isfinite(point.x)) continue;
     bars.push_back({point.x - half_bar, point.x + half_bar, static_cast<qreal>(point.value), ToQColor(point.colour)});
-    // The bars are the points with a place, in the same order.
-    while (!std::isfinite(point_x_[index])) ++index;
-    point_bars_[index++] = bars.size() - 1;
+    point_bars_.back() = bars.size() - 1;
   }
-  // The bars are painted by one item over the plot; a series without points gives it the axes.
   auto* anchor = new QLineSeries;
   addSeries(anchor);
   anchor->attachAxis(x_axis);
@@ -349,24 +382,37 @@ void DrawnChart::DrawPie(const Chart& chart) {
   pie_ = new QPieSeries;
   pie_->setPieStartAngle(kPieStartAngle);
   pie_->setPieEndAngle(kPieStartAngle + 360);
-  addSeries(pie_);
   // A pie whose rows are all zero (before a run, or no photo with that value) has nothing to share out:
   // slices of equal size would read as data, so only its outline is drawn, without marks or legend.
   pie_labels_->SetOutline(total <= 0);
-  if (total <= 0) return;
+  if (total <= 0) {
+    addSeries(pie_);
+    return;
+  }
+  // White borders part the slices; a pie of one slice is a full disc, without the white line its borders
+  // (and those of the empty slices) would draw from the centre up to 12 o'clock.
+  const auto& points = series.Points();
+  const auto whole =
+      std::find_if(points.begin(), points.end(), [total](const ChartPoint& point) { return point.value == total; });
+  slice_border_ = whole != points.end() ? ToQColor(whole->colour) : QColor(Qt::white);
   std::vector<PieLabels::Slice> slices;
+  QList<QPieSlice*> pie_slices;
   qreal start = kPieStartAngle;
-  for (const ChartPoint& point : series.Points()) {
+  for (const ChartPoint& point : points) {
     const auto size = static_cast<qreal>(point.value);
     const QColor colour = ToQColor(point.colour);
     auto* slice = new QPieSlice(PlainText(point.label), size);
     slice->setColor(colour);
-    slice->setBorderColor(Qt::white);
-    pie_->append(slice);
+    slice->setBorderColor(slice_border_);
+    pie_slices.append(slice);
     const qreal span = 360 * size / static_cast<qreal>(total);
     slices.push_back({PieMarkText(point, total), colour, start, span});
     start += span;
   }
+  // All at once, and before the pie joins the chart: a slice added to a shown pie has every slice laid out
+  // again, which grew with the square of the rows (a pie of 1,500 exposure times took 26 s).
+  pie_->append(pie_slices);
+  addSeries(pie_);
   pie_labels_->SetSlices(std::move(slices), series.marks, !IsBarChart(chart.id));
 }
 
@@ -422,7 +468,7 @@ void DrawnChart::FitBottomLabels(const QRectF& plot) {
   }
   qreal closest = std::numeric_limits<qreal>::max();
   for (size_t i = 1; i < pixels.size(); ++i) closest = std::min(closest, pixels[i] - pixels[i - 1]);
-  const bool upright = closest >= widest_label_ + kLabelGap;
+  const bool upright = closest >= WidestLabel(closest - kLabelGap) + kLabelGap;
   const int angle = upright ? 0 : -90;
   const QFontMetricsF metrics(LabelFont());
   const qreal spacing = upright ? 0 : metrics.height() + 2;
@@ -464,6 +510,18 @@ void DrawnChart::FitBottomLabels(const QRectF& plot) {
   if (x_axis->categoriesLabels() == shown) return;
   for (const QString& label : x_axis->categoriesLabels()) x_axis->remove(label);
   for (qsizetype i = 0; i < shown.size(); ++i) x_axis->append(shown[i], positions[static_cast<size_t>(i)]);
+}
+
+qreal DrawnChart::WidestLabel(qreal room) {
+  if (widest_label_) return *widest_label_;
+  // Labels crowded below the width of the first few of them stand turned whatever the others measure: the
+  // thousands of labels of distinct values are not measured one by one, at every layout.
+  constexpr qsizetype kSampled = 32;
+  if (!widest_sampled_) widest_sampled_ = WidestLine(bottom_labels_, kSampled);
+  if (bottom_labels_.size() <= kSampled) widest_label_ = widest_sampled_;
+  if (*widest_sampled_ > room || widest_label_) return *widest_sampled_;
+  widest_label_ = WidestLine(bottom_labels_, bottom_labels_.size());
+  return *widest_label_;
 }
 
 // The pie as large as its marks leave room for, its marks beside it and its legend below.

@@ -10,7 +10,9 @@
 #include <QAreaSeries>
 #include <QBarSet>
 #include <QBrush>
+#include <QCategoryAxis>
 #include <QChart>
+#include <QColor>
 #include <QPen>
 #include <QPieSeries>
 #include <QString>
@@ -58,6 +60,12 @@ class DrawnChart : public QChart {
   void DrawBars(const Chart& chart);
   void DrawTextBars(const Chart& chart, QValueAxis* count_axis);
   void DrawLinearBars(const Chart& chart, QValueAxis* count_axis);
+  void DrawPaintedSlots(const Chart& chart, QValueAxis* count_axis);
+  QCategoryAxis* AddPaintedAxis();
+  void PaintBars(const Chart& chart, qreal half_bar, QCategoryAxis* x_axis, QValueAxis* count_axis);
+  // The widest line of the bottom labels, or, when the first few of them are already wider than `room`,
+  // the widest of those: measured only as far as the choice between upright and turned labels needs.
+  [[nodiscard]] qreal WidestLabel(qreal room);
   void DrawPie(const Chart& chart);
   void FitToSize();
   void FitBottomLabels(const QRectF& plot);
@@ -73,13 +81,17 @@ class DrawnChart : public QChart {
   // from these.
   QStringList bottom_labels_;
   std::vector<qreal> label_positions_;
-  qreal widest_label_ = 0;
-  PieLabels* pie_labels_;    // a child item of the chart
-  LinearBars* linear_bars_;  // a child item of the chart
+  std::optional<qreal> widest_label_;    // measured once per Draw, when needed
+  std::optional<qreal> widest_sampled_;  // the widest of the first few labels
+  PieLabels* pie_labels_;                // a child item of the chart
+  LinearBars* linear_bars_;              // a child item of the chart
   QPieSeries* pie_ = nullptr;
-  // Where the points of the series shown stand, in point order: on a text axis the bar set holding each
-  // point's bar (in slot = point index); on a linear axis each point's bar among `linear_bars_` and its X
-  // value (no bar for a value without a place). Reset by every `Draw`.
+  // The slices' border: white between slices, the slice's own colour on a pie of one slice.
+  QColor slice_border_;
+  // Where the points of the series shown stand, in point order: on a text axis of Qt's categories the bar
+  // set holding each point's bar (in slot = point index); where the bars are painted (a linear axis, a text
+  // axis of many bars) each point's bar among `linear_bars_` and its X value (no bar for a value without a
+  // place). Reset by every `Draw`.
   std::vector<QBarSet*> point_sets_;
   std::vector<std::optional<size_t>> point_bars_;
   std::vector<qreal> point_x_;

@@ -70,7 +70,7 @@ void DrawnChart::ShowHighlight(size_t point, bool shown) {
     QPieSlice* slice = pie_->slices()[static_cast<qsizetype>(point)];
     slice->setExplodeDistanceFactor(kSlicePulledOut);
     slice->setExploded(shown);
-    slice->setBorderColor(shown ? Qt::black : Qt::white);
+    slice->setBorderColor(shown ? QColor(Qt::black) : slice_border_);
     slice->setBorderWidth(shown ? kHighlightOutline : 1);
   } else if (point < point_sets_.size()) {
     QBarSet* set = point_sets_[point];

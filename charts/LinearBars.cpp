@@ -1,6 +1,7 @@
 #include "charts/LinearBars.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include <QPainter>
@@ -35,6 +36,15 @@ void LinearBars::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidg
   // Both axes are linear: two mapped points give the scale and offset of each.
   const QPointF origin = chart_->mapToPosition(QPointF(0, 0), anchor_);
   const QPointF unit = chart_->mapToPosition(QPointF(1, 1), anchor_) - origin;
+  const auto rect_of = [&](const Bar& bar) {
+    const qreal left = origin.x() + bar.left * unit.x();
+    const qreal right = origin.x() + bar.right * unit.x();
+    const qreal top = origin.y() + bar.height * unit.y();
+    return QRectF(QPointF(left, top), QPointF(std::max(right, left + 1), origin.y())).normalized();
+  };
+  // More bars than pixels across: those starting in one pixel column are painted as one rectangle, as tall
+  // as the tallest of them, instead of tens of thousands of rectangles over one another.
+  const bool merged = static_cast<qreal>(bars_.size()) > plot_.width();
   painter->save();
   painter->setClipRect(plot_);
   QColor current;
@@ -51,10 +61,13 @@ void LinearBars::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidg
       painter->setBrush(current);
       painter->setPen(QPen(current.darker(160), 1));
     }
-    const qreal left = origin.x() + bar.left * unit.x();
-    const qreal right = origin.x() + bar.right * unit.x();
-    const qreal top = origin.y() + bar.height * unit.y();
-    painter->drawRect(QRectF(QPointF(left, top), QPointF(std::max(right, left + 1), origin.y())).normalized());
+    QRectF rect = rect_of(bar);
+    while (merged && index != highlighted_ && index + 1 < bars_.size() && index + 1 != highlighted_ &&
+           bars_[index + 1].colour == bar.colour &&
+           std::floor(rect_of(bars_[index + 1]).left()) == std::floor(rect.left())) {
+      rect = rect.united(rect_of(bars_[++index]));
+    }
+    painter->drawRect(rect);
   }
   painter->restore();
 }

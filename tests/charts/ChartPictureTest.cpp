@@ -112,6 +112,27 @@ TEST(ChartPicture, CategoryPieIsDrawnWithItsMarksWhateverTheOverviewHid) {
   EXPECT_EQ(drawn->Labels().MarkTexts(), QStringList({"Canon (75%)", "Nikon (25%)"}));
 }
 
+// A pie of one slice (beside rows without photos) once showed a thin white line from the centre up to
+// 12 o'clock, the borders of the slice and of the empty ones.
+TEST(ChartPicture, PieOfOneSliceIsAFullDisc) {
+  Chart chart = MakeChart(ChartId::Chart_Flash);
+  chart.pie.Add(0, "Fired", 0xFF0000);
+  chart.pie.Add(12, "Did not fire", 0x00FF00);
+  chart.pie.Add(0, "Auto", 0x2376EE);
+  const QImage picture = DrawChartPicture(chart, ExportSize(chart.id));
+  LaidOutChart drawn(chart, QSizeF(ExportSize(chart.id)));
+  const auto* pie = qobject_cast<QPieSeries*>(drawn->series().value(0));
+  ASSERT_NE(pie, nullptr);
+  const QRectF plot = drawn->plotArea();
+  const qreal radius = pie->pieSize() * std::min(plot.width(), plot.height()) / 2;
+  const QPoint centre = plot.center().toPoint();
+  for (const qreal height : {0.2, 0.5, 0.8}) {
+    SCOPED_TRACE(height);
+    const int y = centre.y() - static_cast<int>(radius * height);
+    for (int dx = -1; dx <= 1; ++dx) EXPECT_TRUE(Near(picture.pixel(centre.x() + dx, y), QColor(0, 255, 0), 10));
+  }
+}
+
 TEST(ChartPicture, LinearBarsStandAtTheirValuesAndMoveWithTheAxes) {
   Chart chart = FnumberBars();
   chart.axis = AxisKind::kLinear;
