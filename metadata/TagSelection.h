@@ -29,11 +29,15 @@ class TagSelection {
   // The names sorted by length, and where the names of each short length begin: the walk asks about every
   // entry of every photo, and most names are then refused without a comparison.
   std::vector<std::string> names_;
-  std::vector<int> indexes_;  // of names_ in the names given
+  std::vector<int> indexes_;         // of names_ in the names given
+  std::vector<char> first_letters_;  // of names_, a-z in lower case: most candidates are refused on it
   std::array<uint8_t, kShortLength + 1> first_of_length_{};
-  // Whether each row of the Exif and of the GPS tag table is held, in table order.
-  std::vector<bool> main_rows_;
-  std::vector<bool> gps_rows_;
+  // The Exif and GPS tag tables, and whether each of their rows is held, in table order (bytes rather than
+  // bits: every entry of every photo asks).
+  std::span<const TTagEntry> main_table_;
+  std::span<const TTagEntry> gps_table_;
+  std::vector<uint8_t> main_rows_;
+  std::vector<uint8_t> gps_rows_;
 };
 
 }  // namespace lumetra

@@ -145,7 +145,11 @@ std::string RenderValue(std::string_view raw, int type, const TTagEntry& row, bo
 }
 
 void CheckRenderable(std::string_view raw, int type, const TTagEntry& row, bool big_endian) {
-  if (FormatsAsNumber(row.FormatString)) static_cast<void>(RenderValue(raw, type, row, big_endian));
+  // Texts are never formatted, and a renderer's failure only costs the entry its rendering: what can
+  // fail is the number format FormatValue applies.
+  if (!FormatsAsNumber(row.FormatString) || type == tiff_type::kAscii || type == tiff_type::kUndefined) return;
+  if (ElementSize(type) == 0) return;
+  static_cast<void>(FormatNumber(row.FormatString, NumericValue(raw, type, big_endian)));
 }
 
 std::string FormatValue(std::string_view raw, int type, std::string_view code_list, std::string_view format_string,
@@ -196,14 +200,19 @@ double NumericValue(std::string_view raw, int type, bool big_endian, bool numera
 }
 
 std::string DecodeCode(std::string_view code_list, std::string_view value) {
-  std::string key(1, ',');
-  key.append(TrimmedText(value)).push_back(':');
-  std::string list(1, ',');
-  list.append(code_list).push_back(',');
-  const size_t found = list.find(key);
-  if (found == std::string::npos) return {};
-  const size_t start = found + key.size();
-  return list.substr(start, list.find(',', start) - start);
+  // Every integer of a coded entry asks, so the list is searched where it stands rather than copied.
+  const std::string_view code = TrimmedText(value);
+  for (size_t item = 0; item <= code_list.size();) {
+    const std::string_view rest = code_list.substr(item);
+    if (rest.size() > code.size() && rest.starts_with(code) && rest[code.size()] == ':') {
+      const std::string_view text = rest.substr(code.size() + 1);
+      return std::string(text.substr(0, text.find(',')));
+    }
+    const size_t comma = rest.find(',');
+    if (comma == std::string_view::npos) break;
+    item += comma + 1;
+  }
+  return {};
 }
 
 std::string MakePrintable(std::string_view text) {
