@@ -1,5 +1,7 @@
 #include "metadata/ValueRendering.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -40,10 +42,18 @@ int64_t RationalPart(std::string_view four_bytes, int type, bool big_endian) {
   return type == tiff_type::kRational ? static_cast<int64_t>(static_cast<uint32_t>(value)) : value;
 }
 
-// The text of one rational element: numerator and denominator as stored, not reduced.
-std::string RationalText(std::string_view element, int type, bool big_endian) {
-  return std::to_string(RationalPart(element.substr(0, 4), type, big_endian)) + "/" +
-         std::to_string(RationalPart(element.substr(4, 4), type, big_endian));
+// Appends `value` in decimal digits, without a string of its own.
+void AppendInteger(std::string& text, int64_t value) {
+  std::array<char, 24> digits{};
+  const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+  text.append(digits.data(), written.ptr);
+}
+
+// Appends the text of one rational element: numerator and denominator as stored, not reduced.
+void AppendRationalText(std::string& text, std::string_view element, int type, bool big_endian) {
+  AppendInteger(text, RationalPart(element.substr(0, 4), type, big_endian));
+  text += '/';
+  AppendInteger(text, RationalPart(element.substr(4, 4), type, big_endian));
 }
 
 double FloatValue(std::string_view raw, int type, bool big_endian) {
@@ -141,7 +151,12 @@ std::string RenderValue(std::string_view raw, int type, const TTagEntry& row, bo
       // costs this entry its rendering only: it is shown as an entry without a renderer would be.
     }
   }
-  return MakePrintable(text);
+  // The text made here is made printable where it stands.
+  if (text.size() > kPrintableLength) text.resize(kPrintableLength);
+  for (char& c : text) {
+    if (static_cast<uint8_t>(c) < 32) c = '.';
+  }
+  return text;
 }
 
 void CheckRenderable(std::string_view raw, int type, const TTagEntry& row, bool big_endian) {
@@ -149,7 +164,8 @@ void CheckRenderable(std::string_view raw, int type, const TTagEntry& row, bool 
   // fail is the number format FormatValue applies.
   if (!FormatsAsNumber(row.FormatString) || type == tiff_type::kAscii || type == tiff_type::kUndefined) return;
   if (ElementSize(type) == 0) return;
-  static_cast<void>(FormatNumber(row.FormatString, NumericValue(raw, type, big_endian)));
+  const double value = NumericValue(raw, type, big_endian);
+  if (!NumberFormatApplies(row.FormatString, value)) static_cast<void>(FormatNumber(row.FormatString, value));
 }
 
 std::string FormatValue(std::string_view raw, int type, std::string_view code_list, std::string_view format_string,
@@ -166,10 +182,16 @@ std::string FormatValue(std::string_view raw, int type, std::string_view code_li
     if (type == tiff_type::kAscii || type == tiff_type::kUndefined) {
       text += '?';
     } else if (IsIntegerType(type)) {
-      const std::string value = std::to_string(ReadIntegerInOrder(element, big_endian));
-      text += code_list.empty() ? value : DecodeCode(code_list, value);
+      const int32_t value = ReadIntegerInOrder(element, big_endian);
+      if (code_list.empty()) {
+        AppendInteger(text, value);
+      } else {
+        std::array<char, 16> digits{};
+        const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+        text += DecodeCode(code_list, std::string_view(digits.data(), written.ptr));
+      }
     } else if (IsRationalType(type)) {
-      text += RationalText(element, type, big_endian);
+      AppendRationalText(text, element, type, big_endian);
     } else {
       text += "-9999.99";
     }

@@ -113,10 +113,32 @@ std::string ApplyNumberFormat(std::string_view format, double value) {
   return std::string(conversion.prefix) + Pad(std::move(body), conversion) + std::string(conversion.suffix);
 }
 
+bool NumberFormatApplies(std::string_view format, double value) {
+  const Conversion conversion = ParseConversion(format);
+  if (conversion.kind == 0) return true;
+  if (conversion.kind == 'd') return RoundedInt32(value).has_value();
+  if (conversion.kind != 'f') return false;
+  // Fifteen digits before the point and a few hundred after it always fit FixedDecimals' buffer; a larger
+  // number or precision is written to find out.
+  constexpr double kSurelyShort = 1e15;
+  constexpr int kSurelyShortPrecision = 300;
+  const int precision = conversion.precision < 0 ? 6 : conversion.precision;
+  if ((!std::isfinite(value) || std::fabs(value) < kSurelyShort) && precision <= kSurelyShortPrecision) return true;
+  try {
+    static_cast<void>(FixedDecimals(value, precision));
+    return true;
+  } catch (const NumberFormatError&) {
+    return false;
+  }
+}
+
 std::string FormatText(std::string_view format, std::string_view text) {
   const size_t at = format.find("%s");
   if (at == std::string_view::npos) return std::string(format);
-  return std::string(format.substr(0, at)) + std::string(text) + std::string(format.substr(at + 2));
+  std::string result;
+  result.reserve(format.size() - 2 + text.size());
+  result.append(format.substr(0, at)).append(text).append(format.substr(at + 2));
+  return result;
 }
 
 }  // namespace lumetra
