@@ -46,6 +46,8 @@ struct TTagEntry {
 /// lookup by name.
 [[nodiscard]] inline bool SameTagName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  // Names are nearly always written alike: one comparison of the bytes answers most lookups.
+  if (a == b) return true;
   for (size_t i = 0; i < a.size(); ++i) {
     if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
   }
