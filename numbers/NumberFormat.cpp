@@ -46,11 +46,18 @@ Conversion ParseConversion(std::string_view format) {
   return conversion;
 }
 
-std::string Pad(std::string text, const Conversion& conversion) {
-  if (static_cast<int>(text.size()) < conversion.width) {
-    const std::string fill(static_cast<size_t>(conversion.width) - text.size(), ' ');
-    text = conversion.left_justify ? text + fill : fill + text;
-  }
+// The conversion's text padded to its width, between the format's prefix and suffix, built in one string:
+// every rendered number of every photo passes here.
+std::string Framed(std::string_view body, const Conversion& conversion) {
+  const size_t fill =
+      static_cast<int>(body.size()) < conversion.width ? static_cast<size_t>(conversion.width) - body.size() : 0;
+  std::string text;
+  text.reserve(conversion.prefix.size() + fill + body.size() + conversion.suffix.size());
+  text.append(conversion.prefix);
+  if (!conversion.left_justify) text.append(fill, ' ');
+  text.append(body);
+  if (conversion.left_justify) text.append(fill, ' ');
+  text.append(conversion.suffix);
   return text;
 }
 
@@ -110,7 +117,7 @@ std::string ApplyNumberFormat(std::string_view format, double value) {
   } else if (conversion.kind != 0) {
     throw NumberFormatError("unsupported format " + std::string(format));
   }
-  return std::string(conversion.prefix) + Pad(std::move(body), conversion) + std::string(conversion.suffix);
+  return Framed(body, conversion);
 }
 
 bool NumberFormatApplies(std::string_view format, double value) {
