@@ -217,9 +217,10 @@ void TImageInfo::ProcessMakerSubDirectory(std::string_view bytes, const MakerLay
   ProcessMakerDirectory(bytes, sub, maker_offset);
 }
 
-void TImageInfo::AddNamedTag(const std::string& name, const std::string& value) {
+void TImageInfo::AddNamedTag(std::string_view name, std::string_view value) {
   if (!Lists(name)) return;
-  TTagEntry entry;
+  // Named entries have no tag number of their own and are listed all the same (AddTag would refuse them).
+  TTagEntry& entry = Tags.emplace_back();
   entry.Origin = 1;
   entry.Name = name;
   entry.Desc = name;
@@ -227,8 +228,6 @@ void TImageInfo::AddNamedTag(const std::string& name, const std::string& value) 
   entry.Raw = value;
   entry.Size = static_cast<int32_t>(value.size());
   entry.Format = tiff_type::kAscii;
-  // Named entries have no tag number of their own and are listed all the same.
-  Tags.push_back(std::move(entry));
 }
 
 }  // namespace lumetra

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -11,7 +12,7 @@ namespace lumetra {
 class NamedTagSink {
  public:
   /// Lists a named entry, when the read lists that name.
-  virtual void AddNamedTag(const std::string& name, const std::string& value) = 0;
+  virtual void AddNamedTag(std::string_view name, std::string_view value) = 0;
 
  protected:
   ~NamedTagSink() = default;
