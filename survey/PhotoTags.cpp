@@ -83,9 +83,10 @@ PhotoTags TagsOf(const TimgData& data) {
   // One pass over the listed tags, the first of each name counting, as a lookup by name finds it. Tag
   // texts become UTF-8 here: bytes that are not UTF-8 are read as Latin-1.
   std::array<bool, kPhotoTagCount> found{};
+  const TagSelection& selection = SurveyTagSelection();
   for (const TTagEntry& entry : data.ImageInfo->Tags) {
     // The selection lists the capture time's names after the record's tags; CaptureTimeOf reads those.
-    const int index = SurveyTagSelection().IndexOf(entry.Name);
+    const int index = selection.IndexOf(entry.Name);
     if (index < 0 || static_cast<size_t>(index) >= kPhotoTagCount || found[static_cast<size_t>(index)]) continue;
     found[static_cast<size_t>(index)] = true;
     tags.texts[static_cast<size_t>(index)] = TextAsUtf8(entry.Text);
