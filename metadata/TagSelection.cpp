@@ -1,7 +1,6 @@
 #include "metadata/TagSelection.h"
 
 #include <algorithm>
-#include <functional>
 
 #include "metadata/TagEntry.h"
 #include "metadata/TagTables.h"
@@ -29,16 +28,7 @@ TagSelection::TagSelection(std::span<const std::string_view> names) {
   for (const TTagEntry& row : gps_table_) gps_rows_.push_back(Holds(row.Name) ? 1 : 0);
 }
 
-bool TagSelection::HoldsRow(const TTagEntry& row) const {
-  const auto held_in = [&row](std::span<const TTagEntry> table, const std::vector<uint8_t>& held) -> int {
-    const std::less<const TTagEntry*> before;
-    if (before(&row, table.data()) || !before(&row, table.data() + table.size())) return -1;
-    return held[static_cast<size_t>(&row - table.data())];
-  };
-  int held = held_in(main_table_, main_rows_);
-  if (held < 0) held = held_in(gps_table_, gps_rows_);
-  return held < 0 ? Holds(row.Name) : held == 1;
-}
+bool TagSelection::HoldsOtherRow(const TTagEntry& row) const { return Holds(row.Name); }
 
 int TagSelection::IndexOf(std::string_view name) const {
   const bool is_short = name.size() < kShortLength;
