@@ -214,6 +214,7 @@ void TImageInfo::ProcessMakerEntry(const MakerEntrySite& site) {
 
   ReaderContext& context = Context();
   context.SubRecordFlag = false;
+  context.RecordLinesWanted = BuildsText();
   const std::string text = renders ? row->renderer(rendered, context) : MakePrintable(rendered);
   if (!context.SubRecordFlag && lens_entry && layout.lens_entry && !text.empty()) context.makerLensText = text;
   if (BuildsText()) {

@@ -94,10 +94,11 @@ std::vector<std::string_view> Fields(std::string_view text) {
 
 bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
 
-// Lists one named value and returns its line; a blank value lists nothing.
+// Lists one named value and returns its line (when the walk reads it); a blank value lists nothing.
 std::string AddValue(std::string_view name, std::string_view value, ReaderContext& context) {
   if (IsBlank(value)) return {};
   if (context.CurrentImageInfo != nullptr) context.CurrentImageInfo->AddNamedTag(name, value);
+  if (!context.RecordLinesWanted) return {};
   std::string line;
   line.reserve(name.size() + value.size() + 5);
   line.append("\r\n").append(name).append(" = ").append(value);

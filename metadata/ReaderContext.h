@@ -30,6 +30,9 @@ struct ReaderContext {
   NamedTagSink* CurrentImageInfo = nullptr;
   /// Set by the maker-note record renderers, read by the maker-note walk after each renderer call.
   bool SubRecordFlag = false;
+  /// Whether the walk reads the lines a record renderer returns: only the text listing shows them, so a read
+  /// without one spares their building (the named entries are listed all the same).
+  bool RecordLinesWanted = true;
   /// A lens name from a maker note, used when the file has no LensModel tag.
   std::string makerLensText;
 };
