@@ -93,6 +93,8 @@ void StartListedEntry(TTagEntry& entry, const TTagEntry& row, bool selective) {
 TImageInfo::TImageInfo(std::string& error_text, int build_mode, ReaderContext& context, const TagSelection* selection)
     : ErrorText(error_text), BuildMode(build_mode), context_(context), selection_(selection) {
   context_.VisitedDirectories.clear();
+  // A camera file has a handful of directories: room for them at once rather than by doubling.
+  context_.VisitedDirectories.reserve(8);
   Tags.reserve(ListsEverything() ? 64 : 24);  // a camera file lists 30 to 60 tags
 }
 

@@ -33,7 +33,7 @@ std::string WithoutTrailingDots(std::string text) {
 }
 
 struct TextMap {
-  const char* rendered;
+  std::string_view rendered;
   LabelId label;
 };
 
@@ -66,7 +66,7 @@ constexpr TextMap kFocusModes[] = {
 constexpr TextMap kDriveModes[] = {{"Single", LabelId::LabelSingle}, {"Continuous", LabelId::LabelSerial}};
 
 template <size_t N>
-LabelId MapText(const std::string& text, const TextMap (&map)[N], LabelId otherwise) {
+LabelId MapText(std::string_view text, const TextMap (&map)[N], LabelId otherwise) {
   for (const TextMap& entry : map) {
     if (text == entry.rendered) return entry.label;
   }
