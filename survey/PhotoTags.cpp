@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <vector>
 
 #include "metadata/ExifData.h"
 #include "metadata/TagSelection.h"
@@ -67,33 +68,47 @@ const TagSelection& SurveyTagSelection() {
   return selection;
 }
 
-PhotoTags ReadPhotoTags(const std::string& path) {
-  TimgData data(SurveyTagSelection());
-  data.ProcessFile(path);
-  PhotoTags tags = TagsOf(data);
-  tags.unread_reason = data.open_failure;
-  return tags;
-}
+namespace {
 
-PhotoTags TagsOf(const TimgData& data) {
+// The tags of a photo that `data` has read. `spent`, the read's own tag list when its caller is done with it,
+// gives up the texts that are UTF-8 already instead of having them copied.
+PhotoTags CollectTags(const TimgData& data, std::vector<TTagEntry>* spent) {
   PhotoTags tags;
   tags.file = data.File;
   if (!data.HasExif() || !data.ImageInfo) return tags;
   tags.has_exif = true;
+  tags.makerLensText = data.Context.makerLensText;
+  tags.taken = CaptureTimeOf(*data.ImageInfo);
   // One pass over the listed tags, the first of each name counting, as a lookup by name finds it. Tag
   // texts become UTF-8 here: bytes that are not UTF-8 are read as Latin-1.
   std::array<bool, kPhotoTagCount> found{};
   const TagSelection& selection = SurveyTagSelection();
-  for (const TTagEntry& entry : data.ImageInfo->Tags) {
+  const std::vector<TTagEntry>& entries = data.ImageInfo->Tags;
+  for (size_t i = 0; i < entries.size(); ++i) {
     // The selection lists the capture time's names after the record's tags; CaptureTimeOf reads those.
-    const int index = selection.IndexOf(entry.Name);
+    const int index = selection.IndexOf(entries[i].Name);
     if (index < 0 || static_cast<size_t>(index) >= kPhotoTagCount || found[static_cast<size_t>(index)]) continue;
     found[static_cast<size_t>(index)] = true;
-    tags.texts[static_cast<size_t>(index)] = TextAsUtf8(entry.Text);
+    std::string& text = tags.texts[static_cast<size_t>(index)];
+    if (spent != nullptr && IsValidUtf8(entries[i].Text)) {
+      text = std::move((*spent)[i].Text);
+    } else {
+      text = TextAsUtf8(entries[i].Text);
+    }
   }
-  tags.makerLensText = data.Context.makerLensText;
-  tags.taken = CaptureTimeOf(*data.ImageInfo);
   return tags;
 }
+
+}  // namespace
+
+PhotoTags ReadPhotoTags(const std::string& path) {
+  TimgData data(SurveyTagSelection());
+  data.ProcessFile(path);
+  PhotoTags tags = CollectTags(data, data.ImageInfo ? &data.ImageInfo->Tags : nullptr);
+  tags.unread_reason = data.open_failure;
+  return tags;
+}
+
+PhotoTags TagsOf(const TimgData& data) { return CollectTags(data, nullptr); }
 
 }  // namespace lumetra
