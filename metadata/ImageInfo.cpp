@@ -71,12 +71,14 @@ std::string_view ValueBytes(std::string_view data, int64_t position, int64_t cou
   return data.substr(static_cast<size_t>(position - 1), static_cast<size_t>(count));
 }
 
-// The entry a listed row starts from. A selective read's entries are found by name and read for their
-// values: the description, which only the text listing shows, is not copied (it would cost an allocation
-// per entry).
-TTagEntry ListedEntryOf(const TTagEntry& row, bool selective) {
-  if (!selective) return row;
-  TTagEntry entry;
+// Starts a listed entry, made in its place in the list, from its row. A selective read's entries are found
+// by name and read for their values: the description, which only the text listing shows, is not copied (it
+// would cost an allocation per entry).
+void StartListedEntry(TTagEntry& entry, const TTagEntry& row, bool selective) {
+  if (!selective) {
+    entry = row;
+    return;
+  }
   entry.Origin = row.Origin;
   entry.IptcRecord = row.IptcRecord;
   entry.Tag = row.Tag;
@@ -84,7 +86,6 @@ TTagEntry ListedEntryOf(const TTagEntry& row, bool selective) {
   entry.CodeList = row.CodeList;
   entry.FormatString = row.FormatString;
   entry.Renderer = row.Renderer;
-  return entry;
 }
 
 }  // namespace
@@ -92,6 +93,8 @@ TTagEntry ListedEntryOf(const TTagEntry& row, bool selective) {
 TImageInfo::TImageInfo(std::string& error_text, int build_mode, ReaderContext& context, const TagSelection* selection)
     : ErrorText(error_text), BuildMode(build_mode), context_(context), selection_(selection) {
   context_.VisitedDirectories.clear();
+  // A camera file has a handful of directories: room for them at once rather than by doubling.
+  context_.VisitedDirectories.reserve(8);
   Tags.reserve(ListsEverything() ? 64 : 24);  // a camera file lists 30 to 60 tags
 }
 
@@ -179,14 +182,15 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
       break;
   }
 
-  if (listed) {
-    TTagEntry entry = ListedEntryOf(row, BuildMode == BuildSelectedTags);
+  // A row without a tag number (an unknown tag) is never listed, as AddTag would refuse it.
+  if (listed && row.Tag != 0) {
+    TTagEntry& entry = Tags.emplace_back();
+    StartListedEntry(entry, row, BuildMode == BuildSelectedTags);
     entry.Text = std::move(text);
-    entry.Raw = std::string(raw);
+    entry.Raw.assign(raw);
     entry.Size = static_cast<int32_t>(raw.size());
     entry.Offset = value_position;
     entry.Format = static_cast<uint16_t>(field.type);
-    AddTag(std::move(entry));
   }
 }
 

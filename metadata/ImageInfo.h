@@ -57,7 +57,7 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   /// from 1-based `position` to its end, read as if a MakerNote tag had pointed there.
   void ProcessMakerNoteAt(int64_t position);
   /// Lists a named entry (a value decoded from a maker record) when the build mode lists its name.
-  void AddNamedTag(const std::string& name, const std::string& value) override;
+  void AddNamedTag(std::string_view name, std::string_view value) override;
   /// Appends a copy of `entry` unless its `Tag` is 0; returns `TagCount` - 1.
   int AddTag(TTagEntry entry);
   /// Adds a computed FocalLengthin35mmFilm entry from the focal length and the focal-plane resolution when

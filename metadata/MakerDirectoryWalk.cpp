@@ -1,9 +1,14 @@
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 
 #include "metadata/DirectoryEntry.h"
 #include "metadata/ImageInfo.h"
@@ -88,15 +93,44 @@ struct MakerRowMatch {
   const char* code_list = "";
 };
 
-MakerRowMatch FindMakerRow(std::span<const MakerRow> table, uint16_t tag) {
-  MakerRowMatch match;
-  for (const MakerRow& candidate : table) {
-    if (candidate.tag != tag) continue;
-    if (match.row == nullptr) match.row = &candidate;
-    match.code_list = candidate.code_list;
+// The match of every tag a maker table has, found once per table: every entry of every note asks.
+class MakerRowIndex {
+ public:
+  explicit MakerRowIndex(std::span<const MakerRow> table) {
+    for (const MakerRow& row : table) {
+      MakerRowMatch& match = matches_[row.tag];
+      if (match.row == nullptr) match.row = &row;
+      match.code_list = row.code_list;
+    }
   }
-  return match;
+  [[nodiscard]] MakerRowMatch Find(uint16_t tag) const {
+    const auto found = matches_.find(tag);
+    return found != matches_.end() ? found->second : MakerRowMatch{};
+  }
+
+ private:
+  std::unordered_map<uint16_t, MakerRowMatch> matches_;
+};
+
+// The index of a maker table. The tables are built in and never freed, so their addresses name them; a
+// thread asks again only when a note of another table comes.
+const MakerRowIndex& RowIndexOf(std::span<const MakerRow> table) {
+  thread_local const MakerRow* last_table = nullptr;
+  thread_local size_t last_size = 0;
+  thread_local const MakerRowIndex* last_index = nullptr;
+  if (last_index != nullptr && last_table == table.data() && last_size == table.size()) return *last_index;
+  static std::mutex mutex;
+  static std::map<std::pair<const MakerRow*, size_t>, std::unique_ptr<MakerRowIndex>> indexes;
+  const std::lock_guard lock(mutex);
+  std::unique_ptr<MakerRowIndex>& index = indexes[{table.data(), table.size()}];
+  if (index == nullptr) index = std::make_unique<MakerRowIndex>(table);
+  last_table = table.data();
+  last_size = table.size();
+  last_index = index.get();
+  return *index;
 }
+
+MakerRowMatch FindMakerRow(std::span<const MakerRow> table, uint16_t tag) { return RowIndexOf(table).Find(tag); }
 
 // A maker entry's value as text: texts and undefined bytes quoted, numbers formatted by the code list (and
 // quoted as bytes when they cannot be).
@@ -180,6 +214,7 @@ void TImageInfo::ProcessMakerEntry(const MakerEntrySite& site) {
 
   ReaderContext& context = Context();
   context.SubRecordFlag = false;
+  context.RecordLinesWanted = BuildsText();
   const std::string text = renders ? row->renderer(rendered, context) : MakePrintable(rendered);
   if (!context.SubRecordFlag && lens_entry && layout.lens_entry && !text.empty()) context.makerLensText = text;
   if (BuildsText()) {
@@ -217,9 +252,10 @@ void TImageInfo::ProcessMakerSubDirectory(std::string_view bytes, const MakerLay
   ProcessMakerDirectory(bytes, sub, maker_offset);
 }
 
-void TImageInfo::AddNamedTag(const std::string& name, const std::string& value) {
+void TImageInfo::AddNamedTag(std::string_view name, std::string_view value) {
   if (!Lists(name)) return;
-  TTagEntry entry;
+  // Named entries have no tag number of their own and are listed all the same (AddTag would refuse them).
+  TTagEntry& entry = Tags.emplace_back();
   entry.Origin = 1;
   entry.Name = name;
   entry.Desc = name;
@@ -227,8 +263,6 @@ void TImageInfo::AddNamedTag(const std::string& name, const std::string& value) 
   entry.Raw = value;
   entry.Size = static_cast<int32_t>(value.size());
   entry.Format = tiff_type::kAscii;
-  // Named entries have no tag number of their own and are listed all the same.
-  Tags.push_back(std::move(entry));
 }
 
 }  // namespace lumetra

@@ -80,10 +80,11 @@ constexpr CustomFunction kCustomFunctions[] = {
 };
 
 // The comma-separated fields of a text, each exactly as it stands.
-std::vector<std::string> Fields(const std::string& text) {
-  std::vector<std::string> fields;
+// Views of `text`, which outlives them: a record of fifty numbers is cut without a string for each.
+std::vector<std::string_view> Fields(std::string_view text) {
+  std::vector<std::string_view> fields;
   size_t begin = 0;
-  for (size_t comma = text.find(','); comma != std::string::npos; comma = text.find(',', begin)) {
+  for (size_t comma = text.find(','); comma != std::string_view::npos; comma = text.find(',', begin)) {
     fields.push_back(text.substr(begin, comma - begin));
     begin = comma + 1;
   }
@@ -91,25 +92,33 @@ std::vector<std::string> Fields(const std::string& text) {
   return fields;
 }
 
-bool IsBlank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
+bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
 
-// Lists one named value and returns its line; a blank value lists nothing.
-std::string AddValue(const char* name, const std::string& value, ReaderContext& context) {
+// Lists one named value and returns its line (when the walk reads it); a blank value lists nothing.
+std::string AddValue(std::string_view name, std::string_view value, ReaderContext& context) {
   if (IsBlank(value)) return {};
   if (context.CurrentImageInfo != nullptr) context.CurrentImageInfo->AddNamedTag(name, value);
-  return "\r\n" + std::string(name) + " = " + value;
+  if (!context.RecordLinesWanted) return {};
+  std::string line;
+  line.reserve(name.size() + value.size() + 5);
+  line.append("\r\n").append(name).append(" = ").append(value);
+  return line;
 }
 
 template <size_t N>
 std::string RenderCanonRecord(const std::string& text, const CanonItem (&items)[N], ReaderContext& context) {
   context.SubRecordFlag = true;
-  const std::vector<std::string> fields = Fields(text);
+  const std::vector<std::string_view> fields = Fields(text);
   std::string lines;
   for (const CanonItem& item : items) {
     const auto element = static_cast<size_t>(item.element);
     if (element >= fields.size()) continue;
-    const std::string& field = fields[element];
-    lines += AddValue(item.name, item.code_list != nullptr ? DecodeCode(item.code_list, field) : field, context);
+    const std::string_view field = fields[element];
+    if (item.code_list != nullptr) {
+      lines += AddValue(item.name, DecodeCode(item.code_list, field), context);
+    } else {
+      lines += AddValue(item.name, field, context);
+    }
   }
   return lines;
 }
@@ -140,10 +149,10 @@ std::string RenderCanonShotInformation(const std::string& text, ReaderContext& c
 
 std::string RenderCanonCustomFunctions(const std::string& text, ReaderContext& context) {
   context.SubRecordFlag = true;
-  std::vector<std::string> fields = Fields(text);
+  std::vector<std::string_view> fields = Fields(text);
   fields.pop_back();  // the last element is never looked at
   std::string lines;
-  for (const std::string& field : fields) {
+  for (const std::string_view field : fields) {
     const std::optional<int32_t> value = ParseInteger(field);
     if (!value || *value < 0) continue;
     const int32_t function = *value / 256;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -11,7 +12,7 @@ namespace lumetra {
 class NamedTagSink {
  public:
   /// Lists a named entry, when the read lists that name.
-  virtual void AddNamedTag(const std::string& name, const std::string& value) = 0;
+  virtual void AddNamedTag(std::string_view name, std::string_view value) = 0;
 
  protected:
   ~NamedTagSink() = default;
@@ -29,6 +30,9 @@ struct ReaderContext {
   NamedTagSink* CurrentImageInfo = nullptr;
   /// Set by the maker-note record renderers, read by the maker-note walk after each renderer call.
   bool SubRecordFlag = false;
+  /// Whether the walk reads the lines a record renderer returns: only the text listing shows them, so a read
+  /// without one spares their building (the named entries are listed all the same).
+  bool RecordLinesWanted = true;
   /// A lens name from a maker note, used when the file has no LensModel tag.
   std::string makerLensText;
 };

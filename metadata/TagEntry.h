@@ -46,8 +46,9 @@ struct TTagEntry {
 /// lookup by name.
 [[nodiscard]] inline bool SameTagName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  // Names are nearly always written alike: letters are lowered only where the bytes differ.
   for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    if (a[i] != b[i] && LowerAscii(a[i]) != LowerAscii(b[i])) return false;
   }
   return true;
 }

@@ -2,14 +2,15 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace lumetra {
+#include "metadata/TagEntry.h"
 
-struct TTagEntry;
+namespace lumetra {
 
 /// The tag names a read lists when it is not a full listing (the survey asks for the tags of its photo records). Names
 /// compare as every lookup by name does, letters a-z without regard to case.
@@ -22,18 +23,35 @@ class TagSelection {
   [[nodiscard]] int IndexOf(std::string_view name) const;
   /// Whether it holds the name of `row`: for a row of the Exif or GPS tag table (every entry of every photo
   /// asks) the answer was found once when the selection was made; any other row is looked up by name.
-  [[nodiscard]] bool HoldsRow(const TTagEntry& row) const;
+  [[nodiscard]] bool HoldsRow(const TTagEntry& row) const {
+    // Inline: every entry of every photo asks, and nearly every row is one of the two tables'.
+    const auto* const at = &row;
+    if (std::less_equal<>()(main_table_.data(), at) && std::less<>()(at, main_table_.data() + main_table_.size())) {
+      return main_rows_[static_cast<size_t>(at - main_table_.data())] != 0;
+    }
+    if (std::less_equal<>()(gps_table_.data(), at) && std::less<>()(at, gps_table_.data() + gps_table_.size())) {
+      return gps_rows_[static_cast<size_t>(at - gps_table_.data())] != 0;
+    }
+    return HoldsOtherRow(row);
+  }
 
  private:
+  /// `HoldsRow` for a row of neither table: looked up by name.
+  [[nodiscard]] bool HoldsOtherRow(const TTagEntry& row) const;
+
   static constexpr size_t kShortLength = 64;
   // The names sorted by length, and where the names of each short length begin: the walk asks about every
   // entry of every photo, and most names are then refused without a comparison.
   std::vector<std::string> names_;
-  std::vector<int> indexes_;  // of names_ in the names given
+  std::vector<int> indexes_;         // of names_ in the names given
+  std::vector<char> first_letters_;  // of names_, a-z in lower case: most candidates are refused on it
   std::array<uint8_t, kShortLength + 1> first_of_length_{};
-  // Whether each row of the Exif and of the GPS tag table is held, in table order.
-  std::vector<bool> main_rows_;
-  std::vector<bool> gps_rows_;
+  // The Exif and GPS tag tables, and whether each of their rows is held, in table order (bytes rather than
+  // bits: every entry of every photo asks).
+  std::span<const TTagEntry> main_table_;
+  std::span<const TTagEntry> gps_table_;
+  std::vector<uint8_t> main_rows_;
+  std::vector<uint8_t> gps_rows_;
 };
 
 }  // namespace lumetra

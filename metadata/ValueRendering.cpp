@@ -1,5 +1,7 @@
 #include "metadata/ValueRendering.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -40,10 +42,18 @@ int64_t RationalPart(std::string_view four_bytes, int type, bool big_endian) {
   return type == tiff_type::kRational ? static_cast<int64_t>(static_cast<uint32_t>(value)) : value;
 }
 
-// The text of one rational element: numerator and denominator as stored, not reduced.
-std::string RationalText(std::string_view element, int type, bool big_endian) {
-  return std::to_string(RationalPart(element.substr(0, 4), type, big_endian)) + "/" +
-         std::to_string(RationalPart(element.substr(4, 4), type, big_endian));
+// Appends `value` in decimal digits, without a string of its own.
+void AppendInteger(std::string& text, int64_t value) {
+  std::array<char, 24> digits{};
+  const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+  text.append(digits.data(), written.ptr);
+}
+
+// Appends the text of one rational element: numerator and denominator as stored, not reduced.
+void AppendRationalText(std::string& text, std::string_view element, int type, bool big_endian) {
+  AppendInteger(text, RationalPart(element.substr(0, 4), type, big_endian));
+  text += '/';
+  AppendInteger(text, RationalPart(element.substr(4, 4), type, big_endian));
 }
 
 double FloatValue(std::string_view raw, int type, bool big_endian) {
@@ -141,11 +151,21 @@ std::string RenderValue(std::string_view raw, int type, const TTagEntry& row, bo
       // costs this entry its rendering only: it is shown as an entry without a renderer would be.
     }
   }
-  return MakePrintable(text);
+  // The text made here is made printable where it stands.
+  if (text.size() > kPrintableLength) text.resize(kPrintableLength);
+  for (char& c : text) {
+    if (static_cast<uint8_t>(c) < 32) c = '.';
+  }
+  return text;
 }
 
 void CheckRenderable(std::string_view raw, int type, const TTagEntry& row, bool big_endian) {
-  if (FormatsAsNumber(row.FormatString)) static_cast<void>(RenderValue(raw, type, row, big_endian));
+  // Texts are never formatted, and a renderer's failure only costs the entry its rendering: what can
+  // fail is the number format FormatValue applies.
+  if (!FormatsAsNumber(row.FormatString) || type == tiff_type::kAscii || type == tiff_type::kUndefined) return;
+  if (ElementSize(type) == 0) return;
+  const double value = NumericValue(raw, type, big_endian);
+  if (!NumberFormatApplies(row.FormatString, value)) static_cast<void>(FormatNumber(row.FormatString, value));
 }
 
 std::string FormatValue(std::string_view raw, int type, std::string_view code_list, std::string_view format_string,
@@ -162,10 +182,16 @@ std::string FormatValue(std::string_view raw, int type, std::string_view code_li
     if (type == tiff_type::kAscii || type == tiff_type::kUndefined) {
       text += '?';
     } else if (IsIntegerType(type)) {
-      const std::string value = std::to_string(ReadIntegerInOrder(element, big_endian));
-      text += code_list.empty() ? value : DecodeCode(code_list, value);
+      const int32_t value = ReadIntegerInOrder(element, big_endian);
+      if (code_list.empty()) {
+        AppendInteger(text, value);
+      } else {
+        std::array<char, 16> digits{};
+        const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+        text += DecodeCode(code_list, std::string_view(digits.data(), written.ptr));
+      }
     } else if (IsRationalType(type)) {
-      text += RationalText(element, type, big_endian);
+      AppendRationalText(text, element, type, big_endian);
     } else {
       text += "-9999.99";
     }
@@ -196,14 +222,19 @@ double NumericValue(std::string_view raw, int type, bool big_endian, bool numera
 }
 
 std::string DecodeCode(std::string_view code_list, std::string_view value) {
-  std::string key(1, ',');
-  key.append(TrimmedText(value)).push_back(':');
-  std::string list(1, ',');
-  list.append(code_list).push_back(',');
-  const size_t found = list.find(key);
-  if (found == std::string::npos) return {};
-  const size_t start = found + key.size();
-  return list.substr(start, list.find(',', start) - start);
+  // Every integer of a coded entry asks, so the list is searched where it stands rather than copied.
+  const std::string_view code = TrimmedText(value);
+  for (size_t item = 0; item <= code_list.size();) {
+    const std::string_view rest = code_list.substr(item);
+    if (rest.size() > code.size() && rest.starts_with(code) && rest[code.size()] == ':') {
+      const std::string_view text = rest.substr(code.size() + 1);
+      return std::string(text.substr(0, text.find(',')));
+    }
+    const size_t comma = rest.find(',');
+    if (comma == std::string_view::npos) break;
+    item += comma + 1;
+  }
+  return {};
 }
 
 std::string MakePrintable(std::string_view text) {

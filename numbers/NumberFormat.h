@@ -33,6 +33,10 @@ class NumberFormatError : public std::runtime_error {
 /// another conversion, and for a "%d" of a value outside the 32-bit range.
 [[nodiscard]] std::string ApplyNumberFormat(std::string_view format, double value);
 
+/// Whether `ApplyNumberFormat(format, value)` writes a text rather than throwing; in most cases answered
+/// without writing it.
+[[nodiscard]] bool NumberFormatApplies(std::string_view format, double value);
+
 /// `format` with its "%s" replaced by `text`.
 [[nodiscard]] std::string FormatText(std::string_view format, std::string_view text);
 

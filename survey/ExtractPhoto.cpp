@@ -34,7 +34,7 @@ std::string WithoutTrailingDots(std::string text) {
 }
 
 struct TextMap {
-  const char* rendered;
+  std::string_view rendered;
   LabelId label;
 };
 
@@ -67,7 +67,7 @@ constexpr TextMap kFocusModes[] = {
 constexpr TextMap kDriveModes[] = {{"Single", LabelId::LabelSingle}, {"Continuous", LabelId::LabelSerial}};
 
 template <size_t N>
-LabelId MapText(const std::string& text, const TextMap (&map)[N], LabelId otherwise) {
+LabelId MapText(std::string_view text, const TextMap (&map)[N], LabelId otherwise) {
   for (const TextMap& entry : map) {
     if (text == entry.rendered) return entry.label;
   }
@@ -76,11 +76,13 @@ LabelId MapText(const std::string& text, const TextMap (&map)[N], LabelId otherw
 
 class PhotoReader {
  public:
-  PhotoReader(const PhotoTags& tags, const ExtractionContext& context) : tags_(tags), context_(context) {}
+  // The record is written where it will be returned: a record is sixteen strings, too many to move twice.
+  PhotoReader(const PhotoTags& tags, const ExtractionContext& context, PhotoRecord& record)
+      : tags_(tags), context_(context), record_(record) {}
 
-  PhotoRecord Read() {
+  void Read() {
     const Language language = context_.language;
-    const auto undetermined = [language](LabelId id) { return LabelText(id, language); };
+    const auto undetermined = [language](LabelId id) { return LabelView(id, language); };
 
     record_.model = WithoutTrailingDots(NormalizeText(Tag(PhotoTag::kModel), undetermined(LabelId::NotDeterminedM)));
     if (record_.model == undetermined(LabelId::NotDeterminedM)) {
@@ -89,7 +91,7 @@ class PhotoReader {
     ReadMake();
     ReadFocal();
     ReadCropAndFocal35();
-    const std::string exposure = Tag(PhotoTag::kExposureTime);
+    const std::string& exposure = Tag(PhotoTag::kExposureTime);
     if (exposure.empty()) {
       record_.SetLabel(kExposure, LabelId::NotDeterminedF, language);
     } else {
@@ -109,7 +111,6 @@ class PhotoReader {
     record_.SetLabel(kFocus, MapText(Tag(PhotoTag::kFocusMode), kFocusModes, LabelId::NotDeterminedM), language);
     record_.SetLabel(kDrive, MapText(Tag(PhotoTag::kDriveMode), kDriveModes, LabelId::NotDeterminedM), language);
     record_.taken = tags_.taken;
-    return std::move(record_);
   }
 
  private:
@@ -119,8 +120,8 @@ class PhotoReader {
 
   void ReadMake() {
     const Language language = context_.language;
-    std::string make = NormalizeText(Tag(PhotoTag::kMake), LabelText(LabelId::NotDeterminedF, language));
-    if (make == LabelText(LabelId::NotDeterminedF, language)) {
+    std::string make = NormalizeText(Tag(PhotoTag::kMake), LabelView(LabelId::NotDeterminedF, language));
+    if (make == LabelView(LabelId::NotDeterminedF, language)) {
       record_.SetLabel(kMake, LabelId::NotDeterminedF, language);
       return;
     }
@@ -195,7 +196,7 @@ class PhotoReader {
 
   void ReadIso() {
     // Only the leading digits count: "100, 100" is 100.
-    const std::string text = Tag(PhotoTag::kIsoSpeedRatings);
+    const std::string& text = Tag(PhotoTag::kIsoSpeedRatings);
     const std::string digits = text.substr(0, text.find_first_not_of("0123456789"));
     const std::optional<int64_t> value = ReadInteger64(digits);
     if (!value || *value == 0) {
@@ -226,14 +227,18 @@ class PhotoReader {
     // Then whatever else describes the lens: "n/a" means nothing in the photo does.
     if (lens.empty()) lens = DescribedLensName(tags_);
     if (lens.empty()) lens = XmpLensName(tags_);
-    const std::string undetermined = LabelText(LabelId::NotDeterminedM, context_.language);
-    record_.lens = lens.empty() ? undetermined : NormalizeText(lens, undetermined);
+    const std::string_view undetermined = LabelView(LabelId::NotDeterminedM, context_.language);
+    if (lens.empty()) {
+      record_.lens = undetermined;
+    } else {
+      record_.lens = NormalizeText(lens, undetermined);
+    }
     if (record_.lens == undetermined) record_.labels[kLens] = LabelId::NotDeterminedM;
   }
 
   const PhotoTags& tags_;
   const ExtractionContext& context_;
-  PhotoRecord record_;
+  PhotoRecord& record_;
   int64_t focal_ = 0;
 };
 
@@ -256,11 +261,12 @@ std::optional<PhotoRecord> ExtractPhotoRecord(const TimgData& data, const Extrac
 }
 
 std::optional<PhotoRecord> RecordFromTags(const PhotoTags& tags, const ExtractionContext& context) {
-  if (!tags.has_exif) return std::nullopt;
-  PhotoRecord record = PhotoReader(tags, context).Read();
+  std::optional<PhotoRecord> record;
+  if (!tags.has_exif) return record;
+  PhotoReader(tags, context, record.emplace()).Read();
   // A photo counts when it tells at least one of exposure time, F-number, ISO and focal length.
-  if (!Known(record, kExposure) && !Known(record, kFNumber) && !Known(record, kIso) && !Known(record, kFocal)) {
-    return std::nullopt;
+  if (!Known(*record, kExposure) && !Known(*record, kFNumber) && !Known(*record, kIso) && !Known(*record, kFocal)) {
+    record.reset();
   }
   return record;
 }

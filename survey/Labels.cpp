@@ -49,7 +49,9 @@ constexpr LabelPair kLabels[] = {
 
 }  // namespace
 
-std::string LabelText(LabelId id, Language language) {
+std::string LabelText(LabelId id, Language language) { return std::string(LabelView(id, language)); }
+
+std::string_view LabelView(LabelId id, Language language) {
   for (const LabelPair& label : kLabels) {
     if (label.id == id) return language == kRussian ? label.russian : label.english;
   }

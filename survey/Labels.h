@@ -63,5 +63,7 @@ enum class LabelId : uint8_t {
 
 /// The label's text in `language` ("\r" breaks two-line labels on chart axes); empty for kNone.
 [[nodiscard]] std::string LabelText(LabelId id, Language language);
+/// The same text as a view of the built-in table (static), for the survey's records: no string is made.
+[[nodiscard]] std::string_view LabelView(LabelId id, Language language);
 
 }  // namespace lumetra

@@ -24,7 +24,7 @@ std::string& PhotoRecord::Field(int index) { return this->*kFields[index]; }
 const std::string& PhotoRecord::Field(int index) const { return this->*kFields[index]; }
 
 void PhotoRecord::SetLabel(int index, LabelId label, Language language) {
-  Field(index) = LabelText(label, language);
+  Field(index).assign(LabelView(label, language));
   labels[static_cast<size_t>(index)] = label;
 }
 

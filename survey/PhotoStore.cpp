@@ -53,7 +53,10 @@ void PhotoStore::Append(const PhotoRecord& record) {
   row.texts[kPath] = FolderId(folder);
   row.name = KeepName(name);
   for (int field = kPath + 1; field < PhotoRecord::kFieldCount; ++field) {
-    row.texts[static_cast<size_t>(field)] = Intern(record.Field(field));
+    const std::string& text = record.Field(field);
+    uint32_t& last = last_ids_[static_cast<size_t>(field)];
+    if (last == kNoTextId || texts_[last] != text) last = Intern(text);
+    row.texts[static_cast<size_t>(field)] = last;
   }
   row.labels = record.labels;
   row.taken = record.taken;
@@ -98,6 +101,7 @@ void PhotoStore::clear() {
   name_bytes_ = 0;
   texts_.clear();
   index_.clear();
+  last_ids_ = FreshLastIds();
 }
 
 size_t PhotoStore::MemoryBytes() const {

@@ -81,6 +81,14 @@ class PhotoStore {
   size_t name_bytes_ = 0;
   std::deque<std::string> texts_;
   std::unordered_map<std::string_view, uint32_t> index_;
+  // The text number each field had in the row appended last: photos read one after another mostly share
+  // their camera, lens and labels, and a comparison is cheaper than hashing.
+  std::array<uint32_t, PhotoRecord::kFieldCount> last_ids_ = FreshLastIds();
+  static constexpr std::array<uint32_t, PhotoRecord::kFieldCount> FreshLastIds() {
+    std::array<uint32_t, PhotoRecord::kFieldCount> ids{};
+    ids.fill(kNoTextId);
+    return ids;
+  }
 };
 
 }  // namespace lumetra

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <vector>
 
 #include "metadata/ExifData.h"
 #include "metadata/TagSelection.h"
@@ -73,22 +74,29 @@ PhotoTags TagsOf(const TimgData& data) {
   return tags;
 }
 
-void FillTagsOf(const TimgData& data, PhotoTags& tags) {
+void FillTagsOf(const TimgData& data, PhotoTags& tags, std::vector<TTagEntry>* spent) {
   tags.file = data.File;
   if (!data.HasExif() || !data.ImageInfo) return;
   tags.has_exif = true;
+  tags.makerLensText = data.Context.makerLensText;
+  tags.taken = CaptureTimeOf(*data.ImageInfo);
   // One pass over the listed tags, the first of each name counting, as a lookup by name finds it. Tag
   // texts become UTF-8 here: bytes that are not UTF-8 are read as Latin-1.
   std::array<bool, kPhotoTagCount> found{};
-  for (const TTagEntry& entry : data.ImageInfo->Tags) {
+  const TagSelection& selection = SurveyTagSelection();
+  const std::vector<TTagEntry>& entries = data.ImageInfo->Tags;
+  for (size_t i = 0; i < entries.size(); ++i) {
     // The selection lists the capture time's names after the record's tags; CaptureTimeOf reads those.
-    const int index = SurveyTagSelection().IndexOf(entry.Name);
+    const int index = selection.IndexOf(entries[i].Name);
     if (index < 0 || static_cast<size_t>(index) >= kPhotoTagCount || found[static_cast<size_t>(index)]) continue;
     found[static_cast<size_t>(index)] = true;
-    tags.texts[static_cast<size_t>(index)] = TextAsUtf8(entry.Text);
+    std::string& text = tags.texts[static_cast<size_t>(index)];
+    if (spent != nullptr && IsValidUtf8(entries[i].Text)) {
+      text = std::move((*spent)[i].Text);
+    } else {
+      text = TextAsUtf8(entries[i].Text);
+    }
   }
-  tags.makerLensText = data.Context.makerLensText;
-  tags.taken = CaptureTimeOf(*data.ImageInfo);
 }
 
 }  // namespace lumetra

@@ -3,8 +3,10 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "metadata/FileIdentity.h"
+#include "metadata/TagEntry.h"
 #include "survey/CaptureTime.h"
 
 namespace lumetra {
@@ -75,6 +77,8 @@ struct PhotoTags {
 /// The tags of a photo that `data` has already read.
 [[nodiscard]] PhotoTags TagsOf(const TimgData& data);
 /// The same into `tags`, which holds nothing yet: a caller that keeps its own PhotoTags fills it in place.
-void FillTagsOf(const TimgData& data, PhotoTags& tags);
+/// `spent`, the read's own tag list when its caller is done with it, gives up the texts that are UTF-8
+/// already instead of having them copied.
+void FillTagsOf(const TimgData& data, PhotoTags& tags, std::vector<TTagEntry>* spent = nullptr);
 
 }  // namespace lumetra

@@ -62,7 +62,7 @@ void SurveyRead(TimgData& data, const Process& process, PhotoTags& tags) {
     return !LensDescribedOutsideXmp(tags);
   };
   process();
-  if (!listed) FillTagsOf(data, tags);
+  if (!listed) FillTagsOf(data, tags, data.ImageInfo ? &data.ImageInfo->Tags : nullptr);
   // A packet before the Exif segment, or one the walk looked on for.
   AddXmpLens(data, tags);
 }

@@ -99,6 +99,15 @@ TEST(DecodeCode, FindsOnlyCodesRightAfterAComma) {
   EXPECT_EQ(DecodeCode("0:Auto,1:Manual", " 1 "), "Manual");
   EXPECT_EQ(DecodeCode("0:Auto,10:Ten", "1"), "");
   EXPECT_EQ(DecodeCode("0:Auto,10:Ten", "10"), "Ten");
+  // The edges of the list: its last item, an empty list, an item without text, a text holding a colon, an
+  // empty code, and a code that only starts an item.
+  EXPECT_EQ(DecodeCode("0:Auto,10:Ten", "0"), "Auto");
+  EXPECT_EQ(DecodeCode("", "0"), "");
+  EXPECT_EQ(DecodeCode("1:,2:Two", "1"), "");
+  EXPECT_EQ(DecodeCode("1:a:b,2:Two", "1"), "a:b");
+  EXPECT_EQ(DecodeCode(":None,1:One", ""), "None");
+  EXPECT_EQ(DecodeCode("12:Twelve", "1"), "");
+  EXPECT_EQ(DecodeCode("1", "1"), "");
 }
 
 TEST(MakePrintable, CutsTo50AndMasksControlCharacters) {

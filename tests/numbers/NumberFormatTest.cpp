@@ -112,6 +112,28 @@ TEST(ApplyNumberFormat, RefusesWhatItCannotWrite) {
   }
 }
 
+// The reader checks an entry it does not render with this instead of writing its text: the two must agree on
+// every format and value, the edges of the 32-bit range and of the write buffer included.
+TEST(NumberFormatApplies, AgreesWithApplyNumberFormat) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const char* const formats[] = {"%5.2f",  "F%0.1f", "%4.4f sec", "%f", "%.350f", "%d",
+                                 "%5d mm", "%x",     "%s",        "%%", "plain",  ""};
+  const double values[] = {0,    1.5,  -2.5,  2147483647.4, 2147483647.6, -2147483648.4, -2147483648.6,
+                           1e14, 1e15, 1e300, -1e308,       inf,          -inf,          nan};
+  for (const char* format : formats) {
+    for (const double value : values) {
+      bool writes = true;
+      try {
+        (void)ApplyNumberFormat(format, value);
+      } catch (const NumberFormatError&) {
+        writes = false;
+      }
+      EXPECT_EQ(NumberFormatApplies(format, value), writes) << format << " of " << value;
+    }
+  }
+}
+
 TEST(FormatText, PutsTheTextInPlaceOfTheFirstPercentS) {
   EXPECT_EQ(FormatText("%s mm", "50"), "50 mm");
   EXPECT_EQ(FormatText("[%s] %s", "a"), "[a] %s");
