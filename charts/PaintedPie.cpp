@@ -46,9 +46,10 @@ void PaintedPie::Place(QPointF centre, qreal radius) {
 }
 
 void PaintedPie::Highlight(std::optional<size_t> slice, qreal pulled_out, qreal outline) {
+  // The pulled-out slice and its outline reach beyond the pie.
+  prepareGeometryChange();
   highlighted_ = slice && *slice < slices_.size() ? slice : std::nullopt;
   pulled_out_ = pulled_out;
-  prepareGeometryChange();
   outline_ = outline;
   update();
 }
