@@ -70,7 +70,13 @@ void BM_DrawManyExposuresPie(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(DrawChartPicture(chart, ExportSize(chart.id)));
   state.SetComplexityN(count);
 }
-BENCHMARK(BM_DrawManyExposuresPie)->Arg(1500)->Arg(6000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_DrawManyExposuresPie)
+    ->Arg(150)
+    ->Arg(1500)
+    ->Arg(6000)
+    ->Arg(60000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 void BM_DrawModelPie(benchmark::State& state) {
   const Chart chart = ModelPie();

@@ -3,8 +3,10 @@
 // Qt's off-screen platform (unless QT_QPA_PLATFORM names another), so that the status bar and the charts
 // are really painted, into memory.
 //
-// Usage: window_run_bench [--stops=MS,MS,...] [--profile] [--linear] FOLDER [ROUNDS]
+// Usage: window_run_bench [--stops=MS,MS,...] [--profile] [--linear] [--pie] FOLDER [ROUNDS]
 //   --linear: the bar charts on a linear axis (the window's "Linear"), as the settings file can keep it.
+//   --pie: after each run, every chart that has a pie form shown on its own page and switched to its pie and
+//          back, as the chart menu's "Change chart type" does.
 //   ROUNDS runs of FOLDER (default 3), each timed from myTreeChange to the return of but_RunClick: wall
 //   time (steady clock) and the process's CPU time (getrusage: user + system, every thread). Then one run
 //   per stop delay (default 170,330,490 ms; "--stops=" for none), stopped by a timer that many
@@ -31,8 +33,10 @@
 //   stop delay_ms= missed=1 ...   the run had ended before the timer was due
 //   tabs round=N max_event_gap_ms=   after a run with a result: every chart page shown in turn, as a click on
 //                                     its tab does; the longest the window went without handling events
+//   pie round=N chart=NAME slices= max_event_gap_ms=   with --pie: the chart switched to its pie, until painted
 //   summary runs= median_run_seconds= median_cpu_seconds= median_paint_ms= max_run_event_gap_ms=
-//           max_end_gap_ms= max_tab_event_gap_ms= stops= median_stop_ms= max_stop_ms= median_wait_ms= max_wait_ms=
+//           max_end_gap_ms= max_tab_event_gap_ms= max_pie_event_gap_ms= stops= median_stop_ms= max_stop_ms=
+//           median_wait_ms= max_wait_ms=
 // With --profile, after each run line:
 //   engine round=N run_seconds= cpu_seconds= processed= filtered= entries=
 // and before the summary:
@@ -67,6 +71,9 @@
 #include "app/ChartTabs.h"
 #include "app/Lumetra_main.h"
 #include "bench/BenchTiming.h"
+#include "charts/ChartCatalog.h"
+#include "charts/ChartPages.h"
+#include "charts/ChartView.h"
 #include "crop/CropStore.h"
 #include "survey/SurveyRun.h"
 
@@ -302,6 +309,41 @@ double TimeTabs(TForm_Exif& window) {
   return Milliseconds(longest);
 }
 
+// Each chart that has a pie form, on its own page, switched to its pie as the chart menu's "Change chart
+// type" does, and back: the longest the window was frozen from the click until the pie was painted.
+double TimePies(TForm_Exif& window, int round) {
+  auto* tabs = window.findChild<ChartTabs*>(QStringLiteral("Tab_Exif"));
+  double longest = 0;
+  for (const ChartRow& row : kChartRows) {
+    if (!row.may_switch) continue;
+    tabs->setCurrentIndex(OwnTab(row.id));
+    window.Tab_ExifChange();
+    SettleEvents(Clock::now());
+    Chart& chart = window.Charts()[row.id];
+    ChartView& view = window.Pages().View(row.id);
+    const auto switch_form = [&] {
+      chart.bar.active = !chart.bar.active;
+      chart.pie.active = !chart.bar.active;
+      view.Refresh();
+    };
+    EventGapMeter gaps;
+    gaps.Start();
+    switch_form();
+    SettleEvents(Clock::now());
+    gaps.Stop();
+    const double gap = Milliseconds(gaps.MaxGap());
+    std::printf("pie round=%d chart=%.*s slices=%zu max_event_gap_ms=%.3f\n", round,
+                static_cast<int>(row.file_name.size()), row.file_name.data(), chart.pie.Points().size(), gap);
+    longest = std::max(longest, gap);
+    switch_form();
+    SettleEvents(Clock::now());
+  }
+  tabs->setCurrentIndex(0);
+  window.Tab_ExifChange();
+  SettleEvents(Clock::now());
+  return longest;
+}
+
 // The same survey as the window's Run, without the window: its settings, filter and crop factors, no hooks.
 void TimeEngine(TForm_Exif& window, const std::string& folder, int round) {
   SurveyOptions options;
@@ -358,6 +400,7 @@ int Main(TimedApplication& application, int argc, char** argv) {
   std::vector<int> delays = {170, 330, 490};
   bool profile = false;
   bool linear = false;
+  bool pies = false;
   std::vector<std::string_view> positional;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
@@ -365,6 +408,8 @@ int Main(TimedApplication& application, int argc, char** argv) {
       profile = true;
     } else if (argument == "--linear") {
       linear = true;
+    } else if (argument == "--pie") {
+      pies = true;
     } else if (argument.starts_with("--stops=")) {
       const std::optional<std::vector<int>> parsed = ParseDelays(argument.substr(8));
       if (!parsed) {
@@ -377,7 +422,8 @@ int Main(TimedApplication& application, int argc, char** argv) {
     }
   }
   if (positional.empty() || positional.size() > 2) {
-    std::fprintf(stderr, "usage: window_run_bench [--stops=MS,MS,...] [--profile] [--linear] FOLDER [ROUNDS]\n");
+    std::fprintf(stderr,
+                 "usage: window_run_bench [--stops=MS,MS,...] [--profile] [--linear] [--pie] FOLDER [ROUNDS]\n");
     return 2;
   }
   int rounds = 3;
@@ -422,6 +468,7 @@ int Main(TimedApplication& application, int argc, char** argv) {
   std::vector<double> run_gaps;
   std::vector<double> end_gaps;
   std::vector<double> tab_gaps;
+  std::vector<double> pie_gaps;
   for (int round = 1; round <= rounds; ++round) {
     application.recording = profile;
     const RunFigures figures = TimeRun(window, folder);
@@ -441,6 +488,7 @@ int Main(TimedApplication& application, int argc, char** argv) {
     if (window.Survey().filteredCount > 0) {
       tab_gaps.push_back(TimeTabs(window));
       std::printf("tabs round=%d max_event_gap_ms=%.3f\n", round, tab_gaps.back());
+      if (pies) pie_gaps.push_back(TimePies(window, round));
     }
     std::fflush(stdout);
   }
@@ -477,11 +525,12 @@ int Main(TimedApplication& application, int argc, char** argv) {
 
   std::printf(
       "summary runs=%zu median_run_seconds=%.6f median_cpu_seconds=%.6f median_paint_ms=%.3f "
-      "max_run_event_gap_ms=%.3f max_end_gap_ms=%.3f max_tab_event_gap_ms=%.3f stops=%zu median_stop_ms=%.3f "
+      "max_run_event_gap_ms=%.3f max_end_gap_ms=%.3f max_tab_event_gap_ms=%.3f max_pie_event_gap_ms=%.3f stops=%zu "
+      "median_stop_ms=%.3f "
       "max_stop_ms=%.3f "
       "median_wait_ms=%.3f max_wait_ms=%.3f\n",
       run_seconds.size(), Median(run_seconds), Median(cpu_seconds), Median(paint_ms), Max(run_gaps), Max(end_gaps),
-      Max(tab_gaps), stop_ms.size(), Median(stop_ms), Max(stop_ms), Median(wait_ms), Max(wait_ms));
+      Max(tab_gaps), Max(pie_gaps), stop_ms.size(), Median(stop_ms), Max(stop_ms), Median(wait_ms), Max(wait_ms));
   return 0;
 }
 

@@ -42,6 +42,12 @@ constexpr int kMostCountTicks = 10;
 // category axis measures every category's text at each layout and its bar series makes an item per bar,
 // which froze the window for seconds on thousands of distinct values.
 constexpr size_t kMostCategoryBars = 200;
+// A pie of more rows than this has its slices painted by one item: Qt's pie makes an item and a legend
+// marker per slice, and its legend's work grows with the square of the slices (6,000 rows froze the
+// window for 6 s; 600 rows took 60 ms).
+constexpr size_t kMostPieSlices = 200;
+// The smallest share of a painted pie that gets a mark: half a percent, which its mark rounds up to 1 %.
+constexpr qreal kSmallestMarkedShare = 0.005;
 // Space kept between two bottom labels, in pixels.
 constexpr qreal kLabelGap = 6;
 // A turned bottom label takes at most this share of the chart's height.
@@ -172,7 +178,10 @@ QString PieMarkText(const ChartPoint& point, int64_t total) {
 }
 
 DrawnChart::DrawnChart(ChartPage page)
-    : page_(page), pie_labels_(new PieLabels(LabelFont(), this)), linear_bars_(new LinearBars(this)) {
+    : page_(page),
+      pie_labels_(new PieLabels(LabelFont(), this)),
+      linear_bars_(new LinearBars(this)),
+      painted_pie_(new PaintedPie(this)) {
   setBackgroundRoundness(0);
   setBackgroundBrush(kBackground);
   setTitleFont(TitleFont());
@@ -180,6 +189,7 @@ DrawnChart::DrawnChart(ChartPage page)
   legend()->hide();
   pie_labels_->setZValue(100);  // over the series
   linear_bars_->setZValue(50);  // over the plot's back wall and grid
+  painted_pie_->setZValue(50);  // where Qt's pie would stand, under the marks
   connect(this, &QGraphicsWidget::geometryChanged, this, [this] { FitToSize(); });
   connect(this, &QChart::plotAreaChanged, this, [this] { FitToSize(); });
 }
@@ -216,6 +226,7 @@ void DrawnChart::Draw(const Chart& chart) {
   pie_labels_->SetSlices({}, false, false);
   pie_labels_->SetOutline(false);
   linear_bars_->SetBars({}, nullptr);
+  painted_pie_->SetSlices({}, {});
   setTitle(ChartText(chart.title));
   bars_shown_ = chart.Shown().kind == SeriesKind::kBar;
   if (bars_shown_) {
@@ -395,17 +406,23 @@ void DrawnChart::DrawPie(const Chart& chart) {
   const auto whole =
       std::find_if(points.begin(), points.end(), [total](const ChartPoint& point) { return point.value == total; });
   slice_border_ = whole != points.end() ? ToQColor(whole->colour) : QColor(Qt::white);
+  const bool painted = points.size() > kMostPieSlices;
   std::vector<PieLabels::Slice> slices;
+  std::vector<PaintedPie::Slice> painted_slices;
   QList<QPieSlice*> pie_slices;
   qreal start = kPieStartAngle;
   for (const ChartPoint& point : points) {
     const auto size = static_cast<qreal>(point.value);
     const QColor colour = ToQColor(point.colour);
-    auto* slice = new QPieSlice(PlainText(point.label), size);
-    slice->setColor(colour);
-    slice->setBorderColor(slice_border_);
-    pie_slices.append(slice);
     const qreal span = 360 * size / static_cast<qreal>(total);
+    if (painted) {
+      painted_slices.push_back({start, span, colour});
+    } else {
+      auto* slice = new QPieSlice(PlainText(point.label), size);
+      slice->setColor(colour);
+      slice->setBorderColor(slice_border_);
+      pie_slices.append(slice);
+    }
     slices.push_back({PieMarkText(point, total), colour, start, span});
     start += span;
   }
@@ -413,7 +430,11 @@ void DrawnChart::DrawPie(const Chart& chart) {
   // again, which grew with the square of the rows (a pie of 1,500 exposure times took 26 s).
   pie_->append(pie_slices);
   addSeries(pie_);
-  pie_labels_->SetSlices(std::move(slices), series.marks, !IsBarChart(chart.id));
+  painted_pie_->SetSlices(std::move(painted_slices), slice_border_);
+  // Marks for the thousands of slices too thin to tell apart would cover the chart with lines: of a painted
+  // pie only the slices shown as at least 1 % are marked.
+  pie_labels_->SetSlices(std::move(slices), series.marks, !IsBarChart(chart.id),
+                         painted ? kSmallestMarkedShare * 360 : 0);
 }
 
 // Called whenever the size or the plot area changes; each step sets a property only when its value
@@ -531,6 +552,7 @@ void DrawnChart::FitPie() {
   const qreal radius = pie_labels_->PieRadius(plot);
   const qreal relative = radius / (std::min(plot.width(), plot.height()) / 2);
   if (std::abs(pie_->pieSize() - relative) > 1e-6) pie_->setPieSize(relative);
+  painted_pie_->Place(plot.center(), radius);
   const QMargins chart_margins = margins();
   const QRectF area(chart_margins.left(), plot.top(), size().width() - chart_margins.left() - chart_margins.right(),
                     plot.height());

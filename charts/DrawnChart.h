@@ -21,6 +21,7 @@
 
 #include "charts/ChartModel.h"
 #include "charts/LinearBars.h"
+#include "charts/PaintedPie.h"
 #include "charts/PieLabels.h"
 
 namespace lumetra {
@@ -48,6 +49,8 @@ class DrawnChart : public QChart {
   [[nodiscard]] const PieLabels& Labels() const { return *pie_labels_; }
   /// The bars of a linear axis, if shown.
   [[nodiscard]] const LinearBars& BarsAtValues() const { return *linear_bars_; }
+  /// The slices of a pie of many rows, if shown (those of a smaller pie are Qt's).
+  [[nodiscard]] const PaintedPie& PaintedSlices() const { return *painted_pie_; }
 
   /// The point of the series shown (its index in the series' points) whose bar or slice is at `position`
   /// in the chart's coordinates: on bars the column of a bar, as zoomed and panned, from the axis up; on a
@@ -85,6 +88,8 @@ class DrawnChart : public QChart {
   std::optional<qreal> widest_sampled_;  // the widest of the first few labels
   PieLabels* pie_labels_;                // a child item of the chart
   LinearBars* linear_bars_;              // a child item of the chart
+  PaintedPie* painted_pie_;              // a child item of the chart
+  // The pie shown, if any: Qt's slices, or none beside the painted ones of a pie of many rows.
   QPieSeries* pie_ = nullptr;
   // The slices' border: white between slices, the slice's own colour on a pie of one slice.
   QColor slice_border_;

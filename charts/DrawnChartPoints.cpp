@@ -50,6 +50,7 @@ std::optional<size_t> DrawnChart::SliceAt(QPointF position) const {
   // Clockwise from 12 o'clock, as Qt measures the slices.
   qreal angle = std::atan2(offset.x(), -offset.y()) * 180 / std::numbers::pi;
   if (angle < 0) angle += 360;
+  if (!painted_pie_->Slices().empty()) return painted_pie_->SliceAtAngle(angle);
   const QList<QPieSlice*> slices = pie_->slices();
   for (qsizetype i = 0; i < slices.size(); ++i) {
     const qreal start = slices[i]->startAngle();
@@ -65,7 +66,9 @@ void DrawnChart::Highlight(std::optional<size_t> point) {
 }
 
 void DrawnChart::ShowHighlight(size_t point, bool shown) {
-  if (pie_ != nullptr) {
+  if (pie_ != nullptr && !painted_pie_->Slices().empty()) {
+    painted_pie_->Highlight(shown ? std::optional(point) : std::nullopt, kSlicePulledOut, kHighlightOutline);
+  } else if (pie_ != nullptr) {
     if (point >= static_cast<size_t>(pie_->count())) return;
     QPieSlice* slice = pie_->slices()[static_cast<qsizetype>(point)];
     slice->setExplodeDistanceFactor(kSlicePulledOut);

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <numbers>
 #include <utility>
+#include <vector>
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -25,11 +27,40 @@ constexpr qreal kUnmarkedRadiusShare = 0.9;
 constexpr qreal kSmallestRadiusShare = 0.36;
 // Room above and below the pie for marks pushed apart.
 constexpr qreal kRadiusHeightShare = 0.8;
+// The most slices on each side of a pie (right: middle from 12 to 6 o'clock, clockwise) whose marks are
+// laid out, and the most legend entries: more lines than this do not fit beside or below a pie on any
+// screen or picture, and the texts of thousands of slices took long to measure at every layout.
+constexpr size_t kMostMarksPerSide = 256;
+constexpr size_t kMostLegendEntries = 1024;
 // The outline of an empty pie: grey, so that it reads as no data, not as a slice of some colour.
 const QColor kOutlineColour(0x80, 0x80, 0x80);
 
 // The line from the pie's rim out to the bend of a mark's line.
 qreal ArmLength(qreal radius) { return radius / 10 + 10; }
+
+// The largest `most` slices of `slices` (or of each side of the pie, when `per_side`), in drawing order;
+// all of them when there are no more. Of equal slices the earlier are kept.
+std::vector<PieLabels::Slice> Largest(const std::vector<PieLabels::Slice>& slices, size_t most, bool per_side) {
+  if (slices.size() <= (per_side ? 2 * most : most)) return slices;
+  std::vector<size_t> right;
+  std::vector<size_t> left;
+  for (size_t i = 0; i < slices.size(); ++i) {
+    (per_side && slices[i].start + slices[i].span / 2 > 180 ? left : right).push_back(i);
+  }
+  std::vector<size_t> kept;
+  for (std::vector<size_t>* side : {&right, &left}) {
+    const auto end = side->begin() + static_cast<std::ptrdiff_t>(std::min(most, side->size()));
+    std::partial_sort(side->begin(), end, side->end(), [&](size_t a, size_t b) {
+      return slices[a].span != slices[b].span ? slices[a].span > slices[b].span : a < b;
+    });
+    kept.insert(kept.end(), side->begin(), end);
+  }
+  std::sort(kept.begin(), kept.end());
+  std::vector<PieLabels::Slice> largest;
+  largest.reserve(kept.size());
+  for (const size_t i : kept) largest.push_back(slices[i]);
+  return largest;
+}
 
 qreal WidestText(const QFontMetricsF& metrics, const std::vector<PieLabels::Slice>& slices) {
   qreal widest = 0;
@@ -41,9 +72,14 @@ qreal WidestText(const QFontMetricsF& metrics, const std::vector<PieLabels::Slic
 
 PieLabels::PieLabels(QFont font, QGraphicsItem* parent) : QGraphicsItem(parent), font_(std::move(font)) {}
 
-void PieLabels::SetSlices(std::vector<Slice> slices, bool marks, bool legend) {
+void PieLabels::SetSlices(std::vector<Slice> slices, bool marks, bool legend, qreal smallest_marked) {
   prepareGeometryChange();
-  slices_ = std::move(slices);
+  legend_slices_ = legend ? Largest(slices, kMostLegendEntries, false) : std::vector<Slice>();
+  legend_left_out_ = legend && legend_slices_.size() < slices.size();
+  if (marks && smallest_marked > 0) {
+    std::erase_if(slices, [smallest_marked](const Slice& slice) { return slice.span < smallest_marked; });
+  }
+  slices_ = marks ? Largest(slices, kMostMarksPerSide, true) : std::vector<Slice>();
   marks_ = marks;
   legend_ = legend;
   placed_marks_.clear();
@@ -59,12 +95,12 @@ void PieLabels::SetOutline(bool outline) {
 qreal PieLabels::ArrangeLegend(qreal width, qreal most_height) {
   entries_.clear();
   legend_size_ = {};
-  if (!legend_ || slices_.empty() || width <= 0) return 0;
+  if (!legend_ || legend_slices_.empty() || width <= 0) return 0;
   const QFontMetricsF metrics(font_);
   const qreal line = metrics.height();
   const qreal square = line * kSquareShare;
-  column_width_ = std::min(square + kTextGap + WidestText(metrics, slices_) + kColumnGap, width);
-  const auto count = static_cast<int>(slices_.size());
+  column_width_ = std::min(square + kTextGap + WidestText(metrics, legend_slices_) + kColumnGap, width);
+  const auto count = static_cast<int>(legend_slices_.size());
   columns_ = std::clamp(static_cast<int>(width / column_width_), 1, count);
   const int most_rows = std::max(1, static_cast<int>(most_height / line));
   // A list that does not fit takes narrower columns, its longest names cut short in the middle so that
@@ -78,9 +114,9 @@ qreal PieLabels::ArrangeLegend(qreal width, qreal most_height) {
   const int shown = std::min(count, rows * columns_);
   const qreal text_room = column_width_ - square - kTextGap - kColumnGap / 2;
   for (int i = 0; i < shown; ++i) {
-    const Slice& slice = slices_[static_cast<size_t>(i)];
+    const Slice& slice = legend_slices_[static_cast<size_t>(i)];
     // A list too long for the room ends with an ellipsis in place of the smallest slices.
-    const bool last_of_cut_list = i == shown - 1 && shown < count;
+    const bool last_of_cut_list = i == shown - 1 && (shown < count || legend_left_out_);
     Entry entry;
     entry.text = last_of_cut_list ? QStringLiteral("…") : metrics.elidedText(slice.text, Qt::ElideMiddle, text_room);
     entry.colour = last_of_cut_list ? QColor(Qt::transparent) : slice.colour;
@@ -93,7 +129,7 @@ qreal PieLabels::ArrangeLegend(qreal width, qreal most_height) {
 
 qreal PieLabels::PieRadius(const QRectF& plot) const {
   const qreal full = std::min(plot.width(), plot.height()) / 2;
-  if (!marks_) return full * kUnmarkedRadiusShare;
+  if (!marks_ || slices_.empty()) return full * kUnmarkedRadiusShare;
   // Half the width holds the radius, the arm (ArmLength: a tenth of the radius plus 10 px), the gaps and
   // the text.
   const qreal widest = WidestText(QFontMetricsF(font_), slices_);

@@ -28,8 +28,12 @@ class PieLabels : public QGraphicsItem {
   explicit PieLabels(QFont font, QGraphicsItem* parent = nullptr);
 
   /// Takes the pie's slices in drawing order, and whether their marks and a legend are drawn; nothing
-  /// shows until the next `ArrangeLegend` and `Arrange`.
-  void SetSlices(std::vector<Slice> slices, bool marks, bool legend);
+  /// shows until the next `ArrangeLegend` and `Arrange`. Of a pie of thousands of slices only the largest
+  /// few hundred on each side of the pie may get a mark, and the legend lists at most the largest thousand
+  /// (in drawing order), ending with "…" for the slices left out: no room holds more, and the others'
+  /// texts are never measured.
+  /// Only slices of at least `smallest_marked` degrees get a mark.
+  void SetSlices(std::vector<Slice> slices, bool marks, bool legend, qreal smallest_marked = 0);
   /// Whether the pie is empty (no photo counted in any row): its outline is drawn then, as no slice is.
   void SetOutline(bool outline);
   [[nodiscard]] bool Outline() const { return outline_; }
@@ -63,7 +67,9 @@ class PieLabels : public QGraphicsItem {
   };
 
   QFont font_;
-  std::vector<Slice> slices_;
+  std::vector<Slice> slices_;         // those that may get a mark
+  std::vector<Slice> legend_slices_;  // those the legend may list
+  bool legend_left_out_ = false;      // whether the legend leaves slices out whatever its room
   bool marks_ = false;
   bool legend_ = false;
   bool outline_ = false;

@@ -1,6 +1,7 @@
 // "Only" and "All but" from the charts and the way back, in the main window off-screen, through the object
 // names of the controls and the mouse and keys a person uses.
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -23,6 +24,8 @@
 #include "charts/ChartPages.h"
 #include "charts/ChartView.h"
 #include "testing/DemoFolder.h"
+#include "testing/ExifWriter.h"
+#include "testing/JpegWriter.h"
 #include "tests/support/WindowHelpers.h"
 
 namespace lumetra {
@@ -39,14 +42,15 @@ class ChartDrillDownTest : public QObject {
   fs::path demo_;
   QStringList errors_;
 
-  std::unique_ptr<TForm_Exif> OpenAndRun() {
+  std::unique_ptr<TForm_Exif> OpenAndRun() { return OpenAndRun(demo_); }
+  std::unique_ptr<TForm_Exif> OpenAndRun(const fs::path& folder) {
     auto window = std::make_unique<TForm_Exif>(
         WindowStart{{}, QSize(1024, 768), home_.path().toStdString(), [this](const QString& m) { errors_ << m; }});
     InstallChartCommands(*window, CommandDialogs{});
     window->show();
     window->activateWindow();
     if (!QTest::qWaitForWindowExposed(window.get())) return nullptr;
-    window->myTreeChange(QString::fromStdString(demo_.string()));
+    window->myTreeChange(QString::fromStdString(folder.string()));
     Find<QAbstractButton>(*window, "but_Run")->click();
     return window;
   }
@@ -264,6 +268,42 @@ class ChartDrillDownTest : public QObject {
     Find<QAction>(*window, "mOnly")->trigger();
     popup->hide();
     QCOMPARE(window->Survey().filteredCount, expected);
+  }
+
+  // The exposure chart of 300 distinct times, one of them shared by 100 photos, switched to its pie by its
+  // menu: a pie painted by one item, whose slices the mouse and the keys still find.
+  void aPieOfHundredsOfRowsAnswersClicksAndKeys() {
+    const fs::path folder = fs::path(home_.path().toStdString()) / "many-exposures";
+    for (uint32_t i = 0; i < 400; ++i) {
+      testing::Ifd exif;
+      exif.Rationals(0x829A, {{1, 100 + (i < 300 ? i : 0)}}).Rationals(0x829D, {{28, 10}}).Long(0x8827, {200});
+      testing::Ifd ifd0;
+      ifd0.Ascii(0x010F, "Canon").Ascii(0x0110, "Canon EOS 5D").Sub(0x8769, exif);
+      testing::WriteFileBytes(folder / ("IMG_" + std::to_string(i) + ".JPG"),
+                              testing::BuildJpeg({testing::ExifSegment(ifd0, testing::ByteOrder::kLittle)}));
+    }
+    auto window = OpenAndRun(folder);
+    QVERIFY(window);
+    SelectTab(*window, OwnTab(ChartId::Chart_ShutterSpeed));
+    ChartView& view = *View(*window, ChartId::Chart_ShutterSpeed);
+    RightClick(*window, view, view.rect().center())->hide();
+    Find<QAction>(*window, "mChangeType")->trigger();
+    QApplication::processEvents();
+    QCOMPARE(view.Drawn().PaintedSlices().Slices().size(), size_t{300});
+    const size_t largest = LargestPoint(view.Model());
+    QCOMPARE(view.Model().Shown().Points()[largest].value, int64_t{101});
+    // Ctrl+click on the large slice keeps only its photos.
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ControlModifier, PointPosition(view, largest));
+    QCOMPARE(window->Survey().filteredCount, 101);
+    QCOMPARE(view.Drawn().PaintedSlices().Slices().size(), size_t{0});
+    Find<QAction>(*window, "mmPreviousFilter")->trigger();
+    QCOMPARE(window->Survey().filteredCount, 400);
+    // The keys move the highlight over the thin slices, the painted pie pulling out the one chosen.
+    view.setFocus();
+    QTest::keyClick(&view, Qt::Key_Right);
+    QTest::keyClick(&view, Qt::Key_Right);
+    QCOMPARE(view.Highlighted(), std::optional<size_t>(1));
+    QCOMPARE(view.Drawn().PaintedSlices().Highlighted(), std::optional<size_t>(1));
   }
 
   void backspaceWalksBackThroughDialogChartAndClear() {

@@ -1,11 +1,13 @@
 // Writes pictures of the main window as a person sees it, for looking at by eye: the window at a given
 // screen size after a run of the demo folder, on the main overview, the additional overview, a chart
 // alone and in Russian; a run that passed over folders, with its list; the main menu opened, in both languages; the
-// time pages over sixty months; and the formats corpus surveyed with the photo formats turned on, when it is there.
+// time pages over sixty months; the formats corpus surveyed with the photo formats turned on, when it is there;
+// the exposure chart of a thousand distinct times as a pie.
 // Run by scripts/screenshots.sh under an X server.
 //
 //   window_screenshots OUTPUT_FOLDER WIDTHxHEIGHT
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -30,8 +32,11 @@
 #include "app/ChartTabs.h"
 #include "app/Lumetra_main.h"
 #include "charts/ChartPages.h"
+#include "charts/ChartPicture.h"
 #include "charts/ChartView.h"
 #include "testing/DemoFolder.h"
+#include "testing/ExifWriter.h"
+#include "testing/JpegWriter.h"
 #include "testing/TimeSpanFolder.h"
 #include "tests/support/CorpusFolder.h"
 #include "tests/support/WindowHelpers.h"
@@ -78,6 +83,53 @@ void SaveChartMenu(QMainWindow& window, lumetra::ChartId chart, const QString& f
   }
   std::printf("%s\n", qPrintable(file));
   menu->hide();
+}
+
+// 1,000 photos of distinct exposure times and 500 more shared by ten of them: the exposure chart's pie of
+// a thousand slices, ten of them large.
+void WriteManyExposuresFolder(const std::filesystem::path& folder) {
+  std::filesystem::create_directories(folder);
+  for (uint32_t i = 0; i < 1500; ++i) {
+    const uint32_t value = i < 1000 ? i : (i % 10) * 97;
+    lumetra::testing::Ifd exif;
+    exif.Rationals(0x829A, {{1, 100 + value}}).Rationals(0x829D, {{28, 10}}).Long(0x8827, {200});
+    lumetra::testing::Ifd ifd0;
+    ifd0.Ascii(0x010F, "Canon").Ascii(0x0110, "Canon EOS 5D").Sub(0x8769, exif);
+    char name[32];
+    std::snprintf(name, sizeof name, "IMG_%04u.JPG", i);
+    lumetra::testing::WriteFileBytes(
+        folder / name,
+        lumetra::testing::BuildJpeg({lumetra::testing::ExifSegment(ifd0, lumetra::testing::ByteOrder::kLittle)}));
+  }
+}
+
+// The exposure chart of a thousand distinct times switched to its pie on its own page, as the chart menu's
+// "Change chart type" does, then with its largest slice highlighted by the keyboard.
+void SaveManyExposuresPie(lumetra::TForm_Exif& window, lumetra::ChartTabs& tabs, const QString& output,
+                          const QString& prefix, const std::filesystem::path& folder) {
+  WriteManyExposuresFolder(folder);
+  window.myTreeChange(QString::fromStdString(folder.string()));
+  window.findChild<QAbstractButton*>(QStringLiteral("but_Run"))->click();
+  QTest::mouseClick(&tabs, Qt::LeftButton, {},
+                    tabs.tabRect(lumetra::OwnTab(lumetra::ChartId::Chart_ShutterSpeed)).center());
+  lumetra::Chart& chart = window.Charts()[lumetra::ChartId::Chart_ShutterSpeed];
+  chart.bar.active = false;
+  chart.pie.active = true;
+  auto* view = window.findChild<lumetra::ChartView*>(QStringLiteral("Chart_ShutterSpeed"));
+  view->Refresh();
+  SaveScreenshot(window, output, prefix + QStringLiteral("exposure-pie-1000"));
+  // Its picture, as the chart menu's JPEG save draws it.
+  const QString picture = QDir(output).filePath(prefix + QStringLiteral("exposure-pie-1000-picture.png"));
+  if (!lumetra::DrawChartPicture(chart, lumetra::ExportSize(chart.id)).save(picture)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(picture));
+  }
+  std::printf("%s\n", qPrintable(picture));
+  view->setFocus();
+  QTest::keyClick(view, Qt::Key_Right);
+  SaveScreenshot(window, output, prefix + QStringLiteral("exposure-pie-1000-highlight"));
+  chart.pie.active = false;
+  chart.bar.active = true;
+  view->Refresh();
 }
 
 // Clicks the filter summary and, inside the filter dialog, does `edit`, photographs the dialog and presses
@@ -255,5 +307,9 @@ int main(int argc, char** argv) {
   window.myTreeChange(QString::fromStdString(empty.string()));
   window.findChild<QAbstractButton*>(QStringLiteral("but_Run"))->click();
   SaveScreenshot(window, output, prefix + QStringLiteral("no-photos-russian"));
+  // The filter was cleared above.
+  window.findChild<QAbstractButton*>(QStringLiteral("rb_Eng"))->click();
+  SaveManyExposuresPie(window, *tabs, output, prefix,
+                       std::filesystem::path(home.path().toStdString()) / "many-exposures");
   return 0;
 }

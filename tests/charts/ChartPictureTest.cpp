@@ -4,12 +4,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <string>
+#include <vector>
 
 #include <QPainter>
 #include <QPieSeries>
 #include <QValueAxis>
 
+#include "charts/BuildChartSeries.h"
 #include "charts/ChartPicture.h"
 #include "charts/JpegFile.h"
 #include "tests/charts/JpegInspection.h"
@@ -130,6 +133,38 @@ TEST(ChartPicture, PieOfOneSliceIsAFullDisc) {
     SCOPED_TRACE(height);
     const int y = centre.y() - static_cast<int>(radius * height);
     for (int dx = -1; dx <= 1; ++dx) EXPECT_TRUE(Near(picture.pixel(centre.x() + dx, y), QColor(0, 255, 0), 10));
+  }
+}
+
+// A pie of thousands of rows is painted by one item: its large slice in its colour, and the thousands of
+// thin ones a filled disc in their colours rather than white borders over one another.
+TEST(ChartPicture, PieOfThousandsOfRowsShowsItsSlicesInTheirColours) {
+  Chart chart = MakeChart(ChartId::Chart_ISO);
+  for (int i = 0; i < 3000; ++i) chart.pie.Add(i == 1500 ? 3000 : 1, std::to_string(100 + i), PaletteColour(i + 1));
+  chart.bar.active = false;
+  chart.pie.active = true;
+  const QSize size = ExportSize(chart.id);
+  const QImage picture = DrawChartPicture(chart, size);
+  LaidOutChart drawn(chart, QSizeF(size));
+  const std::vector<PaintedPie::Slice>& slices = drawn->PaintedSlices().Slices();
+  ASSERT_EQ(slices.size(), 3000U);
+  const auto large =
+      std::max_element(slices.begin(), slices.end(), [](const auto& a, const auto& b) { return a.span < b.span; });
+  ASSERT_NEAR(large->span, 180 * 3000.0 / 3000.5, 0.1);
+  const QRectF plot = drawn->plotArea();
+  const qreal radius = drawn->Labels().PieRadius(plot);
+  const auto pixel_at = [&](qreal angle, qreal reach) {
+    const qreal radians = angle * std::numbers::pi / 180;
+    const QPointF at = plot.center() + QPointF(std::sin(radians), -std::cos(radians)) * radius * reach;
+    return picture.pixel(at.toPoint());
+  };
+  for (const qreal reach : {0.2, 0.5, 0.9}) {
+    SCOPED_TRACE(reach);
+    EXPECT_TRUE(Near(pixel_at(large->start + large->span / 2, reach), large->colour, 10));
+    // Across from it the thin slices: coloured, neither white nor the background.
+    const QRgb thin = pixel_at(large->start + large->span / 2 + 180, reach);
+    EXPECT_FALSE(Near(thin, Qt::white, 40));
+    EXPECT_FALSE(Near(thin, QColor(0xF0, 0xF0, 0xF0), 20));
   }
 }
 

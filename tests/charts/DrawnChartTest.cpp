@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
+#include <numbers>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,7 @@
 #include <QStackedBarSeries>
 #include <QValueAxis>
 
+#include "charts/BuildChartSeries.h"
 #include "charts/ChartView.h"
 #include "charts/DrawnChart.h"
 #include "tests/charts/LaidOutChart.h"
@@ -186,6 +190,99 @@ TEST(DrawnChart, MarksThatDoNotFitBesideThePieAreLeftToTheSmallestSlices) {
   };
   EXPECT_TRUE(has_mark("Lens 0"));
   EXPECT_FALSE(has_mark("Lens 79"));
+}
+
+// The exposure chart switched to its pie, one row per value.
+Chart AlternatePie(const std::vector<Bar>& rows) {
+  Chart chart = MakeChart(ChartId::Chart_ShutterSpeed);
+  for (size_t i = 0; i < rows.size(); ++i)
+    chart.pie.Add(rows[i].value, rows[i].label, PaletteColour(static_cast<int>(i) + 1));
+  chart.bar.active = false;
+  chart.pie.active = true;
+  return chart;
+}
+
+// Up to 200 rows the pie is Qt's, as it always was; beyond, one item paints the slices and Qt's pie stays
+// empty (its legend's work grew with the square of the slices).
+TEST(DrawnChart, PieOfMoreThanTwoHundredRowsIsPaintedByOneItem) {
+  for (const size_t rows : {size_t{2}, size_t{200}, size_t{201}, size_t{3000}}) {
+    SCOPED_TRACE(rows);
+    std::vector<Bar> values;
+    for (size_t i = 0; i < rows; ++i)
+      values.push_back({"1/" + std::to_string(100000 - i), static_cast<int64_t>(i % 7 + 1)});
+    LaidOutChart drawn(AlternatePie(values), {2000, 1000});
+    ASSERT_EQ(drawn->series().size(), 1);
+    auto* pie = qobject_cast<QPieSeries*>(drawn->series().front());
+    ASSERT_NE(pie, nullptr);
+    const bool painted = rows > 200;
+    EXPECT_EQ(pie->count(), painted ? 0 : static_cast<qsizetype>(rows));
+    EXPECT_EQ(drawn->PaintedSlices().Slices().size(), painted ? rows : 0);
+    // Slices too thin to tell apart get no mark on a painted pie: none of 3,000 is half a percent.
+    EXPECT_EQ(drawn->Labels().MarkTexts().isEmpty(), rows == 3000);
+  }
+}
+
+TEST(DrawnChart, PaintedPieSlicesFollowTheCountsAndAnswerClicks) {
+  std::vector<Bar> rows;
+  int64_t total = 0;
+  for (int i = 0; i < 3000; ++i) {
+    // One row holds a quarter of the photos.
+    rows.push_back({"1/" + std::to_string(100000 - i), i == 1000 ? 1000 : i % 3 + 1});
+    total += rows.back().value;
+  }
+  const Chart chart = AlternatePie(rows);
+  LaidOutChart drawn(chart, {2000, 1000});
+  // In the order of the series' points, each its count's share of the full turn.
+  const std::vector<ChartPoint>& points = chart.pie.Points();
+  const std::vector<PaintedPie::Slice>& slices = drawn->PaintedSlices().Slices();
+  ASSERT_EQ(slices.size(), points.size());
+  int64_t before = 0;
+  size_t largest = 0;
+  for (size_t i = 0; i < points.size(); ++i) {
+    SCOPED_TRACE(i);
+    ASSERT_NEAR(slices[i].start, 360.0 * static_cast<double>(before) / static_cast<double>(total), 1e-9);
+    ASSERT_NEAR(slices[i].span, 360.0 * static_cast<double>(points[i].value) / static_cast<double>(total), 1e-9);
+    EXPECT_EQ(slices[i].colour, QColor::fromRgb(points[i].colour));
+    before += points[i].value;
+    if (points[i].value > points[largest].value) largest = i;
+  }
+  ASSERT_EQ(points[largest].label, "1/99000");
+  ASSERT_GT(largest, 0);
+  // A click half-way out along the middle of a slice finds it, however thin; outside the pie none.
+  const QRectF plot = drawn->plotArea();
+  const qreal radius = drawn->Labels().PieRadius(plot);
+  const auto at_middle = [&](size_t i, qreal reach) {
+    const qreal middle = (slices[i].start + slices[i].span / 2) * std::numbers::pi / 180;
+    return plot.center() + QPointF(std::sin(middle), -std::cos(middle)) * radius * reach;
+  };
+  // The last row with photos (a row of none has no slice to click).
+  size_t last = points.size() - 1;
+  while (points[last].value == 0) --last;
+  for (const size_t i : {size_t{0}, points.size() / 2, largest - 1, largest, last}) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(drawn->PointAt(at_middle(i, 0.9)), std::optional<size_t>(i));
+  }
+  EXPECT_EQ(drawn->PointAt(at_middle(largest, 1.2)), std::nullopt);
+  drawn->Highlight(largest);
+  EXPECT_EQ(drawn->PaintedSlices().Highlighted(), std::optional<size_t>(largest));
+  drawn->Highlight(std::nullopt);
+  EXPECT_EQ(drawn->PaintedSlices().Highlighted(), std::nullopt);
+  // Only the slice of at least half a percent is marked, not the thousands too thin to tell apart.
+  EXPECT_EQ(drawn->Labels().MarkTexts(),
+            QStringList({QStringLiteral("1/99000 (%1%)").arg((200 * 1000 + total) / (2 * total))}));
+  EXPECT_TRUE(drawn->Labels().LegendTexts().isEmpty());
+}
+
+TEST(DrawnChart, LegendOfThousandsOfRowsListsTheLargestAndEndsWithAnEllipsis) {
+  std::vector<Bar> slices;
+  for (int i = 0; i < 5000; ++i) slices.push_back({"M" + std::to_string(i), 10000 - i});
+  LaidOutChart drawn(CategoryPie(ChartId::Chart_Model, slices, false), {1000, 1000});
+  const QStringList legend = drawn->Labels().LegendTexts();
+  ASSERT_GT(legend.size(), 10);
+  EXPECT_LT(legend.size(), 5000);
+  EXPECT_TRUE(legend.front().startsWith(QStringLiteral("M0 (")));
+  EXPECT_TRUE(legend[1].startsWith(QStringLiteral("M1 (")));
+  EXPECT_EQ(legend.back(), QStringLiteral("…"));
 }
 
 TEST(DrawnChart, PieWhoseRowsAreAllZeroIsAnOutlineWithoutSlicesMarksOrLegend) {
