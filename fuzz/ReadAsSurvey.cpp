@@ -11,6 +11,8 @@
 #include "metadata/ExifData.h"
 #include "metadata/ReaderError.h"
 #include "survey/ExtractPhoto.h"
+#include "survey/PhotoTags.h"
+#include "survey/ReadPhotoTags.h"
 #include "text/TextEncoding.h"
 
 namespace lumetra::fuzz {
@@ -36,8 +38,11 @@ void ReadAsSurvey(std::string_view bytes, std::string_view extension) {
   }
   if (data.ImageInfo) static_cast<void>(ConvertTexts(data.ImageInfo->Tags));
 
-  // The survey reads selectively; whatever the bytes, that read must give what the full one gives.
-  const std::string difference = DifferenceBetweenReads(TagsOf(data), SelectiveRead(bytes, extension));
+  // The survey reads selectively; whatever the bytes, that read must give what the full one gives, the
+  // lens of the XMP packet included.
+  PhotoTags full = TagsOf(data);
+  AddXmpLens(data, full);
+  const std::string difference = DifferenceBetweenReads(full, SelectiveRead(bytes, extension));
   if (!difference.empty()) {
     std::fprintf(stderr, "the survey's selective read differs from the full read: %s\n", difference.c_str());
     std::abort();
