@@ -13,6 +13,7 @@
 #include <unordered_set>
 
 #include "files/ReplaceFile.h"
+#include "metadata/FileIdentity.h"
 #include "text/TextEncoding.h"
 
 namespace lumetra {
@@ -71,8 +72,8 @@ std::optional<MadeShortcut> LinkAt(int folder, const std::string& name) {
   const ssize_t length = ::readlinkat(folder, name.c_str(), target.data(), target.size());
   if (length < 0 || static_cast<size_t>(length) >= target.size()) return {};
   target.resize(static_cast<size_t>(length));
-  const int64_t changed_ns = static_cast<int64_t>(info.st_ctim.tv_sec) * 1'000'000'000 + info.st_ctim.tv_nsec;
-  return MadeShortcut{name, info.st_ino, changed_ns, std::move(target)};
+  const FileIdentity identity = IdentityFromStat(info);
+  return MadeShortcut{name, info.st_ino, Nanoseconds(identity.changed_s, identity.changed_ns), std::move(target)};
 }
 
 // The record of the shortcuts made, in the folder: "inode:change-time-ns NUL name NUL target NUL" for each. Names and

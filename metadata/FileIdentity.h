@@ -23,6 +23,11 @@ struct FileIdentity {
   bool operator==(const FileIdentity&) const = default;
 };
 
+/// A time kept as seconds and nanoseconds, in nanoseconds.
+[[nodiscard]] constexpr int64_t Nanoseconds(int64_t seconds, int64_t nanoseconds) {
+  return seconds * 1'000'000'000 + nanoseconds;
+}
+
 /// The identity of the file `info` describes (as `stat` or `fstat` filled it).
 [[nodiscard]] FileIdentity IdentityFromStat(const struct stat& info);
 

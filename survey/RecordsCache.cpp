@@ -165,8 +165,6 @@ bool SplitFacts(std::string_view facts, PhotoTags& tags) {
   return true;
 }
 
-int64_t Nanoseconds(int64_t seconds, int64_t nanoseconds) { return seconds * 1'000'000'000 + nanoseconds; }
-
 // A 64-bit checksum: a row whose bytes were altered (a damaged page, a hand edit) no longer matches.
 class Checksum {
  public:
