@@ -28,8 +28,8 @@ namespace {
 // Bumped with every change of what the reader gives for a photo that its sources' digest may not show (a
 // rule moved into a table read from elsewhere, say); every row written before is then read again.
 constexpr uint32_t kReaderRulesVersion = 1;
-// Bumped with every change of the table's columns; an older table is replaced by an empty one.
-constexpr int64_t kSchemaVersion = 5;
+// Bumped with every change of the tables' columns; older tables are replaced by empty ones.
+constexpr int64_t kSchemaVersion = 6;
 // "LMTR": the database belongs to Lumetra.
 constexpr int64_t kApplicationId = 0x4C4D5452;
 // Rows kept before they are written in one transaction.
@@ -78,14 +78,22 @@ static_assert(std::none_of(kTagColumns.begin(), kTagColumns.end(), [](std::strin
 // SQLite to encode and decode instead of one per fact. A photo whose texts hold it is not remembered.
 constexpr char kFactSeparator = '\x1f';
 
-// The columns of a row after its path, as Find and the folder scan read them.
+// The columns of a row after its name, as Find and the folder scan read them.
 constexpr const char* kRowColumns =
     "device, inode, size, modified_ns, changed_ns, rules, has_exif, taken, facts, checksum";
 constexpr int kIntegerColumns = detail::kRowIntegerColumns;
 constexpr int kFactsColumn = kIntegerColumns;
 constexpr int kChecksumColumn = kIntegerColumns + 1;
 
-// Rows written by one INSERT statement, and the values each row binds.
+// A photo's row number is its folder's number shifted left by these bits, plus a number of its own in the
+// folder: a folder's rows are one range of row numbers, so a folder's rows are read in one range scan and
+// a first survey appends at the end of the table, which SQLite does without rebalancing its pages.
+constexpr int kSequenceBits = 24;
+constexpr int64_t kSequenceMask = (int64_t{1} << kSequenceBits) - 1;
+constexpr int64_t kMaxFolderNumber = INT64_MAX >> kSequenceBits;
+
+// Rows written by one INSERT statement, and the values each row binds (the rules stamp is written into the
+// statement itself).
 constexpr size_t kRowsPerInsert = 32;
 constexpr size_t kColumnsPerRow = 11;
 
@@ -94,28 +102,35 @@ constexpr size_t kMaxFolderRows = 2048;
 // Folders whose rows are held at once: reading threads ahead of the walk may be one folder further on.
 constexpr size_t kHeldFolders = 2;
 
-std::string CreateTableSql() {
-  return "CREATE TABLE IF NOT EXISTS photos (path TEXT PRIMARY KEY NOT NULL, device INTEGER NOT NULL, inode INTEGER "
+// Folders by number, each path ending in '/'; photos by row number, the folder's number in its high bits.
+std::string CreateTablesSql() {
+  return "CREATE TABLE folders (id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE); "
+         "CREATE TABLE photos (id INTEGER PRIMARY KEY, name TEXT NOT NULL, device INTEGER NOT NULL, inode INTEGER "
          "NOT NULL, size INTEGER NOT NULL, modified_ns INTEGER NOT NULL, changed_ns INTEGER NOT NULL, rules INTEGER "
-         "NOT NULL, has_exif INTEGER NOT NULL, taken INTEGER NOT NULL, facts TEXT NOT NULL, checksum INTEGER NOT NULL) "
-         "WITHOUT ROWID";
+         "NOT NULL, has_exif INTEGER NOT NULL, taken INTEGER NOT NULL, facts TEXT NOT NULL, checksum INTEGER NOT "
+         "NULL)";
 }
 
-// A view with one column per fact, for sqlite3 and other tools: the facts text split at its separators.
+// A view with the full path and one column per fact, for sqlite3 and other tools: the facts text split at
+// its separators.
 std::string CreateFactsViewSql() {
   std::string sql =
-      "CREATE VIEW IF NOT EXISTS photo_facts AS WITH RECURSIVE split(path, has_exif, n, field, rest) AS (SELECT "
-      "path, has_exif, -1, NULL, facts || char(31) FROM photos UNION ALL SELECT path, has_exif, n + 1, substr(rest, "
-      "1, instr(rest, char(31)) - 1), substr(rest, instr(rest, char(31)) + 1) FROM split WHERE rest <> '') SELECT "
-      "path, has_exif";
+      "CREATE VIEW photo_facts AS WITH RECURSIVE split(id, path, has_exif, n, field, rest) AS (SELECT p.id, f.path "
+      "|| p.name, p.has_exif, -1, NULL, p.facts || char(31) FROM photos p JOIN folders f ON f.id = p.id >> " +
+      std::to_string(kSequenceBits) +
+      " UNION ALL SELECT id, path, has_exif, n + 1, substr(rest, 1, instr(rest, char(31)) - 1), substr(rest, "
+      "instr(rest, char(31)) + 1) FROM split WHERE rest <> '') SELECT path, has_exif";
   int n = 0;
   const auto column = [&](std::string_view name) {
     sql.append(", max(CASE n WHEN ").append(std::to_string(n++)).append(" THEN field END) AS ").append(name);
   };
   for (const std::string_view name : kTagColumns) column(name);
   for (const std::string_view name : kLensTextColumns) column(name);
-  return sql + " FROM split GROUP BY path";
+  return sql + " FROM split GROUP BY id";
 }
+
+// The hash a folder's names are known by while its rows are written or looked up one by one.
+uint64_t NameHash(std::string_view name) { return std::hash<std::string_view>{}(name); }
 
 // Appends the facts of `tags` to `facts` as one text; false, with nothing appended, when a text holds the
 // separator.
@@ -371,9 +386,12 @@ void RecordsCache::OpenDatabase() {
   db_->Execute(create ? "PRAGMA synchronous=OFF; PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=WAL");
   if (options_.max_pages > 0) db_->Execute("PRAGMA max_page_count=" + std::to_string(options_.max_pages));
   if (create) {
-    // Rows of an older layout are only a cache: they are replaced by an empty table of this one.
-    db_->Execute("BEGIN IMMEDIATE; DROP VIEW IF EXISTS photo_facts; DROP TABLE IF EXISTS photos; " + CreateTableSql() +
-                 "; " + CreateFactsViewSql() + "; PRAGMA application_id=" + std::to_string(kApplicationId) +
+    // Rows of an older layout are only a cache: they are replaced by empty tables of this one. The view is
+    // made here only, with the tables: SQLite parses a schema's every statement when it first reads it.
+    db_->Execute("BEGIN IMMEDIATE; DROP VIEW IF EXISTS photo_facts; DROP TABLE IF EXISTS photos; DROP TABLE IF "
+                 "EXISTS folders; " +
+                 CreateTablesSql() + "; " + CreateFactsViewSql() +
+                 "; PRAGMA application_id=" + std::to_string(kApplicationId) +
                  "; PRAGMA user_version=" + std::to_string(kSchemaVersion) + "; COMMIT");
   }
   // Under WAL, NORMAL syncs at checkpoints only: a power loss may lose the last transactions, never make a
@@ -389,12 +407,13 @@ void RecordsCache::OpenDatabase() {
   CheckSqlite(db_->handle(), sqlite3_db_config(db_->handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr));
   const std::string columns = kRowColumns;
   try {
-    find_ = std::make_unique<SqliteStatement>(db_->handle(), "SELECT " + columns + " FROM photos WHERE path = ?");
+    find_folder_ = std::make_unique<SqliteStatement>(db_->handle(), "SELECT id FROM folders WHERE path = ?");
+    find_ = std::make_unique<SqliteStatement>(db_->handle(), "SELECT name, " + columns + " FROM photos WHERE id = ?");
     scan_ = std::make_unique<SqliteStatement>(
-        db_->handle(), "SELECT path, " + columns + " FROM photos WHERE path >= ? AND path < ? ORDER BY path");
+        db_->handle(), "SELECT id, name, " + columns + " FROM photos WHERE id BETWEEN ? AND ? ORDER BY id");
   } catch (const DatabaseError& error) {
-    // Lumetra's mark on a table that is not Lumetra's: altered by another tool.
-    if (error.code() == SQLITE_ERROR) throw DatabaseError(SQLITE_CORRUPT, "has a photos table of another layout");
+    // Lumetra's mark on tables that are not Lumetra's: altered by another tool.
+    if (error.code() == SQLITE_ERROR) throw DatabaseError(SQLITE_CORRUPT, "has tables of another layout");
     throw;
   }
 }
@@ -402,10 +421,14 @@ void RecordsCache::OpenDatabase() {
 void RecordsCache::PrepareWrites() {
   // Prepared with the first row to write: a survey served whole never needs them.
   if (write_group_) return;
-  const std::string insert = "INSERT OR REPLACE INTO photos (path, " + std::string(kRowColumns) + ") VALUES ";
-  std::string values = "(?";
-  for (size_t column = 1; column < kColumnsPerRow; ++column) values.append(", ?");
-  values.append(")");
+  add_folder_ = std::make_unique<SqliteStatement>(db_->handle(), "INSERT INTO folders (path) VALUES (?)");
+  scan_names_ = std::make_unique<SqliteStatement>(db_->handle(),
+                                                  "SELECT id, name FROM photos WHERE id BETWEEN ? AND ? ORDER BY id");
+  data_version_ = std::make_unique<SqliteStatement>(db_->handle(), "PRAGMA data_version");
+  // A row under the number of an older one replaces it: a changed photo keeps its row number.
+  const std::string insert = "INSERT OR REPLACE INTO photos (id, name, " + std::string(kRowColumns) + ") VALUES ";
+  const std::string values =
+      "(?, ?, ?, ?, ?, ?, ?, " + std::to_string(static_cast<int64_t>(options_.rules_stamp)) + ", ?, ?, ?, ?)";
   write_ = std::make_unique<SqliteStatement>(db_->handle(), insert + values);
   std::string group = insert + values;
   for (size_t i = 1; i < kRowsPerInsert; ++i) group.append(", ").append(values);
@@ -413,11 +436,16 @@ void RecordsCache::PrepareWrites() {
 }
 
 void RecordsCache::CloseStatements() {
+  find_folder_.reset();
   find_.reset();
   scan_.reset();
+  add_folder_.reset();
+  scan_names_.reset();
+  data_version_.reset();
   write_.reset();
   write_group_.reset();
   held_.clear();
+  writing_.clear();
 }
 
 void RecordsCache::Fail(const std::string& action, const std::exception& error) {
@@ -449,11 +477,12 @@ void RecordsCache::BeginSurvey(const std::string& folder) {
   survey_start_ns_ = Nanoseconds(now.tv_sec, now.tv_nsec);
   seen_.clear();
   held_.clear();
+  writing_.clear();
   may_serve_ = true;
   if (folder.empty() || !db_) return;
-  const auto [prefix, end] = PathRange(folder);
+  const auto [prefix, end] = FolderRange(folder);
   try {
-    SqliteStatement any(db_->handle(), "SELECT 1 FROM photos WHERE path >= ? AND path < ? LIMIT 1");
+    SqliteStatement any(db_->handle(), "SELECT 1 FROM folders WHERE path >= ? AND path < ? LIMIT 1");
     any.Bind(1, prefix);
     any.Bind(2, end);
     may_serve_ = any.Step();
@@ -467,10 +496,10 @@ bool RecordsCache::MayServe() const {
   return db_ != nullptr && may_serve_;
 }
 
-std::pair<std::string, std::string> RecordsCache::PathRange(const std::string& folder) const {
+std::pair<std::string, std::string> RecordsCache::FolderRange(const std::string& folder) const {
   std::string prefix = Key(folder);
   if (!prefix.ends_with('/')) prefix += '/';
-  // Every path under the folder sorts from "<folder>/" up to, not including, "<folder>0".
+  // The folder and every folder under it sort from "<folder>/" up to, not including, "<folder>0".
   std::string end = prefix;
   end.back() = static_cast<char>('/' + 1);
   return {prefix, end};
@@ -490,25 +519,31 @@ std::optional<std::array<int64_t, kIntegerColumns>> RowIntegers(const SqliteStat
   return integers;
 }
 
+// The folder part of a path (up to and including its last '/'; empty for a bare name) and its name.
+std::pair<std::string_view, std::string_view> SplitPath(std::string_view key) {
+  const size_t slash = key.rfind('/');
+  if (slash == std::string_view::npos) return {{}, key};
+  return {key.substr(0, slash + 1), key.substr(slash + 1)};
+}
+
 }  // namespace
 
 std::optional<PhotoTags> RecordsCache::Find(const std::string& path, const FileIdentity& file) {
   if (!file.found) return std::nullopt;
   const std::string key = Key(path);
-  const size_t slash = key.rfind('/');
+  const auto [folder_text, name] = SplitPath(key);
   std::optional<StoredRow> row;
   {
     const std::lock_guard lock(mutex_);
     if (!find_) return std::nullopt;
     try {
-      // A path without a folder (a relative one when the working folder is unknown) is looked up alone.
-      FolderRows* folder = slash == std::string::npos ? nullptr : &RowsOf(key.substr(0, slash + 1));
-      if (folder == nullptr || !folder->whole) {
-        row = LookUp(key);
-      } else if (const auto found = folder->rows.find(key.substr(slash + 1)); found != folder->rows.end()) {
+      FolderRows& folder = RowsOf(std::string(folder_text));
+      if (!folder.whole) {
+        row = LookUp(folder, name);
+      } else if (const auto found = folder.rows.find(std::string(name)); found != folder.rows.end()) {
         // Each photo is asked for once in a survey.
         row = std::move(found->second);
-        folder->rows.erase(found);
+        folder.rows.erase(found);
       }
     } catch (const DatabaseError& error) {
       Fail("read", error);
@@ -516,7 +551,7 @@ std::optional<PhotoTags> RecordsCache::Find(const std::string& path, const FileI
     }
   }
   if (!row) return std::nullopt;
-  // The same file, read by the same rules, and a row whose bytes are as written.
+  // The same file, read by the same rules, and a row whose bytes are as written (its folder's path too).
   const RowIdentity id = IdentityColumns(file);
   const std::array<int64_t, 6> expected = {id.device,      id.inode,      id.size,
                                            id.modified_ns, id.changed_ns, options_.rules_stamp};
@@ -534,6 +569,15 @@ std::optional<PhotoTags> RecordsCache::Find(const std::string& path, const FileI
   return tags;
 }
 
+int64_t RecordsCache::FolderNumber(std::string_view folder) {
+  const ResetOnExit reset{*find_folder_};
+  find_folder_->Bind(1, folder);
+  if (!find_folder_->Step() || !find_folder_->IsInteger(0)) return 0;
+  const int64_t number = find_folder_->Integer(0);
+  // A number whose rows would not fit the row numbers (a hand edit) has none.
+  return number > 0 && number <= kMaxFolderNumber ? number : 0;
+}
+
 RecordsCache::FolderRows& RecordsCache::RowsOf(const std::string& folder) {
   for (FolderRows& held : held_) {
     if (held.folder == folder) return held;
@@ -541,52 +585,51 @@ RecordsCache::FolderRows& RecordsCache::RowsOf(const std::string& folder) {
   if (held_.size() >= kHeldFolders) held_.pop_front();
   FolderRows& rows = held_.emplace_back();
   rows.folder = folder;
-  ScanFolder(rows);
+  if (const int64_t number = FolderNumber(folder); number != 0) ScanFolder(rows, number);
   return rows;
 }
 
-void RecordsCache::ScanFolder(FolderRows& folder) {
-  const std::string& prefix = folder.folder;
-  std::string from = prefix;
-  std::string to = prefix;
-  // Every path under the folder sorts from "<folder>/" up to, not including, "<folder>0".
-  to.back() = static_cast<char>('/' + 1);
-  bool more = true;
-  while (more) {
-    const ResetOnExit reset{*scan_};
-    scan_->Bind(1, from);
-    scan_->Bind(2, to);
-    more = false;
-    while (scan_->Step()) {
-      const std::string_view key = scan_->TextView(0);
-      if (!key.starts_with(prefix)) continue;
-      const std::string_view name = key.substr(prefix.size());
-      if (const size_t slash = name.find('/'); slash != std::string_view::npos) {
-        // A sub-folder's rows: the scan goes on after the last of them.
-        from.assign(key.substr(0, prefix.size() + slash)).push_back(static_cast<char>('/' + 1));
-        more = true;
-        break;
-      }
-      const std::optional<std::array<int64_t, kIntegerColumns>> integers = RowIntegers(*scan_, 1);
-      if (!integers) continue;
-      if (folder.rows.size() >= kMaxFolderRows) {
-        folder.rows.clear();
-        folder.whole = false;
-        return;
-      }
-      folder.rows.emplace(std::string(name), StoredRow{*integers, std::string(scan_->TextView(1 + kFactsColumn)),
-                                                       scan_->Integer(1 + kChecksumColumn)});
+void RecordsCache::ScanFolder(FolderRows& folder, int64_t folder_number) {
+  const int64_t first = folder_number << kSequenceBits;
+  const ResetOnExit reset{*scan_};
+  scan_->Bind(1, first);
+  scan_->Bind(2, first | kSequenceMask);
+  while (scan_->Step()) {
+    if (!scan_->IsText(1)) continue;
+    const std::optional<std::array<int64_t, kIntegerColumns>> integers = RowIntegers(*scan_, 2);
+    if (!integers) continue;
+    if (folder.rows.size() >= kMaxFolderRows) {
+      folder.whole = false;
+      break;
     }
+    folder.rows.emplace(std::string(scan_->TextView(1)),
+                        StoredRow{*integers, std::string(scan_->TextView(2 + kFactsColumn)),
+                                  scan_->Integer(2 + kChecksumColumn)});
   }
+  if (folder.whole) return;
+  // Too many rows to hold: only each name's hash and row number, the rows read one by one when asked for.
+  folder.rows.clear();
+  scan_->Reset();
+  scan_->Bind(1, first);
+  scan_->Bind(2, first | kSequenceMask);
+  while (scan_->Step()) {
+    if (scan_->IsText(1)) folder.index.emplace_back(NameHash(scan_->TextView(1)), scan_->Integer(0));
+  }
+  std::sort(folder.index.begin(), folder.index.end());
 }
 
-std::optional<RecordsCache::StoredRow> RecordsCache::LookUp(const std::string& key) {
-  const ResetOnExit reset{*find_};
-  find_->Bind(1, key);
-  if (!find_->Step()) return std::nullopt;
-  const std::optional<std::array<int64_t, kIntegerColumns>> integers = RowIntegers(*find_, 0);
-  if (!integers) return std::nullopt;
-  return StoredRow{*integers, std::string(find_->TextView(kFactsColumn)), find_->Integer(kChecksumColumn)};
+std::optional<RecordsCache::StoredRow> RecordsCache::LookUp(const FolderRows& folder, std::string_view name) {
+  const uint64_t hash = NameHash(name);
+  auto at = std::lower_bound(folder.index.begin(), folder.index.end(), std::pair<uint64_t, int64_t>{hash, INT64_MIN});
+  for (; at != folder.index.end() && at->first == hash; ++at) {
+    const ResetOnExit reset{*find_};
+    find_->Bind(1, at->second);
+    if (!find_->Step() || !find_->IsText(0) || find_->TextView(0) != name) continue;
+    const std::optional<std::array<int64_t, kIntegerColumns>> integers = RowIntegers(*find_, 1);
+    if (!integers) return std::nullopt;
+    return StoredRow{*integers, std::string(find_->TextView(1 + kFactsColumn)), find_->Integer(1 + kChecksumColumn)};
+  }
+  return std::nullopt;
 }
 
 void RecordsCache::Seen(const std::string& path) {
@@ -633,52 +676,135 @@ void RecordsCache::Flush() {
   WriteRows();
 }
 
-void RecordsCache::BindRow(SqliteStatement& statement, int first, const PendingRow& row) const {
+void RecordsCache::BindRow(SqliteStatement& statement, int first, size_t row_index) const {
+  const PendingRow& row = pending_.rows[row_index];
   const RowIdentity id = IdentityColumns(row.file);
   const auto rules = static_cast<int64_t>(options_.rules_stamp);
   const auto has_exif = static_cast<int64_t>(row.has_exif);
   const std::string_view key = pending_.Key(row);
   const std::string_view facts = pending_.Facts(row);
   int index = first;
-  statement.Bind(index++, key);
-  for (const int64_t value :
-       {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules, has_exif, row.taken}) {
+  statement.Bind(index++, pending_.ids[row_index]);
+  statement.Bind(index++, SplitPath(key).second);
+  for (const int64_t value : {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, has_exif, row.taken}) {
     statement.Bind(index++, value);
   }
   statement.Bind(index++, facts);
   statement.Bind(index, RowChecksum(key, id, rules, has_exif, row.taken, facts));
 }
 
+RecordsCache::WritingFolder& RecordsCache::WritingFolderOf(std::string_view folder) {
+  // The latest first: a batch's rows are mostly of one folder.
+  for (auto writing = writing_.rbegin(); writing != writing_.rend(); ++writing) {
+    if (writing->folder == folder) return *writing;
+  }
+  int64_t number = FolderNumber(folder);
+  if (number == 0) {
+    const ResetOnExit reset{*add_folder_};
+    add_folder_->Bind(1, folder);
+    static_cast<void>(add_folder_->Step());
+    number = sqlite3_last_insert_rowid(db_->handle());
+    // Folder numbers grow by one from the largest: only a hand edit reaches past the row numbers' room.
+    if (number <= 0 || number > kMaxFolderNumber) throw DatabaseError(SQLITE_CORRUPT, "has a folder number too large");
+  }
+  // Every folder of the batch is kept until it is written: the numbers given to its rows are not yet in
+  // the table.
+  WritingFolder& writing = writing_.emplace_back();
+  writing.folder = folder;
+  writing.first = number << kSequenceBits;
+  writing.last = writing.first | kSequenceMask;
+  writing.next = writing.first;
+  const ResetOnExit reset{*scan_names_};
+  scan_names_->Bind(1, writing.first);
+  scan_names_->Bind(2, writing.last);
+  while (scan_names_->Step()) {
+    const int64_t id = scan_names_->Integer(0);
+    writing.next = id + 1;
+    if (scan_names_->IsText(1)) writing.ids.emplace(NameHash(scan_names_->TextView(1)), id);
+  }
+  return writing;
+}
+
+int64_t RecordsCache::FreeNumber(WritingFolder& folder) const {
+  if (folder.next <= folder.last) return folder.next++;
+  // The last number is taken: the lowest one left free by a dropped row, if any.
+  std::vector<int64_t> used;
+  used.reserve(folder.ids.size());
+  for (const auto& [hash, id] : folder.ids) used.push_back(id);
+  std::sort(used.begin(), used.end());
+  int64_t free = folder.first;
+  for (const int64_t id : used) {
+    if (id > free) break;
+    if (id == free) ++free;
+  }
+  return free <= folder.last ? free : -1;
+}
+
+int64_t RecordsCache::RowNumber(std::string_view key) {
+  const auto [folder_text, name] = SplitPath(key);
+  WritingFolder& folder = WritingFolderOf(folder_text);
+  const uint64_t hash = NameHash(name);
+  if (const auto known = folder.ids.find(hash); known != folder.ids.end()) return known->second;
+  const int64_t id = FreeNumber(folder);
+  if (id >= 0) folder.ids.emplace(hash, id);
+  return id;
+}
+
+void RecordsCache::NumberRows() {
+  // Another connection's writes (a survey of another Lumetra) may have added or dropped rows and folders.
+  {
+    const ResetOnExit reset{*data_version_};
+    static_cast<void>(data_version_->Step());
+    const int64_t version = data_version_->Integer(0);
+    if (version != data_version_seen_) writing_.clear();
+    data_version_seen_ = version;
+  }
+  pending_.ids.clear();
+  for (const PendingRow& row : pending_.rows) pending_.ids.push_back(RowNumber(pending_.Key(row)));
+  // Rows without a free number are not written; the others keep their order.
+  size_t kept = 0;
+  for (size_t row = 0; row < pending_.rows.size(); ++row) {
+    if (pending_.ids[row] < 0) continue;
+    pending_.rows[kept] = pending_.rows[row];
+    pending_.ids[kept++] = pending_.ids[row];
+  }
+  pending_.rows.resize(kept);
+  pending_.ids.resize(kept);
+}
+
 void RecordsCache::WriteRows() {
-  const std::vector<PendingRow>& rows = pending_.rows;
-  if (rows.empty() || !db_) return;
+  if (pending_.rows.empty() || !db_) return;
   try {
     PrepareWrites();
     db_->Execute("BEGIN IMMEDIATE");
     try {
+      NumberRows();
       // Rows go in groups of kRowsPerInsert, one statement each, the rest one by one: each statement run
       // costs SQLite as much again as the row it writes.
+      const size_t rows = pending_.rows.size();
       size_t row = 0;
-      for (; row + kRowsPerInsert <= rows.size(); row += kRowsPerInsert) {
+      for (; row + kRowsPerInsert <= rows; row += kRowsPerInsert) {
         const ResetOnExit reset{*write_group_};
         for (size_t i = 0; i < kRowsPerInsert; ++i) {
-          BindRow(*write_group_, static_cast<int>(i * kColumnsPerRow) + 1, rows[row + i]);
+          BindRow(*write_group_, static_cast<int>(i * kColumnsPerRow) + 1, row + i);
         }
         static_cast<void>(write_group_->Step());
       }
-      for (; row < rows.size(); ++row) {
+      for (; row < rows; ++row) {
         const ResetOnExit reset{*write_};
-        BindRow(*write_, 1, rows[row]);
+        BindRow(*write_, 1, row);
         static_cast<void>(write_->Step());
       }
       db_->Execute("COMMIT");
     } catch (const DatabaseError&) {
-      // The rows of a failed batch are never half written.
+      // The rows of a failed batch are never half written; the numbers found for them are forgotten.
       RollBack(*db_);
+      writing_.clear();
       throw;
     }
-    // The batch's storage is kept for the next rows.
+    // The batch's storage is kept for the next rows, and the folders written last for the next batch.
     pending_.Clear();
+    while (writing_.size() > kHeldFolders) writing_.pop_front();
   } catch (const DatabaseError& error) {
     Fail("write", error);
   }
@@ -688,36 +814,63 @@ void RecordsCache::DropGone(const std::string& folder, bool subfolders) {
   Flush();
   const std::lock_guard lock(mutex_);
   if (!db_) return;
-  const auto [prefix, end] = PathRange(folder);
+  const auto [prefix, end] = FolderRange(folder);
   try {
-    std::vector<std::string> gone;
+    std::vector<int64_t> gone_rows;
+    std::vector<int64_t> gone_folders;
     {
-      SqliteStatement under(db_->handle(), "SELECT path FROM photos WHERE path >= ? AND path < ?");
-      under.Bind(1, prefix);
-      under.Bind(2, end);
-      while (under.Step()) {
-        std::string key = under.Text(0);
-        if (seen_.contains(std::hash<std::string>{}(key))) continue;
-        if (!subfolders && key.find('/', prefix.size()) != std::string::npos) continue;
-        struct stat info {};
-        // Only a file that is really gone loses its row; one behind a folder that cannot be read now keeps it.
-        if (::stat(key.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) gone.push_back(std::move(key));
+      // A survey without sub-folders only looks at the folder's own rows.
+      SqliteStatement folders(db_->handle(), "SELECT id, path FROM folders WHERE path >= ? AND path < ?");
+      const std::string own_end = prefix + '\x01';
+      folders.Bind(1, prefix);
+      folders.Bind(2, subfolders ? end : own_end);
+      std::vector<std::pair<int64_t, std::string>> listed;
+      while (folders.Step()) {
+        if (folders.IsInteger(0)) listed.emplace_back(folders.Integer(0), folders.Text(1));
+      }
+      SqliteStatement names(db_->handle(), "SELECT id, name FROM photos WHERE id BETWEEN ? AND ?");
+      for (const auto& [number, path] : listed) {
+        if (number <= 0 || number > kMaxFolderNumber) continue;
+        const ResetOnExit reset{names};
+        names.Bind(1, number << kSequenceBits);
+        names.Bind(2, (number << kSequenceBits) | kSequenceMask);
+        size_t rows = 0;
+        size_t gone = 0;
+        while (names.Step()) {
+          ++rows;
+          const std::string key = path + names.Text(1);
+          if (seen_.contains(std::hash<std::string>{}(key))) continue;
+          struct stat info {};
+          // Only a file that is really gone loses its row; one behind a folder that cannot be read now keeps it.
+          if (::stat(key.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+            gone_rows.push_back(names.Integer(0));
+            ++gone;
+          }
+        }
+        // A folder left without rows (renamed, moved, emptied) loses its row too.
+        if (gone == rows) gone_folders.push_back(number);
       }
     }
-    if (gone.empty()) return;
-    SqliteStatement drop(db_->handle(), "DELETE FROM photos WHERE path = ?");
+    if (gone_rows.empty() && gone_folders.empty()) return;
+    SqliteStatement drop(db_->handle(), "DELETE FROM photos WHERE id = ?");
+    SqliteStatement drop_folder(db_->handle(), "DELETE FROM folders WHERE id = ?");
     db_->Execute("BEGIN IMMEDIATE");
     try {
-      for (const std::string& key : gone) {
-        const ResetOnExit reset{drop};
-        drop.Bind(1, key);
-        static_cast<void>(drop.Step());
+      for (const auto& [statement, ids] : {std::pair{&drop, &gone_rows}, std::pair{&drop_folder, &gone_folders}}) {
+        for (const int64_t id : *ids) {
+          const ResetOnExit reset{*statement};
+          statement->Bind(1, id);
+          static_cast<void>(statement->Step());
+        }
       }
       db_->Execute("COMMIT");
     } catch (const DatabaseError&) {
       RollBack(*db_);
       throw;
     }
+    // A folder written to later in this survey's life gets its number anew.
+    writing_.clear();
+    held_.clear();
   } catch (const DatabaseError& error) {
     Fail("write", error);
   }

@@ -99,7 +99,7 @@ class RecordsCache {
   void DropGone(const std::string& folder, bool subfolders);
 
  private:
-  // A row kept to be written: its key and facts are spans of its batch's `text`.
+  // A row kept to be written: its path and facts are spans of its batch's `text`.
   struct PendingRow {
     uint32_t key_at = 0;
     uint32_t key_size = 0;
@@ -113,6 +113,8 @@ class RecordsCache {
   struct PendingBatch {
     std::string text;
     std::vector<PendingRow> rows;
+    // The row number each row is written under, found when the batch is written.
+    std::vector<int64_t> ids;
     [[nodiscard]] std::string_view Key(const PendingRow& row) const {
       return std::string_view(text).substr(row.key_at, row.key_size);
     }
@@ -122,6 +124,7 @@ class RecordsCache {
     void Clear() {
       text.clear();
       rows.clear();
+      ids.clear();
     }
   };
   // A row as stored, not yet checked against the file.
@@ -130,12 +133,22 @@ class RecordsCache {
     std::string facts;
     int64_t checksum = 0;
   };
-  // The rows of one folder's photos (not of its sub-folders), by file name; `whole` is false for a folder
-  // with too many rows to hold, whose photos are looked up one by one.
+  // The rows of one folder's photos, by file name; a folder with too many rows to hold keeps only each
+  // name's hash and row number (`index`, sorted), and its photos' rows are read one by one.
   struct FolderRows {
     std::string folder;
     std::unordered_map<std::string, StoredRow> rows;
+    std::vector<std::pair<uint64_t, int64_t>> index;
     bool whole = true;
+  };
+  // A folder that rows are being written to: its row numbers, the next free one, and the row number of
+  // each name that has a row (by the name's hash: a collision only costs the other photo its row).
+  struct WritingFolder {
+    std::string folder;
+    int64_t first = 0;
+    int64_t last = 0;
+    int64_t next = 0;
+    std::unordered_map<uint64_t, int64_t> ids;
   };
   void Open();
   void OpenDatabase();
@@ -143,33 +156,47 @@ class RecordsCache {
   void Fail(const std::string& action, const std::exception& error);
   void CloseStatements();
   [[nodiscard]] std::string Key(const std::string& path) const;
-  // The keys of the paths under `folder`: from the first (included) to the second (excluded).
-  [[nodiscard]] std::pair<std::string, std::string> PathRange(const std::string& folder) const;
+  // The folder texts of `folder` and under it: from the first (included) to the second (excluded).
+  [[nodiscard]] std::pair<std::string, std::string> FolderRange(const std::string& folder) const;
   // Writes the pending rows in one transaction; called with `mutex_` held.
   void WriteRows();
-  // Binds the eleven values of `row` from parameter `first` on.
-  void BindRow(SqliteStatement& statement, int first, const PendingRow& row) const;
-  // The held rows of `folder` (its key, ending in '/'), read in one scan when not yet held.
+  // Finds the row number of every pending row; -1 for a row of a folder with no free number.
+  void NumberRows();
+  [[nodiscard]] int64_t RowNumber(std::string_view key);
+  WritingFolder& WritingFolderOf(std::string_view folder);
+  [[nodiscard]] int64_t FreeNumber(WritingFolder& folder) const;
+  // Binds the values of `row` from parameter `first` on.
+  void BindRow(SqliteStatement& statement, int first, size_t row) const;
+  // The number of the folder row of `folder`; 0 when there is none.
+  [[nodiscard]] int64_t FolderNumber(std::string_view folder);
+  // The held rows of `folder` (its text, ending in '/'), read in one scan when not yet held.
   FolderRows& RowsOf(const std::string& folder);
-  void ScanFolder(FolderRows& folder);
-  [[nodiscard]] std::optional<StoredRow> LookUp(const std::string& key);
+  void ScanFolder(FolderRows& folder, int64_t folder_number);
+  [[nodiscard]] std::optional<StoredRow> LookUp(const FolderRows& folder, std::string_view name);
 
   const std::string path_;
   const RecordsCacheOptions options_;
   std::string working_folder_;
   mutable std::mutex mutex_;
   std::unique_ptr<SqliteDatabase> db_;
+  std::unique_ptr<SqliteStatement> find_folder_;
   std::unique_ptr<SqliteStatement> find_;
+  std::unique_ptr<SqliteStatement> scan_;
+  std::unique_ptr<SqliteStatement> add_folder_;
+  std::unique_ptr<SqliteStatement> scan_names_;
+  std::unique_ptr<SqliteStatement> data_version_;
   std::unique_ptr<SqliteStatement> write_;
   std::unique_ptr<SqliteStatement> write_group_;
-  std::unique_ptr<SqliteStatement> scan_;
   // The folders whose rows were read in this survey, the latest last.
   std::deque<FolderRows> held_;
+  // The folders last written to; valid while no other connection has written (`data_version`).
+  std::deque<WritingFolder> writing_;
+  int64_t data_version_seen_ = -1;
   std::string problem_;
   bool may_serve_ = true;
   int64_t survey_start_ns_ = 0;
   PendingBatch pending_;
-  // Hashes of the keys seen in this survey: a collision only keeps a row that could have been dropped.
+  // Hashes of the paths seen in this survey: a collision only keeps a row that could have been dropped.
   std::unordered_set<size_t> seen_;
 };
 
