@@ -304,6 +304,12 @@ struct ResetOnExit {
   ~ResetOnExit() { statement.Reset(); }
 };
 
+// The same for a statement whose every parameter is bound before each run.
+struct RewindOnExit {
+  SqliteStatement& statement;
+  ~RewindOnExit() { statement.Rewind(); }
+};
+
 }  // namespace
 
 uint32_t RulesStampOf(uint32_t version, uint64_t sources_digest) {
@@ -699,7 +705,8 @@ RecordsCache::WritingFolder& RecordsCache::WritingFolderOf(std::string_view fold
     if (writing->folder == folder) return *writing;
   }
   int64_t number = FolderNumber(folder);
-  if (number == 0) {
+  const bool made = number == 0;
+  if (made) {
     const ResetOnExit reset{*add_folder_};
     add_folder_->Bind(1, folder);
     static_cast<void>(add_folder_->Step());
@@ -714,6 +721,8 @@ RecordsCache::WritingFolder& RecordsCache::WritingFolderOf(std::string_view fold
   writing.first = number << kSequenceBits;
   writing.last = writing.first | kSequenceMask;
   writing.next = writing.first;
+  if (made) return writing;
+  writing.known = true;
   const ResetOnExit reset{*scan_names_};
   scan_names_->Bind(1, writing.first);
   scan_names_->Bind(2, writing.last);
@@ -743,6 +752,9 @@ int64_t RecordsCache::FreeNumber(WritingFolder& folder) const {
 int64_t RecordsCache::RowNumber(std::string_view key) {
   const auto [folder_text, name] = SplitPath(key);
   WritingFolder& folder = WritingFolderOf(folder_text);
+  // A folder made by this batch has only the rows numbered since, each of a path not yet remembered: a
+  // survey remembers each path once.
+  if (!folder.known) return folder.next <= folder.last ? folder.next++ : -1;
   const uint64_t hash = NameHash(name);
   if (const auto known = folder.ids.find(hash); known != folder.ids.end()) return known->second;
   const int64_t id = FreeNumber(folder);
@@ -784,14 +796,14 @@ void RecordsCache::WriteRows() {
       const size_t rows = pending_.rows.size();
       size_t row = 0;
       for (; row + kRowsPerInsert <= rows; row += kRowsPerInsert) {
-        const ResetOnExit reset{*write_group_};
+        const RewindOnExit rewind{*write_group_};
         for (size_t i = 0; i < kRowsPerInsert; ++i) {
           BindRow(*write_group_, static_cast<int>(i * kColumnsPerRow) + 1, row + i);
         }
         static_cast<void>(write_group_->Step());
       }
       for (; row < rows; ++row) {
-        const ResetOnExit reset{*write_};
+        const RewindOnExit rewind{*write_};
         BindRow(*write_, 1, row);
         static_cast<void>(write_->Step());
       }

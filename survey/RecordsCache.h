@@ -148,6 +148,8 @@ class RecordsCache {
     int64_t first = 0;
     int64_t last = 0;
     int64_t next = 0;
+    // Whether `ids` holds the folder's rows: false for a folder this survey made, whose rows are all new.
+    bool known = false;
     std::unordered_map<uint64_t, int64_t> ids;
   };
   void Open();

@@ -34,6 +34,8 @@ void SqliteStatement::Reset() {
   sqlite3_clear_bindings(statement_);
 }
 
+void SqliteStatement::Rewind() { sqlite3_reset(statement_); }
+
 int64_t SqliteStatement::Integer(int column) const { return sqlite3_column_int64(statement_, column); }
 
 std::string SqliteStatement::Text(int column) const {

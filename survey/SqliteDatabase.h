@@ -39,6 +39,9 @@ class SqliteStatement {
   [[nodiscard]] bool Step();
   /// Makes the statement ready to run again with new parameters.
   void Reset();
+  /// Makes the statement ready to run again, its parameters kept: for a statement whose every parameter is
+  /// bound anew before each run (clearing hundreds of them costs as much as binding them).
+  void Rewind();
   [[nodiscard]] int64_t Integer(int column) const;
   /// The column's bytes as text; a NULL gives the empty text.
   [[nodiscard]] std::string Text(int column) const;
