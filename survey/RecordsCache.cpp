@@ -104,11 +104,12 @@ constexpr size_t kHeldFolders = 2;
 
 // Folders by number, each path ending in '/'; photos by row number, the folder's number in its high bits.
 std::string CreateTablesSql() {
+  // No NOT NULL on the photos' columns: SQLite would check each value of each row as it is written, while
+  // a row is only used when every value has its type and the checksum holds.
   return "CREATE TABLE folders (id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE); "
-         "CREATE TABLE photos (id INTEGER PRIMARY KEY, name TEXT NOT NULL, device INTEGER NOT NULL, inode INTEGER "
-         "NOT NULL, size INTEGER NOT NULL, modified_ns INTEGER NOT NULL, changed_ns INTEGER NOT NULL, rules INTEGER "
-         "NOT NULL, has_exif INTEGER NOT NULL, taken INTEGER NOT NULL, facts TEXT NOT NULL, checksum INTEGER NOT "
-         "NULL)";
+         "CREATE TABLE photos (id INTEGER PRIMARY KEY, name TEXT, device INTEGER, inode INTEGER, size INTEGER, "
+         "modified_ns INTEGER, changed_ns INTEGER, rules INTEGER, has_exif INTEGER, taken INTEGER, facts TEXT, "
+         "checksum INTEGER)";
 }
 
 // A view with the full path and one column per fact, for sqlite3 and other tools: the facts text split at
@@ -777,8 +778,11 @@ void RecordsCache::NumberRows() {
   size_t kept = 0;
   for (size_t row = 0; row < pending_.rows.size(); ++row) {
     if (pending_.ids[row] < 0) continue;
-    pending_.rows[kept] = pending_.rows[row];
-    pending_.ids[kept++] = pending_.ids[row];
+    if (kept != row) {
+      pending_.rows[kept] = pending_.rows[row];
+      pending_.ids[kept] = pending_.ids[row];
+    }
+    ++kept;
   }
   pending_.rows.resize(kept);
   pending_.ids.resize(kept);
