@@ -79,11 +79,12 @@ static_assert(std::none_of(kTagColumns.begin(), kTagColumns.end(), [](std::strin
 constexpr char kFactSeparator = '\x1f';
 
 // The columns of a row after its name, as Find and the folder scan read them.
-constexpr const char* kRowColumns =
-    "device, inode, size, modified_ns, changed_ns, rules, has_exif, taken, facts, checksum";
+constexpr const char* kRowColumns = "has_exif, taken, facts, file";
 constexpr int kIntegerColumns = detail::kRowIntegerColumns;
-constexpr int kFactsColumn = kIntegerColumns;
-constexpr int kChecksumColumn = kIntegerColumns + 1;
+// The file's identity, the rules stamp and the checksum are one blob of 64-bit integers, little-endian: one
+// value for SQLite to bind, encode and decode instead of seven.
+constexpr size_t kFileFields = 7;
+constexpr size_t kFileBytes = kFileFields * 8;
 
 // A photo's row number is its folder's number shifted left by these bits, plus a number of its own in the
 // folder: a folder's rows are one range of row numbers, so a folder's rows are read in one range scan and
@@ -92,10 +93,9 @@ constexpr int kSequenceBits = 24;
 constexpr int64_t kSequenceMask = (int64_t{1} << kSequenceBits) - 1;
 constexpr int64_t kMaxFolderNumber = INT64_MAX >> kSequenceBits;
 
-// Rows written by one INSERT statement, and the values each row binds (the rules stamp is written into the
-// statement itself).
+// Rows written by one INSERT statement, and the values each row binds.
 constexpr size_t kRowsPerInsert = 32;
-constexpr size_t kColumnsPerRow = 11;
+constexpr size_t kColumnsPerRow = 6;
 
 // A folder with more rows than this is looked up photo by photo rather than held in memory whole.
 constexpr size_t kMaxFolderRows = 2048;
@@ -107,9 +107,8 @@ std::string CreateTablesSql() {
   // No NOT NULL on the photos' columns: SQLite would check each value of each row as it is written, while
   // a row is only used when every value has its type and the checksum holds.
   return "CREATE TABLE folders (id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE); "
-         "CREATE TABLE photos (id INTEGER PRIMARY KEY, name TEXT, device INTEGER, inode INTEGER, size INTEGER, "
-         "modified_ns INTEGER, changed_ns INTEGER, rules INTEGER, has_exif INTEGER, taken INTEGER, facts TEXT, "
-         "checksum INTEGER)";
+         "CREATE TABLE photos (id INTEGER PRIMARY KEY, name TEXT, has_exif INTEGER, taken INTEGER, facts TEXT, file "
+         "BLOB)";
 }
 
 // A view with the full path and one column per fact, for sqlite3 and other tools: the facts text split at
@@ -434,8 +433,7 @@ void RecordsCache::PrepareWrites() {
   data_version_ = std::make_unique<SqliteStatement>(db_->handle(), "PRAGMA data_version");
   // A row under the number of an older one replaces it: a changed photo keeps its row number.
   const std::string insert = "INSERT OR REPLACE INTO photos (id, name, " + std::string(kRowColumns) + ") VALUES ";
-  const std::string values =
-      "(?, ?, ?, ?, ?, ?, ?, " + std::to_string(static_cast<int64_t>(options_.rules_stamp)) + ", ?, ?, ?, ?)";
+  const std::string values = "(?, ?, ?, ?, ?, ?)";
   write_ = std::make_unique<SqliteStatement>(db_->handle(), insert + values);
   std::string group = insert + values;
   for (size_t i = 1; i < kRowsPerInsert; ++i) group.append(", ").append(values);
@@ -514,16 +512,35 @@ std::pair<std::string, std::string> RecordsCache::FolderRange(const std::string&
 
 namespace {
 
-// The row the statement stands on, from `first` (device) on; nothing when a column has the wrong type (a
-// row altered by hand).
-std::optional<std::array<int64_t, kIntegerColumns>> RowIntegers(const SqliteStatement& row, int first) {
-  std::array<int64_t, kIntegerColumns> integers{};
-  for (int column = 0; column < kIntegerColumns; ++column) {
-    if (!row.IsInteger(first + column)) return std::nullopt;
-    integers[static_cast<size_t>(column)] = row.Integer(first + column);
+uint64_t LoadLittleEndian(const char* bytes) {
+  uint64_t value = 0;
+  for (int i = 7; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[i]);
+  return value;
+}
+
+void StoreLittleEndian(uint64_t value, char* bytes) {
+  for (int i = 0; i < 8; ++i, value >>= 8) bytes[i] = static_cast<char>(value & 0xFF);
+}
+
+// The values of the row the statement stands on, from `first` (has_exif) on: the identity, stamp,
+// has_exif and taken as integers, the facts and the checksum; nothing when a column has the wrong type or
+// size (a row altered by hand).
+template <typename Row>
+std::optional<Row> RowAt(const SqliteStatement& row, int first) {
+  if (!row.IsInteger(first) || !row.IsInteger(first + 1) || !row.IsText(first + 2) || !row.IsBlob(first + 3)) {
+    return std::nullopt;
   }
-  if (!row.IsText(first + kFactsColumn) || !row.IsInteger(first + kChecksumColumn)) return std::nullopt;
-  return integers;
+  const std::string_view file = row.TextView(first + 3);
+  if (file.size() != kFileBytes) return std::nullopt;
+  Row stored;
+  for (size_t field = 0; field + 1 < kFileFields; ++field) {
+    stored.integers[field] = static_cast<int64_t>(LoadLittleEndian(file.data() + 8 * field));
+  }
+  stored.integers[kFileFields - 1] = row.Integer(first);
+  stored.integers[kFileFields] = row.Integer(first + 1);
+  stored.facts = row.TextView(first + 2);
+  stored.checksum = static_cast<int64_t>(LoadLittleEndian(file.data() + 8 * (kFileFields - 1)));
+  return stored;
 }
 
 // The folder part of a path (up to and including its last '/'; empty for a bare name) and its name.
@@ -603,15 +620,13 @@ void RecordsCache::ScanFolder(FolderRows& folder, int64_t folder_number) {
   scan_->Bind(2, first | kSequenceMask);
   while (scan_->Step()) {
     if (!scan_->IsText(1)) continue;
-    const std::optional<std::array<int64_t, kIntegerColumns>> integers = RowIntegers(*scan_, 2);
-    if (!integers) continue;
+    std::optional<StoredRow> row = RowAt<StoredRow>(*scan_, 2);
+    if (!row) continue;
     if (folder.rows.size() >= kMaxFolderRows) {
       folder.whole = false;
       break;
     }
-    folder.rows.emplace(std::string(scan_->TextView(1)),
-                        StoredRow{*integers, std::string(scan_->TextView(2 + kFactsColumn)),
-                                  scan_->Integer(2 + kChecksumColumn)});
+    folder.rows.emplace(std::string(scan_->TextView(1)), std::move(*row));
   }
   if (folder.whole) return;
   // Too many rows to hold: only each name's hash and row number, the rows read one by one when asked for.
@@ -632,9 +647,7 @@ std::optional<RecordsCache::StoredRow> RecordsCache::LookUp(const FolderRows& fo
     const ResetOnExit reset{*find_};
     find_->Bind(1, at->second);
     if (!find_->Step() || !find_->IsText(0) || find_->TextView(0) != name) continue;
-    const std::optional<std::array<int64_t, kIntegerColumns>> integers = RowIntegers(*find_, 1);
-    if (!integers) return std::nullopt;
-    return StoredRow{*integers, std::string(find_->TextView(1 + kFactsColumn)), find_->Integer(1 + kChecksumColumn)};
+    return RowAt<StoredRow>(*find_, 1);
   }
   return std::nullopt;
 }
@@ -683,21 +696,26 @@ void RecordsCache::Flush() {
   WriteRows();
 }
 
-void RecordsCache::BindRow(SqliteStatement& statement, int first, size_t row_index) const {
+void RecordsCache::BindRow(SqliteStatement& statement, int first, size_t row_index) {
   const PendingRow& row = pending_.rows[row_index];
   const RowIdentity id = IdentityColumns(row.file);
   const auto rules = static_cast<int64_t>(options_.rules_stamp);
   const auto has_exif = static_cast<int64_t>(row.has_exif);
   const std::string_view key = pending_.Key(row);
   const std::string_view facts = pending_.Facts(row);
-  int index = first;
-  statement.Bind(index++, pending_.ids[row_index]);
-  statement.Bind(index++, SplitPath(key).second);
-  for (const int64_t value : {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, has_exif, row.taken}) {
-    statement.Bind(index++, value);
+  char* file = pending_.files.data() + row_index * kFileBytes;
+  const int64_t checksum = RowChecksum(key, id, rules, has_exif, row.taken, facts);
+  size_t at = 0;
+  for (const int64_t value : {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules, checksum}) {
+    StoreLittleEndian(static_cast<uint64_t>(value), file + at);
+    at += 8;
   }
-  statement.Bind(index++, facts);
-  statement.Bind(index, RowChecksum(key, id, rules, has_exif, row.taken, facts));
+  statement.Bind(first, pending_.ids[row_index]);
+  statement.Bind(first + 1, SplitPath(key).second);
+  statement.Bind(first + 2, has_exif);
+  statement.Bind(first + 3, row.taken);
+  statement.Bind(first + 4, facts);
+  statement.BindBlob(first + 5, file, kFileBytes);
 }
 
 RecordsCache::WritingFolder& RecordsCache::WritingFolderOf(std::string_view folder) {
@@ -795,6 +813,8 @@ void RecordsCache::WriteRows() {
     db_->Execute("BEGIN IMMEDIATE");
     try {
       NumberRows();
+      // Each row's identity blob is bound, not copied, until its statement has run.
+      pending_.files.resize(pending_.rows.size() * kFileBytes);
       // Rows go in groups of kRowsPerInsert, one statement each, the rest one by one: each statement run
       // costs SQLite as much again as the row it writes.
       const size_t rows = pending_.rows.size();

@@ -23,7 +23,7 @@ class SqliteDatabase;
 class SqliteStatement;
 
 namespace detail {
-/// The integer columns of a stored row: device, inode, size, modified_ns, changed_ns, rules, has_exif, taken.
+/// The integers of a stored row: device, inode, size, modified_ns, changed_ns, rules, has_exif, taken.
 inline constexpr int kRowIntegerColumns = 8;
 }  // namespace detail
 
@@ -113,8 +113,9 @@ class RecordsCache {
   struct PendingBatch {
     std::string text;
     std::vector<PendingRow> rows;
-    // The row number each row is written under, found when the batch is written.
+    // The row number each row is written under, found when the batch is written, and its identity blob.
     std::vector<int64_t> ids;
+    std::string files;
     [[nodiscard]] std::string_view Key(const PendingRow& row) const {
       return std::string_view(text).substr(row.key_at, row.key_size);
     }
@@ -168,7 +169,7 @@ class RecordsCache {
   WritingFolder& WritingFolderOf(std::string_view folder);
   [[nodiscard]] int64_t FreeNumber(WritingFolder& folder) const;
   // Binds the values of `row` from parameter `first` on.
-  void BindRow(SqliteStatement& statement, int first, size_t row) const;
+  void BindRow(SqliteStatement& statement, int first, size_t row);
   // The number of the folder row of `folder`; 0 when there is none.
   [[nodiscard]] int64_t FolderNumber(std::string_view folder);
   // The held rows of `folder` (its text, ending in '/'), read in one scan when not yet held.

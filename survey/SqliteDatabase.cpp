@@ -22,6 +22,10 @@ void SqliteStatement::Bind(int index, std::string_view text) {
   CheckSqlite(db_, sqlite3_bind_text64(statement_, index, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8));
 }
 
+void SqliteStatement::BindBlob(int index, const void* bytes, size_t size) {
+  CheckSqlite(db_, sqlite3_bind_blob64(statement_, index, bytes, size, SQLITE_STATIC));
+}
+
 bool SqliteStatement::Step() {
   const int result = sqlite3_step(statement_);
   CheckSqlite(db_, result);
@@ -55,6 +59,8 @@ std::string_view SqliteStatement::TextView(int column) const {
 bool SqliteStatement::IsInteger(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_INTEGER; }
 
 bool SqliteStatement::IsText(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_TEXT; }
+
+bool SqliteStatement::IsBlob(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_BLOB; }
 
 SqliteDatabase::SqliteDatabase(const std::string& path, std::chrono::milliseconds busy_wait) {
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;

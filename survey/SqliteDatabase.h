@@ -35,6 +35,8 @@ class SqliteStatement {
   /// Binds the bytes of `text` as they are, without copying them: they must stay until the statement has
   /// been stepped for the last time or reset. A path need not be UTF-8.
   void Bind(int index, std::string_view text);
+  /// Binds `size` bytes at `bytes` as a blob, without copying them (they must stay as for a text).
+  void BindBlob(int index, const void* bytes, size_t size);
   /// True while a row is there to read, false when the statement is done; throws DatabaseError.
   [[nodiscard]] bool Step();
   /// Makes the statement ready to run again with new parameters.
@@ -50,6 +52,7 @@ class SqliteStatement {
   /// Whether the column holds an integer (not text, a blob or NULL): a row altered by hand may not.
   [[nodiscard]] bool IsInteger(int column) const;
   [[nodiscard]] bool IsText(int column) const;
+  [[nodiscard]] bool IsBlob(int column) const;
 
  private:
   sqlite3* db_;

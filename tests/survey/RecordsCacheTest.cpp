@@ -392,7 +392,7 @@ TEST_F(RecordsCacheTest, RowsAlteredByHandAreReadAgain) {
              "UPDATE photos SET facts = 'Hand Edited' || substr(facts, instr(facts, char(31))) "
              "WHERE name = 'IMG_0001.JPG'; "
              "UPDATE photos SET has_exif = 7 WHERE name = 'IMG_0002.JPG'; "
-             "UPDATE photos SET size = 'big' WHERE name = 'IMG_0003.JPG'");
+             "UPDATE photos SET file = 'big' WHERE name = 'IMG_0003.JPG'");
   testing::OpenCounter counter(photos());
   EXPECT_EQ(Cached(), Fresh());
   EXPECT_EQ(counter.FileOpens(), 3 + testing::DemoPhotos().size());
