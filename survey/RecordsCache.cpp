@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -152,8 +153,9 @@ bool AppendFacts(const PhotoTags& tags, std::string& facts) {
     if (i + 1 < kLensTexts.size()) *out++ = kFactSeparator;
   }
   // One count over the whole text instead of a search in each of its texts.
-  if (std::count(facts.begin() + static_cast<std::ptrdiff_t>(start), facts.end(), kFactSeparator) !=
-      static_cast<std::ptrdiff_t>(separators)) {
+  size_t found = 0;
+  for (const char c : std::string_view(facts).substr(start)) found += c == kFactSeparator ? 1 : 0;
+  if (found != separators) {
     facts.resize(start);
     return false;
   }
@@ -431,6 +433,7 @@ void RecordsCache::PrepareWrites() {
   scan_names_ = std::make_unique<SqliteStatement>(db_->handle(),
                                                   "SELECT id, name FROM photos WHERE id BETWEEN ? AND ? ORDER BY id");
   data_version_ = std::make_unique<SqliteStatement>(db_->handle(), "PRAGMA data_version");
+  last_row_ = std::make_unique<SqliteStatement>(db_->handle(), "SELECT max(id) FROM photos");
   // A row under the number of an older one replaces it: a changed photo keeps its row number.
   const std::string insert = "INSERT OR REPLACE INTO photos (id, name, " + std::string(kRowColumns) + ") VALUES ";
   const std::string values = "(?, ?, ?, ?, ?, ?)";
@@ -447,6 +450,7 @@ void RecordsCache::CloseStatements() {
   add_folder_.reset();
   scan_names_.reset();
   data_version_.reset();
+  last_row_.reset();
   write_.reset();
   write_group_.reset();
   held_.clear();
@@ -514,12 +518,23 @@ namespace {
 
 uint64_t LoadLittleEndian(const char* bytes) {
   uint64_t value = 0;
-  for (int i = 7; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[i]);
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&value, bytes, sizeof value);
+  } else {
+    for (int i = 7; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[i]);
+  }
   return value;
 }
 
-void StoreLittleEndian(uint64_t value, char* bytes) {
-  for (int i = 0; i < 8; ++i, value >>= 8) bytes[i] = static_cast<char>(value & 0xFF);
+void StoreLittleEndian(const std::array<int64_t, kFileFields>& fields, char* bytes) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(bytes, fields.data(), kFileBytes);
+  } else {
+    for (const int64_t field : fields) {
+      auto value = static_cast<uint64_t>(field);
+      for (int i = 0; i < 8; ++i, value >>= 8) *bytes++ = static_cast<char>(value & 0xFF);
+    }
+  }
 }
 
 // The values of the row the statement stands on, from `first` (has_exif) on: the identity, stamp,
@@ -677,6 +692,8 @@ void RecordsCache::Remember(const std::string& path, const PhotoTags& tags) {
     text.append(Key(path));
   }
   const size_t facts_at = text.size();
+  const size_t slash = std::string_view(text).substr(key_at).rfind('/');
+  const size_t name_at = slash == std::string_view::npos ? 0 : slash + 1;
   // A batch's text stays far below 4 GiB: a row is a path and a few hundred bytes of facts.
   if (!AppendFacts(tags, text) || text.size() > UINT32_MAX) {
     text.resize(key_at);
@@ -684,6 +701,7 @@ void RecordsCache::Remember(const std::string& path, const PhotoTags& tags) {
   }
   pending_.rows.push_back(PendingRow{.key_at = static_cast<uint32_t>(key_at),
                                      .key_size = static_cast<uint32_t>(facts_at - key_at),
+                                     .name_at = static_cast<uint32_t>(name_at),
                                      .facts_size = static_cast<uint32_t>(text.size() - facts_at),
                                      .file = tags.file,
                                      .has_exif = tags.has_exif,
@@ -705,13 +723,15 @@ void RecordsCache::BindRow(SqliteStatement& statement, int first, size_t row_ind
   const std::string_view facts = pending_.Facts(row);
   char* file = pending_.files.data() + row_index * kFileBytes;
   const int64_t checksum = RowChecksum(key, id, rules, has_exif, row.taken, facts);
-  size_t at = 0;
-  for (const int64_t value : {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules, checksum}) {
-    StoreLittleEndian(static_cast<uint64_t>(value), file + at);
-    at += 8;
+  const std::array<int64_t, kFileFields> fields = {id.device,     id.inode, id.size, id.modified_ns,
+                                                   id.changed_ns, rules,    checksum};
+  StoreLittleEndian(fields, file);
+  if (pending_.appended[row_index]) {
+    statement.BindNull(first);
+  } else {
+    statement.Bind(first, pending_.ids[row_index]);
   }
-  statement.Bind(first, pending_.ids[row_index]);
-  statement.Bind(first + 1, SplitPath(key).second);
+  statement.Bind(first + 1, pending_.Name(row));
   statement.Bind(first + 2, has_exif);
   statement.Bind(first + 3, row.taken);
   statement.Bind(first + 4, facts);
@@ -768,8 +788,7 @@ int64_t RecordsCache::FreeNumber(WritingFolder& folder) const {
   return free <= folder.last ? free : -1;
 }
 
-int64_t RecordsCache::RowNumber(std::string_view key) {
-  const auto [folder_text, name] = SplitPath(key);
+int64_t RecordsCache::RowNumber(std::string_view folder_text, std::string_view name) {
   WritingFolder& folder = WritingFolderOf(folder_text);
   // A folder made by this batch has only the rows numbered since, each of a path not yet remembered: a
   // survey remembers each path once.
@@ -791,7 +810,7 @@ void RecordsCache::NumberRows() {
     data_version_seen_ = version;
   }
   pending_.ids.clear();
-  for (const PendingRow& row : pending_.rows) pending_.ids.push_back(RowNumber(pending_.Key(row)));
+  for (const PendingRow& row : pending_.rows) pending_.ids.push_back(RowNumber(pending_.Folder(row), pending_.Name(row)));
   // Rows without a free number are not written; the others keep their order.
   size_t kept = 0;
   for (size_t row = 0; row < pending_.rows.size(); ++row) {
@@ -804,6 +823,19 @@ void RecordsCache::NumberRows() {
   }
   pending_.rows.resize(kept);
   pending_.ids.resize(kept);
+  // A row numbered one past the table's last is written without its number: SQLite gives it that very
+  // number (the largest plus one) from the table's end, where a given number costs a look-up in the tree.
+  int64_t last = 0;
+  {
+    const ResetOnExit reset{*last_row_};
+    if (last_row_->Step() && last_row_->IsInteger(0)) last = last_row_->Integer(0);
+  }
+  pending_.appended.assign(kept, false);
+  for (size_t row = 0; row < kept; ++row) {
+    const int64_t id = pending_.ids[row];
+    pending_.appended[row] = last > 0 && last < INT64_MAX && id == last + 1;
+    last = std::max(last, id);
+  }
 }
 
 void RecordsCache::WriteRows() {

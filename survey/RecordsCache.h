@@ -103,6 +103,8 @@ class RecordsCache {
   struct PendingRow {
     uint32_t key_at = 0;
     uint32_t key_size = 0;
+    // Where the file name starts in the path.
+    uint32_t name_at = 0;
     uint32_t facts_size = 0;
     FileIdentity file;
     bool has_exif = false;
@@ -113,11 +115,19 @@ class RecordsCache {
   struct PendingBatch {
     std::string text;
     std::vector<PendingRow> rows;
-    // The row number each row is written under, found when the batch is written, and its identity blob.
+    // The row number each row is written under, found when the batch is written; whether it is the
+    // table's next (SQLite finds it at the table's end without a look-up); its identity blob.
     std::vector<int64_t> ids;
+    std::vector<bool> appended;
     std::string files;
     [[nodiscard]] std::string_view Key(const PendingRow& row) const {
       return std::string_view(text).substr(row.key_at, row.key_size);
+    }
+    [[nodiscard]] std::string_view Folder(const PendingRow& row) const {
+      return std::string_view(text).substr(row.key_at, row.name_at);
+    }
+    [[nodiscard]] std::string_view Name(const PendingRow& row) const {
+      return std::string_view(text).substr(row.key_at + row.name_at, row.key_size - row.name_at);
     }
     [[nodiscard]] std::string_view Facts(const PendingRow& row) const {
       return std::string_view(text).substr(row.key_at + row.key_size, row.facts_size);
@@ -126,6 +136,7 @@ class RecordsCache {
       text.clear();
       rows.clear();
       ids.clear();
+      appended.clear();
     }
   };
   // A row as stored, not yet checked against the file.
@@ -165,7 +176,7 @@ class RecordsCache {
   void WriteRows();
   // Finds the row number of every pending row; -1 for a row of a folder with no free number.
   void NumberRows();
-  [[nodiscard]] int64_t RowNumber(std::string_view key);
+  [[nodiscard]] int64_t RowNumber(std::string_view folder, std::string_view name);
   WritingFolder& WritingFolderOf(std::string_view folder);
   [[nodiscard]] int64_t FreeNumber(WritingFolder& folder) const;
   // Binds the values of `row` from parameter `first` on.
@@ -188,6 +199,7 @@ class RecordsCache {
   std::unique_ptr<SqliteStatement> add_folder_;
   std::unique_ptr<SqliteStatement> scan_names_;
   std::unique_ptr<SqliteStatement> data_version_;
+  std::unique_ptr<SqliteStatement> last_row_;
   std::unique_ptr<SqliteStatement> write_;
   std::unique_ptr<SqliteStatement> write_group_;
   // The folders whose rows were read in this survey, the latest last.

@@ -22,6 +22,8 @@ void SqliteStatement::Bind(int index, std::string_view text) {
   CheckSqlite(db_, sqlite3_bind_text64(statement_, index, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8));
 }
 
+void SqliteStatement::BindNull(int index) { CheckSqlite(db_, sqlite3_bind_null(statement_, index)); }
+
 void SqliteStatement::BindBlob(int index, const void* bytes, size_t size) {
   CheckSqlite(db_, sqlite3_bind_blob64(statement_, index, bytes, size, SQLITE_STATIC));
 }

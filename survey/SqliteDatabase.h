@@ -35,6 +35,7 @@ class SqliteStatement {
   /// Binds the bytes of `text` as they are, without copying them: they must stay until the statement has
   /// been stepped for the last time or reset. A path need not be UTF-8.
   void Bind(int index, std::string_view text);
+  void BindNull(int index);
   /// Binds `size` bytes at `bytes` as a blob, without copying them (they must stay as for a text).
   void BindBlob(int index, const void* bytes, size_t size);
   /// True while a row is there to read, false when the statement is done; throws DatabaseError.
