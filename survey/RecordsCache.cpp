@@ -611,10 +611,11 @@ std::optional<PhotoTags> RecordsCache::Find(const std::string& path, const FileI
 int64_t RecordsCache::FolderNumber(std::string_view folder) {
   const ResetOnExit reset{*find_folder_};
   find_folder_->Bind(1, folder);
-  if (!find_folder_->Step() || !find_folder_->IsInteger(0)) return 0;
+  if (!find_folder_->Step()) return 0;
   const int64_t number = find_folder_->Integer(0);
-  // A number whose rows would not fit the row numbers (a hand edit) has none.
-  return number > 0 && number <= kMaxFolderNumber ? number : 0;
+  // A number whose rows do not fit the row numbers is a hand edit: the folder could never be written again.
+  if (number <= 0 || number > kMaxFolderNumber) throw DatabaseError(SQLITE_CORRUPT, "has a folder number out of range");
+  return number;
 }
 
 RecordsCache::FolderRows& RecordsCache::RowsOf(const std::string& folder) {

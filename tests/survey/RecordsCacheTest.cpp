@@ -154,6 +154,14 @@ TEST_F(RecordsCacheTest, ThroughEveryChangeTheCachedSurveyIsTheFreshOne) {
       {"renamed", [&] { fs::rename(root / "IMG_0005.JPG", root / "IMG_0500.JPG"); }},
       {"new file", [&] { fs::copy_file(root / "DSC_0044.JPG", root / "Family" / "DSC_9044.JPG"); }},
       {"folder moved", [&] { fs::rename(root / "Holidays" / "Piter", root / "Family" / "Piter"); }},
+      {"a photo re-added under the name of one deleted", [&] { fs::copy_file(root / "IMG_0001.JPG", root / "IMG_0004.JPG"); }},
+      {"a folder renamed onto another's old path, a photo under one of the old names",
+       [&] {
+         // The old folder's row and rows stay under that path until the survey finds its photos gone.
+         fs::rename(root / "Holidays" / "Moscow", root / "Holidays" / "Moscow-old");
+         fs::rename(root / "Family" / "2012", root / "Holidays" / "Moscow");
+         fs::copy_file(root / "DSC_0043.JPG", root / "Holidays" / "Moscow" / "IMG_0101.JPG");
+       }},
       {"another file under the name, same size",
        [&] {
          // Same size, new inode: written beside and renamed over, as editors save.
@@ -511,6 +519,74 @@ TEST(RecordsCacheFolders, EveryRowIsFoundWhateverTheFoldersShape) {
   }
   EXPECT_FALSE(cache.Find("/lib/a/IMG_absent.JPG", MadeUpPhoto(1).file).has_value());
   EXPECT_EQ(cache.problem(), "");
+}
+
+// A folder's rows are numbered in a range of their own, each new photo the next number: a folder whose last
+// number is taken gives a new photo the lowest number a dropped row left free, and rows numbered by hand
+// into another range or out of any are never served.
+TEST(RecordsCacheFolders, ANewPhotoTakesAFreeNumberWhenItsFolderHasNoNextOne) {
+  testing::TempFolder home;
+  const fs::path db = home.path() / kRecordsFileName;
+  const auto path = [](int i) { return "/lib/full/IMG_" + std::to_string(i) + ".JPG"; };
+  {
+    RecordsCache cache(db.string(), Immediate());
+    for (int i = 0; i < 5; ++i) cache.Remember(path(i), MadeUpPhoto(i));
+  }
+  const int64_t first = SqlInteger(db, "SELECT min(id) FROM photos");
+  ASSERT_EQ(first % (int64_t{1} << 24), 0);
+  // A gap at the third number, and the fifth row moved to the range's last number.
+  ExecuteSql(db, "DELETE FROM photos WHERE id = " + std::to_string(first + 2) + "; UPDATE photos SET id = " +
+                     std::to_string(first + (int64_t{1} << 24) - 1) + " WHERE id = " + std::to_string(first + 4));
+  {
+    RecordsCache cache(db.string(), Immediate());
+    cache.Remember(path(2), MadeUpPhoto(2));
+    cache.Remember(path(5), MadeUpPhoto(5));
+  }
+  EXPECT_EQ(SqlInteger(db, "SELECT id FROM photos WHERE name = 'IMG_2.JPG'"), first + 2);
+  EXPECT_EQ(SqlInteger(db, "SELECT id FROM photos WHERE name = 'IMG_5.JPG'"), first + 4);
+  EXPECT_EQ(SqlInteger(db, "SELECT count(*) FROM photos"), 6);
+  RecordsCache cache(db.string(), Immediate());
+  for (int i = 0; i < 6; ++i) {
+    const std::optional<PhotoTags> found = cache.Find(path(i), MadeUpPhoto(i).file);
+    ASSERT_TRUE(found.has_value()) << i;
+    EXPECT_EQ(found->texts, MadeUpPhoto(i).texts) << i;
+  }
+  EXPECT_EQ(cache.problem(), "");
+}
+
+TEST(RecordsCacheFolders, RowsMovedToAnotherFolderByHandAreNotServed) {
+  testing::TempFolder home;
+  const fs::path db = home.path() / kRecordsFileName;
+  {
+    RecordsCache cache(db.string(), Immediate());
+    cache.Remember("/lib/a/IMG_1.JPG", MadeUpPhoto(1));
+    cache.Remember("/lib/b/IMG_1.JPG", MadeUpPhoto(1));
+  }
+  // The row of a/IMG_1.JPG put in b's range in place of b's own.
+  ExecuteSql(db,
+             "DELETE FROM photos WHERE id >> 24 = (SELECT id FROM folders WHERE path = '/lib/b/'); "
+             "UPDATE photos SET id = (SELECT id FROM folders WHERE path = '/lib/b/') << 24");
+  RecordsCache cache(db.string(), Immediate());
+  EXPECT_FALSE(cache.Find("/lib/b/IMG_1.JPG", MadeUpPhoto(1).file).has_value());
+  EXPECT_FALSE(cache.Find("/lib/a/IMG_1.JPG", MadeUpPhoto(1).file).has_value());
+  EXPECT_EQ(cache.problem(), "");
+}
+
+// A folder number whose rows could not be numbered (a hand edit) is damage: the file is set aside.
+TEST(RecordsCacheFolders, AFolderNumberOutOfRangeSetsTheFileAside) {
+  testing::TempFolder home;
+  const fs::path db = home.path() / kRecordsFileName;
+  {
+    RecordsCache cache(db.string(), Immediate());
+    cache.Remember("/lib/a/IMG_1.JPG", MadeUpPhoto(1));
+  }
+  ExecuteSql(db, "UPDATE folders SET id = 9223372036854775807");
+  {
+    RecordsCache cache(db.string(), Immediate());
+    EXPECT_FALSE(cache.Find("/lib/a/IMG_1.JPG", MadeUpPhoto(1).file).has_value());
+    EXPECT_NE(cache.problem().find("out of range"), std::string::npos) << cache.problem();
+  }
+  EXPECT_TRUE(fs::exists(home.path() / "Lumetra_Records.broken-1.db"));
 }
 
 // Damaged files of every kind: cut anywhere, bytes changed in the header, the schema, the rows and the
