@@ -15,6 +15,7 @@
 #   size       the database's bytes (its journal folded in) per photo after a survey of SIZE_COPIES
 #              sub-folders of hard links
 #   memory     peak resident set of --no-cache and of a re-survey (GNU time)
+#   instructions  callgrind's count for --no-cache and a first survey (CALLGRIND=0 skips it)
 #
 # Usage: bench/records_cache.sh [PATH/TO/lumetra-cli]
 # Environment: LUMETRA_CORPUS, LUMETRA_BUILD, LUMETRA_BENCH_DIR as for survey_peers.sh;
@@ -130,6 +131,23 @@ echo "warm CPU s ($photo_count photos): --no-cache $c_none, first survey $c_firs
   "$(echo "$c_none / $c_again" | bc -l | cut -c1-5)x --no-cache's; first survey" \
   "$(echo "($c_first / $c_none - 1) * 100" | bc -l | cut -c1-5)% more than --no-cache"
 
+# Instructions (callgrind, exact where CPU times are not): --no-cache and a first survey into an empty database.
+if [[ "${CALLGRIND:-1}" != 0 ]] && command -v valgrind > /dev/null; then
+  instructions() {
+    local home out
+    home="$(mktemp -d "$work/callgrind-XXXXXX")"
+    out="$home/callgrind.out"
+    LUMETRA_HOME="$home" valgrind --tool=callgrind --callgrind-out-file="$out" "$cli" survey --json --threads 1 \
+      --crop-file "$crop" "$@" "$photos" > /dev/null 2>&1
+    awk '/^summary:/ { print $2 }' "$out"
+    rm -rf -- "$home"
+  }
+  i_none="$(instructions --no-cache)" i_first="$(instructions)"
+  echo "instructions (callgrind, $photo_count photos): --no-cache $i_none, first survey $i_first:" \
+    "$(((i_first - i_none) / 1000000)) M more ($(echo "($i_first / $i_none - 1) * 100" | bc -l | cut -c1-5)%)," \
+    "$(((i_first - i_none) / photo_count)) per photo"
+fi
+
 if command -v /usr/bin/time > /dev/null; then
   peak() { /usr/bin/time -f %M "$cli" survey --json --threads 1 "$@" 2>&1 > /dev/null | tail -n 1; }
   echo "memory: peak RSS --no-cache $(peak --no-cache "$photos") KiB, re-survey $(peak "$photos") KiB"
@@ -172,4 +190,4 @@ bytes="$(stat -c %s "$db")"
 rows="$(sqlite3 "$db" 'SELECT count(*) FROM photos')"
 ((rows > 0)) || die "no row was written: the corpus files' change times moved during the survey (links made elsewhere?)"
 echo "size: $bytes bytes for $rows rows ($photo_count photos): $((bytes / rows)) bytes per photo" \
-  "(paths of $(sqlite3 "$db" 'SELECT avg(length(path)) FROM photos' | cut -c1-5) bytes on average)"
+  "(paths of $(sqlite3 "$db" 'SELECT avg(length(path)) FROM photo_facts' | cut -c1-5) bytes on average)"
