@@ -81,7 +81,6 @@ constexpr char kFactSeparator = '\x1f';
 
 // The columns of a row after its name, as Find and the folder scan read them.
 constexpr const char* kRowColumns = "has_exif, taken, facts, file";
-constexpr int kIntegerColumns = detail::kRowIntegerColumns;
 // The file's identity, the rules stamp and the checksum are one blob of 64-bit integers, little-endian: one
 // value for SQLite to bind, encode and decode instead of seven.
 constexpr size_t kFileFields = 7;
@@ -89,7 +88,8 @@ constexpr size_t kFileBytes = kFileFields * 8;
 
 // A photo's row number is its folder's number shifted left by these bits, plus a number of its own in the
 // folder: a folder's rows are one range of row numbers, so a folder's rows are read in one range scan and
-// a first survey appends at the end of the table, which SQLite does without rebalancing its pages.
+// a first survey appends at the end of the table, where SQLite starts a new page when one is full instead
+// of rebalancing the rows among three (as it does for keys that sort among others, such as paths).
 constexpr int kSequenceBits = 24;
 constexpr int64_t kSequenceMask = (int64_t{1} << kSequenceBits) - 1;
 constexpr int64_t kMaxFolderNumber = INT64_MAX >> kSequenceBits;
@@ -396,11 +396,11 @@ void RecordsCache::OpenDatabase() {
   if (create) {
     // Rows of an older layout are only a cache: they are replaced by empty tables of this one. The view is
     // made here only, with the tables: SQLite parses a schema's every statement when it first reads it.
-    db_->Execute("BEGIN IMMEDIATE; DROP VIEW IF EXISTS photo_facts; DROP TABLE IF EXISTS photos; DROP TABLE IF "
-                 "EXISTS folders; " +
-                 CreateTablesSql() + "; " + CreateFactsViewSql() +
-                 "; PRAGMA application_id=" + std::to_string(kApplicationId) +
-                 "; PRAGMA user_version=" + std::to_string(kSchemaVersion) + "; COMMIT");
+    db_->Execute(
+        "BEGIN IMMEDIATE; DROP VIEW IF EXISTS photo_facts; DROP TABLE IF EXISTS photos; DROP TABLE IF "
+        "EXISTS folders; " +
+        CreateTablesSql() + "; " + CreateFactsViewSql() + "; PRAGMA application_id=" + std::to_string(kApplicationId) +
+        "; PRAGMA user_version=" + std::to_string(kSchemaVersion) + "; COMMIT");
   }
   // Under WAL, NORMAL syncs at checkpoints only: a power loss may lose the last transactions, never make a
   // row half written. A survey reads each page once, in folder scans, and a batch of rows dirties less than
@@ -811,7 +811,8 @@ void RecordsCache::NumberRows() {
     data_version_seen_ = version;
   }
   pending_.ids.clear();
-  for (const PendingRow& row : pending_.rows) pending_.ids.push_back(RowNumber(pending_.Folder(row), pending_.Name(row)));
+  for (const PendingRow& row : pending_.rows)
+    pending_.ids.push_back(RowNumber(pending_.Folder(row), pending_.Name(row)));
   // Rows without a free number are not written; the others keep their order.
   size_t kept = 0;
   for (size_t row = 0; row < pending_.rows.size(); ++row) {

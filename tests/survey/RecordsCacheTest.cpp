@@ -154,7 +154,8 @@ TEST_F(RecordsCacheTest, ThroughEveryChangeTheCachedSurveyIsTheFreshOne) {
       {"renamed", [&] { fs::rename(root / "IMG_0005.JPG", root / "IMG_0500.JPG"); }},
       {"new file", [&] { fs::copy_file(root / "DSC_0044.JPG", root / "Family" / "DSC_9044.JPG"); }},
       {"folder moved", [&] { fs::rename(root / "Holidays" / "Piter", root / "Family" / "Piter"); }},
-      {"a photo re-added under the name of one deleted", [&] { fs::copy_file(root / "IMG_0001.JPG", root / "IMG_0004.JPG"); }},
+      {"a photo re-added under the name of one deleted",
+       [&] { fs::copy_file(root / "IMG_0001.JPG", root / "IMG_0004.JPG"); }},
       {"a folder renamed onto another's old path, a photo under one of the old names",
        [&] {
          // The old folder's row and rows stay under that path until the survey finds its photos gone.
