@@ -575,17 +575,20 @@ std::pair<std::string_view, std::string_view> SplitPath(std::string_view key) {
 
 std::optional<PhotoTags> RecordsCache::Find(const std::string& path, const FileIdentity& file) {
   if (!file.found) return std::nullopt;
-  const std::string key = Key(path);
+  // A relative path is made absolute; an absolute one is used as it is, not copied.
+  std::string absolute;
+  std::string_view key = path;
+  if (!path.starts_with('/') && !working_folder_.empty()) key = absolute = Key(path);
   const auto [folder_text, name] = SplitPath(key);
   std::optional<StoredRow> row;
   {
     const std::lock_guard lock(mutex_);
     if (!find_) return std::nullopt;
     try {
-      FolderRows& folder = RowsOf(std::string(folder_text));
+      FolderRows& folder = RowsOf(folder_text);
       if (!folder.whole) {
         row = LookUp(folder, name);
-      } else if (const auto found = folder.rows.find(std::string(name)); found != folder.rows.end()) {
+      } else if (const auto found = folder.rows.find(name); found != folder.rows.end()) {
         // Each photo is asked for once in a survey.
         row = std::move(found->second);
         folder.rows.erase(found);
@@ -624,7 +627,7 @@ int64_t RecordsCache::FolderNumber(std::string_view folder) {
   return number;
 }
 
-RecordsCache::FolderRows& RecordsCache::RowsOf(const std::string& folder) {
+RecordsCache::FolderRows& RecordsCache::RowsOf(std::string_view folder) {
   for (FolderRows& held : held_) {
     if (held.folder == folder) return held;
   }
@@ -675,7 +678,9 @@ std::optional<RecordsCache::StoredRow> RecordsCache::LookUp(const FolderRows& fo
 }
 
 void RecordsCache::Seen(const std::string& path) {
-  const size_t hash = std::hash<std::string>{}(Key(path));
+  // A string's hash is its bytes' as a view: an absolute path is hashed where it stands.
+  const size_t hash = path.starts_with('/') || working_folder_.empty() ? std::hash<std::string_view>{}(path)
+                                                                       : std::hash<std::string>{}(Key(path));
   const std::lock_guard lock(mutex_);
   seen_.insert(hash);
 }
@@ -905,6 +910,7 @@ void RecordsCache::DropGone(const std::string& folder, bool subfolders) {
         if (folders.IsInteger(0)) listed.emplace_back(folders.Integer(0), folders.Text(1));
       }
       SqliteStatement names(db_->handle(), "SELECT id, name FROM photos WHERE id BETWEEN ? AND ?");
+      std::string key;
       for (const auto& [number, path] : listed) {
         if (number <= 0 || number > kMaxFolderNumber) continue;
         const ResetOnExit reset{names};
@@ -914,7 +920,7 @@ void RecordsCache::DropGone(const std::string& folder, bool subfolders) {
         size_t gone = 0;
         while (names.Step()) {
           ++rows;
-          const std::string key = path + names.Text(1);
+          key.assign(path).append(names.TextView(1));
           if (seen_.contains(std::hash<std::string>{}(key))) continue;
           struct stat info {};
           // Only a file that is really gone loses its row; one behind a folder that cannot be read now keeps it.

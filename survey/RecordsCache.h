@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -139,6 +140,11 @@ class RecordsCache {
       appended.clear();
     }
   };
+  // Looks a name up without making a string of it.
+  struct NameHashing {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+  };
   // A row as stored, not yet checked against the file.
   struct StoredRow {
     std::array<int64_t, detail::kRowIntegerColumns> integers{};
@@ -149,7 +155,7 @@ class RecordsCache {
   // name's hash and row number (`index`, sorted), and its photos' rows are read one by one.
   struct FolderRows {
     std::string folder;
-    std::unordered_map<std::string, StoredRow> rows;
+    std::unordered_map<std::string, StoredRow, NameHashing, std::equal_to<>> rows;
     std::vector<std::pair<uint64_t, int64_t>> index;
     bool whole = true;
   };
@@ -184,7 +190,7 @@ class RecordsCache {
   // The number of the folder row of `folder`; 0 when there is none.
   [[nodiscard]] int64_t FolderNumber(std::string_view folder);
   // The held rows of `folder` (its text, ending in '/'), read in one scan when not yet held.
-  FolderRows& RowsOf(const std::string& folder);
+  FolderRows& RowsOf(std::string_view folder);
   void ScanFolder(FolderRows& folder, int64_t folder_number);
   [[nodiscard]] std::optional<StoredRow> LookUp(const FolderRows& folder, std::string_view name);
 
