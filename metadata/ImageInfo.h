@@ -93,7 +93,8 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
     int64_t position;
   };
   /// One entry of a maker directory: rendered, listed and written into the text as the build mode asks.
-  void ProcessMakerEntry(const MakerEntrySite& site);
+  /// False when the entry is broken, which ends the note's walk: `ErrorText` then says why.
+  [[nodiscard]] bool ProcessMakerEntry(const MakerEntrySite& site);
   void WalkDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth);
   void WalkSubDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth);
   /// The maker-note step for the MakerNote value just stored; true when the maker is known.
