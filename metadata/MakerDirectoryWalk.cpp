@@ -231,17 +231,17 @@ bool TImageInfo::ProcessMakerEntry(const MakerEntrySite& site) {
     }
   }
 
-  if (listed) {
-    TTagEntry entry;
+  // A row without a tag number is never listed, as AddTag would refuse it.
+  if (listed && row->tag != 0) {
+    TTagEntry& entry = NewEntry();
     entry.Origin = 1;
     entry.Tag = row->tag;
     entry.Name = row->name;
     entry.Desc = row->ShownName();
     entry.CodeList = row->code_list;
     entry.Format = static_cast<uint16_t>(field.type);
-    entry.Raw = std::string(raw);
+    entry.Raw = raw;
     entry.Text = context.SubRecordFlag ? rendered : text;
-    AddTag(std::move(entry));
   }
   return true;
 }
@@ -262,7 +262,7 @@ void TImageInfo::ProcessMakerSubDirectory(std::string_view bytes, const MakerLay
 void TImageInfo::AddNamedTag(std::string_view name, std::string_view value) {
   if (!Lists(name)) return;
   // Named entries have no tag number of their own and are listed all the same (AddTag would refuse them).
-  TTagEntry& entry = Tags.emplace_back();
+  TTagEntry& entry = NewEntry();
   entry.Origin = 1;
   entry.Name = name;
   entry.Desc = name;
