@@ -32,12 +32,6 @@ constexpr uint16_t kTagFocalLength35 = 0xA405;
 constexpr double kFullFrameDiagonal = 43.26661531;
 constexpr double kFullFrameArea = 864;
 
-// What the 35 mm step looks up by name, so a selective read lists them whatever it was asked for.
-constexpr std::array<std::string_view, 6> kFocal35InputNames = {
-    "FocalLengthin35mmFilm", "FocalPlaneResolutionUnit", "ResolutionUnit",
-    "FocalLength",           "FocalPlaneXResolution",    "FocalPlaneYResolution",
-};
-
 // A user comment's text: the bytes after its 8-byte character-code prefix, without the blanks and
 // control characters around them.
 std::string UserCommentText(std::string_view raw) {
@@ -108,13 +102,13 @@ TImageInfo::TImageInfo(std::string& error_text, int build_mode, ReaderContext& c
 bool TImageInfo::Lists(std::string_view name) const {
   if (ListsEverything()) return true;
   if (BuildMode != BuildSelectedTags) return false;
-  return Focal35Inputs().Holds(name) || (selection_ != nullptr && selection_->Holds(name));
+  return selection_ != nullptr ? selection_->Lists(name) : Focal35Inputs().Holds(name);
 }
 
 bool TImageInfo::ListsRow(const TTagEntry& row) const {
   if (ListsEverything()) return true;
   if (BuildMode != BuildSelectedTags) return false;
-  return Focal35Inputs().HoldsRow(row) || (selection_ != nullptr && selection_->HoldsRow(row));
+  return selection_ != nullptr ? selection_->ListsRow(row) : Focal35Inputs().HoldsRow(row);
 }
 
 void TImageInfo::ProcessDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit) {
