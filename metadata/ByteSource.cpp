@@ -15,7 +15,7 @@ namespace {
 
 // Small: the segments before the image data are read through it, and a large Exif segment goes straight
 // to its slot, so little of the picture itself is ever copied out of the page cache.
-constexpr size_t kFileBufferSize = 2 * 1024;
+constexpr size_t kFileBufferSize = FileSource::kBufferSize;
 
 }  // namespace
 
@@ -50,7 +50,9 @@ size_t MemorySource::Read(char* destination, size_t count) {
 
 void MemorySource::Skip(size_t count) { position_ += std::min(count, bytes_.size() - position_); }
 
-FileSource::FileSource(const std::string& path) : path_(path) {
+FileSource::FileSource(const std::string& path) : FileSource(path, nullptr) {}
+
+FileSource::FileSource(const std::string& path, char* buffer) : path_(path), buffer_(buffer) {
   // O_NONBLOCK keeps a FIFO from blocking the open; it is refused right after.
   fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd_ < 0) throw ReaderError("cannot open " + path + ": " + std::strerror(errno));
@@ -62,8 +64,11 @@ FileSource::FileSource(const std::string& path) : path_(path) {
   }
   identity_ = IdentityFromStat(info);
   size_ = static_cast<uint64_t>(info.st_size);
-  // Not zero-filled: only bytes read from the file are ever copied out of it.
-  buffer_.reset(new char[kFileBufferSize]);
+  if (buffer_ == nullptr) {
+    // Not zero-filled: only bytes read from the file are ever copied out of it.
+    own_buffer_.reset(new char[kFileBufferSize]);
+    buffer_ = own_buffer_.get();
+  }
 }
 
 FileSource::~FileSource() {
@@ -112,11 +117,11 @@ size_t FileSource::Read(char* destination, size_t count) {
         break;
       }
       buffer_start_ = 0;
-      buffer_end_ = ReadFromFile(buffer_.get(), kFileBufferSize);
+      buffer_end_ = ReadFromFile(buffer_, kFileBufferSize);
       if (buffer_end_ == 0) break;
     }
     const size_t n = std::min(count - total, buffer_end_ - buffer_start_);
-    std::memcpy(destination + total, buffer_.get() + buffer_start_, n);
+    std::memcpy(destination + total, buffer_ + buffer_start_, n);
     buffer_start_ += n;
     total += n;
   }

@@ -60,7 +60,13 @@ class MemorySource : public RandomAccessSource {
 /// position where it was.
 class FileSource : public RandomAccessSource {
  public:
+  /// The bytes of the buffer front-to-back reads go through.
+  static constexpr size_t kBufferSize = 2 * 1024;
+
   explicit FileSource(const std::string& path);
+  /// The same with `buffer`, `kBufferSize` bytes that outlive the source, lent by a reader that reads file
+  /// after file, so that opening a file allocates nothing.
+  FileSource(const std::string& path, char* buffer);
   ~FileSource() override;
   FileSource(const FileSource&) = delete;
   FileSource& operator=(const FileSource&) = delete;
@@ -79,7 +85,8 @@ class FileSource : public RandomAccessSource {
   FileIdentity identity_;
   uint64_t size_ = 0;
   int fd_ = -1;
-  std::unique_ptr<char[]> buffer_;
+  std::unique_ptr<char[]> own_buffer_;
+  char* buffer_ = nullptr;
   size_t buffer_start_ = 0;
   size_t buffer_end_ = 0;
   /// Where the next read from the file starts: front-to-back reads are positioned reads from here, so

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "metadata/EndianReader.h"
 
@@ -27,5 +28,11 @@ enum class EntryOwner { kExif, kMakerNote };
 /// walks. Throws `ReaderError` when the entry runs past the buffer, its count or its offset is negative,
 /// its type is above the known ones, or its byte count overflows 32 bits.
 [[nodiscard]] DirectoryEntry DecodeEntry(const tEndInd& reader, int64_t position, EntryOwner owner);
+
+/// `DecodeEntry` for a walk that ends at a broken entry without throwing: fills `entry` and returns true, or
+/// returns false with the message `DecodeEntry` would throw in `failure`. A broken maker note is common, and
+/// a throw costs far more than the rest of its walk.
+[[nodiscard]] bool TryDecodeEntry(const tEndInd& reader, int64_t position, EntryOwner owner, DirectoryEntry& entry,
+                                  std::string& failure);
 
 }  // namespace lumetra

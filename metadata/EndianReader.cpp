@@ -7,8 +7,12 @@
 namespace lumetra {
 
 void tEndInd::ThrowOutside(int64_t position, int64_t count) const {
-  throw ReaderError("read of " + std::to_string(count) + " bytes at position " + std::to_string(position) +
-                    " is outside the " + std::to_string(Buffer.size()) + "-byte buffer");
+  throw ReaderError(OutsideMessage(position, count));
+}
+
+std::string tEndInd::OutsideMessage(int64_t position, int64_t count) const {
+  return "read of " + std::to_string(count) + " bytes at position " + std::to_string(position) + " is outside the " +
+         std::to_string(Buffer.size()) + "-byte buffer";
 }
 
 int32_t tEndInd::ReadInteger(std::string_view bytes) const { return ReadIntegerInOrder(bytes, BigEndian); }

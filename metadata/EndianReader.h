@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace lumetra {
@@ -33,12 +34,28 @@ class tEndInd {
   /// (the most significant ones), as a signed int.
   [[nodiscard]] int32_t ReadInteger(std::string_view bytes) const;
 
+  /// True when `count` bytes from `position` lie inside `Buffer`; otherwise notes `ReadPastEnd` as a read
+  /// there would, so that a walk can end at a broken entry without the cost of a throw.
+  [[nodiscard]] bool Holds(int64_t position, int64_t count) const {
+    if (!Inside(position, count)) [[unlikely]] {
+      if (position >= 1) ReadPastEnd = true;
+      return false;
+    }
+    return true;
+  }
+  /// True when `count` bytes from `position` lie inside `Buffer`, noting nothing.
+  [[nodiscard]] bool Inside(int64_t position, int64_t count) const {
+    const auto size = static_cast<int64_t>(Buffer.size());
+    // Position p (1-based) is index p - 1; check the start first, then the length against what is left.
+    return !(position < 1 || position - 1 > size || count > size - (position - 1));
+  }
+  /// The message of the failure a read of `count` bytes at `position` outside `Buffer` throws.
+  [[nodiscard]] std::string OutsideMessage(int64_t position, int64_t count) const;
+
  private:
   // The directory walks read every entry through these two: the check stays inline, the message apart.
   [[nodiscard]] const uint8_t* At(int64_t position, int64_t count) const {
-    const auto size = static_cast<int64_t>(Buffer.size());
-    // Position p (1-based) is index p - 1; check the start first, then the length against what is left.
-    if (position < 1 || position - 1 > size || count > size - (position - 1)) [[unlikely]] {
+    if (!Inside(position, count)) [[unlikely]] {
       if (position >= 1) ReadPastEnd = true;
       ThrowOutside(position, count);
     }

@@ -90,6 +90,13 @@ TimgData::TimgData(const TagSelection& selection) : BuildMode(BuildSelectedTags)
 TimgData::~TimgData() = default;
 
 void TimgData::Reset() {
+  // A reader kept from file to file starts each as a new one would, but keeps the room it made: the Exif
+  // segment's storage, the file buffer, the directories' list and the tag list's entries.
+  for (tSection& section : Sections) {
+    section.Data.clear();
+    section.Marker = 0;
+    section.Size = 0;
+  }
   SectionCount = 0;
   ExifSection = 0;
   IptcSection = 0;
@@ -98,11 +105,16 @@ void TimgData::Reset() {
   ErrorText.clear();
   File = {};
   open_failure.clear();
-  ImageInfo.reset();
+  KeepRoomOf(std::move(ImageInfo));
   IptcInfo.reset();
+  std::vector<std::pair<int64_t, int64_t>> visited = std::move(Context.VisitedDirectories);
+  visited.clear();
+  Context = ReaderContext{};
+  Context.VisitedDirectories = std::move(visited);
+  IsTiff = false;
   BigEndian = false;
   Buffer = {};
-  selected_exif_.reset();
+  ReadPastEnd = false;
   XmpPacket = {};
   XmpAfterExif = false;
   xmp_bytes_.reset();
@@ -114,35 +126,32 @@ bool TimgData::ProcessFile(const std::string& path) {
   Reset();
   // The open is also the test that the file exists, so a survey pays no stat per photo; only a failed
   // open asks whether anything is there. A file that is there but cannot be read fails in ProcessKind.
-  std::unique_ptr<RandomAccessSource> file;
+  if (!file_buffer_) file_buffer_ = std::make_unique_for_overwrite<char[]>(FileSource::kBufferSize);
+  std::optional<FileSource> file;
   std::exception_ptr open_error;
   try {
-    auto opened = std::make_unique<FileSource>(path);
-    File = opened->Identity();
-    file = std::move(opened);
+    File = file.emplace(path, file_buffer_.get()).Identity();
   } catch (const ReaderError&) {
     open_failure = OpenFailure(path);
     if (!IsExistingFile(path)) return false;
     open_error = std::current_exception();
   }
-  return ProcessKind(LowerExtension(path), [&file, &open_error]() -> std::unique_ptr<RandomAccessSource> {
+  return ProcessKind(LowerExtension(path), [&file, &open_error]() -> RandomAccessSource& {
     if (open_error) std::rethrow_exception(open_error);
-    return std::move(file);
+    return *file;
   });
 }
 
 bool TimgData::ProcessBytes(std::string_view bytes, std::string_view extension) {
   Reset();
-  return ProcessKind(LowerExtension(extension), [bytes]() -> std::unique_ptr<RandomAccessSource> {
-    return std::make_unique<MemorySource>(bytes);
-  });
+  MemorySource source(bytes);
+  return ProcessKind(LowerExtension(extension), [&source]() -> RandomAccessSource& { return source; });
 }
 
-bool TimgData::ProcessKind(std::string_view extension,
-                           const std::function<std::unique_ptr<RandomAccessSource>()>& open) {
+bool TimgData::ProcessKind(std::string_view extension, const std::function<RandomAccessSource&()>& open) {
   ErrorText = "Not an EXIF file";
   try {
-    const std::unique_ptr<RandomAccessSource> source = open();
+    RandomAccessSource* const source = &open();
     // A file named as a JPEG is read as one, as it always was; any other is known by its first bytes, so a
     // RAW file that holds a JPEG is read as the JPEG it is.
     const Container container = IsJpegName(extension) ? Container{ContainerKind::kJpeg, {}} : SniffContainer(*source);
@@ -242,7 +251,7 @@ bool TimgData::ProcessTiffBlocks(const Cr3ExifBlocks& blocks) {
     section.Size = static_cast<int>(section.Data.size());
     if (ExifSection == 0) {
       ExifSection = SectionCount;
-      ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
+      StartImageInfo();
     }
     // Each structure has offsets of its own: pointers back into another one mean nothing here.
     Context.VisitedDirectories.clear();
@@ -359,7 +368,7 @@ bool TimgData::TakeSegment(ByteSource& source, uint8_t marker, const SegmentRead
           if (!xmp_met_ && WantsXmp && WantsXmp(*this)) FindXmpAfterExif(source, length - std::min(stored, length));
           return false;
         }
-        ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
+        StartImageInfo();
         Buffer = read.bytes;
         ProcessExifSegment();
       }
@@ -477,7 +486,11 @@ TimgData::SegmentRead TimgData::ReadNextSegment(ByteSource& source, uint8_t mark
   // zero-filled; the full listing keeps an Exif segment met after the slots in the slot behind them.
   char* destination = nullptr;
   if (BuildMode == BuildSelectedTags) {
-    selected_exif_ = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(length));
+    // The storage is kept from file to file, made larger when a segment needs it.
+    if (selected_exif_room_ < static_cast<size_t>(length)) {
+      selected_exif_ = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(length));
+      selected_exif_room_ = static_cast<size_t>(length);
+    }
     destination = selected_exif_.get();
   } else {
     std::string& data = Sections[next_slot].Data;
@@ -500,10 +513,10 @@ TimgData::SegmentRead TimgData::ReadNextSegment(ByteSource& source, uint8_t mark
 size_t TimgData::WalkSelectedExif(ByteSource& source, std::string_view head) {
   const auto length = static_cast<size_t>(Sections[static_cast<size_t>(ExifSection)].Size);
   const bool whole = head.size() == length;
-  // A second walk starts from the state the first one found.
-  const std::string error_text = ErrorText;
-  const ReaderContext context = Context;
-  ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
+  // A second walk starts from the state the first one found (kept in members whose room is kept too).
+  walk_start_error_text_ = ErrorText;
+  walk_start_context_ = Context;
+  StartImageInfo();
   Buffer = head;
   try {
     ProcessExifSegment();
@@ -516,12 +529,21 @@ size_t TimgData::WalkSelectedExif(ByteSource& source, std::string_view head) {
   // segment read, it is walked again from the start, so that what it lists never depends on the cut.
   ExifSegmentFill fill(source, selected_exif_.get(), length, head.size());
   fill.ReadRest();
-  ErrorText = error_text;
-  Context = context;
-  ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
+  ErrorText = walk_start_error_text_;
+  Context = walk_start_context_;
+  StartImageInfo();
   Buffer = std::string_view(selected_exif_.get(), length);
   ProcessExifSegment();
   return length;
+}
+
+void TimgData::StartImageInfo() {
+  KeepRoomOf(std::move(ImageInfo));
+  ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection, std::move(tag_list_room_));
+}
+
+void TimgData::KeepRoomOf(std::unique_ptr<TImageInfo> info) {
+  if (info) tag_list_room_ = info->GiveBackRoom();
 }
 
 void TimgData::ProcessExifSegment() {
@@ -562,7 +584,7 @@ bool TimgData::ProcessTiff(RandomAccessSource& source, const TiffHeader& header)
     static_cast<void>(source.ReadAt(8, section.Data.data(), section.Data.size()));
     SectionCount = 1;
     ExifSection = 1;
-    ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection);
+    StartImageInfo();
     ImageInfo->IsTiff = true;
     Buffer = section.Data;
     ImageInfo->Buffer = Buffer;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "metadata/EndianReader.h"
 #include "metadata/FileIdentity.h"
@@ -57,6 +58,8 @@ class TimgData : public tEndInd {
   /// True when an Exif segment was taken (even if its walk failed part-way).
   [[nodiscard]] bool HasExif() const { return ExifSection != 0; }
   [[nodiscard]] bool HasAnySegment() const { return ExifSection != 0 || IptcSection != 0 || CommentSection != 0; }
+  /// Makes the reader as a new one is, keeping the room it made for bytes and tags (`ProcessFile` and
+  /// `ProcessBytes` start with it), so that a reader kept from file to file allocates little.
   void Reset();
 
   int BuildMode;
@@ -103,7 +106,11 @@ class TimgData : public tEndInd {
 
  private:
   /// Reads the source `open` gives with the reader of its kind; never throws.
-  bool ProcessKind(std::string_view extension, const std::function<std::unique_ptr<RandomAccessSource>()>& open);
+  bool ProcessKind(std::string_view extension, const std::function<RandomAccessSource&()>& open);
+  /// Makes `ImageInfo` a new directory reader, its tag list made in the room the last one gave back.
+  void StartImageInfo();
+  /// Keeps the room of the tag list of `info`, if any, for the next directory reader.
+  void KeepRoomOf(std::unique_ptr<TImageInfo> info);
   bool ProcessJpeg(ByteSource& source);
   bool ReadSegments(ByteSource& source);
   bool ProcessRaf(RandomAccessSource& source);
@@ -154,8 +161,17 @@ class TimgData : public tEndInd {
   /// Returns the bytes of the segment read from `source` in all.
   size_t WalkSelectedExif(ByteSource& source, std::string_view head);
 
-  /// A selective read's Exif segment (`Sections` keeps no bytes then).
+  /// A selective read's Exif segment (`Sections` keeps no bytes then), in storage of `selected_exif_room_`
+  /// bytes kept from file to file.
   std::unique_ptr<char[]> selected_exif_;
+  size_t selected_exif_room_ = 0;
+  /// The buffer `ProcessFile` lends its file, made once.
+  std::unique_ptr<char[]> file_buffer_;
+  /// The room an earlier tag list gave back, for the next one to be made in.
+  TImageInfo::TagListRoom tag_list_room_;
+  /// What a selective read's walk of its Exif segment started from, for a second walk of the whole segment.
+  std::string walk_start_error_text_;
+  ReaderContext walk_start_context_;
   /// An XMP packet was met, and the bytes `XmpPacket` views.
   bool xmp_met_ = false;
   std::unique_ptr<char[]> xmp_bytes_;

@@ -32,12 +32,6 @@ constexpr uint16_t kTagFocalLength35 = 0xA405;
 constexpr double kFullFrameDiagonal = 43.26661531;
 constexpr double kFullFrameArea = 864;
 
-// What the 35 mm step looks up by name, so a selective read lists them whatever it was asked for.
-constexpr std::array<std::string_view, 6> kFocal35InputNames = {
-    "FocalLengthin35mmFilm", "FocalPlaneResolutionUnit", "ResolutionUnit",
-    "FocalLength",           "FocalPlaneXResolution",    "FocalPlaneYResolution",
-};
-
 // A user comment's text: the bytes after its 8-byte character-code prefix, without the blanks and
 // control characters around them.
 std::string UserCommentText(std::string_view raw) {
@@ -90,8 +84,15 @@ void StartListedEntry(TTagEntry& entry, const TTagEntry& row, bool selective) {
 
 }  // namespace
 
-TImageInfo::TImageInfo(std::string& error_text, int build_mode, ReaderContext& context, const TagSelection* selection)
-    : ErrorText(error_text), BuildMode(build_mode), context_(context), selection_(selection) {
+TImageInfo::TImageInfo(std::string& error_text, int build_mode, ReaderContext& context, const TagSelection* selection,
+                       TagListRoom room)
+    : Tags(std::move(room.list)),
+      ErrorText(error_text),
+      BuildMode(build_mode),
+      context_(context),
+      selection_(selection),
+      spare_entries_(std::move(room.entries)) {
+  Tags.clear();
   context_.VisitedDirectories.clear();
   // A camera file has a handful of directories: room for them at once rather than by doubling.
   context_.VisitedDirectories.reserve(8);
@@ -101,13 +102,13 @@ TImageInfo::TImageInfo(std::string& error_text, int build_mode, ReaderContext& c
 bool TImageInfo::Lists(std::string_view name) const {
   if (ListsEverything()) return true;
   if (BuildMode != BuildSelectedTags) return false;
-  return Focal35Inputs().Holds(name) || (selection_ != nullptr && selection_->Holds(name));
+  return selection_ != nullptr ? selection_->Lists(name) : Focal35Inputs().Holds(name);
 }
 
 bool TImageInfo::ListsRow(const TTagEntry& row) const {
   if (ListsEverything()) return true;
   if (BuildMode != BuildSelectedTags) return false;
-  return Focal35Inputs().HoldsRow(row) || (selection_ != nullptr && selection_->HoldsRow(row));
+  return selection_ != nullptr ? selection_->ListsRow(row) : Focal35Inputs().HoldsRow(row);
 }
 
 void TImageInfo::ProcessDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit) {
@@ -184,7 +185,7 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
 
   // A row without a tag number (an unknown tag) is never listed, as AddTag would refuse it.
   if (listed && row.Tag != 0) {
-    TTagEntry& entry = Tags.emplace_back();
+    TTagEntry& entry = NewEntry();
     StartListedEntry(entry, row, BuildMode == BuildSelectedTags);
     entry.Text = std::move(text);
     entry.Raw.assign(raw);
@@ -204,6 +205,28 @@ void TImageInfo::ProcessMakerNoteAt(int64_t position) {
 bool TImageInfo::ReadMakerNote() {
   TmsInfo maker_note(IsTiff, *this);
   return maker_note.ProcessMakerNote();
+}
+
+TTagEntry& TImageInfo::NewEntry() {
+  if (spare_entries_.empty()) return Tags.emplace_back();
+  TTagEntry& entry = Tags.emplace_back(std::move(spare_entries_.back()));
+  spare_entries_.pop_back();
+  // As a default entry is, but with its strings keeping their storage (a field added to entries is to be
+  // set here too).
+  entry.Origin = 0;
+  entry.Format = 0;
+  entry.IptcRecord = 0;
+  entry.Tag = 0;
+  entry.Name.clear();
+  entry.Desc.clear();
+  entry.CodeList = {};
+  entry.Text.clear();
+  entry.Raw.clear();
+  entry.Offset = 0;
+  entry.FormatString = {};
+  entry.Size = 0;
+  entry.Renderer = nullptr;
+  return entry;
 }
 
 int TImageInfo::AddTag(TTagEntry entry) {

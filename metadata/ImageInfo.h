@@ -24,9 +24,18 @@ enum BuildModes : int { BuildInfoText = 2, BuildTagList = 4, BuildSelectedTags =
 /// full one fails.
 class TImageInfo : public tEndInd, public MakerNoteHost {
  public:
+  /// The room an earlier tag list leaves for a later one: its entries, whose strings keep their storage, and
+  /// a list with room for entries.
+  struct TagListRoom {
+    std::vector<TTagEntry> entries;
+    std::vector<TTagEntry> list;
+  };
+
   /// `error_text` is the owner's, where the walks note what broke; `selection` is read only in
-  /// `BuildSelectedTags` and must outlive this reader.
-  TImageInfo(std::string& error_text, int build_mode, ReaderContext& context, const TagSelection* selection = nullptr);
+  /// `BuildSelectedTags` and must outlive this reader. The tag list is made in `room`, so that a reader kept
+  /// from file to file lists its entries without allocating.
+  TImageInfo(std::string& error_text, int build_mode, ReaderContext& context, const TagSelection* selection = nullptr,
+             TagListRoom room = {});
 
   /// The tag list, in walk order.
   std::vector<TTagEntry> Tags;
@@ -58,6 +67,8 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   void ProcessMakerNoteAt(int64_t position);
   /// Lists a named entry (a value decoded from a maker record) when the build mode lists its name.
   void AddNamedTag(std::string_view name, std::string_view value) override;
+  /// The tag list given up as room for a later reader's; the list is left empty.
+  [[nodiscard]] TagListRoom GiveBackRoom() { return {std::move(Tags), std::move(spare_entries_)}; }
   /// Appends a copy of `entry` unless its `Tag` is 0; returns `TagCount` - 1.
   int AddTag(TTagEntry entry);
   /// Adds a computed FocalLengthin35mmFilm entry from the focal length and the focal-plane resolution when
@@ -93,14 +104,19 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
     int64_t position;
   };
   /// One entry of a maker directory: rendered, listed and written into the text as the build mode asks.
-  void ProcessMakerEntry(const MakerEntrySite& site);
+  /// False when the entry is broken, which ends the note's walk: `ErrorText` then says why.
+  [[nodiscard]] bool ProcessMakerEntry(const MakerEntrySite& site);
   void WalkDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth);
   void WalkSubDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth);
   /// The maker-note step for the MakerNote value just stored; true when the maker is known.
   bool ReadMakerNote();
 
+  /// A new entry at the end of the tag list, as a default one is, made in a spare entry when there is one.
+  TTagEntry& NewEntry();
+
   ReaderContext& context_;
   const TagSelection* selection_;
+  std::vector<TTagEntry> spare_entries_;
 };
 
 }  // namespace lumetra

@@ -175,7 +175,7 @@ void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout
         }
         continue;
       }
-      ProcessMakerEntry(MakerEntrySite{bytes, exif, layout, maker_offset, i, position});
+      if (!ProcessMakerEntry(MakerEntrySite{bytes, exif, layout, maker_offset, i, position})) break;
     }
   } catch (const ReaderError& error) {
     // A broken maker note loses the rest of its own entries; the Exif walk goes on.
@@ -183,9 +183,15 @@ void TImageInfo::ProcessMakerDirectory(std::string_view bytes, const MakerLayout
   }
 }
 
-void TImageInfo::ProcessMakerEntry(const MakerEntrySite& site) {
+bool TImageInfo::ProcessMakerEntry(const MakerEntrySite& site) {
   const MakerLayout& layout = site.layout;
-  const DirectoryEntry field = DecodeEntry(*this, site.position, EntryOwner::kMakerNote);
+  DirectoryEntry field;
+  std::string failure;
+  if (!TryDecodeEntry(*this, site.position, EntryOwner::kMakerNote, field, failure)) {
+    // As a throw would end the note, without its cost: many notes end in an entry that is not one.
+    ErrorText = "Error Detected = " + failure;
+    return false;
+  }
   const int64_t value_position =
       field.ValueInEntry() ? site.position + 8 : NotePosition(layout, site.maker_offset, field.offset);
   // A value inside the note (ending on its last byte at the latest) is read from it; one outside is
@@ -198,7 +204,7 @@ void TImageInfo::ProcessMakerEntry(const MakerEntrySite& site) {
 
   const auto [row, code_list] = FindMakerRow(layout.table, field.tag);
   const std::string_view name = row != nullptr ? row->ShownName() : "Unknown";
-  if (SameTagName(name, "SKIP")) return;
+  if (SameTagName(name, "SKIP")) return true;
 
   // Only rows after the table's first are listed and have their renderer run.
   const bool own_row = row != nullptr && row != &layout.table.front();
@@ -225,18 +231,19 @@ void TImageInfo::ProcessMakerEntry(const MakerEntrySite& site) {
     }
   }
 
-  if (listed) {
-    TTagEntry entry;
+  // A row without a tag number is never listed, as AddTag would refuse it.
+  if (listed && row->tag != 0) {
+    TTagEntry& entry = NewEntry();
     entry.Origin = 1;
     entry.Tag = row->tag;
     entry.Name = row->name;
     entry.Desc = row->ShownName();
     entry.CodeList = row->code_list;
     entry.Format = static_cast<uint16_t>(field.type);
-    entry.Raw = std::string(raw);
+    entry.Raw = raw;
     entry.Text = context.SubRecordFlag ? rendered : text;
-    AddTag(std::move(entry));
   }
+  return true;
 }
 
 void TImageInfo::ProcessMakerSubDirectory(std::string_view bytes, const MakerLayout& layout, int64_t start,
@@ -255,7 +262,7 @@ void TImageInfo::ProcessMakerSubDirectory(std::string_view bytes, const MakerLay
 void TImageInfo::AddNamedTag(std::string_view name, std::string_view value) {
   if (!Lists(name)) return;
   // Named entries have no tag number of their own and are listed all the same (AddTag would refuse them).
-  TTagEntry& entry = Tags.emplace_back();
+  TTagEntry& entry = NewEntry();
   entry.Origin = 1;
   entry.Name = name;
   entry.Desc = name;

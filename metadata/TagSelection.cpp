@@ -26,6 +26,16 @@ TagSelection::TagSelection(std::span<const std::string_view> names) {
   gps_table_ = GpsTagTable();
   for (const TTagEntry& row : main_table_) main_rows_.push_back(Holds(row.Name) ? 1 : 0);
   for (const TTagEntry& row : gps_table_) gps_rows_.push_back(Holds(row.Name) ? 1 : 0);
+  for (const TTagEntry& row : main_table_) main_listed_rows_.push_back(Lists(row.Name) ? 1 : 0);
+  for (const TTagEntry& row : gps_table_) gps_listed_rows_.push_back(Lists(row.Name) ? 1 : 0);
+}
+
+bool TagSelection::Lists(std::string_view name) const {
+  if (Holds(name)) return true;
+  for (const std::string_view input : kFocal35InputNames) {
+    if (SameTagName(input, name)) return true;
+  }
+  return false;
 }
 
 bool TagSelection::HoldsOtherRow(const TTagEntry& row) const { return Holds(row.Name); }

@@ -12,6 +12,13 @@
 
 namespace lumetra {
 
+/// What the 35 mm step (`TImageInfo::CalcFocalLength35`) looks up by name: a selective read lists them
+/// whatever it was asked for.
+inline constexpr std::array<std::string_view, 6> kFocal35InputNames = {
+    "FocalLengthin35mmFilm", "FocalPlaneResolutionUnit", "ResolutionUnit",
+    "FocalLength",           "FocalPlaneXResolution",    "FocalPlaneYResolution",
+};
+
 /// The tag names a read lists when it is not a full listing (the survey asks for the tags of its photo records). Names
 /// compare as every lookup by name does, letters a-z without regard to case.
 class TagSelection {
@@ -34,6 +41,20 @@ class TagSelection {
     }
     return HoldsOtherRow(row);
   }
+  /// Whether a selective read with this selection lists the entries of `row`: it holds the row's name, or
+  /// the 35 mm step reads it. Answered as `HoldsRow` is, from bytes found once.
+  [[nodiscard]] bool ListsRow(const TTagEntry& row) const {
+    const auto* const at = &row;
+    if (std::less_equal<>()(main_table_.data(), at) && std::less<>()(at, main_table_.data() + main_table_.size())) {
+      return main_listed_rows_[static_cast<size_t>(at - main_table_.data())] != 0;
+    }
+    if (std::less_equal<>()(gps_table_.data(), at) && std::less<>()(at, gps_table_.data() + gps_table_.size())) {
+      return gps_listed_rows_[static_cast<size_t>(at - gps_table_.data())] != 0;
+    }
+    return Lists(row.Name);
+  }
+  /// `ListsRow` for a name.
+  [[nodiscard]] bool Lists(std::string_view name) const;
 
  private:
   /// `HoldsRow` for a row of neither table: looked up by name.
@@ -52,6 +73,9 @@ class TagSelection {
   std::span<const TTagEntry> gps_table_;
   std::vector<uint8_t> main_rows_;
   std::vector<uint8_t> gps_rows_;
+  // The same for `ListsRow`.
+  std::vector<uint8_t> main_listed_rows_;
+  std::vector<uint8_t> gps_listed_rows_;
 };
 
 }  // namespace lumetra

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <system_error>
 
+#include "numbers/ScaledDecimal.h"
 #include "text/TrimmedText.h"
 
 namespace lumetra {
@@ -99,6 +100,9 @@ std::optional<int32_t> RoundedInt32(double value) {
 }
 
 std::string FixedDecimals(double value, int precision) {
+  // Nearly every value of a photo is written from its rounded scaled value; a tie or a huge value goes
+  // through the exact conversion.
+  if (const std::optional<ScaledDecimal> rounded = RoundedToDecimals(value, precision)) return rounded->Text();
   char buffer[400];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
   if (result.ec != std::errc()) throw NumberFormatError("number too long to write");

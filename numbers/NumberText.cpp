@@ -4,6 +4,8 @@
 #include <cmath>
 #include <system_error>
 
+#include "numbers/ScaledDecimal.h"
+
 namespace lumetra {
 
 std::optional<double> ReadDecimal(std::string_view text) {
@@ -65,7 +67,11 @@ std::optional<int64_t> ReadInteger64(std::string_view text) {
 
 std::string DecimalText(double value) {
   if (value == 0) return "0";
-  char buffer[64];
+  // A crop factor or a focal length has a decimal or two: written without the general conversion.
+  if (const std::optional<ScaledDecimal> few = FewDecimals(value)) return few->Text();
+  // Room for the longest double written out in full (309 digits and a sign): a smaller buffer left a
+  // huge value's conversion unfinished and its text made of whatever the buffer held.
+  char buffer[400];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
   std::string text(buffer, result.ptr);
   // The general form may choose an exponent for very small or large values: write them out in full.

@@ -1,14 +1,15 @@
 #include "survey/Labels.h"
 
 #include <array>
+#include <string_view>
 
 namespace lumetra {
 namespace {
 
 struct LabelPair {
   LabelId id;
-  const char* russian;
-  const char* english;
+  std::string_view russian;
+  std::string_view english;
 };
 
 constexpr LabelPair kLabels[] = {
@@ -47,15 +48,23 @@ constexpr LabelPair kLabels[] = {
     {LabelId::WeekdaySunday, "Вс", "Sunday"},
 };
 
+// The pairs by id, found when the program is built: every photo record asks for several labels.
+constexpr auto kLabelsById = [] {
+  std::array<const LabelPair*, 256> by_id{};
+  for (const LabelPair& label : kLabels) {
+    if (by_id[static_cast<size_t>(label.id)] == nullptr) by_id[static_cast<size_t>(label.id)] = &label;
+  }
+  return by_id;
+}();
+
 }  // namespace
 
 std::string LabelText(LabelId id, Language language) { return std::string(LabelView(id, language)); }
 
 std::string_view LabelView(LabelId id, Language language) {
-  for (const LabelPair& label : kLabels) {
-    if (label.id == id) return language == kRussian ? label.russian : label.english;
-  }
-  return {};
+  const LabelPair* const label = kLabelsById[static_cast<size_t>(id)];
+  if (label == nullptr) return {};
+  return language == kRussian ? label->russian : label->english;
 }
 
 }  // namespace lumetra

@@ -9,8 +9,9 @@ namespace lumetra {
 
 class TimgData;
 
-/// Reads the photo at `path` selectively with a reader of its own, destroyed before this returns. A file that cannot be
-/// opened or read, or is not a JPEG/TIFF with Exif, gives `has_exif` false. The XMP packet's lens is taken only when
+/// Reads the photo at `path` selectively with the calling thread's reader, which keeps the room it made from photo to
+/// photo and nothing of what it read. A file that cannot be opened or read, or is not a JPEG/TIFF with Exif, gives
+/// `has_exif` false. The XMP packet's lens is taken only when
 /// the Exif and maker note describe no lens. Never throws for a broken file.
 [[nodiscard]] PhotoTags ReadPhotoTags(const std::string& path);
 

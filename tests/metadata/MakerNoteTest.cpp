@@ -300,6 +300,25 @@ TEST(CanonMakerNote, ABrokenNoteEndsItsOwnWalkOnly) {
          return BuildMakerNote(directory, ByteOrder::kLittle, "", at);
        },
        "Error Detected = negative offset in maker tag 9", 1},
+      {"a byte count over 32 bits",
+       [](uint32_t at) {
+         Ifd directory;
+         directory.Long(0x0008, {42}).RawField(0x0009, type::kDouble, 0x10000000, 0);
+         return BuildMakerNote(directory, ByteOrder::kLittle, "", at);
+       },
+       "Error Detected = byte count of maker tag 9 overflows 32 bits", 1},
+      {"the note ending inside an entry's offset",
+       [](uint32_t) {
+         // Two entries counted: the first whole (its text in the entry), the second cut two bytes into its offset.
+         return std::string(
+             "\x02\x00"
+             "\x06\x00\x02\x00\x04\x00\x00\x00"
+             "abc\x00"
+             "\x09\x00\x02\x00\x0A\x00\x00\x00"
+             "\x00\x00",
+             24);
+       },
+       "Error Detected = read of 4 bytes at position 23 is outside the 24-byte buffer", 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
