@@ -1,6 +1,8 @@
 #include "metadata/XmpPacket.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace lumetra {
@@ -120,7 +122,14 @@ std::optional<std::string_view> ElementText(std::string_view content) {
 
 std::string XmpProperty(std::string_view packet, std::string_view name) {
   if (name.empty()) return {};
-  for (size_t at = packet.find(name); at != std::string_view::npos; at = packet.find(name, at + 1)) {
+  // A name's first letter ("e", "a") stands every few bytes of a packet: a search that skips by the name's
+  // last letters reads a fraction of the packet's bytes.
+  const std::boyer_moore_horspool_searcher searcher(name.begin(), name.end());
+  const auto find_from = [&](size_t from) {
+    const auto found = std::search(packet.begin() + static_cast<std::ptrdiff_t>(from), packet.end(), searcher);
+    return found == packet.end() ? std::string_view::npos : static_cast<size_t>(found - packet.begin());
+  };
+  for (size_t at = find_from(0); at != std::string_view::npos; at = find_from(at + 1)) {
     if (at == 0) continue;
     const char before = packet[at - 1];
     std::string_view rest = packet.substr(at + name.size());
