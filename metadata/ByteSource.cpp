@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +17,9 @@ namespace {
 // Small: the segments before the image data are read through it, and a large Exif segment goes straight
 // to its slot, so little of the picture itself is ever copied out of the page cache.
 constexpr size_t kFileBufferSize = 2 * 1024;
+// Read after a read that goes straight to its destination: a JPEG segment's marker with a fill byte or two,
+// its length and an APP1's namespace (the XMP one is 29 bytes), so that the walk knows what follows.
+constexpr size_t kBytesAfterDirectRead = 64;
 
 }  // namespace
 
@@ -64,6 +68,7 @@ FileSource::FileSource(const std::string& path) : path_(path) {
   size_ = static_cast<uint64_t>(info.st_size);
   // Not zero-filled: only bytes read from the file are ever copied out of it.
   buffer_.reset(new char[kFileBufferSize]);
+  fill_size_ = kFileBufferSize;
 }
 
 FileSource::~FileSource() {
@@ -83,6 +88,25 @@ size_t FileSource::ReadFromFile(char* destination, size_t count) {
     file_position_ += static_cast<uint64_t>(n);
   }
   return total;
+}
+
+size_t FileSource::ReadPastBuffer(char* destination, size_t count) {
+  iovec parts[2] = {{destination, count}, {buffer_.get(), std::min(kBytesAfterDirectRead, fill_size_)}};
+  ssize_t n = 0;
+  do {
+    n = ::preadv(fd_, parts, 2, static_cast<off_t>(file_position_));
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) throw ReaderError("cannot read " + path_ + ": " + std::strerror(errno));
+  const auto got = static_cast<size_t>(n);
+  file_position_ += got;
+  if (got > count) {
+    buffer_start_ = 0;
+    buffer_end_ = got - count;
+    return count;
+  }
+  if (got == 0) at_end_ = true;
+  // Cut short before the destination was full: the rest as any read.
+  return got + ReadFromFile(destination + got, count - got);
 }
 
 size_t FileSource::ReadAt(uint64_t offset, char* destination, size_t count) {
@@ -106,13 +130,13 @@ size_t FileSource::Read(char* destination, size_t count) {
   while (total < count) {
     if (buffer_start_ == buffer_end_) {
       if (at_end_) break;
-      // A request larger than the buffer goes straight to the destination.
-      if (count - total >= kFileBufferSize) {
-        total += ReadFromFile(destination + total, count - total);
+      // A request larger than a fill goes straight to the destination.
+      if (count - total >= fill_size_) {
+        total += ReadPastBuffer(destination + total, count - total);
         break;
       }
       buffer_start_ = 0;
-      buffer_end_ = ReadFromFile(buffer_.get(), kFileBufferSize);
+      buffer_end_ = ReadFromFile(buffer_.get(), fill_size_);
       if (buffer_end_ == 0) break;
     }
     const size_t n = std::min(count - total, buffer_end_ - buffer_start_);
@@ -131,6 +155,8 @@ void FileSource::Skip(size_t count) {
   // The next read starts further on, with no system call of its own; past the end, it finds the end.
   file_position_ += rest;
 }
+
+void FileSource::LimitReadAhead(size_t bytes) { fill_size_ = std::clamp<size_t>(bytes, 1, kFileBufferSize); }
 
 size_t RangeSource::Read(char* destination, size_t count) {
   if (position_ >= length_) return 0;

@@ -1,8 +1,6 @@
 #include "metadata/XmpPacket.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 namespace lumetra {
@@ -122,12 +120,17 @@ std::optional<std::string_view> ElementText(std::string_view content) {
 
 std::string XmpProperty(std::string_view packet, std::string_view name) {
   if (name.empty()) return {};
-  // A name's first letter ("e", "a") stands every few bytes of a packet: a search that skips by the name's
-  // last letters reads a fraction of the packet's bytes.
-  const std::boyer_moore_horspool_searcher searcher(name.begin(), name.end());
+  // The namespace's first letter ("e", "a") stands every few bytes of a packet, the local name's capital
+  // ("L" of "aux:Lens") seldom: the local name is looked for, and the prefix before it checked.
+  const size_t colon = name.find(':');
+  const size_t prefix = colon == std::string_view::npos ? 0 : colon + 1;
+  const std::string_view local = name.substr(prefix);
   const auto find_from = [&](size_t from) {
-    const auto found = std::search(packet.begin() + static_cast<std::ptrdiff_t>(from), packet.end(), searcher);
-    return found == packet.end() ? std::string_view::npos : static_cast<size_t>(found - packet.begin());
+    for (size_t hit = packet.find(local, from + prefix); hit != std::string_view::npos;
+         hit = packet.find(local, hit + 1)) {
+      if (packet.substr(hit - prefix, prefix) == name.substr(0, prefix)) return hit - prefix;
+    }
+    return std::string_view::npos;
   };
   for (size_t at = find_from(0); at != std::string_view::npos; at = find_from(at + 1)) {
     if (at == 0) continue;
