@@ -17,8 +17,8 @@ namespace {
 // Small: the segments before the image data are read through it, and a large Exif segment goes straight
 // to its slot, so little of the picture itself is ever copied out of the page cache.
 constexpr size_t kFileBufferSize = 2 * 1024;
-// Read after a read that goes straight to its destination: a JPEG segment's marker with a fill byte or two,
-// its length and an APP1's namespace (the XMP one is 29 bytes), so that the walk knows what follows.
+// Taken after a read that goes straight to its destination and asks for the bytes after it: a JPEG segment's
+// marker with a fill byte or two, its length and an APP1's namespace (the XMP one is 29 bytes).
 constexpr size_t kBytesAfterDirectRead = 64;
 
 }  // namespace
@@ -125,14 +125,19 @@ size_t FileSource::ReadAt(uint64_t offset, char* destination, size_t count) {
   return total;
 }
 
-size_t FileSource::Read(char* destination, size_t count) {
+size_t FileSource::Read(char* destination, size_t count) { return ReadBuffered(destination, count, false); }
+
+size_t FileSource::ReadWithNextBytes(char* destination, size_t count) { return ReadBuffered(destination, count, true); }
+
+size_t FileSource::ReadBuffered(char* destination, size_t count, bool with_next_bytes) {
   size_t total = 0;
   while (total < count) {
     if (buffer_start_ == buffer_end_) {
       if (at_end_) break;
       // A request larger than a fill goes straight to the destination.
       if (count - total >= fill_size_) {
-        total += ReadPastBuffer(destination + total, count - total);
+        total += with_next_bytes ? ReadPastBuffer(destination + total, count - total)
+                                 : ReadFromFile(destination + total, count - total);
         break;
       }
       buffer_start_ = 0;

@@ -18,6 +18,9 @@ class ByteSource {
   [[nodiscard]] virtual size_t Read(char* destination, size_t count) = 0;
   /// One byte, or false at the end of the data.
   [[nodiscard]] bool ReadByte(uint8_t& byte);
+  /// `Read` for a caller that reads on right after these bytes (the next segment's marker and header after a
+  /// segment read to its end): a source that buffers takes the few bytes after them in the same call.
+  [[nodiscard]] virtual size_t ReadWithNextBytes(char* destination, size_t count) { return Read(destination, count); }
   /// Passes over `count` bytes, or to the end of the data when fewer are left.
   virtual void Skip(size_t count) = 0;
   /// From now on reads at most `bytes` (at least 1) ahead of what is asked, where the source reads ahead at
@@ -59,9 +62,9 @@ class MemorySource : public RandomAccessSource {
 /// A photo file, opened read-only for the life of the object. Only regular files are read: a FIFO or a
 /// device would block or never end, so opening one throws `ReaderError` like a file that cannot be opened.
 /// Reads go through one buffer, so the marker walk costs a few system calls per photo, and bytes passed
-/// over beyond the buffer cost none. A read larger than the buffer goes straight to its destination and
-/// takes the few bytes after it into the buffer in the same call: the marker and header of the segment that
-/// follows. Positioned reads go to the file directly and leave the front-to-back position where it was.
+/// over beyond the buffer cost none. A read larger than the buffer goes straight to its destination; as
+/// `ReadWithNextBytes`, it takes the few bytes after it into the buffer in the same call. Positioned reads go
+/// to the file directly and leave the front-to-back position where it was.
 class FileSource : public RandomAccessSource {
  public:
   explicit FileSource(const std::string& path);
@@ -69,6 +72,7 @@ class FileSource : public RandomAccessSource {
   FileSource(const FileSource&) = delete;
   FileSource& operator=(const FileSource&) = delete;
   [[nodiscard]] size_t Read(char* destination, size_t count) override;
+  [[nodiscard]] size_t ReadWithNextBytes(char* destination, size_t count) override;
   /// Bytes beyond the buffer are passed over unread, by moving where the next read starts.
   void Skip(size_t count) override;
   void LimitReadAhead(size_t bytes) override;
@@ -78,6 +82,7 @@ class FileSource : public RandomAccessSource {
   [[nodiscard]] const FileIdentity& Identity() const { return identity_; }
 
  private:
+  size_t ReadBuffered(char* destination, size_t count, bool with_next_bytes);
   size_t ReadFromFile(char* destination, size_t count);
   /// `ReadFromFile` into `destination`, which the buffer (empty) does not serve, with the bytes after it
   /// read into the buffer by the same call.

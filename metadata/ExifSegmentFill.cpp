@@ -58,8 +58,11 @@ size_t ExifSegmentFill::ThumbnailStart() {
 bool ExifSegmentFill::ReadTo(size_t end) {
   if (end > length_) return false;
   if (end <= stored_) return true;
-  const size_t got = source_.Read(segment_ + stored_, end - stored_);
-  if (got < end - stored_) {
+  // Read to its end, the segment is followed by the walk's next marker, which comes with it.
+  const size_t count = end - stored_;
+  const size_t got =
+      end == length_ ? source_.ReadWithNextBytes(segment_ + stored_, count) : source_.Read(segment_ + stored_, count);
+  if (got < count) {
     // The file ends inside the segment: nothing more can be read, and the rest reads as zero.
     std::fill(segment_ + stored_ + got, segment_ + length_, '\0');
     stored_ = length_;

@@ -46,6 +46,8 @@ struct Photo {
   // DateTime and DateTimeOriginal, each left out when empty: by default a photo an editor saved again.
   std::string saved = "2021:05:02 18:00:00";
   std::string taken = "2021:05:01 09:30:00";
+  // A second DateTime, in the Exif directory, when not empty: the first one listed (IFD0's) counts.
+  std::string saved_again;
 };
 
 std::string JpegOf(const Photo& photo, ByteOrder order) {
@@ -57,6 +59,7 @@ std::string JpegOf(const Photo& photo, ByteOrder order) {
     if (!photo.lens_specification.empty()) exif.Rationals(kLensSpecification, photo.lens_specification);
     if (!photo.lens_model.empty()) exif.Ascii(0xA434, photo.lens_model);
     if (!photo.taken.empty()) exif.Ascii(0x9003, photo.taken);
+    if (!photo.saved_again.empty()) exif.Ascii(0x0132, photo.saved_again);
     Ifd ifd;
     ifd.Ascii(0x010F, photo.make).Ascii(0x0110, photo.model);
     if (!photo.saved.empty()) ifd.Ascii(0x0132, photo.saved);
@@ -417,6 +420,47 @@ TEST(LensSources, TheXmpPacketNamesOnlyWhatNothingElseDoes) {
        [&](ByteOrder) {
          Photo photo;
          photo.taken.clear();
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "Samsung Galaxy S9+ Rear Camera", true},
+      {"an XMP packet after the Exif of a photo whose DateTime is its DateTimeOriginal written otherwise",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.saved = photo.taken + "+02:00";
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "n/a", false},
+      {"an XMP packet after the Exif of a photo whose DateTime is no real moment",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.saved = "0000:00:00 00:00:00";
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "n/a", false},
+      {"an XMP packet after the Exif of a photo saved again whose DateTimeOriginal is no real moment",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.taken = "    :  :     :  :  ";
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "Samsung Galaxy S9+ Rear Camera", true},
+      {"an XMP packet after the Exif of a photo never saved again, a later DateTime in the Exif directory",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.saved = photo.taken;
+         photo.saved_again = "2021:05:02 18:00:00";
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "n/a", false},
+      {"an XMP packet after the Exif of a photo saved again, DateTimeOriginal's text again in the Exif directory",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.saved_again = photo.taken;
          photo.xmp = s9;
          return photo;
        },
