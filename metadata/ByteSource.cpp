@@ -125,19 +125,14 @@ size_t FileSource::ReadAt(uint64_t offset, char* destination, size_t count) {
   return total;
 }
 
-size_t FileSource::Read(char* destination, size_t count) { return ReadBuffered(destination, count, false); }
-
-size_t FileSource::ReadWithNextBytes(char* destination, size_t count) { return ReadBuffered(destination, count, true); }
-
-size_t FileSource::ReadBuffered(char* destination, size_t count, bool with_next_bytes) {
+size_t FileSource::Read(char* destination, size_t count) {
   size_t total = 0;
   while (total < count) {
     if (buffer_start_ == buffer_end_) {
       if (at_end_) break;
       // A request larger than a fill goes straight to the destination.
       if (count - total >= fill_size_) {
-        total += with_next_bytes ? ReadPastBuffer(destination + total, count - total)
-                                 : ReadFromFile(destination + total, count - total);
+        total += ReadFromFile(destination + total, count - total);
         break;
       }
       buffer_start_ = 0;
@@ -150,6 +145,16 @@ size_t FileSource::ReadBuffered(char* destination, size_t count, bool with_next_
     total += n;
   }
   return total;
+}
+
+size_t FileSource::ReadWithNextBytes(char* destination, size_t count) {
+  // What the buffer holds first; a rest smaller than a fill is read as any.
+  const size_t buffered = std::min(count, buffer_end_ - buffer_start_);
+  if (buffered > 0) std::memcpy(destination, buffer_.get() + buffer_start_, buffered);
+  buffer_start_ += buffered;
+  if (buffered == count || at_end_) return buffered;
+  if (count - buffered < fill_size_) return buffered + Read(destination + buffered, count - buffered);
+  return buffered + ReadPastBuffer(destination + buffered, count - buffered);
 }
 
 void FileSource::Skip(size_t count) {

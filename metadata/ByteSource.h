@@ -82,7 +82,6 @@ class FileSource : public RandomAccessSource {
   [[nodiscard]] const FileIdentity& Identity() const { return identity_; }
 
  private:
-  size_t ReadBuffered(char* destination, size_t count, bool with_next_bytes);
   size_t ReadFromFile(char* destination, size_t count);
   /// `ReadFromFile` into `destination`, which the buffer (empty) does not serve, with the bytes after it
   /// read into the buffer by the same call.

@@ -55,14 +55,20 @@ size_t ExifSegmentFill::ThumbnailStart() {
   return 0;
 }
 
+void ExifSegmentFill::ReadRest() {
+  if (stored_ >= length_) return;
+  const size_t count = length_ - stored_;
+  const size_t got = source_.ReadWithNextBytes(segment_ + stored_, count);
+  // Bytes a short file does not supply read as zero.
+  std::fill(segment_ + stored_ + got, segment_ + length_, '\0');
+  stored_ = length_;
+}
+
 bool ExifSegmentFill::ReadTo(size_t end) {
   if (end > length_) return false;
   if (end <= stored_) return true;
-  // Read to its end, the segment is followed by the walk's next marker, which comes with it.
-  const size_t count = end - stored_;
-  const size_t got =
-      end == length_ ? source_.ReadWithNextBytes(segment_ + stored_, count) : source_.Read(segment_ + stored_, count);
-  if (got < count) {
+  const size_t got = source_.Read(segment_ + stored_, end - stored_);
+  if (got < end - stored_) {
     // The file ends inside the segment: nothing more can be read, and the rest reads as zero.
     std::fill(segment_ + stored_ + got, segment_ + length_, '\0');
     stored_ = length_;

@@ -448,6 +448,22 @@ TEST(LensSources, TheXmpPacketNamesOnlyWhatNothingElseDoes) {
          return photo;
        },
        0, "Samsung Galaxy S9+ Rear Camera", true},
+      {"an XMP packet after the Exif of a photo saved again whose DateTimeOriginal is zeros",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.taken = "0000:00:00 00:00:00";
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "Samsung Galaxy S9+ Rear Camera", true},
+      {"an XMP packet after the Exif of a photo whose DateTime is its DateTimeOriginal in the ISO layout",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.saved = "2021-05-01T09:30:00";
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "n/a", false},
       {"an XMP packet after the Exif of a photo never saved again, a later DateTime in the Exif directory",
        [&](ByteOrder) {
          Photo photo;
