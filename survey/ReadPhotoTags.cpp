@@ -20,18 +20,6 @@ bool LensDescribedOutsideXmp(const PhotoTags& tags) {
          !DescribedLensName(tags).empty();
 }
 
-// True for a date written as cameras write it, "2021:05:01 09:30:00": two such texts that differ as bytes name
-// different moments, if any.
-bool IsPlainExifDate(std::string_view text) {
-  constexpr std::string_view kLayout = "dddd:dd:dd dd:dd:dd";
-  if (text.size() != kLayout.size()) return false;
-  for (size_t i = 0; i < kLayout.size(); ++i) {
-    const bool digit = text[i] >= '0' && text[i] <= '9';
-    if (kLayout[i] == 'd' ? !digit : text[i] != kLayout[i]) return false;
-  }
-  return true;
-}
-
 // True when the photo was saved again after it was taken: its DateTime, the time the file was last written,
 // is a real moment other than its DateTimeOriginal. A camera writes the two alike; a program that writes an
 // XMP packet naming a lens the Exif does not (an editor, a catalogue) saves the photo and sets DateTime as
@@ -45,9 +33,7 @@ bool SavedAfterTaken(const TImageInfo& info) {
       info.DateTimeOriginalIndex < 0 ? nullptr : &info.Tags[static_cast<size_t>(info.DateTimeOriginalIndex)].Text;
   if (taken != nullptr && saved == *taken) return false;
   const int64_t saved_at = ParseCaptureTime(saved);
-  if (saved_at == kNoCaptureTime || taken == nullptr) return saved_at != kNoCaptureTime;
-  // Texts laid out alike and not alike name different moments: only another layout needs the second parse.
-  return (IsPlainExifDate(saved) && IsPlainExifDate(*taken)) || saved_at != ParseCaptureTime(*taken);
+  return saved_at != kNoCaptureTime && (taken == nullptr || saved_at != ParseCaptureTime(*taken));
 }
 
 void TakeXmpLens(std::string_view packet, PhotoTags& tags) {
