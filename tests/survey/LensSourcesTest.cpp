@@ -48,6 +48,8 @@ struct Photo {
   std::string taken = "2021:05:01 09:30:00";
   // A second DateTime, in the Exif directory, when not empty: the first one listed (IFD0's) counts.
   std::string saved_again;
+  // Bytes of a value nobody reads (PrintIM), for an Exif segment larger than the file's first read.
+  size_t exif_filler = 0;
 };
 
 std::string JpegOf(const Photo& photo, ByteOrder order) {
@@ -60,6 +62,7 @@ std::string JpegOf(const Photo& photo, ByteOrder order) {
     if (!photo.lens_model.empty()) exif.Ascii(0xA434, photo.lens_model);
     if (!photo.taken.empty()) exif.Ascii(0x9003, photo.taken);
     if (!photo.saved_again.empty()) exif.Ascii(0x0132, photo.saved_again);
+    if (photo.exif_filler > 0) exif.Undefined(0xC4A5, std::string(photo.exif_filler, 'p'));
     Ifd ifd;
     ifd.Ascii(0x010F, photo.make).Ascii(0x0110, photo.model);
     if (!photo.saved.empty()) ifd.Ascii(0x0132, photo.saved);
@@ -392,6 +395,32 @@ TEST(LensSources, TheXmpPacketNamesOnlyWhatNothingElseDoes) {
          return photo;
        },
        0, "Samsung Galaxy S9+ Rear Camera", true},
+      {"an XMP packet right after an Exif segment read to its end, past the file's first read",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.exif_filler = 6000;
+         photo.xmp = R"(<rdf:Description aux:Lens=")" + std::string(3000, ' ') + R"(Galaxy Rear"/>)";
+         return photo;
+       },
+       0, "Galaxy Rear", true},
+      {"an XMP packet after a large Exif segment, an ICC profile and an IPTC",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.exif_filler = 6000;
+         photo.before_xmp = {{0xE2, "ICC_PROFILE" + std::string(500, 'i'), std::nullopt},
+                             {0xED, "Photoshop 3.0" + std::string(40, '\0'), std::nullopt}};
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "Samsung Galaxy S9+ Rear Camera", true},
+      {"no XMP packet after a large Exif segment, the picture's tables next",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.exif_filler = 6000;
+         photo.before_xmp = {{0xDB, std::string(65, '\x01'), std::nullopt}};
+         return photo;
+       },
+       0, "n/a", false},
       {"an XMP packet after the picture's tables, where the look has ended",
        [&](ByteOrder) {
          Photo photo;
