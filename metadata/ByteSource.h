@@ -62,9 +62,9 @@ class MemorySource : public RandomAccessSource {
 /// A photo file, opened read-only for the life of the object. Only regular files are read: a FIFO or a
 /// device would block or never end, so opening one throws `ReaderError` like a file that cannot be opened.
 /// Reads go through one buffer, so the marker walk costs a few system calls per photo, and bytes passed
-/// over beyond the buffer cost none. A read larger than the buffer goes straight to its destination; as
-/// `ReadWithNextBytes`, it takes the few bytes after it into the buffer in the same call. Positioned reads go
-/// to the file directly and leave the front-to-back position where it was.
+/// over beyond the buffer cost none. A read larger than the buffer goes straight to its destination; made
+/// through `ReadWithNextBytes`, it also takes the few bytes after it into the buffer in the same call.
+/// Positioned reads go to the file directly and leave the front-to-back position where it was.
 class FileSource : public RandomAccessSource {
  public:
   explicit FileSource(const std::string& path);
