@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +17,9 @@ namespace {
 // Small: the segments before the image data are read through it, and a large Exif segment goes straight
 // to its slot, so little of the picture itself is ever copied out of the page cache.
 constexpr size_t kFileBufferSize = FileSource::kBufferSize;
+// Taken after a read that goes straight to its destination and asks for the bytes after it: a JPEG segment's
+// marker with a fill byte or two, its length and an APP1's namespace (the XMP one is 29 bytes).
+constexpr size_t kBytesAfterDirectRead = 64;
 
 }  // namespace
 
@@ -69,6 +73,7 @@ FileSource::FileSource(const std::string& path, char* buffer) : path_(path), buf
     own_buffer_.reset(new char[kFileBufferSize]);
     buffer_ = own_buffer_.get();
   }
+  fill_size_ = kFileBufferSize;
 }
 
 FileSource::~FileSource() {
@@ -88,6 +93,25 @@ size_t FileSource::ReadFromFile(char* destination, size_t count) {
     file_position_ += static_cast<uint64_t>(n);
   }
   return total;
+}
+
+size_t FileSource::ReadPastBuffer(char* destination, size_t count) {
+  iovec parts[2] = {{destination, count}, {buffer_, std::min(kBytesAfterDirectRead, fill_size_)}};
+  ssize_t n = 0;
+  do {
+    n = ::preadv(fd_, parts, 2, static_cast<off_t>(file_position_));
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) throw ReaderError("cannot read " + path_ + ": " + std::strerror(errno));
+  const auto got = static_cast<size_t>(n);
+  file_position_ += got;
+  if (got > count) {
+    buffer_start_ = 0;
+    buffer_end_ = got - count;
+    return count;
+  }
+  if (got == 0) at_end_ = true;
+  // Cut short before the destination was full: the rest as any read.
+  return got + ReadFromFile(destination + got, count - got);
 }
 
 size_t FileSource::ReadAt(uint64_t offset, char* destination, size_t count) {
@@ -111,13 +135,13 @@ size_t FileSource::Read(char* destination, size_t count) {
   while (total < count) {
     if (buffer_start_ == buffer_end_) {
       if (at_end_) break;
-      // A request larger than the buffer goes straight to the destination.
-      if (count - total >= kFileBufferSize) {
+      // A request larger than a fill goes straight to the destination.
+      if (count - total >= fill_size_) {
         total += ReadFromFile(destination + total, count - total);
         break;
       }
       buffer_start_ = 0;
-      buffer_end_ = ReadFromFile(buffer_, kFileBufferSize);
+      buffer_end_ = ReadFromFile(buffer_, fill_size_);
       if (buffer_end_ == 0) break;
     }
     const size_t n = std::min(count - total, buffer_end_ - buffer_start_);
@@ -128,6 +152,16 @@ size_t FileSource::Read(char* destination, size_t count) {
   return total;
 }
 
+size_t FileSource::ReadWithNextBytes(char* destination, size_t count) {
+  // What the buffer holds first; a rest smaller than a fill is read as any.
+  const size_t buffered = std::min(count, buffer_end_ - buffer_start_);
+  if (buffered > 0) std::memcpy(destination, buffer_ + buffer_start_, buffered);
+  buffer_start_ += buffered;
+  if (buffered == count || at_end_) return buffered;
+  if (count - buffered < fill_size_) return buffered + Read(destination + buffered, count - buffered);
+  return buffered + ReadPastBuffer(destination + buffered, count - buffered);
+}
+
 void FileSource::Skip(size_t count) {
   const size_t buffered = std::min(count, buffer_end_ - buffer_start_);
   buffer_start_ += buffered;
@@ -136,6 +170,8 @@ void FileSource::Skip(size_t count) {
   // The next read starts further on, with no system call of its own; past the end, it finds the end.
   file_position_ += rest;
 }
+
+void FileSource::LimitReadAhead(size_t bytes) { fill_size_ = std::clamp<size_t>(bytes, 1, kFileBufferSize); }
 
 size_t RangeSource::Read(char* destination, size_t count) {
   if (position_ >= length_) return 0;

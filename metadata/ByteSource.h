@@ -18,8 +18,14 @@ class ByteSource {
   [[nodiscard]] virtual size_t Read(char* destination, size_t count) = 0;
   /// One byte, or false at the end of the data.
   [[nodiscard]] bool ReadByte(uint8_t& byte);
+  /// `Read` for a caller that reads on right after these bytes (the next segment's marker and header after a
+  /// segment read to its end): a source that buffers takes the few bytes after them in the same call.
+  [[nodiscard]] virtual size_t ReadWithNextBytes(char* destination, size_t count) { return Read(destination, count); }
   /// Passes over `count` bytes, or to the end of the data when fewer are left.
   virtual void Skip(size_t count) = 0;
+  /// From now on reads at most `bytes` (at least 1) ahead of what is asked, where the source reads ahead at
+  /// all: for a walk that asks a few bytes in each of several places far apart.
+  virtual void LimitReadAhead(size_t bytes) { static_cast<void>(bytes); }
 };
 
 /// Reads at absolute offsets, for containers whose parts point at each other (boxes, directories, an
@@ -56,8 +62,9 @@ class MemorySource : public RandomAccessSource {
 /// A photo file, opened read-only for the life of the object. Only regular files are read: a FIFO or a
 /// device would block or never end, so opening one throws `ReaderError` like a file that cannot be opened.
 /// Reads go through one buffer, so the marker walk costs a few system calls per photo, and bytes passed
-/// over beyond the buffer cost none. Positioned reads go to the file directly and leave the front-to-back
-/// position where it was.
+/// over beyond the buffer cost none. A read larger than the buffer goes straight to its destination; made
+/// through `ReadWithNextBytes`, it also takes the few bytes after it into the buffer in the same call.
+/// Positioned reads go to the file directly and leave the front-to-back position where it was.
 class FileSource : public RandomAccessSource {
  public:
   /// The bytes of the buffer front-to-back reads go through.
@@ -71,8 +78,10 @@ class FileSource : public RandomAccessSource {
   FileSource(const FileSource&) = delete;
   FileSource& operator=(const FileSource&) = delete;
   [[nodiscard]] size_t Read(char* destination, size_t count) override;
+  [[nodiscard]] size_t ReadWithNextBytes(char* destination, size_t count) override;
   /// Bytes beyond the buffer are passed over unread, by moving where the next read starts.
   void Skip(size_t count) override;
+  void LimitReadAhead(size_t bytes) override;
   [[nodiscard]] size_t ReadAt(uint64_t offset, char* destination, size_t count) override;
   [[nodiscard]] uint64_t Size() const override { return size_; }
   /// The file as it was when opened.
@@ -80,6 +89,9 @@ class FileSource : public RandomAccessSource {
 
  private:
   size_t ReadFromFile(char* destination, size_t count);
+  /// `ReadFromFile` into `destination`, which the buffer (empty) does not serve, with the bytes after it
+  /// read into the buffer by the same call.
+  size_t ReadPastBuffer(char* destination, size_t count);
 
   std::string path_;
   FileIdentity identity_;
@@ -89,6 +101,8 @@ class FileSource : public RandomAccessSource {
   char* buffer_ = nullptr;
   size_t buffer_start_ = 0;
   size_t buffer_end_ = 0;
+  /// The bytes a buffer fill asks for; a read of as many or more goes straight to its destination.
+  size_t fill_size_ = 0;
   /// Where the next read from the file starts: front-to-back reads are positioned reads from here, so
   /// that passing over bytes costs no seek.
   uint64_t file_position_ = 0;

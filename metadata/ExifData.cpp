@@ -25,6 +25,8 @@ namespace lumetra {
 namespace {
 
 constexpr int kMaxJpegSections = 20;
+// A segment's marker with a fill byte or two, its length and an APP1's namespace (the XMP one is 29 bytes).
+constexpr size_t kXmpLookReadAhead = 64;
 // TIFF-like files: the first directory and its values are looked for in this many bytes after the header.
 constexpr size_t kTiffBufferSize = 256000;
 
@@ -391,6 +393,9 @@ bool TimgData::TakeSegment(ByteSource& source, uint8_t marker, const SegmentRead
 
 void TimgData::FindXmpAfterExif(ByteSource& source, size_t exif_rest) {
   try {
+    // The look reads each segment's marker, length and namespace, and a packet's bytes as they are needed:
+    // what it reads past them would only be passed over.
+    source.LimitReadAhead(kXmpLookReadAhead);
     source.Skip(exif_rest);
     // Editors write their segments (IPTC, ICC profile, XMP) between the Exif segment and the tables of the
     // picture: the look ends at the first segment that is not an APPn or a comment, so that a photo

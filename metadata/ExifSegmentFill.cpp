@@ -55,6 +55,15 @@ size_t ExifSegmentFill::ThumbnailStart() {
   return 0;
 }
 
+void ExifSegmentFill::ReadRest() {
+  if (stored_ >= length_) return;
+  const size_t count = length_ - stored_;
+  const size_t got = source_.ReadWithNextBytes(segment_ + stored_, count);
+  // Bytes a short file does not supply read as zero.
+  std::fill(segment_ + stored_ + got, segment_ + length_, '\0');
+  stored_ = length_;
+}
+
 bool ExifSegmentFill::ReadTo(size_t end) {
   if (end > length_) return false;
   if (end <= stored_) return true;

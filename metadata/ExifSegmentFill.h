@@ -20,8 +20,8 @@ class ExifSegmentFill {
   /// Reads up to the thumbnail (or a little into it), or the whole segment when no thumbnail is found.
   /// Returns the bytes stored.
   size_t ReadToThumbnail();
-  /// Reads the rest of the segment.
-  void ReadRest() { static_cast<void>(ReadTo(length_)); }
+  /// Reads the rest of the segment, and where the source buffers, the walk's next marker after it.
+  void ReadRest();
   [[nodiscard]] size_t Stored() const { return stored_; }
 
  private:

@@ -19,10 +19,12 @@ constexpr size_t kMaxDirectories = 64;
 
 constexpr uint16_t kTagMake = 0x010F;
 constexpr uint16_t kTagModel = 0x0110;
+constexpr uint16_t kTagDateTime = 0x0132;
 constexpr uint16_t kTagSubIfds = 0x014A;
 constexpr uint16_t kTagExifOffset = 0x8769;
 constexpr uint16_t kTagGpsInfo = 0x8825;
 constexpr uint16_t kTagExifVersion = 0x9000;
+constexpr uint16_t kTagDateTimeOriginal = 0x9003;
 constexpr uint16_t kTagMakerNote = 0x927C;
 constexpr uint16_t kTagUserComment = 0x9286;
 constexpr uint16_t kTagInteroperabilityOffset = 0xA005;
@@ -192,6 +194,8 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
     entry.Size = static_cast<int32_t>(raw.size());
     entry.Offset = value_position;
     entry.Format = static_cast<uint16_t>(field.type);
+    if (row.Tag == kTagDateTime && DateTimeIndex < 0) DateTimeIndex = TagCount() - 1;
+    if (row.Tag == kTagDateTimeOriginal && DateTimeOriginalIndex < 0) DateTimeOriginalIndex = TagCount() - 1;
   }
 }
 

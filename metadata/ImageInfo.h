@@ -42,6 +42,10 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   std::string& ErrorText;
   int BuildMode;
   bool MakerNoteKnown = false;
+  /// Where in `Tags` the walk listed the Exif's first DateTime and DateTimeOriginal (never the maker note's);
+  /// -1 when it listed none. Kept as the entries are made, so that comparing the two costs no search.
+  int DateTimeIndex = -1;
+  int DateTimeOriginalIndex = -1;
   /// "\r\n" + description + " = " + text per listed directory tag (text-listing build modes only).
   std::string InfoText;
   std::string MakerNoteText;

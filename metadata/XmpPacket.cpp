@@ -120,7 +120,19 @@ std::optional<std::string_view> ElementText(std::string_view content) {
 
 std::string XmpProperty(std::string_view packet, std::string_view name) {
   if (name.empty()) return {};
-  for (size_t at = packet.find(name); at != std::string_view::npos; at = packet.find(name, at + 1)) {
+  // The namespace's first letter ("e", "a") stands every few bytes of a packet, the local name's capital
+  // ("L" of "aux:Lens") seldom: the local name is looked for, and the prefix before it checked.
+  const size_t colon = name.find(':');
+  const size_t prefix = colon == std::string_view::npos ? 0 : colon + 1;
+  const std::string_view local = name.substr(prefix);
+  const auto find_from = [&](size_t from) {
+    for (size_t hit = packet.find(local, from + prefix); hit != std::string_view::npos;
+         hit = packet.find(local, hit + 1)) {
+      if (packet.substr(hit - prefix, prefix) == name.substr(0, prefix)) return hit - prefix;
+    }
+    return std::string_view::npos;
+  };
+  for (size_t at = find_from(0); at != std::string_view::npos; at = find_from(at + 1)) {
     if (at == 0) continue;
     const char before = packet[at - 1];
     std::string_view rest = packet.substr(at + name.size());

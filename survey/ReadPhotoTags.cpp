@@ -1,5 +1,6 @@
 #include "survey/ReadPhotoTags.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "metadata/ExifData.h"
@@ -23,27 +24,24 @@ bool LensDescribedOutsideXmp(const PhotoTags& tags) {
 // is a real moment other than its DateTimeOriginal. A camera writes the two alike; a program that writes an
 // XMP packet naming a lens the Exif does not (an editor, a catalogue) saves the photo and sets DateTime as
 // it does. Only such a photo is looked at past its Exif segment for the packet, so that the others, most
-// photos without a lens among them, pay no read for it.
+// photos without a lens among them, pay no read for it. Every photo asks, so the walk has kept where the two
+// entries are, and texts written alike answer before any date is parsed.
 bool SavedAfterTaken(const TImageInfo& info) {
-  constexpr uint16_t kTagDateTime = 0x0132;
-  constexpr uint16_t kTagDateTimeOriginal = 0x9003;
-  const std::string* saved = nullptr;
-  const std::string* taken = nullptr;
-  // The Exif entries by number, the first of each counting as a lookup by name finds it.
-  for (const TTagEntry& entry : info.Tags) {
-    if (entry.Origin != 0) continue;
-    if (entry.Tag == kTagDateTime && saved == nullptr) saved = &entry.Text;
-    if (entry.Tag == kTagDateTimeOriginal && taken == nullptr) taken = &entry.Text;
-    if (saved != nullptr && taken != nullptr) break;
-  }
-  if (saved == nullptr || (taken != nullptr && *saved == *taken)) return false;
-  const int64_t saved_at = ParseCaptureTime(*saved);
+  if (info.DateTimeIndex < 0) return false;
+  const std::string& saved = info.Tags[static_cast<size_t>(info.DateTimeIndex)].Text;
+  const std::string* taken =
+      info.DateTimeOriginalIndex < 0 ? nullptr : &info.Tags[static_cast<size_t>(info.DateTimeOriginalIndex)].Text;
+  if (taken != nullptr && saved == *taken) return false;
+  const int64_t saved_at = ParseCaptureTime(saved);
   return saved_at != kNoCaptureTime && (taken == nullptr || saved_at != ParseCaptureTime(*taken));
 }
 
 void TakeXmpLens(std::string_view packet, PhotoTags& tags) {
-  // Every property read has "Lens" in its name: a packet without it (most) is passed over in one search.
-  if (packet.find("Lens") == std::string_view::npos) return;
+  // Every property read has "Lens" in its name, at most 7 bytes in ("exifEX:"): a packet without it (most)
+  // is passed over in one search, and the others are searched from there, with the byte before the name.
+  const size_t lens = packet.find("Lens");
+  if (lens == std::string_view::npos) return;
+  packet.remove_prefix(lens - std::min<size_t>(lens, 8));
   tags.xmp_lens = XmpProperty(packet, "exifEX:LensModel");
   if (tags.xmp_lens.empty()) tags.xmp_lens = XmpProperty(packet, "aux:Lens");
   tags.xmp_lens_info = XmpProperty(packet, "aux:LensInfo");
@@ -53,18 +51,31 @@ void TakeXmpLens(std::string_view packet, PhotoTags& tags) {
 template <typename Process>
 void SurveyRead(TimgData& data, const Process& process, PhotoTags& tags) {
   // The walk looks on past the Exif segment for the XMP packet only for a photo saved after it was taken
-  // whose Exif describes no lens; the tags it looked at then are the photo's.
-  bool listed = false;
-  data.WantsXmp = [&listed, &tags](const TimgData& read) {
+  // whose Exif describes no lens; the tags it looked at then are the photo's, and whatever packet it finds
+  // is the one to name the lens by. One capture, so that the walk's callback is held without an allocation.
+  struct Look {
+    PhotoTags& tags;
+    bool listed = false;
+    bool looked = false;
+  } look{tags};
+  data.WantsXmp = [&look](const TimgData& read) {
     if (!read.ImageInfo || !SavedAfterTaken(*read.ImageInfo)) return false;
-    FillTagsOf(read, tags);
-    listed = true;
-    return !LensDescribedOutsideXmp(tags);
+    // The walk is done with its list: the texts that are UTF-8 already are taken rather than copied.
+    FillTagsOf(read, look.tags, &read.ImageInfo->Tags);
+    look.listed = true;
+    look.looked = !LensDescribedOutsideXmp(look.tags);
+    return look.looked;
   };
   process();
-  if (!listed) FillTagsOf(data, tags, data.ImageInfo ? &data.ImageInfo->Tags : nullptr);
-  // A packet before the Exif segment, or one the walk looked on for.
-  AddXmpLens(data, tags);
+  // The reader outlives this read; its callback must not keep `look`.
+  data.WantsXmp = nullptr;
+  if (!look.listed) FillTagsOf(data, tags, data.ImageInfo ? &data.ImageInfo->Tags : nullptr);
+  if (look.looked) {
+    if (!data.XmpPacket.empty()) TakeXmpLens(data.XmpPacket, tags);
+  } else {
+    // A packet before the Exif segment.
+    AddXmpLens(data, tags);
+  }
 }
 
 // The reading thread's reader, kept from photo to photo: its file buffer, Exif storage and tag list are

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "metadata/ByteSource.h"
 #include "metadata/ContainerKind.h"
@@ -142,6 +145,74 @@ TEST(ByteSource, SkipsWithinAndBeyondTheBufferAndPastTheEnd) {
     }
     source->Skip(bytes.size());
     EXPECT_EQ(source->Read(out, 4), 0u);
+  }
+}
+
+// A read that takes the bytes after it along, and reads that ask for little ahead, hand out the bytes a plain
+// read does, wherever the next read or pass over starts and wherever the file ends.
+TEST(ByteSource, ReadsWithNextBytesAndShortReadAheadGiveTheSameBytes) {
+  std::string bytes(10000, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>('a' + i * 7 % 26);
+  enum class Step { kRead, kReadWithNextBytes, kSkip, kLimitReadAhead };
+  struct Case {
+    const char* what;
+    std::vector<std::pair<Step, size_t>> steps;
+  };
+  const Case cases[] = {
+      {"a large read, then the bytes right after it",
+       {{Step::kReadWithNextBytes, 3000}, {Step::kRead, 4}, {Step::kRead, 100}, {Step::kRead, 3000}}},
+      {"a large read, then bytes past those it took along",
+       {{Step::kReadWithNextBytes, 2500}, {Step::kSkip, 40}, {Step::kRead, 60}, {Step::kSkip, 1000}, {Step::kRead, 2}}},
+      {"a small read, served by the buffer", {{Step::kReadWithNextBytes, 10}, {Step::kRead, 5000}}},
+      {"a large read that ends at the end of the file", {{Step::kSkip, 5000}, {Step::kReadWithNextBytes, 5000}}},
+      {"a large read that the file ends inside of", {{Step::kSkip, 6000}, {Step::kReadWithNextBytes, 5000}}},
+      {"a large read that ends a few bytes before the end of the file",
+       {{Step::kSkip, 6980}, {Step::kReadWithNextBytes, 3000}, {Step::kRead, 30}}},
+      {"short reads ahead, as the look for a packet makes them",
+       {{Step::kRead, 2},
+        {Step::kLimitReadAhead, 64},
+        {Step::kSkip, 4000},
+        {Step::kRead, 4},
+        {Step::kRead, 29},
+        {Step::kRead, 300},
+        {Step::kSkip, 100},
+        {Step::kRead, 1},
+        {Step::kReadWithNextBytes, 640},
+        {Step::kRead, 70}}},
+  };
+  testing::TempFolder folder;
+  testing::WriteFileBytes(folder.path() / "bytes", bytes);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FileSource file((folder.path() / "bytes").string());
+    MemorySource memory(bytes);
+    for (ByteSource* source : {static_cast<ByteSource*>(&file), static_cast<ByteSource*>(&memory)}) {
+      size_t position = 0;
+      for (const auto& [step, count] : c.steps) {
+        SCOPED_TRACE(position);
+        std::string out(count, '\0');
+        size_t got = 0;
+        switch (step) {
+          case Step::kRead:
+            got = source->Read(out.data(), count);
+            break;
+          case Step::kReadWithNextBytes:
+            got = source->ReadWithNextBytes(out.data(), count);
+            break;
+          case Step::kSkip:
+            source->Skip(count);
+            position = std::min(position + count, bytes.size());
+            continue;
+          case Step::kLimitReadAhead:
+            source->LimitReadAhead(count);
+            continue;
+        }
+        const std::string expected = bytes.substr(std::min(position, bytes.size()), count);
+        ASSERT_EQ(got, expected.size());
+        EXPECT_EQ(out.substr(0, got), expected);
+        position += got;
+      }
+    }
   }
 }
 

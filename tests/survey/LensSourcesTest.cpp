@@ -46,6 +46,10 @@ struct Photo {
   // DateTime and DateTimeOriginal, each left out when empty: by default a photo an editor saved again.
   std::string saved = "2021:05:02 18:00:00";
   std::string taken = "2021:05:01 09:30:00";
+  // A second DateTime, in the Exif directory, when not empty: the first one listed (IFD0's) counts.
+  std::string saved_again;
+  // Bytes of a value nobody reads (PrintIM), for an Exif segment larger than the file's first read.
+  size_t exif_filler = 0;
 };
 
 std::string JpegOf(const Photo& photo, ByteOrder order) {
@@ -57,6 +61,8 @@ std::string JpegOf(const Photo& photo, ByteOrder order) {
     if (!photo.lens_specification.empty()) exif.Rationals(kLensSpecification, photo.lens_specification);
     if (!photo.lens_model.empty()) exif.Ascii(0xA434, photo.lens_model);
     if (!photo.taken.empty()) exif.Ascii(0x9003, photo.taken);
+    if (!photo.saved_again.empty()) exif.Ascii(0x0132, photo.saved_again);
+    if (photo.exif_filler > 0) exif.Undefined(0xC4A5, std::string(photo.exif_filler, 'p'));
     Ifd ifd;
     ifd.Ascii(0x010F, photo.make).Ascii(0x0110, photo.model);
     if (!photo.saved.empty()) ifd.Ascii(0x0132, photo.saved);
@@ -389,6 +395,32 @@ TEST(LensSources, TheXmpPacketNamesOnlyWhatNothingElseDoes) {
          return photo;
        },
        0, "Samsung Galaxy S9+ Rear Camera", true},
+      {"an XMP packet right after an Exif segment read to its end, past the file's first read",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.exif_filler = 6000;
+         photo.xmp = R"(<rdf:Description aux:Lens=")" + std::string(3000, ' ') + R"(Galaxy Rear"/>)";
+         return photo;
+       },
+       0, "Galaxy Rear", true},
+      {"an XMP packet after a large Exif segment, an ICC profile and an IPTC",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.exif_filler = 6000;
+         photo.before_xmp = {{0xE2, "ICC_PROFILE" + std::string(500, 'i'), std::nullopt},
+                             {0xED, "Photoshop 3.0" + std::string(40, '\0'), std::nullopt}};
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "Samsung Galaxy S9+ Rear Camera", true},
+      {"no XMP packet after a large Exif segment, the picture's tables next",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.exif_filler = 6000;
+         photo.before_xmp = {{0xDB, std::string(65, '\x01'), std::nullopt}};
+         return photo;
+       },
+       0, "n/a", false},
       {"an XMP packet after the picture's tables, where the look has ended",
        [&](ByteOrder) {
          Photo photo;
@@ -417,6 +449,63 @@ TEST(LensSources, TheXmpPacketNamesOnlyWhatNothingElseDoes) {
        [&](ByteOrder) {
          Photo photo;
          photo.taken.clear();
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "Samsung Galaxy S9+ Rear Camera", true},
+      {"an XMP packet after the Exif of a photo whose DateTime is its DateTimeOriginal written otherwise",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.saved = photo.taken + "+02:00";
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "n/a", false},
+      {"an XMP packet after the Exif of a photo whose DateTime is no real moment",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.saved = "0000:00:00 00:00:00";
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "n/a", false},
+      {"an XMP packet after the Exif of a photo saved again whose DateTimeOriginal is no real moment",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.taken = "    :  :     :  :  ";
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "Samsung Galaxy S9+ Rear Camera", true},
+      {"an XMP packet after the Exif of a photo saved again whose DateTimeOriginal is zeros",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.taken = "0000:00:00 00:00:00";
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "Samsung Galaxy S9+ Rear Camera", true},
+      {"an XMP packet after the Exif of a photo whose DateTime is its DateTimeOriginal in the ISO layout",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.saved = "2021-05-01T09:30:00";
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "n/a", false},
+      {"an XMP packet after the Exif of a photo never saved again, a later DateTime in the Exif directory",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.saved = photo.taken;
+         photo.saved_again = "2021:05:02 18:00:00";
+         photo.xmp = s9;
+         return photo;
+       },
+       0, "n/a", false},
+      {"an XMP packet after the Exif of a photo saved again, DateTimeOriginal's text again in the Exif directory",
+       [&](ByteOrder) {
+         Photo photo;
+         photo.saved_again = photo.taken;
          photo.xmp = s9;
          return photo;
        },
