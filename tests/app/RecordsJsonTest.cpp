@@ -36,6 +36,8 @@ TEST(RecordsJson, EveryRecordIsWrittenAsTheJsonLibraryWritesIt) {
   } cases[] = {
       {"plain texts", "/photos/IMG_0001.JPG", "Canon EOS 5D", ParseCaptureTime("2019:03:14 18:22:05")},
       {"no capture time", "/photos/a.jpg", "1/125", kNoCaptureTime},
+      {"a backslash alone", "/photos/a\\b.jpg", "C:\\DCIM\\100CANON", 5},
+      {"a quote alone", "/photos/\"q\".jpg", "12\" lens", 6},
       {"quote and backslash", "/ph\"o\\tos/a\"b\\c.jpg", "say \"cheese\" \\ now", 0},
       {"control characters and DEL", "/photos/\x01\x1b\x7f.jpg", "line\r\nnext\ttab\b\f\x1f", 86400},
       {"UTF-8 beyond ASCII", "/фото/ümlaut €.jpg", "Объектив 50 mm \xF0\x9F\x93\xB7", 1},
