@@ -8,11 +8,11 @@
 #include "app/cli/FinishOutput.h"
 #include "app/cli/JsonPath.h"
 #include "app/cli/RecordsCsv.h"
+#include "app/cli/RecordsJson.h"
 #include "app/platform/ProgramFolder.h"
 #include "crop/CropStore.h"
 #include "files/ReplaceFile.h"
 #include "filter/ApplyChecks.h"
-#include "survey/CaptureTime.h"
 #include "survey/RecordsCache.h"
 #include "survey/SurveyTexts.h"
 #include "text/TextEncoding.h"
@@ -46,17 +46,6 @@ std::string Dump(const nlohmann::ordered_json& json) {
   return json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
-nlohmann::ordered_json RecordJson(const PhotoRecord& record) {
-  nlohmann::ordered_json object;
-  AddJsonPath(object, kRecordFieldNames[0], record.Field(0));
-  for (int field = 1; field < PhotoRecord::kFieldCount; ++field) {
-    object[kRecordFieldNames[static_cast<size_t>(field)]] = record.Field(field);
-  }
-  object["taken"] =
-      record.taken == kNoCaptureTime ? nlohmann::ordered_json() : nlohmann::ordered_json(CaptureTimeText(record.taken));
-  return object;
-}
-
 // One JSON object, the records written one by one as they are read back from the store rather than held
 // as one tree: a survey of a hundred thousand photos prints without holding its whole output.
 void WriteSurveyJson(const std::string& folder, const SurveyState& state, const std::vector<SkippedEntry>& skipped,
@@ -69,8 +58,13 @@ void WriteSurveyJson(const std::string& folder, const SurveyState& state, const 
   }
   out << ",\n\"processed\": " << state.processedCount << ",\n\"filtered\": " << state.filteredCount
       << ",\n\"records\": [";
-  for (size_t i = 0; i < state.Photos.size(); ++i)
-    out << (i == 0 ? "\n" : ",\n") << Dump(RecordJson(state.Photos.Row(i)));
+  // One text reused for every record: a record costs no tree, copy or allocation of its own.
+  std::string record;
+  for (size_t i = 0; i < state.Photos.size(); ++i) {
+    record.assign(i == 0 ? "\n" : ",\n");
+    AppendRecordJson(state.Photos, i, record);
+    out << record;
+  }
   nlohmann::ordered_json tallies;
   for (const auto& [name, rows] : state.AllTallies()) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
