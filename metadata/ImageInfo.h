@@ -67,6 +67,7 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   void ProcessMakerNoteAt(int64_t position);
   /// Lists a named entry (a value decoded from a maker record) when the build mode lists its name.
   void AddNamedTag(std::string_view name, std::string_view value) override;
+  [[nodiscard]] bool ListsName(std::string_view name) const override { return Lists(name); }
   /// The tag list given up as room for a later reader's; the list is left empty.
   [[nodiscard]] TagListRoom GiveBackRoom() { return {std::move(Tags), std::move(spare_entries_)}; }
   /// Appends a copy of `entry` unless its `Tag` is 0; returns `TagCount` - 1.
@@ -106,6 +107,10 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   /// One entry of a maker directory: rendered, listed and written into the text as the build mode asks.
   /// False when the entry is broken, which ends the note's walk: `ErrorText` then says why.
   [[nodiscard]] bool ProcessMakerEntry(const MakerEntrySite& site);
+  /// A selective read of a record entry (Canon's camera settings, ...) that lists its named entries from the
+  /// record's numbers, without rendering the record to text and cutting it apart; false, having done
+  /// nothing, for an entry that has to go through its text.
+  [[nodiscard]] bool ListRecordElements(const MakerRow& row, const char* code_list, int type, std::string_view raw);
   void WalkDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth);
   void WalkSubDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth);
   /// The maker-note step for the MakerNote value just stored; true when the maker is known.
