@@ -105,6 +105,11 @@ bool TImageInfo::Lists(std::string_view name) const {
   return selection_ != nullptr ? selection_->Lists(name) : Focal35Inputs().Holds(name);
 }
 
+int16_t TImageInfo::SelectionIndexOf(const TTagEntry& row) const {
+  const int index = selection_->IndexOfRow(row);
+  return index >= 0 ? static_cast<int16_t>(index) : kNameNotSelected;
+}
+
 bool TImageInfo::ListsRow(const TTagEntry& row) const {
   if (ListsEverything()) return true;
   if (BuildMode != BuildSelectedTags) return false;
@@ -192,6 +197,7 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
     entry.Size = static_cast<int32_t>(raw.size());
     entry.Offset = value_position;
     entry.Format = static_cast<uint16_t>(field.type);
+    if (selection_ != nullptr && BuildMode == BuildSelectedTags) entry.SelectionIndex = SelectionIndexOf(row);
   }
 }
 
@@ -226,6 +232,7 @@ TTagEntry& TImageInfo::NewEntry() {
   entry.FormatString = {};
   entry.Size = 0;
   entry.Renderer = nullptr;
+  entry.SelectionIndex = kSelectionUnknown;
   return entry;
 }
 

@@ -93,6 +93,8 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   [[nodiscard]] bool Lists(std::string_view name) const;
   /// `Lists` for a row of the tag tables, answered without comparing names.
   [[nodiscard]] bool ListsRow(const TTagEntry& row) const;
+  /// Where the selection holds the row's name, as an entry keeps it (selective reads with a selection only).
+  [[nodiscard]] int16_t SelectionIndexOf(const TTagEntry& row) const;
   void ProcessEntry(int64_t position, int64_t base, DirectoryKind kind, int64_t limit, int depth);
   /// Where one maker-note entry lies: the note, the Exif data around it, the note's layout and offset, and
   /// the entry's index and 1-based note position.
