@@ -107,6 +107,11 @@ bool TImageInfo::Lists(std::string_view name) const {
   return selection_ != nullptr ? selection_->Lists(name) : Focal35Inputs().Holds(name);
 }
 
+int16_t TImageInfo::SelectionIndexOf(const TTagEntry& row) const {
+  const int index = selection_->IndexOfRow(row);
+  return index >= 0 ? static_cast<int16_t>(index) : kNameNotSelected;
+}
+
 bool TImageInfo::ListsRow(const TTagEntry& row) const {
   if (ListsEverything()) return true;
   if (BuildMode != BuildSelectedTags) return false;
@@ -196,6 +201,7 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
     entry.Format = static_cast<uint16_t>(field.type);
     if (row.Tag == kTagDateTime && DateTimeIndex < 0) DateTimeIndex = TagCount() - 1;
     if (row.Tag == kTagDateTimeOriginal && DateTimeOriginalIndex < 0) DateTimeOriginalIndex = TagCount() - 1;
+    if (selection_ != nullptr && BuildMode == BuildSelectedTags) entry.SelectionIndex = SelectionIndexOf(row);
   }
 }
 
@@ -230,6 +236,7 @@ TTagEntry& TImageInfo::NewEntry() {
   entry.FormatString = {};
   entry.Size = 0;
   entry.Renderer = nullptr;
+  entry.SelectionIndex = kSelectionUnknown;
   return entry;
 }
 

@@ -71,6 +71,7 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   void ProcessMakerNoteAt(int64_t position);
   /// Lists a named entry (a value decoded from a maker record) when the build mode lists its name.
   void AddNamedTag(std::string_view name, std::string_view value) override;
+  [[nodiscard]] bool ListsName(std::string_view name) const override { return Lists(name); }
   /// The tag list given up as room for a later reader's; the list is left empty.
   [[nodiscard]] TagListRoom GiveBackRoom() { return {std::move(Tags), std::move(spare_entries_)}; }
   /// Appends a copy of `entry` unless its `Tag` is 0; returns `TagCount` - 1.
@@ -96,6 +97,8 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   [[nodiscard]] bool Lists(std::string_view name) const;
   /// `Lists` for a row of the tag tables, answered without comparing names.
   [[nodiscard]] bool ListsRow(const TTagEntry& row) const;
+  /// Where the selection holds the row's name, as an entry keeps it (selective reads with a selection only).
+  [[nodiscard]] int16_t SelectionIndexOf(const TTagEntry& row) const;
   void ProcessEntry(int64_t position, int64_t base, DirectoryKind kind, int64_t limit, int depth);
   /// Where one maker-note entry lies: the note, the Exif data around it, the note's layout and offset, and
   /// the entry's index and 1-based note position.
@@ -110,6 +113,10 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   /// One entry of a maker directory: rendered, listed and written into the text as the build mode asks.
   /// False when the entry is broken, which ends the note's walk: `ErrorText` then says why.
   [[nodiscard]] bool ProcessMakerEntry(const MakerEntrySite& site);
+  /// A selective read of a record entry (Canon's camera settings, ...) that lists its named entries from the
+  /// record's numbers, without rendering the record to text and cutting it apart; false, having done
+  /// nothing, for an entry that has to go through its text.
+  [[nodiscard]] bool ListRecordElements(const MakerRow& row, const char* code_list, int type, std::string_view raw);
   void WalkDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth);
   void WalkSubDirectory(int64_t start, int64_t base, DirectoryKind kind, int64_t limit, int depth);
   /// The maker-note step for the MakerNote value just stored; true when the maker is known.

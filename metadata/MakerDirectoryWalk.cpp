@@ -12,6 +12,7 @@
 
 #include "metadata/DirectoryEntry.h"
 #include "metadata/ImageInfo.h"
+#include "metadata/MakerRenderers.h"
 #include "metadata/ReaderError.h"
 #include "metadata/TiffTypes.h"
 #include "metadata/ValueRendering.h"
@@ -213,6 +214,9 @@ bool TImageInfo::ProcessMakerEntry(const MakerEntrySite& site) {
   // note, or list named entries) and the entry the lens text is taken from; the rest stays unread.
   const bool listed = own_row && Lists(row->name);
   const bool lens_entry = site.index == kLensTextEntry;
+  if (BuildMode == BuildSelectedTags && renders && !listed && ListRecordElements(*row, code_list, field.type, raw)) {
+    return true;
+  }
   std::string rendered;
   if (ListsEverything() || (BuildMode == BuildSelectedTags && (listed || renders || lens_entry))) {
     rendered = RenderMakerValue(raw, field.type, code_list, BigEndian);
@@ -243,6 +247,17 @@ bool TImageInfo::ProcessMakerEntry(const MakerEntrySite& site) {
     entry.Raw = raw;
     entry.Text = context.SubRecordFlag ? rendered : text;
   }
+  return true;
+}
+
+bool TImageInfo::ListRecordElements(const MakerRow& row, const char* code_list, int type, std::string_view raw) {
+  // Only a record of integers rendered without a code list reads as its elements; any other goes through
+  // its text as the full listing does.
+  const MakerRecordLister lister = RecordListerOf(row.renderer);
+  if (lister == nullptr || !IsIntegerType(type) || *code_list != '\0') return false;
+  lister(RecordElements{raw, ElementSize(type), RenderedElementCount(raw, type), BigEndian}, *this);
+  // As the record's renderer leaves it: the entry's own text is no lens text.
+  Context().SubRecordFlag = true;
   return true;
 }
 

@@ -1,9 +1,12 @@
 #include "metadata/MakerRenderers.h"
 
+#include <array>
+#include <charconv>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "metadata/EndianReader.h"
 #include "metadata/ValueRendering.h"
 
 namespace lumetra {
@@ -123,6 +126,57 @@ std::string RenderCanonRecord(const std::string& text, const CanonItem (&items)[
   return lines;
 }
 
+// The text of one element as a record's text has it: its digits, after the blank that follows the comma
+// for every element but the first. Written into `buffer`, which holds any 32-bit integer and the blank.
+std::string_view ElementText(std::array<char, 16>& buffer, int32_t value, bool after_comma) {
+  buffer[0] = ' ';
+  const auto written = std::to_chars(buffer.data() + 1, buffer.data() + buffer.size(), value);
+  const char* begin = after_comma ? buffer.data() : buffer.data() + 1;
+  return {begin, static_cast<size_t>(written.ptr - begin)};
+}
+
+void ListNamedValue(std::string_view name, std::string_view value, NamedTagSink& sink) {
+  if (!IsBlank(value)) sink.AddNamedTag(name, value);
+}
+
+// `RenderCanonRecord`'s entries from the elements: the same item read, decoded the same way.
+template <size_t N>
+void ListCanonRecord(const RecordElements& elements, const CanonItem (&items)[N], NamedTagSink& sink) {
+  std::array<char, 16> buffer{};
+  for (const CanonItem& item : items) {
+    const auto element = static_cast<size_t>(item.element);
+    if (element >= elements.count || !sink.ListsName(item.name)) continue;
+    const int32_t value = elements.At(element);
+    if (item.code_list != nullptr) {
+      ListNamedValue(item.name, DecodeCode(item.code_list, ElementText(buffer, value, false)), sink);
+    } else {
+      ListNamedValue(item.name, ElementText(buffer, value, element > 0), sink);
+    }
+  }
+}
+
+void ListCanonCameraSettings(const RecordElements& elements, NamedTagSink& sink) {
+  ListCanonRecord(elements, kCameraSettings, sink);
+}
+
+void ListCanonShotInformation(const RecordElements& elements, NamedTagSink& sink) {
+  ListCanonRecord(elements, kShotInformation, sink);
+}
+
+// `RenderCanonCustomFunctions` from the elements: all but the last, as there.
+void ListCanonCustomFunctions(const RecordElements& elements, NamedTagSink& sink) {
+  std::array<char, 16> buffer{};
+  for (size_t k = 0; k + 1 < elements.count; ++k) {
+    const int32_t value = elements.At(k);
+    if (value < 0) continue;
+    const int32_t function = value / 256;
+    if (function < 1 || function > 15) continue;
+    const CustomFunction& known = kCustomFunctions[function - 1];
+    if (!sink.ListsName(known.name)) continue;
+    ListNamedValue(known.name, DecodeCode(known.code_list, ElementText(buffer, value % 256, false)), sink);
+  }
+}
+
 // The text cut at ", " into `count` parts; the last part keeps the rest, missing parts are empty.
 std::vector<std::string_view> CutParts(std::string_view text, size_t count) {
   std::vector<std::string_view> parts;
@@ -138,6 +192,18 @@ std::vector<std::string_view> CutParts(std::string_view text, size_t count) {
 }
 
 }  // namespace
+
+int32_t RecordElements::At(size_t index) const {
+  const auto size = static_cast<size_t>(element_size);
+  return ReadIntegerInOrder(raw.substr(index * size, size), big_endian);
+}
+
+MakerRecordLister RecordListerOf(std::string (*renderer)(const std::string&, ReaderContext&)) {
+  if (renderer == RenderCanonCameraSettings) return ListCanonCameraSettings;
+  if (renderer == RenderCanonShotInformation) return ListCanonShotInformation;
+  if (renderer == RenderCanonCustomFunctions) return ListCanonCustomFunctions;
+  return nullptr;
+}
 
 std::string RenderCanonCameraSettings(const std::string& text, ReaderContext& context) {
   return RenderCanonRecord(text, kCameraSettings, context);

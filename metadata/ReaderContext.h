@@ -13,6 +13,8 @@ class NamedTagSink {
  public:
   /// Lists a named entry, when the read lists that name.
   virtual void AddNamedTag(std::string_view name, std::string_view value) = 0;
+  /// Whether the read lists entries of that name: a record read without its text decodes only those.
+  [[nodiscard]] virtual bool ListsName(std::string_view name) const = 0;
 
  protected:
   ~NamedTagSink() = default;

@@ -13,6 +13,11 @@ namespace lumetra {
 /// `ReaderError` on a text it cannot read.
 using TagRenderer = std::string (*)(const std::string& text);
 
+/// `TTagEntry::SelectionIndex` when no selection was asked about the entry, and when it was and does not
+/// hold the name.
+inline constexpr int16_t kSelectionUnknown = -1;
+inline constexpr int16_t kNameNotSelected = -2;
+
 /// One tag: both a row of the tag tables and an entry of a reader's tag list.
 struct TTagEntry {
   /// 0 for Exif/GPS entries and table rows; 1 for maker-note entries and named entries.
@@ -23,6 +28,10 @@ struct TTagEntry {
   uint16_t IptcRecord = 0;
   /// Tag number; 0 stands for no tag and is never listed.
   uint16_t Tag = 0;
+  /// Where the selection of the selective read that listed the entry holds its name
+  /// (`TagSelection::IndexOf`), found as it was listed so that its reader need not look the name up again;
+  /// kNameNotSelected when it does not hold it, kSelectionUnknown when no selection was asked.
+  int16_t SelectionIndex = -1;
   /// Tag name, the key of every lookup by name.
   std::string Name;
   /// Description used in the text listings.

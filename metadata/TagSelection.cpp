@@ -24,8 +24,8 @@ TagSelection::TagSelection(std::span<const std::string_view> names) {
   }
   main_table_ = MainTagTable();
   gps_table_ = GpsTagTable();
-  for (const TTagEntry& row : main_table_) main_rows_.push_back(Holds(row.Name) ? 1 : 0);
-  for (const TTagEntry& row : gps_table_) gps_rows_.push_back(Holds(row.Name) ? 1 : 0);
+  for (const TTagEntry& row : main_table_) main_rows_.push_back(IndexOf(row.Name));
+  for (const TTagEntry& row : gps_table_) gps_rows_.push_back(IndexOf(row.Name));
   for (const TTagEntry& row : main_table_) main_listed_rows_.push_back(Lists(row.Name) ? 1 : 0);
   for (const TTagEntry& row : gps_table_) gps_listed_rows_.push_back(Lists(row.Name) ? 1 : 0);
 }
@@ -38,7 +38,7 @@ bool TagSelection::Lists(std::string_view name) const {
   return false;
 }
 
-bool TagSelection::HoldsOtherRow(const TTagEntry& row) const { return Holds(row.Name); }
+int TagSelection::IndexOfOtherRow(const TTagEntry& row) const { return IndexOf(row.Name); }
 
 int TagSelection::IndexOf(std::string_view name) const {
   const bool is_short = name.size() < kShortLength;

@@ -25,11 +25,6 @@ constexpr uint16_t kTagCopyright = 0x8298;
 // 2^63: the first double beyond the 64-bit integer range.
 constexpr double kInt64Limit = 9223372036854775808.0;
 
-bool IsIntegerType(int type) {
-  using namespace tiff_type;
-  return type == kByte || type == kShort || type == kLong || type == kSByte || type == kSShort || type == kSLong;
-}
-
 bool IsRationalType(int type) { return type == tiff_type::kRational || type == tiff_type::kSRational; }
 
 // A format that shows the value as one number ("%5.2f", "F%0.1f") rather than the elements' text ("%s mm").
@@ -168,13 +163,24 @@ void CheckRenderable(std::string_view raw, int type, const TTagEntry& row, bool 
   if (!NumberFormatApplies(row.FormatString, value)) static_cast<void>(FormatNumber(row.FormatString, value));
 }
 
+bool IsIntegerType(int type) {
+  using namespace tiff_type;
+  return type == kByte || type == kShort || type == kLong || type == kSByte || type == kSShort || type == kSLong;
+}
+
+size_t RenderedElementCount(std::string_view raw, int type) {
+  const int size = ElementSize(type);
+  if (size == 0) return 0;
+  return std::min(raw.size() / static_cast<size_t>(size), kMaxElements);
+}
+
 std::string FormatValue(std::string_view raw, int type, std::string_view code_list, std::string_view format_string,
                         bool big_endian) {
   const int size = ElementSize(type);
   if (size == 0) return "0";
   // A number format shows the value alone, so the elements' text is not built for it.
   if (FormatsAsNumber(format_string)) return FormatNumber(format_string, NumericValue(raw, type, big_endian));
-  const size_t count = std::min(raw.size() / static_cast<size_t>(size), kMaxElements);
+  const size_t count = RenderedElementCount(raw, type);
   std::string text;
   for (size_t k = 0; k < count; ++k) {
     if (!text.empty()) text += ", ";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,6 +23,13 @@ namespace lumetra {
 /// Throws exactly where `RenderValue` would, without building the text: only a number format (a "%d" of a
 /// value beyond 32 bits, ...) can fail a rendering.
 void CheckRenderable(std::string_view raw, int type, const TTagEntry& row, bool big_endian);
+
+/// Whether TIFF field type `type` holds integers: BYTE, SHORT, LONG and their signed kinds.
+[[nodiscard]] bool IsIntegerType(int type);
+
+/// How many elements `FormatValue` writes of a value: all it holds, at most 128; 0 for type 0. Throws
+/// `ReaderError` when the type is above 12.
+[[nodiscard]] size_t RenderedElementCount(std::string_view raw, int type);
 
 /// Elements (at most 128) joined by ", ": integers decoded through `code_list` when it is set, rationals
 /// as "num/den", FLOAT and DOUBLE as "-9999.99"; then `format_string` applied to the text ("%s") or to

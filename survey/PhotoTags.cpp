@@ -85,9 +85,12 @@ void FillTagsOf(const TimgData& data, PhotoTags& tags, std::vector<TTagEntry>* s
   std::array<bool, kPhotoTagCount> found{};
   const TagSelection& selection = SurveyTagSelection();
   const std::vector<TTagEntry>& entries = data.ImageInfo->Tags;
+  // A read with this very selection found where it holds most entries' names as it listed them.
+  const bool indexes_known = data.Selection == &selection;
   for (size_t i = 0; i < entries.size(); ++i) {
     // The selection lists the capture time's names after the record's tags; CaptureTimeOf reads those.
-    const int index = selection.IndexOf(entries[i].Name);
+    const int16_t known = indexes_known ? entries[i].SelectionIndex : kSelectionUnknown;
+    const int index = known == kSelectionUnknown ? selection.IndexOf(entries[i].Name) : known;
     if (index < 0 || static_cast<size_t>(index) >= kPhotoTagCount || found[static_cast<size_t>(index)]) continue;
     found[static_cast<size_t>(index)] = true;
     std::string& text = tags.texts[static_cast<size_t>(index)];

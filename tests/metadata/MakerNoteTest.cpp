@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "metadata/ExifData.h"
+#include "metadata/TagSelection.h"
 #include "survey/ExtractPhoto.h"
 #include "testing/ExifWriter.h"
 #include "testing/JpegWriter.h"
@@ -190,6 +192,102 @@ TEST(CanonMakerNote, RecordsListNamedEntriesBeforeTheirOwnEntry) {
   EXPECT_EQ(data->ImageInfo->TagText("ColorSpace"), "sRGB");
   EXPECT_NE(data->ImageInfo->MakerNoteText.find("\r\nDrive Mode = Single"), std::string::npos);
   EXPECT_NE(data->ImageInfo->MakerNoteText.find("\r\nImageType = \"IMG:EOS 40D JPEG\""), std::string::npos);
+}
+
+// The named entries of `data` (Origin 1 without a tag number) whose names `selection` holds.
+std::vector<std::pair<std::string, std::string>> NamedEntries(const TimgData& data, const TagSelection& selection) {
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (const TTagEntry& entry : data.ImageInfo->Tags) {
+    if (entry.Origin == 1 && entry.Tag == 0 && selection.Holds(entry.Name))
+      entries.emplace_back(entry.Name, entry.Text);
+  }
+  return entries;
+}
+
+// A selective read lists a record's named entries from its numbers, the full read from its rendered text:
+// the same entries, texts and order whatever the record's type, length and values.
+TEST(CanonMakerNote, ASelectiveReadListsTheRecordsEntriesAsTheFullReadDoes) {
+  std::vector<uint16_t> long_record(200);
+  for (size_t k = 0; k < long_record.size(); ++k) long_record[k] = static_cast<uint16_t>(k * 331 % 65536);
+  long_record[150] = 2;  // beyond the 128 elements a record's text holds
+  struct Case {
+    const char* what;
+    std::function<void(Ifd&)> record;
+    bool lists_some = true;  // the full read lists named entries of `kManyNames`
+  };
+  const Case cases[] = {
+      {"camera settings",
+       [](Ifd& d) {
+         d.Short(0x0001, Settings(40, {{1, 2}, {5, 1}, {7, 3}, {23, 300}, {24, 75}, {25, 1}, {32, 65535}}));
+       }},
+      {"one element (no item reads element 0)", [](Ifd& d) { d.Short(0x0001, {7}); }, false},
+      {"cut before the focal range",
+       [](Ifd& d) {
+         d.Short(0x0001, Settings(24, {{5, 1}, {7, 2}, {23, 55}}));
+       }},
+      {"200 elements", [&long_record](Ifd& d) { d.Short(0x0001, long_record); }},
+      {"signed shorts",
+       [](Ifd& d) {
+         d.SShort(0x0001, {80, -1, 3, -200, 0, 1, 0, -3, 0, 0, 0, 0, 0, 65, -1});
+       }},
+      {"longs",
+       [](Ifd& d) {
+         d.Long(0x0001, {12, 4294967295U, 0, 1, 2, 1, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 17});
+       }},
+      {"bytes",
+       [](Ifd& d) {
+         d.Byte(0x0001, {9, 1, 0, 2, 3, 1, 0, 1, 0, 0, 4, 11, 0, 1, 255, 1, 19});
+       }},
+      {"rationals, read through their text",
+       [](Ifd& d) {
+         d.Rationals(0x0001, {{1, 2}, {3, 4}, {5, 6}});
+       }},
+      {"text, read through its text", [](Ifd& d) { d.Ascii(0x0001, "1, 2, 3, 4, 1, 1, 0, 3"); }},
+      {"shot information",
+       [](Ifd& d) {
+         d.Short(0x0004, Settings(19, {{7, 1}, {8, 3}, {10, 4}, {13, 12288}, {15, 65504}, {18, 2}}));
+       }},
+      {"custom functions",
+       [](Ifd& d) {
+         d.Short(0x000F, {0x0101, 0x0F00, 0x1001, 0x0301, 0x0E01, 0x0201, 0x0101});
+       }},
+      {"custom functions, signed",
+       [](Ifd& d) {
+         d.SShort(0x000F, {-1, 0x0201, 0x0D00, -256, 0x0E01, 7});
+       }},
+      {"custom functions, one element (the last, never looked at)", [](Ifd& d) { d.Short(0x000F, {0x0101}); }, false},
+  };
+  constexpr std::array<std::string_view, 5> kSurveyNames = {"Short focal", "Long focal", "Focus Mode", "Drive Mode",
+                                                            "Focal Units"};
+  constexpr std::array<std::string_view, 17> kManyNames = {
+      "Macro mode", "Self Timer",          "Compression Rate", "Flash Mode",  "Drive Mode",
+      "Focus Mode", "Long focal",          "Short focal",      "Focal Units", "White balance",
+      "Distance",   "Sequence Number",     "Flash bias",       "AF point",    "Noise Reduction",
+      "AF Assist",  "Superimposed Display"};
+  const TagSelection survey_names(kSurveyNames);
+  const TagSelection many_names(kManyNames);
+  for (const ByteOrder order : testing::kBothByteOrders) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(testing::ByteOrderName(order)) + " " + c.what);
+      Photo photo;
+      photo.order = order;
+      photo.note = [&c, order](uint32_t at) {
+        Ifd directory;
+        c.record(directory);
+        directory.Ascii(0x0006, "IMG:EOS 40D JPEG");
+        return BuildMakerNote(directory, order, "", at);
+      };
+      const auto full = Read(photo);
+      const std::string jpeg = BuildJpeg({Segment{0xE1, PayloadWithNote(photo), std::nullopt}});
+      for (const TagSelection* selection : {&survey_names, &many_names}) {
+        TimgData selective(*selection);
+        selective.ProcessBytes(jpeg, ".jpg");
+        EXPECT_EQ(NamedEntries(selective, *selection), NamedEntries(*full, *selection));
+        EXPECT_EQ(selective.ErrorText, full->ErrorText);
+      }
+      EXPECT_EQ(!NamedEntries(*full, many_names).empty(), c.lists_some);
+    }
+  }
 }
 
 TEST(CanonMakerNote, TheEighteenthEntryIsKeptAsTheLensName) {

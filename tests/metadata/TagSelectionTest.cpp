@@ -45,6 +45,7 @@ TEST(TagSelection, HoldsATableRowAsItHoldsTheRowsName) {
   for (const auto& table : {MainTagTable(), GpsTagTable()}) {
     for (const TTagEntry& row : table) {
       EXPECT_EQ(selection.HoldsRow(row), selection.Holds(row.Name)) << row.Name;
+      EXPECT_EQ(selection.IndexOfRow(row), selection.IndexOf(row.Name)) << row.Name;
       held += selection.HoldsRow(row);
     }
   }
@@ -52,8 +53,10 @@ TEST(TagSelection, HoldsATableRowAsItHoldsTheRowsName) {
   // A row that is not in the tables (a copy) is looked up by its name.
   TTagEntry copy = FindTableRow(0x0110, DirectoryKind::kMain);
   EXPECT_TRUE(selection.HoldsRow(copy));
+  EXPECT_EQ(selection.IndexOfRow(copy), 0);
   copy.Name = "Make";
   EXPECT_FALSE(selection.HoldsRow(copy));
+  EXPECT_EQ(selection.IndexOfRow(copy), -1);
 }
 
 }  // namespace
