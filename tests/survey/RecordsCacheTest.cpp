@@ -542,7 +542,7 @@ TEST(RecordsCacheFolders, ASeparatorAnywhereInTheFactsKeepsThePhotoOut) {
     return text;
   };
   const std::vector<Case> cases = {
-      {"first text, first byte", nullptr, 0, "\x1f" "Canon", false},
+      {"first text, first byte", nullptr, 0, std::string("\x1f") + "Canon", false},
       {"past the first block", nullptr, 2, with_separator_at(400), false},
       {"a block's last byte", nullptr, 0, with_separator_at(254), false},
       {"a block's first byte", nullptr, 0, with_separator_at(255), false},
