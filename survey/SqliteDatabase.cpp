@@ -3,6 +3,21 @@
 #include <sqlite3.h>
 
 namespace lumetra {
+namespace {
+
+// Once per process, before SQLite's first use: no memory statistics. Kept, they take a global mutex at
+// every allocation SQLite makes (a lock and an unlock per value bound, per record made), and nothing here
+// reads them. SQLite takes settings only before it is initialized; once another user in the process has
+// initialized it the call is refused and changes nothing, so the refusal is ignored.
+void ConfigureSqlite() {
+  static const bool configured = [] {
+    static_cast<void>(sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0));
+    return sqlite3_initialize() == SQLITE_OK;
+  }();
+  static_cast<void>(configured);
+}
+
+}  // namespace
 
 void CheckSqlite(sqlite3* db, int result) {
   if (result == SQLITE_OK || result == SQLITE_ROW || result == SQLITE_DONE) return;
@@ -65,6 +80,7 @@ bool SqliteStatement::IsText(int column) const { return sqlite3_column_type(stat
 bool SqliteStatement::IsBlob(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_BLOB; }
 
 SqliteDatabase::SqliteDatabase(const std::string& path, std::chrono::milliseconds busy_wait) {
+  ConfigureSqlite();
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;
   const int result = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
   if (result != SQLITE_OK) {

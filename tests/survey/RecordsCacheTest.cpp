@@ -522,6 +522,57 @@ TEST(RecordsCacheFolders, EveryRowIsFoundWhateverTheFoldersShape) {
   EXPECT_EQ(cache.problem(), "");
 }
 
+// The facts' separator is found wherever it stands in a photo's facts, which are counted in blocks: in the
+// first text, past the first block's 255 bytes, on either side of a block's end, in the last text. Such a
+// photo is read again rather than served split wrongly; long facts without it are kept whole.
+TEST(RecordsCacheFolders, ASeparatorAnywhereInTheFactsKeepsThePhotoOut) {
+  testing::TempFolder home;
+  const fs::path db = home.path() / kRecordsFileName;
+  struct Case {
+    const char* name;
+    std::string PhotoTags::*text;  // nullptr: a survey tag's text
+    size_t tag;
+    std::string value;
+    bool kept;
+  };
+  const std::string kLong(600, 'x');
+  const auto with_separator_at = [&kLong](size_t at) {
+    std::string text = kLong;
+    text[at] = '\x1f';
+    return text;
+  };
+  const std::vector<Case> cases = {
+      {"first text, first byte", nullptr, 0, std::string("\x1f") + "Canon", false},
+      {"past the first block", nullptr, 2, with_separator_at(400), false},
+      {"a block's last byte", nullptr, 0, with_separator_at(254), false},
+      {"a block's first byte", nullptr, 0, with_separator_at(255), false},
+      {"the last text", &PhotoTags::xmp_lens_info, 0, "24-70\x1f", false},
+      {"long facts without it", nullptr, 1, kLong, true},
+      {"a long last text without it", &PhotoTags::xmp_lens_info, 0, kLong + kLong, true},
+  };
+  std::vector<std::pair<std::string, PhotoTags>> rows;
+  for (size_t i = 0; i < cases.size(); ++i) {
+    PhotoTags tags = MadeUpPhoto(static_cast<int>(i));
+    const Case& c = cases[i];
+    (c.text != nullptr ? tags.*c.text : tags.texts[c.tag]) = c.value;
+    rows.emplace_back("/lib/separators/IMG_" + std::to_string(i) + ".JPG", std::move(tags));
+  }
+  {
+    RecordsCache cache(db.string(), Immediate());
+    for (const auto& [path, tags] : rows) cache.Remember(path, tags);
+  }
+  RecordsCache cache(db.string(), Immediate());
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const std::optional<PhotoTags> found = cache.Find(rows[i].first, rows[i].second.file);
+    EXPECT_EQ(found.has_value(), cases[i].kept) << cases[i].name;
+    if (found) {
+      EXPECT_EQ(found->texts, rows[i].second.texts) << cases[i].name;
+      EXPECT_EQ(found->xmp_lens_info, rows[i].second.xmp_lens_info) << cases[i].name;
+    }
+  }
+  EXPECT_EQ(cache.problem(), "");
+}
+
 // A folder's rows are numbered in a range of their own, each new photo the next number: a folder whose last
 // number is taken gives a new photo the lowest number a dropped row left free, and rows numbered by hand
 // into another range or out of any are never served.
