@@ -291,14 +291,14 @@ bool TimgData::ProcessJpeg(ByteSource& source) {
   }
 }
 
-std::string_view TimgData::ReadSegment(ByteSource& source, char* destination, int length, size_t payload_read) {
+size_t TimgData::ReadSegment(ByteSource& source, char* destination, int length, size_t payload_read) {
   destination[0] = static_cast<char>(length >> 8);
   destination[1] = static_cast<char>(length & 0xFF);
   const size_t payload = static_cast<size_t>(length) - 2;
   // Bytes a short file does not supply read as zero.
   const size_t got = payload_read + source.Read(destination + 2 + payload_read, payload - payload_read);
   std::fill(destination + 2 + got, destination + 2 + payload, '\0');
-  return {destination, static_cast<size_t>(length)};
+  return got;
 }
 
 bool TimgData::ReadSegments(ByteSource& source) {
@@ -460,11 +460,12 @@ TimgData::SegmentRead TimgData::ReadNextSegment(ByteSource& source, uint8_t mark
     // The full listing keeps every segment's bytes in its slot, and the first XMP packet beside them.
     std::string& data = Sections[next_slot].Data;
     data.resize(static_cast<size_t>(length));
-    read.bytes = ReadSegment(source, data.data(), length);
-    read.is_exif = marker == kMarkerApp1 && read.bytes.substr(2).starts_with(kExifHeader);
-    if (marker == kMarkerApp1 && read.bytes.substr(2).starts_with(kXmpHeader)) {
-      KeepXmp(read.bytes.substr(2 + kXmpHeader.size()));
-    }
+    read.bytes = data;
+    // A segment is known by the header its file holds, as the selective read knows it: an APP1 cut right
+    // after "Exif" is no Exif segment though its zero fill would complete the header.
+    const std::string_view held = read.bytes.substr(2, ReadSegment(source, data.data(), length));
+    read.is_exif = marker == kMarkerApp1 && held.starts_with(kExifHeader);
+    if (marker == kMarkerApp1 && held.starts_with(kXmpHeader)) KeepXmp(held.substr(kXmpHeader.size()));
     read.slot = static_cast<int>(next_slot);
     return read;
   }
@@ -509,7 +510,8 @@ TimgData::SegmentRead TimgData::ReadNextSegment(ByteSource& source, uint8_t mark
     ExifSegmentFill fill(source, destination, static_cast<size_t>(length), 2 + header_read);
     read.bytes = {destination, fill.ReadToThumbnail()};
   } else {
-    read.bytes = ReadSegment(source, destination, length, header_read);
+    static_cast<void>(ReadSegment(source, destination, length, header_read));
+    read.bytes = {destination, static_cast<size_t>(length)};
   }
   read.slot = static_cast<int>(next_slot);
   return read;

@@ -153,8 +153,9 @@ class TimgData : public tEndInd {
   /// The full listing's copy of an XMP packet it read, when it is the first one met where packets are taken.
   void KeepXmp(std::string_view packet);
   /// Reads one segment's `length` - 2 payload bytes after its two length bytes into `destination`, whose
-  /// first `payload_read` payload bytes are already there.
-  static std::string_view ReadSegment(ByteSource& source, char* destination, int length, size_t payload_read = 0);
+  /// first `payload_read` payload bytes are already there. Returns the payload bytes the file supplied
+  /// (`payload_read` included); the rest of the `length` bytes read as zero.
+  static size_t ReadSegment(ByteSource& source, char* destination, int length, size_t payload_read = 0);
   bool ProcessTiff(RandomAccessSource& source, const TiffHeader& header);
   /// A selective read's walk of its Exif segment, of which `head` is read (up to the thumbnail, or all):
   /// when the walk needs bytes past `head`, the rest is read from `source` and the segment walked again.

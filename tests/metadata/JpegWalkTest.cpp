@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "metadata/ExifData.h"
+#include "metadata/TagSelection.h"
+#include "metadata/XmpPacket.h"
 #include "testing/ExifWriter.h"
 #include "testing/JpegWriter.h"
 #include "tests/support/TempFolder.h"
@@ -211,6 +215,43 @@ TEST(ReadSegments, AnExifSegmentCutShortIsReadWithZeroFill) {
   EXPECT_EQ(data->Sections[1].Size, length);
   EXPECT_EQ(data->Sections[1].Data.size(), static_cast<size_t>(length));
   EXPECT_EQ(data->ImageInfo->TagText("ExposureTime"), "1/125");
+}
+
+// A segment is known by the header its file holds, in the full listing as in a selective read: the zero
+// fill of a file that ends inside the header never completes it.
+TEST(ReadSegments, AFileEndingInsideASegmentHeaderIsKnownByTheBytesItHolds) {
+  constexpr std::array<std::string_view, 1> kNames = {"ExposureTime"};
+  const TagSelection selection(kNames);
+  const std::string exif = BuildJpeg({Exif()}, /*with_scan=*/false);
+  const std::string xmp = BuildJpeg({Xmp()}, /*with_scan=*/false);
+  constexpr size_t kPayloadStart = 6;  // FF D8, the marker and the two length bytes
+  constexpr size_t kXmpHeaderSize = kXmpHeader.size();
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool has_exif;
+    std::string_view xmp_packet;
+  };
+  const Case cases[] = {
+      {"cut before the Exif header", exif.substr(0, kPayloadStart), false, ""},
+      {"cut inside \"Exif\"", exif.substr(0, kPayloadStart + 3), false, ""},
+      {"cut right after \"Exif\"", exif.substr(0, kPayloadStart + 4), false, ""},
+      {"cut right after the whole Exif header", exif.substr(0, kPayloadStart + 5), true, ""},
+      {"cut right before the XMP header's last byte", xmp.substr(0, kPayloadStart + kXmpHeaderSize - 1), false, ""},
+      {"cut inside the XMP packet", xmp.substr(0, kPayloadStart + kXmpHeaderSize + 5), false, "<x:xm"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TimgData full(BuildAll);
+    TimgData selective(selection);
+    for (TimgData* data : {&full, &selective}) {
+      SCOPED_TRACE(data == &full ? "full listing" : "selective read");
+      EXPECT_EQ(data->ProcessBytes(c.bytes, ".jpg"), c.has_exif);
+      EXPECT_EQ(data->HasExif(), c.has_exif);
+      EXPECT_EQ(data->ErrorText, c.has_exif ? "<none>" : "Not an EXIF file");
+      EXPECT_EQ(data->XmpPacket, c.xmp_packet);
+    }
+  }
 }
 
 TEST(ReadSegments, ALengthBelowTwoEndsTheWalkButKeepsTheTagsRead) {
