@@ -37,6 +37,8 @@ constexpr uint8_t kMarkerAppLast = 0xEF;
 constexpr uint8_t kMarkerComment = 0xFE;
 constexpr uint8_t kMarkerEndOfImage = 0xD9;
 constexpr uint8_t kMarkerStartOfScan = 0xDA;
+// An Exif APP1's payload starts with these bytes.
+constexpr std::string_view kExifHeader{"Exif\0", 5};
 
 bool IsAppOrComment(uint8_t marker) {
   return (marker >= kMarkerApp0 && marker <= kMarkerAppLast) || marker == kMarkerComment;
@@ -451,28 +453,14 @@ void TimgData::KeepXmp(std::string_view packet) {
 }
 
 TimgData::SegmentRead TimgData::ReadNextSegment(ByteSource& source, uint8_t marker, int length, bool slot_free) {
-  using namespace std::string_view_literals;
-  constexpr std::string_view kExifHeader = "Exif\0"sv;
   const size_t payload = static_cast<size_t>(length) - 2;
-  const size_t next_slot = static_cast<size_t>(SectionCount) + 1;
-  SegmentRead read;
-  if (BuildMode != BuildSelectedTags && slot_free) {
-    // The full listing keeps every segment's bytes in its slot, and the first XMP packet beside them.
-    std::string& data = Sections[next_slot].Data;
-    data.resize(static_cast<size_t>(length));
-    read.bytes = data;
-    // A segment is known by the header its file holds, as the selective read knows it: an APP1 cut right
-    // after "Exif" is no Exif segment though its zero fill would complete the header.
-    const std::string_view held = read.bytes.substr(2, ReadSegment(source, data.data(), length));
-    read.is_exif = marker == kMarkerApp1 && held.starts_with(kExifHeader);
-    if (marker == kMarkerApp1 && held.starts_with(kXmpHeader)) KeepXmp(held.substr(kXmpHeader.size()));
-    read.slot = static_cast<int>(next_slot);
-    return read;
-  }
-  if (slot_free) Sections[next_slot].Data.clear();
+  const int next_slot = SectionCount + 1;
+  if (BuildMode != BuildSelectedTags && slot_free) return ReadSegmentIntoSlot(source, marker, length, next_slot);
+  if (slot_free) Sections[static_cast<size_t>(next_slot)].Data.clear();
   // Only an APP1 can be the Exif segment, known by its header; every other segment is passed over unread,
   // with a seek where the source allows one, but for an XMP packet before the Exif segment, which a
   // selective read keeps in case nothing else describes the lens.
+  SegmentRead read;
   char header[kExifHeader.size()];
   size_t header_read = 0;
   if (marker == kMarkerApp1 && ExifSection == 0) {
@@ -485,9 +473,30 @@ TimgData::SegmentRead TimgData::ReadNextSegment(ByteSource& source, uint8_t mark
     } else {
       source.Skip(payload - header_read);
     }
-    read.slot = slot_free ? static_cast<int>(next_slot) : 0;
+    read.slot = slot_free ? next_slot : 0;
     return read;
   }
+  read.bytes = ReadExifSegment(source, length, std::string_view(header, header_read), next_slot);
+  read.slot = next_slot;
+  return read;
+}
+
+TimgData::SegmentRead TimgData::ReadSegmentIntoSlot(ByteSource& source, uint8_t marker, int length, int slot) {
+  // The full listing keeps every segment's bytes in its slot, and the first XMP packet beside them.
+  std::string& data = Sections[static_cast<size_t>(slot)].Data;
+  data.resize(static_cast<size_t>(length));
+  SegmentRead read;
+  read.bytes = data;
+  // A segment is known by the header its file holds, as the selective read knows it: an APP1 cut right
+  // after "Exif" is no Exif segment though its zero fill would complete the header.
+  const std::string_view held = read.bytes.substr(2, ReadSegment(source, data.data(), length));
+  read.is_exif = marker == kMarkerApp1 && held.starts_with(kExifHeader);
+  if (marker == kMarkerApp1 && held.starts_with(kXmpHeader)) KeepXmp(held.substr(kXmpHeader.size()));
+  read.slot = slot;
+  return read;
+}
+
+std::string_view TimgData::ReadExifSegment(ByteSource& source, int length, std::string_view header, int slot) {
   // A selective read keeps the Exif segment's bytes apart from `Sections`, in storage that is not first
   // zero-filled; the full listing keeps an Exif segment met after the slots in the slot behind them.
   char* destination = nullptr;
@@ -499,22 +508,19 @@ TimgData::SegmentRead TimgData::ReadNextSegment(ByteSource& source, uint8_t mark
     }
     destination = selected_exif_.get();
   } else {
-    std::string& data = Sections[next_slot].Data;
+    std::string& data = Sections[static_cast<size_t>(slot)].Data;
     data.resize(static_cast<size_t>(length));
     destination = data.data();
   }
-  std::copy(header, header + header_read, destination + 2);
+  std::copy(header.begin(), header.end(), destination + 2);
   if (BuildMode == BuildSelectedTags) {
     destination[0] = static_cast<char>(length >> 8);
     destination[1] = static_cast<char>(length & 0xFF);
-    ExifSegmentFill fill(source, destination, static_cast<size_t>(length), 2 + header_read);
-    read.bytes = {destination, fill.ReadToThumbnail()};
-  } else {
-    static_cast<void>(ReadSegment(source, destination, length, header_read));
-    read.bytes = {destination, static_cast<size_t>(length)};
+    ExifSegmentFill fill(source, destination, static_cast<size_t>(length), 2 + header.size());
+    return {destination, fill.ReadToThumbnail()};
   }
-  read.slot = static_cast<int>(next_slot);
-  return read;
+  static_cast<void>(ReadSegment(source, destination, length, header.size()));
+  return {destination, static_cast<size_t>(length)};
 }
 
 size_t TimgData::WalkSelectedExif(ByteSource& source, std::string_view head) {

@@ -139,6 +139,12 @@ class TimgData : public tEndInd {
   /// Reads or passes over the payload of the segment after `marker` and `length`; `slot_free` tells
   /// whether a slot is left for it.
   SegmentRead ReadNextSegment(ByteSource& source, uint8_t marker, int length, bool slot_free);
+  /// The full listing's read of a segment into slot `slot`, whole, with the first XMP packet kept beside it.
+  SegmentRead ReadSegmentIntoSlot(ByteSource& source, uint8_t marker, int length, int slot);
+  /// Reads the Exif segment whose first payload bytes, `header`, are read already: a selective read's up to
+  /// the thumbnail into storage kept from file to file, the full listing's whole into slot `slot`. Returns
+  /// its length bytes and the payload read.
+  std::string_view ReadExifSegment(ByteSource& source, int length, std::string_view header, int slot);
   /// Reads the next marker after any 0xFF fill bytes; false at the end of the data.
   [[nodiscard]] static bool ReadMarker(ByteSource& source, uint8_t& marker);
   /// Takes a segment given a slot as what its marker says (header, Exif, IPTC, comment); false when the

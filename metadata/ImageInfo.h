@@ -13,6 +13,8 @@
 
 namespace lumetra {
 
+struct DirectoryEntry;
+
 /// What the tag reader builds: the text listing, the tag list, or both; or only the entries of a
 /// `TagSelection`, with nothing else rendered or kept (the survey's read).
 enum BuildModes : int { BuildInfoText = 2, BuildTagList = 4, BuildSelectedTags = 8, BuildAll = 255 };
@@ -113,6 +115,11 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   /// One entry of a maker directory: rendered, listed and written into the text as the build mode asks.
   /// False when the entry is broken, which ends the note's walk: `ErrorText` then says why.
   [[nodiscard]] bool ProcessMakerEntry(const MakerEntrySite& site);
+  /// The bytes of a maker-note entry's value: from the note, or from the Exif data around it for a value
+  /// that lies outside the note (`ReadPastEnd` is set when the part read does not hold it all).
+  [[nodiscard]] std::string_view MakerEntryValue(const MakerEntrySite& site, const DirectoryEntry& field);
+  /// Adds a listed maker-note entry of `row` to the tag list, with its value's type, bytes and text.
+  void ListMakerEntry(const MakerRow& row, int type, std::string_view raw, const std::string& text);
   /// A selective read of a record entry (Canon's camera settings, ...) that lists its named entries from the
   /// record's numbers, without rendering the record to text and cutting it apart; false, having done
   /// nothing, for an entry that has to go through its text.

@@ -193,15 +193,7 @@ bool TImageInfo::ProcessMakerEntry(const MakerEntrySite& site) {
     ErrorText = "Error Detected = " + failure;
     return false;
   }
-  const int64_t value_position =
-      field.ValueInEntry() ? site.position + 8 : NotePosition(layout, site.maker_offset, field.offset);
-  // A value inside the note (ending on its last byte at the latest) is read from it; one outside is
-  // looked for in the Exif data.
-  const bool inside =
-      value_position >= 1 && field.byte_count <= static_cast<int64_t>(site.note.size()) - (value_position - 1);
-  const std::string_view raw = inside ? BytesAt(site.note, value_position, field.byte_count)
-                                      : BytesAt(site.exif, field.offset + layout.fallback_base, field.byte_count);
-  if (!inside && static_cast<int64_t>(raw.size()) < field.byte_count) ReadPastEnd = true;
+  const std::string_view raw = MakerEntryValue(site, field);
 
   const auto [row, code_list] = FindMakerRow(layout.table, field.tag);
   const std::string_view name = row != nullptr ? row->ShownName() : "Unknown";
@@ -236,18 +228,33 @@ bool TImageInfo::ProcessMakerEntry(const MakerEntrySite& site) {
   }
 
   // A row without a tag number is never listed, as AddTag would refuse it.
-  if (listed && row->tag != 0) {
-    TTagEntry& entry = NewEntry();
-    entry.Origin = 1;
-    entry.Tag = row->tag;
-    entry.Name = row->name;
-    entry.Desc = row->ShownName();
-    entry.CodeList = row->code_list;
-    entry.Format = static_cast<uint16_t>(field.type);
-    entry.Raw = raw;
-    entry.Text = context.SubRecordFlag ? rendered : text;
-  }
+  if (listed && row->tag != 0) ListMakerEntry(*row, field.type, raw, context.SubRecordFlag ? rendered : text);
   return true;
+}
+
+std::string_view TImageInfo::MakerEntryValue(const MakerEntrySite& site, const DirectoryEntry& field) {
+  const int64_t value_position =
+      field.ValueInEntry() ? site.position + 8 : NotePosition(site.layout, site.maker_offset, field.offset);
+  // A value inside the note (ending on its last byte at the latest) is read from it; one outside is
+  // looked for in the Exif data.
+  const bool inside =
+      value_position >= 1 && field.byte_count <= static_cast<int64_t>(site.note.size()) - (value_position - 1);
+  const std::string_view raw = inside ? BytesAt(site.note, value_position, field.byte_count)
+                                      : BytesAt(site.exif, field.offset + site.layout.fallback_base, field.byte_count);
+  if (!inside && static_cast<int64_t>(raw.size()) < field.byte_count) ReadPastEnd = true;
+  return raw;
+}
+
+void TImageInfo::ListMakerEntry(const MakerRow& row, int type, std::string_view raw, const std::string& text) {
+  TTagEntry& entry = NewEntry();
+  entry.Origin = 1;
+  entry.Tag = row.tag;
+  entry.Name = row.name;
+  entry.Desc = row.ShownName();
+  entry.CodeList = row.code_list;
+  entry.Format = static_cast<uint16_t>(type);
+  entry.Raw = raw;
+  entry.Text = text;
 }
 
 bool TImageInfo::ListRecordElements(const MakerRow& row, const char* code_list, int type, std::string_view raw) {
