@@ -67,6 +67,9 @@ enum PhotoField : int {
 /// Runs of blanks shrink to one and a trailing blank goes; an empty or single-blank result gives
 /// `default_text`.
 [[nodiscard]] std::string NormalizeText(std::string_view text, std::string_view default_text);
+/// The same into `result`, which keeps its capacity: a record made again for each photo allocates nothing once its
+/// texts have grown. `text` must not view `result`.
+void NormalizeTextInto(std::string_view text, std::string_view default_text, std::string& result);
 
 /// A rendered exposure time as the record keeps it: decimal seconds stay, "10/1250" becomes "1/125",
 /// times of a second or more and between half a second and a second become decimal seconds, and a text

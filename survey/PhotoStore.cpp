@@ -14,6 +14,13 @@ uint32_t PhotoStore::Intern(std::string_view text) {
   return id;
 }
 
+uint32_t PhotoStore::LabelOrTextId(LabelId label, std::string_view text) {
+  if (label == LabelId::kNone) return Intern(text);
+  uint32_t& id = label_ids_[static_cast<size_t>(label)];
+  if (id == kNoTextId || texts_[id] != text) id = Intern(text);
+  return id;
+}
+
 // A walk hands over the photos of one folder one after another, so only the last folder is compared; a
 // folder met again later is simply kept again.
 uint32_t PhotoStore::FolderId(std::string_view folder) {
@@ -55,7 +62,8 @@ void PhotoStore::Append(const PhotoRecord& record) {
   for (int field = kPath + 1; field < PhotoRecord::kFieldCount; ++field) {
     const std::string& text = record.Field(field);
     uint32_t& last = last_ids_[static_cast<size_t>(field)];
-    if (last == kNoTextId || texts_[last] != text) last = Intern(text);
+    if (last == kNoTextId || texts_[last] != text)
+      last = LabelOrTextId(record.labels[static_cast<size_t>(field)], text);
     row.texts[static_cast<size_t>(field)] = last;
   }
   row.labels = record.labels;
@@ -102,6 +110,7 @@ void PhotoStore::clear() {
   texts_.clear();
   index_.clear();
   last_ids_ = FreshLastIds();
+  label_ids_ = FreshIds<kLabelSlots>();
 }
 
 size_t PhotoStore::MemoryBytes() const {

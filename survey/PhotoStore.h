@@ -68,6 +68,8 @@ class PhotoStore {
   }
   [[nodiscard]] StoredRow& At(size_t index) { return row_blocks_[index / kRowsPerBlock][index % kRowsPerBlock]; }
   uint32_t Intern(std::string_view text);
+  // The number of a field's text, found by its label when it has one.
+  uint32_t LabelOrTextId(LabelId label, std::string_view text);
   uint32_t FolderId(std::string_view folder);
   const char* KeepName(std::string_view name);
 
@@ -84,10 +86,18 @@ class PhotoStore {
   // The text number each field had in the row appended last: photos read one after another mostly share
   // their camera, lens and labels, and a comparison is cheaper than hashing.
   std::array<uint32_t, PhotoRecord::kFieldCount> last_ids_ = FreshLastIds();
-  static constexpr std::array<uint32_t, PhotoRecord::kFieldCount> FreshLastIds() {
-    std::array<uint32_t, PhotoRecord::kFieldCount> ids{};
+  // The text number last found for each label, checked against its text (a label's text depends on the
+  // language): a label shared by photos that are not neighbours still costs no hashing.
+  static constexpr size_t kLabelSlots = size_t{1} << (8 * sizeof(LabelId));  // one per value a LabelId holds
+  std::array<uint32_t, kLabelSlots> label_ids_ = FreshIds<kLabelSlots>();
+  template <size_t N>
+  static constexpr std::array<uint32_t, N> FreshIds() {
+    std::array<uint32_t, N> ids{};
     ids.fill(kNoTextId);
     return ids;
+  }
+  static constexpr std::array<uint32_t, PhotoRecord::kFieldCount> FreshLastIds() {
+    return FreshIds<PhotoRecord::kFieldCount>();
   }
 };
 

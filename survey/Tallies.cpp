@@ -87,15 +87,16 @@ void UpdateRange(int64_t value, int64_t& minimum, int64_t& maximum) {
   if (value > 0 && minimum > value) minimum = value;
 }
 
-// The check list of a model or lens tally: one entry per row, checked unless its text is excluded.
-std::vector<CheckEntry> CheckList(const std::vector<myRecord>& rows, const std::vector<std::string>& exclusions) {
-  std::vector<CheckEntry> checks;
-  checks.reserve(rows.size());
-  for (const myRecord& row : rows) {
-    const bool excluded = std::find(exclusions.begin(), exclusions.end(), row.text) != exclusions.end();
-    checks.push_back({row.text, !excluded});
+// Makes `checks` the check list of a model or lens tally: one entry per row, checked unless its text is
+// excluded. Rewritten in place, as it is for every new row: the entries keep their strings' room.
+void RefreshCheckList(std::vector<CheckEntry>& checks, const std::vector<myRecord>& rows,
+                      const std::vector<std::string>& exclusions) {
+  checks.resize(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const std::string& text = rows[i].text;
+    checks[i].text.assign(text);
+    checks[i].checked = std::find(exclusions.begin(), exclusions.end(), text) == exclusions.end();
   }
-  return checks;
 }
 
 std::vector<myRecord> FixedRows(std::initializer_list<LabelId> labels, Language language) {
@@ -330,11 +331,11 @@ void SurveyState::CountFocalAndIso(const PhotoView& photo) {
 void SurveyState::CountCamera(const PhotoView& photo, FilterCriteria& criteria) {
   if (CountIn(tallyModel, photo, kModel)) {
     PlaceByCount(tallyModel);
-    criteria.ModelChecks = CheckList(tallyModel, criteria.ModelExclusions);
+    RefreshCheckList(criteria.ModelChecks, tallyModel, criteria.ModelExclusions);
   }
   if (CountIn(tallyLens, photo, kLens)) {
     PlaceByCount(tallyLens);
-    criteria.LensChecks = CheckList(tallyLens, criteria.LensExclusions);
+    RefreshCheckList(criteria.LensChecks, tallyLens, criteria.LensExclusions);
   }
   if (CountIn(tallyCrop, photo, kCrop)) PlaceCrop(tallyCrop);
   // Makes match without regard to case; a row keeps the spelling of the photo that created it.
