@@ -80,12 +80,20 @@ struct RecordMemos {
     int64_t factor = 0;
     bool listed = false;
   };
-  // Each exposure text met, normalized; past this many distinct texts the rest are normalized each time.
-  static constexpr size_t kMostExposures = 4096;
+  struct DerivedCrop {
+    bool undetermined = false;
+    std::string crop;
+    std::string focal35;
+  };
+  // Past this many distinct exposure texts, or pairs of focal length texts, the rest are worked out each time.
+  static constexpr size_t kMostTexts = 4096;
 
   // By make, a NUL and model.
   std::unordered_map<std::string, Camera> cameras;
+  // Each exposure text met, normalized.
   std::unordered_map<std::string, std::string> exposures;
+  // By the focal length text, a NUL and the 35 mm focal length text.
+  std::unordered_map<std::string, DerivedCrop> derived_crops;
   std::string key;
 };
 
@@ -176,7 +184,7 @@ class PhotoReader {
       return;
     }
     record_.exposure = NormalizeExposure(exposure, undetermined);
-    if (known.size() < RecordMemos::kMostExposures) known.emplace(exposure, record_.exposure);
+    if (known.size() < RecordMemos::kMostTexts) known.emplace(exposure, record_.exposure);
   }
 
   // The photo's camera as the memos know it; null without memos.
@@ -228,7 +236,38 @@ class PhotoReader {
       }
       return;
     }
-    // Not in the store: derived from the photo's own 35 mm focal length, to one decimal.
+    ReadDerivedCrop();
+    ListUnknownCamera(camera);
+  }
+
+  // A camera the store has no factor for: crop factor and 35 mm focal length follow from the two focal
+  // length texts alone, so each pair of them is worked out once.
+  void ReadDerivedCrop() {
+    if (memos_ == nullptr) {
+      DeriveCrop();
+      return;
+    }
+    std::string& key = memos_->key;
+    key.assign(Tag(PhotoTag::kFocalLength)).push_back('\0');
+    key.append(Tag(PhotoTag::kFocalLengthIn35mm));
+    auto& known = memos_->derived_crops;
+    if (const auto found = known.find(key); found != known.end()) {
+      if (found->second.undetermined) {
+        SetCropUndetermined();
+      } else {
+        record_.crop.assign(found->second.crop);
+        record_.focal35.assign(found->second.focal35);
+      }
+      return;
+    }
+    DeriveCrop();
+    if (known.size() < RecordMemos::kMostTexts) {
+      known.emplace(key, RecordMemos::DerivedCrop{Is(kCrop, LabelId::NotDeterminedM), record_.crop, record_.focal35});
+    }
+  }
+
+  // Derived from the photo's own 35 mm focal length, to one decimal.
+  void DeriveCrop() {
     const std::optional<double> fl = ReadDecimalAfterZero(WholeMillimetres(Tag(PhotoTag::kFocalLength)));
     const std::optional<double> fl35 = ReadDecimalAfterZero(WholeMillimetres(Tag(PhotoTag::kFocalLengthIn35mm)));
     double crop = 0;
@@ -239,7 +278,6 @@ class PhotoReader {
     } else {
       SetCropUndetermined();
     }
-    ListUnknownCamera(camera);
   }
 
   void ReadFNumber() {

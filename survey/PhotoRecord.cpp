@@ -8,26 +8,6 @@
 
 namespace lumetra {
 
-namespace {
-
-// The fields in field order.
-constexpr std::string PhotoRecord::*kFields[PhotoRecord::kFieldCount] = {
-    &PhotoRecord::path,    &PhotoRecord::exposure,    &PhotoRecord::fNumber, &PhotoRecord::focal,
-    &PhotoRecord::focal35, &PhotoRecord::iso,         &PhotoRecord::program, &PhotoRecord::metering,
-    &PhotoRecord::flash,   &PhotoRecord::orientation, &PhotoRecord::model,   &PhotoRecord::lens,
-    &PhotoRecord::make,    &PhotoRecord::crop,        &PhotoRecord::drive,   &PhotoRecord::focus};
-
-}  // namespace
-
-std::string& PhotoRecord::Field(int index) { return this->*kFields[index]; }
-
-const std::string& PhotoRecord::Field(int index) const { return this->*kFields[index]; }
-
-void PhotoRecord::SetLabel(int index, LabelId label, Language language) {
-  Field(index).assign(LabelView(label, language));
-  labels[static_cast<size_t>(index)] = label;
-}
-
 std::string NormalizeText(std::string_view text, std::string_view default_text) {
   std::string result;
   result.reserve(text.size());
