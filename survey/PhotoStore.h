@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "survey/PhotoRecord.h"
@@ -68,6 +67,7 @@ class PhotoStore {
   }
   [[nodiscard]] StoredRow& At(size_t index) { return row_blocks_[index / kRowsPerBlock][index % kRowsPerBlock]; }
   uint32_t Intern(std::string_view text);
+  void GrowIndex();
   // The number of a field's text, found by its label when it has one.
   uint32_t LabelOrTextId(LabelId label, std::string_view text);
   uint32_t FolderId(std::string_view folder);
@@ -81,8 +81,12 @@ class PhotoStore {
   size_t name_used_ = 0;
   size_t name_block_size_ = 0;
   size_t name_bytes_ = 0;
+  // A deque never moves its strings, so a text's reference stays valid while others are added.
   std::deque<std::string> texts_;
-  std::unordered_map<std::string_view, uint32_t> index_;
+  // The index of texts_: open addressing by the text's hash, slots holding text numbers (kNoTextId when free),
+  // a power of two in size and at most half full. Cheaper than a map of views: no node per text, no division.
+  std::vector<uint32_t> slots_;
+  static constexpr size_t kFirstIndexSlots = 64;
   // The text number each field had in the row appended last: photos read one after another mostly share
   // their camera, lens and labels, and a comparison is cheaper than hashing.
   std::array<uint32_t, PhotoRecord::kFieldCount> last_ids_ = FreshLastIds();
