@@ -1,6 +1,7 @@
 #include "survey/ExtractPhoto.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 
 #include "numbers/FixedPoint.h"
@@ -106,6 +107,7 @@ class PhotoReader {
   void Read() {
     const Language language = context_.language;
     const auto undetermined = [language](LabelId id) { return LabelView(id, language); };
+    previous_labels_ = record_.labels;
     record_.labels.fill(LabelId::kNone);
 
     NormalizeTextInto(Tag(PhotoTag::kModel), undetermined(LabelId::NotDeterminedM), record_.model);
@@ -127,14 +129,13 @@ class PhotoReader {
     }
     ReadFNumber();
     ReadIso();
-    record_.SetLabel(kProgram, MapText(Tag(PhotoTag::kExposureProgram), kPrograms, LabelId::NotDeterminedM), language);
-    record_.SetLabel(kMetering, MapText(Tag(PhotoTag::kMeteringMode), kMeterings, LabelId::NotDeterminedM), language);
-    record_.SetLabel(kFlash, MapText(Tag(PhotoTag::kFlash), kFlashes, LabelId::NotDeterminedM), language);
-    record_.SetLabel(kOrientation, MapText(Tag(PhotoTag::kOrientation), kOrientations, LabelId::NotDeterminedF),
-                     language);
+    SetCategory(kProgram, MapText(Tag(PhotoTag::kExposureProgram), kPrograms, LabelId::NotDeterminedM));
+    SetCategory(kMetering, MapText(Tag(PhotoTag::kMeteringMode), kMeterings, LabelId::NotDeterminedM));
+    SetCategory(kFlash, MapText(Tag(PhotoTag::kFlash), kFlashes, LabelId::NotDeterminedM));
+    SetCategory(kOrientation, MapText(Tag(PhotoTag::kOrientation), kOrientations, LabelId::NotDeterminedF));
     ReadLens();
-    record_.SetLabel(kFocus, MapText(Tag(PhotoTag::kFocusMode), kFocusModes, LabelId::NotDeterminedM), language);
-    record_.SetLabel(kDrive, MapText(Tag(PhotoTag::kDriveMode), kDriveModes, LabelId::NotDeterminedM), language);
+    SetCategory(kFocus, MapText(Tag(PhotoTag::kFocusMode), kFocusModes, LabelId::NotDeterminedM));
+    SetCategory(kDrive, MapText(Tag(PhotoTag::kDriveMode), kDriveModes, LabelId::NotDeterminedM));
     record_.taken = tags_.taken;
   }
 
@@ -142,6 +143,16 @@ class PhotoReader {
   const std::string& Tag(PhotoTag tag) const { return tags_.Text(tag); }
 
   bool Is(int field, LabelId label) const { return record_.labels[static_cast<size_t>(field)] == label; }
+
+  // A field that is always a label, written nowhere else: a record made again for the next photo of the
+  // same kind holds that label's text already.
+  void SetCategory(int field, LabelId label) {
+    if (previous_labels_[static_cast<size_t>(field)] == label) {
+      record_.labels[static_cast<size_t>(field)] = label;
+    } else {
+      record_.SetLabel(field, label, context_.language);
+    }
+  }
 
   void ReadMake() {
     const std::string_view undetermined = LabelView(LabelId::NotDeterminedF, context_.language);
@@ -330,6 +341,8 @@ class PhotoReader {
   const ExtractionContext& context_;
   PhotoRecord& record_;
   RecordMemos* memos_;
+  // The labels the record held when this photo's reading began.
+  std::array<LabelId, PhotoRecord::kFieldCount> previous_labels_{};
   int64_t focal_ = 0;
 };
 

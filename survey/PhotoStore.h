@@ -51,6 +51,9 @@ class PhotoStore {
   [[nodiscard]] size_t MemoryBytes() const;
 
  private:
+  // A view reads a row's numbers straight from it.
+  friend class PhotoView;
+
   struct StoredRow {
     // The path's entry holds the number of its folder in folders_.
     std::array<uint32_t, PhotoRecord::kFieldCount> texts;

@@ -116,10 +116,19 @@ myRecord* SurveyState::RowHints::Find(std::vector<myRecord>& rows, const PhotoVi
   const auto matches = [&](const myRecord& row) {
     return row.label == LabelId::kNone && (match == Match::kExact ? row.text == text : SameUpperCase(row.text, text));
   };
-  // A plain value has at most one row it matches (a row is added only when none matched), so a remembered
-  // row that still matches is the row a scan would find.
+  // A value has at most one row it matches (a row is added only when none matched), so a remembered row that
+  // still matches is the row a scan would find. A label's row is remembered while it still holds that label.
+  LabelRow& label_row = label_rows[static_cast<size_t>(field)];
+  if (label != LabelId::kNone) {
+    if (label_row.label == label && label_row.row < rows.size() && rows[label_row.row].label == label) {
+      return &rows[label_row.row];
+    }
+    myRecord* row = match == Match::kExact ? FindRow(rows, text, label) : FindMakeRow(rows, text, label);
+    if (row != nullptr) label_row = {label, static_cast<uint32_t>(row - rows.data())};
+    return row;
+  }
   std::vector<uint32_t>& hints = row_of_text[static_cast<size_t>(field)];
-  const bool hinted = label == LabelId::kNone && id != PhotoView::kNoTextId;
+  const bool hinted = id != PhotoView::kNoTextId;
   if (hinted && id < hints.size() && hints[id] < rows.size() && matches(rows[hints[id]])) return &rows[hints[id]];
   const bool never_hinted = id >= hints.size() || hints[id] == UINT32_MAX;
   if (hinted && match == Match::kExact && complete[static_cast<size_t>(field)] && never_hinted) return nullptr;
@@ -133,9 +142,13 @@ myRecord* SurveyState::RowHints::Find(std::vector<myRecord>& rows, const PhotoVi
 
 void SurveyState::RowHints::Made(const PhotoView& photo, int field, size_t row) {
   const uint32_t id = photo.TextId(field);
-  if (photo.Label(field) != LabelId::kNone || id == PhotoView::kNoTextId) {
-    // A row of a labelled value is never hinted; one of a text without a number cannot be.
-    if (photo.Label(field) == LabelId::kNone) complete[static_cast<size_t>(field)] = false;
+  if (photo.Label(field) != LabelId::kNone) {
+    label_rows[static_cast<size_t>(field)] = {photo.Label(field), static_cast<uint32_t>(row)};
+    return;
+  }
+  if (id == PhotoView::kNoTextId) {
+    // A row of a text without a number cannot be hinted.
+    complete[static_cast<size_t>(field)] = false;
     return;
   }
   std::vector<uint32_t>& hints = row_of_text[static_cast<size_t>(field)];
