@@ -88,8 +88,11 @@ void PhotoStore::Append(const PhotoRecord& record) {
   for (int field = kPath + 1; field < PhotoRecord::kFieldCount; ++field) {
     const std::string& text = record.Field(field);
     uint32_t& last = last_ids_[static_cast<size_t>(field)];
-    if (last == kNoTextId || texts_[last] != text)
+    const std::string*& last_text = last_texts_[static_cast<size_t>(field)];
+    if (last_text == nullptr || *last_text != text) {
       last = LabelOrTextId(record.labels[static_cast<size_t>(field)], text);
+      last_text = &texts_[last];
+    }
     row.texts[static_cast<size_t>(field)] = last;
   }
   row.labels = record.labels;
@@ -136,6 +139,7 @@ void PhotoStore::clear() {
   texts_.clear();
   slots_.clear();
   last_ids_ = FreshLastIds();
+  last_texts_ = {};
   label_ids_ = FreshIds<kLabelSlots>();
 }
 

@@ -93,6 +93,8 @@ class PhotoStore {
   // The text number each field had in the row appended last: photos read one after another mostly share
   // their camera, lens and labels, and a comparison is cheaper than hashing.
   std::array<uint32_t, PhotoRecord::kFieldCount> last_ids_ = FreshLastIds();
+  // Their texts, compared without finding them in texts_ first; null before the first row.
+  std::array<const std::string*, PhotoRecord::kFieldCount> last_texts_{};
   // The text number last found for each label, checked against its text (a label's text depends on the
   // language): a label shared by photos that are not neighbours still costs no hashing.
   static constexpr size_t kLabelSlots = size_t{1} << (8 * sizeof(LabelId));  // one per value a LabelId holds

@@ -47,14 +47,23 @@ void InsertLast(std::vector<myRecord>& rows, size_t lowest, Before before) {
   }
 }
 
+// The same for rows ordered by `key` ascending: the moving row's key is read once, not at every step.
+template <typename Key>
+void InsertLastByKey(std::vector<myRecord>& rows, size_t lowest, Key key) {
+  if (rows.empty()) return;
+  const auto moving = key(rows.back());
+  for (size_t i = rows.size() - 1; i >= std::max<size_t>(lowest, 1) && moving < key(rows[i - 1]); --i) {
+    std::swap(rows[i], rows[i - 1]);
+  }
+}
+
 // Focal lengths and ISO: an undetermined row first, the others ascending. Called for the row just added
 // at the end: every other row is in its place already, so only that one can be a new undetermined row (a
 // search of all rows for it made thousands of distinct values cost time growing with their square).
 void PlaceNumeric(std::vector<myRecord>& rows, LabelId undetermined) {
   if (rows.size() > 1 && rows.back().label == undetermined) std::swap(rows.back(), rows[0]);
   const size_t lowest = rows[0].label == undetermined ? 2 : 1;
-  InsertLast(rows, lowest,
-             [](const myRecord& row, const myRecord& previous) { return NumberOf(row) < NumberOf(previous); });
+  InsertLastByKey(rows, lowest, NumberOf);
 }
 
 // Crop factors: ascending, an undetermined row last.
@@ -66,14 +75,13 @@ void PlaceCrop(std::vector<myRecord>& rows) {
     }
   }
   if (rows.back().label != LabelId::NotDeterminedM) {
-    InsertLast(rows, 1,
-               [](const myRecord& row, const myRecord& previous) { return NumberOf(row) < NumberOf(previous); });
+    InsertLastByKey(rows, 1, NumberOf);
     return;
   }
   // Sort the row before the undetermined one into place.
   myRecord undetermined = std::move(rows.back());
   rows.pop_back();
-  InsertLast(rows, 1, [](const myRecord& row, const myRecord& previous) { return NumberOf(row) < NumberOf(previous); });
+  InsertLastByKey(rows, 1, NumberOf);
   rows.push_back(std::move(undetermined));
 }
 
@@ -314,8 +322,7 @@ void SurveyState::CountExposureAndFNumber(const PhotoView& photo) {
         if (*x > 0 && CurrentRanges.fnumber_min > *x * kFixedPointUnit) CurrentRanges.fnumber_min = rounded;
       }
     }
-    InsertLast(tallyFNumber, 1,
-               [](const myRecord& a, const myRecord& b) { return NumberValue(a.text) < NumberValue(b.text); });
+    InsertLastByKey(tallyFNumber, 1, [](const myRecord& row) { return NumberValue(row.text); });
   }
 }
 
