@@ -16,6 +16,13 @@ uint64_t HashText(std::string_view text) {
 
 }  // namespace
 
+// Cheap to work out and spread enough for the texts of one field: their lengths and ends differ.
+size_t PhotoStore::RecentSlot(std::string_view text) {
+  const size_t ends =
+      text.empty() ? 0 : static_cast<unsigned char>(text.front()) + 7 * static_cast<unsigned char>(text.back());
+  return (text.size() * 31 + ends) & (kRecentSlots - 1);
+}
+
 uint32_t PhotoStore::Intern(std::string_view text) {
   if ((texts_.size() + 1) * 2 > slots_.size()) GrowIndex();
   const size_t mask = slots_.size() - 1;
@@ -38,13 +45,6 @@ void PhotoStore::GrowIndex() {
     while (slots_[slot] != kNoTextId) slot = (slot + 1) & mask;
     slots_[slot] = id;
   }
-}
-
-uint32_t PhotoStore::LabelOrTextId(LabelId label, std::string_view text) {
-  if (label == LabelId::kNone) return Intern(text);
-  uint32_t& id = label_ids_[static_cast<size_t>(label)];
-  if (id == kNoTextId || texts_[id] != text) id = Intern(text);
-  return id;
 }
 
 // A walk hands over the photos of one folder one after another, so only the last folder is compared; a
@@ -87,13 +87,16 @@ void PhotoStore::Append(const PhotoRecord& record) {
   row.name = KeepName(name);
   for (int field = kPath + 1; field < PhotoRecord::kFieldCount; ++field) {
     const std::string& text = record.Field(field);
-    uint32_t& last = last_ids_[static_cast<size_t>(field)];
-    const std::string*& last_text = last_texts_[static_cast<size_t>(field)];
-    if (last_text == nullptr || *last_text != text) {
-      last = LabelOrTextId(record.labels[static_cast<size_t>(field)], text);
-      last_text = &texts_[last];
+    NumberedText& last = last_[static_cast<size_t>(field)];
+    if (last.text == nullptr || *last.text != text) {
+      NumberedText& recent = recent_[static_cast<size_t>(field)][RecentSlot(text)];
+      if (recent.text == nullptr || *recent.text != text) {
+        const uint32_t id = Intern(text);
+        recent = {&texts_[id], id};
+      }
+      last = recent;
     }
-    row.texts[static_cast<size_t>(field)] = last;
+    row.texts[static_cast<size_t>(field)] = last.id;
   }
   row.labels = record.labels;
   row.taken = record.taken;
@@ -138,9 +141,8 @@ void PhotoStore::clear() {
   name_bytes_ = 0;
   texts_.clear();
   slots_.clear();
-  last_ids_ = FreshLastIds();
-  last_texts_ = {};
-  label_ids_ = FreshIds<kLabelSlots>();
+  last_ = {};
+  recent_ = {};
 }
 
 size_t PhotoStore::MemoryBytes() const {

@@ -71,8 +71,6 @@ class PhotoStore {
   [[nodiscard]] StoredRow& At(size_t index) { return row_blocks_[index / kRowsPerBlock][index % kRowsPerBlock]; }
   uint32_t Intern(std::string_view text);
   void GrowIndex();
-  // The number of a field's text, found by its label when it has one.
-  uint32_t LabelOrTextId(LabelId label, std::string_view text);
   uint32_t FolderId(std::string_view folder);
   const char* KeepName(std::string_view name);
 
@@ -90,24 +88,18 @@ class PhotoStore {
   // a power of two in size and at most half full. Cheaper than a map of views: no node per text, no division.
   std::vector<uint32_t> slots_;
   static constexpr size_t kFirstIndexSlots = 64;
-  // The text number each field had in the row appended last: photos read one after another mostly share
-  // their camera, lens and labels, and a comparison is cheaper than hashing.
-  std::array<uint32_t, PhotoRecord::kFieldCount> last_ids_ = FreshLastIds();
-  // Their texts, compared without finding them in texts_ first; null before the first row.
-  std::array<const std::string*, PhotoRecord::kFieldCount> last_texts_{};
-  // The text number last found for each label, checked against its text (a label's text depends on the
-  // language): a label shared by photos that are not neighbours still costs no hashing.
-  static constexpr size_t kLabelSlots = size_t{1} << (8 * sizeof(LabelId));  // one per value a LabelId holds
-  std::array<uint32_t, kLabelSlots> label_ids_ = FreshIds<kLabelSlots>();
-  template <size_t N>
-  static constexpr std::array<uint32_t, N> FreshIds() {
-    std::array<uint32_t, N> ids{};
-    ids.fill(kNoTextId);
-    return ids;
-  }
-  static constexpr std::array<uint32_t, PhotoRecord::kFieldCount> FreshLastIds() {
-    return FreshIds<PhotoRecord::kFieldCount>();
-  }
+  // A text of the store with its number.
+  struct NumberedText {
+    const std::string* text = nullptr;
+    uint32_t id = kNoTextId;
+  };
+  static constexpr size_t kRecentSlots = 64;
+  static size_t RecentSlot(std::string_view text);
+  // The text each field had in the row appended last: photos read one after another mostly share their camera,
+  // lens and labels, and a comparison is cheaper than hashing.
+  std::array<NumberedText, PhotoRecord::kFieldCount> last_{};
+  // Then the texts each field had lately, in slots by a cheap hash: photos that are not neighbours share them too.
+  std::array<std::array<NumberedText, kRecentSlots>, PhotoRecord::kFieldCount> recent_{};
 };
 
 }  // namespace lumetra
