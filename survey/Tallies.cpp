@@ -122,7 +122,9 @@ myRecord* SurveyState::RowHints::Find(std::vector<myRecord>& rows, const PhotoVi
   const LabelId label = photo.Label(field);
   const uint32_t id = photo.TextId(field);
   const auto matches = [&](const myRecord& row) {
-    return row.label == LabelId::kNone && (match == Match::kExact ? row.text == text : SameUpperCase(row.text, text));
+    // A make spelt as its row is, the usual case, needs no comparison letter by letter.
+    return row.label == LabelId::kNone &&
+           (row.text == text || (match == Match::kUpperCase && SameUpperCase(row.text, text)));
   };
   // A value has at most one row it matches (a row is added only when none matched), so a remembered row that
   // still matches is the row a scan would find. A label's row is remembered while it still holds that label.
