@@ -86,8 +86,11 @@ struct RecordMemos {
     std::string crop;
     std::string focal35;
   };
-  // Past this many distinct exposure texts, or pairs of focal length texts, the rest are worked out each time.
+  // Past this many distinct cameras, exposure texts or pairs of focal length texts of a kind, and for keys
+  // longer than this, the rest are worked out each time: a folder of odd files keeps the memos small.
   static constexpr size_t kMostTexts = 4096;
+  static constexpr size_t kLongestKey = 128;
+  static bool Keeps(size_t entries, size_t key_size) { return entries < kMostTexts && key_size <= kLongestKey; }
 
   // By make, a NUL and model.
   std::unordered_map<std::string, Camera> cameras;
@@ -195,10 +198,10 @@ class PhotoReader {
       return;
     }
     record_.exposure = NormalizeExposure(exposure, undetermined);
-    if (known.size() < RecordMemos::kMostTexts) known.emplace(exposure, record_.exposure);
+    if (RecordMemos::Keeps(known.size(), exposure.size())) known.emplace(exposure, record_.exposure);
   }
 
-  // The photo's camera as the memos know it; null without memos.
+  // The photo's camera as the memos know it; null without memos or when they keep no more cameras.
   RecordMemos::Camera* Camera() {
     if (memos_ == nullptr) return nullptr;
     std::string& key = memos_->key;
@@ -206,6 +209,7 @@ class PhotoReader {
     key.append(record_.model);
     auto found = memos_->cameras.find(key);
     if (found == memos_->cameras.end()) {
+      if (!RecordMemos::Keeps(memos_->cameras.size(), key.size())) return nullptr;
       const int64_t factor = context_.crop_factor ? context_.crop_factor(record_.make, record_.model) : 0;
       found = memos_->cameras.emplace(key, RecordMemos::Camera{factor, false}).first;
     }
@@ -272,7 +276,7 @@ class PhotoReader {
       return;
     }
     DeriveCrop();
-    if (known.size() < RecordMemos::kMostTexts) {
+    if (RecordMemos::Keeps(known.size(), key.size())) {
       known.emplace(key, RecordMemos::DerivedCrop{Is(kCrop, LabelId::NotDeterminedM), record_.crop, record_.focal35});
     }
   }

@@ -378,5 +378,40 @@ TEST(RecordMaker, MakesEachRecordAsRecordFromTagsDoes) {
   }
 }
 
+// Past the cameras the maker keeps (thousands, or one with a name too long to keep), each photo asks the store
+// again and the unknown cameras still list each camera once.
+TEST(RecordMaker, CamerasBeyondWhatItKeepsAreStillListedOnce) {
+  int lookups = 0;
+  std::vector<UnknownCamera> unknown;
+  const ExtractionContext context{kEnglish,
+                                  [&lookups](const std::string&, const std::string&) {
+                                    ++lookups;
+                                    return int64_t{0};
+                                  },
+                                  true, &unknown};
+  RecordMaker maker(context);
+  const auto make = [&maker](const std::string& model) {
+    PhotoTags tags;
+    tags.has_exif = true;
+    tags.texts[static_cast<size_t>(PhotoTag::kMake)] = "Canon";
+    tags.texts[static_cast<size_t>(PhotoTag::kModel)] = model;
+    tags.texts[static_cast<size_t>(PhotoTag::kFocalLength)] = "50.00";
+    return maker.Make(tags, "p.jpg") != nullptr;
+  };
+  const std::string long_model = "Model " + std::string(300, 'x');
+  for (const std::string& model : {long_model, long_model}) ASSERT_TRUE(make(model));
+  EXPECT_EQ(lookups, 2);
+  constexpr int kCameras = 5000;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int i = 0; i < kCameras; ++i) ASSERT_TRUE(make("M" + std::to_string(i)));
+  }
+  ASSERT_EQ(unknown.size(), size_t{kCameras} + 1);
+  EXPECT_EQ(unknown[0].model, long_model);
+  EXPECT_EQ(unknown.back().model, "M" + std::to_string(kCameras - 1));
+  // Each camera kept is asked once; the others once per photo.
+  EXPECT_GT(lookups, 2 + kCameras);
+  EXPECT_LT(lookups, 2 + 2 * kCameras);
+}
+
 }  // namespace
 }  // namespace lumetra
