@@ -139,7 +139,14 @@ myRecord* SurveyState::RowHints::Find(std::vector<myRecord>& rows, const PhotoVi
   }
   std::vector<uint32_t>& hints = row_of_text[static_cast<size_t>(field)];
   const bool hinted = id != PhotoView::kNoTextId;
-  if (hinted && id < hints.size() && hints[id] < rows.size() && matches(rows[hints[id]])) return &rows[hints[id]];
+  if (hinted && id < hints.size() && hints[id] < rows.size()) {
+    myRecord& row = rows[hints[id]];
+    if (row.label == LabelId::kNone && row.text_id == id) return &row;
+    if (matches(row)) {
+      if (row.text == text) row.text_id = id;
+      return &row;
+    }
+  }
   const bool never_hinted = id >= hints.size() || hints[id] == UINT32_MAX;
   if (hinted && match == Match::kExact && complete[static_cast<size_t>(field)] && never_hinted) return nullptr;
   myRecord* row = match == Match::kExact ? FindRow(rows, text, label) : FindMakeRow(rows, text, label);
@@ -180,7 +187,9 @@ bool SurveyState::CountIn(std::vector<myRecord>& rows, const PhotoView& photo, i
     ++row->count;
     return false;
   }
-  rows.push_back({photo.Field(field), 1, photo.Label(field), 0});
+  const LabelId label = photo.Label(field);
+  rows.push_back(
+      {photo.Field(field), 1, label, 0, label == LabelId::kNone ? photo.TextId(field) : PhotoView::kNoTextId});
   hints_.Made(photo, field, rows.size() - 1);
   return true;
 }
@@ -403,8 +412,13 @@ void SurveyState::ResetTallies(bool full, FilterCriteria& criteria) {
     processedCount = 0;
   }
   if (criteria.keepChecks) {
-    for (myRecord& row : tallyModel) row.count = 0;
-    for (myRecord& row : tallyLens) row.count = 0;
+    // A kept row's text may have another number in the photos stored next.
+    for (std::vector<myRecord>* rows : {&tallyModel, &tallyLens}) {
+      for (myRecord& row : *rows) {
+        row.count = 0;
+        row.text_id = PhotoStore::kNoTextId;
+      }
+    }
   } else {
     tallyModel.clear();
     tallyLens.clear();

@@ -21,6 +21,9 @@ struct myRecord {
   int32_t count = 0;
   LabelId label = LabelId::kNone;
   int64_t value = 0;
+  /// Of a plain value's row made in a survey, the number of `text` among the stored photos' texts, by which the
+  /// next photo with that value finds the row; PhotoStore::kNoTextId when not known.
+  uint32_t text_id = PhotoStore::kNoTextId;
 };
 /// The shutter tally's rows carry `value` as well.
 using myRecordSS = myRecord;
