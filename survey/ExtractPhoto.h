@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "survey/PhotoRecord.h"
@@ -43,5 +45,29 @@ struct ExtractionContext {
 /// the photo has no Exif or does not count. The crop-factor lookup and the unknown cameras are touched
 /// here, so records are made on one thread, in the order the photos are met.
 [[nodiscard]] std::optional<PhotoRecord> RecordFromTags(const PhotoTags& tags, const ExtractionContext& context);
+
+/// Makes the records of one survey's photos, one after another, into the one record it keeps: once its texts
+/// have grown to their size a photo allocates nothing. What a survey meets again and again is worked out once:
+/// each camera's crop factor and its place among the unknown cameras, each exposure text's normalized form; so
+/// the crop store must not change while the maker lives. Touches the crop-factor lookup and the unknown cameras
+/// as RecordFromTags does: one thread, photos in the order met.
+class RecordMaker {
+ public:
+  explicit RecordMaker(const ExtractionContext& context);
+  ~RecordMaker();
+  RecordMaker(const RecordMaker&) = delete;
+  RecordMaker& operator=(const RecordMaker&) = delete;
+
+  /// The record of `tags` as RecordFromTags makes it, with `path` set; null when the photo has no Exif or does
+  /// not count. Valid until the next call.
+  [[nodiscard]] const PhotoRecord* Make(const PhotoTags& tags, std::string_view path);
+
+ private:
+  struct Memos;
+
+  const ExtractionContext& context_;
+  PhotoRecord record_;
+  std::unique_ptr<Memos> memos_;
+};
 
 }  // namespace lumetra

@@ -8,36 +8,29 @@
 
 namespace lumetra {
 
-namespace {
-
-// The fields in field order.
-constexpr std::string PhotoRecord::*kFields[PhotoRecord::kFieldCount] = {
-    &PhotoRecord::path,    &PhotoRecord::exposure,    &PhotoRecord::fNumber, &PhotoRecord::focal,
-    &PhotoRecord::focal35, &PhotoRecord::iso,         &PhotoRecord::program, &PhotoRecord::metering,
-    &PhotoRecord::flash,   &PhotoRecord::orientation, &PhotoRecord::model,   &PhotoRecord::lens,
-    &PhotoRecord::make,    &PhotoRecord::crop,        &PhotoRecord::drive,   &PhotoRecord::focus};
-
-}  // namespace
-
-std::string& PhotoRecord::Field(int index) { return this->*kFields[index]; }
-
-const std::string& PhotoRecord::Field(int index) const { return this->*kFields[index]; }
-
-void PhotoRecord::SetLabel(int index, LabelId label, Language language) {
-  Field(index).assign(LabelView(label, language));
-  labels[static_cast<size_t>(index)] = label;
-}
-
 std::string NormalizeText(std::string_view text, std::string_view default_text) {
   std::string result;
   result.reserve(text.size());
-  for (const char c : text) {
-    if (c == ' ' && !result.empty() && result.back() == ' ') continue;
-    result += c;
+  NormalizeTextInto(text, default_text, result);
+  return result;
+}
+
+void NormalizeTextInto(std::string_view text, std::string_view default_text, std::string& result) {
+  result.clear();
+  // Copied in stretches up to each run of blanks, which keeps one of them.
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t pair = text.find("  ", start);
+    if (pair == std::string_view::npos) {
+      result.append(text.substr(start));
+      break;
+    }
+    result.append(text.substr(start, pair + 1 - start));
+    start = text.find_first_not_of(' ', pair);
+    if (start == std::string_view::npos) break;
   }
   if (!result.empty() && result.back() == ' ') result.pop_back();
-  if (result.empty() || result == " ") return std::string(default_text);
-  return result;
+  if (result.empty() || result == " ") result.assign(default_text);
 }
 
 std::string NormalizeExposure(std::string_view text, std::string_view undetermined) {

@@ -38,10 +38,21 @@ struct PhotoRecord {
   int64_t taken = kNoCaptureTime;
 
   static constexpr int kFieldCount = 16;
-  [[nodiscard]] std::string& Field(int index);
-  [[nodiscard]] const std::string& Field(int index) const;
+  [[nodiscard]] std::string& Field(int index) { return this->*kFields[index]; }
+  [[nodiscard]] const std::string& Field(int index) const { return this->*kFields[index]; }
   /// Sets field `index` to `label`'s text in `language` and remembers the label.
-  void SetLabel(int index, LabelId label, Language language);
+  void SetLabel(int index, LabelId label, Language language) {
+    Field(index).assign(LabelView(label, language));
+    labels[static_cast<size_t>(index)] = label;
+  }
+
+ private:
+  // The fields in field order; inline, as records are made and stored field by field for every photo.
+  static constexpr std::string PhotoRecord::*kFields[kFieldCount] = {
+      &PhotoRecord::path,    &PhotoRecord::exposure,    &PhotoRecord::fNumber, &PhotoRecord::focal,
+      &PhotoRecord::focal35, &PhotoRecord::iso,         &PhotoRecord::program, &PhotoRecord::metering,
+      &PhotoRecord::flash,   &PhotoRecord::orientation, &PhotoRecord::model,   &PhotoRecord::lens,
+      &PhotoRecord::make,    &PhotoRecord::crop,        &PhotoRecord::drive,   &PhotoRecord::focus};
 };
 
 /// Field numbers, in the order of the record and of the stored rows.
@@ -67,6 +78,9 @@ enum PhotoField : int {
 /// Runs of blanks shrink to one and a trailing blank goes; an empty or single-blank result gives
 /// `default_text`.
 [[nodiscard]] std::string NormalizeText(std::string_view text, std::string_view default_text);
+/// The same into `result`, which keeps its capacity: a record made again for each photo allocates nothing once its
+/// texts have grown. `text` must not view `result`.
+void NormalizeTextInto(std::string_view text, std::string_view default_text, std::string& result);
 
 /// A rendered exposure time as the record keeps it: decimal seconds stay, "10/1250" becomes "1/125",
 /// times of a second or more and between half a second and a second become decimal seconds, and a text

@@ -5,13 +5,46 @@
 
 namespace lumetra {
 
+namespace {
+
+// FNV-1a, its high half folded into the low bits the table is indexed by.
+uint64_t HashText(std::string_view text) {
+  uint64_t hash = 0xCBF29CE484222325;
+  for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3;
+  return hash ^ (hash >> 32);
+}
+
+}  // namespace
+
+// Cheap to work out and spread enough for the texts of one field: their lengths and ends differ.
+size_t PhotoStore::RecentSlot(std::string_view text) {
+  const size_t ends =
+      text.empty() ? 0 : static_cast<unsigned char>(text.front()) + 7 * static_cast<unsigned char>(text.back());
+  return (text.size() * 31 + ends) & (kRecentSlots - 1);
+}
+
 uint32_t PhotoStore::Intern(std::string_view text) {
-  if (const auto found = index_.find(text); found != index_.end()) return found->second;
-  const auto id = static_cast<uint32_t>(texts_.size());
-  // A deque never moves its strings, so the views the index keeps stay valid.
-  texts_.emplace_back(text);
-  index_.emplace(texts_.back(), id);
-  return id;
+  if ((texts_.size() + 1) * 2 > slots_.size()) GrowIndex();
+  const size_t mask = slots_.size() - 1;
+  for (size_t slot = HashText(text) & mask;; slot = (slot + 1) & mask) {
+    const uint32_t id = slots_[slot];
+    if (id == kNoTextId) {
+      slots_[slot] = static_cast<uint32_t>(texts_.size());
+      texts_.emplace_back(text);
+      return slots_[slot];
+    }
+    if (texts_[id] == text) return id;
+  }
+}
+
+void PhotoStore::GrowIndex() {
+  slots_.assign(std::max<size_t>(kFirstIndexSlots, slots_.size() * 2), kNoTextId);
+  const size_t mask = slots_.size() - 1;
+  for (uint32_t id = 0; id < texts_.size(); ++id) {
+    size_t slot = HashText(texts_[id]) & mask;
+    while (slots_[slot] != kNoTextId) slot = (slot + 1) & mask;
+    slots_[slot] = id;
+  }
 }
 
 // A walk hands over the photos of one folder one after another, so only the last folder is compared; a
@@ -54,9 +87,16 @@ void PhotoStore::Append(const PhotoRecord& record) {
   row.name = KeepName(name);
   for (int field = kPath + 1; field < PhotoRecord::kFieldCount; ++field) {
     const std::string& text = record.Field(field);
-    uint32_t& last = last_ids_[static_cast<size_t>(field)];
-    if (last == kNoTextId || texts_[last] != text) last = Intern(text);
-    row.texts[static_cast<size_t>(field)] = last;
+    NumberedText& last = last_[static_cast<size_t>(field)];
+    if (last.text == nullptr || *last.text != text) {
+      NumberedText& recent = recent_[static_cast<size_t>(field)][RecentSlot(text)];
+      if (recent.text == nullptr || *recent.text != text) {
+        const uint32_t id = Intern(text);
+        recent = {&texts_[id], id};
+      }
+      last = recent;
+    }
+    row.texts[static_cast<size_t>(field)] = last.id;
   }
   row.labels = record.labels;
   row.taken = record.taken;
@@ -100,8 +140,9 @@ void PhotoStore::clear() {
   name_block_size_ = 0;
   name_bytes_ = 0;
   texts_.clear();
-  index_.clear();
-  last_ids_ = FreshLastIds();
+  slots_.clear();
+  last_ = {};
+  recent_ = {};
 }
 
 size_t PhotoStore::MemoryBytes() const {
@@ -114,9 +155,7 @@ size_t PhotoStore::MemoryBytes() const {
   bytes += (folders_.capacity() - folders_.size()) * sizeof(std::string);
   for (const std::string& folder : folders_) bytes += string_bytes(folder);
   for (const std::string& text : texts_) bytes += string_bytes(text);
-  // An unordered_map node holds the key, the value and a next pointer; the table holds one pointer per bucket.
-  bytes += index_.size() * (sizeof(std::string_view) + sizeof(uint32_t) + 2 * sizeof(void*));
-  bytes += index_.bucket_count() * sizeof(void*);
+  bytes += slots_.capacity() * sizeof(uint32_t);
   return bytes;
 }
 

@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "survey/PhotoRecord.h"
@@ -52,6 +51,9 @@ class PhotoStore {
   [[nodiscard]] size_t MemoryBytes() const;
 
  private:
+  // A view reads a row's numbers straight from it.
+  friend class PhotoView;
+
   struct StoredRow {
     // The path's entry holds the number of its folder in folders_.
     std::array<uint32_t, PhotoRecord::kFieldCount> texts;
@@ -68,6 +70,7 @@ class PhotoStore {
   }
   [[nodiscard]] StoredRow& At(size_t index) { return row_blocks_[index / kRowsPerBlock][index % kRowsPerBlock]; }
   uint32_t Intern(std::string_view text);
+  void GrowIndex();
   uint32_t FolderId(std::string_view folder);
   const char* KeepName(std::string_view name);
 
@@ -79,16 +82,24 @@ class PhotoStore {
   size_t name_used_ = 0;
   size_t name_block_size_ = 0;
   size_t name_bytes_ = 0;
+  // A deque never moves its strings, so a text's reference stays valid while others are added.
   std::deque<std::string> texts_;
-  std::unordered_map<std::string_view, uint32_t> index_;
-  // The text number each field had in the row appended last: photos read one after another mostly share
-  // their camera, lens and labels, and a comparison is cheaper than hashing.
-  std::array<uint32_t, PhotoRecord::kFieldCount> last_ids_ = FreshLastIds();
-  static constexpr std::array<uint32_t, PhotoRecord::kFieldCount> FreshLastIds() {
-    std::array<uint32_t, PhotoRecord::kFieldCount> ids{};
-    ids.fill(kNoTextId);
-    return ids;
-  }
+  // The index of texts_: open addressing by the text's hash, slots holding text numbers (kNoTextId when free),
+  // a power of two in size and at most half full. Cheaper than a map of views: no node per text, no division.
+  std::vector<uint32_t> slots_;
+  static constexpr size_t kFirstIndexSlots = 64;
+  // A text of the store with its number.
+  struct NumberedText {
+    const std::string* text = nullptr;
+    uint32_t id = kNoTextId;
+  };
+  static constexpr size_t kRecentSlots = 64;
+  static size_t RecentSlot(std::string_view text);
+  // The text each field had in the row appended last: photos read one after another mostly share their camera,
+  // lens and labels, and a comparison is cheaper than hashing.
+  std::array<NumberedText, PhotoRecord::kFieldCount> last_{};
+  // Then the texts each field had lately, in slots by a cheap hash: photos that are not neighbours share them too.
+  std::array<std::array<NumberedText, kRecentSlots>, PhotoRecord::kFieldCount> recent_{};
 };
 
 }  // namespace lumetra

@@ -18,27 +18,28 @@ class PhotoView {
   static constexpr uint32_t kNoTextId = PhotoStore::kNoTextId;
 
   explicit PhotoView(const PhotoRecord& record) : record_(&record) {}
-  PhotoView(const PhotoStore& store, size_t row) : store_(&store), row_(row) {}
+  // The row is found once: the filter and the tallies ask for a photo's fields many times.
+  PhotoView(const PhotoStore& store, size_t row) : store_(&store), row_(&store.At(row)) {}
 
   /// The text of `field`; of a stored row any field but the path.
   [[nodiscard]] const std::string& Field(int field) const {
-    return record_ != nullptr ? record_->Field(field) : store_->Text(row_, field);
+    return record_ != nullptr ? record_->Field(field) : store_->texts_[row_->texts[static_cast<size_t>(field)]];
   }
   [[nodiscard]] LabelId Label(int field) const {
-    return record_ != nullptr ? record_->labels[static_cast<size_t>(field)] : store_->Label(row_, field);
+    return (record_ != nullptr ? record_->labels : row_->labels)[static_cast<size_t>(field)];
   }
   /// The capture time (kNoCaptureTime when undetermined).
-  [[nodiscard]] int64_t Taken() const { return record_ != nullptr ? record_->taken : store_->Taken(row_); }
+  [[nodiscard]] int64_t Taken() const { return record_ != nullptr ? record_->taken : row_->taken; }
   /// The store's number of the text of `field`: equal numbers mean equal texts. kNoTextId when the text is
   /// not numbered.
   [[nodiscard]] uint32_t TextId(int field) const {
-    return record_ != nullptr ? kNoTextId : store_->TextId(row_, field);
+    return record_ != nullptr || field == kPath ? kNoTextId : row_->texts[static_cast<size_t>(field)];
   }
 
  private:
   const PhotoRecord* record_ = nullptr;
   const PhotoStore* store_ = nullptr;
-  size_t row_ = 0;
+  const PhotoStore::StoredRow* row_ = nullptr;
 };
 
 }  // namespace lumetra

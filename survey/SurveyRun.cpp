@@ -56,12 +56,10 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
     };
   }
   std::vector<SkippedEntry> unread_photos;
+  RecordMaker maker(context);
   const auto add_photo = [&](const std::string& path, PhotoTags& tags) {
     if (!tags.unread_reason.empty()) unread_photos.push_back({.path = path, .reason = tags.unread_reason});
-    if (std::optional<PhotoRecord> record = RecordFromTags(tags, context)) {
-      record->path = path;
-      state.AddPhoto(*record, criteria, options.rb_Real);
-    }
+    if (const PhotoRecord* record = maker.Make(tags, path)) state.AddPhoto(*record, criteria, options.rb_Real);
     // A folder without rows at the start has none of gone files to drop.
     if (may_serve) cache->Seen(path);
     if (cache != nullptr && !tags.remembered) cache->Remember(path, tags);

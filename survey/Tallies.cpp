@@ -47,14 +47,23 @@ void InsertLast(std::vector<myRecord>& rows, size_t lowest, Before before) {
   }
 }
 
+// The same for rows ordered by `key` ascending: the moving row's key is read once, not at every step.
+template <typename Key>
+void InsertLastByKey(std::vector<myRecord>& rows, size_t lowest, Key key) {
+  if (rows.empty()) return;
+  const auto moving = key(rows.back());
+  for (size_t i = rows.size() - 1; i >= std::max<size_t>(lowest, 1) && moving < key(rows[i - 1]); --i) {
+    std::swap(rows[i], rows[i - 1]);
+  }
+}
+
 // Focal lengths and ISO: an undetermined row first, the others ascending. Called for the row just added
 // at the end: every other row is in its place already, so only that one can be a new undetermined row (a
 // search of all rows for it made thousands of distinct values cost time growing with their square).
 void PlaceNumeric(std::vector<myRecord>& rows, LabelId undetermined) {
   if (rows.size() > 1 && rows.back().label == undetermined) std::swap(rows.back(), rows[0]);
   const size_t lowest = rows[0].label == undetermined ? 2 : 1;
-  InsertLast(rows, lowest,
-             [](const myRecord& row, const myRecord& previous) { return NumberOf(row) < NumberOf(previous); });
+  InsertLastByKey(rows, lowest, NumberOf);
 }
 
 // Crop factors: ascending, an undetermined row last.
@@ -66,14 +75,13 @@ void PlaceCrop(std::vector<myRecord>& rows) {
     }
   }
   if (rows.back().label != LabelId::NotDeterminedM) {
-    InsertLast(rows, 1,
-               [](const myRecord& row, const myRecord& previous) { return NumberOf(row) < NumberOf(previous); });
+    InsertLastByKey(rows, 1, NumberOf);
     return;
   }
   // Sort the row before the undetermined one into place.
   myRecord undetermined = std::move(rows.back());
   rows.pop_back();
-  InsertLast(rows, 1, [](const myRecord& row, const myRecord& previous) { return NumberOf(row) < NumberOf(previous); });
+  InsertLastByKey(rows, 1, NumberOf);
   rows.push_back(std::move(undetermined));
 }
 
@@ -87,15 +95,16 @@ void UpdateRange(int64_t value, int64_t& minimum, int64_t& maximum) {
   if (value > 0 && minimum > value) minimum = value;
 }
 
-// The check list of a model or lens tally: one entry per row, checked unless its text is excluded.
-std::vector<CheckEntry> CheckList(const std::vector<myRecord>& rows, const std::vector<std::string>& exclusions) {
-  std::vector<CheckEntry> checks;
-  checks.reserve(rows.size());
-  for (const myRecord& row : rows) {
-    const bool excluded = std::find(exclusions.begin(), exclusions.end(), row.text) != exclusions.end();
-    checks.push_back({row.text, !excluded});
+// Makes `checks` the check list of a model or lens tally: one entry per row, checked unless its text is
+// excluded. Rewritten in place, as it is for every new row: the entries keep their strings' room.
+void RefreshCheckList(std::vector<CheckEntry>& checks, const std::vector<myRecord>& rows,
+                      const std::vector<std::string>& exclusions) {
+  checks.resize(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const std::string& text = rows[i].text;
+    checks[i].text.assign(text);
+    checks[i].checked = std::find(exclusions.begin(), exclusions.end(), text) == exclusions.end();
   }
-  return checks;
 }
 
 std::vector<myRecord> FixedRows(std::initializer_list<LabelId> labels, Language language) {
@@ -113,13 +122,31 @@ myRecord* SurveyState::RowHints::Find(std::vector<myRecord>& rows, const PhotoVi
   const LabelId label = photo.Label(field);
   const uint32_t id = photo.TextId(field);
   const auto matches = [&](const myRecord& row) {
-    return row.label == LabelId::kNone && (match == Match::kExact ? row.text == text : SameUpperCase(row.text, text));
+    // A make spelt as its row is, the usual case, needs no comparison letter by letter.
+    return row.label == LabelId::kNone &&
+           (row.text == text || (match == Match::kUpperCase && SameUpperCase(row.text, text)));
   };
-  // A plain value has at most one row it matches (a row is added only when none matched), so a remembered
-  // row that still matches is the row a scan would find.
+  // A value has at most one row it matches (a row is added only when none matched), so a remembered row that
+  // still matches is the row a scan would find. A label's row is remembered while it still holds that label.
+  LabelRow& label_row = label_rows[static_cast<size_t>(field)];
+  if (label != LabelId::kNone) {
+    if (label_row.label == label && label_row.row < rows.size() && rows[label_row.row].label == label) {
+      return &rows[label_row.row];
+    }
+    myRecord* row = match == Match::kExact ? FindRow(rows, text, label) : FindMakeRow(rows, text, label);
+    if (row != nullptr) label_row = {label, static_cast<uint32_t>(row - rows.data())};
+    return row;
+  }
   std::vector<uint32_t>& hints = row_of_text[static_cast<size_t>(field)];
-  const bool hinted = label == LabelId::kNone && id != PhotoView::kNoTextId;
-  if (hinted && id < hints.size() && hints[id] < rows.size() && matches(rows[hints[id]])) return &rows[hints[id]];
+  const bool hinted = id != PhotoView::kNoTextId;
+  if (hinted && id < hints.size() && hints[id] < rows.size()) {
+    myRecord& row = rows[hints[id]];
+    if (row.label == LabelId::kNone && row.text_id == id) return &row;
+    if (matches(row)) {
+      if (row.text == text) row.text_id = id;
+      return &row;
+    }
+  }
   const bool never_hinted = id >= hints.size() || hints[id] == UINT32_MAX;
   if (hinted && match == Match::kExact && complete[static_cast<size_t>(field)] && never_hinted) return nullptr;
   myRecord* row = match == Match::kExact ? FindRow(rows, text, label) : FindMakeRow(rows, text, label);
@@ -132,9 +159,13 @@ myRecord* SurveyState::RowHints::Find(std::vector<myRecord>& rows, const PhotoVi
 
 void SurveyState::RowHints::Made(const PhotoView& photo, int field, size_t row) {
   const uint32_t id = photo.TextId(field);
-  if (photo.Label(field) != LabelId::kNone || id == PhotoView::kNoTextId) {
-    // A row of a labelled value is never hinted; one of a text without a number cannot be.
-    if (photo.Label(field) == LabelId::kNone) complete[static_cast<size_t>(field)] = false;
+  if (photo.Label(field) != LabelId::kNone) {
+    label_rows[static_cast<size_t>(field)] = {photo.Label(field), static_cast<uint32_t>(row)};
+    return;
+  }
+  if (id == PhotoView::kNoTextId) {
+    // A row of a text without a number cannot be hinted.
+    complete[static_cast<size_t>(field)] = false;
     return;
   }
   std::vector<uint32_t>& hints = row_of_text[static_cast<size_t>(field)];
@@ -156,7 +187,9 @@ bool SurveyState::CountIn(std::vector<myRecord>& rows, const PhotoView& photo, i
     ++row->count;
     return false;
   }
-  rows.push_back({photo.Field(field), 1, photo.Label(field), 0});
+  const LabelId label = photo.Label(field);
+  rows.push_back(
+      {photo.Field(field), 1, label, 0, label == LabelId::kNone ? photo.TextId(field) : PhotoView::kNoTextId});
   hints_.Made(photo, field, rows.size() - 1);
   return true;
 }
@@ -300,8 +333,7 @@ void SurveyState::CountExposureAndFNumber(const PhotoView& photo) {
         if (*x > 0 && CurrentRanges.fnumber_min > *x * kFixedPointUnit) CurrentRanges.fnumber_min = rounded;
       }
     }
-    InsertLast(tallyFNumber, 1,
-               [](const myRecord& a, const myRecord& b) { return NumberValue(a.text) < NumberValue(b.text); });
+    InsertLastByKey(tallyFNumber, 1, [](const myRecord& row) { return NumberValue(row.text); });
   }
 }
 
@@ -330,11 +362,11 @@ void SurveyState::CountFocalAndIso(const PhotoView& photo) {
 void SurveyState::CountCamera(const PhotoView& photo, FilterCriteria& criteria) {
   if (CountIn(tallyModel, photo, kModel)) {
     PlaceByCount(tallyModel);
-    criteria.ModelChecks = CheckList(tallyModel, criteria.ModelExclusions);
+    RefreshCheckList(criteria.ModelChecks, tallyModel, criteria.ModelExclusions);
   }
   if (CountIn(tallyLens, photo, kLens)) {
     PlaceByCount(tallyLens);
-    criteria.LensChecks = CheckList(tallyLens, criteria.LensExclusions);
+    RefreshCheckList(criteria.LensChecks, tallyLens, criteria.LensExclusions);
   }
   if (CountIn(tallyCrop, photo, kCrop)) PlaceCrop(tallyCrop);
   // Makes match without regard to case; a row keeps the spelling of the photo that created it.
@@ -380,8 +412,13 @@ void SurveyState::ResetTallies(bool full, FilterCriteria& criteria) {
     processedCount = 0;
   }
   if (criteria.keepChecks) {
-    for (myRecord& row : tallyModel) row.count = 0;
-    for (myRecord& row : tallyLens) row.count = 0;
+    // A kept row's text may have another number in the photos stored next.
+    for (std::vector<myRecord>* rows : {&tallyModel, &tallyLens}) {
+      for (myRecord& row : *rows) {
+        row.count = 0;
+        row.text_id = PhotoStore::kNoTextId;
+      }
+    }
   } else {
     tallyModel.clear();
     tallyLens.clear();

@@ -21,6 +21,9 @@ struct myRecord {
   int32_t count = 0;
   LabelId label = LabelId::kNone;
   int64_t value = 0;
+  /// Of a plain value's row made in a survey, the number of `text` among the stored photos' texts, by which the
+  /// next photo with that value finds the row; PhotoStore::kNoTextId when not known.
+  uint32_t text_id = PhotoStore::kNoTextId;
 };
 /// The shutter tally's rows carry `value` as well.
 using myRecordSS = myRecord;
@@ -125,7 +128,14 @@ class SurveyState {
   // value costs no scan either: thousands of distinct values once cost a scan each, growing with their square.
   struct RowHints {
     enum class Match : uint8_t { kExact, kUpperCase };
+    struct LabelRow {
+      LabelId label = LabelId::kNone;
+      uint32_t row = 0;
+    };
     std::array<std::vector<uint32_t>, PhotoRecord::kFieldCount> row_of_text;
+    // For each field, the row its label was last found in or made for: an undetermined value is counted
+    // without a scan of the rows before it.
+    std::array<LabelRow, PhotoRecord::kFieldCount> label_rows{};
     std::array<bool, PhotoRecord::kFieldCount> complete = [] {
       std::array<bool, PhotoRecord::kFieldCount> all{};
       all.fill(true);

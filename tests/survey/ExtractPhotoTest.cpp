@@ -282,5 +282,136 @@ TEST_F(ExtractPhotoTest, ValuesAfterAnEntryWithoutRenderingReachTheRecord) {
   }
 }
 
+// Photos of one survey made one after another into the maker's one record: each must come out as a record of its
+// own, whatever the photo before it left there (longer texts, other labels), and the cameras the store lacks
+// are listed as RecordFromTags lists them, while the store is asked once per camera.
+TEST(RecordMaker, MakesEachRecordAsRecordFromTagsDoes) {
+  const auto tags_of = [](std::initializer_list<std::pair<PhotoTag, const char*>> texts) {
+    PhotoTags tags;
+    tags.has_exif = true;
+    for (const auto& [tag, text] : texts) tags.texts[static_cast<size_t>(tag)] = text;
+    return tags;
+  };
+  using T = PhotoTag;
+  std::vector<PhotoTags> photos = {
+      tags_of({{T::kMake, "NIKON CORPORATION"},
+               {T::kModel, "NIKON D70..."},
+               {T::kExposureTime, "10/1250"},
+               {T::kFNumber, "2,8"},
+               {T::kFocalLength, "18.00"},
+               {T::kFocalLengthIn35mm, "27.00"},
+               {T::kIsoSpeedRatings, "400, 400"},
+               {T::kExposureProgram, "Aperture"},
+               {T::kMeteringMode, "Spot"},
+               {T::kFlash, "On"},
+               {T::kOrientation, "Clockwise 90\u00B0"},
+               {T::kLensModel, "AF-S  DX Zoom-Nikkor 18.0-70.0 mm f/3.5-4.5G IF-ED with a long name"},
+               {T::kFocusMode, "AI Servo"},
+               {T::kDriveMode, "Continuous"}}),
+      tags_of({{T::kMake, "Canon"}, {T::kModel, "Canon EOS 40D"}, {T::kExposureTime, "1/125"}}),
+      tags_of({{T::kMake, "NIKON CORPORATION"},
+               {T::kModel, "NIKON D70..."},
+               {T::kExposureTime, "10/1250"},
+               {T::kFocalLength, "18.00"},
+               {T::kFocalLengthIn35mm, "27.00"}}),
+      tags_of({{T::kModel, "X"}, {T::kFNumber, "0"}, {T::kIsoSpeedRatings, "0"}}),
+      tags_of({{T::kMake, "Canon"},
+               {T::kModel, "Canon EOS 40D"},
+               {T::kExposureTime, "1/125"},
+               {T::kFocalLength, "50.00"},
+               {T::kShortFocal, " 17"},
+               {T::kLongFocal, " 85"}}),
+      tags_of({{T::kMake, "Canon"},
+               {T::kModel, "Canon EOS 5D"},
+               {T::kExposureTime, "abc"},
+               {T::kFocalLength, "24.00"},
+               {T::kFocalLengthIn35mm, "240.00"}}),
+      tags_of({{T::kMake, "NIKON CORPORATION"},
+               {T::kModel, "NIKON D70..."},
+               {T::kExposureTime, "2/1"},
+               {T::kFocalLength, "35.00"},
+               {T::kFocalLengthIn35mm, "52.00"}}),
+      tags_of({{T::kMake, "Canon"},
+               {T::kModel, "Canon EOS 5D"},
+               {T::kFocalLength, "24.00"},
+               {T::kFocalLengthIn35mm, "240.00"}}),
+  };
+  photos.push_back(photos[0]);
+  photos[1].taken = 3'700'000'000;
+  photos.insert(photos.begin() + 2, PhotoTags{});
+  for (const Language language : {kEnglish, kRussian}) {
+    SCOPED_TRACE(language == kEnglish ? "English" : "Russian");
+    int lookups = 0;
+    const auto crop_factor = [&lookups](const std::string& make, const std::string& model) {
+      ++lookups;
+      return make == "Canon" && model == "Canon EOS 40D" ? int64_t{16000} : int64_t{0};
+    };
+    std::vector<UnknownCamera> expected_unknown;
+    std::vector<UnknownCamera> unknown;
+    const ExtractionContext expected_context{language, crop_factor, true, &expected_unknown};
+    const ExtractionContext context{language, crop_factor, true, &unknown};
+    RecordMaker maker(context);
+    for (size_t i = 0; i < photos.size(); ++i) {
+      SCOPED_TRACE(i);
+      const std::optional<PhotoRecord> expected = RecordFromTags(photos[i], expected_context);
+      lookups = 0;
+      const PhotoRecord* record = maker.Make(photos[i], "dir/photo.jpg");
+      ASSERT_EQ(record != nullptr, expected.has_value());
+      if (!expected) continue;
+      EXPECT_EQ(record->path, "dir/photo.jpg");
+      for (int field = kPath + 1; field < PhotoRecord::kFieldCount; ++field) {
+        EXPECT_EQ(record->Field(field), expected->Field(field)) << "field " << field;
+      }
+      EXPECT_EQ(record->labels, expected->labels);
+      EXPECT_EQ(record->taken, expected->taken);
+      // The second photo of a camera costs no lookup in the store.
+      if (i >= 3) {
+        EXPECT_EQ(lookups, i == 5 || i == 6 ? 1 : 0);
+      }
+    }
+    ASSERT_EQ(unknown.size(), expected_unknown.size());
+    for (size_t i = 0; i < unknown.size(); ++i) {
+      EXPECT_EQ(unknown[i].make, expected_unknown[i].make);
+      EXPECT_EQ(unknown[i].model, expected_unknown[i].model);
+    }
+    EXPECT_EQ(unknown.size(), 2u);
+  }
+}
+
+// Past the cameras the maker keeps (thousands, or one with a name too long to keep), each photo asks the store
+// again and the unknown cameras still list each camera once.
+TEST(RecordMaker, CamerasBeyondWhatItKeepsAreStillListedOnce) {
+  int lookups = 0;
+  std::vector<UnknownCamera> unknown;
+  const ExtractionContext context{kEnglish,
+                                  [&lookups](const std::string&, const std::string&) {
+                                    ++lookups;
+                                    return int64_t{0};
+                                  },
+                                  true, &unknown};
+  RecordMaker maker(context);
+  const auto make = [&maker](const std::string& model) {
+    PhotoTags tags;
+    tags.has_exif = true;
+    tags.texts[static_cast<size_t>(PhotoTag::kMake)] = "Canon";
+    tags.texts[static_cast<size_t>(PhotoTag::kModel)] = model;
+    tags.texts[static_cast<size_t>(PhotoTag::kFocalLength)] = "50.00";
+    return maker.Make(tags, "p.jpg") != nullptr;
+  };
+  const std::string long_model = "Model " + std::string(300, 'x');
+  for (const std::string& model : {long_model, long_model}) ASSERT_TRUE(make(model));
+  EXPECT_EQ(lookups, 2);
+  constexpr int kCameras = 5000;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int i = 0; i < kCameras; ++i) ASSERT_TRUE(make("M" + std::to_string(i)));
+  }
+  ASSERT_EQ(unknown.size(), size_t{kCameras} + 1);
+  EXPECT_EQ(unknown[0].model, long_model);
+  EXPECT_EQ(unknown.back().model, "M" + std::to_string(kCameras - 1));
+  // Each camera kept is asked once; the others once per photo.
+  EXPECT_GT(lookups, 2 + kCameras);
+  EXPECT_LT(lookups, 2 + 2 * kCameras);
+}
+
 }  // namespace
 }  // namespace lumetra

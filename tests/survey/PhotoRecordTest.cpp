@@ -10,10 +10,15 @@ namespace {
 TEST(NormalizeText, ShrinksBlanksAndFallsBackOnTheDefault) {
   const std::pair<const char*, const char*> cases[] = {
       {"Canon  Inc. ", "Canon Inc."}, {" EOS", " EOS"}, {"", "n/a"}, {" ", "n/a"}, {"   ", "n/a"}, {"a   b", "a b"},
+      {"  a  b  ", " a b"},           {"a b  ", "a b"},
   };
+  // Into a text that held something longer, as a record made again for each photo is.
+  std::string reused = "a text longer than any of the cases";
   for (const auto& [text, expected] : cases) {
     SCOPED_TRACE(text);
     EXPECT_EQ(NormalizeText(text, "n/a"), expected);
+    NormalizeTextInto(text, "n/a", reused);
+    EXPECT_EQ(reused, expected);
   }
 }
 

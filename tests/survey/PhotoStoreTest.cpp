@@ -78,6 +78,35 @@ TEST(PhotoStore, ManyRowsKeepTheirTextsAcrossBlocksAndAfterClearing) {
   }
 }
 
+// Thousands of distinct texts (the index grows many times) and a label's text in either language, in rows
+// that are not neighbours: each text keeps one number, and every row its own texts.
+TEST(PhotoStore, EachTextHasOneNumberHoweverManyTextsAndLanguages) {
+  std::vector<PhotoRecord> records;
+  for (int i = 0; i < 5000; ++i) {
+    PhotoRecord record = SamplePhoto("/p/" + std::to_string(i) + ".jpg");
+    record.lens = "Lens " + std::to_string(i);
+    record.model = "Model " + std::to_string(i % 3);
+    record.SetLabel(kProgram, i % 4 < 2 ? LabelId::LabelManual : LabelId::LabelPortrait,
+                    i % 2 == 0 ? kEnglish : kRussian);
+    records.push_back(record);
+  }
+  PhotoStore store;
+  for (const PhotoRecord& record : records) store.Append(record);
+  for (size_t i = 0; i < records.size(); ++i) {
+    SCOPED_TRACE(i);
+    ExpectRow(store, i, records[i]);
+    // Rows four apart hold the same program text, in the same language; the lens is new in every row.
+    if (i >= 4) {
+      EXPECT_EQ(store.TextId(i, kProgram), store.TextId(i - 4, kProgram));
+      EXPECT_NE(store.TextId(i, kLens), store.TextId(i - 4, kLens));
+    }
+    if (i >= 1) {
+      EXPECT_NE(store.TextId(i, kProgram), store.TextId(i - 1, kProgram));
+    }
+  }
+  EXPECT_LT(store.TextCount(), records.size() + 30);
+}
+
 TEST(PhotoStore, SetTextChangesOneFieldOfOneRow) {
   PhotoStore store;
   PhotoRecord first = SamplePhoto("/p/1.jpg");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -175,6 +177,40 @@ TEST_F(TalliesTest, RetallyRecountsWithoutChangingAnything) {
 // The stored photos find their rows by the store's text numbers; records that are not stored are matched
 // by a scan alone. Both must give the same tallies however rows move, and after the store is emptied and
 // its numbers go to other texts.
+// Undetermined values among new values that move the rows around (ascending numbers, the crop tally's last
+// row, lenses by count): every photo lands in the one row of its text.
+TEST_F(TalliesTest, UndeterminedValuesKeepFallingInTheirRowWhileRowsMove) {
+  const struct {
+    int field;
+    const std::vector<myRecord>* rows;
+    LabelId undetermined;
+  } tallies[] = {
+      {kFocal, &state_.tallyFocal, LabelId::NotDeterminedN},
+      {kCrop, &state_.tallyCrop, LabelId::NotDeterminedM},
+      {kLens, &state_.tallyLens, LabelId::NotDeterminedM},
+      {kIso, &state_.tallyIso, LabelId::NotDeterminedN},
+  };
+  std::vector<std::map<std::string, int>> expected(std::size(tallies));
+  constexpr int kPhotos = 60;
+  for (int i = 0; i < kPhotos; ++i) {
+    PhotoRecord record = SamplePhoto("/p/" + std::to_string(i));
+    record.focal = std::to_string(10 + (i * 7) % 40);
+    record.crop = "1." + std::to_string(i % 9);
+    record.lens = "Lens " + std::to_string(i % 6);
+    record.iso = std::to_string(100 * (1 + i % 5));
+    for (size_t t = 0; t < std::size(tallies); ++t) {
+      if (i % static_cast<int>(t + 2) == 0) record.SetLabel(tallies[t].field, tallies[t].undetermined, kEnglish);
+      ++expected[t][record.Field(tallies[t].field)];
+    }
+    Add(record);
+  }
+  for (size_t t = 0; t < std::size(tallies); ++t) {
+    SCOPED_TRACE(tallies[t].field);
+    ASSERT_EQ(tallies[t].rows->size(), expected[t].size());
+    for (const myRecord& row : *tallies[t].rows) EXPECT_EQ(row.count, expected[t][row.text]) << row.text;
+  }
+}
+
 TEST(TalliesStoredPhotos, FallInTheSameRowsAsRecordsTalliedOneByOne) {
   const PhotoRecord undetermined_model = Undetermined(Camera("/p/u", "Canon", ""), kModel, LabelId::NotDeterminedM);
   const struct {
