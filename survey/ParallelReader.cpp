@@ -5,6 +5,9 @@
 #include <system_error>
 #include <utility>
 
+#include "survey/CancellationOff.h"
+#include "survey/OwnDescriptorTable.h"
+
 namespace lumetra {
 namespace {
 
@@ -25,8 +28,8 @@ void Pause() {
 
 }  // namespace
 
-ParallelReader::ParallelReader(unsigned threads, ReadFunction read)
-    : read_(std::move(read)), helpers_wanted_(threads > 1 ? threads - 1 : 0) {}
+ParallelReader::ParallelReader(unsigned threads, ReadFunction read, Descriptors descriptors)
+    : read_(std::move(read)), descriptors_(descriptors), helpers_wanted_(threads > 1 ? threads - 1 : 0) {}
 
 ParallelReader::~ParallelReader() { Shutdown(); }
 
@@ -197,6 +200,8 @@ PhotoTags& ParallelReader::ReadHere(const std::string& path) {
 // A helper's loop: read a photo claimed from the slots, else look for one a little longer, else sleep until
 // the walk has a batch.
 void ParallelReader::Help() {
+  const CancellationOff cancellation_off;
+  if (descriptors_ == Descriptors::kOwnFilesOnly) static_cast<void>(TakeOwnDescriptorTable());
   while (!stopping_.load()) {
     if (Slot* slot = Claim()) {
       const uint64_t photo = slot->word.load(std::memory_order_relaxed) >> kStateBits;

@@ -46,10 +46,20 @@ class ParallelReader {
   /// Sleeping helpers are woken when at least this many photos wait for them.
   static constexpr size_t kWakeBatch = 8;
 
+  /// What the read does with file descriptors.
+  enum class Descriptors {
+    /// It may use a descriptor opened on another thread (a database's) or leave one open: the helpers share
+    /// the process's descriptor table.
+    kShared,
+    /// It opens only files it closes before it returns, and uses no other descriptor: each helper takes a
+    /// table of its own (TakeOwnDescriptorTable), so that the threads' opens and closes do not contend.
+    kOwnFilesOnly,
+  };
+
   /// Reads with `threads - 1` helpers (the walk's own thread is the first reader), started when first needed,
   /// that read with `read`, which is called on several threads at once. Helpers that cannot be started are
   /// done without: the walk reads their share.
-  ParallelReader(unsigned threads, ReadFunction read);
+  ParallelReader(unsigned threads, ReadFunction read, Descriptors descriptors = Descriptors::kShared);
   ~ParallelReader();
   ParallelReader(const ParallelReader&) = delete;
   ParallelReader& operator=(const ParallelReader&) = delete;
@@ -99,6 +109,7 @@ class ParallelReader {
   void Shutdown();
 
   const ReadFunction read_;
+  const Descriptors descriptors_;
   std::array<Slot, kSlots> slots_;
   // The walk's own: the folder listed last and its photos' names, the number of the first of them, and the
   // slot handed out by the last Take (released by the next).

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "metadata/FileIdentity.h"
+#include "survey/CancellationOff.h"
 #include "survey/ExtractPhoto.h"
 #include "survey/ParallelReader.h"
 #include "survey/PhotoTags.h"
@@ -27,6 +28,8 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
                      FilterCriteria& criteria,
                      const std::function<int64_t(const std::string& make, const std::string& model)>& crop_factor,
                      WalkHooks hooks, const std::atomic<bool>& stopRequested) {
+  // The walk's thread reads photos too; it gets its own state back when the survey ends.
+  const CancellationOff cancellation_off;
   state.ResetTallies(true, criteria);
   const ExtractionContext context{options.language, crop_factor, options.cb_CF, &state.UnknownCameras};
   WalkOptions walk;
@@ -50,7 +53,9 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
   // Joined when this returns or throws.
   std::optional<ParallelReader> reader;
   if (const unsigned threads = ReaderThreads(options); threads > 1) {
-    reader.emplace(threads, read);
+    // A read the cache may serve uses the database's descriptor; any other opens and closes its photo only.
+    reader.emplace(threads, read,
+                   may_serve ? ParallelReader::Descriptors::kShared : ParallelReader::Descriptors::kOwnFilesOnly);
     hooks.photos_listed = [&reader](const std::string& listed, const std::vector<std::string_view>& names) {
       reader->Listed(listed, names);
     };
