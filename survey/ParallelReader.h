@@ -1,12 +1,12 @@
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -38,8 +38,10 @@ class ParallelReader {
  public:
   using ReadFunction = std::function<PhotoTags(const std::string& path)>;
 
-  /// Slots in the ring: how far ahead of the walk photos are read at most.
-  static constexpr size_t kSlots = 64;
+  /// Slots in the ring: how far ahead of the walk photos are read at most. A helper reads faster than the walk
+  /// takes photos whenever the walk is held up (its core taken a while, a slow record); with a ring this long it
+  /// rarely runs out of room, and sleeps about once per folder rather than every few dozen photos.
+  static constexpr size_t kSlots = 256;
   /// Helpers start no photo closer to the walk than this: the walk reads those itself, so that it rarely
   /// reaches a photo that is still being read.
   static constexpr size_t kLead = 8;
@@ -92,6 +94,7 @@ class ParallelReader {
   };
 
   Slot& SlotOf(uint64_t photo) { return slots_[photo % kSlots]; }
+  [[nodiscard]] uint64_t FirstClaimable(uint64_t next_unseen) const;
   void Release();
   void Feed();
   void DropUntaken();
@@ -99,18 +102,19 @@ class ParallelReader {
   void WakeHelpersForBatch();
   void StartHelpers();
   void WakeHelpers();
-  void Sleep();
+  void Sleep(uint64_t next_unseen);
   [[nodiscard]] PhotoTags& TakeListed(Slot& slot, const std::string& path);
   [[nodiscard]] bool WaitWhileReading(Slot& slot, uint64_t photo);
   [[nodiscard]] PhotoTags& ReadHere(const std::string& path);
   void Help();
-  [[nodiscard]] bool SomethingToClaim();
-  [[nodiscard]] Slot* Claim();
+  [[nodiscard]] bool SomethingToClaim(uint64_t next_unseen) const;
+  [[nodiscard]] Slot* Claim(uint64_t& next_unseen);
   void Shutdown();
 
   const ReadFunction read_;
   const Descriptors descriptors_;
-  std::array<Slot, kSlots> slots_;
+  // Made once, on the heap: the ring is too large for the stack of the thread that surveys.
+  const std::unique_ptr<Slot[]> slots_;
   // The walk's own: the folder listed last and its photos' names, the number of the first of them, and the
   // slot handed out by the last Take (released by the next).
   std::string folder_;
@@ -128,6 +132,9 @@ class ParallelReader {
   // Helpers asleep and not yet woken: counted up by each helper that goes to sleep, set to 0 by the one wake-up
   // that ends their sleep (changed under `sleep_mutex_`, read without it by the walk's quick look).
   std::atomic<uint32_t> sleeping_{0};
+  // The first photo not yet fed when a helper last went to sleep: photos fed from here on, beyond the lead, are
+  // the ones that wait for the helpers.
+  std::atomic<uint64_t> idle_from_{0};
   std::mutex sleep_mutex_;
   std::condition_variable woken_;
   uint64_t wake_ups_ = 0;
