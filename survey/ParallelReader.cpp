@@ -207,7 +207,9 @@ void ParallelReader::Help() {
   // Photos before this one were claimed or taken when this helper last looked: it looks at each slot once.
   uint64_t next_unseen = 0;
   while (!stopping_.load()) {
-    if (Slot* slot = Claim(next_unseen)) {
+    Slot* slot = Claim(next_unseen);
+    if (slot == nullptr) slot = ClaimNearTheWalk();
+    if (slot != nullptr) {
       const uint64_t photo = slot->word.load(std::memory_order_relaxed) >> kStateBits;
       try {
         slot->tags = read_(slot->path);
@@ -259,6 +261,22 @@ ParallelReader::Slot* ParallelReader::Claim(uint64_t& next_unseen) {
     }
   }
   next_unseen = std::max(next_unseen, fed);
+  return nullptr;
+}
+
+// With nothing beyond the lead (the walk has listed no further photos yet), the photos the walk would read
+// itself at the end of a folder: from the farthest on, so that the two meet about halfway and the walk seldom
+// reaches one still being read. The next two are left to the walk, which is about to take them.
+ParallelReader::Slot* ParallelReader::ClaimNearTheWalk() {
+  const uint64_t taken = taken_.load();
+  const uint64_t nearest = taken + kLeftToTheWalk;
+  for (uint64_t photo = std::min(fed_.load(), taken + kLead); photo > nearest;) {
+    --photo;
+    Slot& slot = SlotOf(photo);
+    uint64_t expected = Word(photo, kQueued);
+    if (slot.word.load(std::memory_order_relaxed) != expected) continue;
+    if (slot.word.compare_exchange_strong(expected, Word(photo, kReading))) return &slot;
+  }
   return nullptr;
 }
 

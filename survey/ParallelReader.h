@@ -45,6 +45,8 @@ class ParallelReader {
   /// Helpers start no photo closer to the walk than this: the walk reads those itself, so that it rarely
   /// reaches a photo that is still being read.
   static constexpr size_t kLead = 8;
+  /// Photos just ahead of the walk that a helper never starts, even at the end of a folder.
+  static constexpr size_t kLeftToTheWalk = 2;
   /// Sleeping helpers are woken when at least this many photos wait for them.
   static constexpr size_t kWakeBatch = 8;
 
@@ -109,6 +111,7 @@ class ParallelReader {
   void Help();
   [[nodiscard]] bool SomethingToClaim(uint64_t next_unseen) const;
   [[nodiscard]] Slot* Claim(uint64_t& next_unseen);
+  [[nodiscard]] Slot* ClaimNearTheWalk();
   void Shutdown();
 
   const ReadFunction read_;

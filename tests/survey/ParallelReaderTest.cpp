@@ -160,6 +160,23 @@ TEST(ParallelReader, AFolderTooSmallToShareIsReadByTheWalkAlone) {
   EXPECT_EQ(read.ReadByHelpers(), 0u);
 }
 
+TEST(ParallelReader, AtAFoldersEndHelpersTakeTheWalksLastPhotosFromTheFarEnd) {
+  testing::TempFolder root;
+  std::vector<std::string> names =
+      WritePhotos(root.path(), static_cast<int>(ParallelReader::kLead + ParallelReader::kWakeBatch));
+  std::sort(names.begin(), names.end(), detail::ListingOrderLess);
+  StandInRead read(std::chrono::microseconds(2000));
+  std::vector<std::string> walked;
+  ParallelReader reader(2, read.Function());
+  EXPECT_THAT(WalkWithReader(root.path(), reader, walked), ElementsAreArray(names));
+  const std::thread::id walk = std::this_thread::get_id();
+  const auto readers = read.Readers();
+  const auto first_read_by = [&](size_t index) { return readers.at(walked[index]).front(); };
+  // The photos the walk is about to take stay its own; the last before the lead is a helper's.
+  for (size_t i = 0; i < ParallelReader::kLeftToTheWalk; ++i) EXPECT_EQ(first_read_by(i), walk) << walked[i];
+  EXPECT_NE(first_read_by(ParallelReader::kLead - 1), walk) << walked[ParallelReader::kLead - 1];
+}
+
 TEST(ParallelReader, AHelperThatStallsNeverStallsTheWalk) {
   testing::TempFolder root;
   std::vector<std::string> names = WritePhotos(root.path(), 100);
