@@ -195,7 +195,7 @@ bool ParallelReader::WaitWhileReading(Slot& slot, uint64_t photo) {
 }
 
 PhotoTags& ParallelReader::ReadHere(const std::string& path) {
-  own_ = read_(path);
+  read_(path, own_);
   return own_;
 }
 
@@ -212,7 +212,7 @@ void ParallelReader::Help() {
     if (slot != nullptr) {
       const uint64_t photo = slot->word.load(std::memory_order_relaxed) >> kStateBits;
       try {
-        slot->tags = read_(slot->path);
+        read_(slot->path, slot->tags);
         slot->error = nullptr;
       } catch (...) {
         slot->error = std::current_exception();

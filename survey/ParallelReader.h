@@ -36,7 +36,9 @@ namespace lumetra {
 /// exception; photos read ahead but never taken are dropped.
 class ParallelReader {
  public:
-  using ReadFunction = std::function<PhotoTags(const std::string& path)>;
+  /// Makes `tags` those of the photo at `path`, whatever they held: a slot's tags are read into again and
+  /// again, so that their texts keep their storage.
+  using ReadFunction = std::function<void(const std::string& path, PhotoTags& tags)>;
 
   /// Slots in the ring: how far ahead of the walk photos are read at most. A helper reads faster than the walk
   /// takes photos whenever the walk is held up (its core taken a while, a slow record); with a ring this long it

@@ -41,14 +41,15 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
   if (cache != nullptr) cache->BeginSurvey(folder);
   const bool may_serve = cache != nullptr && cache->MayServe();
   // A photo the cache knows, unchanged, is not opened; called on reader threads too.
-  const auto read = [cache, may_serve](const std::string& path) {
+  const auto read = [cache, may_serve](const std::string& path, PhotoTags& tags) {
     if (may_serve) {
-      if (std::optional<PhotoTags> tags = cache->Find(path, IdentityOfPath(path))) {
-        tags->remembered = true;
-        return std::move(*tags);
+      if (std::optional<PhotoTags> remembered = cache->Find(path, IdentityOfPath(path))) {
+        tags = std::move(*remembered);
+        tags.remembered = true;
+        return;
       }
     }
-    return ReadPhotoTags(path);
+    ReadPhotoTagsInto(path, tags);
   };
   // Joined when this returns or throws.
   std::optional<ParallelReader> reader;
@@ -74,8 +75,8 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
   if (reader) {
     hooks.photo = [&](const std::string& path) { add_photo(path, reader->Take(path)); };
   } else {
-    hooks.photo = [&](const std::string& path) {
-      PhotoTags tags = read(path);
+    hooks.photo = [&, tags = PhotoTags()](const std::string& path) mutable {
+      read(path, tags);
       add_photo(path, tags);
     };
   }

@@ -40,13 +40,13 @@ class StandInRead {
       : walk_thread_(std::this_thread::get_id()), walk_read_time_(walk_read_time), helpers_blocked_(block_helpers) {}
 
   ParallelReader::ReadFunction Function() {
-    return [this](const std::string& path) {
+    return [this](const std::string& path, PhotoTags& tags) {
       if (std::this_thread::get_id() == walk_thread_) {
         std::this_thread::sleep_for(walk_read_time_);
       } else {
         while (helpers_blocked_) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       }
-      PhotoTags tags;
+      tags = PhotoTags();
       std::ifstream in(path, std::ios::binary);
       tags.has_exif = in.good();
       tags.texts[static_cast<size_t>(PhotoTag::kModel)] =
@@ -55,7 +55,6 @@ class StandInRead {
       const std::lock_guard lock(mutex_);
       readers_[path].push_back(std::this_thread::get_id());
       if (path.ends_with("throws.jpg")) throw std::runtime_error("cannot read " + path);
-      return tags;
     };
   }
   void Unblock() { helpers_blocked_ = false; }
