@@ -27,10 +27,11 @@ namespace lumetra {
 /// result is dropped. Everything the walk tallies stays on its own thread in its own order, so the result is
 /// the one-threaded walk's; reading ahead only moves where a file is read.
 ///
-/// The slots are made once and reused: handing a photo over allocates nothing, and each slot's tags are
-/// replaced by the thread that read them. The helpers are started when a folder first has a batch of photos
-/// for them (a survey of small folders starts none); with nothing to read they spin briefly, then sleep until
-/// the walk has another batch; the walk wakes them only then, never once for each photo.
+/// The slots are made once and reused: handing a photo over allocates nothing, and each slot's tags are read
+/// into again, keeping their texts' storage, by the helper that reads the slot's next photo. The helpers are
+/// started when a folder first has a batch of photos for them (a survey of small folders starts none); with
+/// nothing to read they take the last photos of the walk's folder from its far end, spin briefly, then sleep
+/// until the walk has another batch; the walk wakes them only then, never once for each photo.
 ///
 /// Destroying the reader stops the helpers and joins them, whether the walk ended, was stopped or left by an
 /// exception; photos read ahead but never taken are dropped.
