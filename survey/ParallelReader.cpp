@@ -5,6 +5,9 @@
 #include <system_error>
 #include <utility>
 
+#include "survey/CancellationOff.h"
+#include "survey/OwnDescriptorTable.h"
+
 namespace lumetra {
 namespace {
 
@@ -25,8 +28,11 @@ void Pause() {
 
 }  // namespace
 
-ParallelReader::ParallelReader(unsigned threads, ReadFunction read)
-    : read_(std::move(read)), helpers_wanted_(threads > 1 ? threads - 1 : 0) {}
+ParallelReader::ParallelReader(unsigned threads, ReadFunction read, Descriptors descriptors)
+    : read_(std::move(read)),
+      descriptors_(descriptors),
+      slots_(std::make_unique<Slot[]>(kSlots)),
+      helpers_wanted_(threads > 1 ? threads - 1 : 0) {}
 
 ParallelReader::~ParallelReader() { Shutdown(); }
 
@@ -88,16 +94,14 @@ void ParallelReader::Feed() {
   WakeHelpersForBatch();
 }
 
-// Photos put in slots that only a helper would start: those the walk will not reach for a while.
+// Photos put in slots that only a helper would start: those the walk will not reach for a while, fed since a
+// helper last found nothing to claim. Counted, not looked at one by one: the walk asks after every photo
+// while a helper sleeps.
 size_t ParallelReader::WaitingForHelpers() {
   const uint64_t fed = fed_.load(std::memory_order_relaxed);
-  const uint64_t first = taken_.load(std::memory_order_relaxed) + kLead;
-  if (fed < first + kWakeBatch) return 0;
-  size_t waiting = 0;
-  for (uint64_t photo = first; photo < fed; ++photo) {
-    if (SlotOf(photo).word.load(std::memory_order_relaxed) == Word(photo, kQueued)) ++waiting;
-  }
-  return waiting;
+  const uint64_t first =
+      std::max(taken_.load(std::memory_order_relaxed) + kLead, idle_from_.load(std::memory_order_relaxed));
+  return fed > first ? fed - first : 0;
 }
 
 void ParallelReader::WakeHelpersForBatch() {
@@ -128,10 +132,11 @@ void ParallelReader::WakeHelpers() {
 }
 
 // Counted as asleep before the last look for work, so that a walk feeding photos meanwhile sees the sleeper.
-void ParallelReader::Sleep() {
+void ParallelReader::Sleep(uint64_t next_unseen) {
   std::unique_lock lock(sleep_mutex_);
   sleeping_.fetch_add(1);
-  if (stopping_.load() || SomethingToClaim()) {
+  idle_from_.store(fed_.load());
+  if (stopping_.load() || SomethingToClaim(next_unseen)) {
     sleeping_.fetch_sub(1);
     return;
   }
@@ -190,18 +195,24 @@ bool ParallelReader::WaitWhileReading(Slot& slot, uint64_t photo) {
 }
 
 PhotoTags& ParallelReader::ReadHere(const std::string& path) {
-  own_ = read_(path);
+  read_(path, own_);
   return own_;
 }
 
 // A helper's loop: read a photo claimed from the slots, else look for one a little longer, else sleep until
 // the walk has a batch.
 void ParallelReader::Help() {
+  const CancellationOff cancellation_off;
+  if (descriptors_ == Descriptors::kOwnFilesOnly) static_cast<void>(TakeOwnDescriptorTable());
+  // Photos before this one were claimed or taken when this helper last looked: it looks at each slot once.
+  uint64_t next_unseen = 0;
   while (!stopping_.load()) {
-    if (Slot* slot = Claim()) {
+    Slot* slot = Claim(next_unseen);
+    if (slot == nullptr) slot = ClaimNearTheWalk();
+    if (slot != nullptr) {
       const uint64_t photo = slot->word.load(std::memory_order_relaxed) >> kStateBits;
       try {
-        slot->tags = read_(slot->path);
+        read_(slot->path, slot->tags);
         slot->error = nullptr;
       } catch (...) {
         slot->error = std::current_exception();
@@ -217,24 +228,50 @@ void ParallelReader::Help() {
     bool found = false;
     for (unsigned spins = 1; !found && !stopping_.load(); ++spins) {
       Pause();
-      found = SomethingToClaim();
+      found = SomethingToClaim(next_unseen);
       if (spins % 16 == 0 && std::chrono::steady_clock::now() >= deadline) break;
     }
-    if (!found) Sleep();
+    if (!found) Sleep(next_unseen);
   }
 }
 
-bool ParallelReader::SomethingToClaim() {
+// Photos are fed in order and never queued again, so one that was not queued when a helper looked (claimed by
+// another, taken by the walk) never needs a second look.
+uint64_t ParallelReader::FirstClaimable(uint64_t next_unseen) const {
+  return std::max(next_unseen, taken_.load() + kLead);
+}
+
+bool ParallelReader::SomethingToClaim(uint64_t next_unseen) const {
   const uint64_t fed = fed_.load();
-  for (uint64_t photo = taken_.load() + kLead; photo < fed; ++photo) {
-    if (SlotOf(photo).word.load(std::memory_order_relaxed) == Word(photo, kQueued)) return true;
+  for (uint64_t photo = FirstClaimable(next_unseen); photo < fed; ++photo) {
+    if (slots_[photo % kSlots].word.load(std::memory_order_relaxed) == Word(photo, kQueued)) return true;
   }
   return false;
 }
 
-ParallelReader::Slot* ParallelReader::Claim() {
+ParallelReader::Slot* ParallelReader::Claim(uint64_t& next_unseen) {
   const uint64_t fed = fed_.load();
-  for (uint64_t photo = taken_.load() + kLead; photo < fed; ++photo) {
+  for (uint64_t photo = FirstClaimable(next_unseen); photo < fed; ++photo) {
+    Slot& slot = SlotOf(photo);
+    uint64_t expected = Word(photo, kQueued);
+    if (slot.word.load(std::memory_order_relaxed) != expected) continue;
+    if (slot.word.compare_exchange_strong(expected, Word(photo, kReading))) {
+      next_unseen = photo + 1;
+      return &slot;
+    }
+  }
+  next_unseen = std::max(next_unseen, fed);
+  return nullptr;
+}
+
+// With nothing beyond the lead (the walk has listed no further photos yet), the photos the walk would read
+// itself at the end of a folder: from the farthest on, so that the two meet about halfway and the walk seldom
+// reaches one still being read. The next two are left to the walk, which is about to take them.
+ParallelReader::Slot* ParallelReader::ClaimNearTheWalk() {
+  const uint64_t taken = taken_.load();
+  const uint64_t nearest = taken + kLeftToTheWalk;
+  for (uint64_t photo = std::min(fed_.load(), taken + kLead); photo > nearest;) {
+    --photo;
     Slot& slot = SlotOf(photo);
     uint64_t expected = Word(photo, kQueued);
     if (slot.word.load(std::memory_order_relaxed) != expected) continue;

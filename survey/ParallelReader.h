@@ -1,12 +1,12 @@
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -27,29 +27,46 @@ namespace lumetra {
 /// result is dropped. Everything the walk tallies stays on its own thread in its own order, so the result is
 /// the one-threaded walk's; reading ahead only moves where a file is read.
 ///
-/// The slots are made once and reused: handing a photo over allocates nothing, and each slot's tags are
-/// replaced by the thread that read them. The helpers are started when a folder first has a batch of photos
-/// for them (a survey of small folders starts none); with nothing to read they spin briefly, then sleep until
-/// the walk has another batch; the walk wakes them only then, never once for each photo.
+/// The slots are made once and reused: handing a photo over allocates nothing, and each slot's tags are read
+/// into again, keeping their texts' storage, by the helper that reads the slot's next photo. The helpers are
+/// started when a folder first has a batch of photos for them (a survey of small folders starts none); with
+/// nothing to read they take the last photos of the walk's folder from its far end, spin briefly, then sleep
+/// until the walk has another batch; the walk wakes them only then, never once for each photo.
 ///
 /// Destroying the reader stops the helpers and joins them, whether the walk ended, was stopped or left by an
 /// exception; photos read ahead but never taken are dropped.
 class ParallelReader {
  public:
-  using ReadFunction = std::function<PhotoTags(const std::string& path)>;
+  /// Makes `tags` those of the photo at `path`, whatever they held: a slot's tags are read into again and
+  /// again, so that their texts keep their storage.
+  using ReadFunction = std::function<void(const std::string& path, PhotoTags& tags)>;
 
-  /// Slots in the ring: how far ahead of the walk photos are read at most.
-  static constexpr size_t kSlots = 64;
+  /// Slots in the ring: how far ahead of the walk photos are read at most. A helper reads faster than the walk
+  /// takes photos whenever the walk is held up (its core taken a while, a slow record); with a ring this long it
+  /// rarely runs out of room, and sleeps about once per folder rather than every few dozen photos.
+  static constexpr size_t kSlots = 256;
   /// Helpers start no photo closer to the walk than this: the walk reads those itself, so that it rarely
   /// reaches a photo that is still being read.
   static constexpr size_t kLead = 8;
+  /// Photos just ahead of the walk that a helper never starts, even at the end of a folder.
+  static constexpr size_t kLeftToTheWalk = 2;
   /// Sleeping helpers are woken when at least this many photos wait for them.
   static constexpr size_t kWakeBatch = 8;
+
+  /// What the read does with file descriptors.
+  enum class Descriptors {
+    /// It may use a descriptor opened on another thread (a database's) or leave one open: the helpers share
+    /// the process's descriptor table.
+    kShared,
+    /// It opens only files it closes before it returns, and uses no other descriptor: each helper takes a
+    /// table of its own (TakeOwnDescriptorTable), so that the threads' opens and closes do not contend.
+    kOwnFilesOnly,
+  };
 
   /// Reads with `threads - 1` helpers (the walk's own thread is the first reader), started when first needed,
   /// that read with `read`, which is called on several threads at once. Helpers that cannot be started are
   /// done without: the walk reads their share.
-  ParallelReader(unsigned threads, ReadFunction read);
+  ParallelReader(unsigned threads, ReadFunction read, Descriptors descriptors = Descriptors::kShared);
   ~ParallelReader();
   ParallelReader(const ParallelReader&) = delete;
   ParallelReader& operator=(const ParallelReader&) = delete;
@@ -82,6 +99,7 @@ class ParallelReader {
   };
 
   Slot& SlotOf(uint64_t photo) { return slots_[photo % kSlots]; }
+  [[nodiscard]] uint64_t FirstClaimable(uint64_t next_unseen) const;
   void Release();
   void Feed();
   void DropUntaken();
@@ -89,17 +107,20 @@ class ParallelReader {
   void WakeHelpersForBatch();
   void StartHelpers();
   void WakeHelpers();
-  void Sleep();
+  void Sleep(uint64_t next_unseen);
   [[nodiscard]] PhotoTags& TakeListed(Slot& slot, const std::string& path);
   [[nodiscard]] bool WaitWhileReading(Slot& slot, uint64_t photo);
   [[nodiscard]] PhotoTags& ReadHere(const std::string& path);
   void Help();
-  [[nodiscard]] bool SomethingToClaim();
-  [[nodiscard]] Slot* Claim();
+  [[nodiscard]] bool SomethingToClaim(uint64_t next_unseen) const;
+  [[nodiscard]] Slot* Claim(uint64_t& next_unseen);
+  [[nodiscard]] Slot* ClaimNearTheWalk();
   void Shutdown();
 
   const ReadFunction read_;
-  std::array<Slot, kSlots> slots_;
+  const Descriptors descriptors_;
+  // Made once, on the heap: the ring is too large for the stack of the thread that surveys.
+  const std::unique_ptr<Slot[]> slots_;
   // The walk's own: the folder listed last and its photos' names, the number of the first of them, and the
   // slot handed out by the last Take (released by the next).
   std::string folder_;
@@ -117,6 +138,9 @@ class ParallelReader {
   // Helpers asleep and not yet woken: counted up by each helper that goes to sleep, set to 0 by the one wake-up
   // that ends their sleep (changed under `sleep_mutex_`, read without it by the walk's quick look).
   std::atomic<uint32_t> sleeping_{0};
+  // The first photo not yet fed when a helper last went to sleep: photos fed from here on, beyond the lead, are
+  // the ones that wait for the helpers.
+  std::atomic<uint64_t> idle_from_{0};
   std::mutex sleep_mutex_;
   std::condition_variable woken_;
   uint64_t wake_ups_ = 0;

@@ -74,6 +74,18 @@ PhotoTags TagsOf(const TimgData& data) {
   return tags;
 }
 
+void PhotoTags::Clear() {
+  has_exif = false;
+  for (std::string& text : texts) text.clear();
+  makerLensText.clear();
+  xmp_lens.clear();
+  xmp_lens_info.clear();
+  taken = kNoCaptureTime;
+  file = FileIdentity{};
+  unread_reason.clear();
+  remembered = false;
+}
+
 void FillTagsOf(const TimgData& data, PhotoTags& tags, std::vector<TTagEntry>* spent) {
   tags.file = data.File;
   if (!data.HasExif() || !data.ImageInfo) return;

@@ -49,6 +49,7 @@ inline constexpr size_t kPhotoTagCount = 25;
 /// What one photo's record is made of: whether it has an Exif block, the rendered text of each tag (UTF-8,
 /// empty when the photo lacks it), the maker note's lens text as it stands and the capture time, with the file they
 /// were read from. Reading them touches nothing shared, so several photos can be read at once on different threads.
+/// A field added here is reset by `Clear` too.
 struct PhotoTags {
   bool has_exif = false;
   std::array<std::string, kPhotoTagCount> texts;
@@ -68,6 +69,9 @@ struct PhotoTags {
   bool remembered = false;
 
   [[nodiscard]] const std::string& Text(PhotoTag tag) const { return texts[static_cast<size_t>(tag)]; }
+  /// Makes these tags as new ones are, keeping the texts' storage for the next photo's.
+  void Clear();
+  bool operator==(const PhotoTags&) const = default;
 };
 
 /// The names the survey reads (`kPhotoTagCount` of them), for a selective read (`TimgData(SurveyTagSelection())`),

@@ -88,12 +88,17 @@ TimgData& ThreadReader() {
 }  // namespace
 
 PhotoTags ReadPhotoTags(const std::string& path) {
-  TimgData& data = ThreadReader();
   PhotoTags tags;
+  ReadPhotoTagsInto(path, tags);
+  return tags;
+}
+
+void ReadPhotoTagsInto(const std::string& path, PhotoTags& tags) {
+  tags.Clear();
+  TimgData& data = ThreadReader();
   SurveyRead(
       data, [&] { data.ProcessFile(path); }, tags);
   tags.unread_reason = data.open_failure;
-  return tags;
 }
 
 PhotoTags ReadPhotoTagsOfBytes(std::string_view bytes, std::string_view extension) {

@@ -14,6 +14,9 @@ class TimgData;
 /// `has_exif` false. The XMP packet's lens is taken only when
 /// the Exif and maker note describe no lens. Never throws for a broken file.
 [[nodiscard]] PhotoTags ReadPhotoTags(const std::string& path);
+/// The same read into `tags`, cleared first: a reading thread that keeps its PhotoTags from photo to photo
+/// keeps their texts' storage too.
+void ReadPhotoTagsInto(const std::string& path, PhotoTags& tags);
 
 /// The same read of a photo's bytes held in memory, named by `extension` (".jpg", ...).
 [[nodiscard]] PhotoTags ReadPhotoTagsOfBytes(std::string_view bytes, std::string_view extension);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "metadata/FileIdentity.h"
+#include "survey/CancellationOff.h"
 #include "survey/ExtractPhoto.h"
 #include "survey/ParallelReader.h"
 #include "survey/PhotoTags.h"
@@ -27,6 +28,8 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
                      FilterCriteria& criteria,
                      const std::function<int64_t(const std::string& make, const std::string& model)>& crop_factor,
                      WalkHooks hooks, const std::atomic<bool>& stopRequested) {
+  // The walk's thread reads photos too; it gets its own state back when the survey ends.
+  const CancellationOff cancellation_off;
   state.ResetTallies(true, criteria);
   const ExtractionContext context{options.language, crop_factor, options.cb_CF, &state.UnknownCameras};
   WalkOptions walk;
@@ -38,19 +41,22 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
   if (cache != nullptr) cache->BeginSurvey(folder);
   const bool may_serve = cache != nullptr && cache->MayServe();
   // A photo the cache knows, unchanged, is not opened; called on reader threads too.
-  const auto read = [cache, may_serve](const std::string& path) {
+  const auto read = [cache, may_serve](const std::string& path, PhotoTags& tags) {
     if (may_serve) {
-      if (std::optional<PhotoTags> tags = cache->Find(path, IdentityOfPath(path))) {
-        tags->remembered = true;
-        return std::move(*tags);
+      if (std::optional<PhotoTags> remembered = cache->Find(path, IdentityOfPath(path))) {
+        tags = std::move(*remembered);
+        tags.remembered = true;
+        return;
       }
     }
-    return ReadPhotoTags(path);
+    ReadPhotoTagsInto(path, tags);
   };
   // Joined when this returns or throws.
   std::optional<ParallelReader> reader;
   if (const unsigned threads = ReaderThreads(options); threads > 1) {
-    reader.emplace(threads, read);
+    // A read the cache may serve uses the database's descriptor; any other opens and closes its photo only.
+    reader.emplace(threads, read,
+                   may_serve ? ParallelReader::Descriptors::kShared : ParallelReader::Descriptors::kOwnFilesOnly);
     hooks.photos_listed = [&reader](const std::string& listed, const std::vector<std::string_view>& names) {
       reader->Listed(listed, names);
     };
@@ -67,8 +73,8 @@ WalkResult RunSurvey(const std::string& folder, const SurveyOptions& options, Su
   if (reader) {
     hooks.photo = [&](const std::string& path) { add_photo(path, reader->Take(path)); };
   } else {
-    hooks.photo = [&](const std::string& path) {
-      PhotoTags tags = read(path);
+    hooks.photo = [&, tags = PhotoTags()](const std::string& path) mutable {
+      read(path, tags);
       add_photo(path, tags);
     };
   }

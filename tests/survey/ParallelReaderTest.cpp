@@ -40,13 +40,13 @@ class StandInRead {
       : walk_thread_(std::this_thread::get_id()), walk_read_time_(walk_read_time), helpers_blocked_(block_helpers) {}
 
   ParallelReader::ReadFunction Function() {
-    return [this](const std::string& path) {
+    return [this](const std::string& path, PhotoTags& tags) {
       if (std::this_thread::get_id() == walk_thread_) {
         std::this_thread::sleep_for(walk_read_time_);
       } else {
         while (helpers_blocked_) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       }
-      PhotoTags tags;
+      tags = PhotoTags();
       std::ifstream in(path, std::ios::binary);
       tags.has_exif = in.good();
       tags.texts[static_cast<size_t>(PhotoTag::kModel)] =
@@ -55,7 +55,6 @@ class StandInRead {
       const std::lock_guard lock(mutex_);
       readers_[path].push_back(std::this_thread::get_id());
       if (path.ends_with("throws.jpg")) throw std::runtime_error("cannot read " + path);
-      return tags;
     };
   }
   void Unblock() { helpers_blocked_ = false; }
@@ -116,9 +115,9 @@ std::vector<std::string> WalkWithReader(const fs::path& root, ParallelReader& re
 TEST(ParallelReader, HandsBackEveryPhotoOfTheWalkInItsOrder) {
   testing::TempFolder root;
   // More photos in a folder than the ring holds, small folders, and a link the listing does not name.
-  std::vector<std::string> expected_contents;
+  constexpr int kLarge = 3 * static_cast<int>(ParallelReader::kSlots);
   for (int folder = 0; folder < 4; ++folder) {
-    const int count = folder == 0 ? 150 : folder * 3;
+    const int count = folder == 0 ? kLarge : folder * 3;
     const fs::path path = root.path() / std::string("f").append(std::to_string(folder));
     fs::create_directories(path);
     WritePhotos(path, count);
@@ -134,13 +133,14 @@ TEST(ParallelReader, HandsBackEveryPhotoOfTheWalkInItsOrder) {
       ParallelReader reader(threads, read.Function());
       contents = WalkWithReader(root.path(), reader, walked);
     }
-    ASSERT_EQ(walked.size(), 1u + 150 + 3 + 6 + 9);
+    ASSERT_EQ(walked.size(), 1u + kLarge + 3 + 6 + 9);
     for (size_t i = 0; i < walked.size(); ++i) {
       EXPECT_EQ(contents[i],
                 fs::path(walked[i]).filename() == "link.jpg" ? "p0.jpg" : fs::path(walked[i]).filename().string())
           << walked[i];
     }
-    EXPECT_GT(read.ReadByHelpers(), 0u);
+    // The helpers fill the ring long before the slow walk empties it; they are woken again as it frees slots.
+    EXPECT_GT(read.ReadByHelpers(), ParallelReader::kSlots);
     // A helper's read is used or dropped, never repeated by it: at most the walk reads a photo a second time.
     for (const auto& [path, ids] : read.Readers()) EXPECT_LE(ids.size(), 2u) << path;
   }
@@ -157,6 +157,23 @@ TEST(ParallelReader, AFolderTooSmallToShareIsReadByTheWalkAlone) {
   static_cast<void>(WalkWithReader(root.path(), reader, walked));
   ASSERT_EQ(walked.size(), names.size());
   EXPECT_EQ(read.ReadByHelpers(), 0u);
+}
+
+TEST(ParallelReader, AtAFoldersEndHelpersTakeTheWalksLastPhotosFromTheFarEnd) {
+  testing::TempFolder root;
+  std::vector<std::string> names =
+      WritePhotos(root.path(), static_cast<int>(ParallelReader::kLead + ParallelReader::kWakeBatch));
+  std::sort(names.begin(), names.end(), detail::ListingOrderLess);
+  StandInRead read(std::chrono::microseconds(2000));
+  std::vector<std::string> walked;
+  ParallelReader reader(2, read.Function());
+  EXPECT_THAT(WalkWithReader(root.path(), reader, walked), ElementsAreArray(names));
+  const std::thread::id walk = std::this_thread::get_id();
+  const auto readers = read.Readers();
+  const auto first_read_by = [&](size_t index) { return readers.at(walked[index]).front(); };
+  // The photos the walk is about to take stay its own; the last before the lead is a helper's.
+  for (size_t i = 0; i < ParallelReader::kLeftToTheWalk; ++i) EXPECT_EQ(first_read_by(i), walk) << walked[i];
+  EXPECT_NE(first_read_by(ParallelReader::kLead - 1), walk) << walked[ParallelReader::kLead - 1];
 }
 
 TEST(ParallelReader, AHelperThatStallsNeverStallsTheWalk) {

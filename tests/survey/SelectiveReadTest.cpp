@@ -56,6 +56,39 @@ TEST(SelectiveRead, AgreesWithTheFullReadOnEveryCorpusPhoto) {
   EXPECT_GT(with_xmp_lens, 0);
 }
 
+// A reading thread reads every photo into one PhotoTags: nothing of the photo before may stay in them, whichever
+// photo came before (forwards and backwards through the corpus, so that each photo follows two others).
+TEST(SelectiveRead, TagsReadIntoAgainAreTheFreshReadsTags) {
+  LUMETRA_CORPUS_OR_SKIP(folder);
+  std::vector<std::filesystem::path> paths;
+  for (const auto& photo : testing::CorpusPhotos()) paths.push_back(*folder / photo.file);
+  paths.push_back(*folder / "no such photo.jpg");
+  std::vector<std::filesystem::path> order = paths;
+  order.insert(order.end(), paths.rbegin(), paths.rend());
+  PhotoTags kept;
+  for (const std::filesystem::path& path : order) {
+    SCOPED_TRACE(path.filename().string());
+    ReadPhotoTagsInto(path.string(), kept);
+    EXPECT_TRUE(kept == ReadPhotoTags(path.string()));
+  }
+}
+
+TEST(PhotoTags, ClearMakesThemAsNewOnesAre) {
+  PhotoTags tags;
+  tags.has_exif = true;
+  for (std::string& text : tags.texts) text = "a text longer than a short string's own room";
+  tags.makerLensText = "EF24-105mm f/4L IS USM";
+  tags.xmp_lens = "lens";
+  tags.xmp_lens_info = "24/1 105/1 4/1 4/1";
+  tags.taken = 1;
+  tags.file.found = true;
+  tags.file.size = 5;
+  tags.unread_reason = "Permission denied";
+  tags.remembered = true;
+  tags.Clear();
+  EXPECT_TRUE(tags == PhotoTags());
+}
+
 TEST(SelectiveRead, AgreesOnFixturesFuzzingSeedsAndFindings) {
   for (const testing::DemoPhoto& photo : testing::DemoPhotos()) {
     SCOPED_TRACE(photo.path);
