@@ -909,66 +909,72 @@ void RecordsCache::DropGone(const std::string& folder, bool subfolders) {
   Flush();
   const std::lock_guard lock(mutex_);
   if (!db_) return;
-  const auto [prefix, end] = FolderRange(folder);
   try {
-    std::vector<int64_t> gone_rows;
-    std::vector<int64_t> gone_folders;
-    {
-      // A survey without sub-folders only looks at the folder's own rows.
-      SqliteStatement folders(db_->handle(), "SELECT id, path FROM folders WHERE path >= ? AND path < ?");
-      const std::string own_end = prefix + '\x01';
-      folders.Bind(1, prefix);
-      folders.Bind(2, subfolders ? end : own_end);
-      std::vector<std::pair<int64_t, std::string>> listed;
-      while (folders.Step()) {
-        if (folders.IsInteger(0)) listed.emplace_back(folders.Integer(0), folders.Text(1));
-      }
-      SqliteStatement names(db_->handle(), "SELECT id, name FROM photos WHERE id BETWEEN ? AND ?");
-      std::string key;
-      for (const auto& [number, path] : listed) {
-        if (number <= 0 || number > kMaxFolderNumber) continue;
-        const ResetOnExit reset{names};
-        names.Bind(1, number << kSequenceBits);
-        names.Bind(2, (number << kSequenceBits) | kSequenceMask);
-        size_t rows = 0;
-        size_t gone = 0;
-        while (names.Step()) {
-          ++rows;
-          key.assign(path).append(names.TextView(1));
-          if (seen_.contains(std::hash<std::string>{}(key))) continue;
-          struct stat info {};
-          // Only a file that is really gone loses its row; one behind a folder that cannot be read now keeps it.
-          if (::stat(key.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
-            gone_rows.push_back(names.Integer(0));
-            ++gone;
-          }
-        }
-        // A folder left without rows (renamed, moved, emptied) loses its row too.
-        if (gone == rows) gone_folders.push_back(number);
-      }
-    }
-    if (gone_rows.empty() && gone_folders.empty()) return;
-    SqliteStatement drop(db_->handle(), "DELETE FROM photos WHERE id = ?");
-    SqliteStatement drop_folder(db_->handle(), "DELETE FROM folders WHERE id = ?");
-    db_->Execute("BEGIN IMMEDIATE");
-    try {
-      for (const auto& [statement, ids] : {std::pair{&drop, &gone_rows}, std::pair{&drop_folder, &gone_folders}}) {
-        for (const int64_t id : *ids) {
-          const ResetOnExit reset{*statement};
-          statement->Bind(1, id);
-          static_cast<void>(statement->Step());
-        }
-      }
-      db_->Execute("COMMIT");
-    } catch (const DatabaseError&) {
-      RollBack(*db_);
-      throw;
-    }
+    const GoneRows gone = CollectGone(folder, subfolders);
+    if (gone.rows.empty() && gone.folders.empty()) return;
+    DeleteGone(gone);
     // A folder written to later in this survey's life gets its number anew.
     writing_.clear();
     held_.clear();
   } catch (const DatabaseError& error) {
     Fail("write", error);
+  }
+}
+
+RecordsCache::GoneRows RecordsCache::CollectGone(const std::string& folder, bool subfolders) {
+  const auto [prefix, end] = FolderRange(folder);
+  // A survey without sub-folders only looks at the folder's own rows.
+  SqliteStatement folders(db_->handle(), "SELECT id, path FROM folders WHERE path >= ? AND path < ?");
+  const std::string own_end = prefix + '\x01';
+  folders.Bind(1, prefix);
+  folders.Bind(2, subfolders ? end : own_end);
+  std::vector<std::pair<int64_t, std::string>> listed;
+  while (folders.Step()) {
+    if (folders.IsInteger(0)) listed.emplace_back(folders.Integer(0), folders.Text(1));
+  }
+  SqliteStatement names(db_->handle(), "SELECT id, name FROM photos WHERE id BETWEEN ? AND ?");
+  GoneRows gone;
+  std::string key;
+  for (const auto& [number, path] : listed) {
+    if (number <= 0 || number > kMaxFolderNumber) continue;
+    const ResetOnExit reset{names};
+    names.Bind(1, number << kSequenceBits);
+    names.Bind(2, (number << kSequenceBits) | kSequenceMask);
+    size_t rows = 0;
+    size_t gone_rows = 0;
+    while (names.Step()) {
+      ++rows;
+      key.assign(path).append(names.TextView(1));
+      if (seen_.contains(std::hash<std::string>{}(key))) continue;
+      struct stat info {};
+      // Only a file that is really gone loses its row; one behind a folder that cannot be read now keeps it.
+      if (::stat(key.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+        gone.rows.push_back(names.Integer(0));
+        ++gone_rows;
+      }
+    }
+    // A folder left without rows (renamed, moved, emptied) loses its row too.
+    if (gone_rows == rows) gone.folders.push_back(number);
+  }
+  return gone;
+}
+
+void RecordsCache::DeleteGone(const GoneRows& gone) {
+  SqliteStatement drop(db_->handle(), "DELETE FROM photos WHERE id = ?");
+  SqliteStatement drop_folder(db_->handle(), "DELETE FROM folders WHERE id = ?");
+  db_->Execute("BEGIN IMMEDIATE");
+  try {
+    for (const auto& [statement, ids] : {std::pair{&drop, &gone.rows}, std::pair{&drop_folder, &gone.folders}}) {
+      for (const int64_t id : *ids) {
+        const ResetOnExit reset{*statement};
+        statement->Bind(1, id);
+        static_cast<void>(statement->Step());
+      }
+    }
+    db_->Execute("COMMIT");
+  } catch (const DatabaseError&) {
+    RollBack(*db_);
+    throw;
   }
 }
 

@@ -170,6 +170,11 @@ class RecordsCache {
     bool known = false;
     std::unordered_map<uint64_t, int64_t> ids;
   };
+  // The rows of files gone from the surveyed folders, and the folders left without rows.
+  struct GoneRows {
+    std::vector<int64_t> rows;
+    std::vector<int64_t> folders;
+  };
   void Open();
   void OpenDatabase();
   void PrepareWrites();
@@ -193,6 +198,11 @@ class RecordsCache {
   FolderRows& RowsOf(std::string_view folder);
   void ScanFolder(FolderRows& folder, int64_t folder_number);
   [[nodiscard]] std::optional<StoredRow> LookUp(const FolderRows& folder, std::string_view name);
+  // The rows under `folder` (with `subfolders`, under its sub-folders too) that the survey did not see and
+  // whose files no longer exist, and the folders all of whose rows are such.
+  [[nodiscard]] GoneRows CollectGone(const std::string& folder, bool subfolders);
+  // Deletes the rows and folders of `gone` in one transaction.
+  void DeleteGone(const GoneRows& gone);
 
   const std::string path_;
   const RecordsCacheOptions options_;
