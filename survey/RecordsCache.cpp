@@ -10,10 +10,13 @@
 #include <array>
 #include <bit>
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <limits>
+#include <optional>
 #include <string_view>
 #include <system_error>
 
@@ -30,7 +33,7 @@ namespace {
 // rule moved into a table read from elsewhere, say); every row written before is then read again.
 constexpr uint32_t kReaderRulesVersion = 1;
 // Bumped with every change of the tables' columns; older tables are replaced by empty ones.
-constexpr int64_t kSchemaVersion = 6;
+constexpr int64_t kSchemaVersion = 7;
 // "LMTR": the database belongs to Lumetra.
 constexpr int64_t kApplicationId = 0x4C4D5452;
 // Rows kept before they are written in one transaction.
@@ -79,11 +82,14 @@ static_assert(std::none_of(kTagColumns.begin(), kTagColumns.end(), [](std::strin
 // The facts are kept in one text column, joined by this character (the unit separator): one value for
 // SQLite to encode and decode instead of one per fact. A photo whose texts hold it is not remembered.
 constexpr char kFactSeparator = '\x1f';
+// The facts text begins with whether the photo has Exif ("0" or "1") and its capture time in decimal, then
+// the texts: two values fewer for SQLite to bind and encode per row than columns of their own.
+constexpr size_t kLeadingFacts = 2;
 
-// The columns of a row after its name, as Find and the folder scan read them.
-constexpr const char* kRowColumns = "has_exif, taken, facts, file";
-// The file's identity, the rules stamp and the checksum are one blob of 64-bit integers, little-endian: one
-// value for SQLite to bind, encode and decode instead of seven.
+// The column of a row after its name, as Find and the folder scan read it.
+constexpr const char* kRowColumns = "data";
+// A row's data is one blob: the file's identity, the rules stamp and the checksum as 64-bit integers,
+// little-endian, then the facts text. One value for SQLite to bind, encode and decode instead of nine.
 constexpr size_t kFileFields = 7;
 constexpr size_t kFileBytes = kFileFields * 8;
 
@@ -97,7 +103,7 @@ constexpr int64_t kMaxFolderNumber = INT64_MAX >> kSequenceBits;
 
 // Rows written by one INSERT statement, and the values each row binds.
 constexpr size_t kRowsPerInsert = 32;
-constexpr size_t kColumnsPerRow = 6;
+constexpr size_t kColumnsPerRow = 3;
 
 // A folder with more rows than this is looked up photo by photo rather than held in memory whole.
 constexpr size_t kMaxFolderRows = 2048;
@@ -109,20 +115,21 @@ std::string CreateTablesSql() {
   // No NOT NULL on the photos' columns: SQLite would check each value of each row as it is written, while
   // a row is only used when every value has its type and the checksum holds.
   return "CREATE TABLE folders (id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE); "
-         "CREATE TABLE photos (id INTEGER PRIMARY KEY, name TEXT, has_exif INTEGER, taken INTEGER, facts TEXT, file "
-         "BLOB)";
+         "CREATE TABLE photos (id INTEGER PRIMARY KEY, name TEXT, data BLOB)";
 }
 
 // A view with the full path and one column per fact, for sqlite3 and other tools: the facts text split at
 // its separators.
 std::string CreateFactsViewSql() {
   std::string sql =
-      "CREATE VIEW photo_facts AS WITH RECURSIVE split(id, path, has_exif, n, field, rest) AS (SELECT p.id, f.path "
-      "|| p.name, p.has_exif, -1, NULL, p.facts || char(31) FROM photos p JOIN folders f ON f.id = p.id >> " +
+      "CREATE VIEW photo_facts AS WITH RECURSIVE split(id, path, n, field, rest) AS (SELECT p.id, f.path || p.name, "
+      "-1, NULL, CAST(substr(p.data, " +
+      std::to_string(kFileBytes + 1) + ") AS TEXT) || char(31) FROM photos p JOIN folders f ON f.id = p.id >> " +
       std::to_string(kSequenceBits) +
-      " UNION ALL SELECT id, path, has_exif, n + 1, substr(rest, 1, instr(rest, char(31)) - 1), substr(rest, "
-      "instr(rest, char(31)) + 1) FROM split WHERE rest <> '') SELECT path, has_exif";
-  int n = 0;
+      " UNION ALL SELECT id, path, n + 1, substr(rest, 1, instr(rest, char(31)) - 1), substr(rest, "
+      "instr(rest, char(31)) + 1) FROM split WHERE rest <> '') SELECT path, CAST(max(CASE n WHEN 0 THEN field END) "
+      "AS INTEGER) AS has_exif, CAST(max(CASE n WHEN 1 THEN field END) AS INTEGER) AS taken";
+  int n = kLeadingFacts;
   const auto column = [&](std::string_view name) {
     sql.append(", max(CASE n WHEN ").append(std::to_string(n++)).append(" THEN field END) AS ").append(name);
   };
@@ -149,16 +156,26 @@ size_t CountByte(std::string_view bytes, char c) {
   return count;
 }
 
+// The longest decimal text of a capture time.
+constexpr size_t kTakenDigits = std::numeric_limits<int64_t>::digits10 + 2;
+
 // Appends the facts of `tags` to `facts` as one text; false, with nothing appended, when a text holds the
 // separator.
 bool AppendFacts(const PhotoTags& tags, std::string& facts) {
   const size_t start = facts.size();
-  const size_t separators = tags.texts.size() + kLensTexts.size() - 1;
-  size_t size = separators;
+  std::array<char, kTakenDigits> taken{};
+  const size_t taken_size =
+      static_cast<size_t>(std::to_chars(taken.begin(), taken.end(), tags.taken).ptr - taken.data());
+  const size_t separators = kLeadingFacts + tags.texts.size() + kLensTexts.size() - 1;
+  size_t size = separators + 1 + taken_size;
   for (const std::string& text : tags.texts) size += text.size();
   for (std::string PhotoTags::*text : kLensTexts) size += (tags.*text).size();
   facts.resize(start + size);
   char* out = facts.data() + start;
+  *out++ = tags.has_exif ? '1' : '0';
+  *out++ = kFactSeparator;
+  out = std::copy_n(taken.data(), taken_size, out);
+  *out++ = kFactSeparator;
   for (const std::string& text : tags.texts) {
     out = std::copy(text.begin(), text.end(), out);
     *out++ = kFactSeparator;
@@ -176,14 +193,29 @@ bool AppendFacts(const PhotoTags& tags, std::string& facts) {
   return true;
 }
 
-// Fills the texts of `tags` from `facts`; false unless it holds exactly the facts AppendFacts writes.
+// The text before the next separator of `facts`, taken off it; nothing when there is no separator.
+std::optional<std::string_view> TakeFact(std::string_view& facts) {
+  const size_t end = facts.find(kFactSeparator);
+  if (end == std::string_view::npos) return std::nullopt;
+  const std::string_view fact = facts.substr(0, end);
+  facts.remove_prefix(end + 1);
+  return fact;
+}
+
+// Fills whether the photo has Exif, its capture time and its texts from `facts`; false unless it holds
+// exactly the facts AppendFacts writes.
 bool SplitFacts(std::string_view facts, PhotoTags& tags) {
+  const std::optional<std::string_view> has_exif = TakeFact(facts);
+  if (!has_exif || (*has_exif != "0" && *has_exif != "1")) return false;
+  tags.has_exif = *has_exif == "1";
+  const std::optional<std::string_view> taken = TakeFact(facts);
+  if (!taken || taken->empty()) return false;
+  const char* end = taken->data() + taken->size();
+  if (std::from_chars(taken->data(), end, tags.taken).ptr != end || tags.taken < kNoCaptureTime) return false;
   const auto take = [&facts](std::string& text) {
-    const size_t end = facts.find(kFactSeparator);
-    if (end == std::string_view::npos) return false;
-    text.assign(facts.substr(0, end));
-    facts.remove_prefix(end + 1);
-    return true;
+    const std::optional<std::string_view> fact = TakeFact(facts);
+    if (fact) text.assign(*fact);
+    return fact.has_value();
   };
   for (std::string& text : tags.texts) {
     if (!take(text)) return false;
@@ -233,11 +265,10 @@ RowIdentity IdentityColumns(const FileIdentity& file) {
           Nanoseconds(file.modified_s, file.modified_ns), Nanoseconds(file.changed_s, file.changed_ns)};
 }
 
-int64_t RowChecksum(std::string_view key, const RowIdentity& id, int64_t rules, int64_t has_exif, int64_t taken,
-                    std::string_view facts) {
+int64_t RowChecksum(std::string_view key, const RowIdentity& id, int64_t rules, std::string_view facts) {
   Checksum sum;
   sum.Add(key);
-  for (const int64_t value : {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules, has_exif, taken}) {
+  for (const int64_t value : {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules}) {
     sum.Add(value);
   }
   sum.Add(facts);
@@ -455,7 +486,7 @@ void RecordsCache::PrepareWrites() {
   last_row_ = std::make_unique<SqliteStatement>(db_->handle(), "SELECT max(id) FROM photos");
   // A row under the number of an older one replaces it: a changed photo keeps its row number.
   const std::string insert = "INSERT OR REPLACE INTO photos (id, name, " + std::string(kRowColumns) + ") VALUES ";
-  const std::string values = "(?, ?, ?, ?, ?, ?)";
+  const std::string values = "(?, ?, ?)";
   write_ = std::make_unique<SqliteStatement>(db_->handle(), insert + values);
   std::string group = insert + values;
   for (size_t i = 1; i < kRowsPerInsert; ++i) group.append(", ").append(values);
@@ -556,24 +587,19 @@ void StoreLittleEndian(const std::array<int64_t, kFileFields>& fields, char* byt
   }
 }
 
-// The values of the row the statement stands on, from `first` (has_exif) on: the identity, stamp,
-// has_exif and taken as integers, the facts and the checksum; nothing when a column has the wrong type or
-// size (a row altered by hand).
+// The data of the row the statement stands on, in column `column`: the identity and stamp as integers, the
+// facts and the checksum; nothing when the column is not a blob or is too short (a row altered by hand).
 template <typename Row>
-std::optional<Row> RowAt(const SqliteStatement& row, int first) {
-  if (!row.IsInteger(first) || !row.IsInteger(first + 1) || !row.IsText(first + 2) || !row.IsBlob(first + 3)) {
-    return std::nullopt;
-  }
-  const std::string_view file = row.TextView(first + 3);
-  if (file.size() != kFileBytes) return std::nullopt;
+std::optional<Row> RowAt(const SqliteStatement& row, int column) {
+  if (!row.IsBlob(column)) return std::nullopt;
+  const std::string_view data = row.TextView(column);
+  if (data.size() < kFileBytes) return std::nullopt;
   Row stored;
   for (size_t field = 0; field + 1 < kFileFields; ++field) {
-    stored.integers[field] = static_cast<int64_t>(LoadLittleEndian(file.data() + 8 * field));
+    stored.integers[field] = static_cast<int64_t>(LoadLittleEndian(data.data() + 8 * field));
   }
-  stored.integers[kFileFields - 1] = row.Integer(first);
-  stored.integers[kFileFields] = row.Integer(first + 1);
-  stored.facts = row.TextView(first + 2);
-  stored.checksum = static_cast<int64_t>(LoadLittleEndian(file.data() + 8 * (kFileFields - 1)));
+  stored.facts = data.substr(kFileBytes);
+  stored.checksum = static_cast<int64_t>(LoadLittleEndian(data.data() + 8 * (kFileFields - 1)));
   return stored;
 }
 
@@ -614,17 +640,11 @@ std::optional<PhotoTags> RecordsCache::Find(const std::string& path, const FileI
   if (!row) return std::nullopt;
   // The same file, read by the same rules, and a row whose bytes are as written (its folder's path too).
   const RowIdentity id = IdentityColumns(file);
-  const std::array<int64_t, 6> expected = {id.device,      id.inode,      id.size,
-                                           id.modified_ns, id.changed_ns, options_.rules_stamp};
-  if (!std::equal(expected.begin(), expected.end(), row->integers.begin())) return std::nullopt;
-  const int64_t has_exif = row->integers[6];
-  if (has_exif != 0 && has_exif != 1) return std::nullopt;
-  const int64_t taken = row->integers[7];
-  if (taken < kNoCaptureTime) return std::nullopt;
-  if (row->checksum != RowChecksum(key, id, options_.rules_stamp, has_exif, taken, row->facts)) return std::nullopt;
+  const std::array<int64_t, detail::kRowIntegerColumns> expected = {
+      id.device, id.inode, id.size, id.modified_ns, id.changed_ns, options_.rules_stamp};
+  if (expected != row->integers) return std::nullopt;
+  if (row->checksum != RowChecksum(key, id, options_.rules_stamp, row->facts)) return std::nullopt;
   PhotoTags tags;
-  tags.has_exif = has_exif == 1;
-  tags.taken = taken;
   if (!SplitFacts(row->facts, tags)) return std::nullopt;
   tags.file = file;
   return tags;
@@ -716,22 +736,28 @@ void RecordsCache::Remember(const std::string& path, const PhotoTags& tags) {
   } else {
     text.append(Key(path));
   }
-  const size_t facts_at = text.size();
+  const size_t data_at = text.size();
   // The library's search from the end, which reads a vector at a time; the string's goes byte by byte.
-  const auto* slash = static_cast<const char*>(::memrchr(text.data() + key_at, '/', facts_at - key_at));
+  const auto* slash = static_cast<const char*>(::memrchr(text.data() + key_at, '/', data_at - key_at));
   const size_t name_at = slash == nullptr ? 0 : static_cast<size_t>(slash - (text.data() + key_at)) + 1;
+  // The data: the identity, stamp and checksum, once the facts after them are there.
+  text.resize(data_at + kFileBytes);
   // A batch's text stays far below 4 GiB: a row is a path and a few hundred bytes of facts.
   if (!AppendFacts(tags, text) || text.size() > UINT32_MAX) {
     text.resize(key_at);
     return;
   }
+  const std::string_view key = std::string_view(text).substr(key_at, data_at - key_at);
+  const std::string_view facts = std::string_view(text).substr(data_at + kFileBytes);
+  const RowIdentity id = IdentityColumns(tags.file);
+  const auto rules = static_cast<int64_t>(options_.rules_stamp);
+  const std::array<int64_t, kFileFields> fields = {
+      id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules, RowChecksum(key, id, rules, facts)};
+  StoreLittleEndian(fields, text.data() + data_at);
   pending_.rows.push_back(PendingRow{.key_at = static_cast<uint32_t>(key_at),
-                                     .key_size = static_cast<uint32_t>(facts_at - key_at),
+                                     .key_size = static_cast<uint32_t>(data_at - key_at),
                                      .name_at = static_cast<uint32_t>(name_at),
-                                     .facts_size = static_cast<uint32_t>(text.size() - facts_at),
-                                     .file = tags.file,
-                                     .has_exif = tags.has_exif,
-                                     .taken = tags.taken});
+                                     .data_size = static_cast<uint32_t>(text.size() - data_at)});
   if (pending_.rows.size() >= kBatchRows) WriteRows();
 }
 
@@ -742,26 +768,14 @@ void RecordsCache::Flush() {
 
 void RecordsCache::BindRow(SqliteStatement& statement, int first, size_t row_index) {
   const PendingRow& row = pending_.rows[row_index];
-  const RowIdentity id = IdentityColumns(row.file);
-  const auto rules = static_cast<int64_t>(options_.rules_stamp);
-  const auto has_exif = static_cast<int64_t>(row.has_exif);
-  const std::string_view key = pending_.Key(row);
-  const std::string_view facts = pending_.Facts(row);
-  char* file = pending_.files.data() + row_index * kFileBytes;
-  const int64_t checksum = RowChecksum(key, id, rules, has_exif, row.taken, facts);
-  const std::array<int64_t, kFileFields> fields = {id.device,     id.inode, id.size, id.modified_ns,
-                                                   id.changed_ns, rules,    checksum};
-  StoreLittleEndian(fields, file);
   if (pending_.appended[row_index]) {
     statement.BindNull(first);
   } else {
     statement.Bind(first, pending_.ids[row_index]);
   }
   statement.Bind(first + 1, pending_.Name(row));
-  statement.Bind(first + 2, has_exif);
-  statement.Bind(first + 3, row.taken);
-  statement.Bind(first + 4, facts);
-  statement.BindBlob(first + 5, file, kFileBytes);
+  const std::string_view data = pending_.Data(row);
+  statement.BindBlob(first + 2, data.data(), data.size());
 }
 
 RecordsCache::WritingFolder& RecordsCache::WritingFolderOf(std::string_view folder) {
@@ -872,8 +886,6 @@ void RecordsCache::WriteRows() {
     db_->Execute("BEGIN IMMEDIATE");
     try {
       NumberRows();
-      // Each row's identity blob is bound, not copied, until its statement has run.
-      pending_.files.resize(pending_.rows.size() * kFileBytes);
       // Rows go in groups of kRowsPerInsert, one statement each, the rest one by one: each statement run
       // costs SQLite as much again as the row it writes.
       const size_t rows = pending_.rows.size();

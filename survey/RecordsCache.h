@@ -24,8 +24,8 @@ class SqliteDatabase;
 class SqliteStatement;
 
 namespace detail {
-/// The integers of a stored row: device, inode, size, modified_ns, changed_ns, rules, has_exif, taken.
-inline constexpr int kRowIntegerColumns = 8;
+/// The integers of a stored row: device, inode, size, modified_ns, changed_ns, rules.
+inline constexpr int kRowIntegerColumns = 6;
 }  // namespace detail
 
 /// The records cache's file in the program's folder.
@@ -100,16 +100,14 @@ class RecordsCache {
   void DropGone(const std::string& folder, bool subfolders);
 
  private:
-  // A row kept to be written: its path and facts are spans of its batch's `text`.
+  // A row kept to be written: its path and its data (identity, stamp, checksum and facts) are spans of its
+  // batch's `text`, the data right after the path.
   struct PendingRow {
     uint32_t key_at = 0;
     uint32_t key_size = 0;
     // Where the file name starts in the path.
     uint32_t name_at = 0;
-    uint32_t facts_size = 0;
-    FileIdentity file;
-    bool has_exif = false;
-    int64_t taken = kNoCaptureTime;
+    uint32_t data_size = 0;
   };
   // Rows written in one transaction. Its storage is kept from batch to batch: a survey that writes
   // thousands of rows allocates for the first batches only.
@@ -117,10 +115,9 @@ class RecordsCache {
     std::string text;
     std::vector<PendingRow> rows;
     // The row number each row is written under, found when the batch is written; whether it is the
-    // table's next (SQLite finds it at the table's end without a look-up); its identity blob.
+    // table's next (SQLite finds it at the table's end without a look-up).
     std::vector<int64_t> ids;
     std::vector<bool> appended;
-    std::string files;
     [[nodiscard]] std::string_view Key(const PendingRow& row) const {
       return std::string_view(text).substr(row.key_at, row.key_size);
     }
@@ -130,8 +127,8 @@ class RecordsCache {
     [[nodiscard]] std::string_view Name(const PendingRow& row) const {
       return std::string_view(text).substr(row.key_at + row.name_at, row.key_size - row.name_at);
     }
-    [[nodiscard]] std::string_view Facts(const PendingRow& row) const {
-      return std::string_view(text).substr(row.key_at + row.key_size, row.facts_size);
+    [[nodiscard]] std::string_view Data(const PendingRow& row) const {
+      return std::string_view(text).substr(row.key_at + row.key_size, row.data_size);
     }
     void Clear() {
       text.clear();
