@@ -228,32 +228,56 @@ bool SplitFacts(std::string_view facts, PhotoTags& tags) {
   return true;
 }
 
-// A 64-bit checksum: a row whose bytes were altered (a damaged page, a hand edit) no longer matches.
+// A 64-bit checksum: a row whose bytes were altered (a damaged page, a hand edit) no longer matches. It
+// takes sixteen bytes a step, multiplying their two words (each mixed with a constant or the checksum so
+// far) into 128 bits whose halves are folded together, as wyhash does: half the steps, and fewer
+// instructions a step, than a multiply per word. A row's path and facts, some two hundred bytes, are
+// checksummed when the row is kept and on every find.
 class Checksum {
  public:
   void Add(std::string_view bytes) {
-    Add(static_cast<int64_t>(bytes.size()));
-    // Eight bytes a step: a row's key and facts are a few hundred bytes, checked on every find.
-    for (; bytes.size() >= 8; bytes.remove_prefix(8)) {
-      uint64_t word = 0;
-      std::memcpy(&word, bytes.data(), 8);
-      Word(word);
+    const char* at = bytes.data();
+    size_t left = bytes.size();
+    for (; left > 16; at += 16, left -= 16) Add(Load64(at), Load64(at + 8));
+    // The last one to sixteen bytes in two words that may overlap, the length telling them apart.
+    uint64_t first = 0;
+    uint64_t second = 0;
+    if (left > 8) {
+      first = Load64(at);
+      second = Load64(at + left - 8);
+    } else if (left >= 4) {
+      first = Load32(at);
+      second = Load32(at + left - 4);
+    } else if (left > 0) {
+      first = static_cast<uint64_t>(static_cast<unsigned char>(at[0])) << 16 |
+              static_cast<uint64_t>(static_cast<unsigned char>(at[left / 2])) << 8 |
+              static_cast<unsigned char>(at[left - 1]);
     }
-    uint64_t tail = 0;
-    std::memcpy(&tail, bytes.data(), bytes.size());
-    Word(tail);
+    Add(first, second ^ (static_cast<uint64_t>(bytes.size()) * kLength));
   }
-  void Add(int64_t value) { Word(static_cast<uint64_t>(value)); }
+  void Add(int64_t first, int64_t second) { Add(static_cast<uint64_t>(first), static_cast<uint64_t>(second)); }
   [[nodiscard]] int64_t value() const { return static_cast<int64_t>(hash_); }
 
  private:
-  // FNV-1a's step on a word, the word's high bits folded down first so that every bit reaches the whole hash.
-  void Word(uint64_t word) {
-    hash_ ^= word ^ (word >> 29);
-    hash_ *= 0x100000001b3ULL;
-    hash_ ^= hash_ >> 32;
+  // GCC's and Clang's 128-bit integer, which x86-64 and AArch64 multiply into in one instruction.
+  __extension__ typedef unsigned __int128 Wide;
+  static constexpr uint64_t kFirst = 0xa0761d6478bd642fULL;
+  static constexpr uint64_t kLength = 0xe7037ed1a0b428dbULL;
+  void Add(uint64_t first, uint64_t second) {
+    const Wide product = static_cast<Wide>(first ^ kFirst) * (second ^ hash_);
+    hash_ = static_cast<uint64_t>(product) ^ static_cast<uint64_t>(product >> 64);
   }
-  uint64_t hash_ = 0xcbf29ce484222325ULL;
+  static uint64_t Load64(const char* bytes) {
+    uint64_t word = 0;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+  }
+  static uint64_t Load32(const char* bytes) {
+    uint32_t word = 0;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+  }
+  uint64_t hash_ = 0x8ebc6af09c88c6e3ULL;
 };
 
 struct RowIdentity {
@@ -268,9 +292,9 @@ RowIdentity IdentityColumns(const FileIdentity& file) {
 int64_t RowChecksum(std::string_view key, const RowIdentity& id, int64_t rules, std::string_view facts) {
   Checksum sum;
   sum.Add(key);
-  for (const int64_t value : {id.device, id.inode, id.size, id.modified_ns, id.changed_ns, rules}) {
-    sum.Add(value);
-  }
+  sum.Add(id.device, id.inode);
+  sum.Add(id.size, id.modified_ns);
+  sum.Add(id.changed_ns, rules);
   sum.Add(facts);
   return sum.value();
 }
@@ -361,11 +385,10 @@ struct RewindOnExit {
 
 uint32_t RulesStampOf(uint32_t version, uint64_t sources_digest) {
   Checksum sum;
-  sum.Add(static_cast<int64_t>(version));
-  sum.Add(kSchemaVersion);
+  sum.Add(static_cast<int64_t>(version), kSchemaVersion);
   for (const std::string_view name : kTagColumns) sum.Add(name);
   for (const std::string_view name : kLensTextColumns) sum.Add(name);
-  sum.Add(static_cast<int64_t>(sources_digest));
+  sum.Add(static_cast<int64_t>(sources_digest), 0);
   const auto hash = static_cast<uint64_t>(sum.value());
   return static_cast<uint32_t>(hash ^ (hash >> 32));
 }
