@@ -119,23 +119,25 @@ std::string CreateTablesSql() {
 }
 
 // A view with the full path and one column per fact, for sqlite3 and other tools: the facts text split at
-// its separators.
+// its separators into a JSON array, one element a step, and each column taken from it. Made once with the
+// tables, but SQLite parses it twice then and once at every later open: one short expression a column costs
+// a fifth fewer instructions than picking each column out of a row per fact with max(CASE ...).
 std::string CreateFactsViewSql() {
   std::string sql =
-      "CREATE VIEW photo_facts AS WITH RECURSIVE split(id, path, n, field, rest) AS (SELECT p.id, f.path || p.name, "
-      "-1, NULL, CAST(substr(p.data, " +
+      "CREATE VIEW photo_facts AS WITH RECURSIVE split(path, facts, rest) AS (SELECT f.path || p.name, '[]', "
+      "CAST(substr(p.data, " +
       std::to_string(kFileBytes + 1) + ") AS TEXT) || char(31) FROM photos p JOIN folders f ON f.id = p.id >> " +
       std::to_string(kSequenceBits) +
-      " UNION ALL SELECT id, path, n + 1, substr(rest, 1, instr(rest, char(31)) - 1), substr(rest, "
-      "instr(rest, char(31)) + 1) FROM split WHERE rest <> '') SELECT path, CAST(max(CASE n WHEN 0 THEN field END) "
-      "AS INTEGER) AS has_exif, CAST(max(CASE n WHEN 1 THEN field END) AS INTEGER) AS taken";
-  int n = kLeadingFacts;
+      " UNION ALL SELECT path, json_insert(facts, '$[#]', substr(rest, 1, instr(rest, char(31)) - 1)), "
+      "substr(rest, instr(rest, char(31)) + 1) FROM split WHERE rest <> '') SELECT path, CAST(json_extract(facts, "
+      "'$[0]') AS INTEGER) AS has_exif, CAST(json_extract(facts, '$[1]') AS INTEGER) AS taken";
+  size_t n = kLeadingFacts;
   const auto column = [&](std::string_view name) {
-    sql.append(", max(CASE n WHEN ").append(std::to_string(n++)).append(" THEN field END) AS ").append(name);
+    sql.append(", json_extract(facts, '$[").append(std::to_string(n++)).append("]') AS ").append(name);
   };
   for (const std::string_view name : kTagColumns) column(name);
   for (const std::string_view name : kLensTextColumns) column(name);
-  return sql + " FROM split GROUP BY id";
+  return sql + " FROM split WHERE rest = ''";
 }
 
 // The hash a folder's names are known by while its rows are written or looked up one by one.

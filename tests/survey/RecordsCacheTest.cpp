@@ -567,6 +567,49 @@ TEST(RecordsCacheFolders, ExifAndTheCaptureTimeComeBackAsWritten) {
   }
 }
 
+// The view gives each text as the photo had it, byte for byte, whatever it holds: quotes, backslashes,
+// control characters, bytes that are not UTF-8, a text that reads as JSON, nothing at all.
+TEST(RecordsCacheFolders, TheViewGivesEveryTextAsWritten) {
+  testing::TempFolder home;
+  const fs::path db = home.path() / kRecordsFileName;
+  const std::vector<std::string> texts = {"Canon EOS 40D",
+                                          "a \"quoted\" text",
+                                          "back\\slash \\u001f",
+                                          "\x01\x02\x1e\x7f",
+                                          "\xff\xfe not UTF-8",
+                                          "\xc3\xbc \xe6\x97\xa5\xe6\x9c\xac",
+                                          "[1, 2]",
+                                          "null",
+                                          ""};
+  const auto path = [](size_t i) { return "/lib/texts/IMG_" + std::to_string(i) + ".JPG"; };
+  {
+    RecordsCache cache(db.string(), Immediate());
+    for (size_t i = 0; i < texts.size(); ++i) {
+      PhotoTags tags = MadeUpPhoto(static_cast<int>(i));
+      tags.texts[0] = texts[i];
+      tags.texts[11] = texts[i] + "!";
+      tags.xmp_lens_info = texts[i];
+      cache.Remember(path(i), tags);
+    }
+  }
+  const auto hex = [](std::string_view bytes) {
+    std::string out;
+    for (const char c : bytes) {
+      out += "0123456789ABCDEF"[static_cast<unsigned char>(c) >> 4];
+      out += "0123456789ABCDEF"[static_cast<unsigned char>(c) & 0xF];
+    }
+    return out;
+  };
+  for (size_t i = 0; i < texts.size(); ++i) {
+    EXPECT_EQ(SqlText(db,
+                      "SELECT hex(model) || ' ' || hex(lens_model) || ' ' || hex(xmp_lens_info) || ' ' || "
+                      "typeof(model) FROM photo_facts WHERE path = '" +
+                          path(i) + "'"),
+              hex(texts[i]) + " " + hex(texts[i] + "!") + " " + hex(texts[i]) + " text")
+        << i;
+  }
+}
+
 // The facts' separator is found wherever it stands in a photo's facts, which are counted in blocks: in the
 // first text, past the first block's 255 bytes, on either side of a block's end, in the last text. Such a
 // photo is read again rather than served split wrongly; long facts without it are kept whole.
