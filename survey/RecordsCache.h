@@ -17,6 +17,7 @@
 
 #include "metadata/FileIdentity.h"
 #include "survey/PhotoTags.h"
+#include "survey/RowBytes.h"
 
 namespace lumetra {
 
@@ -101,7 +102,7 @@ class RecordsCache {
 
  private:
   // A row kept to be written: its path and its data (identity, stamp, checksum and facts) are spans of its
-  // batch's `text`, the data right after the path.
+  // batch's `bytes`, the data right after the path.
   struct PendingRow {
     uint32_t key_at = 0;
     uint32_t key_size = 0;
@@ -112,26 +113,21 @@ class RecordsCache {
   // Rows written in one transaction. Its storage is kept from batch to batch: a survey that writes
   // thousands of rows allocates for the first batches only.
   struct PendingBatch {
-    std::string text;
+    RowBytes bytes;
     std::vector<PendingRow> rows;
     // The row number each row is written under, found when the batch is written; whether it is the
     // table's next (SQLite finds it at the table's end without a look-up).
     std::vector<int64_t> ids;
     std::vector<bool> appended;
-    [[nodiscard]] std::string_view Key(const PendingRow& row) const {
-      return std::string_view(text).substr(row.key_at, row.key_size);
-    }
-    [[nodiscard]] std::string_view Folder(const PendingRow& row) const {
-      return std::string_view(text).substr(row.key_at, row.name_at);
-    }
+    [[nodiscard]] std::string_view Folder(const PendingRow& row) const { return bytes.View(row.key_at, row.name_at); }
     [[nodiscard]] std::string_view Name(const PendingRow& row) const {
-      return std::string_view(text).substr(row.key_at + row.name_at, row.key_size - row.name_at);
+      return bytes.View(row.key_at + row.name_at, row.key_size - row.name_at);
     }
     [[nodiscard]] std::string_view Data(const PendingRow& row) const {
-      return std::string_view(text).substr(row.key_at + row.key_size, row.data_size);
+      return bytes.View(row.key_at + row.key_size, row.data_size);
     }
     void Clear() {
-      text.clear();
+      bytes.Clear();
       rows.clear();
       ids.clear();
       appended.clear();

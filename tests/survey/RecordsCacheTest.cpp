@@ -567,6 +567,43 @@ TEST(RecordsCacheFolders, ExifAndTheCaptureTimeComeBackAsWritten) {
   }
 }
 
+// Texts of every length up to well past sixteen bytes (a photo's texts are copied by length classes) come
+// back whole, each beside texts of other lengths.
+TEST(RecordsCacheFolders, TextsOfEveryLengthComeBackWhole) {
+  testing::TempFolder home;
+  const fs::path db = home.path() / kRecordsFileName;
+  constexpr int kLongest = 40;
+  const auto photo = [](int length) {
+    PhotoTags tags = MadeUpPhoto(length);
+    for (size_t tag = 0; tag < kPhotoTagCount; ++tag) {
+      std::string text;
+      for (int i = 0; i < (length + static_cast<int>(tag)) % (kLongest + 1); ++i) {
+        text += static_cast<char>('a' + (i * 7 + static_cast<int>(tag)) % 26);
+      }
+      tags.texts[tag] = text;
+    }
+    tags.makerLensText = tags.texts[0];
+    tags.xmp_lens = tags.texts[1];
+    tags.xmp_lens_info = tags.texts[2];
+    return tags;
+  };
+  const auto path = [](int length) { return "/lib/lengths/IMG_" + std::to_string(length) + ".JPG"; };
+  {
+    RecordsCache cache(db.string(), Immediate());
+    for (int length = 0; length <= kLongest; ++length) cache.Remember(path(length), photo(length));
+  }
+  RecordsCache cache(db.string(), Immediate());
+  for (int length = 0; length <= kLongest; ++length) {
+    const PhotoTags written = photo(length);
+    const std::optional<PhotoTags> found = cache.Find(path(length), written.file);
+    ASSERT_TRUE(found.has_value()) << length;
+    EXPECT_EQ(found->texts, written.texts) << length;
+    EXPECT_EQ(found->makerLensText, written.makerLensText) << length;
+    EXPECT_EQ(found->xmp_lens, written.xmp_lens) << length;
+    EXPECT_EQ(found->xmp_lens_info, written.xmp_lens_info) << length;
+  }
+}
+
 // The view gives each text as the photo had it, byte for byte, whatever it holds: quotes, backslashes,
 // control characters, bytes that are not UTF-8, a text that reads as JSON, nothing at all.
 TEST(RecordsCacheFolders, TheViewGivesEveryTextAsWritten) {
