@@ -476,9 +476,12 @@ void RecordsCache::OpenDatabase() {
   if (HoldsOtherBytes(path_)) throw DatabaseError(SQLITE_NOTADB, "file is not a database");
   db_ = std::make_unique<SqliteDatabase>(path_, options_.busy_wait);
   if (db_->IsReadOnly()) throw DatabaseError(SQLITE_READONLY, "cannot be written");
+  // One read transaction (its locks and look for a journal) for the three rather than one each.
+  db_->Execute("BEGIN");
   const int64_t application = db_->QueryInteger("PRAGMA application_id");
   const int64_t version = db_->QueryInteger("PRAGMA user_version");
   const int64_t tables = db_->QueryInteger("SELECT count(*) FROM sqlite_master");
+  db_->Execute("COMMIT");
   const bool ours = application == kApplicationId;
   if (!ours && (application != 0 || tables != 0)) {
     throw DatabaseError(SQLITE_NOTADB, "holds the data of another program");
