@@ -102,8 +102,8 @@ constexpr int kSequenceBits = 24;
 constexpr int64_t kSequenceMask = (int64_t{1} << kSequenceBits) - 1;
 constexpr int64_t kMaxFolderNumber = INT64_MAX >> kSequenceBits;
 
-// Rows written by one INSERT statement, and the values each row binds.
-constexpr size_t kRowsPerInsert = 32;
+// The values each row binds.
+using detail::kRowsPerInsert;
 constexpr size_t kColumnsPerRow = 3;
 
 // A folder with more rows than this is looked up photo by photo rather than held in memory whole.
@@ -545,6 +545,8 @@ void RecordsCache::PrepareWrites() {
   std::string group = insert + values;
   for (size_t i = 1; i < kRowsPerInsert; ++i) group.append(", ").append(values);
   write_group_ = std::make_unique<SqliteStatement>(db_->handle(), group);
+  group_ids_null_.fill(false);
+  write_id_null_ = false;
 }
 
 void RecordsCache::CloseStatements() {
@@ -820,12 +822,15 @@ void RecordsCache::Flush() {
   WriteRows();
 }
 
-void RecordsCache::BindRow(SqliteStatement& statement, int first, size_t row_index) {
+void RecordsCache::BindRow(SqliteStatement& statement, int first, size_t row_index, bool& id_null) {
   const PendingRow& row = pending_.rows[row_index];
-  if (pending_.appended[row_index]) {
-    statement.BindNull(first);
-  } else {
+  if (!pending_.appended[row_index]) {
     statement.Bind(first, pending_.ids[row_index]);
+    id_null = false;
+  } else if (!id_null) {
+    // A statement keeps its values from run to run: a NULL bound before needs no binding again.
+    statement.BindNull(first);
+    id_null = true;
   }
   statement.Bind(first + 1, pending_.Name(row));
   const std::string_view data = pending_.Data(row);
@@ -947,13 +952,13 @@ void RecordsCache::WriteRows() {
       for (; row + kRowsPerInsert <= rows; row += kRowsPerInsert) {
         const RewindOnExit rewind{*write_group_};
         for (size_t i = 0; i < kRowsPerInsert; ++i) {
-          BindRow(*write_group_, static_cast<int>(i * kColumnsPerRow) + 1, row + i);
+          BindRow(*write_group_, static_cast<int>(i * kColumnsPerRow) + 1, row + i, group_ids_null_[i]);
         }
         static_cast<void>(write_group_->Step());
       }
       for (; row < rows; ++row) {
         const RewindOnExit rewind{*write_};
-        BindRow(*write_, 1, row);
+        BindRow(*write_, 1, row, write_id_null_);
         static_cast<void>(write_->Step());
       }
       db_->Execute("COMMIT");

@@ -27,6 +27,8 @@ class SqliteStatement;
 namespace detail {
 /// The integers of a stored row: device, inode, size, modified_ns, changed_ns, rules.
 inline constexpr int kRowIntegerColumns = 6;
+/// Rows written by one INSERT statement: each statement run costs SQLite as much again as the row it writes.
+inline constexpr size_t kRowsPerInsert = 32;
 }  // namespace detail
 
 /// The records cache's file in the program's folder.
@@ -183,8 +185,9 @@ class RecordsCache {
   [[nodiscard]] int64_t RowNumber(std::string_view folder, std::string_view name);
   WritingFolder& WritingFolderOf(std::string_view folder);
   [[nodiscard]] int64_t FreeNumber(WritingFolder& folder) const;
-  // Binds the values of `row` from parameter `first` on.
-  void BindRow(SqliteStatement& statement, int first, size_t row);
+  // Binds the values of `row` from parameter `first` on; `id_null` tells whether the row number's parameter
+  // holds NULL from the statement's last run, and is updated.
+  void BindRow(SqliteStatement& statement, int first, size_t row, bool& id_null);
   // The number of the folder row of `folder`; 0 when there is none.
   [[nodiscard]] int64_t FolderNumber(std::string_view folder);
   // The held rows of `folder` (its text, ending in '/'), read in one scan when not yet held.
@@ -211,6 +214,9 @@ class RecordsCache {
   std::unique_ptr<SqliteStatement> last_row_;
   std::unique_ptr<SqliteStatement> write_;
   std::unique_ptr<SqliteStatement> write_group_;
+  // Whether each row number's parameter of `write_group_` (and `write_`'s) holds NULL.
+  std::array<bool, detail::kRowsPerInsert> group_ids_null_{};
+  bool write_id_null_ = false;
   // The folders whose rows were read in this survey, the latest last.
   std::deque<FolderRows> held_;
   // The folders last written to; valid while no other connection has written (`data_version`).
