@@ -35,6 +35,7 @@ const std::vector<ReferenceRow>& ReferenceRows() {
       ReferenceRow row;
       row.path = "/library/" + std::to_string(2000 + i % 7) + "/IMG_" + std::to_string(1000 + i) + ".JPG";
       row.tags.has_exif = i % 11 != 0;
+      row.tags.taken = i % 5 == 0 ? kNoCaptureTime : 3'600'000'000 + int64_t{i} * 86'399;
       for (size_t tag = 0; tag < kPhotoTagCount; ++tag) {
         row.tags.texts[tag] = (i + tag) % 5 == 0 ? "" : "t" + std::to_string(tag) + "-" + std::to_string(i * 37 % 101);
       }
@@ -128,7 +129,7 @@ std::string Damaged(std::string_view mutation) {
 }
 
 bool SameFacts(const PhotoTags& a, const PhotoTags& b) {
-  return a.has_exif == b.has_exif && a.texts == b.texts && a.makerLensText == b.makerLensText &&
+  return a.has_exif == b.has_exif && a.taken == b.taken && a.texts == b.texts && a.makerLensText == b.makerLensText &&
          a.xmp_lens == b.xmp_lens && a.xmp_lens_info == b.xmp_lens_info && a.file == b.file;
 }
 

@@ -17,6 +17,7 @@
 
 #include "metadata/FileIdentity.h"
 #include "survey/PhotoTags.h"
+#include "survey/RowBytes.h"
 
 namespace lumetra {
 
@@ -24,8 +25,10 @@ class SqliteDatabase;
 class SqliteStatement;
 
 namespace detail {
-/// The integers of a stored row: device, inode, size, modified_ns, changed_ns, rules, has_exif, taken.
-inline constexpr int kRowIntegerColumns = 8;
+/// The integers of a stored row: device, inode, size, modified_ns, changed_ns, rules.
+inline constexpr int kRowIntegerColumns = 6;
+/// Rows written by one INSERT statement: each statement run costs SQLite as much again as the row it writes.
+inline constexpr size_t kRowsPerInsert = 32;
 }  // namespace detail
 
 /// The records cache's file in the program's folder.
@@ -100,41 +103,33 @@ class RecordsCache {
   void DropGone(const std::string& folder, bool subfolders);
 
  private:
-  // A row kept to be written: its path and facts are spans of its batch's `text`.
+  // A row kept to be written: its path and its data (identity, stamp, checksum and facts) are spans of its
+  // batch's `bytes`, the data right after the path.
   struct PendingRow {
     uint32_t key_at = 0;
     uint32_t key_size = 0;
     // Where the file name starts in the path.
     uint32_t name_at = 0;
-    uint32_t facts_size = 0;
-    FileIdentity file;
-    bool has_exif = false;
-    int64_t taken = kNoCaptureTime;
+    uint32_t data_size = 0;
   };
   // Rows written in one transaction. Its storage is kept from batch to batch: a survey that writes
   // thousands of rows allocates for the first batches only.
   struct PendingBatch {
-    std::string text;
+    RowBytes bytes;
     std::vector<PendingRow> rows;
     // The row number each row is written under, found when the batch is written; whether it is the
-    // table's next (SQLite finds it at the table's end without a look-up); its identity blob.
+    // table's next (SQLite finds it at the table's end without a look-up).
     std::vector<int64_t> ids;
     std::vector<bool> appended;
-    std::string files;
-    [[nodiscard]] std::string_view Key(const PendingRow& row) const {
-      return std::string_view(text).substr(row.key_at, row.key_size);
-    }
-    [[nodiscard]] std::string_view Folder(const PendingRow& row) const {
-      return std::string_view(text).substr(row.key_at, row.name_at);
-    }
+    [[nodiscard]] std::string_view Folder(const PendingRow& row) const { return bytes.View(row.key_at, row.name_at); }
     [[nodiscard]] std::string_view Name(const PendingRow& row) const {
-      return std::string_view(text).substr(row.key_at + row.name_at, row.key_size - row.name_at);
+      return bytes.View(row.key_at + row.name_at, row.key_size - row.name_at);
     }
-    [[nodiscard]] std::string_view Facts(const PendingRow& row) const {
-      return std::string_view(text).substr(row.key_at + row.key_size, row.facts_size);
+    [[nodiscard]] std::string_view Data(const PendingRow& row) const {
+      return bytes.View(row.key_at + row.key_size, row.data_size);
     }
     void Clear() {
-      text.clear();
+      bytes.Clear();
       rows.clear();
       ids.clear();
       appended.clear();
@@ -170,6 +165,11 @@ class RecordsCache {
     bool known = false;
     std::unordered_map<uint64_t, int64_t> ids;
   };
+  // The rows of files gone from the surveyed folders, and the folders left without rows.
+  struct GoneRows {
+    std::vector<int64_t> rows;
+    std::vector<int64_t> folders;
+  };
   void Open();
   void OpenDatabase();
   void PrepareWrites();
@@ -185,14 +185,20 @@ class RecordsCache {
   [[nodiscard]] int64_t RowNumber(std::string_view folder, std::string_view name);
   WritingFolder& WritingFolderOf(std::string_view folder);
   [[nodiscard]] int64_t FreeNumber(WritingFolder& folder) const;
-  // Binds the values of `row` from parameter `first` on.
-  void BindRow(SqliteStatement& statement, int first, size_t row);
+  // Binds the values of `row` from parameter `first` on; `id_null` tells whether the row number's parameter
+  // holds NULL from the statement's last run, and is updated.
+  void BindRow(SqliteStatement& statement, int first, size_t row, bool& id_null);
   // The number of the folder row of `folder`; 0 when there is none.
   [[nodiscard]] int64_t FolderNumber(std::string_view folder);
   // The held rows of `folder` (its text, ending in '/'), read in one scan when not yet held.
   FolderRows& RowsOf(std::string_view folder);
   void ScanFolder(FolderRows& folder, int64_t folder_number);
   [[nodiscard]] std::optional<StoredRow> LookUp(const FolderRows& folder, std::string_view name);
+  // The rows under `folder` (with `subfolders`, under its sub-folders too) that the survey did not see and
+  // whose files no longer exist, and the folders all of whose rows are such.
+  [[nodiscard]] GoneRows CollectGone(const std::string& folder, bool subfolders);
+  // Deletes the rows and folders of `gone` in one transaction.
+  void DeleteGone(const GoneRows& gone);
 
   const std::string path_;
   const RecordsCacheOptions options_;
@@ -208,6 +214,9 @@ class RecordsCache {
   std::unique_ptr<SqliteStatement> last_row_;
   std::unique_ptr<SqliteStatement> write_;
   std::unique_ptr<SqliteStatement> write_group_;
+  // Whether each row number's parameter of `write_group_` (and `write_`'s) holds NULL.
+  std::array<bool, detail::kRowsPerInsert> group_ids_null_{};
+  bool write_id_null_ = false;
   // The folders whose rows were read in this survey, the latest last.
   std::deque<FolderRows> held_;
   // The folders last written to; valid while no other connection has written (`data_version`).

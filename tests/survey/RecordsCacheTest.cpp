@@ -398,13 +398,14 @@ TEST_F(RecordsCacheTest, AReadOnlyDatabaseIsDoneWithout) {
 TEST_F(RecordsCacheTest, RowsAlteredByHandAreReadAgain) {
   static_cast<void>(Cached());
   ExecuteSql(db(),
-             "UPDATE photos SET facts = 'Hand Edited' || substr(facts, instr(facts, char(31))) "
-             "WHERE name = 'IMG_0001.JPG'; "
-             "UPDATE photos SET has_exif = 7 WHERE name = 'IMG_0002.JPG'; "
-             "UPDATE photos SET file = 'big' WHERE name = 'IMG_0003.JPG'");
+             "UPDATE photos SET data = data || CAST('Hand Edited' AS BLOB) WHERE name = 'IMG_0001.JPG'; "
+             "UPDATE photos SET data = substr(data, 1, 56) || CAST('7' AS BLOB) || substr(data, 58) "
+             "WHERE name = 'IMG_0002.JPG'; "
+             "UPDATE photos SET data = 'big' WHERE name = 'IMG_0003.JPG'; "
+             "UPDATE photos SET data = substr(data, 1, 55) WHERE name = 'IMG_0004.JPG'");
   testing::OpenCounter counter(photos());
   EXPECT_EQ(Cached(), Fresh());
-  EXPECT_EQ(counter.FileOpens(), 3 + testing::DemoPhotos().size());
+  EXPECT_EQ(counter.FileOpens(), 4 + testing::DemoPhotos().size());
 }
 
 // The facts of made-up photo `i`, with an identity from long ago.
@@ -520,6 +521,130 @@ TEST(RecordsCacheFolders, EveryRowIsFoundWhateverTheFoldersShape) {
   }
   EXPECT_FALSE(cache.Find("/lib/a/IMG_absent.JPG", MadeUpPhoto(1).file).has_value());
   EXPECT_EQ(cache.problem(), "");
+}
+
+// Whether a photo has Exif and its capture time are kept in its facts text: each comes back as written,
+// and the view gives both to SQL as integers beside the texts.
+TEST(RecordsCacheFolders, ExifAndTheCaptureTimeComeBackAsWritten) {
+  testing::TempFolder home;
+  const fs::path db = home.path() / kRecordsFileName;
+  struct Case {
+    bool has_exif;
+    int64_t taken;
+    const char* view;  // has_exif, taken, the type of taken and model, as the view gives them
+  };
+  const std::vector<Case> cases = {
+      {false, kNoCaptureTime, "0 -1 integer 0"},
+      {true, kNoCaptureTime, "1 -1 integer 31"},
+      {true, 0, "1 0 integer 62"},
+      {true, 3'786'825'600, "1 3786825600 integer 93"},
+      {true, INT64_MAX, "1 9223372036854775807 integer 124"},
+  };
+  const auto path = [](size_t i) { return "/lib/times/IMG_" + std::to_string(i) + ".JPG"; };
+  const auto photo = [&cases](size_t i) {
+    PhotoTags tags = MadeUpPhoto(static_cast<int>(i));
+    tags.has_exif = cases[i].has_exif;
+    tags.taken = cases[i].taken;
+    return tags;
+  };
+  {
+    RecordsCache cache(db.string(), Immediate());
+    for (size_t i = 0; i < cases.size(); ++i) cache.Remember(path(i), photo(i));
+  }
+  RecordsCache cache(db.string(), Immediate());
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const std::optional<PhotoTags> found = cache.Find(path(i), photo(i).file);
+    ASSERT_TRUE(found.has_value()) << i;
+    EXPECT_EQ(found->has_exif, cases[i].has_exif) << i;
+    EXPECT_EQ(found->taken, cases[i].taken) << i;
+    EXPECT_EQ(found->texts, photo(i).texts) << i;
+    EXPECT_EQ(SqlText(db,
+                      "SELECT has_exif || ' ' || taken || ' ' || typeof(taken) || ' ' || model FROM photo_facts "
+                      "WHERE path = '" +
+                          path(i) + "'"),
+              cases[i].view)
+        << i;
+  }
+}
+
+// Texts of every length up to well past sixteen bytes (a photo's texts are copied by length classes) come
+// back whole, each beside texts of other lengths.
+TEST(RecordsCacheFolders, TextsOfEveryLengthComeBackWhole) {
+  testing::TempFolder home;
+  const fs::path db = home.path() / kRecordsFileName;
+  constexpr int kLongest = 40;
+  const auto photo = [](int length) {
+    PhotoTags tags = MadeUpPhoto(length);
+    for (size_t tag = 0; tag < kPhotoTagCount; ++tag) {
+      std::string text;
+      for (int i = 0; i < (length + static_cast<int>(tag)) % (kLongest + 1); ++i) {
+        text += static_cast<char>('a' + (i * 7 + static_cast<int>(tag)) % 26);
+      }
+      tags.texts[tag] = text;
+    }
+    tags.makerLensText = tags.texts[0];
+    tags.xmp_lens = tags.texts[1];
+    tags.xmp_lens_info = tags.texts[2];
+    return tags;
+  };
+  const auto path = [](int length) { return "/lib/lengths/IMG_" + std::to_string(length) + ".JPG"; };
+  {
+    RecordsCache cache(db.string(), Immediate());
+    for (int length = 0; length <= kLongest; ++length) cache.Remember(path(length), photo(length));
+  }
+  RecordsCache cache(db.string(), Immediate());
+  for (int length = 0; length <= kLongest; ++length) {
+    const PhotoTags written = photo(length);
+    const std::optional<PhotoTags> found = cache.Find(path(length), written.file);
+    ASSERT_TRUE(found.has_value()) << length;
+    EXPECT_EQ(found->texts, written.texts) << length;
+    EXPECT_EQ(found->makerLensText, written.makerLensText) << length;
+    EXPECT_EQ(found->xmp_lens, written.xmp_lens) << length;
+    EXPECT_EQ(found->xmp_lens_info, written.xmp_lens_info) << length;
+  }
+}
+
+// The view gives each text as the photo had it, byte for byte, whatever it holds: quotes, backslashes,
+// control characters, bytes that are not UTF-8, a text that reads as JSON, nothing at all.
+TEST(RecordsCacheFolders, TheViewGivesEveryTextAsWritten) {
+  testing::TempFolder home;
+  const fs::path db = home.path() / kRecordsFileName;
+  const std::vector<std::string> texts = {"Canon EOS 40D",
+                                          "a \"quoted\" text",
+                                          "back\\slash \\u001f",
+                                          "\x01\x02\x1e\x7f",
+                                          "\xff\xfe not UTF-8",
+                                          "\xc3\xbc \xe6\x97\xa5\xe6\x9c\xac",
+                                          "[1, 2]",
+                                          "null",
+                                          ""};
+  const auto path = [](size_t i) { return "/lib/texts/IMG_" + std::to_string(i) + ".JPG"; };
+  {
+    RecordsCache cache(db.string(), Immediate());
+    for (size_t i = 0; i < texts.size(); ++i) {
+      PhotoTags tags = MadeUpPhoto(static_cast<int>(i));
+      tags.texts[0] = texts[i];
+      tags.texts[11] = texts[i] + "!";
+      tags.xmp_lens_info = texts[i];
+      cache.Remember(path(i), tags);
+    }
+  }
+  const auto hex = [](std::string_view bytes) {
+    std::string out;
+    for (const char c : bytes) {
+      out += "0123456789ABCDEF"[static_cast<unsigned char>(c) >> 4];
+      out += "0123456789ABCDEF"[static_cast<unsigned char>(c) & 0xF];
+    }
+    return out;
+  };
+  for (size_t i = 0; i < texts.size(); ++i) {
+    EXPECT_EQ(SqlText(db,
+                      "SELECT hex(model) || ' ' || hex(lens_model) || ' ' || hex(xmp_lens_info) || ' ' || "
+                      "typeof(model) FROM photo_facts WHERE path = '" +
+                          path(i) + "'"),
+              hex(texts[i]) + " " + hex(texts[i] + "!") + " " + hex(texts[i]) + " text")
+        << i;
+  }
 }
 
 // The facts' separator is found wherever it stands in a photo's facts, which are counted in blocks: in the
