@@ -20,6 +20,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "survey/RecordsSchema.h"
+#include "survey/RecordsTemplate.h"
 #include "survey/RowBytes.h"
 #include "survey/SqliteDatabase.h"
 
@@ -30,50 +32,27 @@
 namespace lumetra {
 namespace {
 
+using records_schema::kApplicationId;
+using records_schema::kFileBytes;
+using records_schema::kFileFields;
+using records_schema::kLeadingFacts;
+using records_schema::kLensTextColumns;
+using records_schema::kPageBytes;
+using records_schema::kSchemaVersion;
+using records_schema::kSequenceBits;
+using records_schema::kTagColumns;
+
 // Bumped with every change of what the reader gives for a photo that its sources' digest may not show (a
 // rule moved into a table read from elsewhere, say); every row written before is then read again.
 constexpr uint32_t kReaderRulesVersion = 1;
-// Bumped with every change of the tables' columns; older tables are replaced by empty ones.
-constexpr int64_t kSchemaVersion = 7;
-// "LMTR": the database belongs to Lumetra.
-constexpr int64_t kApplicationId = 0x4C4D5452;
 // Rows kept before they are written in one transaction.
 constexpr size_t kBatchRows = 1024;
 // A row's path and facts, as most photos' are: the room a batch's text is given at its start.
 constexpr size_t kRowBytesExpected = 320;
-// The journal's size once it has been folded into the database, and the size of a page.
+// The journal's size once it has been folded into the database.
 constexpr int64_t kJournalLimitBytes = int64_t{4} << 20;
-constexpr int64_t kPageBytes = 8192;
 
-// The columns of the facts, in PhotoTag order; a new fact is one more column here and a schema bump.
-constexpr std::array<std::string_view, kPhotoTagCount> kTagColumns = {"model",
-                                                                      "make",
-                                                                      "focal_length",
-                                                                      "focal_length_35mm",
-                                                                      "exposure_time",
-                                                                      "f_number",
-                                                                      "iso",
-                                                                      "program",
-                                                                      "metering",
-                                                                      "flash",
-                                                                      "orientation",
-                                                                      "lens_model",
-                                                                      "short_focal",
-                                                                      "long_focal",
-                                                                      "focus_mode",
-                                                                      "drive_mode",
-                                                                      "maker_lens_model",
-                                                                      "lens_specification",
-                                                                      "dng_lens_info",
-                                                                      "nikon_lens_information",
-                                                                      "focal_units",
-                                                                      "olympus_short_focal",
-                                                                      "olympus_long_focal",
-                                                                      "olympus_aperture_at_short",
-                                                                      "olympus_aperture_at_long"};
-// The texts kept after the tags, in this order: the maker note's lens text as it stands, and the XMP packet's
-// lens name and LensInfo.
-constexpr std::array<std::string_view, 3> kLensTextColumns = {"maker_lens", "xmp_lens", "xmp_lens_info"};
+// The texts kept after the tags, in the order of their columns.
 constexpr std::array<std::string PhotoTags::*, kLensTextColumns.size()> kLensTexts = {
     &PhotoTags::makerLensText, &PhotoTags::xmp_lens, &PhotoTags::xmp_lens_info};
 // A tag added to PhotoTag without its column would be kept under an empty name.
@@ -83,22 +62,15 @@ static_assert(std::none_of(kTagColumns.begin(), kTagColumns.end(), [](std::strin
 // The facts are kept in one text column, joined by this character (the unit separator): one value for
 // SQLite to encode and decode instead of one per fact. A photo whose texts hold it is not remembered.
 constexpr char kFactSeparator = '\x1f';
-// The facts text begins with whether the photo has Exif ("0" or "1") and its capture time in decimal, then
-// the texts: two values fewer for SQLite to bind and encode per row than columns of their own.
-constexpr size_t kLeadingFacts = 2;
-
-// The column of a row after its name, as Find and the folder scan read it.
+// The column of a row after its name, as Find and the folder scan read it. A row's data is one blob: the
+// file's identity, the rules stamp and the checksum as 64-bit integers, little-endian, then the facts text.
+// One value for SQLite to bind, encode and decode instead of nine.
 constexpr const char* kRowColumns = "data";
-// A row's data is one blob: the file's identity, the rules stamp and the checksum as 64-bit integers,
-// little-endian, then the facts text. One value for SQLite to bind, encode and decode instead of nine.
-constexpr size_t kFileFields = 7;
-constexpr size_t kFileBytes = kFileFields * 8;
 
 // A photo's row number is its folder's number shifted left by these bits, plus a number of its own in the
 // folder: a folder's rows are one range of row numbers, so a folder's rows are read in one range scan and
 // a first survey appends at the end of the table, where SQLite starts a new page when one is full instead
 // of rebalancing the rows among three (as it does for keys that sort among others, such as paths).
-constexpr int kSequenceBits = 24;
 constexpr int64_t kSequenceMask = (int64_t{1} << kSequenceBits) - 1;
 constexpr int64_t kMaxFolderNumber = INT64_MAX >> kSequenceBits;
 
@@ -110,36 +82,6 @@ constexpr size_t kColumnsPerRow = 3;
 constexpr size_t kMaxFolderRows = 2048;
 // Folders whose rows are held at once: reading threads ahead of the walk may be one folder further on.
 constexpr size_t kHeldFolders = 2;
-
-// Folders by number, each path ending in '/'; photos by row number, the folder's number in its high bits.
-std::string CreateTablesSql() {
-  // No NOT NULL on the photos' columns: SQLite would check each value of each row as it is written, while
-  // a row is only used when every value has its type and the checksum holds.
-  return "CREATE TABLE folders (id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE); "
-         "CREATE TABLE photos (id INTEGER PRIMARY KEY, name TEXT, data BLOB)";
-}
-
-// A view with the full path and one column per fact, for sqlite3 and other tools: the facts text split at
-// its separators into a JSON array, one element a step, and each column taken from it. Made once with the
-// tables, but SQLite parses it twice then and once at every later open: one short expression a column costs
-// a fifth fewer instructions than picking each column out of a row per fact with max(CASE ...).
-std::string CreateFactsViewSql() {
-  std::string sql =
-      "CREATE VIEW photo_facts AS WITH RECURSIVE split(path, facts, rest) AS (SELECT f.path || p.name, '[]', "
-      "CAST(substr(p.data, " +
-      std::to_string(kFileBytes + 1) + ") AS TEXT) || char(31) FROM photos p JOIN folders f ON f.id = p.id >> " +
-      std::to_string(kSequenceBits) +
-      " UNION ALL SELECT path, json_insert(facts, '$[#]', substr(rest, 1, instr(rest, char(31)) - 1)), "
-      "substr(rest, instr(rest, char(31)) + 1) FROM split WHERE rest <> '') SELECT path, CAST(json_extract(facts, "
-      "'$[0]') AS INTEGER) AS has_exif, CAST(json_extract(facts, '$[1]') AS INTEGER) AS taken";
-  size_t n = kLeadingFacts;
-  const auto column = [&](std::string_view name) {
-    sql.append(", json_extract(facts, '$[").append(std::to_string(n++)).append("]') AS ").append(name);
-  };
-  for (const std::string_view name : kTagColumns) column(name);
-  for (const std::string_view name : kLensTextColumns) column(name);
-  return sql + " FROM split WHERE rest = ''";
-}
 
 // The hash a folder's names are known by while its rows are written or looked up one by one.
 uint64_t NameHash(std::string_view name) { return std::hash<std::string_view>{}(name); }
@@ -409,6 +351,20 @@ struct RewindOnExit {
   ~RewindOnExit() { statement.Rewind(); }
 };
 
+// Whether the database `db` stands in needs this schema's tables: it has none yet, or an older schema's.
+// Throws for a database of another program or of a newer Lumetra. Read within a transaction.
+bool NeedsSchema(SqliteDatabase& db) {
+  const int64_t application = db.QueryInteger("PRAGMA application_id");
+  const int64_t version = db.QueryInteger("PRAGMA user_version");
+  const int64_t tables = db.QueryInteger("SELECT count(*) FROM sqlite_master");
+  const bool ours = application == kApplicationId;
+  if (!ours && (application != 0 || tables != 0)) {
+    throw DatabaseError(SQLITE_NOTADB, "holds the data of another program");
+  }
+  if (ours && version > kSchemaVersion) throw DatabaseError(SQLITE_MISMATCH, "was written by a newer Lumetra");
+  return !ours || version < kSchemaVersion;
+}
+
 }  // namespace
 
 uint32_t RulesStampOf(uint32_t version, uint64_t sources_digest) {
@@ -473,38 +429,30 @@ void RecordsCache::Open() {
 }
 
 void RecordsCache::OpenDatabase() {
+  // A new database is written whole from the bytes made when the program was built, and SQLite opens it as
+  // an existing one: it parses the schema once instead of making it statement by statement. Where the bytes
+  // cannot be put in place, SQLite makes the file as for an older schema's below.
+  static_cast<void>(WriteNewRecordsDatabase(path_, options_.new_database));
   if (HoldsOtherBytes(path_)) throw DatabaseError(SQLITE_NOTADB, "file is not a database");
   db_ = std::make_unique<SqliteDatabase>(path_, options_.busy_wait);
   if (db_->IsReadOnly()) throw DatabaseError(SQLITE_READONLY, "cannot be written");
-  // One read transaction (its locks and look for a journal) for the three rather than one each.
+  // One read transaction (its locks and look for a journal) for the marks and the tables rather than one each.
   db_->Execute("BEGIN");
-  const int64_t application = db_->QueryInteger("PRAGMA application_id");
-  const int64_t version = db_->QueryInteger("PRAGMA user_version");
-  const int64_t tables = db_->QueryInteger("SELECT count(*) FROM sqlite_master");
+  bool create = false;
+  try {
+    create = NeedsSchema(*db_);
+  } catch (const DatabaseError&) {
+    RollBack(*db_);
+    throw;
+  }
   db_->Execute("COMMIT");
-  const bool ours = application == kApplicationId;
-  if (!ours && (application != 0 || tables != 0)) {
-    throw DatabaseError(SQLITE_NOTADB, "holds the data of another program");
-  }
-  if (ours && version > kSchemaVersion) throw DatabaseError(SQLITE_MISMATCH, "was written by a newer Lumetra");
-  const bool create = !ours || version < kSchemaVersion;
-  // A new database is made without waiting for the disk: one cut short by a power loss is found damaged
-  // and set aside next time. Afterwards a crash or power loss may lose the last batches, never a whole row.
-  // Pages of 8 KiB: a first survey's rows go to the journal in half as many frames, each written with two
-  // calls, as with SQLite's 4 KiB (set before the journal is, the only time a page size takes).
-  db_->Execute(create ? "PRAGMA page_size=" + std::to_string(kPageBytes) +
-                            "; PRAGMA synchronous=OFF; PRAGMA journal_mode=WAL"
-                      : "PRAGMA journal_mode=WAL");
+  // A database made here is made without waiting for the disk: one cut short by a power loss is found
+  // damaged and set aside next time. Afterwards a crash or power loss may lose the last batches, never a
+  // whole row. Its page size is set before the journal is, the only time a page size takes.
+  db_->Execute(create ? records_schema::NewDatabasePragmasSql() + "; PRAGMA synchronous=OFF"
+                      : std::string("PRAGMA journal_mode=WAL"));
   if (options_.max_pages > 0) db_->Execute("PRAGMA max_page_count=" + std::to_string(options_.max_pages));
-  if (create) {
-    // Rows of an older layout are only a cache: they are replaced by empty tables of this one. The view is
-    // made here only, with the tables: SQLite parses a schema's every statement when it first reads it.
-    db_->Execute(
-        "BEGIN IMMEDIATE; DROP VIEW IF EXISTS photo_facts; DROP TABLE IF EXISTS photos; DROP TABLE IF "
-        "EXISTS folders; " +
-        CreateTablesSql() + "; " + CreateFactsViewSql() + "; PRAGMA application_id=" + std::to_string(kApplicationId) +
-        "; PRAGMA user_version=" + std::to_string(kSchemaVersion) + "; COMMIT");
-  }
+  if (create) CreateSchema();
   // Under WAL, NORMAL syncs at checkpoints only: a power loss may lose the last transactions, never make a
   // row half written. A survey reads each page once, in folder scans, and a batch of rows dirties less than
   // half a MiB: a smaller page cache than SQLite's 2 MiB keeps a re-survey's memory near a fresh survey's.
@@ -526,6 +474,20 @@ void RecordsCache::OpenDatabase() {
   } catch (const DatabaseError& error) {
     // Lumetra's mark on tables that are not Lumetra's: altered by another tool.
     if (error.code() == SQLITE_ERROR) throw DatabaseError(SQLITE_CORRUPT, "has tables of another layout");
+    throw;
+  }
+}
+
+void RecordsCache::CreateSchema() {
+  if (options_.before_create) options_.before_create();
+  db_->Execute("BEGIN IMMEDIATE");
+  try {
+    // Another survey may have made the tables since the marks were read, and written rows to them: its
+    // tables are kept. Only a database still without them, or with an older schema's, gets new ones.
+    if (NeedsSchema(*db_)) db_->Execute(records_schema::CreateSchemaSql());
+    db_->Execute("COMMIT");
+  } catch (const DatabaseError&) {
+    RollBack(*db_);
     throw;
   }
 }

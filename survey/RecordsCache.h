@@ -17,6 +17,7 @@
 
 #include "metadata/FileIdentity.h"
 #include "survey/PhotoTags.h"
+#include "survey/RecordsTemplate.h"
 #include "survey/RowBytes.h"
 
 namespace lumetra {
@@ -52,6 +53,11 @@ struct RecordsCacheOptions {
   /// Largest size of the database in pages; 0: no limit. Reaching it is a full disk.
   int64_t max_pages = 0;
   uint32_t rules_stamp = ReaderRulesStamp();
+  /// What a test puts in the way of a new database's bytes being linked into place.
+  NewDatabaseHooks new_database;
+  /// Called, when the tables are to be made with SQL, between the read of the database's marks and the
+  /// transaction that makes them: a test opens the database from another survey there.
+  std::function<void()> before_create;
 };
 
 /// A memory of what was read: per photo file, the facts its record is made of (whether it has Exif, the
@@ -172,6 +178,8 @@ class RecordsCache {
   };
   void Open();
   void OpenDatabase();
+  // Makes the tables of this schema unless another survey has made them since `OpenDatabase` looked.
+  void CreateSchema();
   void PrepareWrites();
   void Fail(const std::string& action, const std::exception& error);
   void CloseStatements();

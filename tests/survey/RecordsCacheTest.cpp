@@ -376,8 +376,10 @@ TEST_F(RecordsCacheTest, ADatabaseLockedByAnotherProgramIsDoneWithout) {
 }
 
 TEST_F(RecordsCacheTest, AFullDiskCostsOnlyTheRowsNotWritten) {
+  // More rows than the new database's own pages hold, and room for not one page more.
+  for (int copy = 0; copy < 4; ++copy) testing::WriteDemoFolder(photos() / ("more-" + std::to_string(copy)));
   RecordsCacheOptions small = Immediate();
-  small.max_pages = 3;
+  small.max_pages = static_cast<int64_t>(NewRecordsDatabaseBytes().size() / 8192);
   RecordsCache cache(db().string(), small);
   EXPECT_EQ(testing::SurveyOutcome(photos().string(), Options(&cache)), Fresh());
   EXPECT_NE(cache.problem().find("full"), std::string::npos) << cache.problem();
