@@ -769,6 +769,159 @@ TEST(RecordsCacheFolders, AFolderNumberOutOfRangeSetsTheFileAside) {
 }
 
 // Damaged files of every kind: cut anywhere, bytes changed in the header, the schema, the rows and the
+// Every row of `sql`'s answer, each value with its type, one line a row.
+std::string SqlRows(const fs::path& db, const std::string& sql) {
+  sqlite3* handle = nullptr;
+  std::string rows;
+  if (sqlite3_open_v2(db.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(handle, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
+      while (sqlite3_step(statement) == SQLITE_ROW) {
+        for (int column = 0; column < sqlite3_column_count(statement); ++column) {
+          const auto* text = sqlite3_column_blob(statement, column);
+          rows += std::to_string(sqlite3_column_type(statement, column)) + ":";
+          if (text != nullptr) rows.append(static_cast<const char*>(text), sqlite3_column_bytes(statement, column));
+          rows += '|';
+        }
+        rows += '\n';
+      }
+    } else {
+      rows = std::string("cannot run: ") + sqlite3_errmsg(handle);
+    }
+    sqlite3_finalize(statement);
+  }
+  sqlite3_close(handle);
+  return rows;
+}
+
+// A file system that refuses links, as FAT and some network shares do.
+int RefuseLink(const char*, const char*) {
+  errno = EPERM;
+  return -1;
+}
+
+// The files in `folder` other than the database and its journal: a temporary one left behind.
+std::vector<std::string> OtherFiles(const fs::path& folder) {
+  std::vector<std::string> others;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (!name.starts_with(kRecordsFileName) || name.size() > std::string_view(kRecordsFileName).size() + 4) {
+      others.push_back(name);
+    }
+  }
+  return others;
+}
+
+// A new database is written from the bytes made when the program was built; where links fail it is made
+// with SQL. Both are the same database: schema, marks, journal mode, page size, and what the view gives.
+TEST(RecordsCacheNew, TheWrittenDatabaseIsTheOneSqlMakes) {
+  testing::TempFolder written_home;
+  testing::TempFolder made_home;
+  const fs::path written = written_home.path() / kRecordsFileName;
+  const fs::path made = made_home.path() / kRecordsFileName;
+  int links = 0;
+  RecordsCacheOptions linking = Immediate();
+  linking.new_database.link = [&links](const char* from, const char* to) {
+    ++links;
+    return ::link(from, to);
+  };
+  RecordsCacheOptions refused = Immediate();
+  refused.new_database.link = RefuseLink;
+  for (const auto& [db, options] : {std::pair{written, linking}, std::pair{made, refused}}) {
+    RecordsCache cache(db.string(), options);
+    EXPECT_EQ(cache.problem(), "") << db;
+    for (int i = 0; i < 5; ++i) {
+      PhotoTags tags = MadeUpPhoto(i);
+      tags.makerLensText = "(lens " + std::to_string(i) + ")";
+      tags.taken = 3'800'000'000 + i;
+      cache.Remember(MadeUpPath(i), tags);
+    }
+  }
+  EXPECT_EQ(links, 1);
+  EXPECT_EQ(OtherFiles(written_home.path()), std::vector<std::string>{});
+  EXPECT_EQ(OtherFiles(made_home.path()), std::vector<std::string>{});
+  for (const std::string sql :
+       {"SELECT type, name, tbl_name, rootpage, sql FROM sqlite_schema ORDER BY name", "PRAGMA page_size",
+        "PRAGMA journal_mode", "PRAGMA application_id", "PRAGMA user_version", "PRAGMA encoding", "PRAGMA auto_vacuum",
+        "SELECT * FROM photo_facts ORDER BY path"}) {
+    const std::string rows = SqlRows(written, sql);
+    EXPECT_EQ(rows, SqlRows(made, sql)) << sql;
+    EXPECT_FALSE(rows.empty()) << sql;
+  }
+  EXPECT_EQ(SqlInteger(written, "PRAGMA page_size"), 8192);
+  EXPECT_EQ(SqlText(written, "PRAGMA journal_mode"), "wal");
+  EXPECT_EQ(SqlInteger(written, "PRAGMA user_version"), 7);
+  EXPECT_EQ(SqlInteger(written, "SELECT count(*) FROM photo_facts"), 5);
+}
+
+// A database another survey makes between the look for the file and the link is used as it is, its rows
+// kept; where links fail, the survey still gets a database.
+TEST(RecordsCacheNew, AFileMadeMeanwhileIsUsedAndWithoutLinksOneIsMade) {
+  const auto path = [](int i) { return "/library/new/IMG_" + std::to_string(i) + ".JPG"; };
+  const struct {
+    bool links;
+    bool other_meanwhile;
+    std::string paths;
+  } cases[] = {{true, true, path(1) + " " + path(2)}, {false, false, path(2)}, {false, true, path(1) + " " + path(2)}};
+  for (const auto& [links, other_meanwhile, paths] : cases) {
+    SCOPED_TRACE(std::string(links ? "links" : "no links") + (other_meanwhile ? ", another survey" : ""));
+    testing::TempFolder home;
+    const fs::path db = home.path() / kRecordsFileName;
+    RecordsCacheOptions options = Immediate();
+    if (other_meanwhile) {
+      options.new_database.before_link = [&] {
+        {
+          RecordsCache other(db.string(), Immediate());
+          other.Remember(path(1), MadeUpPhoto(1));
+        }
+        // The other survey's row in the file itself, not only in the journal beside it.
+        ExecuteSql(db, "PRAGMA wal_checkpoint(TRUNCATE)");
+      };
+    }
+    if (!links) options.new_database.link = RefuseLink;
+    {
+      RecordsCache cache(db.string(), options);
+      EXPECT_EQ(cache.problem(), "");
+      cache.Remember(path(2), MadeUpPhoto(2));
+    }
+    EXPECT_EQ(OtherFiles(home.path()), std::vector<std::string>{});
+    EXPECT_EQ(SqlText(db, "SELECT group_concat(path, ' ') FROM (SELECT path FROM photo_facts ORDER BY path)"), paths);
+    EXPECT_EQ(SqlText(db, "PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(SqlInteger(db, "PRAGMA user_version"), 7);
+  }
+}
+
+// Two surveys making the same new database with SQL at once: the second, having read the file's marks
+// before the first made its tables and wrote a row, must not replace them with empty ones.
+TEST(RecordsCacheNew, TwoSurveysMakingOneDatabaseKeepEachOthersRows) {
+  testing::TempFolder home;
+  const fs::path db = home.path() / kRecordsFileName;
+  const auto path = [](int i) { return "/library/race/IMG_" + std::to_string(i) + ".JPG"; };
+  RecordsCacheOptions without_links = Immediate();
+  without_links.new_database.link = RefuseLink;
+  RecordsCacheOptions late = without_links;
+  int others = 0;
+  late.before_create = [&] {
+    ++others;
+    RecordsCache other(db.string(), without_links);
+    EXPECT_EQ(other.problem(), "");
+    other.Remember(path(1), MadeUpPhoto(1));
+  };
+  {
+    RecordsCache cache(db.string(), late);
+    EXPECT_EQ(cache.problem(), "");
+    cache.Remember(path(2), MadeUpPhoto(2));
+  }
+  EXPECT_EQ(others, 1);
+  RecordsCache cache(db.string(), Immediate());
+  for (const int i : {1, 2}) {
+    const PhotoTags written = MadeUpPhoto(i);
+    const std::optional<PhotoTags> found = cache.Find(path(i), written.file);
+    ASSERT_TRUE(found.has_value()) << i;
+    EXPECT_EQ(found->texts, written.texts) << i;
+  }
+}
+
 // overflow pages. A row served from them must be exactly the row written.
 TEST(RecordsCacheReplay, DamagedDatabasesServeNoWrongRecord) {
   std::mt19937 random(20261211);
