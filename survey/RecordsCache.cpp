@@ -432,7 +432,7 @@ void RecordsCache::OpenDatabase() {
   // A new database is written whole from the bytes made when the program was built, and SQLite opens it as
   // an existing one: it parses the schema once instead of making it statement by statement. Where the bytes
   // cannot be put in place, SQLite makes the file as for an older schema's below.
-  static_cast<void>(WriteNewRecordsDatabase(path_, options_.new_database));
+  const bool written = WriteNewRecordsDatabase(path_, options_.new_database) == NewDatabase::kWritten;
   if (HoldsOtherBytes(path_)) throw DatabaseError(SQLITE_NOTADB, "file is not a database");
   db_ = std::make_unique<SqliteDatabase>(path_, options_.busy_wait);
   if (db_->IsReadOnly()) throw DatabaseError(SQLITE_READONLY, "cannot be written");
@@ -461,9 +461,13 @@ void RecordsCache::OpenDatabase() {
   // The journal is a valid state of the database (sqlite3 reads it; a crash or power loss keeps only whole
   // transactions of it); it is folded in by the write that takes it past 4 MiB (512 pages), and cut back to
   // 4 MiB then.
-  db_->Execute("PRAGMA synchronous=NORMAL; PRAGMA cache_size=-512; PRAGMA wal_autocheckpoint=" +
-               std::to_string(kJournalLimitBytes / kPageBytes) +
-               "; PRAGMA journal_size_limit=" + std::to_string(kJournalLimitBytes));
+  // The first write of a database written here starts its journal without waiting for the disk, as the
+  // transaction that makes a database with SQL does: NORMAL syncs the journal's header as it starts it.
+  first_write_unsynced_ = written;
+  db_->Execute(
+      std::string("PRAGMA synchronous=") + (written ? "OFF" : "NORMAL") +
+      "; PRAGMA cache_size=-512; PRAGMA wal_autocheckpoint=" + std::to_string(kJournalLimitBytes / kPageBytes) +
+      "; PRAGMA journal_size_limit=" + std::to_string(kJournalLimitBytes));
   CheckSqlite(db_->handle(), sqlite3_db_config(db_->handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr));
   const std::string columns = kRowColumns;
   try {
@@ -924,6 +928,7 @@ void RecordsCache::WriteRows() {
         static_cast<void>(write_->Step());
       }
       db_->Execute("COMMIT");
+      AfterWrite();
     } catch (const DatabaseError&) {
       // The rows of a failed batch are never half written; the numbers found for them are forgotten.
       RollBack(*db_);
@@ -1005,10 +1010,17 @@ void RecordsCache::DeleteGone(const GoneRows& gone) {
       }
     }
     db_->Execute("COMMIT");
+    AfterWrite();
   } catch (const DatabaseError&) {
     RollBack(*db_);
     throw;
   }
+}
+
+void RecordsCache::AfterWrite() {
+  if (!first_write_unsynced_) return;
+  first_write_unsynced_ = false;
+  db_->Execute("PRAGMA synchronous=NORMAL");
 }
 
 }  // namespace lumetra

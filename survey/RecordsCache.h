@@ -183,6 +183,8 @@ class RecordsCache {
   void PrepareWrites();
   void Fail(const std::string& action, const std::exception& error);
   void CloseStatements();
+  // Ends the unsynced first write of a database written here: later writes sync as SQLite's NORMAL does.
+  void AfterWrite();
   [[nodiscard]] std::string Key(const std::string& path) const;
   // The folder texts of `folder` and under it: from the first (included) to the second (excluded).
   [[nodiscard]] std::pair<std::string, std::string> FolderRange(const std::string& folder) const;
@@ -230,6 +232,8 @@ class RecordsCache {
   // The folders last written to; valid while no other connection has written (`data_version`).
   std::deque<WritingFolder> writing_;
   int64_t data_version_seen_ = -1;
+  // Whether the database was written here and has not yet been written to: its journal is not yet started.
+  bool first_write_unsynced_ = false;
   std::string problem_;
   bool may_serve_ = true;
   int64_t survey_start_ns_ = 0;
