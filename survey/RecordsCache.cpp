@@ -104,25 +104,26 @@ size_t CountByte(std::string_view bytes, char c) {
 // The longest decimal text of a capture time.
 constexpr size_t kTakenDigits = std::numeric_limits<int64_t>::digits10 + 2;
 
+// Copies `size` bytes, at least one word's and at most two words', as two words that may overlap.
+template <typename Word>
+[[gnu::always_inline]] inline void CopyHeadAndTail(const char* in, size_t size, char* out) {
+  Word head = 0;
+  Word tail = 0;
+  std::memcpy(&head, in, sizeof(Word));
+  std::memcpy(&tail, in + size - sizeof(Word), sizeof(Word));
+  std::memcpy(out, &head, sizeof(Word));
+  std::memcpy(out + size - sizeof(Word), &tail, sizeof(Word));
+}
+
 // Copies `text` to `out` and returns the end of the copy. A photo's texts are mostly short: up to sixteen
 // bytes are moved in two words that may overlap, without the call a copy of any length costs.
 [[gnu::always_inline]] inline char* CopyText(std::string_view text, char* out) {
   const char* in = text.data();
   const size_t size = text.size();
   if (size >= 8 && size <= 16) {
-    uint64_t head = 0;
-    uint64_t tail = 0;
-    std::memcpy(&head, in, 8);
-    std::memcpy(&tail, in + size - 8, 8);
-    std::memcpy(out, &head, 8);
-    std::memcpy(out + size - 8, &tail, 8);
+    CopyHeadAndTail<uint64_t>(in, size, out);
   } else if (size >= 4 && size < 8) {
-    uint32_t head = 0;
-    uint32_t tail = 0;
-    std::memcpy(&head, in, 4);
-    std::memcpy(&tail, in + size - 4, 4);
-    std::memcpy(out, &head, 4);
-    std::memcpy(out + size - 4, &tail, 4);
+    CopyHeadAndTail<uint32_t>(in, size, out);
   } else if (size > 16) {
     std::memcpy(out, in, size);
   } else {
