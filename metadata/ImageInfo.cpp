@@ -87,13 +87,8 @@ void StartListedEntry(TTagEntry& entry, const TTagEntry& row, bool selective) {
 }  // namespace
 
 TImageInfo::TImageInfo(std::string& error_text, int build_mode, ReaderContext& context, const TagSelection* selection,
-                       TagListRoom room)
-    : Tags(std::move(room.list)),
-      ErrorText(error_text),
-      BuildMode(build_mode),
-      context_(context),
-      selection_(selection),
-      spare_entries_(std::move(room.entries)) {
+                       TagList room)
+    : Tags(std::move(room)), ErrorText(error_text), BuildMode(build_mode), context_(context), selection_(selection) {
   Tags.clear();
   context_.VisitedDirectories.clear();
   // A camera file has a handful of directories: room for them at once rather than by doubling.
@@ -192,7 +187,7 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
 
   // A row without a tag number (an unknown tag) is never listed, as AddTag would refuse it.
   if (listed && row.Tag != 0) {
-    TTagEntry& entry = NewEntry();
+    TTagEntry& entry = Tags.Append();
     StartListedEntry(entry, row, BuildMode == BuildSelectedTags);
     entry.Text = std::move(text);
     entry.Raw.assign(raw);
@@ -215,29 +210,6 @@ void TImageInfo::ProcessMakerNoteAt(int64_t position) {
 bool TImageInfo::ReadMakerNote() {
   TmsInfo maker_note(IsTiff, *this);
   return maker_note.ProcessMakerNote();
-}
-
-TTagEntry& TImageInfo::NewEntry() {
-  if (spare_entries_.empty()) return Tags.emplace_back();
-  TTagEntry& entry = Tags.emplace_back(std::move(spare_entries_.back()));
-  spare_entries_.pop_back();
-  // As a default entry is, but with its strings keeping their storage (a field added to entries is to be
-  // set here too).
-  entry.Origin = 0;
-  entry.Format = 0;
-  entry.IptcRecord = 0;
-  entry.Tag = 0;
-  entry.Name.clear();
-  entry.Desc.clear();
-  entry.CodeList = {};
-  entry.Text.clear();
-  entry.Raw.clear();
-  entry.Offset = 0;
-  entry.FormatString = {};
-  entry.Size = 0;
-  entry.Renderer = nullptr;
-  entry.SelectionIndex = kSelectionUnknown;
-  return entry;
 }
 
 int TImageInfo::AddTag(TTagEntry entry) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <string_view>
-#include <vector>
 
 #include "metadata/ExifData.h"
 #include "metadata/TagSelection.h"
@@ -86,7 +85,7 @@ void PhotoTags::Clear() {
   remembered = false;
 }
 
-void FillTagsOf(const TimgData& data, PhotoTags& tags, std::vector<TTagEntry>* spent) {
+void FillTagsOf(const TimgData& data, PhotoTags& tags, TagList* spent) {
   tags.file = data.File;
   if (!data.HasExif() || !data.ImageInfo) return;
   tags.has_exif = true;
@@ -96,7 +95,7 @@ void FillTagsOf(const TimgData& data, PhotoTags& tags, std::vector<TTagEntry>* s
   // texts become UTF-8 here: bytes that are not UTF-8 are read as Latin-1.
   std::array<bool, kPhotoTagCount> found{};
   const TagSelection& selection = SurveyTagSelection();
-  const std::vector<TTagEntry>& entries = data.ImageInfo->Tags;
+  const TagList& entries = data.ImageInfo->Tags;
   // A read with this very selection found where it holds most entries' names as it listed them.
   const bool indexes_known = data.Selection == &selection;
   for (size_t i = 0; i < entries.size(); ++i) {
