@@ -93,6 +93,8 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   [[nodiscard]] bool Lists(std::string_view name) const;
   /// `Lists` for a row of the tag tables, answered without comparing names.
   [[nodiscard]] bool ListsRow(const TTagEntry& row) const;
+  /// The numeric value of the entry at `index` of `Tags`; 0 for -1 and for an entry without a tag number.
+  [[nodiscard]] double ValueAt(int index) const;
   /// Where the selection holds the row's name, as an entry keeps it (selective reads with a selection only).
   [[nodiscard]] int16_t SelectionIndexOf(const TTagEntry& row) const;
   void ProcessEntry(int64_t position, int64_t base, DirectoryKind kind, int64_t limit, int depth);
