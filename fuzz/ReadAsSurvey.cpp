@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,7 @@ namespace {
 
 // Turns every listed text into UTF-8 as the JSON output of lumetra-cli does, so that the conversion sees
 // the bytes the reader let through.
-size_t ConvertTexts(const std::vector<TTagEntry>& tags) {
+size_t ConvertTexts(std::span<const TTagEntry> tags) {
   size_t size = 0;
   for (const TTagEntry& entry : tags) size += TextAsUtf8(entry.Name).size() + TextAsUtf8(entry.Text).size();
   return size;

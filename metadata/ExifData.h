@@ -175,7 +175,7 @@ class TimgData : public tEndInd {
   /// The buffer `ProcessFile` lends its file, made once.
   std::unique_ptr<char[]> file_buffer_;
   /// The room an earlier tag list gave back, for the next one to be made in.
-  TImageInfo::TagListRoom tag_list_room_;
+  TagList tag_list_room_;
   /// What a selective read's walk of its Exif segment started from, for a second walk of the whole segment.
   std::string walk_start_error_text_;
   ReaderContext walk_start_context_;

@@ -1,6 +1,7 @@
 #include "metadata/ImageInfo.h"
 
 #include <array>
+#include <bit>
 #include <cmath>
 
 #include "metadata/DirectoryEntry.h"
@@ -55,6 +56,36 @@ class NumeratorModeScope {
   ReaderContext& context_;
 };
 
+// Where the 35 mm step's inputs stand in a tag list, in the order of kFocal35InputNames: the first entry of
+// each name, as a lookup by name finds it; -1 where none is listed. One pass instead of a scan per name.
+enum Focal35Input : size_t { kInputFocal35, kInputPlaneUnit, kInputUnit, kInputFocal, kInputPlaneX, kInputPlaneY };
+using Focal35InputIndexes = std::array<int, kFocal35InputNames.size()>;
+
+// For each name length, which of the inputs have it (bit k for input k): most names have none of the
+// inputs' lengths, and are passed over by one lookup.
+constexpr size_t kLongestInputName = 24;
+constexpr std::array<uint8_t, kLongestInputName + 1> kInputsOfLength = [] {
+  std::array<uint8_t, kLongestInputName + 1> inputs{};
+  for (size_t k = 0; k < kFocal35InputNames.size(); ++k) {
+    inputs[kFocal35InputNames[k].size()] |= static_cast<uint8_t>(1U << k);
+  }
+  return inputs;
+}();
+
+Focal35InputIndexes FindFocal35Inputs(const TagList& tags) {
+  Focal35InputIndexes found;
+  found.fill(-1);
+  for (size_t i = 0; i < tags.size(); ++i) {
+    const std::string& name = tags[i].Name;
+    if (name.size() > kLongestInputName) continue;
+    for (unsigned inputs = kInputsOfLength[name.size()]; inputs != 0; inputs &= inputs - 1) {
+      const auto k = static_cast<size_t>(std::countr_zero(inputs));
+      if (found[k] < 0 && SameTagName(name, kFocal35InputNames[k])) found[k] = static_cast<int>(i);
+    }
+  }
+  return found;
+}
+
 const TagSelection& Focal35Inputs() {
   static const TagSelection inputs(kFocal35InputNames);
   return inputs;
@@ -87,13 +118,8 @@ void StartListedEntry(TTagEntry& entry, const TTagEntry& row, bool selective) {
 }  // namespace
 
 TImageInfo::TImageInfo(std::string& error_text, int build_mode, ReaderContext& context, const TagSelection* selection,
-                       TagListRoom room)
-    : Tags(std::move(room.list)),
-      ErrorText(error_text),
-      BuildMode(build_mode),
-      context_(context),
-      selection_(selection),
-      spare_entries_(std::move(room.entries)) {
+                       TagList room)
+    : Tags(std::move(room)), ErrorText(error_text), BuildMode(build_mode), context_(context), selection_(selection) {
   Tags.clear();
   context_.VisitedDirectories.clear();
   // A camera file has a handful of directories: room for them at once rather than by doubling.
@@ -192,7 +218,7 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
 
   // A row without a tag number (an unknown tag) is never listed, as AddTag would refuse it.
   if (listed && row.Tag != 0) {
-    TTagEntry& entry = NewEntry();
+    TTagEntry& entry = Tags.Append();
     StartListedEntry(entry, row, BuildMode == BuildSelectedTags);
     entry.Text = std::move(text);
     entry.Raw.assign(raw);
@@ -217,40 +243,18 @@ bool TImageInfo::ReadMakerNote() {
   return maker_note.ProcessMakerNote();
 }
 
-TTagEntry& TImageInfo::NewEntry() {
-  if (spare_entries_.empty()) return Tags.emplace_back();
-  TTagEntry& entry = Tags.emplace_back(std::move(spare_entries_.back()));
-  spare_entries_.pop_back();
-  // As a default entry is, but with its strings keeping their storage (a field added to entries is to be
-  // set here too).
-  entry.Origin = 0;
-  entry.Format = 0;
-  entry.IptcRecord = 0;
-  entry.Tag = 0;
-  entry.Name.clear();
-  entry.Desc.clear();
-  entry.CodeList = {};
-  entry.Text.clear();
-  entry.Raw.clear();
-  entry.Offset = 0;
-  entry.FormatString = {};
-  entry.Size = 0;
-  entry.Renderer = nullptr;
-  entry.SelectionIndex = kSelectionUnknown;
-  return entry;
-}
-
 int TImageInfo::AddTag(TTagEntry entry) {
   if (entry.Tag != 0) Tags.push_back(std::move(entry));
   return TagCount() - 1;
 }
 
 void TImageInfo::CalcFocalLength35() {
-  if (TagIndex("FocalLengthin35mmFilm") >= 0) return;
-  int32_t unit = TagInteger("FocalPlaneResolutionUnit");
-  if (unit <= 0) unit = TagInteger("ResolutionUnit");
+  const Focal35InputIndexes at = FindFocal35Inputs(Tags);
+  if (at[kInputFocal35] >= 0) return;
+  int32_t unit = RoundToInt32(ValueAt(at[kInputPlaneUnit]));
+  if (unit <= 0) unit = RoundToInt32(ValueAt(at[kInputUnit]));
   const double mm_per_unit = unit == 2 ? 25.4 : unit == 3 ? 10.0 : 0.0;
-  const double focal = TagValue("FocalLength");
+  const double focal = ValueAt(at[kInputFocal]);
   if (mm_per_unit == 0 || focal == 0) return;
 
   // Cameras store the focal-plane resolution as pixel count × 1000 over the sensor size: the numerator
@@ -259,11 +263,11 @@ void TImageInfo::CalcFocalLength35() {
   int32_t y_pixels = 0;
   {
     NumeratorModeScope numerator_mode(context_);
-    x_pixels = TagInteger("FocalPlaneXResolution");
-    y_pixels = TagInteger("FocalPlaneYResolution");
+    x_pixels = RoundToInt32(ValueAt(at[kInputPlaneX]));
+    y_pixels = RoundToInt32(ValueAt(at[kInputPlaneY]));
   }
-  const auto x_resolution = static_cast<float>(TagValue("FocalPlaneXResolution"));
-  const auto y_resolution = static_cast<float>(TagValue("FocalPlaneYResolution"));
+  const auto x_resolution = static_cast<float>(ValueAt(at[kInputPlaneX]));
+  const auto y_resolution = static_cast<float>(ValueAt(at[kInputPlaneY]));
   const double width = x_resolution > 0 ? x_pixels * mm_per_unit / x_resolution : 0;
   const double height = y_resolution > 0 ? y_pixels * mm_per_unit / y_resolution : 0;
   const double area = width * height;
@@ -273,15 +277,19 @@ void TImageInfo::CalcFocalLength35() {
   // A sensor larger than the 35 mm frame keeps the real focal length.
   const double focal35 = area > kFullFrameArea ? focal : focal * crop;
 
-  TTagEntry entry = FindTableRow(kTagFocalLength35, DirectoryKind::kMain);
-  entry.Text = FormatNumber("%5.2f", focal35);
+  std::string text = FormatNumber("%5.2f", focal35);
+  // Made in a kept entry of the list, whose strings keep their storage.
+  const TTagEntry& row = FindTableRow(kTagFocalLength35, DirectoryKind::kMain);
+  TTagEntry& entry = Tags.Append();
+  entry = row;
+  entry.Text = std::move(text);
   entry.Raw.clear();
   entry.FormatString = "%s mm";
   entry.Format = tiff_type::kSRational;
   entry.Offset = 0;
   entry.Size = 0;
-  if (BuildMode != BuildSelectedTags) InfoText += "\r\nFocal Length in 35mm Film = " + entry.Text;
-  AddTag(std::move(entry));
+  if (selection_ != nullptr && BuildMode == BuildSelectedTags) entry.SelectionIndex = SelectionIndexOf(row);
+  if (BuildMode != BuildSelectedTags) InfoText.append("\r\nFocal Length in 35mm Film = ").append(entry.Text);
 }
 
 int TImageInfo::TagIndex(std::string_view name) const {
@@ -301,8 +309,9 @@ TTagEntry TImageInfo::TagByName(std::string_view name) const {
   return index < 0 ? EmptyEntry() : Tags[static_cast<size_t>(index)];
 }
 
-double TImageInfo::TagValue(std::string_view name) const {
-  const int index = TagIndex(name);
+double TImageInfo::TagValue(std::string_view name) const { return ValueAt(TagIndex(name)); }
+
+double TImageInfo::ValueAt(int index) const {
   if (index < 0) return 0;
   const TTagEntry& entry = Tags[static_cast<size_t>(index)];
   if (entry.Tag == 0) return 0;

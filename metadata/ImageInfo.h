@@ -3,12 +3,13 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <utility>
 
 #include "metadata/EndianReader.h"
 #include "metadata/MakerNoteData.h"
 #include "metadata/ReaderContext.h"
 #include "metadata/TagEntry.h"
+#include "metadata/TagList.h"
 #include "metadata/TagSelection.h"
 
 namespace lumetra {
@@ -26,21 +27,14 @@ enum BuildModes : int { BuildInfoText = 2, BuildTagList = 4, BuildSelectedTags =
 /// full one fails.
 class TImageInfo : public tEndInd, public MakerNoteHost {
  public:
-  /// The room an earlier tag list leaves for a later one: its entries, whose strings keep their storage, and
-  /// a list with room for entries.
-  struct TagListRoom {
-    std::vector<TTagEntry> entries;
-    std::vector<TTagEntry> list;
-  };
-
   /// `error_text` is the owner's, where the walks note what broke; `selection` is read only in
-  /// `BuildSelectedTags` and must outlive this reader. The tag list is made in `room`, so that a reader kept
-  /// from file to file lists its entries without allocating.
+  /// `BuildSelectedTags` and must outlive this reader. The tag list is made in `room`, an earlier reader's
+  /// list, so that a reader kept from file to file lists its entries without allocating.
   TImageInfo(std::string& error_text, int build_mode, ReaderContext& context, const TagSelection* selection = nullptr,
-             TagListRoom room = {});
+             TagList room = {});
 
   /// The tag list, in walk order.
-  std::vector<TTagEntry> Tags;
+  TagList Tags;
   std::string& ErrorText;
   int BuildMode;
   bool MakerNoteKnown = false;
@@ -75,7 +69,7 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   void AddNamedTag(std::string_view name, std::string_view value) override;
   [[nodiscard]] bool ListsName(std::string_view name) const override { return Lists(name); }
   /// The tag list given up as room for a later reader's; the list is left empty.
-  [[nodiscard]] TagListRoom GiveBackRoom() { return {std::move(Tags), std::move(spare_entries_)}; }
+  [[nodiscard]] TagList GiveBackRoom() { return std::exchange(Tags, {}); }
   /// Appends a copy of `entry` unless its `Tag` is 0; returns `TagCount` - 1.
   int AddTag(TTagEntry entry);
   /// Adds a computed FocalLengthin35mmFilm entry from the focal length and the focal-plane resolution when
@@ -99,6 +93,8 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   [[nodiscard]] bool Lists(std::string_view name) const;
   /// `Lists` for a row of the tag tables, answered without comparing names.
   [[nodiscard]] bool ListsRow(const TTagEntry& row) const;
+  /// The numeric value of the entry at `index` of `Tags`; 0 for -1 and for an entry without a tag number.
+  [[nodiscard]] double ValueAt(int index) const;
   /// Where the selection holds the row's name, as an entry keeps it (selective reads with a selection only).
   [[nodiscard]] int16_t SelectionIndexOf(const TTagEntry& row) const;
   void ProcessEntry(int64_t position, int64_t base, DirectoryKind kind, int64_t limit, int depth);
@@ -129,12 +125,8 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   /// The maker-note step for the MakerNote value just stored; true when the maker is known.
   bool ReadMakerNote();
 
-  /// A new entry at the end of the tag list, as a default one is, made in a spare entry when there is one.
-  TTagEntry& NewEntry();
-
   ReaderContext& context_;
   const TagSelection* selection_;
-  std::vector<TTagEntry> spare_entries_;
 };
 
 }  // namespace lumetra

@@ -246,7 +246,7 @@ std::string_view TImageInfo::MakerEntryValue(const MakerEntrySite& site, const D
 }
 
 void TImageInfo::ListMakerEntry(const MakerRow& row, int type, std::string_view raw, const std::string& text) {
-  TTagEntry& entry = NewEntry();
+  TTagEntry& entry = Tags.Append();
   entry.Origin = 1;
   entry.Tag = row.tag;
   entry.Name = row.name;
@@ -284,7 +284,7 @@ void TImageInfo::ProcessMakerSubDirectory(std::string_view bytes, const MakerLay
 void TImageInfo::AddNamedTag(std::string_view name, std::string_view value) {
   if (!Lists(name)) return;
   // Named entries have no tag number of their own and are listed all the same (AddTag would refuse them).
-  TTagEntry& entry = NewEntry();
+  TTagEntry& entry = Tags.Append();
   entry.Origin = 1;
   entry.Name = name;
   entry.Desc = name;

@@ -3,10 +3,9 @@
 #include <array>
 #include <cstddef>
 #include <string>
-#include <vector>
 
 #include "metadata/FileIdentity.h"
-#include "metadata/TagEntry.h"
+#include "metadata/TagList.h"
 #include "survey/CaptureTime.h"
 
 namespace lumetra {
@@ -83,6 +82,6 @@ struct PhotoTags {
 /// The same into `tags`, which holds nothing yet: a caller that keeps its own PhotoTags fills it in place.
 /// `spent`, the read's own tag list when its caller is done with it, gives up the texts that are UTF-8
 /// already instead of having them copied.
-void FillTagsOf(const TimgData& data, PhotoTags& tags, std::vector<TTagEntry>* spent = nullptr);
+void FillTagsOf(const TimgData& data, PhotoTags& tags, TagList* spent = nullptr);
 
 }  // namespace lumetra

@@ -1,6 +1,7 @@
 #include "text/TextEncoding.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace lumetra {
 
@@ -30,7 +31,18 @@ DecodedCharacter DecodeUtf8(std::string_view bytes, size_t pos) {
 }
 
 bool IsValidUtf8(std::string_view bytes) {
-  for (size_t i = 0; i < bytes.size();) {
+  // Nearly every tag text is ASCII: eight bytes at a time are passed while none has its high bit set.
+  size_t i = 0;
+  for (; i + sizeof(uint64_t) <= bytes.size(); i += sizeof(uint64_t)) {
+    uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + i, sizeof word);
+    if ((word & 0x8080808080808080u) != 0) break;
+  }
+  while (i < bytes.size()) {
+    if (static_cast<uint8_t>(bytes[i]) < 0x80) {
+      ++i;
+      continue;
+    }
     const size_t length = DecodeUtf8(bytes, i).length;
     if (length == 0) return false;
     i += length;

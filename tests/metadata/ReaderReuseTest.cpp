@@ -69,7 +69,7 @@ std::string Outcome(const TimgData& data) {
             " " + std::to_string(entry.Tag) + " " + entry.Name + "|" + entry.Desc + "|" + std::string(entry.CodeList) +
             "|" + entry.Text + "|" + entry.Raw + "|" + std::to_string(entry.Offset) + "|" +
             std::string(entry.FormatString) + "|" + std::to_string(entry.Size) + "|" +
-            std::to_string(entry.Renderer != nullptr) + "\n";
+            std::to_string(entry.Renderer != nullptr) + "|" + std::to_string(entry.SelectionIndex) + "\n";
   }
   return text;
 }

@@ -64,6 +64,11 @@ TEST(TextAsUtf8, KeepsUtf8AndReadsEverythingElseAsLatin1) {
       {"Latin-1 e acute", "Caf\xE9", "Café"},
       {"one bad byte turns the whole text Latin-1", "\xC3\xA9 \xFF", "Ã© ÿ"},
       {"a zero byte stays", "a\0b"sv, "a\0b"sv},
+      // Long ASCII runs are passed eight bytes at a time: what follows them is still looked at.
+      {"Latin-1 after sixteen ASCII bytes", "Nikon D800 Lens Caf\xE9", "Nikon D800 Lens Café"},
+      {"UTF-8 after sixteen ASCII bytes", "Nikon D800 Lens Объектив", "Nikon D800 Lens Объектив"},
+      {"a character across eight-byte words", "1234567\xD0\x96 and more text", "1234567Ж and more text"},
+      {"a lead byte cut short after eight ASCII bytes", "12345678\xD0", "12345678Ð"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
