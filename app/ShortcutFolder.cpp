@@ -126,14 +126,8 @@ void WriteRecord(int folder, const std::vector<MadeShortcut>& made) {
   ::unlinkat(folder, temporary.c_str(), 0);
   const Descriptor fd(::openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
   if (fd.get() < 0) return;
-  std::string_view rest = bytes;
-  while (!rest.empty()) {
-    const ssize_t written = ::write(fd.get(), rest.data(), rest.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) break;
-    rest.remove_prefix(static_cast<size_t>(written));
-  }
-  if (!rest.empty() || ::renameat(folder, temporary.c_str(), folder, std::string(kShortcutRecordName).c_str()) != 0) {
+  if (WriteAll(fd.get(), bytes) != 0 ||
+      ::renameat(folder, temporary.c_str(), folder, std::string(kShortcutRecordName).c_str()) != 0) {
     ::unlinkat(folder, temporary.c_str(), 0);
   }
 }

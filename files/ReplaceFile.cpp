@@ -30,18 +30,17 @@ void KeepOwnerAndMode(int fd, const struct stat& replaced) {
   static_cast<void>(::fchmod(fd, replaced.st_mode & 0777));
 }
 
-// 0 when every byte was written, else the errno of the failure.
-int WriteAll(int fd, std::string_view content) {
-  while (!content.empty()) {
-    const ssize_t written = ::write(fd, content.data(), content.size());
+}  // namespace
+
+int WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) return written < 0 ? errno : EIO;
-    content.remove_prefix(static_cast<size_t>(written));
+    bytes.remove_prefix(static_cast<size_t>(written));
   }
   return 0;
 }
-
-}  // namespace
 
 std::string SystemReason(int error) {
   if (error == 0) return "input/output error";

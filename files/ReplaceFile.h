@@ -24,6 +24,10 @@ enum class LinkAtPath {
 [[nodiscard]] std::optional<std::string> ReplaceFile(const std::filesystem::path& file, std::string_view content,
                                                      LinkAtPath links = LinkAtPath::kReplaceItsTarget);
 
+/// Writes every byte of `bytes` to `fd`, again after an interrupted or partial write. Returns 0 when all were
+/// written, else the errno of the failure (EIO for a write that wrote nothing).
+[[nodiscard]] int WriteAll(int fd, std::string_view bytes);
+
 /// The text of an errno value ("No such file or directory"); "input/output error" for 0.
 [[nodiscard]] std::string SystemReason(int error);
 

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "files/ReplaceFile.h"
+
 namespace lumetra {
 namespace {
 
@@ -13,16 +15,6 @@ namespace {
 constexpr unsigned char kNewDatabase[] = {
 #include "survey/RecordsTemplateBytes.inc"
 };
-
-bool WriteAll(int file, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(file, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(written));
-  }
-  return true;
-}
 
 // A file of its own beside `path`, opened for writing; -1 when the folder takes none.
 int OpenTemporary(const std::string& path, std::string& temporary) {
@@ -51,7 +43,7 @@ NewDatabase WriteNewRecordsDatabase(const std::string& path, const NewDatabaseHo
   if (file < 0) return NewDatabase::kNotWritten;
   // Not synced, as SQLite does not sync a database it makes with synchronous=OFF: one cut short by a power
   // loss is found damaged (or empty) and set aside (or made anew) next time.
-  const bool written = WriteAll(file, NewRecordsDatabaseBytes());
+  const bool written = WriteAll(file, NewRecordsDatabaseBytes()) == 0;
   const bool closed = ::close(file) == 0;
   NewDatabase outcome = NewDatabase::kNotWritten;
   if (written && closed) {

@@ -373,15 +373,7 @@ class TraceFile {
     reason = std::move(opened.reason);
     return fd_ >= 0;
   }
-  [[nodiscard]] bool Write(std::string_view text) {
-    while (!text.empty()) {
-      const ssize_t written = ::write(fd_, text.data(), text.size());
-      if (written < 0 && errno == EINTR) continue;
-      if (written <= 0) return false;
-      text.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
-  }
+  [[nodiscard]] bool Write(std::string_view text) { return WriteAll(fd_, text) == 0; }
   // A trace sent to a device that cannot be synchronized (EINVAL) has still been written.
   [[nodiscard]] bool Flush() { return ::fdatasync(fd_) == 0 || errno == EINVAL; }
   [[nodiscard]] bool Close() { return ::close(std::exchange(fd_, -1)) == 0; }
