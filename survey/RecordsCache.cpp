@@ -651,9 +651,9 @@ std::optional<PhotoTags> RecordsCache::Find(const std::string& path, const FileI
       if (!folder.whole) {
         row = LookUp(folder, name);
       } else if (const auto found = folder.rows.find(name); found != folder.rows.end()) {
-        // Each photo is asked for once in a survey.
-        row = std::move(found->second);
-        folder.rows.erase(found);
+        // Copied, not taken: a photo may be asked for twice, when the walk reads one itself that a reading
+        // thread was too slow on, and it must not be opened then either.
+        row = found->second;
       }
     } catch (const DatabaseError& error) {
       Fail("read", error);

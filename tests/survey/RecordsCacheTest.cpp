@@ -486,7 +486,8 @@ TEST(RecordsCacheJournal, RowsLeftInTheJournalAreReadAndItStaysBounded) {
 
 // Rows are read a folder at a time: a folder's photos are found beside its sub-folders' (which sort among
 // them), in a folder too large to hold (looked up one by one), in any order and after a folder was let go,
-// while a photo whose texts hold the facts' separator is read again rather than served split wrongly.
+// while a photo whose texts hold the facts' separator is read again rather than served split wrongly. Each is
+// asked for twice: the walk asks again for a photo a reading thread was too slow on.
 TEST(RecordsCacheFolders, EveryRowIsFoundWhateverTheFoldersShape) {
   testing::TempFolder home;
   const fs::path db = home.path() / kRecordsFileName;
@@ -512,14 +513,16 @@ TEST(RecordsCacheFolders, EveryRowIsFoundWhateverTheFoldersShape) {
   std::mt19937 random(7);
   std::shuffle(rows.begin(), rows.end(), random);
   for (const auto& [path, tags] : rows) {
-    const std::optional<PhotoTags> found = cache.Find(path, tags.file);
-    if (path == "/lib/a/IMG_z.JPG") {
-      EXPECT_FALSE(found.has_value());
-      continue;
+    for (int ask = 1; ask <= 2; ++ask) {
+      const std::optional<PhotoTags> found = cache.Find(path, tags.file);
+      if (path == "/lib/a/IMG_z.JPG") {
+        EXPECT_FALSE(found.has_value());
+        continue;
+      }
+      ASSERT_TRUE(found.has_value()) << path << ", asked for " << ask << " times";
+      EXPECT_EQ(found->texts, tags.texts) << path;
+      EXPECT_EQ(found->has_exif, tags.has_exif) << path;
     }
-    ASSERT_TRUE(found.has_value()) << path;
-    EXPECT_EQ(found->texts, tags.texts) << path;
-    EXPECT_EQ(found->has_exif, tags.has_exif) << path;
   }
   EXPECT_FALSE(cache.Find("/lib/a/IMG_absent.JPG", MadeUpPhoto(1).file).has_value());
   EXPECT_EQ(cache.problem(), "");
