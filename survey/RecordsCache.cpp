@@ -190,6 +190,8 @@ bool AppendFacts(const PhotoTags& tags, RowBytes& bytes) {
     }
     out += text.size();
   };
+#pragma GCC unroll 32
+  // Unrolled: the loop's own count and jump would be a sixth of a short text's copy.
   for (const std::string& text : tags.texts) {
     copy(text);
     *out++ = kFactSeparator;
