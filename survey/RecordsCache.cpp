@@ -154,6 +154,41 @@ size_t CountByte(std::string_view bytes, char c) {
 // The longest decimal text of a capture time.
 constexpr size_t kTakenDigits = std::numeric_limits<int64_t>::digits10 + 2;
 
+// "00" to "99", two characters each.
+constexpr auto kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (size_t i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+// Writes the decimal text of `value` at `out`, which has room for kTakenDigits bytes, and returns its end. The
+// digits are made two a step from the last into scratch room, copied as one block of that room's size: no
+// count of the digits first, as std::to_chars makes.
+char* WriteDecimal(int64_t value, char* out) {
+  // Only "no capture time" is negative.
+  if (value < 0) [[unlikely]]
+    return std::to_chars(out, out + kTakenDigits, value).ptr;
+  std::array<char, 2 * kTakenDigits> scratch;
+  char* const end = scratch.data() + kTakenDigits;
+  char* at = end;
+  auto left = static_cast<uint64_t>(value);
+  for (; left >= 100; left /= 100) {
+    at -= 2;
+    std::memcpy(at, &kDigitPairs[2 * (left % 100)], 2);
+  }
+  if (left >= 10) {
+    at -= 2;
+    std::memcpy(at, &kDigitPairs[2 * left], 2);
+  } else {
+    *--at = static_cast<char>('0' + left);
+  }
+  std::memcpy(out, at, kTakenDigits);
+  return out + (end - at);
+}
+
 // A text of at most this many bytes is copied as one block of this size, whatever its length.
 constexpr size_t kTextBlock = 16;
 // A string's storage holds its capacity and a terminator, and no string's capacity is below an empty one's: a
@@ -174,7 +209,7 @@ bool AppendFacts(const PhotoTags& tags, RowBytes& bytes) {
   char* out = facts;
   *out++ = tags.has_exif ? '1' : '0';
   *out++ = kFactSeparator;
-  out = std::to_chars(out, out + kTakenDigits, tags.taken).ptr;
+  out = WriteDecimal(tags.taken, out);
   *out++ = kFactSeparator;
   // Kept inline: a call per text would cost what the block copy saves.
   const auto copy = [&](const std::string& text) __attribute__((always_inline)) {

@@ -541,6 +541,9 @@ TEST(RecordsCacheFolders, ExifAndTheCaptureTimeComeBackAsWritten) {
       {true, 0, "1 0 integer 62"},
       {true, 3'786'825'600, "1 3786825600 integer 93"},
       {true, INT64_MAX, "1 9223372036854775807 integer 124"},
+      // Digits made two at a time: an even and an odd count, each side of a hundred.
+      {true, 42, "1 42 integer 155"},
+      {true, 100, "1 100 integer 186"},
   };
   const auto path = [](size_t i) { return "/lib/times/IMG_" + std::to_string(i) + ".JPG"; };
   const auto photo = [&cases](size_t i) {
