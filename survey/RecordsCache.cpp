@@ -6,6 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -86,10 +90,9 @@ constexpr size_t kHeldFolders = 2;
 // The hash a folder's names are known by while its rows are written or looked up one by one.
 uint64_t NameHash(std::string_view name) { return std::hash<std::string_view>{}(name); }
 
-// How many bytes of `bytes` are `c`. Counted in a byte per block of at most 255 bytes: the compiler keeps
-// such a count in a vector's byte lanes, sixteen bytes an instruction or two, where a count in a size_t has
-// every byte widened to 64 bits first.
-size_t CountByte(std::string_view bytes, char c) {
+// How many bytes of `bytes` are `c`, counted in a vector's byte lanes, each at most 255 before the lanes are
+// summed: sixteen bytes an instruction or two, where a count in a size_t has every byte widened to 64 bits.
+size_t CountByteInLanes(std::string_view bytes, char c) {
   size_t count = 0;
   while (!bytes.empty()) {
     const size_t block = std::min<size_t>(bytes.size(), 255);
@@ -101,63 +104,144 @@ size_t CountByte(std::string_view bytes, char c) {
   return count;
 }
 
+#if defined(__SSE2__)
+// Sixteen zero bytes, then sixteen set: the sixteen from `16 - n` on keep all but a block's first n bytes.
+constexpr auto kLastBytesMask = [] {
+  std::array<uint8_t, 32> mask{};
+  for (size_t i = 16; i < mask.size(); ++i) mask[i] = 0xFF;
+  return mask;
+}();
+
+// The byte lanes' counts added up.
+size_t SumLanes(__m128i lanes) {
+  const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+  return static_cast<size_t>(_mm_cvtsi128_si32(sums)) + static_cast<size_t>(_mm_extract_epi16(sums, 4));
+}
+#endif
+
+// How many bytes of `bytes` are `c`. With SSE2 (every x86-64) sixteen bytes are compared at once, and the last
+// few as the sixteen that end the bytes, those counted already masked off, instead of one by one.
+size_t CountByte(std::string_view bytes, char c) {
+#if defined(__SSE2__)
+  constexpr size_t kBlock = 16;
+  if (bytes.size() < kBlock) return CountByteInLanes(bytes, c);
+  const __m128i wanted = _mm_set1_epi8(c);
+  const char* at = bytes.data();
+  const char* const end = at + bytes.size();
+  size_t count = 0;
+  while (static_cast<size_t>(end - at) >= kBlock) {
+    // A lane counts at most 255 blocks before it would wrap.
+    const char* const stop = at + std::min<size_t>(static_cast<size_t>(end - at) / kBlock, 255) * kBlock;
+    __m128i lanes = _mm_setzero_si128();
+    for (; at != stop; at += kBlock) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+      lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(block, wanted));
+    }
+    count += SumLanes(lanes);
+  }
+  if (at != end) {
+    const size_t counted = kBlock - static_cast<size_t>(end - at);
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - kBlock));
+    const __m128i keep = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kLastBytesMask.data() + kBlock - counted));
+    count += SumLanes(_mm_sub_epi8(_mm_setzero_si128(), _mm_and_si128(_mm_cmpeq_epi8(block, wanted), keep)));
+  }
+  return count;
+#else
+  return CountByteInLanes(bytes, c);
+#endif
+}
+
 // The longest decimal text of a capture time.
 constexpr size_t kTakenDigits = std::numeric_limits<int64_t>::digits10 + 2;
 
-// Copies `size` bytes, at least one word's and at most two words', as two words that may overlap.
-template <typename Word>
-[[gnu::always_inline]] inline void CopyHeadAndTail(const char* in, size_t size, char* out) {
-  Word head = 0;
-  Word tail = 0;
-  std::memcpy(&head, in, sizeof(Word));
-  std::memcpy(&tail, in + size - sizeof(Word), sizeof(Word));
-  std::memcpy(out, &head, sizeof(Word));
-  std::memcpy(out + size - sizeof(Word), &tail, sizeof(Word));
+// "00" to "99", two characters each.
+constexpr auto kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (size_t i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+// Writes the decimal text of `value` at `out`, which has room for kTakenDigits bytes, and returns its end. The
+// digits are made two a step from the last into scratch room, copied as one block of that room's size: no
+// count of the digits first, as std::to_chars makes.
+char* WriteDecimal(int64_t value, char* out) {
+  // Only "no capture time" is negative.
+  if (value < 0) [[unlikely]]
+    return std::to_chars(out, out + kTakenDigits, value).ptr;
+  std::array<char, 2 * kTakenDigits> scratch;
+  char* const end = scratch.data() + kTakenDigits;
+  char* at = end;
+  auto left = static_cast<uint64_t>(value);
+  for (; left >= 100; left /= 100) {
+    at -= 2;
+    std::memcpy(at, &kDigitPairs[2 * (left % 100)], 2);
+  }
+  if (left >= 10) {
+    at -= 2;
+    std::memcpy(at, &kDigitPairs[2 * left], 2);
+  } else {
+    *--at = static_cast<char>('0' + left);
+  }
+  std::memcpy(out, at, kTakenDigits);
+  return out + (end - at);
 }
 
-// Copies `text` to `out` and returns the end of the copy. A photo's texts are mostly short: up to sixteen
-// bytes are moved in two words that may overlap, without the call a copy of any length costs.
-[[gnu::always_inline]] inline char* CopyText(std::string_view text, char* out) {
-  const char* in = text.data();
-  const size_t size = text.size();
-  if (size >= 8 && size <= 16) {
-    CopyHeadAndTail<uint64_t>(in, size, out);
-  } else if (size >= 4 && size < 8) {
-    CopyHeadAndTail<uint32_t>(in, size, out);
-  } else if (size > 16) {
-    std::memcpy(out, in, size);
-  } else {
-    for (size_t i = 0; i < size; ++i) out[i] = in[i];
-  }
-  return out + size;
-}
+// A text of at most this many bytes is copied as one block of this size, whatever its length.
+constexpr size_t kTextBlock = 16;
+// A string's storage holds its capacity and a terminator, and no string's capacity is below an empty one's: a
+// block read from a short text stays within its storage. The bytes copied past the text's end land in the
+// row's room and are overwritten by the separator and the texts after it, or left past the row's end.
+static_assert(std::string().capacity() + 1 >= kTextBlock, "a short text is copied as one block");
+// The room the facts take when every text is short: "0"/"1", the capture time, a block and a separator for
+// each text. A longer text makes room for itself.
+constexpr size_t kShortFactsBytes =
+    kLeadingFacts + kTakenDigits + (kPhotoTagCount + kLensTexts.size()) * (kTextBlock + 1);
 
 // Appends the facts of `tags` to `bytes` as one text; false, with nothing appended, when a text holds the
-// separator.
+// separator. The texts are copied in one pass into room reserved for short ones, a block each without a
+// branch on their length; the separators are then counted once over the whole text.
 bool AppendFacts(const PhotoTags& tags, RowBytes& bytes) {
-  std::array<char, kTakenDigits> taken{};
-  const auto taken_size = static_cast<size_t>(std::to_chars(taken.begin(), taken.end(), tags.taken).ptr - taken.data());
-  const size_t separators = kLeadingFacts + tags.texts.size() + kLensTexts.size() - 1;
-  size_t size = separators + 1 + taken_size;
-  for (const std::string& text : tags.texts) size += text.size();
-  for (std::string PhotoTags::*text : kLensTexts) size += (tags.*text).size();
   const size_t start = bytes.size();
-  char* const facts = bytes.Extend(size);
+  char* facts = bytes.Extend(kShortFactsBytes);
   char* out = facts;
   *out++ = tags.has_exif ? '1' : '0';
   *out++ = kFactSeparator;
-  out = CopyText(std::string_view(taken.data(), taken_size), out);
+  out = WriteDecimal(tags.taken, out);
   *out++ = kFactSeparator;
+  // Kept inline: a call per text would cost what the block copy saves.
+  const auto copy = [&](const std::string& text) __attribute__((always_inline)) {
+    if (text.size() > kTextBlock) [[unlikely]] {
+      const auto at = static_cast<size_t>(out - facts);
+      // The room may move: the facts' place is found anew.
+      bytes.Extend(text.size());
+      facts = bytes.At(start);
+      out = facts + at;
+      std::memcpy(out, text.data(), text.size());
+    } else {
+      std::memcpy(out, text.data(), kTextBlock);
+    }
+    out += text.size();
+  };
+#pragma GCC unroll 32
+  // Unrolled: the loop's own count and jump would be a sixth of a short text's copy.
   for (const std::string& text : tags.texts) {
-    out = CopyText(text, out);
+    copy(text);
     *out++ = kFactSeparator;
   }
-  for (size_t i = 0; i < kLensTexts.size(); ++i) {
-    out = CopyText(tags.*kLensTexts[i], out);
-    if (i + 1 < kLensTexts.size()) *out++ = kFactSeparator;
-  }
+  static_assert(kLensTexts.size() == 3);
+  copy(tags.*kLensTexts[0]);
+  *out++ = kFactSeparator;
+  copy(tags.*kLensTexts[1]);
+  *out++ = kFactSeparator;
+  copy(tags.*kLensTexts[2]);
+  const auto size = static_cast<size_t>(out - facts);
+  bytes.Truncate(start + size);
+  constexpr size_t kSeparators = kLeadingFacts + kPhotoTagCount + kLensTexts.size() - 1;
   // One count over the whole text instead of a search in each of its texts.
-  if (CountByte(std::string_view(facts, size), kFactSeparator) != separators) {
+  if (CountByte(std::string_view(facts, size), kFactSeparator) != kSeparators) {
     bytes.Truncate(start);
     return false;
   }

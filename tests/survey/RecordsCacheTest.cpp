@@ -544,6 +544,9 @@ TEST(RecordsCacheFolders, ExifAndTheCaptureTimeComeBackAsWritten) {
       {true, 0, "1 0 integer 62"},
       {true, 3'786'825'600, "1 3786825600 integer 93"},
       {true, INT64_MAX, "1 9223372036854775807 integer 124"},
+      // Digits made two at a time: an even and an odd count, each side of a hundred.
+      {true, 42, "1 42 integer 155"},
+      {true, 100, "1 100 integer 186"},
   };
   const auto path = [](size_t i) { return "/lib/times/IMG_" + std::to_string(i) + ".JPG"; };
   const auto photo = [&cases](size_t i) {
@@ -652,9 +655,11 @@ TEST(RecordsCacheFolders, TheViewGivesEveryTextAsWritten) {
   }
 }
 
-// The facts' separator is found wherever it stands in a photo's facts, which are counted in blocks: in the
-// first text, past the first block's 255 bytes, on either side of a block's end, in the last text. Such a
-// photo is read again rather than served split wrongly; long facts without it are kept whole.
+// The facts' separator is found wherever it stands in a photo's facts, which are counted sixteen bytes at a
+// time and the last few as the sixteen ending the facts: in the first text, past the first 255 bytes, on
+// either side of a block's end, in the last text, and 4,096 times in one text (as many in each of a block's
+// bytes as a byte's count wraps at). Such a photo is read again rather than served split wrongly; long facts
+// without it are kept whole, texts of a block's length and one byte more, and a text longer than a batch's room.
 TEST(RecordsCacheFolders, ASeparatorAnywhereInTheFactsKeepsThePhotoOut) {
   testing::TempFolder home;
   const fs::path db = home.path() / kRecordsFileName;
@@ -679,6 +684,11 @@ TEST(RecordsCacheFolders, ASeparatorAnywhereInTheFactsKeepsThePhotoOut) {
       {"the last text", &PhotoTags::xmp_lens_info, 0, "24-70\x1f", false},
       {"long facts without it", nullptr, 1, kLong, true},
       {"a long last text without it", &PhotoTags::xmp_lens_info, 0, kLong + kLong, true},
+      {"4,096 separators in one text", nullptr, 3, std::string(4096, '\x1f'), false},
+      {"a block's last byte of a short text", nullptr, 4, "fifteen letters\x1f", false},
+      {"a text of a block's length", nullptr, 5, "sixteen letters!", true},
+      {"a text a byte longer than a block", &PhotoTags::makerLensText, 0, "seventeen letters", true},
+      {"a text longer than a batch's room", nullptr, 6, std::string(400'000, 'y'), true},
   };
   std::vector<std::pair<std::string, PhotoTags>> rows;
   for (size_t i = 0; i < cases.size(); ++i) {
@@ -695,8 +705,13 @@ TEST(RecordsCacheFolders, ASeparatorAnywhereInTheFactsKeepsThePhotoOut) {
   for (size_t i = 0; i < cases.size(); ++i) {
     const std::optional<PhotoTags> found = cache.Find(rows[i].first, rows[i].second.file);
     EXPECT_EQ(found.has_value(), cases[i].kept) << cases[i].name;
+    // Not written at all: a row whose facts split wrongly would be refused by a find, but not by other tools.
+    EXPECT_EQ(SqlInteger(db, "SELECT count(*) FROM photos WHERE name = 'IMG_" + std::to_string(i) + ".JPG'"),
+              cases[i].kept ? 1 : 0)
+        << cases[i].name;
     if (found) {
       EXPECT_EQ(found->texts, rows[i].second.texts) << cases[i].name;
+      EXPECT_EQ(found->makerLensText, rows[i].second.makerLensText) << cases[i].name;
       EXPECT_EQ(found->xmp_lens_info, rows[i].second.xmp_lens_info) << cases[i].name;
     }
   }
