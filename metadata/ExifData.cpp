@@ -556,7 +556,7 @@ void TimgData::StartImageInfo() {
 }
 
 void TimgData::KeepRoomOf(std::unique_ptr<TImageInfo> info) {
-  if (info) reader_room_ = info->GiveBackRoom();
+  if (info) info->GiveBackRoomTo(reader_room_);
 }
 
 void TimgData::ProcessExifSegment() {

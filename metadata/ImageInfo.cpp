@@ -124,7 +124,7 @@ void StartListedEntry(TTagEntry& entry, const TTagEntry& row, bool selective) {
 }  // namespace
 
 TImageInfo::TImageInfo(std::string& error_text, int build_mode, ReaderContext& context, const TagSelection* selection,
-                       ReaderRoom room)
+                       ReaderRoom&& room)
     : Tags(std::move(room.tags)),
       ErrorText(error_text),
       BuildMode(build_mode),
@@ -143,12 +143,14 @@ TImageInfo::TImageInfo(std::string& error_text, int build_mode, ReaderContext& c
   Tags.reserve(ListsEverything() ? 64 : 24);  // a camera file lists 30 to 60 tags
 }
 
-ReaderRoom TImageInfo::GiveBackRoom() {
-  ReaderRoom room{std::exchange(Tags, {}), std::move(CameraMake), std::move(CameraModel), std::move(unlisted_text_)};
+void TImageInfo::GiveBackRoomTo(ReaderRoom& room) {
+  room.tags = std::exchange(Tags, {});
+  room.make = std::move(CameraMake);
+  room.model = std::move(CameraModel);
+  room.unlisted_text = std::move(unlisted_text_);
   CameraMake.clear();
   CameraModel.clear();
   unlisted_text_.clear();
-  return room;
 }
 
 bool TImageInfo::Lists(std::string_view name) const {

@@ -40,7 +40,7 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   /// `BuildSelectedTags` and must outlive this reader. The tag list and texts are made in `room`, an earlier
   /// reader's, so that a reader kept from file to file lists its entries without allocating.
   TImageInfo(std::string& error_text, int build_mode, ReaderContext& context, const TagSelection* selection = nullptr,
-             ReaderRoom room = {});
+             ReaderRoom&& room = {});
 
   /// The tag list, in walk order.
   TagList Tags;
@@ -78,7 +78,7 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   void AddNamedTag(std::string_view name, std::string_view value) override;
   [[nodiscard]] bool ListsName(std::string_view name) const override { return Lists(name); }
   /// The tag list and texts given up as room for a later reader's; they are left empty.
-  [[nodiscard]] ReaderRoom GiveBackRoom();
+  void GiveBackRoomTo(ReaderRoom& room);
   /// Appends a copy of `entry` unless its `Tag` is 0; returns `TagCount` - 1.
   int AddTag(TTagEntry entry);
   /// Adds a computed FocalLengthin35mmFilm entry from the focal length and the focal-plane resolution when
