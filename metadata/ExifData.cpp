@@ -552,11 +552,11 @@ size_t TimgData::WalkSelectedExif(ByteSource& source, std::string_view head) {
 
 void TimgData::StartImageInfo() {
   KeepRoomOf(std::move(ImageInfo));
-  ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection, std::move(tag_list_room_));
+  ImageInfo = std::make_unique<TImageInfo>(ErrorText, BuildMode, Context, Selection, std::move(reader_room_));
 }
 
 void TimgData::KeepRoomOf(std::unique_ptr<TImageInfo> info) {
-  if (info) tag_list_room_ = info->GiveBackRoom();
+  if (info) info->GiveBackRoomTo(reader_room_);
 }
 
 void TimgData::ProcessExifSegment() {

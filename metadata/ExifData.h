@@ -109,7 +109,7 @@ class TimgData : public tEndInd {
   bool ProcessKind(std::string_view extension, const std::function<RandomAccessSource&()>& open);
   /// Makes `ImageInfo` a new directory reader, its tag list made in the room the last one gave back.
   void StartImageInfo();
-  /// Keeps the room of the tag list of `info`, if any, for the next directory reader.
+  /// Keeps the room of the tag list and texts of `info`, if any, for the next directory reader.
   void KeepRoomOf(std::unique_ptr<TImageInfo> info);
   bool ProcessJpeg(ByteSource& source);
   bool ReadSegments(ByteSource& source);
@@ -174,8 +174,8 @@ class TimgData : public tEndInd {
   size_t selected_exif_room_ = 0;
   /// The buffer `ProcessFile` lends its file, made once.
   std::unique_ptr<char[]> file_buffer_;
-  /// The room an earlier tag list gave back, for the next one to be made in.
-  TagList tag_list_room_;
+  /// The room an earlier directory reader gave back, for the next one to be made in.
+  ReaderRoom reader_room_;
   /// What a selective read's walk of its Exif segment started from, for a second walk of the whole segment.
   std::string walk_start_error_text_;
   ReaderContext walk_start_context_;

@@ -37,11 +37,17 @@ constexpr double kFullFrameArea = 864;
 
 // A user comment's text: the bytes after its 8-byte character-code prefix, without the blanks and
 // control characters around them.
-std::string UserCommentText(std::string_view raw) {
+std::string_view UserCommentText(std::string_view raw) {
   raw.remove_prefix(std::min<size_t>(8, raw.size()));
   while (!raw.empty() && static_cast<uint8_t>(raw.front()) <= ' ') raw.remove_prefix(1);
   while (!raw.empty() && static_cast<uint8_t>(raw.back()) <= ' ') raw.remove_suffix(1);
-  return std::string(raw);
+  return raw;
+}
+
+// The entries whose value leads the walk on: to a sub-directory, or to the maker note.
+bool LeadsFurther(uint16_t tag) {
+  return tag == kTagExifOffset || tag == kTagInteroperabilityOffset || tag == kTagSubIfds || tag == kTagGpsInfo ||
+         tag == kTagMakerNote;
 }
 
 // Switches the reader's numerator mode on for one scope, and off again however the scope ends.
@@ -118,13 +124,33 @@ void StartListedEntry(TTagEntry& entry, const TTagEntry& row, bool selective) {
 }  // namespace
 
 TImageInfo::TImageInfo(std::string& error_text, int build_mode, ReaderContext& context, const TagSelection* selection,
-                       TagList room)
-    : Tags(std::move(room)), ErrorText(error_text), BuildMode(build_mode), context_(context), selection_(selection) {
+                       ReaderRoom&& room)
+    : Tags(std::move(room.tags)),
+      ErrorText(error_text),
+      BuildMode(build_mode),
+      context_(context),
+      selection_(selection),
+      unlisted_text_(std::move(room.unlisted_text)) {
   Tags.clear();
+  CameraMake = std::move(room.make);
+  CameraMake.clear();
+  CameraModel = std::move(room.model);
+  CameraModel.clear();
+  unlisted_text_.clear();
   context_.VisitedDirectories.clear();
   // A camera file has a handful of directories: room for them at once rather than by doubling.
   context_.VisitedDirectories.reserve(8);
   Tags.reserve(ListsEverything() ? 64 : 24);  // a camera file lists 30 to 60 tags
+}
+
+void TImageInfo::GiveBackRoomTo(ReaderRoom& room) {
+  room.tags = std::exchange(Tags, {});
+  room.make = std::move(CameraMake);
+  room.model = std::move(CameraModel);
+  room.unlisted_text = std::move(unlisted_text_);
+  CameraMake.clear();
+  CameraModel.clear();
+  unlisted_text_.clear();
 }
 
 bool TImageInfo::Lists(std::string_view name) const {
@@ -180,10 +206,23 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
 
   const TTagEntry& row = FindTableRow(tag, kind);
   const bool listed = ListsRow(row);
-  std::string text;
+  // A row without a tag number (an unknown tag) is never listed, as AddTag would refuse it.
+  const bool keeps_entry = listed && row.Tag != 0;
+  // The value is rendered where it is kept: into the entry, made in its place in the list and listed once
+  // it is whole, or into the reader's kept text when it is not listed. An entry that leads the walk further
+  // has its text of its own, as the walk lists the entries it finds meanwhile.
+  const bool walks_further = LeadsFurther(tag);
+  std::string text_over_walk;
+  TTagEntry* entry = nullptr;
+  if (keeps_entry && !walks_further) {
+    entry = &Tags.Stage();
+    StartListedEntry(*entry, row, BuildMode == BuildSelectedTags);
+  }
+  std::string& text = entry != nullptr ? entry->Text : walks_further ? text_over_walk : unlisted_text_;
+  text.clear();
   if (BuildsText() || (BuildMode == BuildSelectedTags && (listed || tag == kTagMake || tag == kTagModel))) {
-    text = RenderValue(raw, field.type, row, BigEndian);
-    if (tag == kTagUserComment) text = UserCommentText(raw);
+    RenderValueInto(text, raw, field.type, row, BigEndian);
+    if (tag == kTagUserComment) text.assign(UserCommentText(raw));
     if (BuildsText()) InfoText.append("\r\n").append(row.Desc).append(" = ").append(text);
   } else if (BuildMode == BuildSelectedTags) {
     // An entry left unrendered still fails the walk where its rendering would.
@@ -199,13 +238,13 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
                        tag == kTagGpsInfo ? DirectoryKind::kGps : DirectoryKind::kMain, limit, depth + 1);
       break;
     case kTagMake:
-      CameraMake = text.substr(0, 32);
+      CameraMake.assign(text, 0, 32);
       break;
     case kTagModel:
-      CameraModel = text.substr(0, 40);
+      CameraModel.assign(text, 0, 40);
       break;
     case kTagExifVersion:
-      VersionText = std::string(raw.substr(0, 6));
+      VersionText.assign(raw.substr(0, 6));
       break;
     case kTagMakerNote:
       MakerNoteRaw = raw;
@@ -216,19 +255,21 @@ void TImageInfo::ProcessEntry(int64_t position, int64_t base, DirectoryKind kind
       break;
   }
 
-  // A row without a tag number (an unknown tag) is never listed, as AddTag would refuse it.
-  if (listed && row.Tag != 0) {
-    TTagEntry& entry = Tags.Append();
-    StartListedEntry(entry, row, BuildMode == BuildSelectedTags);
-    entry.Text = std::move(text);
-    entry.Raw.assign(raw);
-    entry.Size = static_cast<int32_t>(raw.size());
-    entry.Offset = value_position;
-    entry.Format = static_cast<uint16_t>(field.type);
-    if (row.Tag == kTagDateTime && DateTimeIndex < 0) DateTimeIndex = TagCount() - 1;
-    if (row.Tag == kTagDateTimeOriginal && DateTimeOriginalIndex < 0) DateTimeOriginalIndex = TagCount() - 1;
-    if (selection_ != nullptr && BuildMode == BuildSelectedTags) entry.SelectionIndex = SelectionIndexOf(row);
+  if (!keeps_entry) return;
+  if (entry != nullptr) {
+    Tags.KeepStaged();
+  } else {
+    entry = &Tags.Append();
+    StartListedEntry(*entry, row, BuildMode == BuildSelectedTags);
+    entry->Text = std::move(text_over_walk);
   }
+  entry->Raw.assign(raw);
+  entry->Size = static_cast<int32_t>(raw.size());
+  entry->Offset = value_position;
+  entry->Format = static_cast<uint16_t>(field.type);
+  if (row.Tag == kTagDateTime && DateTimeIndex < 0) DateTimeIndex = TagCount() - 1;
+  if (row.Tag == kTagDateTimeOriginal && DateTimeOriginalIndex < 0) DateTimeOriginalIndex = TagCount() - 1;
+  if (selection_ != nullptr && BuildMode == BuildSelectedTags) entry->SelectionIndex = SelectionIndexOf(row);
 }
 
 void TImageInfo::ProcessMakerNoteAt(int64_t position) {

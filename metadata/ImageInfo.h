@@ -20,6 +20,15 @@ struct DirectoryEntry;
 /// `TagSelection`, with nothing else rendered or kept (the survey's read).
 enum BuildModes : int { BuildInfoText = 2, BuildTagList = 4, BuildSelectedTags = 8, BuildAll = 255 };
 
+/// What a directory reader leaves to the next file's: its tag list and its strings, emptied, keeping their
+/// storage.
+struct ReaderRoom {
+  TagList tags;
+  std::string make;
+  std::string model;
+  std::string unlisted_text;
+};
+
 /// Turns the TIFF-structured data of an Exif segment (or a TIFF-like file) into a list of tags: walks
 /// IFD0 and every directory reachable from it, renders each value, and adds a computed 35 mm focal
 /// length when the file has none. Created by its owning `TimgData` for one file. A selective read
@@ -28,10 +37,10 @@ enum BuildModes : int { BuildInfoText = 2, BuildTagList = 4, BuildSelectedTags =
 class TImageInfo : public tEndInd, public MakerNoteHost {
  public:
   /// `error_text` is the owner's, where the walks note what broke; `selection` is read only in
-  /// `BuildSelectedTags` and must outlive this reader. The tag list is made in `room`, an earlier reader's
-  /// list, so that a reader kept from file to file lists its entries without allocating.
+  /// `BuildSelectedTags` and must outlive this reader. The tag list and texts are made in `room`, an earlier
+  /// reader's, so that a reader kept from file to file lists its entries without allocating.
   TImageInfo(std::string& error_text, int build_mode, ReaderContext& context, const TagSelection* selection = nullptr,
-             TagList room = {});
+             ReaderRoom&& room = {});
 
   /// The tag list, in walk order.
   TagList Tags;
@@ -68,8 +77,8 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   /// Lists a named entry (a value decoded from a maker record) when the build mode lists its name.
   void AddNamedTag(std::string_view name, std::string_view value) override;
   [[nodiscard]] bool ListsName(std::string_view name) const override { return Lists(name); }
-  /// The tag list given up as room for a later reader's; the list is left empty.
-  [[nodiscard]] TagList GiveBackRoom() { return std::exchange(Tags, {}); }
+  /// The tag list and texts given up as room for a later reader's; they are left empty.
+  void GiveBackRoomTo(ReaderRoom& room);
   /// Appends a copy of `entry` unless its `Tag` is 0; returns `TagCount` - 1.
   int AddTag(TTagEntry entry);
   /// Adds a computed FocalLengthin35mmFilm entry from the focal length and the focal-plane resolution when
@@ -127,6 +136,9 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
 
   ReaderContext& context_;
   const TagSelection* selection_;
+  /// Where a directory value that is rendered but not listed (a Make the selection does not hold, every
+  /// value of the text listing alone) is written.
+  std::string unlisted_text_;
 };
 
 }  // namespace lumetra

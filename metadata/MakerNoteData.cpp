@@ -61,7 +61,6 @@ bool TmsInfo::ProcessMakerNote() {
   const std::optional<MakerLayout> layout = LayoutOf(maker, ImageInfo);
   if (!layout) return false;
   ImageInfo.ProcessMakerDirectory(ImageInfo.MakerNoteRaw, *layout, MakerOffset);
-  MakerName = ImageInfo.CameraMake;
   return true;
 }
 

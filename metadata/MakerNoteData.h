@@ -83,8 +83,6 @@ class TmsInfo {
   /// The maker note's 1-based position in the buffer, plus 16 for a TIFF-like file, so that a TIFF
   /// offset X lies at maker-note position X + 10 - MakerOffset in both cases.
   int64_t MakerOffset;
-  /// The Make text, set when the maker is recognised.
-  std::string MakerName;
 };
 
 }  // namespace lumetra

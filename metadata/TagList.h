@@ -38,6 +38,17 @@ class TagList {
     Reset(entry);
     return entry;
   }
+  /// The entry the next `Append` would make, as a default one is, without listing it yet: a value is
+  /// rendered into it where it stands, and `KeepStaged` lists it (a failed rendering lists nothing).
+  /// Nothing may be appended between the two.
+  TTagEntry& Stage() {
+    if (count_ == entries_.size()) return entries_.emplace_back();
+    TTagEntry& entry = entries_[count_];
+    Reset(entry);
+    return entry;
+  }
+  /// Lists the entry `Stage` gave.
+  void KeepStaged() { ++count_; }
   /// Appends `entry`, moved into a kept entry when there is one.
   void push_back(TTagEntry&& entry) {
     if (count_ == entries_.size()) {

@@ -93,6 +93,18 @@ std::vector<std::string_view> ThreeParts(std::string_view text) {
   return parts;
 }
 
+// `text` replaced by `format` with its "%s" replaced by the text, as FormatText writes it, in the text's own
+// storage.
+void PutIntoFormat(std::string& text, std::string_view format) {
+  const size_t at = format.find("%s");
+  if (at == std::string_view::npos) {
+    text.assign(format);
+    return;
+  }
+  text.insert(0, format.substr(0, at));
+  text.append(format.substr(at + 2));
+}
+
 }  // namespace
 
 int ElementSize(int type) {
@@ -121,8 +133,7 @@ int ElementSize(int type) {
   }
 }
 
-std::string RenderValue(std::string_view raw, int type, const TTagEntry& row, bool big_endian) {
-  std::string text;
+void RenderValueInto(std::string& text, std::string_view raw, int type, const TTagEntry& row, bool big_endian) {
   if (type == tiff_type::kAscii) {
     // An ASCII value ends at its first zero byte; what follows is padding or leftovers of an older value.
     if (row.Tag == kTagCopyright) {
@@ -132,15 +143,18 @@ std::string RenderValue(std::string_view raw, int type, const TTagEntry& row, bo
     }
     text.assign(raw);
   } else if (type == tiff_type::kUndefined) {
-    text = "\"";
-    text += raw.substr(0, raw.find('\0'));
+    text.assign(1, '"');
+    text.append(raw.substr(0, raw.find('\0')));
     text += '"';
   } else {
-    text = FormatValue(raw, type, row.CodeList, row.FormatString, big_endian);
+    FormatValueInto(text, raw, type, row.CodeList, row.FormatString, big_endian);
   }
   if (row.Tag != 0 && row.Renderer != nullptr) {
     try {
-      return row.Renderer(text);
+      // Copied rather than moved in, so that the text keeps its own storage.
+      const std::string rendered = row.Renderer(text);
+      text.assign(rendered);
+      return;
     } catch (const ReaderError&) {
       // A value the renderer cannot read (a short ComponentsConfiguration, a Flash of several elements)
       // costs this entry its rendering only: it is shown as an entry without a renderer would be.
@@ -151,6 +165,11 @@ std::string RenderValue(std::string_view raw, int type, const TTagEntry& row, bo
   for (char& c : text) {
     if (static_cast<uint8_t>(c) < 32) c = '.';
   }
+}
+
+std::string RenderValue(std::string_view raw, int type, const TTagEntry& row, bool big_endian) {
+  std::string text;
+  RenderValueInto(text, raw, type, row, big_endian);
   return text;
 }
 
@@ -174,14 +193,20 @@ size_t RenderedElementCount(std::string_view raw, int type) {
   return std::min(raw.size() / static_cast<size_t>(size), kMaxElements);
 }
 
-std::string FormatValue(std::string_view raw, int type, std::string_view code_list, std::string_view format_string,
-                        bool big_endian) {
+void FormatValueInto(std::string& text, std::string_view raw, int type, std::string_view code_list,
+                     std::string_view format_string, bool big_endian) {
   const int size = ElementSize(type);
-  if (size == 0) return "0";
+  if (size == 0) {
+    text.assign(1, '0');
+    return;
+  }
   // A number format shows the value alone, so the elements' text is not built for it.
-  if (FormatsAsNumber(format_string)) return FormatNumber(format_string, NumericValue(raw, type, big_endian));
+  if (FormatsAsNumber(format_string)) {
+    text.assign(FormatNumber(format_string, NumericValue(raw, type, big_endian)));
+    return;
+  }
   const size_t count = RenderedElementCount(raw, type);
-  std::string text;
+  text.clear();
   for (size_t k = 0; k < count; ++k) {
     if (!text.empty()) text += ", ";
     const std::string_view element = raw.substr(k * static_cast<size_t>(size), static_cast<size_t>(size));
@@ -194,7 +219,7 @@ std::string FormatValue(std::string_view raw, int type, std::string_view code_li
       } else {
         std::array<char, 16> digits{};
         const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-        text += DecodeCode(code_list, std::string_view(digits.data(), written.ptr));
+        text += DecodedText(code_list, std::string_view(digits.data(), written.ptr));
       }
     } else if (IsRationalType(type)) {
       AppendRationalText(text, element, type, big_endian);
@@ -202,8 +227,14 @@ std::string FormatValue(std::string_view raw, int type, std::string_view code_li
       text += "-9999.99";
     }
   }
-  if (format_string.empty()) return text;
-  return FormatText(format_string, text);
+  if (!format_string.empty()) PutIntoFormat(text, format_string);
+}
+
+std::string FormatValue(std::string_view raw, int type, std::string_view code_list, std::string_view format_string,
+                        bool big_endian) {
+  std::string text;
+  FormatValueInto(text, raw, type, code_list, format_string, big_endian);
+  return text;
 }
 
 double NumericValue(std::string_view raw, int type, bool big_endian, bool numerator_mode) {
@@ -227,20 +258,24 @@ double NumericValue(std::string_view raw, int type, bool big_endian, bool numera
   return 0;
 }
 
-std::string DecodeCode(std::string_view code_list, std::string_view value) {
+std::string_view DecodedText(std::string_view code_list, std::string_view value) {
   // Every integer of a coded entry asks, so the list is searched where it stands rather than copied.
   const std::string_view code = TrimmedText(value);
   for (size_t item = 0; item <= code_list.size();) {
     const std::string_view rest = code_list.substr(item);
     if (rest.size() > code.size() && rest.starts_with(code) && rest[code.size()] == ':') {
       const std::string_view text = rest.substr(code.size() + 1);
-      return std::string(text.substr(0, text.find(',')));
+      return text.substr(0, text.find(','));
     }
     const size_t comma = rest.find(',');
     if (comma == std::string_view::npos) break;
     item += comma + 1;
   }
   return {};
+}
+
+std::string DecodeCode(std::string_view code_list, std::string_view value) {
+  return std::string(DecodedText(code_list, value));
 }
 
 std::string MakePrintable(std::string_view text) {

@@ -19,6 +19,9 @@ namespace lumetra {
 /// the row's renderer, or `MakePrintable` when the row has none or its renderer cannot read the text.
 /// Throws `ReaderError` when the type is above 12 or a format cannot be applied.
 [[nodiscard]] std::string RenderValue(std::string_view raw, int type, const TTagEntry& row, bool big_endian);
+/// `RenderValue` written into `text`, which keeps its storage: a reader kept from file to file renders into
+/// strings that already have room. `text` is left unspecified when it throws.
+void RenderValueInto(std::string& text, std::string_view raw, int type, const TTagEntry& row, bool big_endian);
 
 /// Throws exactly where `RenderValue` would, without building the text: only a number format (a "%d" of a
 /// value beyond 32 bits, ...) can fail a rendering.
@@ -36,6 +39,9 @@ void CheckRenderable(std::string_view raw, int type, const TTagEntry& row, bool 
 /// the value.
 [[nodiscard]] std::string FormatValue(std::string_view raw, int type, std::string_view code_list,
                                       std::string_view format_string, bool big_endian);
+/// `FormatValue` written into `text`, which keeps its storage.
+void FormatValueInto(std::string& text, std::string_view raw, int type, std::string_view code_list,
+                     std::string_view format_string, bool big_endian);
 
 /// The value as a number: integers are all their bytes read as one number, rationals the first
 /// element's ratio (0 for a zero denominator), FLOAT and DOUBLE their first element, other types 0.
@@ -47,6 +53,8 @@ void CheckRenderable(std::string_view raw, int type, const TTagEntry& row, bool 
 /// The text of `value` in a "code:text,code:text" list; empty when the code is not there. Only items whose
 /// code follows the comma directly are found.
 [[nodiscard]] std::string DecodeCode(std::string_view code_list, std::string_view value);
+/// `DecodeCode` as a view into `code_list`.
+[[nodiscard]] std::string_view DecodedText(std::string_view code_list, std::string_view value);
 
 /// The first 50 characters of `text`, control characters (0 to 31) shown as ".".
 [[nodiscard]] std::string MakePrintable(std::string_view text);

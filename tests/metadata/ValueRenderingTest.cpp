@@ -316,6 +316,46 @@ TEST(RenderValue, NamedTagTextsAsTheSurveyAsksForThem) {
   }
 }
 
+TEST(RenderValueInto, ReplacesWhateverTheKeptTextHeld) {
+  // A reader kept from file to file renders into strings that hold an earlier value: each case is rendered
+  // after longer and after shorter texts, and must leave nothing of them.
+  struct Case {
+    const char* what;
+    uint16_t tag;
+    std::string raw;
+    int type;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"ascii up to its zero", 0x0110, std::string("NIKON D70\0\0", 11), 2, "NIKON D70"},
+      {"undefined quoted", 0x9000, "0221", 7, "\"0221\""},
+      {"type 0", 0x0112, "", 0, "0"},
+      {"code list", 0x0112, Bytes({6, 0}), 3, "CounterClockwise 90\u00B0"},
+      {"code not in the list", 0x8822, Bytes({9, 0}), 3, ""},
+      {"number format", 0x829D, Bytes({11, 0, 0, 0, 1, 0, 0, 0}), 5, "11.0"},
+      {"text put into its format", 0x829A, Bytes({10, 0, 0, 0, 0xE2, 4, 0, 0}), 5, "10/1250"},
+      {"renderer", 0x9209, Bytes({1, 0}), 3, "On"},
+      {"renderer's long text", 0x9201, Bytes({8, 0, 0, 0, 1, 0, 0, 0}), 10, "0.0039 sec (1/256)"},
+      {"renderer fails: printable", 0x9101, Bytes({1, 2}), 7, "\"..\""},
+      {"cut to 50", 0x0110, std::string(60, 'M'), 2, "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM"},
+  };
+  std::string text(80, 'x');
+  for (const bool backwards : {false, true}) {
+    for (size_t k = 0; k < std::size(cases); ++k) {
+      const Case& c = cases[backwards ? std::size(cases) - 1 - k : k];
+      SCOPED_TRACE(c.what);
+      const TTagEntry& row = FindTableRow(c.tag, DirectoryKind::kMain);
+      RenderValueInto(text, c.raw, c.type, row, false);
+      EXPECT_EQ(text, c.expected);
+      EXPECT_EQ(RenderValue(c.raw, c.type, row, false), c.expected);
+    }
+  }
+  FormatValueInto(text, Bytes({50, 0, 0, 0, 1, 0, 0, 0}), 5, "", "%s mm", false);
+  EXPECT_EQ(text, "50/1 mm");
+  FormatValueInto(text, Bytes({1, 0, 2, 0}), 3, "1:One,2:Two", "(%s)", false);
+  EXPECT_EQ(text, "(One, Two)");
+}
+
 TEST(TagTables, HoldEveryRowWithDescriptions) {
   ASSERT_FALSE(GpsTagTable().empty());
   EXPECT_EQ(MainTagTable().back().Name, "Unknown");
