@@ -191,10 +191,10 @@ char* WriteDecimal(int64_t value, char* out) {
 
 // A text of at most this many bytes is copied as one block of this size, whatever its length.
 constexpr size_t kTextBlock = 16;
-// A string's storage holds its capacity and a terminator, and no string's capacity is below an empty one's: a
-// block read from a short text stays within its storage. The bytes copied past the text's end land in the
-// row's room and are overwritten by the separator and the texts after it, or left past the row's end.
-static_assert(std::string().capacity() + 1 >= kTextBlock, "a short text is copied as one block");
+// A string's storage holds its capacity and a terminator, so a block read from a short text whose capacity
+// reaches the block (every short string's does: its storage is inside the string) stays within its storage.
+// The bytes copied past the text's end land in the row's room and are overwritten by the separator and the
+// texts after it, or left past the row's end.
 // The room the facts take when every text is short: "0"/"1", the capture time, a block and a separator for
 // each text. A longer text makes room for itself.
 constexpr size_t kShortFactsBytes =
@@ -220,8 +220,10 @@ bool AppendFacts(const PhotoTags& tags, RowBytes& bytes) {
       facts = bytes.At(start);
       out = facts + at;
       std::memcpy(out, text.data(), text.size());
-    } else {
+    } else if (text.capacity() + 1 >= kTextBlock) [[likely]] {
       std::memcpy(out, text.data(), kTextBlock);
+    } else {
+      std::memcpy(out, text.data(), text.size());
     }
     out += text.size();
   };
