@@ -107,6 +107,18 @@ class TImageInfo : public tEndInd, public MakerNoteHost {
   /// Where the selection holds the row's name, as an entry keeps it (selective reads with a selection only).
   [[nodiscard]] int16_t SelectionIndexOf(const TTagEntry& row) const;
   void ProcessEntry(int64_t position, int64_t base, DirectoryKind kind, int64_t limit, int depth);
+  /// Where a directory entry's value is: its tag, its bytes and their 1-based position in `Buffer`.
+  struct EntryAt {
+    uint16_t tag;
+    std::string_view raw;
+    int64_t value_position;
+  };
+  /// What an entry does beyond its own listing: a sub-directory walked, the maker note read, the camera's
+  /// make, model and Exif version kept (`text` is the entry's rendered value).
+  void FollowEntry(const EntryAt& at, const std::string& text, int64_t base, int64_t limit, int depth);
+  /// Lists a kept entry: the one staged for it (`staged`), or one appended now with `text_over_walk`, the text
+  /// of an entry that led the walk further.
+  void ListEntry(TTagEntry* staged, const TTagEntry& row, std::string&& text_over_walk, const EntryAt& at, int type);
   /// Where one maker-note entry lies: the note, the Exif data around it, the note's layout and offset, and
   /// the entry's index and 1-based note position.
   struct MakerEntrySite {
